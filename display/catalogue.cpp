@@ -1,0 +1,160 @@
+#include "display/catalogue.h"
+
+#include <vector>
+
+#include "display/monitors.h"
+#include "shell/platform.h"
+#include "shell/tessivon.h"
+
+signed char DisplayCount;
+ModeEntry* ModeTables[MAX_DISPLAYS];
+LONG ModeCounts[MAX_DISPLAYS];
+char DeviceNameTemplate[] = "\\\\.\\Display3";
+
+void SetDeviceNameDigit(int display) { DeviceNameTemplate[DEVICE_NAME_DIGIT] = (char)('1' + display); }
+
+bool TestModeOnDisplay(int display, DEVMODEA* mode)
+{
+    SetDeviceNameDigit(display);
+    LONG result = ChangeDisplaySettingsExEntry
+                      ? ChangeDisplaySettingsExEntry(DeviceNameTemplate, mode, nullptr, CDS_TEST, nullptr)
+                      : Platform.ChangeDisplaySettingsA(mode, CDS_TEST);
+    return result == DISP_CHANGE_SUCCESSFUL;
+}
+
+// The candidates come from the default display device; the refresh rate is
+// not part of the test.
+static std::vector<DEVMODEA> EnumerateCandidates()
+{
+    std::vector<DEVMODEA> candidates;
+    for (DWORD n = 0;; n++) {
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof(mode);
+        if (!Platform.EnumDisplaySettingsA(nullptr, n, &mode))
+            break;
+        mode.dmDriverExtra = 0;
+        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFLAGS;
+        candidates.push_back(mode);
+    }
+    return candidates;
+}
+
+static ModeEntry MakeEntry(const DEVMODEA& mode, LONG isLandscape)
+{
+    ModeEntry entry = {};
+    entry.width = (LONG)mode.dmPelsWidth;
+    entry.height = (LONG)mode.dmPelsHeight;
+    entry.bitsPerPixel = (LONG)mode.dmBitsPerPel;
+    entry.frequency = (LONG)mode.dmDisplayFrequency;
+    entry.groupPosition = -1;
+    entry.isLandscape = isLandscape;
+    return entry;
+}
+
+// Each candidate is tested once on the display (and once more for its
+// portrait twin); a display keeps at most MAX_ENTRIES_PER_DISPLAY entries so
+// that its command ids never reach the next display's range.
+static std::vector<ModeEntry> AcceptedModes(int display, const std::vector<DEVMODEA>& candidates)
+{
+    std::vector<ModeEntry> accepted;
+    for (DEVMODEA mode : candidates) {
+        if (accepted.size() >= MAX_ENTRIES_PER_DISPLAY)
+            break;
+        if (TestModeOnDisplay(display, &mode))
+            accepted.push_back(MakeEntry(mode, 1));
+        if (!PortraitOption || accepted.size() >= MAX_ENTRIES_PER_DISPLAY)
+            continue;
+        DWORD width = mode.dmPelsWidth;
+        mode.dmPelsWidth = mode.dmPelsHeight;
+        mode.dmPelsHeight = width;
+        if (TestModeOnDisplay(display, &mode))
+            accepted.push_back(MakeEntry(mode, 0));
+    }
+    return accepted;
+}
+
+int GroupEntriesByDepth(const ModeEntry* entries, int count, ModeEntry* grouped)
+{
+    // Depths are gathered MAX_DEPTHS at a time; a display with more distinct
+    // depths than that takes further rounds instead of losing entries.
+    std::vector<char> copied(count, 0);
+    int written = 0;
+    while (written < count) {
+        LONG depths[MAX_DEPTHS];
+        int depthCount = 0;
+        for (int k = 0; k < count && depthCount < MAX_DEPTHS; k++) {
+            if (copied[k])
+                continue;
+            bool known = false;
+            for (int d = 0; d < depthCount; d++)
+                known = known || depths[d] == entries[k].bitsPerPixel;
+            if (!known)
+                depths[depthCount++] = entries[k].bitsPerPixel;
+        }
+        for (int d = 0; d < depthCount; d++) {
+            for (int k = 0; k < count; k++) {
+                if (!copied[k] && entries[k].bitsPerPixel == depths[d]) {
+                    grouped[written++] = entries[k];
+                    copied[k] = 1;
+                }
+            }
+        }
+    }
+    return written;
+}
+
+void BuildDisplayCatalogue()
+{
+    int monitors = CompatGetSystemMetrics(SM_CMONITORS);
+    // The menus and snapshot arrays have room for three displays; further
+    // monitors are left out.
+    DisplayCount = (signed char)(monitors < 1 ? 1 : monitors > MAX_DISPLAYS ? MAX_DISPLAYS : monitors);
+    std::vector<DEVMODEA> candidates = EnumerateCandidates();
+    for (int i = 0; i < DisplayCount; i++) {
+        ModeCounts[i] = 0;
+        ModeTables[i] = nullptr;
+        std::vector<ModeEntry> accepted = AcceptedModes(i, candidates);
+        if (accepted.empty())
+            continue;
+        ModeTables[i] = new ModeEntry[accepted.size()];
+        ModeCounts[i] = GroupEntriesByDepth(accepted.data(), (int)accepted.size(), ModeTables[i]);
+    }
+}
+
+void FreeDisplayCatalogue()
+{
+    for (int i = 0; i < MAX_DISPLAYS; i++) {
+        delete[] ModeTables[i];
+        ModeTables[i] = nullptr;
+        ModeCounts[i] = 0;
+    }
+    DisplayCount = 0;
+}
+
+struct SnapshotCursor {
+    ModeSnapshot* next;
+    int room;
+};
+
+static BOOL CALLBACK RecordModeSnapshotProc(HMONITOR, HDC monitorDC, LPRECT, LPARAM data)
+{
+    SnapshotCursor* cursor = reinterpret_cast<SnapshotCursor*>(data);
+    if (cursor->room <= 0)
+        return FALSE;
+    cursor->next->width = Platform.GetDeviceCaps(monitorDC, HORZRES);
+    cursor->next->height = Platform.GetDeviceCaps(monitorDC, VERTRES);
+    cursor->next->bitsPerPixel =
+        Platform.GetDeviceCaps(monitorDC, PLANES) * Platform.GetDeviceCaps(monitorDC, BITSPIXEL);
+    cursor->next->frequency = Platform.GetDeviceCaps(monitorDC, VREFRESH);
+    cursor->next++;
+    cursor->room--;
+    return TRUE;
+}
+
+void SnapshotCurrentModes(ModeSnapshot* destination)
+{
+    SnapshotCursor cursor = {destination, MAX_DISPLAYS};
+    HDC screen = GetDC(nullptr);
+    CompatEnumDisplayMonitors(screen, nullptr, RecordModeSnapshotProc, reinterpret_cast<LPARAM>(&cursor));
+    ReleaseDC(nullptr, screen);
+}

@@ -1,0 +1,95 @@
+#include "settings/settings.h"
+
+const char* const OptionNames[OPTION_COUNT + 1] = {
+    "#AA Tessivon",
+    "ShowWindowClassName",
+    "ShowTrayBarAsWindow",
+    "FillBackgroundWithGradientColor",
+    "ShowWallpaperDesktop",
+    "ShowDesktopDuringZoom",
+    "DarkIconInTab",
+    "ExtPropAsDblClick",
+    "HideIconTextAtStartup",
+    "RestoreIconPosAtStartup",
+    "AutomaticlySaveIconPos",
+    "TessivonTrayIconIn256Colors",
+    "LaunchAtWindowsStartup",
+    "DisplayPortraitResolution",
+};
+
+static const char* OptionName(int option) { return OptionNames[option + 1]; }
+
+DWORD ReadOptionNumber(int option)
+{
+    ScopedKey settings;
+    if (!settings.Create(SETTINGS_KEY))
+        return 0;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    // Whatever the type, up to four bytes are taken as the number; a longer
+    // value is not a number at all and counts as off.
+    if (RegQueryValueExA(settings.key, OptionName(option), nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+        return 0;
+    return value;
+}
+
+void LoadDialogOptions(DWORD options[OPTION_COUNT], DWORD defaults)
+{
+    for (int i = 0; i < OPTION_COUNT; i++)
+        options[i] = (defaults >> i) & 1;
+    ScopedKey settings;
+    if (!settings.Create(SETTINGS_KEY))
+        return;
+    for (int i = OPTION_COUNT - 1; i >= 0; i--) {
+        DWORD value = 0, type = 0, size = sizeof(value);
+        if (RegQueryValueExA(settings.key, OptionName(i), nullptr, &type,
+                             reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+            type == REG_DWORD && size == sizeof(value))
+            options[i] = value;
+    }
+}
+
+void QuoteModulePath(const char* modulePath, char* quoted, int quotedSize)
+{
+    if (quotedSize <= 0)
+        return;
+    int length = lstrlenA(modulePath);
+    if (length + 3 > quotedSize) {
+        // Cannot happen with a MAX_PATH path and a buffer of MAX_PATH + 2,
+        // but an unquoted or cut path must never be written.
+        quoted[0] = '\0';
+        return;
+    }
+    quoted[0] = '"';
+    CopyMemory(quoted + 1, modulePath, length);
+    quoted[length + 1] = '"';
+    quoted[length + 2] = '\0';
+}
+
+bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char* modulePath)
+{
+    {
+        ScopedKey settings;
+        if (!settings.Create(SETTINGS_KEY))
+            return false;
+        for (int i = 0; i < OPTION_COUNT; i++) {
+            DWORD value = options[i];
+            RegSetValueExA(settings.key, OptionName(i), 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&value), sizeof(value));
+        }
+    }
+    ScopedKey run;
+    if (!run.Create(RUN_KEY))
+        return true;
+    if (options[OPT_LAUNCH_AT_WINDOWS_STARTUP]) {
+        char quoted[MAX_PATH + 3];
+        QuoteModulePath(modulePath, quoted, sizeof(quoted));
+        if (quoted[0])
+            RegSetValueExA(run.key, OptionNames[0], 0, REG_SZ, reinterpret_cast<const BYTE*>(quoted),
+                           lstrlenA(quoted) + 1);
+    } else {
+        RegDeleteValueA(run.key, OptionNames[0]);
+    }
+    return true;
+}

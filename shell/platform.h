@@ -1,0 +1,33 @@
+// The one table through which the program reaches display hardware, monitors,
+// the notification area and program launching. Start-up fills it from the real
+// modules; tests replace entries to simulate adapters and watch the calls.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+struct PlatformTable {
+    // Display settings and devices (USER32). The last two may be absent.
+    BOOL(WINAPI* EnumDisplaySettingsA)(LPCSTR, DWORD, DEVMODEA*);
+    LONG(WINAPI* ChangeDisplaySettingsA)(DEVMODEA*, DWORD);
+    LONG(WINAPI* ChangeDisplaySettingsExA)(LPCSTR, DEVMODEA*, HWND, DWORD, LPVOID);
+    BOOL(WINAPI* EnumDisplayDevicesA)(LPCSTR, DWORD, DISPLAY_DEVICEA*, DWORD);
+    // The six multi-monitor functions (USER32), in the order they are looked
+    // up; any of them may be absent on an old platform.
+    int(WINAPI* GetSystemMetrics)(int);
+    HMONITOR(WINAPI* MonitorFromWindow)(HWND, DWORD);
+    HMONITOR(WINAPI* MonitorFromRect)(LPCRECT, DWORD);
+    HMONITOR(WINAPI* MonitorFromPoint)(POINT, DWORD);
+    BOOL(WINAPI* EnumDisplayMonitors)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
+    BOOL(WINAPI* GetMonitorInfoA)(HMONITOR, LPMONITORINFO);
+    // Capabilities of a monitor's device context (GDI32).
+    int(WINAPI* GetDeviceCaps)(HDC, int);
+    // Notification area and launching (SHELL32).
+    BOOL(WINAPI* Shell_NotifyIconA)(DWORD, PNOTIFYICONDATAA);
+    HINSTANCE(WINAPI* ShellExecuteA)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+};
+
+extern PlatformTable Platform;
+
+// Looks every entry up by name in the loaded modules; a missing function
+// leaves its entry empty.
+void LoadPlatformTable();

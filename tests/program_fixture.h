@@ -1,0 +1,35 @@
+// Builds the catalogue and the two menus from the real menu resource on the
+// simulated adapter, as start-up does.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "display/catalogue.h"
+#include "display/mode_menus.h"
+#include "shell/tessivon.h"
+#include "tests/sim_adapter.h"
+
+inline HMENU LoadedMenus;
+
+inline void BuildProgramMenus()
+{
+    FreeDisplayCatalogue();
+    if (LoadedMenus)
+        DestroyMenu(LoadedMenus);
+    BuildDisplayCatalogue();
+    LoadedMenus = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    DisplayMenu = GetSubMenu(LoadedMenus, 0);
+    CommandMenu = GetSubMenu(LoadedMenus, 1);
+    BuildModeMenus(DisplayMenu);
+    AddPropertiesItem(CommandMenu);
+}
+
+inline void FreeProgramMenus()
+{
+    FreeDisplayCatalogue();
+    if (LoadedMenus)
+        DestroyMenu(LoadedMenus);
+    LoadedMenus = nullptr;
+    DisplayMenu = CommandMenu = nullptr;
+}

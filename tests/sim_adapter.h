@@ -1,0 +1,75 @@
+// A simulated display adapter behind the platform table: 1 to 4 monitors,
+// a chosen candidate mode list, which modes each device accepts, result codes
+// and a log of every call. Installed for the lifetime of a ScopedSimAdapter.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "display/catalogue.h"
+#include "shell/platform.h"
+#include "shell/tessivon.h"
+
+struct SimMonitor {
+    RECT rect;
+    RECT work;
+    bool primary;
+    std::string device; // "\\.\Display1" and so on
+    std::string description;
+    LONG bitsPerPixel;
+    LONG frequency;
+};
+
+struct SimCall {
+    std::string function; // "ChangeDisplaySettingsA", "ChangeDisplaySettingsExA", ...
+    std::string device; // empty when no device name was passed
+    DWORD flags;
+    DEVMODEA mode;
+};
+
+struct SimNotify {
+    DWORD action;
+    NOTIFYICONDATAA data;
+};
+
+struct SimAdapter {
+    std::vector<SimMonitor> monitors;
+    std::vector<DEVMODEA> candidates;
+    // Whether the device (0-based index) accepts the mode; all by default.
+    std::function<bool(int device, const DEVMODEA& mode)> accepts;
+    LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every real change
+    bool hasChangeEx = true;
+    bool hasEnumDisplayDevices = true;
+    // Which of the six monitor functions exist (bit k for the k-th in look-up order).
+    unsigned monitorFunctions = 0x3F;
+    BOOL notifyResult = TRUE;
+
+    std::vector<SimCall> calls;
+    std::vector<SimNotify> notifications;
+    std::vector<std::string> launches; // "file params" of ShellExecuteA
+
+    int TestCalls() const;
+    int ChangeCalls() const;
+};
+
+extern SimAdapter Sim;
+
+// Monitors laid out side by side, each width x height, the first primary.
+void SimSetMonitors(int count, LONG width = 1024, LONG height = 768);
+// A candidate as the platform's enumeration would give it.
+DEVMODEA SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency);
+
+class ScopedSimAdapter {
+public:
+    ScopedSimAdapter();
+    ~ScopedSimAdapter();
+    // Puts the table together from Sim's settings; call after changing them.
+    void Install();
+
+private:
+    PlatformTable saved;
+    decltype(ChangeDisplaySettingsExEntry) savedEntry;
+};

@@ -1,0 +1,114 @@
+#include "tests/ui_driver.h"
+
+static std::function<HWND()> WaitFind;
+static std::function<void(HWND)> WaitAct;
+static UINT_PTR WaitTimer;
+static DWORD WaitDeadline;
+
+static void CALLBACK WaitTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!WaitFind)
+        return;
+    HWND window = WaitFind();
+    if (!window && GetTickCount() < WaitDeadline)
+        return;
+    KillTimer(nullptr, WaitTimer);
+    WaitTimer = 0;
+    std::function<void(HWND)> act = WaitAct;
+    WaitFind = nullptr;
+    WaitAct = nullptr;
+    act(window);
+}
+
+void WhenWindowAppears(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs)
+{
+    CancelWindowWait();
+    WaitFind = find;
+    WaitAct = act;
+    WaitDeadline = GetTickCount() + timeoutMs;
+    WaitTimer = SetTimer(nullptr, 0, 30, WaitTimerProc);
+}
+
+void CancelWindowWait()
+{
+    if (WaitTimer)
+        KillTimer(nullptr, WaitTimer);
+    WaitTimer = 0;
+    WaitFind = nullptr;
+    WaitAct = nullptr;
+}
+
+struct FindData {
+    const char* className;
+    const char* caption;
+    HWND found;
+};
+
+static BOOL CALLBACK FindThreadWindow(HWND window, LPARAM data)
+{
+    FindData* find = reinterpret_cast<FindData*>(data);
+    char className[64];
+    GetClassNameA(window, className, sizeof(className));
+    if (lstrcmpA(className, find->className) || !IsWindowVisible(window))
+        return TRUE;
+    if (find->caption && WindowText(window) != find->caption)
+        return TRUE;
+    find->found = window;
+    return FALSE;
+}
+
+static HWND FindOwnWindow(const char* className, const char* caption)
+{
+    FindData find = {className, caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindThreadWindow, reinterpret_cast<LPARAM>(&find));
+    if (!find.found)
+        EnumWindows(FindThreadWindow, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+HWND FindPopupMenuWindow() { return FindOwnWindow("#32768", nullptr); }
+
+HWND FindDialogByCaption(const char* caption) { return FindOwnWindow("#32770", caption); }
+
+std::vector<MenuItemText> ReadMenu(HMENU menu)
+{
+    std::vector<MenuItemText> items;
+    int count = GetMenuItemCount(menu);
+    for (int k = 0; k < count; k++) {
+        char text[256] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof(text);
+        GetMenuItemInfoA(menu, k, TRUE, &info);
+        MenuItemText item;
+        item.separator = (info.fType & MFT_SEPARATOR) != 0;
+        item.text = item.separator ? "" : text;
+        item.id = info.wID;
+        item.state = info.fState;
+        item.submenu = info.hSubMenu;
+        items.push_back(item);
+    }
+    return items;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+void PumpMessages(int milliseconds)
+{
+    DWORD end = GetTickCount() + milliseconds;
+    while (GetTickCount() < end) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(5);
+    }
+}
