@@ -190,7 +190,8 @@ static HMONITOR WINAPI SimMonitorFromWindow(HWND window, DWORD flags)
 
 static BOOL WINAPI SimEnumDisplayMonitors(HDC dc, LPCRECT, MONITORENUMPROC callback, LPARAM data)
 {
-    for (size_t k = 0; k < Sim.monitors.size(); k++) {
+    size_t count = Sim.enumeratedMonitors < 0 ? Sim.monitors.size() : (size_t)Sim.enumeratedMonitors;
+    for (size_t k = 0; k < count && k < Sim.monitors.size(); k++) {
         RECT rect = Sim.monitors[k].rect;
         if (!callback(Handle(k), dc ? (HDC)(DC_BASE + k) : nullptr, &rect, data))
             break;

@@ -46,6 +46,8 @@ struct SimAdapter {
     // Which of the six monitor functions exist (bit k for the k-th in look-up order).
     unsigned monitorFunctions = 0x3F;
     BOOL notifyResult = TRUE;
+    // How many monitors EnumDisplayMonitors reports; -1 for all.
+    int enumeratedMonitors = -1;
 
     std::vector<SimCall> calls;
     std::vector<SimNotify> notifications;
