@@ -1,8 +1,9 @@
 // The desktop icon layer of the Extended Display Properties dialog: the icon
 // view window that lies over the canvas on the Icons tab.
 #pragma once
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 // Sent by the icon view window to its parent, the dialog.
 #define WM_ICON_MOVED (WM_USER + 18) // wParam item, lParam new corner (x low, y high 16 bits)

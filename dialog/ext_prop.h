@@ -1,8 +1,9 @@
 // The "Extended Display Properties" dialog: its state record, the program-wide
 // entries it binds, and every function of the dialog window and its pages.
 #pragma once
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "canvas/canvas.h"
 #include "desktop_icons/desktop_icons.h"
