@@ -32,8 +32,11 @@ void SimSetMonitors(int count, LONG width, LONG height)
         monitor.work = monitor.rect;
         monitor.work.bottom -= 30;
         monitor.primary = k == 0;
-        monitor.device = "\\\\.\\Display" + std::to_string(k + 1);
-        monitor.description = "Simulated Monitor " + std::to_string(k + 1);
+        char text[64];
+        wsprintfA(text, "\\\\.\\Display%d", k + 1);
+        monitor.device = text;
+        wsprintfA(text, "Simulated Monitor %d", k + 1);
+        monitor.description = text;
         monitor.bitsPerPixel = 32;
         monitor.frequency = 60;
         Sim.monitors.push_back(monitor);
