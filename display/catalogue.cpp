@@ -7,13 +7,13 @@
 #include "shell/tessivon.h"
 
 signed char DisplayCount;
-ModeEntry* ModeTables[MAX_DISPLAYS];
+ModeEntry *ModeTables[MAX_DISPLAYS];
 LONG ModeCounts[MAX_DISPLAYS];
 char DeviceNameTemplate[] = "\\\\.\\Display3";
 
 void SetDeviceNameDigit(int display) { DeviceNameTemplate[DEVICE_NAME_DIGIT] = (char)('1' + display); }
 
-bool TestModeOnDisplay(int display, DEVMODEA* mode)
+bool TestModeOnDisplay(int display, DEVMODEA *mode)
 {
     SetDeviceNameDigit(display);
     LONG result = ChangeDisplaySettingsExEntry
@@ -39,7 +39,7 @@ static std::vector<DEVMODEA> EnumerateCandidates()
     return candidates;
 }
 
-static ModeEntry MakeEntry(const DEVMODEA& mode, LONG isLandscape)
+static ModeEntry MakeEntry(const DEVMODEA &mode, LONG isLandscape)
 {
     ModeEntry entry = {};
     entry.width = (LONG)mode.dmPelsWidth;
@@ -54,7 +54,7 @@ static ModeEntry MakeEntry(const DEVMODEA& mode, LONG isLandscape)
 // Each candidate is tested once on the display (and once more for its
 // portrait twin); a display keeps at most MAX_ENTRIES_PER_DISPLAY entries so
 // that its command ids never reach the next display's range.
-static std::vector<ModeEntry> AcceptedModes(int display, const std::vector<DEVMODEA>& candidates)
+static std::vector<ModeEntry> AcceptedModes(int display, const std::vector<DEVMODEA> &candidates)
 {
     std::vector<ModeEntry> accepted;
     for (DEVMODEA mode : candidates) {
@@ -73,7 +73,7 @@ static std::vector<ModeEntry> AcceptedModes(int display, const std::vector<DEVMO
     return accepted;
 }
 
-int GroupEntriesByDepth(const ModeEntry* entries, int count, ModeEntry* grouped)
+int GroupEntriesByDepth(const ModeEntry *entries, int count, ModeEntry *grouped)
 {
     // Depths are gathered MAX_DEPTHS at a time; a display with more distinct
     // depths than that takes further rounds instead of losing entries.
@@ -132,13 +132,13 @@ void FreeDisplayCatalogue()
 }
 
 struct SnapshotCursor {
-    ModeSnapshot* next;
+    ModeSnapshot *next;
     int room;
 };
 
 static BOOL CALLBACK RecordModeSnapshotProc(HMONITOR, HDC monitorDC, LPRECT, LPARAM data)
 {
-    SnapshotCursor* cursor = reinterpret_cast<SnapshotCursor*>(data);
+    SnapshotCursor *cursor = reinterpret_cast<SnapshotCursor *>(data);
     if (cursor->room <= 0)
         return FALSE;
     cursor->next->width = Platform.GetDeviceCaps(monitorDC, HORZRES);
@@ -151,7 +151,7 @@ static BOOL CALLBACK RecordModeSnapshotProc(HMONITOR, HDC monitorDC, LPRECT, LPA
     return TRUE;
 }
 
-void SnapshotCurrentModes(ModeSnapshot* destination)
+void SnapshotCurrentModes(ModeSnapshot *destination)
 {
     SnapshotCursor cursor = {destination, MAX_DISPLAYS};
     HDC screen = GetDC(nullptr);

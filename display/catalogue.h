@@ -11,10 +11,10 @@ struct ModeEntry {
     LONG width;
     LONG height;
     LONG bitsPerPixel;
-    LONG frequency; // 0 when the platform does not know it
-    LONG commandId; // set by BuildModeMenus
+    LONG frequency;     // 0 when the platform does not know it
+    LONG commandId;     // set by BuildModeMenus
     LONG groupPosition; // set by BuildModeMenus; -1 for a plain item
-    LONG isLandscape; // 0 for a portrait twin (width and height exchanged)
+    LONG isLandscape;   // 0 for a portrait twin (width and height exchanged)
 };
 
 struct ModeSnapshot {
@@ -25,7 +25,7 @@ struct ModeSnapshot {
 };
 
 extern signed char DisplayCount;
-extern ModeEntry* ModeTables[MAX_DISPLAYS];
+extern ModeEntry *ModeTables[MAX_DISPLAYS];
 extern LONG ModeCounts[MAX_DISPLAYS];
 // Index 11 is replaced by the digit of the display before each call.
 extern char DeviceNameTemplate[];
@@ -35,10 +35,10 @@ void SetDeviceNameDigit(int display);
 void BuildDisplayCatalogue();
 // Frees the tables so that a test can build the catalogue again.
 void FreeDisplayCatalogue();
-bool TestModeOnDisplay(int display, DEVMODEA* mode);
+bool TestModeOnDisplay(int display, DEVMODEA *mode);
 // Writes one snapshot per monitor in enumeration order, at most MAX_DISPLAYS.
-void SnapshotCurrentModes(ModeSnapshot* destination);
+void SnapshotCurrentModes(ModeSnapshot *destination);
 
 // Stable grouping of entries by colour depth, groups in order of first
 // appearance; gives the number of entries written (always count).
-int GroupEntriesByDepth(const ModeEntry* entries, int count, ModeEntry* grouped);
+int GroupEntriesByDepth(const ModeEntry *entries, int count, ModeEntry *grouped);

@@ -4,13 +4,13 @@
 
 static char MenuText[MENU_TEXT_SIZE];
 
-static void AppendPortraitSuffix(const ModeEntry& entry, char* text)
+static void AppendPortraitSuffix(const ModeEntry &entry, char *text)
 {
     if (!entry.isLandscape)
         lstrcatA(text, " \t(Portrait)");
 }
 
-void FormatPlainItemText(const ModeEntry& entry, char* text)
+void FormatPlainItemText(const ModeEntry &entry, char *text)
 {
     if (entry.frequency)
         wsprintfA(text, "%dx%d (%dbits) - %dHz", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel,
@@ -20,13 +20,13 @@ void FormatPlainItemText(const ModeEntry& entry, char* text)
     AppendPortraitSuffix(entry, text);
 }
 
-void FormatResolutionTitle(const ModeEntry& entry, char* text)
+void FormatResolutionTitle(const ModeEntry &entry, char *text)
 {
     wsprintfA(text, "%dx%d (%dbits)", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel);
     AppendPortraitSuffix(entry, text);
 }
 
-void FormatFrequencyItemText(const ModeEntry& entry, char* text)
+void FormatFrequencyItemText(const ModeEntry &entry, char *text)
 {
     if (entry.frequency)
         wsprintfA(text, "%dHz", (int)entry.frequency);
@@ -37,7 +37,7 @@ void FormatFrequencyItemText(const ModeEntry& entry, char* text)
 
 // Same resolution (either way round) and same depth: such entries share one
 // resolution submenu.
-static bool LikePrevious(const ModeEntry& entry, LONG width, LONG height, LONG depth)
+static bool LikePrevious(const ModeEntry &entry, LONG width, LONG height, LONG depth)
 {
     return ((entry.width == width && entry.height == height) ||
             (entry.width == height && entry.height == width)) &&
@@ -46,7 +46,7 @@ static bool LikePrevious(const ModeEntry& entry, LONG width, LONG height, LONG d
 
 static void FillDisplayMenu(int display, HMENU target)
 {
-    ModeEntry* entries = ModeTables[display];
+    ModeEntry *entries = ModeTables[display];
     int count = ModeCounts[display];
     int id = ID_MODE_BASE + MODE_IDS_PER_DISPLAY * display;
     int p = 0;
@@ -55,7 +55,7 @@ static void FillDisplayMenu(int display, HMENU target)
     HMENU resolutionMenu = nullptr;
     int resolutionPosition = 0;
     for (int j = 0; j < count; j++, id++) {
-        ModeEntry& entry = entries[j];
+        ModeEntry &entry = entries[j];
         if (entry.bitsPerPixel != previousDepth) {
             p++;
             InsertMenuA(target, p, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
@@ -70,7 +70,8 @@ static void FillDisplayMenu(int display, HMENU target)
             entry.groupPosition = p;
         } else {
             p++;
-            if (j + 1 < count && LikePrevious(entries[j + 1], entry.width, entry.height, entry.bitsPerPixel)) {
+            if (j + 1 < count &&
+                LikePrevious(entries[j + 1], entry.width, entry.height, entry.bitsPerPixel)) {
                 resolutionMenu = CreatePopupMenu();
                 resolutionPosition = 0;
                 FormatResolutionTitle(entry, MenuText);
@@ -130,7 +131,7 @@ void AddPropertiesItem(HMENU commandMenu)
     InsertMenuItemA(commandMenu, 2, TRUE, &item);
 }
 
-static bool Matches(const ModeEntry& entry, const ModeSnapshot& snapshot)
+static bool Matches(const ModeEntry &entry, const ModeSnapshot &snapshot)
 {
     return entry.width == snapshot.width && entry.height == snapshot.height &&
            entry.bitsPerPixel == snapshot.bitsPerPixel &&
@@ -143,11 +144,11 @@ static void ClearAllMarks(HMENU menu)
         CheckMenuItem(menu, position, MF_BYPOSITION | MF_UNCHECKED);
 }
 
-void MarkCurrentModes(int display, const ModeSnapshot& snapshot)
+void MarkCurrentModes(int display, const ModeSnapshot &snapshot)
 {
     if (display < 0 || display >= DisplayCount)
         return;
-    ModeEntry* entries = ModeTables[display];
+    ModeEntry *entries = ModeTables[display];
     int count = ModeCounts[display];
     if (DisplayCount == 1) {
         ClearAllMarks(DisplayMenu);

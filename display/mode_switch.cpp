@@ -26,10 +26,10 @@ bool SwitchDisplayMode(int display, int entryIndex)
 {
     if (display < 0 || display >= DisplayCount || entryIndex < 0 || entryIndex >= ModeCounts[display])
         return false;
-    const ModeEntry& entry = ModeTables[display][entryIndex];
+    const ModeEntry &entry = ModeTables[display][entryIndex];
     // A snapshot the enumeration does not write counts as landscape.
     ModeSnapshot current[MAX_DISPLAYS];
-    for (ModeSnapshot& snapshot : current)
+    for (ModeSnapshot &snapshot : current)
         snapshot = {100, 100, 0, 0};
     SnapshotCurrentModes(current);
     bool portrait = current[display].width < current[display].height;
@@ -42,15 +42,16 @@ bool SwitchDisplayMode(int display, int entryIndex)
     return false;
 }
 
-LONG ApplyModeSnapshot(const ModeSnapshot& snapshot, int display)
+LONG ApplyModeSnapshot(const ModeSnapshot &snapshot, int display)
 {
-    return SetModeOnDisplay(display, snapshot.width, snapshot.height, snapshot.bitsPerPixel, snapshot.frequency);
+    return SetModeOnDisplay(display, snapshot.width, snapshot.height, snapshot.bitsPerPixel,
+                            snapshot.frequency);
 }
 
 void ReportModeChangeResult(LONG result)
 {
-    const char* text;
-    const char* caption = "Error";
+    const char *text;
+    const char *caption = "Error";
     switch (result) {
     case DISP_CHANGE_SUCCESSFUL:
         return;

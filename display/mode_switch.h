@@ -5,5 +5,5 @@
 #include "display/catalogue.h"
 
 bool SwitchDisplayMode(int display, int entry);
-LONG ApplyModeSnapshot(const ModeSnapshot& snapshot, int display);
+LONG ApplyModeSnapshot(const ModeSnapshot &snapshot, int display);
 void ReportModeChangeResult(LONG result);

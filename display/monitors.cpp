@@ -3,12 +3,12 @@
 #include "shell/platform.h"
 
 static bool LookupDone;
-static int(WINAPI* GetSystemMetricsEntry)(int);
-static HMONITOR(WINAPI* MonitorFromWindowEntry)(HWND, DWORD);
-static HMONITOR(WINAPI* MonitorFromRectEntry)(LPCRECT, DWORD);
-static HMONITOR(WINAPI* MonitorFromPointEntry)(POINT, DWORD);
-static BOOL(WINAPI* EnumDisplayMonitorsEntry)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
-static BOOL(WINAPI* GetMonitorInfoEntry)(HMONITOR, LPMONITORINFO);
+static int(WINAPI *GetSystemMetricsEntry)(int);
+static HMONITOR(WINAPI *MonitorFromWindowEntry)(HWND, DWORD);
+static HMONITOR(WINAPI *MonitorFromRectEntry)(LPCRECT, DWORD);
+static HMONITOR(WINAPI *MonitorFromPointEntry)(POINT, DWORD);
+static BOOL(WINAPI *EnumDisplayMonitorsEntry)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
+static BOOL(WINAPI *GetMonitorInfoEntry)(HMONITOR, LPMONITORINFO);
 
 bool InitMonitorFunctions()
 {
@@ -123,7 +123,7 @@ BOOL CompatGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
     info->rcWork = workArea;
     info->dwFlags = MONITORINFOF_PRIMARY;
     if (info->cbSize >= sizeof(MONITORINFOEXA))
-        lstrcpyA(reinterpret_cast<MONITORINFOEXA*>(info)->szDevice, "DISPLAY");
+        lstrcpyA(reinterpret_cast<MONITORINFOEXA *>(info)->szDevice, "DISPLAY");
     return TRUE;
 }
 

@@ -1,23 +1,16 @@
 #include "settings/settings.h"
 
-const char* const OptionNames[OPTION_COUNT + 1] = {
-    "#AA Tessivon",
-    "ShowWindowClassName",
-    "ShowTrayBarAsWindow",
-    "FillBackgroundWithGradientColor",
-    "ShowWallpaperDesktop",
-    "ShowDesktopDuringZoom",
-    "DarkIconInTab",
-    "ExtPropAsDblClick",
-    "HideIconTextAtStartup",
-    "RestoreIconPosAtStartup",
-    "AutomaticlySaveIconPos",
-    "TessivonTrayIconIn256Colors",
-    "LaunchAtWindowsStartup",
-    "DisplayPortraitResolution",
+const char *const OptionNames[OPTION_COUNT + 1] = {
+    "#AA Tessivon",           "ShowWindowClassName",
+    "ShowTrayBarAsWindow",    "FillBackgroundWithGradientColor",
+    "ShowWallpaperDesktop",   "ShowDesktopDuringZoom",
+    "DarkIconInTab",          "ExtPropAsDblClick",
+    "HideIconTextAtStartup",  "RestoreIconPosAtStartup",
+    "AutomaticlySaveIconPos", "TessivonTrayIconIn256Colors",
+    "LaunchAtWindowsStartup", "DisplayPortraitResolution",
 };
 
-static const char* OptionName(int option) { return OptionNames[option + 1]; }
+static const char *OptionName(int option) { return OptionNames[option + 1]; }
 
 DWORD ReadOptionNumber(int option)
 {
@@ -28,8 +21,8 @@ DWORD ReadOptionNumber(int option)
     DWORD size = sizeof(value);
     // Whatever the type, up to four bytes are taken as the number; a longer
     // value is not a number at all and counts as off.
-    if (RegQueryValueExA(settings.key, OptionName(option), nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(settings.key, OptionName(option), nullptr, nullptr, reinterpret_cast<BYTE *>(&value),
+                         &size) != ERROR_SUCCESS)
         return 0;
     return value;
 }
@@ -43,14 +36,14 @@ void LoadDialogOptions(DWORD options[OPTION_COUNT], DWORD defaults)
         return;
     for (int i = OPTION_COUNT - 1; i >= 0; i--) {
         DWORD value = 0, type = 0, size = sizeof(value);
-        if (RegQueryValueExA(settings.key, OptionName(i), nullptr, &type,
-                             reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+        if (RegQueryValueExA(settings.key, OptionName(i), nullptr, &type, reinterpret_cast<BYTE *>(&value),
+                             &size) == ERROR_SUCCESS &&
             type == REG_DWORD && size == sizeof(value))
             options[i] = value;
     }
 }
 
-void QuoteModulePath(const char* modulePath, char* quoted, int quotedSize)
+void QuoteModulePath(const char *modulePath, char *quoted, int quotedSize)
 {
     if (quotedSize <= 0)
         return;
@@ -67,7 +60,7 @@ void QuoteModulePath(const char* modulePath, char* quoted, int quotedSize)
     quoted[length + 2] = '\0';
 }
 
-bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char* modulePath)
+bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char *modulePath)
 {
     {
         ScopedKey settings;
@@ -75,8 +68,8 @@ bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char* modulePat
             return false;
         for (int i = 0; i < OPTION_COUNT; i++) {
             DWORD value = options[i];
-            RegSetValueExA(settings.key, OptionName(i), 0, REG_DWORD,
-                           reinterpret_cast<const BYTE*>(&value), sizeof(value));
+            RegSetValueExA(settings.key, OptionName(i), 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
+                           sizeof(value));
         }
     }
     ScopedKey run;
@@ -86,7 +79,7 @@ bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char* modulePat
         char quoted[MAX_PATH + 3];
         QuoteModulePath(modulePath, quoted, sizeof(quoted));
         if (quoted[0])
-            RegSetValueExA(run.key, OptionNames[0], 0, REG_SZ, reinterpret_cast<const BYTE*>(quoted),
+            RegSetValueExA(run.key, OptionNames[0], 0, REG_SZ, reinterpret_cast<const BYTE *>(quoted),
                            lstrlenA(quoted) + 1);
     } else {
         RegDeleteValueA(run.key, OptionNames[0]);

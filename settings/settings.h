@@ -13,7 +13,7 @@
 #define OPTION_DEFAULTS 0x1C28u
 
 // Index 0 names the start-at-logon value in the Run key; 1 to 13 the options.
-extern const char* const OptionNames[OPTION_COUNT + 1];
+extern const char *const OptionNames[OPTION_COUNT + 1];
 
 enum OptionIndex {
     OPT_SHOW_WINDOW_CLASS_NAME,
@@ -42,25 +42,25 @@ void LoadDialogOptions(DWORD options[OPTION_COUNT], DWORD defaults);
 // Writes all thirteen options as REG_DWORD, then writes or deletes the
 // start-at-logon value. Nothing is written when the Settings key cannot be
 // opened. Gives true when the options were written.
-bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char* modulePath);
+bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char *modulePath);
 
 // The Run value's data for a program path: the path in double quotes, so that
 // a path with spaces cannot be read as another program with arguments.
-void QuoteModulePath(const char* modulePath, char* quoted, int quotedSize);
+void QuoteModulePath(const char *modulePath, char *quoted, int quotedSize);
 
 // An open registry key that closes itself, so an early return cannot leak it.
 struct ScopedKey {
     HKEY key = nullptr;
     ScopedKey() = default;
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
+    ScopedKey(const ScopedKey &) = delete;
+    ScopedKey &operator=(const ScopedKey &) = delete;
     ~ScopedKey()
     {
         if (key)
             RegCloseKey(key);
     }
     // RegCreateKeyA under HKEY_CURRENT_USER: the key is created when missing.
-    bool Create(const char* path) { return RegCreateKeyA(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
+    bool Create(const char *path) { return RegCreateKeyA(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
     // RegOpenKeyA under HKEY_CURRENT_USER: never creates the key.
-    bool Open(const char* path) { return RegOpenKeyA(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
+    bool Open(const char *path) { return RegOpenKeyA(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
 };

@@ -1,10 +1,10 @@
+#include "shell/main_window.h"
 #include "dialog/ext_prop.h"
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
 #include "display/mode_switch.h"
 #include "display/monitors.h"
 #include "settings/settings.h"
-#include "shell/main_window.h"
 #include "shell/platform.h"
 #include "shell/tessivon.h"
 #include "shell/tray_icon.h"
@@ -199,7 +199,7 @@ static BOOL CALLBACK FindPrimaryMonitorProc(HMONITOR monitor, HDC, LPRECT, LPARA
 
 static BOOL CALLBACK FitMaximizedWindowProc(HWND window, LPARAM data)
 {
-    const RECT& workArea = *reinterpret_cast<const RECT*>(data);
+    const RECT &workArea = *reinterpret_cast<const RECT *>(data);
     LONG style = GetWindowLongA(window, GWL_STYLE);
     if ((style & (WS_VISIBLE | WS_MAXIMIZE)) != (WS_VISIBLE | WS_MAXIMIZE))
         return TRUE;

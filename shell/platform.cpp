@@ -2,10 +2,10 @@
 
 PlatformTable Platform;
 
-template <typename Entry> static void LookUp(HMODULE module, const char* name, Entry& entry)
+template <typename Entry> static void LookUp(HMODULE module, const char *name, Entry &entry)
 {
-    entry = module ? reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                   : nullptr;
+    entry =
+        module ? reinterpret_cast<Entry>(reinterpret_cast<void *>(GetProcAddress(module, name))) : nullptr;
 }
 
 void LoadPlatformTable()

@@ -7,23 +7,23 @@
 
 struct PlatformTable {
     // Display settings and devices (USER32). The last two may be absent.
-    BOOL(WINAPI* EnumDisplaySettingsA)(LPCSTR, DWORD, DEVMODEA*);
-    LONG(WINAPI* ChangeDisplaySettingsA)(DEVMODEA*, DWORD);
-    LONG(WINAPI* ChangeDisplaySettingsExA)(LPCSTR, DEVMODEA*, HWND, DWORD, LPVOID);
-    BOOL(WINAPI* EnumDisplayDevicesA)(LPCSTR, DWORD, DISPLAY_DEVICEA*, DWORD);
+    BOOL(WINAPI *EnumDisplaySettingsA)(LPCSTR, DWORD, DEVMODEA *);
+    LONG(WINAPI *ChangeDisplaySettingsA)(DEVMODEA *, DWORD);
+    LONG(WINAPI *ChangeDisplaySettingsExA)(LPCSTR, DEVMODEA *, HWND, DWORD, LPVOID);
+    BOOL(WINAPI *EnumDisplayDevicesA)(LPCSTR, DWORD, DISPLAY_DEVICEA *, DWORD);
     // The six multi-monitor functions (USER32), in the order they are looked
     // up; any of them may be absent on an old platform.
-    int(WINAPI* GetSystemMetrics)(int);
-    HMONITOR(WINAPI* MonitorFromWindow)(HWND, DWORD);
-    HMONITOR(WINAPI* MonitorFromRect)(LPCRECT, DWORD);
-    HMONITOR(WINAPI* MonitorFromPoint)(POINT, DWORD);
-    BOOL(WINAPI* EnumDisplayMonitors)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
-    BOOL(WINAPI* GetMonitorInfoA)(HMONITOR, LPMONITORINFO);
+    int(WINAPI *GetSystemMetrics)(int);
+    HMONITOR(WINAPI *MonitorFromWindow)(HWND, DWORD);
+    HMONITOR(WINAPI *MonitorFromRect)(LPCRECT, DWORD);
+    HMONITOR(WINAPI *MonitorFromPoint)(POINT, DWORD);
+    BOOL(WINAPI *EnumDisplayMonitors)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
+    BOOL(WINAPI *GetMonitorInfoA)(HMONITOR, LPMONITORINFO);
     // Capabilities of a monitor's device context (GDI32).
-    int(WINAPI* GetDeviceCaps)(HDC, int);
+    int(WINAPI *GetDeviceCaps)(HDC, int);
     // Notification area and launching (SHELL32).
-    BOOL(WINAPI* Shell_NotifyIconA)(DWORD, PNOTIFYICONDATAA);
-    HINSTANCE(WINAPI* ShellExecuteA)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    BOOL(WINAPI *Shell_NotifyIconA)(DWORD, PNOTIFYICONDATAA);
+    HINSTANCE(WINAPI *ShellExecuteA)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 };
 
 extern PlatformTable Platform;

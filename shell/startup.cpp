@@ -10,7 +10,7 @@ char ModulePath[MAX_PATH];
 DWORD ModulePathLength;
 BOOL IsWindows2000OrLater;
 KeyStateProc KeyStateFunction;
-LONG(WINAPI* ChangeDisplaySettingsExEntry)(LPCSTR, DEVMODEA*, HWND, DWORD, LPVOID);
+LONG(WINAPI *ChangeDisplaySettingsExEntry)(LPCSTR, DEVMODEA *, HWND, DWORD, LPVOID);
 DWORD PortraitOption;
 HMENU DisplayMenu;
 HMENU CommandMenu;

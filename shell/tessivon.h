@@ -14,14 +14,14 @@
 #define WM_SHOW_AGAIN (WM_USER + 20)
 #define WM_TRAYNOTIFY 1869
 
-typedef SHORT(WINAPI* KeyStateProc)(int virtualKey);
+typedef SHORT(WINAPI *KeyStateProc)(int virtualKey);
 
 extern HINSTANCE InstanceHandle;
 extern char ModulePath[MAX_PATH];
 extern DWORD ModulePathLength;
 extern BOOL IsWindows2000OrLater;
 extern KeyStateProc KeyStateFunction;
-extern LONG(WINAPI* ChangeDisplaySettingsExEntry)(LPCSTR, DEVMODEA*, HWND, DWORD, LPVOID);
+extern LONG(WINAPI *ChangeDisplaySettingsExEntry)(LPCSTR, DEVMODEA *, HWND, DWORD, LPVOID);
 extern DWORD PortraitOption;
 extern HMENU DisplayMenu;
 extern HMENU CommandMenu;

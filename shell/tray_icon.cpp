@@ -13,7 +13,7 @@ static HICON LoadTrayImage()
     return LoadIconA(InstanceHandle, MAKEINTRESOURCEA(id));
 }
 
-static BOOL Notify(DWORD action, HWND window, UINT flags, const char* tip)
+static BOOL Notify(DWORD action, HWND window, UINT flags, const char *tip)
 {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -27,7 +27,7 @@ static BOOL Notify(DWORD action, HWND window, UINT flags, const char* tip)
     return Platform.Shell_NotifyIconA(action, &data);
 }
 
-BOOL TrayIconShow(HWND window, const char* tip)
+BOOL TrayIconShow(HWND window, const char *tip)
 {
     if (!TrayIcon)
         TrayIcon = LoadTrayImage();

@@ -8,7 +8,7 @@
 extern HICON TrayIcon;
 extern BOOL TrayIconAdded;
 
-BOOL TrayIconShow(HWND window, const char* tip);
+BOOL TrayIconShow(HWND window, const char *tip);
 void TrayIconRefresh();
 void TrayIconReload(HWND window);
 void TrayIconRemove(HWND window);

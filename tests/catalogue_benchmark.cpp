@@ -13,9 +13,10 @@ int main()
     const DWORD depths[] = {8, 16, 32};
     const DWORD rates[] = {60, 75, 85, 100};
     for (int k = 0; Sim.candidates.size() < 300; k++)
-        Sim.candidates.push_back(SimMode(640 + 32 * (k / 12), 480 + 24 * (k / 12), depths[k % 3], rates[(k / 3) % 4]));
+        Sim.candidates.push_back(
+            SimMode(640 + 32 * (k / 12), 480 + 24 * (k / 12), depths[k % 3], rates[(k / 3) % 4]));
     // Every device refuses a few shapes, so the tables differ.
-    Sim.accepts = [](int device, const DEVMODEA& mode) { return (mode.dmPelsWidth / 32 + device) % 7 != 0; };
+    Sim.accepts = [](int device, const DEVMODEA &mode) { return (mode.dmPelsWidth / 32 + device) % 7 != 0; };
     adapter.Install();
     PortraitOption = 1;
 
@@ -29,7 +30,8 @@ int main()
         BuildDisplayCatalogue();
     }
     QueryPerformanceCounter(&end);
-    double milliseconds = 1000.0 * (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart / rounds;
+    double milliseconds =
+        1000.0 * (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart / rounds;
 
     printf("displays: %d, candidate modes: %zu, portrait twins: on\n", DisplayCount, Sim.candidates.size());
     printf("entries: %ld, %ld, %ld\n", ModeCounts[0], ModeCounts[1], ModeCounts[2]);

@@ -21,10 +21,10 @@ struct CatalogueFixture : ::testing::Test {
     }
 };
 
-std::string Describe(const ModeEntry& e)
+std::string Describe(const ModeEntry &e)
 {
-    return std::to_string(e.width) + "x" + std::to_string(e.height) + "x" + std::to_string(e.bitsPerPixel) + "@" +
-           std::to_string(e.frequency) + (e.isLandscape ? "" : "P");
+    return std::to_string(e.width) + "x" + std::to_string(e.height) + "x" + std::to_string(e.bitsPerPixel) +
+           "@" + std::to_string(e.frequency) + (e.isLandscape ? "" : "P");
 }
 
 std::vector<std::string> Table(int display)
@@ -41,19 +41,21 @@ TEST_F(CatalogueFixture, GroupsDepthsInOrderOfFirstAppearance)
                       SimMode(1024, 768, 32, 75)};
     Build();
     ASSERT_EQ(DisplayCount, 1);
-    EXPECT_EQ(Table(0), (std::vector<std::string>{"640x480x8@60", "1024x768x8@60", "800x600x16@60", "1024x768x32@75"}));
+    EXPECT_EQ(Table(0),
+              (std::vector<std::string>{"640x480x8@60", "1024x768x8@60", "800x600x16@60", "1024x768x32@75"}));
     // One display: tested against the first device name.
     ASSERT_FALSE(Sim.calls.empty());
     EXPECT_EQ(Sim.calls[0].device, "\\\\.\\Display1");
     EXPECT_EQ(Sim.calls[0].flags, (DWORD)CDS_TEST);
-    EXPECT_EQ(Sim.calls[0].mode.dmFields, (DWORD)(DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFLAGS));
+    EXPECT_EQ(Sim.calls[0].mode.dmFields,
+              (DWORD)(DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFLAGS));
 }
 
 TEST_F(CatalogueFixture, PortraitTwinsFollowOnlyWhenOptionSetAndAccepted)
 {
     Sim.candidates = {SimMode(800, 600, 16, 60), SimMode(1024, 768, 16, 75)};
     // The adapter takes 600x800 but not 768x1024.
-    Sim.accepts = [](int, const DEVMODEA& m) { return !(m.dmPelsWidth == 768 && m.dmPelsHeight == 1024); };
+    Sim.accepts = [](int, const DEVMODEA &m) { return !(m.dmPelsWidth == 768 && m.dmPelsHeight == 1024); };
     Build();
     EXPECT_EQ(Table(0), (std::vector<std::string>{"800x600x16@60", "1024x768x16@75"}));
 
@@ -76,7 +78,7 @@ TEST_F(CatalogueFixture, EachDisplayTestsAgainstItsOwnDeviceName)
 {
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(1600, 1200, 32, 60)};
     // Only the third device takes 1600x1200.
-    Sim.accepts = [](int device, const DEVMODEA& m) { return m.dmPelsWidth != 1600 || device == 2; };
+    Sim.accepts = [](int device, const DEVMODEA &m) { return m.dmPelsWidth != 1600 || device == 2; };
     for (int count = 1; count <= 3; count++) {
         SimSetMonitors(count);
         Sim.calls.clear();
@@ -85,7 +87,7 @@ TEST_F(CatalogueFixture, EachDisplayTestsAgainstItsOwnDeviceName)
         for (int i = 0; i < count; i++)
             EXPECT_EQ(ModeCounts[i], i == 2 ? 2 : 1) << "display " << i;
         std::vector<std::string> devices;
-        for (const SimCall& call : Sim.calls)
+        for (const SimCall &call : Sim.calls)
             if (devices.empty() || devices.back() != call.device)
                 devices.push_back(call.device);
         std::vector<std::string> expected = {"\\\\.\\Display1", "\\\\.\\Display2", "\\\\.\\Display3"};
@@ -100,7 +102,7 @@ TEST_F(CatalogueFixture, FourMonitorsKeepThreeDisplays)
     Sim.candidates = {SimMode(640, 480, 8, 60)};
     Build();
     EXPECT_EQ(DisplayCount, 3);
-    for (const SimCall& call : Sim.calls)
+    for (const SimCall &call : Sim.calls)
         EXPECT_NE(call.device, "\\\\.\\Display4");
     ModeSnapshot snapshots[4] = {};
     snapshots[3].width = -7;
@@ -114,12 +116,12 @@ TEST_F(CatalogueFixture, WithoutChangeDisplaySettingsExEveryDisplayGetsTheSameLi
     SimSetMonitors(2);
     Sim.hasChangeEx = false;
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60)};
-    Sim.accepts = [](int device, const DEVMODEA& m) { return device == 0 || m.dmPelsWidth == 640; };
+    Sim.accepts = [](int device, const DEVMODEA &m) { return device == 0 || m.dmPelsWidth == 640; };
     Build();
     ASSERT_EQ(DisplayCount, 2);
     EXPECT_EQ(Table(0), Table(1));
     EXPECT_EQ(ModeCounts[0], 2);
-    for (const SimCall& call : Sim.calls)
+    for (const SimCall &call : Sim.calls)
         EXPECT_EQ(call.function, "ChangeDisplaySettingsA");
 }
 

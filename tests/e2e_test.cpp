@@ -17,12 +17,13 @@ std::string ProgramPath;
 
 struct Process {
     PROCESS_INFORMATION info = {};
-    bool Start(const std::string& commandLine)
+    bool Start(const std::string &commandLine)
     {
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         std::string line = commandLine;
-        return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+        return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &info);
     }
     // The exit code, or -1 while it still runs after the wait.
     long Wait(DWORD milliseconds)
@@ -64,7 +65,7 @@ struct MenuSearch {
 
 BOOL CALLBACK FindProcessMenu(HWND window, LPARAM data)
 {
-    MenuSearch* search = reinterpret_cast<MenuSearch*>(data);
+    MenuSearch *search = reinterpret_cast<MenuSearch *>(data);
     char className[32];
     GetClassNameA(window, className, sizeof(className));
     DWORD owner = 0;
@@ -77,7 +78,7 @@ BOOL CALLBACK FindProcessMenu(HWND window, LPARAM data)
 }
 
 // The popup menu that the given process shows, or null.
-HWND OpenMenuOf(const Process& process)
+HWND OpenMenuOf(const Process &process)
 {
     MenuSearch search = {process.info.dwProcessId, nullptr};
     EnumWindows(FindProcessMenu, reinterpret_cast<LPARAM>(&search));
@@ -103,7 +104,7 @@ struct EndToEnd : ::testing::Test {
             ChangeDisplaySettingsA(&startMode, 0);
         }
     }
-    void StartProgram(Process& process)
+    void StartProgram(Process &process)
     {
         ASSERT_TRUE(process.Start("\"" + ProgramPath + "\""));
         ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
@@ -135,8 +136,8 @@ TEST_F(EndToEnd, AnotherVersionIsNotTakenForARunningCopy)
     otherClass.hInstance = GetModuleHandleA(nullptr);
     otherClass.lpszClassName = "Tessivon v2.6 alpha";
     RegisterClassA(&otherClass);
-    HWND other = CreateWindowExA(0, otherClass.lpszClassName, otherClass.lpszClassName, 0, 0, 0, 0, 0, nullptr,
-                                 nullptr, otherClass.hInstance, nullptr);
+    HWND other = CreateWindowExA(0, otherClass.lpszClassName, otherClass.lpszClassName, 0, 0, 0, 0, 0,
+                                 nullptr, nullptr, otherClass.hInstance, nullptr);
     ASSERT_TRUE(other);
     Process program;
     StartProgram(program);
@@ -155,7 +156,7 @@ int CommandOf(LONG width, LONG height, LONG depth)
     FreeDisplayCatalogue();
     BuildDisplayCatalogue();
     for (int j = 0; j < ModeCounts[0]; j++) {
-        const ModeEntry& entry = ModeTables[0][j];
+        const ModeEntry &entry = ModeTables[0][j];
         if (entry.width == width && entry.height == height && entry.bitsPerPixel == depth)
             return ID_MODE_BASE + j;
     }
@@ -174,7 +175,8 @@ TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopAndEscapeTakesItBack)
     // A click on the icon records the modes that Escape goes back to.
     PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
     PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
-    ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, 5000)) << "the display menu did not open";
+    ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, 5000))
+        << "the display menu did not open";
     PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program) == nullptr; }, 5000));
 
@@ -200,7 +202,8 @@ TEST_F(EndToEnd, RealClickOnTheTrayIconOpensTheDisplayMenu)
     // area of the virtual desktop, which sits at the X screen's origin.
     Process click;
     ASSERT_TRUE(click.Start("/usr/bin/xdotool mousemove 1013 758 click 1"));
-    EXPECT_TRUE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, 8000)) << "no menu after a real click";
+    EXPECT_TRUE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, 8000))
+        << "no menu after a real click";
     PostMessageA(ProgramWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
     WaitFor([&] { return OpenMenuOf(program) == nullptr; }, 5000);
     PostMessageA(ProgramWindow(), WM_COMMAND, ID_EXIT, 0);
@@ -209,7 +212,7 @@ TEST_F(EndToEnd, RealClickOnTheTrayIconOpensTheDisplayMenu)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
@@ -220,7 +223,7 @@ int main(int argc, char** argv)
     ProgramPath = argv[1];
     if (ProgramPath[0] == '/')
         ProgramPath = "Z:" + ProgramPath;
-    for (char& c : ProgramPath)
+    for (char &c : ProgramPath)
         if (c == '/')
             c = '\\';
     return RUN_ALL_TESTS();

@@ -62,16 +62,17 @@ struct MenuWatch {
     UINT defaultItem = 0;
     void Start(int timeoutMs)
     {
-        WhenWindowAppears(FindPopupMenuWindow,
-                          [this](HWND menu) {
-                              if (!menu)
-                                  return;
-                              openedAt = GetTickCount();
-                              shown = (HMENU)SendMessageA(menu, MN_GETHMENU, 0, 0);
-                              defaultItem = GetMenuDefaultItem(shown, FALSE, 0);
-                              EndMenu();
-                          },
-                          timeoutMs);
+        WhenWindowAppears(
+            FindPopupMenuWindow,
+            [this](HWND menu) {
+                if (!menu)
+                    return;
+                openedAt = GetTickCount();
+                shown = (HMENU)SendMessageA(menu, MN_GETHMENU, 0, 0);
+                defaultItem = GetMenuDefaultItem(shown, FALSE, 0);
+                EndMenu();
+            },
+            timeoutMs);
     }
 };
 
@@ -104,10 +105,10 @@ TEST_F(MainWindowFixture, TrayIconCallSequence)
     EXPECT_TRUE(Sim.notifications.empty()) << "removing an icon that is not there does nothing";
 
     WriteOption(OPT_TRAY_ICON_IN_256_COLORS, 1);
-    ASSERT_TRUE(CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr, nullptr, InstanceHandle,
-                                nullptr));
+    ASSERT_TRUE(CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr, nullptr,
+                                InstanceHandle, nullptr));
     ASSERT_EQ(Sim.notifications.size(), 1u);
-    const NOTIFYICONDATAA& add = Sim.notifications[0].data;
+    const NOTIFYICONDATAA &add = Sim.notifications[0].data;
     EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_ADD);
     EXPECT_EQ(add.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_EQ(add.uID, 566u);
@@ -136,7 +137,8 @@ TEST_F(MainWindowFixture, TrayIconCallSequence)
     TrayIconReload(MainWindow);
     ASSERT_EQ(Sim.notifications.size(), 1u);
     EXPECT_EQ(Sim.notifications[0].data.uFlags, (UINT)NIF_ICON);
-    EXPECT_EQ(Sim.notifications[0].data.hIcon, LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_16_COLORS)));
+    EXPECT_EQ(Sim.notifications[0].data.hIcon,
+              LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_16_COLORS)));
 
     Sim.notifications.clear();
     TrayIconShow(MainWindow, "A tip that is much longer than the sixty-three characters the shell keeps");
@@ -274,14 +276,15 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
     ASSERT_GE(ModeCounts[1], 4);
     SendMessageA(MainWindow, WM_COMMAND, 51003, 0);
     ASSERT_EQ(Sim.ChangeCalls(), 1);
-    const SimCall& call = Sim.calls.back();
+    const SimCall &call = Sim.calls.back();
     EXPECT_EQ(call.function, "ChangeDisplaySettingsExA");
     EXPECT_EQ(call.device, "\\\\.\\Display2");
     EXPECT_EQ(call.flags, (DWORD)CDS_UPDATEREGISTRY);
     EXPECT_EQ(call.mode.dmPelsWidth, (DWORD)ModeTables[1][3].width);
     EXPECT_EQ(call.mode.dmBitsPerPel, (DWORD)ModeTables[1][3].bitsPerPixel);
     EXPECT_EQ(call.mode.dmDisplayFrequency, (DWORD)ModeTables[1][3].frequency);
-    EXPECT_EQ(call.mode.dmFields, (DWORD)(DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY));
+    EXPECT_EQ(call.mode.dmFields,
+              (DWORD)(DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY));
     EXPECT_TRUE(ModeChanged);
 
     // Display 0 always through the plain call, with no device name.
@@ -307,7 +310,7 @@ TEST_F(MainWindowFixture, OrientationOfAPortraitDisplayIsKept)
     Sim.monitors[0].rect = {0, 0, 768, 1024};
     int landscape = -1, portrait = -1;
     for (int j = 0; j < ModeCounts[0]; j++) {
-        const ModeEntry& e = ModeTables[0][j];
+        const ModeEntry &e = ModeTables[0][j];
         if (e.width == 1024 && e.height == 768 && e.bitsPerPixel == 16)
             landscape = j;
         if (e.width == 768 && e.height == 1024 && e.bitsPerPixel == 16)
@@ -334,8 +337,8 @@ TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
 {
     struct Case {
         LONG code;
-        const char* text;
-        const char* caption;
+        const char *text;
+        const char *caption;
     } cases[] = {
         {DISP_CHANGE_RESTART, "A restart appears to be required\nfor this video mode.", "Error"},
         {DISP_CHANGE_FAILED, "The graphics adapter couldn't\nset this video mode.", "Error"},
@@ -344,7 +347,7 @@ TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
         {DISP_CHANGE_BADFLAGS, "Could not set mode", "Error"},
         {DISP_CHANGE_BADPARAM, "Could not set mode", "Error"},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         Sim.changeResult = c.code;
         MessageBoxWatch box;
         box.Start();
@@ -396,7 +399,7 @@ TEST_F(MainWindowFixture, EscapeRestoresLastDisplayFirstUntilAnotherApplicationI
     EXPECT_TRUE(Sim.calls.empty());
 }
 
-HWND CreateMaximized(const char* className, RECT rect)
+HWND CreateMaximized(const char *className, RECT rect)
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
@@ -431,8 +434,8 @@ TEST_F(MainWindowFixture, DisplayChangeFitsMaximizedWindowsOnThePrimaryMonitor)
     HWND baseBar = CreateMaximized("BaseBar", small);
     HWND trayBar = CreateMaximized("Shell_TrayWnd", small);
     HWND elsewhere = CreateMaximized("OnSecondMonitor", second);
-    HWND normal = CreateWindowExA(WS_EX_TOOLWINDOW, "FittedWindow", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                  290, 190, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND normal = CreateWindowExA(WS_EX_TOOLWINDOW, "FittedWindow", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                                  10, 290, 190, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(GetWindowLongA(fitted, GWL_STYLE) & WS_MAXIMIZE);
     SendMessageA(MainWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     RECT rect = WindowRect(fitted);

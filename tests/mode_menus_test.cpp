@@ -10,8 +10,8 @@ struct ModeMenus : ::testing::Test {
     void SetUp() override
     {
         PortraitOption = 0;
-        Sim.candidates = {SimMode(640, 480, 8, 60),    SimMode(800, 600, 16, 60), SimMode(800, 600, 16, 75),
-                          SimMode(1024, 768, 16, 0),   SimMode(1280, 1024, 16, 0), SimMode(1280, 1024, 16, 85),
+        Sim.candidates = {SimMode(640, 480, 8, 60),  SimMode(800, 600, 16, 60),  SimMode(800, 600, 16, 75),
+                          SimMode(1024, 768, 16, 0), SimMode(1280, 1024, 16, 0), SimMode(1280, 1024, 16, 85),
                           SimMode(1024, 768, 32, 60)};
     }
     void TearDown() override
@@ -29,15 +29,15 @@ struct ModeMenus : ::testing::Test {
 
 // One line per item: text, or "-" for a separator, or "[title]" for a submenu
 // followed by its items indented.
-std::vector<std::string> Lines(HMENU menu, const std::string& indent = "")
+std::vector<std::string> Lines(HMENU menu, const std::string &indent = "")
 {
     std::vector<std::string> lines;
-    for (const MenuItemText& item : ReadMenu(menu)) {
+    for (const MenuItemText &item : ReadMenu(menu)) {
         if (item.separator) {
             lines.push_back(indent + "-");
         } else if (item.submenu) {
             lines.push_back(indent + "[" + item.text + "]");
-            for (const std::string& line : Lines(item.submenu, indent + "  "))
+            for (const std::string &line : Lines(item.submenu, indent + "  "))
                 lines.push_back(line);
         } else {
             lines.push_back(indent + item.text + " #" + std::to_string(item.id));
@@ -72,7 +72,7 @@ TEST_F(ModeMenus, PortraitTwinsShareTheResolutionSubmenu)
     PortraitOption = 1;
     Sim.candidates = {SimMode(800, 600, 16, 60), SimMode(800, 600, 16, 75), SimMode(1024, 768, 16, 60)};
     // 1024x768 is refused the right way up, taken as a portrait.
-    Sim.accepts = [](int, const DEVMODEA& m) { return m.dmPelsWidth != 1024; };
+    Sim.accepts = [](int, const DEVMODEA &m) { return m.dmPelsWidth != 1024; };
     Build(1);
     EXPECT_EQ(Lines(DisplayMenu), (std::vector<std::string>{
                                       "[800x600 (16bits)]",

@@ -41,7 +41,8 @@ TEST_F(SingleMonitorPlatform, MonitorFromPointRectAndWindow)
     EXPECT_EQ(CompatMonitorFromRect(&inside, MONITOR_DEFAULTTONULL), PRIMARY_MONITOR_HANDLE);
     EXPECT_EQ(CompatMonitorFromRect(&outside, MONITOR_DEFAULTTONULL), nullptr);
 
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, cx + 100, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    HWND window =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, cx + 100, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window);
     EXPECT_EQ(CompatMonitorFromWindow(window, MONITOR_DEFAULTTONULL), nullptr);
     EXPECT_EQ(CompatMonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), PRIMARY_MONITOR_HANDLE);
@@ -74,7 +75,7 @@ struct Visit {
 
 BOOL CALLBACK CountMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM data)
 {
-    Visit* visit = reinterpret_cast<Visit*>(data);
+    Visit *visit = reinterpret_cast<Visit *>(data);
     visit->calls++;
     visit->limit = *rect;
     return monitor == PRIMARY_MONITOR_HANDLE;

@@ -23,11 +23,11 @@ struct RegistryGuard {
     ~RegistryGuard() { ClearProgramKeys(); }
 };
 
-inline void WriteSettingsValue(const char* name, DWORD type, const void* data, DWORD size)
+inline void WriteSettingsValue(const char *name, DWORD type, const void *data, DWORD size)
 {
     HKEY key;
     RegCreateKeyA(HKEY_CURRENT_USER, SETTINGS_KEY, &key);
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size);
     RegCloseKey(key);
 }
 
@@ -43,7 +43,7 @@ inline long long ReadStoredOption(int option)
     if (RegOpenKeyA(HKEY_CURRENT_USER, SETTINGS_KEY, &key) != ERROR_SUCCESS)
         return -1;
     DWORD value = 0, type = 0, size = sizeof(value);
-    LONG result = RegQueryValueExA(key, OptionNames[option + 1], nullptr, &type, (BYTE*)&value, &size);
+    LONG result = RegQueryValueExA(key, OptionNames[option + 1], nullptr, &type, (BYTE *)&value, &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS && type == REG_DWORD ? (long long)value : -1;
 }
@@ -56,7 +56,7 @@ inline std::string ReadRunValue()
         return "<missing>";
     char text[1024] = "";
     DWORD type = 0, size = sizeof(text);
-    LONG result = RegQueryValueExA(key, OptionNames[0], nullptr, &type, (BYTE*)text, &size);
+    LONG result = RegQueryValueExA(key, OptionNames[0], nullptr, &type, (BYTE *)text, &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS && type == REG_SZ ? std::string(text) : "<missing>";
 }

@@ -10,7 +10,7 @@ static const ULONG_PTR DC_BASE = 0x5100;
 int SimAdapter::TestCalls() const
 {
     int count = 0;
-    for (const SimCall& call : calls)
+    for (const SimCall &call : calls)
         count += (call.flags & CDS_TEST) != 0;
     return count;
 }
@@ -18,7 +18,7 @@ int SimAdapter::TestCalls() const
 int SimAdapter::ChangeCalls() const
 {
     int count = 0;
-    for (const SimCall& call : calls)
+    for (const SimCall &call : calls)
         count += (call.flags & CDS_TEST) == 0;
     return count;
 }
@@ -65,7 +65,7 @@ static int DeviceIndex(LPCSTR device)
     return -1;
 }
 
-static BOOL WINAPI SimEnumDisplaySettings(LPCSTR, DWORD n, DEVMODEA* mode)
+static BOOL WINAPI SimEnumDisplaySettings(LPCSTR, DWORD n, DEVMODEA *mode)
 {
     if (n >= Sim.candidates.size())
         return FALSE;
@@ -73,7 +73,7 @@ static BOOL WINAPI SimEnumDisplaySettings(LPCSTR, DWORD n, DEVMODEA* mode)
     return TRUE;
 }
 
-static LONG Change(const char* function, LPCSTR device, DEVMODEA* mode, DWORD flags)
+static LONG Change(const char *function, LPCSTR device, DEVMODEA *mode, DWORD flags)
 {
     Sim.calls.push_back({function, device ? device : "", flags, *mode});
     int index = DeviceIndex(device);
@@ -83,7 +83,7 @@ static LONG Change(const char* function, LPCSTR device, DEVMODEA* mode, DWORD fl
         return !Sim.accepts || Sim.accepts(index, *mode) ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_BADMODE;
     if (Sim.changeResult != DISP_CHANGE_SUCCESSFUL)
         return Sim.changeResult;
-    SimMonitor& monitor = Sim.monitors[index];
+    SimMonitor &monitor = Sim.monitors[index];
     monitor.rect.right = monitor.rect.left + (LONG)mode->dmPelsWidth;
     monitor.rect.bottom = monitor.rect.top + (LONG)mode->dmPelsHeight;
     monitor.bitsPerPixel = (LONG)mode->dmBitsPerPel;
@@ -91,31 +91,32 @@ static LONG Change(const char* function, LPCSTR device, DEVMODEA* mode, DWORD fl
     return DISP_CHANGE_SUCCESSFUL;
 }
 
-static LONG WINAPI SimChangeDisplaySettings(DEVMODEA* mode, DWORD flags)
+static LONG WINAPI SimChangeDisplaySettings(DEVMODEA *mode, DWORD flags)
 {
     return Change("ChangeDisplaySettingsA", nullptr, mode, flags);
 }
 
-static LONG WINAPI SimChangeDisplaySettingsEx(LPCSTR device, DEVMODEA* mode, HWND, DWORD flags, LPVOID)
+static LONG WINAPI SimChangeDisplaySettingsEx(LPCSTR device, DEVMODEA *mode, HWND, DWORD flags, LPVOID)
 {
     return Change("ChangeDisplaySettingsExA", device, mode, flags);
 }
 
-static BOOL WINAPI SimEnumDisplayDevices(LPCSTR, DWORD index, DISPLAY_DEVICEA* info, DWORD)
+static BOOL WINAPI SimEnumDisplayDevices(LPCSTR, DWORD index, DISPLAY_DEVICEA *info, DWORD)
 {
     if (index >= Sim.monitors.size() || !info)
         return FALSE;
-    const SimMonitor& monitor = Sim.monitors[index];
+    const SimMonitor &monitor = Sim.monitors[index];
     lstrcpynA(info->DeviceName, monitor.device.c_str(), sizeof(info->DeviceName));
     lstrcpynA(info->DeviceString, monitor.description.c_str(), sizeof(info->DeviceString));
-    info->StateFlags = DISPLAY_DEVICE_ATTACHED_TO_DESKTOP | (monitor.primary ? DISPLAY_DEVICE_PRIMARY_DEVICE : 0);
+    info->StateFlags =
+        DISPLAY_DEVICE_ATTACHED_TO_DESKTOP | (monitor.primary ? DISPLAY_DEVICE_PRIMARY_DEVICE : 0);
     return TRUE;
 }
 
 static RECT VirtualScreen()
 {
     RECT box = {};
-    for (const SimMonitor& monitor : Sim.monitors)
+    for (const SimMonitor &monitor : Sim.monitors)
         UnionRect(&box, &box, &monitor.rect);
     return box;
 }
@@ -136,7 +137,7 @@ static int WINAPI SimGetSystemMetrics(int index)
         return box.bottom - box.top;
     case SM_CXSCREEN:
     case SM_CYSCREEN:
-        for (const SimMonitor& monitor : Sim.monitors)
+        for (const SimMonitor &monitor : Sim.monitors)
             if (monitor.primary)
                 return index == SM_CXSCREEN ? monitor.rect.right - monitor.rect.left
                                             : monitor.rect.bottom - monitor.rect.top;
@@ -211,7 +212,8 @@ static BOOL WINAPI SimGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
     info->rcWork = Sim.monitors[k].work;
     info->dwFlags = Sim.monitors[k].primary ? MONITORINFOF_PRIMARY : 0;
     if (info->cbSize >= sizeof(MONITORINFOEXA))
-        lstrcpynA(reinterpret_cast<MONITORINFOEXA*>(info)->szDevice, Sim.monitors[k].device.c_str(), CCHDEVICENAME);
+        lstrcpynA(reinterpret_cast<MONITORINFOEXA *>(info)->szDevice, Sim.monitors[k].device.c_str(),
+                  CCHDEVICENAME);
     return TRUE;
 }
 
@@ -220,7 +222,7 @@ static int WINAPI SimGetDeviceCaps(HDC dc, int index)
     size_t k = (ULONG_PTR)dc - DC_BASE;
     if (k >= Sim.monitors.size())
         return GetDeviceCaps(dc, index);
-    const SimMonitor& monitor = Sim.monitors[k];
+    const SimMonitor &monitor = Sim.monitors[k];
     switch (index) {
     case HORZRES:
         return monitor.rect.right - monitor.rect.left;

@@ -25,7 +25,7 @@ struct SimMonitor {
 
 struct SimCall {
     std::string function; // "ChangeDisplaySettingsA", "ChangeDisplaySettingsExA", ...
-    std::string device; // empty when no device name was passed
+    std::string device;   // empty when no device name was passed
     DWORD flags;
     DEVMODEA mode;
 };
@@ -39,7 +39,7 @@ struct SimAdapter {
     std::vector<SimMonitor> monitors;
     std::vector<DEVMODEA> candidates;
     // Whether the device (0-based index) accepts the mode; all by default.
-    std::function<bool(int device, const DEVMODEA& mode)> accepts;
+    std::function<bool(int device, const DEVMODEA &mode)> accepts;
     LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every real change
     bool hasChangeEx = true;
     bool hasEnumDisplayDevices = true;
@@ -65,13 +65,13 @@ void SimSetMonitors(int count, LONG width = 1024, LONG height = 768);
 DEVMODEA SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency);
 
 class ScopedSimAdapter {
-public:
+  public:
     ScopedSimAdapter();
     ~ScopedSimAdapter();
     // Puts the table together from Sim's settings; call after changing them.
     void Install();
 
-private:
+  private:
     PlatformTable saved;
     decltype(ChangeDisplaySettingsExEntry) savedEntry;
 };

@@ -39,14 +39,14 @@ void CancelWindowWait()
 }
 
 struct FindData {
-    const char* className;
-    const char* caption;
+    const char *className;
+    const char *caption;
     HWND found;
 };
 
 static BOOL CALLBACK FindThreadWindow(HWND window, LPARAM data)
 {
-    FindData* find = reinterpret_cast<FindData*>(data);
+    FindData *find = reinterpret_cast<FindData *>(data);
     char className[64];
     GetClassNameA(window, className, sizeof(className));
     if (lstrcmpA(className, find->className) || !IsWindowVisible(window))
@@ -57,7 +57,7 @@ static BOOL CALLBACK FindThreadWindow(HWND window, LPARAM data)
     return FALSE;
 }
 
-static HWND FindOwnWindow(const char* className, const char* caption)
+static HWND FindOwnWindow(const char *className, const char *caption)
 {
     FindData find = {className, caption, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), FindThreadWindow, reinterpret_cast<LPARAM>(&find));
@@ -68,7 +68,7 @@ static HWND FindOwnWindow(const char* className, const char* caption)
 
 HWND FindPopupMenuWindow() { return FindOwnWindow("#32768", nullptr); }
 
-HWND FindDialogByCaption(const char* caption) { return FindOwnWindow("#32770", caption); }
+HWND FindDialogByCaption(const char *caption) { return FindOwnWindow("#32770", caption); }
 
 std::vector<MenuItemText> ReadMenu(HMENU menu)
 {

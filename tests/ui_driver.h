@@ -17,7 +17,7 @@ void CancelWindowWait();
 // The open popup menu window of this thread, or null.
 HWND FindPopupMenuWindow();
 // A message box or dialog (class "#32770") of this process with the caption.
-HWND FindDialogByCaption(const char* caption);
+HWND FindDialogByCaption(const char *caption);
 
 struct MenuItemText {
     std::string text; // empty for a separator
