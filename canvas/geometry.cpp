@@ -1,1 +1,271 @@
-// Filled in with the dialog.
+#include "canvas/canvas.h"
+
+#include <commctrl.h>
+
+#include "dialog/ext_prop.h"
+#include "display/monitors.h"
+
+static const UINT PLACE_FLAGS = SWP_NOZORDER | SWP_NOACTIVATE;
+
+// The screen's device context for the length of a scope.
+struct ScreenDC {
+    HDC dc = GetDC(nullptr);
+    ScreenDC() = default;
+    ScreenDC(const ScreenDC &) = delete;
+    ScreenDC &operator=(const ScreenDC &) = delete;
+    ~ScreenDC() { ReleaseDC(nullptr, dc); }
+};
+
+int ScaleToCanvas(int value, float scale) { return (int)((double)value * (double)scale); }
+
+int ScaleToDesktop(int value, float scale) { return (int)((double)value * (1.0 / (double)scale)); }
+
+CanvasLayout ComputeCanvasLayout(const RECT &frame, int zoomMargin, int desktopWidth, int desktopHeight)
+{
+    CanvasLayout layout = {};
+    int availW = frame.right - zoomMargin - frame.left;
+    int availH = frame.bottom - zoomMargin - frame.top;
+    // A scale of zero or below would leave nothing to draw and no way back to
+    // desktop coordinates.
+    if (availW < 1)
+        availW = 1;
+    if (availH < 1)
+        availH = 1;
+    if (desktopWidth < 1)
+        desktopWidth = 1;
+    if (desktopHeight < 1)
+        desktopHeight = 1;
+    double sx = (double)availW / desktopWidth;
+    float sy = (float)((double)availH / desktopHeight);
+    layout.scale = (double)sy <= sx ? sy : (float)sx;
+    layout.miniWidth = ScaleToCanvas(desktopWidth, layout.scale);
+    layout.miniHeight = ScaleToCanvas(desktopHeight, layout.scale);
+    layout.desktopOrigin.x = frame.left + zoomMargin / 2 + (availW - layout.miniWidth) / 2;
+    layout.desktopOrigin.y = frame.top + zoomMargin / 2 + (availH - layout.miniHeight) / 2;
+    return layout;
+}
+
+RECT DesktopRectToCanvas(const RECT &desktop, POINT virtualCorner, POINT desktopOrigin, float scale)
+{
+    RECT canvas;
+    canvas.left = desktopOrigin.x + ScaleToCanvas(desktop.left - virtualCorner.x, scale);
+    canvas.top = desktopOrigin.y + ScaleToCanvas(desktop.top - virtualCorner.y, scale);
+    // The size is scaled on its own, not as the difference of scaled corners.
+    canvas.right = canvas.left + ScaleToCanvas(desktop.right - desktop.left, scale);
+    canvas.bottom = canvas.top + ScaleToCanvas(desktop.bottom - desktop.top, scale);
+    return canvas;
+}
+
+RECT CenterRectInArea(const RECT &rect, const RECT &area)
+{
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    RECT centred;
+    centred.left = area.left + (area.right - area.left - width) / 2;
+    centred.top = area.top + (area.bottom - area.top - height) / 2;
+    centred.right = centred.left + width;
+    centred.bottom = centred.top + height;
+    return centred;
+}
+
+static POINT VirtualScreenCorner()
+{
+    return {CompatGetSystemMetrics(SM_XVIRTUALSCREEN), CompatGetSystemMetrics(SM_YVIRTUALSCREEN)};
+}
+
+static void PlaceWindow(HWND window, const RECT &rect)
+{
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 PLACE_FLAGS);
+}
+
+void LayoutCanvas()
+{
+    ExtPropState *state = ActiveExtPropState;
+    int desktopWidth = CompatGetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int desktopHeight = CompatGetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT frame;
+    GetWindowRectIn(state->canvasFrame, &frame, state->dialogWindow);
+    CanvasLayout layout = ComputeCanvasLayout(frame, state->zoomMargin, desktopWidth, desktopHeight);
+    state->scale = layout.scale;
+    state->desktopOrigin = layout.desktopOrigin;
+    SetWindowPos(state->desktopMiniature, nullptr, layout.desktopOrigin.x, layout.desktopOrigin.y,
+                 layout.miniWidth, layout.miniHeight, PLACE_FLAGS);
+
+    RECT frameClient;
+    GetClientRect(state->canvasFrame, &frameClient);
+    RectClientToScreen(state->canvasFrame, &frameClient);
+    MapWindowPoints(nullptr, state->dialogWindow, reinterpret_cast<POINT *>(&frameClient), 2);
+    PlaceWindow(state->iconViewWindow, frameClient);
+
+    state->screenCount = 0;
+    {
+        ScreenDC screen;
+        CompatEnumDisplayMonitors(screen.dc, nullptr, AddScreenRecordProc, reinterpret_cast<LPARAM>(state));
+    }
+    for (int i = state->screenCount - 1; i >= 0; i--)
+        PlaceScreenItem(i);
+
+    RedrawWindow(state->canvasFrame, nullptr, nullptr, RDW_INVALIDATE);
+    RedrawWindow(state->desktopMiniature, nullptr, nullptr, RDW_INVALIDATE);
+    for (int i = 0; i < state->screenCount; i++)
+        RedrawWindow(state->screenItems[i], nullptr, nullptr, RDW_INVALIDATE);
+}
+
+BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT monitorRect, LPARAM data)
+{
+    ExtPropState *state = reinterpret_cast<ExtPropState *>(data);
+    // Only as many monitors as there are screen items; the rest are left out.
+    if (state->screenCount >= MAX_SCREEN_ITEMS)
+        return TRUE;
+    int index = state->screenCount;
+    ScreenRecord &record = state->screens[index];
+    record.monitor = monitor;
+    record.deviceContext = deviceContext;
+    record.monitorRect = *monitorRect;
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (CompatGetMonitorInfo(monitor, &info)) {
+        record.workRect = info.rcWork;
+        if (info.dwFlags & MONITORINFOF_PRIMARY) {
+            state->chosenPrimary = index;
+            state->platformPrimary = index;
+        }
+    }
+    state->screenCount++;
+    return TRUE;
+}
+
+void PlaceScreenItem(int index)
+{
+    ExtPropState *state = ActiveExtPropState;
+    if (index < 0 || index >= MAX_SCREEN_ITEMS)
+        return;
+    RECT item = DesktopRectToCanvas(state->screens[index].monitorRect, VirtualScreenCorner(),
+                                    state->desktopOrigin, state->scale);
+    PlaceWindow(state->screenItems[index], item);
+}
+
+void CenterRectOnMonitor(POINT point, RECT *rect)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!CompatGetMonitorInfo(CompatMonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info))
+        return;
+    *rect = CenterRectInArea(*rect, info.rcMonitor);
+}
+
+BOOL GetWindowRectIn(HWND window, RECT *rect, HWND reference)
+{
+    BOOL result = GetWindowRect(window, rect);
+    if (reference) {
+        POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
+        ScreenToClient(reference, &corners[0]);
+        ScreenToClient(reference, &corners[1]);
+        SetRect(rect, corners[0].x, corners[0].y, corners[1].x, corners[1].y);
+    }
+    return result;
+}
+
+void RectClientToScreen(HWND window, RECT *rect)
+{
+    POINT bottomRight = {rect->right, rect->bottom};
+    ClientToScreen(window, &bottomRight);
+    POINT topLeft = {rect->left, rect->top};
+    ClientToScreen(window, &topLeft);
+    SetRect(rect, topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+}
+
+BOOL MoveWindowToClientPoint(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags,
+                             HWND reference)
+{
+    POINT point = {x, y};
+    if (reference)
+        ClientToScreen(reference, &point);
+    HWND parent = GetParent(window);
+    if (parent)
+        ScreenToClient(parent, &point);
+    return SetWindowPos(window, insertAfter, point.x, point.y, width, height, flags);
+}
+
+HFONT CreateScreenFont(int itemHeight)
+{
+    return CreateFontA(itemHeight - 5, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, "Arial");
+}
+
+static int WindowHeight(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+void RebuildScreenFonts(ExtPropState *state)
+{
+    for (int i = 0; i < state->screenCount; i++) {
+        if (state->screenFonts[i])
+            DeleteObject(state->screenFonts[i]);
+        state->screenFonts[i] = CreateScreenFont(WindowHeight(state->screenItems[i]));
+        SendMessageA(state->screenItems[i], WM_SETFONT, reinterpret_cast<WPARAM>(state->screenFonts[i]),
+                     FALSE);
+    }
+}
+
+// During a zoom the items show no digit and the tab's own overlay is hidden.
+static void BeginZoom(ExtPropState *state)
+{
+    state->zooming = TRUE;
+    for (int i = 0; i < state->screenCount; i++)
+        SetWindowTextA(state->screenItems[i], "");
+    if (state->currentTab == TAB_ICONS)
+        ShowWindow(state->iconViewWindow, SW_HIDE);
+    else if (state->currentTab == TAB_WINDOWS)
+        ShowWindow(state->windowMiniature, SW_HIDE);
+}
+
+static void EndZoom(ExtPropState *state)
+{
+    state->zooming = FALSE;
+    RebuildScreenFonts(state);
+    for (int i = 0; i < state->screenCount; i++) {
+        char digit[2] = {(char)('1' + i), '\0'};
+        SetWindowTextA(state->screenItems[i], digit);
+        InvalidateRect(state->screenItems[i], nullptr, TRUE);
+    }
+    if (state->currentTab == TAB_ICONS)
+        ShowWindow(state->iconViewWindow, SW_SHOW);
+    else if (state->currentTab == TAB_WINDOWS)
+        ShowWindow(state->windowMiniature, SW_SHOW);
+}
+
+static int SliderPosition(ExtPropState *state)
+{
+    return (int)SendMessageA(state->zoomSlider, TBM_GETPOS, 0, 0);
+}
+
+void OnZoomSliderScroll(ExtPropState *state, int code, int position)
+{
+    switch (code) {
+    case TB_PAGEUP:
+    case TB_PAGEDOWN:
+        position = SliderPosition(state);
+        BeginZoom(state);
+        break;
+    case TB_THUMBTRACK:
+        BeginZoom(state);
+        break;
+    case TB_ENDTRACK:
+        EndZoom(state);
+        position = SliderPosition(state);
+        break;
+    default:
+        // Line steps, thumb position, top and bottom wait for the end of the track.
+        return;
+    }
+    int margin = (short)position;
+    if (margin == state->zoomMargin)
+        return;
+    state->zoomMargin = margin;
+    LayoutCanvas();
+}

@@ -1,0 +1,78 @@
+// Opens the real Extended Display Properties dialog through
+// OpenExtendedProperties and runs a test's code inside its modal loop, while
+// ActiveExtPropState is the running dialog's state.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+#include "dialog/ext_prop.h"
+#include "shell/tessivon.h"
+#include "tests/ui_driver.h"
+
+// How the dialog is ended after the test's code has run.
+enum class DialogEnd {
+    Ok,     // the OK button
+    Cancel, // the Cancel button (id 3)
+    Close,  // WM_CLOSE, as the title-bar close box sends it
+    ByTest, // the test's code ends it itself
+};
+
+// The program-wide values the dialog reads, as start-up sets them.
+inline void PrepareDialogProgram()
+{
+    InstanceHandle = GetModuleHandleA(nullptr);
+    IsWindows2000OrLater = TRUE;
+    if (!ModulePath[0])
+        ModulePathLength = GetModuleFileNameA(nullptr, ModulePath, MAX_PATH);
+}
+
+inline HWND FindExtPropDialog() { return FindDialogByCaption(EXT_PROP_CAPTION); }
+
+// A click on a button of the dialog, as the button itself reports it.
+inline void ClickDialogButton(HWND dialog, int id)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+inline void EndExtPropDialog(HWND dialog, DialogEnd end)
+{
+    switch (end) {
+    case DialogEnd::Ok:
+        ClickDialogButton(dialog, IDC_OK);
+        break;
+    case DialogEnd::Cancel:
+        ClickDialogButton(dialog, IDC_CANCEL);
+        break;
+    case DialogEnd::Close:
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+        break;
+    case DialogEnd::ByTest:
+        break;
+    }
+}
+
+// Opens the dialog with the cursor point, calls body(dialog, state) once the
+// dialog is shown, then ends it as asked. Gives false when the dialog never
+// showed (body did not run). A fatal assertion in body still ends the dialog.
+inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &body,
+                             DialogEnd end = DialogEnd::Close, POINT point = {100, 100}, int timeoutMs = 5000)
+{
+    PrepareDialogProgram();
+    bool shown = false;
+    WhenWindowAppears(
+        FindExtPropDialog,
+        [&](HWND dialog) {
+            if (!dialog)
+                return;
+            shown = true;
+            body(dialog, *ActiveExtPropState);
+            if (IsWindow(dialog) && IsWindowVisible(dialog))
+                EndExtPropDialog(dialog, end);
+        },
+        timeoutMs);
+    OpenExtendedProperties(point);
+    CancelWindowWait();
+    return shown;
+}
