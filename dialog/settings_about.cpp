@@ -27,8 +27,8 @@ static const char FutureFeaturesText[] = "Future features:\n"
 // third and fourth lines: the words before them are sized for that.
 static const char AboutText[] = "Tessivon v2.61 alpha - (c) 2003 Corvale, all rights reserved.\n"
                                 "\n"
-                                "  Written by Ilse Varlow (" TESSIVON_MAIL_ADDRESS ")\n"
-                                "  Upgrades: " TESSIVON_WEB_ADDRESS "\n";
+                                "  Author: Ines Varlow [" TESSIVON_MAIL_ADDRESS "]\n"
+                                "  Updates: " TESSIVON_WEB_ADDRESS "\n";
 
 static const char WebLinkTarget[] = "http://" TESSIVON_WEB_ADDRESS;
 static const char MailLinkTarget[] = "mailto:" TESSIVON_MAIL_ADDRESS;

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "dialog/ext_prop.h"
 #include "dialog/tab_pages.h"
 #include "shell/tessivon.h"
+#include "tests/dialog_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
 #include "tests/ui_driver.h"
@@ -323,6 +325,472 @@ TEST_F(StoreTest, UntickingLaunchRemovesARunValueItDidNotWrite)
     StoreOptions(&state);
     EXPECT_EQ(ReadStoredOption(OPT_LAUNCH_AT_WINDOWS_STARTUP), 0);
     EXPECT_EQ(ReadRunValue(), "<missing>");
+}
+
+// ---------------------------------------------------------------------------
+// The real dialog, driven from inside its modal loop.
+
+const char *const TabNames[TAB_COUNT] = {"Screen", "Windows", "Icons", "Settings", "About"};
+
+struct NamedWindow {
+    std::string name;
+    HWND window;
+};
+
+// Every control that a page shows or hides.
+std::vector<NamedWindow> PageWindows(const ExtPropState &state)
+{
+    std::vector<NamedWindow> windows = {
+        {"screenCombo", state.screenCombo},
+        {"primaryCheckBox", state.primaryCheckBox},
+        {"windowCombo", state.windowCombo},
+        {"windowMiniature", state.windowMiniature},
+        {"iconViewWindow", state.iconViewWindow},
+        {"canvasFrame", state.canvasFrame},
+        {"desktopMiniature", state.desktopMiniature},
+        {"zoomSlider", state.zoomSlider},
+        {"backdrop", state.backdrop},
+        {"aboutText", state.aboutText},
+        {"knownBugsText", state.knownBugsText},
+        {"futureFeaturesText", state.futureFeaturesText},
+        {"webLink", state.webLink},
+        {"mailLink", state.mailLink},
+    };
+    for (int i = 0; i < MAX_SCREEN_ITEMS; i++)
+        windows.push_back({"screen item " + std::to_string(i + 1), state.screenItems[i]});
+    for (int i = 0; i < OPTION_COUNT; i++)
+        windows.push_back({std::string("check box ") + OptionNames[i + 1], state.optionCheckBoxes[i]});
+    return windows;
+}
+
+std::vector<HWND> ShownOnPage(const ExtPropState &state, int page)
+{
+    std::vector<HWND> shown;
+    if (page <= TAB_ICONS) {
+        shown = {state.canvasFrame, state.desktopMiniature, state.zoomSlider};
+        for (int i = 0; i < state.screenCount && i < MAX_SCREEN_ITEMS; i++)
+            shown.push_back(state.screenItems[i]);
+    } else {
+        shown = {state.backdrop};
+    }
+    switch (page) {
+    case TAB_SCREEN:
+        shown.insert(shown.end(), {state.screenCombo, state.primaryCheckBox});
+        break;
+    case TAB_WINDOWS:
+        shown.push_back(state.windowCombo);
+        break;
+    case TAB_ICONS:
+        shown.insert(shown.end(), {state.iconCombo, state.iconViewWindow});
+        break;
+    case TAB_SETTINGS:
+        shown.insert(shown.end(), state.optionCheckBoxes, state.optionCheckBoxes + OPTION_COUNT);
+        break;
+    case TAB_ABOUT:
+        shown.insert(shown.end(), {state.aboutText, state.knownBugsText, state.futureFeaturesText,
+                                   state.webLink, state.mailLink});
+        break;
+    }
+    return shown;
+}
+
+// The strip, the record and the real windows all show the page.
+void ExpectPage(const ExtPropState &state, int page)
+{
+    const char *hints[TAB_COUNT] = {"Move screens like you want.", "Move windows like you want.",
+                                    "Move icons like you want.", "", ""};
+    const char *combos[TAB_COUNT] = {"Screen :", "Window :", "Icon :", "", ""};
+    SCOPED_TRACE(std::string("page ") + TabNames[page]);
+    EXPECT_EQ(SendMessageA(state.tabControl, TCM_GETCURSEL, 0, 0), page);
+    EXPECT_EQ(state.currentTab, page);
+    EXPECT_EQ(WindowText(state.hintLabel), hints[page]);
+    EXPECT_EQ(WindowText(state.comboLabel), combos[page]);
+    std::vector<HWND> shown = ShownOnPage(state, page);
+    for (const NamedWindow &control : PageWindows(state)) {
+        bool expected = std::find(shown.begin(), shown.end(), control.window) != shown.end();
+        EXPECT_EQ(IsWindowVisible(control.window) != 0, expected) << control.name;
+    }
+    for (HWND always : {state.tabControl, state.okButton, state.hintLabel, state.comboLabel})
+        EXPECT_TRUE(IsWindowVisible(always));
+}
+
+std::vector<DWORD> CheckBoxes(const ExtPropState &state)
+{
+    std::vector<DWORD> ticks;
+    for (int i = 0; i < OPTION_COUNT; i++)
+        ticks.push_back(SendMessageA(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0) == BST_CHECKED);
+    return ticks;
+}
+
+std::vector<DWORD> Options(const ExtPropState &state)
+{
+    return std::vector<DWORD>(state.options, state.options + OPTION_COUNT);
+}
+
+void SendInputs(std::vector<INPUT> inputs)
+{
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+    PumpMessages(150);
+}
+
+// A real click: the cursor is put on the point and the button pressed.
+void ClickScreenPoint(POINT point)
+{
+    SetCursorPos(point.x, point.y);
+    PumpMessages(50);
+    INPUT down = {};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    INPUT up = down;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInputs({down, up});
+}
+
+void ClickTab(const ExtPropState &state, int tab)
+{
+    RECT item;
+    ASSERT_TRUE(SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, reinterpret_cast<LPARAM>(&item)));
+    POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(state.tabControl, &centre);
+    ClickScreenPoint(centre);
+}
+
+// A real key press on the strip.
+void PressTabKey(const ExtPropState &state, WORD key)
+{
+    SetFocus(state.tabControl);
+    INPUT down = {};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = key;
+    down.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+    INPUT up = down;
+    up.ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInputs({down, up});
+}
+
+struct DialogTabsTest : ::testing::Test {
+    RegistryGuard registry;
+    ScopedSimAdapter sim;
+
+    void Displays(int count)
+    {
+        SimSetMonitors(count);
+        sim.Install();
+    }
+};
+
+TEST_F(DialogTabsTest, ThreeDisplaysOpenOnTheScreenPageWithEveryDisplayListed)
+{
+    Displays(3);
+    Sim.monitors[1].description = "Second Adapter";
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        ASSERT_EQ(state.screenCount, 3);
+        ExpectPage(state, TAB_SCREEN);
+        ASSERT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), 3);
+        const char *texts[] = {"Simulated Monitor 1", "Second Adapter", "Simulated Monitor 3"};
+        for (int k = 0; k < 3; k++) {
+            char text[128] = "";
+            COMBOBOXEXITEMA item = {};
+            item.mask = CBEIF_TEXT | CBEIF_IMAGE;
+            item.iItem = k;
+            item.pszText = text;
+            item.cchTextMax = sizeof(text);
+            SendMessageA(state.screenCombo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            EXPECT_STREQ(text, texts[k]);
+            EXPECT_EQ(item.iImage, k);
+        }
+        EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCURSEL, 0, 0), 0);
+    }));
+}
+
+TEST_F(DialogTabsTest, MouseVisitsEveryPage)
+{
+    Displays(3);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        for (int tab : {TAB_WINDOWS, TAB_ICONS, TAB_SETTINGS, TAB_ABOUT, TAB_SCREEN, TAB_SETTINGS, TAB_ICONS,
+                        TAB_ABOUT, TAB_WINDOWS, TAB_SCREEN}) {
+            ClickTab(state, tab);
+            ExpectPage(state, tab);
+            EXPECT_EQ(GetFocus(), state.okButton) << "a click hands the focus to OK";
+        }
+    }));
+}
+
+TEST_F(DialogTabsTest, WindowsAndIconsShareTheComboWithTheirOwnPictures)
+{
+    Displays(2);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        ClickTab(state, TAB_WINDOWS);
+        EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(state.windowCombo, CBEM_GETIMAGELIST, 0, 0)),
+                  state.windowImages);
+        state.timerRunning = TRUE;
+        ClickTab(state, TAB_ICONS);
+        ExpectPage(state, TAB_ICONS);
+        EXPECT_TRUE(IsWindowVisible(state.windowCombo));
+        EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(state.iconCombo, CBEM_GETIMAGELIST, 0, 0)),
+                  state.iconImages);
+        EXPECT_FALSE(state.timerRunning) << "leaving Windows stops the canvas timer";
+        RECT miniature;
+        GetWindowRect(state.windowMiniature, &miniature);
+        EXPECT_TRUE(IsRectEmpty(&miniature));
+    }));
+}
+
+TEST_F(DialogTabsTest, APendingPrimaryChoiceIsDroppedOnTheWayToAnotherCanvasPage)
+{
+    Displays(2);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        state.primaryPending = TRUE;
+        ClickTab(state, TAB_SETTINGS);
+        EXPECT_TRUE(state.primaryPending) << "no canvas on the Settings page";
+        ClickTab(state, TAB_WINDOWS);
+        EXPECT_FALSE(state.primaryPending);
+    }));
+}
+
+TEST_F(DialogTabsTest, KeysMoveAlongTheStripAndKeepTheFocusThere)
+{
+    Displays(3);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        PressTabKey(state, VK_RIGHT);
+        ExpectPage(state, TAB_WINDOWS);
+        EXPECT_EQ(GetFocus(), state.tabControl);
+        PressTabKey(state, VK_END);
+        ExpectPage(state, TAB_ABOUT);
+        PressTabKey(state, VK_RIGHT);
+        ExpectPage(state, TAB_ABOUT);
+        PressTabKey(state, VK_LEFT);
+        ExpectPage(state, TAB_SETTINGS);
+        PressTabKey(state, VK_HOME);
+        ExpectPage(state, TAB_SCREEN);
+        PressTabKey(state, VK_LEFT);
+        ExpectPage(state, TAB_SCREEN);
+        EXPECT_FALSE(TabTargetFromKeyboard) << "no key target is left over for the next click";
+        ClickTab(state, TAB_ICONS);
+        ExpectPage(state, TAB_ICONS);
+    }));
+}
+
+TEST_F(DialogTabsTest, WithOneDisplayTheScreenTabIsRefused)
+{
+    Displays(1);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        PumpMessages(100);
+        ExpectPage(state, TAB_WINDOWS);
+        ClickTab(state, TAB_SCREEN);
+        ExpectPage(state, TAB_WINDOWS);
+        PressTabKey(state, VK_LEFT);
+        ExpectPage(state, TAB_WINDOWS);
+        PressTabKey(state, VK_HOME);
+        ExpectPage(state, TAB_WINDOWS);
+        ClickTab(state, TAB_ABOUT);
+        ExpectPage(state, TAB_ABOUT);
+        PressTabKey(state, VK_HOME);
+        ExpectPage(state, TAB_ABOUT);
+    }));
+}
+
+// Pixels of one tab of the strip, right of its icon, as drawn on the screen.
+bool TabTextHasColour(const ExtPropState &state, int tab, COLORREF colour)
+{
+    RECT item;
+    SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, reinterpret_cast<LPARAM>(&item));
+    HDC dc = GetDC(state.tabControl);
+    bool found = false;
+    for (int y = item.top + 3; y < item.bottom - 2 && !found; y++)
+        for (int x = item.left + 24; x < item.right - 3 && !found; x++)
+            found = GetPixel(dc, x, y) == colour;
+    ReleaseDC(state.tabControl, dc);
+    return found;
+}
+
+TEST_F(DialogTabsTest, TheRefusedScreenTabIsDrawnEmbossed)
+{
+    Displays(1);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        EXPECT_FALSE(TabTextHasColour(state, TAB_SCREEN, GetSysColor(COLOR_BTNTEXT)));
+        EXPECT_TRUE(TabTextHasColour(state, TAB_SCREEN, GetSysColor(COLOR_3DSHADOW)));
+        EXPECT_TRUE(TabTextHasColour(state, TAB_ICONS, GetSysColor(COLOR_BTNTEXT)));
+    }));
+}
+
+TEST_F(DialogTabsTest, SettingsPageShowsTheOptionsAndGivesThemBack)
+{
+    Displays(2);
+    WriteSettingsValue("DarkIconInTab", REG_SZ, "0", 2);
+    WriteOption(OPT_SHOW_TRAY_BAR_AS_WINDOW, 1);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        const std::vector<DWORD> opened = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 1, 1, 1};
+        EXPECT_EQ(Options(state), opened);
+        EXPECT_EQ(CheckBoxes(state), std::vector<DWORD>(OPTION_COUNT, 0)) << "ticked only on entry";
+        ClickTab(state, TAB_SETTINGS);
+        ExpectPage(state, TAB_SETTINGS);
+        EXPECT_EQ(CheckBoxes(state), opened);
+        EXPECT_FALSE(IsWindowEnabled(state.optionCheckBoxes[OPT_SHOW_DESKTOP_DURING_ZOOM]));
+
+        SendMessageA(state.optionCheckBoxes[OPT_DARK_ICON_IN_TAB], BM_CLICK, 0, 0);
+        SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+        EXPECT_EQ(Options(state), opened) << "options follow the boxes only when the page is left";
+        ClickTab(state, TAB_ABOUT);
+        std::vector<DWORD> changed = opened;
+        changed[OPT_DARK_ICON_IN_TAB] = 0;
+        changed[OPT_SHOW_WINDOW_CLASS_NAME] = 1;
+        EXPECT_EQ(Options(state), changed);
+
+        // The boxes are ticked from the options again on the next entry.
+        state.options[OPT_HIDE_ICON_TEXT_AT_STARTUP] = 1;
+        ClickTab(state, TAB_SETTINGS);
+        changed[OPT_HIDE_ICON_TEXT_AT_STARTUP] = 1;
+        EXPECT_EQ(CheckBoxes(state), changed);
+    }));
+}
+
+TEST_F(DialogTabsTest, OkOnTheSettingsPageStoresTheBoxesAsTheyAre)
+{
+    Displays(2);
+    ASSERT_TRUE(RunExtPropDialog(
+        [](HWND, ExtPropState &state) {
+            ClickTab(state, TAB_SETTINGS);
+            SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+            SendMessageA(state.optionCheckBoxes[OPT_TRAY_ICON_IN_256_COLORS], BM_CLICK, 0, 0);
+        },
+        DialogEnd::Ok));
+    const int stored[OPTION_COUNT] = {1, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 1};
+    for (int i = 0; i < OPTION_COUNT; i++)
+        EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
+    EXPECT_EQ(ReadRunValue(), std::string("\"") + ModulePath + "\"");
+}
+
+TEST_F(DialogTabsTest, OkElsewhereStoresWhatWasReadAtOpening)
+{
+    Displays(2);
+    WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 1);
+    WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
+    WriteSettingsValue("ShowWallpaperDesktop", REG_SZ, "0", 2);
+    ASSERT_TRUE(
+        RunExtPropDialog([](HWND, ExtPropState &state) { ClickTab(state, TAB_ABOUT); }, DialogEnd::Ok));
+    const int stored[OPTION_COUNT] = {0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1};
+    for (int i = 0; i < OPTION_COUNT; i++)
+        EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
+    EXPECT_EQ(ReadRunValue(), "<missing>");
+}
+
+TEST_F(DialogTabsTest, CancelStoresNothing)
+{
+    Displays(2);
+    ASSERT_TRUE(RunExtPropDialog(
+        [](HWND, ExtPropState &state) {
+            ClickTab(state, TAB_SETTINGS);
+            SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+            ClickTab(state, TAB_ABOUT);
+        },
+        DialogEnd::Cancel));
+    for (int i = 0; i < OPTION_COUNT; i++)
+        EXPECT_EQ(ReadStoredOption(i), -1) << OptionNames[i + 1];
+    EXPECT_EQ(ReadRunValue(), "<missing>");
+}
+
+// Where a part of a line of the About text begins, in the text's own font.
+int TextWidth(HWND window, const char *text)
+{
+    HDC dc = GetDC(window);
+    HGDIOBJ former = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    SelectObject(dc, former);
+    ReleaseDC(window, dc);
+    return size.cx;
+}
+
+RECT RectInDialog(HWND window, HWND dialog)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
+}
+
+TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
+{
+    Displays(2);
+    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        ClickTab(state, TAB_ABOUT);
+        ExpectPage(state, TAB_ABOUT);
+        std::string about = WindowText(state.aboutText);
+        EXPECT_EQ(about.rfind("Tessivon v2.61 alpha", 0), 0u) << about;
+        EXPECT_NE(about.find("\n\n  "), std::string::npos);
+        EXPECT_NE(about.find("[" TESSIVON_MAIL_ADDRESS "]\n  "), std::string::npos);
+        EXPECT_EQ(about.back(), '\n');
+        EXPECT_EQ(WindowText(state.knownBugsText).rfind("Known Bugs:\n- Accelerator keys doesn't work.\n", 0),
+                  0u);
+        EXPECT_EQ(WindowText(state.futureFeaturesText).rfind("Future features:\n", 0), 0u);
+        EXPECT_NE(WindowText(state.futureFeaturesText).find("- Include english help && manual.\n"),
+                  std::string::npos);
+        EXPECT_EQ(WindowText(state.webLink), TESSIVON_WEB_ADDRESS);
+        EXPECT_EQ(WindowText(state.mailLink), TESSIVON_MAIL_ADDRESS);
+
+        LOGFONTA font = {};
+        ASSERT_TRUE(GetObjectA(state.linkFont, sizeof(font), &font));
+        EXPECT_TRUE(font.lfUnderline);
+        EXPECT_EQ(LinkButtonFont, state.linkFont);
+
+        // The links lie over the two addresses of the About text, and the
+        // three texts follow each other from (109, 49) down.
+        int h = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+        RECT a = RectInDialog(state.aboutText, dialog);
+        RECT web = RectInDialog(state.webLink, dialog);
+        RECT mail = RectInDialog(state.mailLink, dialog);
+        RECT bugs = RectInDialog(state.knownBugsText, dialog);
+        RECT future = RectInDialog(state.futureFeaturesText, dialog);
+        EXPECT_EQ(a.left, 109);
+        EXPECT_EQ(a.top, 49);
+        EXPECT_EQ(web.left, a.left + 53);
+        EXPECT_EQ(web.top, a.top + 4 * h - 5);
+        EXPECT_EQ(mail.left, a.left + 107);
+        EXPECT_EQ(mail.top, a.top + 3 * h - 7);
+        EXPECT_EQ(mail.right - mail.left, 111);
+        EXPECT_EQ(mail.bottom - mail.top, h + 2);
+        EXPECT_EQ(bugs.left, a.left);
+        EXPECT_EQ(bugs.top, a.bottom + 10);
+        EXPECT_EQ(future.top, bugs.bottom + 10);
+        size_t third = about.find("\n\n") + 2;
+        std::string beforeMail = about.substr(third, about.find(TESSIVON_MAIL_ADDRESS) - third);
+        std::string fourth = about.substr(about.find('\n', third) + 1);
+        std::string beforeWeb = fourth.substr(0, fourth.find(TESSIVON_WEB_ADDRESS));
+        EXPECT_NEAR(TextWidth(state.aboutText, beforeMail.c_str()), 107, 1) << beforeMail;
+        EXPECT_NEAR(TextWidth(state.aboutText, beforeWeb.c_str()), 53, 1) << beforeWeb;
+    }));
+}
+
+TEST_F(DialogTabsTest, LinksAreBlueAndOpenTheirAddresses)
+{
+    Displays(2);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        ClickTab(state, TAB_ABOUT);
+        UpdateWindow(state.webLink);
+        RECT link;
+        GetClientRect(state.webLink, &link);
+        HDC dc = GetDC(state.webLink);
+        int blue = 0;
+        for (int y = 0; y < link.bottom; y++)
+            for (int x = 0; x < link.right; x++)
+                blue += GetPixel(dc, x, y) == RGB(0, 0, 255);
+        ReleaseDC(state.webLink, dc);
+        EXPECT_GT(blue, 20);
+
+        RECT web;
+        GetWindowRect(state.webLink, &web);
+        ClickScreenPoint({web.left + 5, (web.top + web.bottom) / 2});
+        ASSERT_EQ(Sim.launches.size(), 1u);
+        EXPECT_EQ(Sim.launches[0], "http://" TESSIVON_WEB_ADDRESS " ");
+        RECT mail;
+        GetWindowRect(state.mailLink, &mail);
+        ClickScreenPoint({mail.left + 5, (mail.top + mail.bottom) / 2});
+        ASSERT_EQ(Sim.launches.size(), 2u);
+        EXPECT_EQ(Sim.launches[1], "mailto:" TESSIVON_MAIL_ADDRESS " ");
+        ExpectPage(state, TAB_ABOUT);
+    }));
 }
 
 } // namespace
