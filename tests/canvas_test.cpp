@@ -1,1 +1,477 @@
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "canvas/canvas.h"
+#include "desktop_icons/desktop_icons.h"
+#include "dialog/ext_prop.h"
+#include "tests/sim_adapter.h"
+#include "tests/ui_driver.h"
+
+namespace {
+
+RECT Rect(LONG left, LONG top, LONG right, LONG bottom) { return {left, top, right, bottom}; }
+
+#define EXPECT_RECT(rect, l, t, r, b)                                                                        \
+    do {                                                                                                     \
+        RECT actual_ = (rect);                                                                               \
+        EXPECT_EQ(actual_.left, (l));                                                                        \
+        EXPECT_EQ(actual_.top, (t));                                                                         \
+        EXPECT_EQ(actual_.right, (r));                                                                       \
+        EXPECT_EQ(actual_.bottom, (b));                                                                      \
+    } while (0)
+
+// ---------------------------------------------------------------------------
+// Layout arithmetic.
+
+TEST(CanvasLayoutTest, WorkedExampleTruncatesTheHeightTo199)
+{
+    CanvasLayout layout = ComputeCanvasLayout(Rect(7, 11, 457, 261), 50, 1024, 768);
+    EXPECT_EQ(layout.scale, (float)(200.0 / 768));
+    EXPECT_FLOAT_EQ(layout.scale, 0.260416657f);
+    EXPECT_LT((double)layout.scale, 200.0 / 768);
+    EXPECT_EQ(layout.miniWidth, 266);
+    EXPECT_EQ(layout.miniHeight, 199);
+    EXPECT_EQ(layout.desktopOrigin.x, 7 + 25 + 67);
+    EXPECT_EQ(layout.desktopOrigin.y, 11 + 25 + 0);
+}
+
+TEST(CanvasLayoutTest, EqualRatiosFillTheAvailableArea)
+{
+    CanvasLayout layout = ComputeCanvasLayout(Rect(0, 0, 450, 250), 50, 2048, 1024);
+    EXPECT_EQ(layout.scale, 0.1953125f);
+    EXPECT_EQ(layout.miniWidth, 400);
+    EXPECT_EQ(layout.miniHeight, 200);
+    EXPECT_EQ(layout.desktopOrigin.x, 25);
+    EXPECT_EQ(layout.desktopOrigin.y, 25);
+}
+
+TEST(CanvasLayoutTest, AWideDesktopIsCentredVertically)
+{
+    CanvasLayout layout = ComputeCanvasLayout(Rect(9, 47, 459, 295), 50, 2048, 768);
+    EXPECT_EQ(layout.scale, 0.1953125f);
+    EXPECT_EQ(layout.miniWidth, 400);
+    EXPECT_EQ(layout.miniHeight, 150);
+    EXPECT_EQ(layout.desktopOrigin.x, 9 + 25);
+    EXPECT_EQ(layout.desktopOrigin.y, 47 + 25 + 24);
+}
+
+// The margin is taken once from each direction: 450 - 200 by 248 - 200.
+TEST(CanvasLayoutTest, TheLargestMarginLeavesTheRest)
+{
+    CanvasLayout layout = ComputeCanvasLayout(Rect(0, 0, 450, 248), 200, 1024, 768);
+    EXPECT_EQ(layout.scale, 0.0625f);
+    EXPECT_EQ(layout.miniWidth, 64);
+    EXPECT_EQ(layout.miniHeight, 48);
+    EXPECT_EQ(layout.desktopOrigin.x, 100 + 93);
+    EXPECT_EQ(layout.desktopOrigin.y, 100);
+}
+
+TEST(CanvasLayoutTest, AFrameSmallerThanTheMarginStillGivesAPositiveScale)
+{
+    CanvasLayout layout = ComputeCanvasLayout(Rect(0, 0, 40, 40), 50, 1024, 768);
+    EXPECT_GT(layout.scale, 0.0f);
+    EXPECT_GE(layout.miniWidth, 0);
+    EXPECT_GE(ScaleToDesktop(1, layout.scale), 1);
+    layout = ComputeCanvasLayout(Rect(0, 0, 450, 248), 50, 0, 0);
+    EXPECT_GT(layout.scale, 0.0f);
+}
+
+// ---------------------------------------------------------------------------
+// Transforms.
+
+TEST(CanvasTransformTest, ProductsTruncateTowardZero)
+{
+    EXPECT_EQ(ScaleToCanvas(1023, 0.25f), 255);
+    EXPECT_EQ(ScaleToCanvas(-7, 0.5f), -3);
+    EXPECT_EQ(ScaleToDesktop(-3, 0.5f), -6);
+    // 768 x the float of 200/768 lies just below 200.
+    EXPECT_EQ(ScaleToCanvas(768, (float)(200.0 / 768)), 199);
+}
+
+// 49 / 0.19140625 is exactly 256, but 49 x (1 / 0.19140625) is a hair below.
+TEST(CanvasTransformTest, TheWayBackMultipliesByTheReciprocal)
+{
+    EXPECT_EQ(ScaleToDesktop(49, 0.19140625f), 255);
+    EXPECT_EQ(ScaleToDesktop(100, 0.25f), 400);
+}
+
+TEST(CanvasTransformTest, AMonitorLeftOfThePrimaryGivesNonNegativeOffsets)
+{
+    float scale = (float)(400.0 / 2304);
+    POINT corner = {-1280, -256};
+    POINT origin = {34, 82};
+    EXPECT_RECT(DesktopRectToCanvas(Rect(-1280, -256, 0, 768), corner, origin, scale), 34, 82, 34 + 222,
+                82 + 177);
+    EXPECT_RECT(DesktopRectToCanvas(Rect(0, 0, 1024, 768), corner, origin, scale), 34 + 222, 82 + 44,
+                34 + 222 + 177, 82 + 44 + 133);
+}
+
+// The size is scaled on its own: trunc(702 s) = 180 wide, not
+// trunc(1404 s) - trunc(702 s) = 181.
+TEST(CanvasTransformTest, TheSizeIsScaledOnItsOwn)
+{
+    float scale = 0.2578125f;
+    RECT right = DesktopRectToCanvas(Rect(702, 0, 1404, 768), {0, 0}, {10, 20}, scale);
+    EXPECT_RECT(right, 10 + 180, 20, 10 + 180 + 180, 20 + 198);
+}
+
+TEST(CanvasTransformTest, CentringKeepsTheSize)
+{
+    EXPECT_RECT(CenterRectInArea(Rect(3, 4, 103, 54), Rect(1024, 0, 2048, 768)), 1486, 359, 1586, 409);
+}
+
+// A rectangle larger than the area: half the excess to the left and above,
+// halved toward zero (77 / 2 = 38, not 39).
+TEST(CanvasTransformTest, ARectangleLargerThanTheMonitorHangsOverByHalfTheExcess)
+{
+    EXPECT_RECT(CenterRectInArea(Rect(0, 0, 1101, 800), Rect(0, 0, 1024, 768)), -38, -16, -38 + 1101,
+                -16 + 800);
+    EXPECT_RECT(CenterRectInArea(Rect(0, 0, 1100, 800), Rect(-1024, 0, 0, 768)), -1024 - 38, -16,
+                -1024 - 38 + 1100, 784);
+}
+
+struct CenterOnMonitor : ::testing::Test {
+    ScopedSimAdapter adapter;
+    void SetUp() override
+    {
+        SimSetMonitors(2);
+        Sim.monitors[1].work.top += 40; // a taskbar above: the work area is not the monitor
+        adapter.Install();
+    }
+};
+
+TEST_F(CenterOnMonitor, TheWholeAreaOfTheMonitorUnderThePoint)
+{
+    RECT rect = Rect(0, 0, 474, 408);
+    CenterRectOnMonitor({1500, 10}, &rect);
+    EXPECT_RECT(rect, 1024 + 275, 180, 1024 + 275 + 474, 180 + 408);
+    rect = Rect(500, 500, 974, 908);
+    CenterRectOnMonitor({10, 700}, &rect);
+    EXPECT_RECT(rect, 275, 180, 275 + 474, 180 + 408);
+}
+
+TEST_F(CenterOnMonitor, LargerThanTheMonitor)
+{
+    RECT rect = Rect(0, 0, 1101, 800);
+    CenterRectOnMonitor({1500, 300}, &rect);
+    EXPECT_RECT(rect, 1024 - 38, -16, 1024 - 38 + 1101, 784);
+}
+
+// ---------------------------------------------------------------------------
+// Coordinate utilities, on real windows: a borderless popup at (100, 200)
+// whose client area starts there, with a child at (10, 20).
+
+struct CoordinateWindows : ::testing::Test {
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 100, 200, 300, 200, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 10, 20, 30, 40, parent, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 500, 50, 100, 100, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ~CoordinateWindows() override
+    {
+        DestroyWindow(parent);
+        DestroyWindow(other);
+    }
+};
+
+TEST_F(CoordinateWindows, GetWindowRectInAReferenceOrOnTheScreen)
+{
+    RECT rect;
+    EXPECT_TRUE(GetWindowRectIn(child, &rect, parent));
+    EXPECT_RECT(rect, 10, 20, 40, 60);
+    EXPECT_TRUE(GetWindowRectIn(child, &rect, nullptr));
+    EXPECT_RECT(rect, 110, 220, 140, 260);
+    EXPECT_TRUE(GetWindowRectIn(child, &rect, other));
+    EXPECT_RECT(rect, -390, 170, -360, 210);
+    DestroyWindow(child);
+    EXPECT_FALSE(GetWindowRectIn(child, &rect, parent));
+}
+
+TEST_F(CoordinateWindows, RectClientToScreen)
+{
+    RECT rect = Rect(1, 2, 30, 40);
+    RectClientToScreen(child, &rect);
+    EXPECT_RECT(rect, 111, 222, 140, 260);
+}
+
+TEST_F(CoordinateWindows, MoveWindowToClientPointOfAReference)
+{
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    // A point of the other window's client area lands where that is on the screen.
+    EXPECT_TRUE(MoveWindowToClientPoint(child, nullptr, 5, 6, 7, 8, flags, other));
+    RECT rect;
+    GetWindowRectIn(child, &rect, nullptr);
+    EXPECT_RECT(rect, 505, 56, 512, 64);
+    // Without a reference the point is a screen point.
+    EXPECT_TRUE(MoveWindowToClientPoint(child, nullptr, 150, 260, 7, 8, flags, nullptr));
+    GetWindowRectIn(child, &rect, parent);
+    EXPECT_RECT(rect, 50, 60, 57, 68);
+    // A window without a parent takes the screen point as it is.
+    EXPECT_TRUE(MoveWindowToClientPoint(other, nullptr, 5, 6, 100, 100, flags, parent));
+    GetWindowRectIn(other, &rect, nullptr);
+    EXPECT_RECT(rect, 105, 206, 205, 306);
+}
+
+// ---------------------------------------------------------------------------
+// Wallpaper.
+
+HBITMAP MakePicture(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void *bits = nullptr;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+TEST(BitmapSizeTest, ReadsWidthAndHeight)
+{
+    HBITMAP bottomUp = MakePicture(40, 30);
+    int width = 0, height = 0;
+    GetBitmapSize(nullptr, bottomUp, &width, &height);
+    EXPECT_EQ(width, 40);
+    EXPECT_EQ(height, 30);
+    DeleteObject(bottomUp);
+
+    HBITMAP topDown = MakePicture(12, -9);
+    GetBitmapSize(nullptr, topDown, &width, &height);
+    EXPECT_EQ(width, 12);
+    EXPECT_EQ(height, 9);
+    DeleteObject(topDown);
+}
+
+TEST(BitmapSizeTest, NoBitmapLeavesTheSizeAlone)
+{
+    int width = 7, height = 8;
+    GetBitmapSize(nullptr, nullptr, &width, &height);
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(height, 8);
+}
+
+// A 24-bit picture file of the size.
+std::string WritePictureFile(int width, int height)
+{
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    std::string path = std::string(folder) + "tessivon_wallpaper_test.bmp";
+    int stride = (width * 3 + 3) & ~3;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + stride * height;
+    std::vector<char> pixels(stride * height, 0x40);
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(handle, &file, sizeof(file), &written, nullptr);
+    WriteFile(handle, &info, sizeof(info), &written, nullptr);
+    WriteFile(handle, pixels.data(), (DWORD)pixels.size(), &written, nullptr);
+    CloseHandle(handle);
+    return path;
+}
+
+// Keeps the user's desktop values of the test prefix and puts them back.
+struct WallpaperSettings : ::testing::Test {
+    const char *names[3] = {"Wallpaper", "TileWallpaper", "WallpaperStyle"};
+    std::vector<std::string> saved;
+    std::vector<bool> existed;
+    ExtPropState state = {};
+    BOOL savedPlatform = IsWindows2000OrLater;
+    std::string picture = WritePictureFile(40, 30);
+
+    void SetUp() override
+    {
+        for (const char *name : names) {
+            std::string value;
+            existed.push_back(Read(name, &value));
+            saved.push_back(value);
+        }
+        ActiveExtPropState = &state;
+        InstanceHandle = GetModuleHandleA(nullptr);
+        // Before Windows 2000 the path comes from the registry, which a test can set.
+        IsWindows2000OrLater = FALSE;
+    }
+    void TearDown() override
+    {
+        for (int k = 0; k < 3; k++)
+            existed[k] ? Write(names[k], saved[k].c_str()) : Delete(names[k]);
+        if (state.wallpaper)
+            DeleteObject(state.wallpaper);
+        ActiveExtPropState = nullptr;
+        IsWindows2000OrLater = savedPlatform;
+        DeleteFileA(picture.c_str());
+    }
+    static bool Read(const char *name, std::string *value)
+    {
+        HKEY key;
+        if (RegOpenKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key) != ERROR_SUCCESS)
+            return false;
+        char text[MAX_PATH] = "";
+        DWORD size = sizeof(text);
+        bool found = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)text, &size) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        *value = text;
+        return found;
+    }
+    static void Write(const char *name, const char *value)
+    {
+        HKEY key;
+        RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
+        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
+        RegCloseKey(key);
+    }
+    static void Delete(const char *name)
+    {
+        HKEY key;
+        if (RegOpenKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key) != ERROR_SUCCESS)
+            return;
+        RegDeleteValueA(key, name);
+        RegCloseKey(key);
+    }
+};
+
+TEST_F(WallpaperSettings, TiledPictureIsLoadedWithItsSize)
+{
+    Write("Wallpaper", picture.c_str());
+    Write("TileWallpaper", "1");
+    Write("WallpaperStyle", "2");
+    LoadWallpaper();
+    ASSERT_NE(state.wallpaper, nullptr);
+    EXPECT_EQ(GetObjectType(state.wallpaper), (DWORD)OBJ_BITMAP);
+    EXPECT_EQ(state.wallpaperWidth, 40);
+    EXPECT_EQ(state.wallpaperHeight, 30);
+    EXPECT_EQ(state.wallpaperMode, 1) << "a tiled wallpaper ignores the style";
+}
+
+TEST_F(WallpaperSettings, UntiledTakesTheStyle)
+{
+    Write("Wallpaper", picture.c_str());
+    Write("TileWallpaper", "0");
+    Write("WallpaperStyle", "2");
+    LoadWallpaper();
+    EXPECT_EQ(state.wallpaperMode, 2);
+    EXPECT_NE(state.wallpaper, nullptr);
+}
+
+TEST_F(WallpaperSettings, MissingOrOddLayoutValuesMeanCentred)
+{
+    Write("Wallpaper", picture.c_str());
+    Delete("TileWallpaper");
+    Delete("WallpaperStyle");
+    LoadWallpaper();
+    EXPECT_EQ(state.wallpaperMode, 0);
+    DeleteObject(state.wallpaper);
+    state.wallpaper = nullptr;
+
+    Write("TileWallpaper", "");
+    Write("WallpaperStyle", "7");
+    LoadWallpaper();
+    EXPECT_EQ(state.wallpaperMode, 0);
+}
+
+TEST_F(WallpaperSettings, NoPathOrNoPictureLeavesNothingLoaded)
+{
+    Write("Wallpaper", "");
+    LoadWallpaper();
+    EXPECT_EQ(state.wallpaper, nullptr);
+    Write("Wallpaper", "C:\\no\\such\\picture.bmp");
+    LoadWallpaper();
+    EXPECT_EQ(state.wallpaper, nullptr);
+    EXPECT_EQ(state.wallpaperWidth, 0);
+    EXPECT_EQ(state.wallpaperHeight, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Icon view window.
+
+struct IconViewWindow : ::testing::Test {
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    IconView view = {};
+    ~IconViewWindow() override
+    {
+        IconViewDestroy(&view);
+        DestroyWindow(parent);
+    }
+};
+
+std::vector<std::string> MenuLines(HMENU menu)
+{
+    std::vector<std::string> lines;
+    for (const MenuItemText &item : ReadMenu(menu))
+        lines.push_back(item.text + " " + std::to_string(item.id));
+    return lines;
+}
+
+TEST_F(IconViewWindow, CreatesAHiddenChildAndItsTwoMenus)
+{
+    HWND window = IconViewCreate(&view, parent, GetModuleHandleA(nullptr), "IconView");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(view.window, window);
+    EXPECT_TRUE(view.created);
+    EXPECT_EQ(IconViewInstance, &view);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof(name));
+    EXPECT_STREQ(name, "IconViewClass");
+    EXPECT_EQ(WindowText(window), "IconView");
+    EXPECT_EQ(GetParent(window), parent);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_TABSTOP);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_NOPARENTNOTIFY);
+    EXPECT_EQ(MenuLines(view.itemMenu), std::vector<std::string>({"&Show Icon Text 40014"}));
+    EXPECT_EQ(MenuLines(view.desktopMenu),
+              std::vector<std::string>({"&Save Icons Position 40018", "&Hide all Icons Texts 40017",
+                                        "&Restore all Icons Texts 40016"}));
+}
+
+TEST_F(IconViewWindow, OnlyOneViewAtATime)
+{
+    ASSERT_NE(IconViewCreate(&view, parent, GetModuleHandleA(nullptr), "IconView"), nullptr);
+    IconView second = {};
+    EXPECT_EQ(IconViewCreate(&second, parent, GetModuleHandleA(nullptr), "IconView"), nullptr);
+    EXPECT_FALSE(second.created);
+    IconViewDestroy(&second);
+    EXPECT_EQ(IconViewInstance, &view) << "destroying the refused one leaves the active one";
+}
+
+TEST_F(IconViewWindow, DestroyReleasesEverythingAndAllowsANewView)
+{
+    HWND window = IconViewCreate(&view, parent, GetModuleHandleA(nullptr), "IconView");
+    HMENU itemMenu = view.itemMenu, desktopMenu = view.desktopMenu;
+    view.items = new IconViewItem[20]();
+    view.capacity = 20;
+    IconViewDestroy(&view);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsMenu(itemMenu));
+    EXPECT_FALSE(IsMenu(desktopMenu));
+    EXPECT_EQ(view.items, nullptr);
+    EXPECT_FALSE(view.created);
+    EXPECT_EQ(IconViewInstance, nullptr);
+    IconView next = {};
+    EXPECT_NE(IconViewCreate(&next, parent, GetModuleHandleA(nullptr), "IconView"), nullptr);
+    IconViewDestroy(&next);
+}
+
+TEST_F(IconViewWindow, AFailedWindowLeavesTheSlotForDestroyToFree)
+{
+    // A child window needs a parent.
+    EXPECT_EQ(IconViewCreate(&view, nullptr, GetModuleHandleA(nullptr), "IconView"), nullptr);
+    EXPECT_FALSE(view.created);
+    EXPECT_EQ(view.itemMenu, nullptr);
+    IconViewDestroy(&view);
+    EXPECT_EQ(IconViewInstance, nullptr);
+    EXPECT_NE(IconViewCreate(&view, parent, GetModuleHandleA(nullptr), "IconView"), nullptr);
+}
+
+} // namespace

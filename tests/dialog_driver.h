@@ -36,6 +36,15 @@ inline void ClickDialogButton(HWND dialog, int id)
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// Changes the page as a click on the strip does, without the pointer: the
+// switch runs while the strip still shows the old tab, then the strip follows.
+inline void SwitchToTab(ExtPropState &state, int tab)
+{
+    NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+    if (!SwitchTab(&state, &header, tab))
+        SendMessageA(state.tabControl, TCM_SETCURSEL, tab, 0);
+}
+
 inline void EndExtPropDialog(HWND dialog, DialogEnd end)
 {
     switch (end) {
