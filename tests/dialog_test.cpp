@@ -580,18 +580,15 @@ TEST_F(StoredOptions, ApplySettlesThePendingMovesWritesNothingAndStaysOpen)
     ExpectNothingStored();
 }
 
-TEST_F(StoredOptions, ApplyStaysEnabledWhileAPrimaryChoiceWaits)
+TEST_F(ExtPropDialog, LosingActivationPutsTheFocusOnOk)
 {
+    Monitors(2);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        HWND apply = GetDlgItem(dialog, 1002);
-        EnableApplyButton(dialog);
-        state.windowsPending = TRUE;
-        state.primaryPending = TRUE;
-        // Until the primary display can be applied, the flag stays.
-        ClickDialogButton(dialog, 1002);
-        EXPECT_FALSE(state.windowsPending);
-        EXPECT_TRUE(IsWindowEnabled(apply));
-        state.primaryPending = FALSE;
+        SetFocus(state.tabControl);
+        SendMessageA(dialog, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+        EXPECT_EQ(GetFocus(), state.tabControl);
+        SendMessageA(dialog, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+        EXPECT_EQ(GetFocus(), state.okButton);
     }));
 }
 
