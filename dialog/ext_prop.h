@@ -144,8 +144,8 @@ extern BOOL TabTargetFromKeyboard;
 extern BOOL TabChangeRefused;
 extern int TabToRestore;
 // The procedures the tab control and the link buttons had before subclassing;
-// kept from one opening to the next. Both link buttons pass on to the web
-// link's former procedure.
+// kept from one opening to the next. LinkButtonFormerProc is the web link's;
+// the mail link is subclassed only when that one is known.
 extern WNDPROC TabCtrlFormerProc;
 extern WNDPROC LinkButtonFormerProc;
 extern WNDPROC MailLinkFormerProc;
