@@ -210,6 +210,60 @@ TEST_F(EndToEnd, RealClickOnTheTrayIconOpensTheDisplayMenu)
     EXPECT_EQ(program.Wait(15000), 0);
 }
 
+struct DialogSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessDialog(HWND window, LPARAM data)
+{
+    DialogSearch *search = reinterpret_cast<DialogSearch *>(data);
+    char caption[64] = "";
+    GetWindowTextA(window, caption, sizeof(caption));
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) &&
+        !lstrcmpA(caption, "Extended Display Properties")) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST_F(EndToEnd, ExtendedPropertiesOpensTheDialogAndTheIconWaitsForIt)
+{
+    Process program;
+    StartProgram(program);
+    HWND window = ProgramWindow();
+    PostMessageA(window, WM_COMMAND, ID_EXTENDED_PROPERTIES, 0);
+    DialogSearch search = {program.info.dwProcessId, nullptr};
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            EnumWindows(FindProcessDialog, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        10000))
+        << "the dialog did not open";
+
+    // Clicks on the icon do nothing while the dialog is open.
+    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONDOWN);
+    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
+    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
+    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
+    EXPECT_FALSE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, GetDoubleClickTime() + 1000));
+
+    PostMessageA(search.found, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(search.found); }, 10000));
+    // The icon answers again once the dialog is gone.
+    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONDOWN);
+    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
+    EXPECT_TRUE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, 5000));
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitFor([&] { return OpenMenuOf(program) == nullptr; }, 5000);
+    PostMessageA(window, WM_COMMAND, ID_EXIT, 0);
+    EXPECT_EQ(program.Wait(15000), 0);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
