@@ -544,7 +544,13 @@ TEST_F(StoredOptions, CancelWritesNothing)
 TEST_F(StoredOptions, TheCloseBoxWritesNothing)
 {
     ASSERT_TRUE(RunExtPropDialog(
-        [](HWND, ExtPropState &state) { state.options[OPT_SHOW_WINDOW_CLASS_NAME] = 1; }, DialogEnd::Close));
+        [](HWND dialog, ExtPropState &state) {
+            state.options[OPT_SHOW_WINDOW_CLASS_NAME] = 1;
+            // What the title bar's close box and Alt+F4 send.
+            SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            EXPECT_FALSE(IsWindowVisible(dialog));
+        },
+        DialogEnd::ByTest));
     ExpectNothingStored();
     EXPECT_EQ(FindExtPropDialog(), nullptr);
 }
@@ -624,9 +630,17 @@ unsigned CountUserObjects()
 {
     if (DWORD count = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS))
         return count;
+    // Windows of other processes (the taskbar's buttons among them) come and go.
     unsigned count = 0;
-    for (ULONG_PTR slot = 0x20; slot < 0x10000; slot += 2)
-        count += IsWindow(reinterpret_cast<HWND>(slot)) || IsMenu(reinterpret_cast<HMENU>(slot));
+    DWORD self = GetCurrentProcessId();
+    for (ULONG_PTR slot = 0x20; slot < 0x10000; slot += 2) {
+        DWORD owner = 0;
+        HWND window = reinterpret_cast<HWND>(slot);
+        if (IsWindow(window) && GetWindowThreadProcessId(window, &owner) && owner == self)
+            count++;
+        else if (IsMenu(reinterpret_cast<HMENU>(slot)))
+            count++;
+    }
     return count;
 }
 
