@@ -708,6 +708,44 @@ TEST_F(ExtPropDialog, ASecondOpeningWhileOneRunsIsRefused)
     EXPECT_EQ(nested, 0);
 }
 
+// A stand-in for the shell's desktop: "Progman" > "SHELLDLL_DefView" > "SysListView32".
+struct FakeShellDesktop {
+    HWND program = nullptr;
+    HWND listView = nullptr;
+    FakeShellDesktop()
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        for (const char *name : {"Progman", "SHELLDLL_DefView"}) {
+            windowClass.lpszClassName = name;
+            RegisterClassA(&windowClass);
+        }
+        INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&classes);
+        program = CreateWindowExA(0, "Progman", "Program Manager", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        HWND view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 10, 10, program, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+        listView = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD, 0, 0, 10, 10, view, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    }
+    ~FakeShellDesktop() { DestroyWindow(program); }
+};
+
+TEST_F(ExtPropDialog, FindsTheDesktopIconListOrOpensWithoutIt)
+{
+    Monitors(1);
+    if (!FindWindowA("Progman", nullptr)) {
+        ASSERT_TRUE(
+            RunExtPropDialog([](HWND, ExtPropState &state) { EXPECT_EQ(state.desktopListView, nullptr); }));
+    }
+    FakeShellDesktop shell;
+    ASSERT_NE(shell.listView, nullptr);
+    ASSERT_TRUE(RunExtPropDialog(
+        [&](HWND, ExtPropState &state) { EXPECT_EQ(state.desktopListView, shell.listView); }));
+}
+
 // ---------------------------------------------------------------------------
 // Optional functions.
 
