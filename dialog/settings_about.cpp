@@ -5,6 +5,8 @@
 #include "shell/platform.h"
 #include "shell/tessivon.h"
 
+#include <string.h>
+
 static const char KnownBugsText[] = "Known Bugs:\n"
                                     "- Accelerator keys doesn't work.\n"
                                     "- Show wallpaper doesn't look good on win9x and NT4.\n"
@@ -23,11 +25,11 @@ static const char FutureFeaturesText[] = "Future features:\n"
                                          "- Include english help && manual.\n"
                                          "- Extended properties in an external DLL.";
 
-// The link buttons lie over the two addresses, 107 and 53 pixels into the
-// third and fourth lines: the words before them are sized for that.
+// Spaces inside the brackets: some fonts draw "[" partly into the next
+// character's cell, and the mail link covers the cells of the address.
 static const char AboutText[] = "Tessivon v2.61 alpha - (c) 2003 Corvale, all rights reserved.\n"
                                 "\n"
-                                "  Author: Ines Varlow [" TESSIVON_MAIL_ADDRESS "]\n"
+                                "  Author: Ines Varlow [ " TESSIVON_MAIL_ADDRESS " ]\n"
                                 "  Updates: " TESSIVON_WEB_ADDRESS "\n";
 
 static const char WebLinkTarget[] = "http://" TESSIVON_WEB_ADDRESS;
@@ -86,20 +88,70 @@ static void MoveControl(HWND control, int x, int y)
     SetWindowPos(control, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Where a part of the About text lies in the static: its line times the line
+// height, the width of the words before it on that line, and its own width.
+static RECT TextPartPlace(HWND text, const char *part)
+{
+    char content[256] = "";
+    GetWindowTextA(text, content, sizeof(content));
+    RECT place = {};
+    const char *found = strstr(content, part);
+    if (!found)
+        return place;
+    const char *lineStart = content;
+    int line = 0;
+    for (const char *c = content; c < found; c++)
+        if (*c == '\n') {
+            line++;
+            lineStart = c + 1;
+        }
+    WindowTextDC dc(text);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc.dc, &metrics);
+    SIZE before = {}, size = {};
+    GetTextExtentPoint32A(dc.dc, lineStart, (int)(found - lineStart), &before);
+    GetTextExtentPoint32A(dc.dc, found, lstrlenA(part), &size);
+    SetRect(&place, before.cx, line * metrics.tmHeight, before.cx + size.cx, (line + 1) * metrics.tmHeight);
+    return place;
+}
+
+static int SpaceWidth(HWND text)
+{
+    WindowTextDC dc(text);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc.dc, " ", 1, &size);
+    return size.cx;
+}
+
+// The links lie over the two addresses of the About text, measured in the
+// text's font so that they fit whatever font the platform gives the dialog.
+// The mail link reaches into the space after its address and no further:
+// glyphs may be drawn a pixel or two beyond their measured cells.
+static void PlaceLinks(ExtPropState *state, const RECT &about)
+{
+    int h = LinkFontHeight(state);
+    RECT web = TextPartPlace(state->aboutText, TESSIVON_WEB_ADDRESS);
+    MoveControl(state->webLink, about.left + web.left, about.top + web.top);
+    RECT mail = TextPartPlace(state->aboutText, TESSIVON_MAIL_ADDRESS);
+    int width = mail.right - mail.left + SpaceWidth(state->aboutText) - 1;
+    SetWindowPos(state->mailLink, nullptr, about.left + mail.left, about.top + mail.top, width, h + 2,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void PlaceAboutPage(ExtPropState *state)
 {
     HWND dialog = state->dialogWindow;
-    int h = LinkFontHeight(state);
     MoveControl(state->aboutText, 9 + 100, 9 + 40);
+    WidenToText(state->aboutText, dialog, 0);
     RECT about;
     GetWindowRectIn(state->aboutText, &about, dialog);
-    MoveControl(state->webLink, about.left + 53, about.top + 4 * h - 5);
-    SetWindowPos(state->mailLink, nullptr, about.left + 107, about.top + 3 * h - 7, 111, h + 2,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceLinks(state, about);
     MoveControl(state->knownBugsText, about.left, about.bottom + 10);
+    WidenToText(state->knownBugsText, dialog, 0);
     RECT bugs;
     GetWindowRectIn(state->knownBugsText, &bugs, dialog);
     MoveControl(state->futureFeaturesText, bugs.left, bugs.bottom + 10);
+    WidenToText(state->futureFeaturesText, dialog, 0);
 }
 
 void OpenLinkTarget(ExtPropState *, int id)

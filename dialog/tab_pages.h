@@ -10,5 +10,42 @@
 // The tab a key on the strip leads to from the tab shown, or -1 when the key
 // does not change tabs.
 int KeyboardTabTarget(int currentTab, WORD key);
+// A control whose text would not fit (a static wraps and loses its last
+// lines, a check box or label cuts its text) grows to the text, plus extra
+// pixels for what is beside the text, up to the right margin of the dialog;
+// it never shrinks. The
+// template's sizes assume the 8-point "MS Sans Serif", and the platform may
+// give the dialog a wider font.
+void WidenToText(HWND control, HWND dialog, int extra);
 // options[i] = 1 when check box i is ticked, else 0.
 void TakeOptionsFromCheckBoxes(ExtPropState *state);
+
+// A GDI object selected into a device context until the end of the scope.
+struct SelectedObject {
+    HDC dc;
+    HGDIOBJ former;
+    SelectedObject(HDC dc, HGDIOBJ object) : dc(dc), former(SelectObject(dc, object)) {}
+    ~SelectedObject() { SelectObject(dc, former); }
+    SelectedObject(const SelectedObject &) = delete;
+    SelectedObject &operator=(const SelectedObject &) = delete;
+};
+
+// A window's device context with the window's own font selected, released at
+// the end of the scope.
+struct WindowTextDC {
+    HWND window;
+    HDC dc;
+    HGDIOBJ former;
+    explicit WindowTextDC(HWND window)
+        : window(window), dc(GetDC(window)),
+          former(SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0))))
+    {
+    }
+    ~WindowTextDC()
+    {
+        SelectObject(dc, former);
+        ReleaseDC(window, dc);
+    }
+    WindowTextDC(const WindowTextDC &) = delete;
+    WindowTextDC &operator=(const WindowTextDC &) = delete;
+};

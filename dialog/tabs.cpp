@@ -28,16 +28,6 @@ static const TabPage TabPages[TAB_COUNT] = {
     {"", ""},
 };
 
-// A GDI object selected into a device context until the end of the scope.
-struct SelectedObject {
-    HDC dc;
-    HGDIOBJ former;
-    SelectedObject(HDC dc, HGDIOBJ object) : dc(dc), former(SelectObject(dc, object)) {}
-    ~SelectedObject() { SelectObject(dc, former); }
-    SelectedObject(const SelectedObject &) = delete;
-    SelectedObject &operator=(const SelectedObject &) = delete;
-};
-
 static void ShowControl(HWND control, BOOL shown) { ShowWindow(control, shown ? SW_SHOW : SW_HIDE); }
 
 static BOOL IsCanvasTab(int tab) { return tab != TAB_SETTINGS && tab != TAB_ABOUT; }
@@ -46,6 +36,29 @@ static BOOL IsCanvasTab(int tab) { return tab != TAB_SETTINGS && tab != TAB_ABOU
 static int ScreenItemCount(const ExtPropState *state)
 {
     return state->screenCount < MAX_SCREEN_ITEMS ? state->screenCount : MAX_SCREEN_ITEMS;
+}
+
+void WidenToText(HWND control, HWND dialog, int extra)
+{
+    char text[1024] = "";
+    GetWindowTextA(control, text, sizeof(text));
+    RECT needed = {};
+    TEXTMETRICA metrics = {};
+    {
+        WindowTextDC dc(control);
+        DrawTextA(dc.dc, text, -1, &needed, DT_CALCRECT | DT_EXPANDTABS);
+        GetTextMetricsA(dc.dc, &metrics);
+    }
+    RECT client, place;
+    GetClientRect(dialog, &client);
+    GetWindowRectIn(control, &place, dialog);
+    // Glyphs may be drawn a little beyond their measured cells.
+    int width = needed.right + metrics.tmAveCharWidth + extra;
+    if (width > client.right - 9 - place.left)
+        width = client.right - 9 - place.left;
+    if (width > place.right - place.left)
+        SetWindowPos(control, nullptr, 0, 0, width, place.bottom - place.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT InsertTab(HWND tabControl, const char *text, int image)
@@ -78,6 +91,9 @@ static void PutOptionsIntoCheckBoxes(ExtPropState *state)
         SendMessageA(state->optionCheckBoxes[i], BM_SETCHECK, state->options[i] ? BST_CHECKED : BST_UNCHECKED,
                      0);
 }
+
+// The box and the gap before the text.
+static int CheckBoxTextOffset() { return GetSystemMetrics(SM_CXMENUCHECK) + 8; }
 
 static void ShowOptionCheckBoxes(ExtPropState *state, BOOL shown)
 {
@@ -171,6 +187,8 @@ static void EnterPage(ExtPropState *state, int tab, BOOL fromCanvas)
         break;
     case TAB_SETTINGS:
         PutOptionsIntoCheckBoxes(state);
+        for (int i = 0; i < OPTION_COUNT; i++)
+            WidenToText(state->optionCheckBoxes[i], state->dialogWindow, CheckBoxTextOffset());
         ShowOptionCheckBoxes(state, TRUE);
         break;
     case TAB_ABOUT:
@@ -204,6 +222,8 @@ int SwitchTab(ExtPropState *state, NMHDR *header, int target)
     EnterPage(state, target, fromCanvas);
     SendMessageA(state->hintLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[target].hint));
     SendMessageA(state->comboLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[target].combo));
+    WidenToText(state->hintLabel, state->dialogWindow, 0);
+    WidenToText(state->comboLabel, state->dialogWindow, 0);
     return 0;
 }
 

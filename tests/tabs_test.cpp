@@ -330,6 +330,19 @@ TEST_F(StoreTest, UntickingLaunchRemovesARunValueItDidNotWrite)
 // ---------------------------------------------------------------------------
 // The real dialog, driven from inside its modal loop.
 
+// The width of the control's text in the control's font.
+int TextWidth(HWND control)
+{
+    std::string text = WindowText(control);
+    HDC dc = GetDC(control);
+    HGDIOBJ former = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+    SelectObject(dc, former);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
 const char *const TabNames[TAB_COUNT] = {"Screen", "Windows", "Icons", "Settings", "About"};
 
 struct NamedWindow {
@@ -412,6 +425,11 @@ void ExpectPage(const ExtPropState &state, int page)
     }
     for (HWND always : {state.tabControl, state.okButton, state.hintLabel, state.comboLabel})
         EXPECT_TRUE(IsWindowVisible(always));
+    for (HWND label : {state.hintLabel, state.comboLabel}) {
+        RECT client;
+        GetClientRect(label, &client);
+        EXPECT_GE(client.right, TextWidth(label)) << "uncut: " << WindowText(label);
+    }
 }
 
 std::vector<DWORD> CheckBoxes(const ExtPropState &state)
@@ -433,17 +451,27 @@ void SendInputs(std::vector<INPUT> inputs)
     PumpMessages(150);
 }
 
-// A real click: the cursor is put on the point and the button pressed.
+// A click on the point: the cursor is put there and the window under it gets
+// the button messages, as the platform's mouse input would give them.
 void ClickScreenPoint(POINT point)
 {
-    SetCursorPos(point.x, point.y);
-    PumpMessages(50);
-    INPUT down = {};
-    down.type = INPUT_MOUSE;
-    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    INPUT up = down;
-    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInputs({down, up});
+    // Moving the X pointer comes back as motion events a little later, which
+    // can briefly put the cursor back: wait until it stays on the point.
+    for (int settled = 0, tries = 0; settled < 3 && tries < 50; tries++) {
+        POINT now;
+        GetCursorPos(&now);
+        settled = now.x == point.x && now.y == point.y ? settled + 1 : 0;
+        if (!settled)
+            SetCursorPos(point.x, point.y);
+        PumpMessages(20);
+    }
+    HWND target = WindowFromPoint(point);
+    POINT client = point;
+    ScreenToClient(target, &client);
+    LPARAM at = MAKELPARAM(client.x, client.y);
+    PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(target, WM_LBUTTONUP, 0, at);
+    PumpMessages(100);
 }
 
 void ClickTab(const ExtPropState &state, int tab)
@@ -628,6 +656,14 @@ TEST_F(DialogTabsTest, SettingsPageShowsTheOptionsAndGivesThemBack)
         ExpectPage(state, TAB_SETTINGS);
         EXPECT_EQ(CheckBoxes(state), opened);
         EXPECT_FALSE(IsWindowEnabled(state.optionCheckBoxes[OPT_SHOW_DESKTOP_DURING_ZOOM]));
+        for (HWND box : state.optionCheckBoxes) {
+            RECT client;
+            GetClientRect(box, &client);
+            // The box, a gap, the whole text and a little room: glyphs may be
+            // drawn a pixel or two beyond their measured cells.
+            EXPECT_GE(client.right, GetSystemMetrics(SM_CXMENUCHECK) + 8 + TextWidth(box))
+                << "uncut: " << WindowText(box);
+        }
 
         SendMessageA(state.optionCheckBoxes[OPT_DARK_ICON_IN_TAB], BM_CLICK, 0, 0);
         SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
@@ -691,16 +727,18 @@ TEST_F(DialogTabsTest, CancelStoresNothing)
     EXPECT_EQ(ReadRunValue(), "<missing>");
 }
 
-// Where a part of a line of the About text begins, in the text's own font.
-int TextWidth(HWND window, const char *text)
+// How tall the static's text is when wrapped at the static's width.
+int WrappedTextHeight(HWND text)
 {
-    HDC dc = GetDC(window);
-    HGDIOBJ former = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    RECT client;
+    GetClientRect(text, &client);
+    HDC dc = GetDC(text);
+    HGDIOBJ former = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(text, WM_GETFONT, 0, 0)));
+    std::string content = WindowText(text);
+    DrawTextA(dc, content.c_str(), -1, &client, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
     SelectObject(dc, former);
-    ReleaseDC(window, dc);
-    return size.cx;
+    ReleaseDC(text, dc);
+    return client.bottom - client.top;
 }
 
 RECT RectInDialog(HWND window, HWND dialog)
@@ -720,7 +758,7 @@ TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
         std::string about = WindowText(state.aboutText);
         EXPECT_EQ(about.rfind("Tessivon v2.61 alpha", 0), 0u) << about;
         EXPECT_NE(about.find("\n\n  "), std::string::npos);
-        EXPECT_NE(about.find("[" TESSIVON_MAIL_ADDRESS "]\n  "), std::string::npos);
+        EXPECT_NE(about.find("[ " TESSIVON_MAIL_ADDRESS " ]\n  "), std::string::npos);
         EXPECT_EQ(about.back(), '\n');
         EXPECT_EQ(WindowText(state.knownBugsText).rfind("Known Bugs:\n- Accelerator keys doesn't work.\n", 0),
                   0u);
@@ -735,31 +773,51 @@ TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
         EXPECT_TRUE(font.lfUnderline);
         EXPECT_EQ(LinkButtonFont, state.linkFont);
 
-        // The links lie over the two addresses of the About text, and the
-        // three texts follow each other from (109, 49) down.
-        int h = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+        // The three texts follow each other from (109, 49) down, each
+        // showing all of its lines.
         RECT a = RectInDialog(state.aboutText, dialog);
-        RECT web = RectInDialog(state.webLink, dialog);
-        RECT mail = RectInDialog(state.mailLink, dialog);
         RECT bugs = RectInDialog(state.knownBugsText, dialog);
         RECT future = RectInDialog(state.futureFeaturesText, dialog);
         EXPECT_EQ(a.left, 109);
         EXPECT_EQ(a.top, 49);
-        EXPECT_EQ(web.left, a.left + 53);
-        EXPECT_EQ(web.top, a.top + 4 * h - 5);
-        EXPECT_EQ(mail.left, a.left + 107);
-        EXPECT_EQ(mail.top, a.top + 3 * h - 7);
-        EXPECT_EQ(mail.right - mail.left, 111);
-        EXPECT_EQ(mail.bottom - mail.top, h + 2);
         EXPECT_EQ(bugs.left, a.left);
         EXPECT_EQ(bugs.top, a.bottom + 10);
+        EXPECT_EQ(future.left, a.left);
         EXPECT_EQ(future.top, bugs.bottom + 10);
-        size_t third = about.find("\n\n") + 2;
-        std::string beforeMail = about.substr(third, about.find(TESSIVON_MAIL_ADDRESS) - third);
-        std::string fourth = about.substr(about.find('\n', third) + 1);
-        std::string beforeWeb = fourth.substr(0, fourth.find(TESSIVON_WEB_ADDRESS));
-        EXPECT_NEAR(TextWidth(state.aboutText, beforeMail.c_str()), 107, 1) << beforeMail;
-        EXPECT_NEAR(TextWidth(state.aboutText, beforeWeb.c_str()), 53, 1) << beforeWeb;
+        for (HWND text : {state.aboutText, state.knownBugsText, state.futureFeaturesText}) {
+            RECT place = RectInDialog(text, dialog);
+            EXPECT_LE(WrappedTextHeight(text), place.bottom - place.top) << WindowText(text);
+        }
+
+        // Each link lies over its address in the About text: on its line,
+        // after the words before it; the mail link about as wide as the address.
+        TEXTMETRICA metrics = {};
+        SIZE beforeMail = {}, beforeWeb = {}, mailSize = {};
+        {
+            HDC dc = GetDC(state.aboutText);
+            HGDIOBJ former =
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(state.aboutText, WM_GETFONT, 0, 0)));
+            GetTextMetricsA(dc, &metrics);
+            std::string third = about.substr(about.find("\n\n") + 2);
+            GetTextExtentPoint32A(dc, third.c_str(), (int)third.find(TESSIVON_MAIL_ADDRESS), &beforeMail);
+            GetTextExtentPoint32A(dc, TESSIVON_MAIL_ADDRESS, lstrlenA(TESSIVON_MAIL_ADDRESS), &mailSize);
+            std::string fourth = third.substr(third.find('\n') + 1);
+            GetTextExtentPoint32A(dc, fourth.c_str(), (int)fourth.find(TESSIVON_WEB_ADDRESS), &beforeWeb);
+            SelectObject(dc, former);
+            ReleaseDC(state.aboutText, dc);
+        }
+        int h = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+        RECT web = RectInDialog(state.webLink, dialog);
+        RECT mail = RectInDialog(state.mailLink, dialog);
+        EXPECT_EQ(mail.left, a.left + beforeMail.cx);
+        EXPECT_EQ(mail.top, a.top + 2 * metrics.tmHeight);
+        EXPECT_GE(mail.right - mail.left, mailSize.cx);
+        EXPECT_LT(mail.right - mail.left, mailSize.cx + metrics.tmAveCharWidth)
+            << "the closing bracket stays visible";
+        EXPECT_EQ(mail.bottom - mail.top, h + 2);
+        EXPECT_EQ(web.left, a.left + beforeWeb.cx);
+        EXPECT_EQ(web.top, a.top + 3 * metrics.tmHeight);
+        EXPECT_GT(beforeMail.cx, beforeWeb.cx) << "the author's name comes before the mail address";
     }));
 }
 
