@@ -618,6 +618,68 @@ TEST_F(DialogTabsTest, WithOneDisplayTheScreenTabIsRefused)
     }));
 }
 
+TEST_F(DialogTabsTest, ASelectionChangeWithNoTabUnderTheCursorIsRefused)
+{
+    Displays(2);
+    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        ClickTab(state, TAB_WINDOWS);
+        RECT ok;
+        GetWindowRect(state.okButton, &ok);
+        SetCursorPos(ok.left + 2, ok.top + 2);
+        PumpMessages(100);
+        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, reinterpret_cast<LPARAM>(&header));
+        header.code = (UINT)TCN_SELCHANGE;
+        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, reinterpret_cast<LPARAM>(&header));
+        ExpectPage(state, TAB_WINDOWS);
+    }));
+}
+
+TEST_F(DialogTabsTest, AFourthDisplayIsLeftOutOfTheListAndThePages)
+{
+    Displays(4);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        ExpectPage(state, TAB_SCREEN);
+        EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), MAX_SCREEN_ITEMS);
+        for (int tab : {TAB_SETTINGS, TAB_SCREEN, TAB_ABOUT, TAB_ICONS}) {
+            ClickTab(state, tab);
+            ExpectPage(state, tab);
+        }
+    }));
+}
+
+// The colours of the picture at the tab's icon place, as drawn on the screen.
+std::vector<COLORREF> TabIconPixels(const ExtPropState &state, int tab)
+{
+    RECT item;
+    SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, reinterpret_cast<LPARAM>(&item));
+    HDC dc = GetDC(state.tabControl);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 16; x++)
+            pixels.push_back(GetPixel(dc, item.left + 4 + x, item.top + 2 + y));
+    ReleaseDC(state.tabControl, dc);
+    return pixels;
+}
+
+TEST_F(DialogTabsTest, DarkIconsFollowTheOptionOnceTheSettingsPageIsLeft)
+{
+    Displays(2);
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        ASSERT_EQ(state.options[OPT_DARK_ICON_IN_TAB], 1u);
+        ClickTab(state, TAB_SETTINGS);
+        RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        std::vector<COLORREF> dark = TabIconPixels(state, TAB_ICONS);
+        SendMessageA(state.optionCheckBoxes[OPT_DARK_ICON_IN_TAB], BM_CLICK, 0, 0);
+        RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(TabIconPixels(state, TAB_ICONS), dark) << "still dark while the page is shown";
+        ClickTab(state, TAB_ABOUT);
+        RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        std::vector<COLORREF> plain = TabIconPixels(state, TAB_ICONS);
+        EXPECT_NE(plain, dark);
+    }));
+}
+
 // Pixels of one tab of the strip, right of its icon, as drawn on the screen.
 bool TabTextHasColour(const ExtPropState &state, int tab, COLORREF colour)
 {
