@@ -141,7 +141,7 @@ static void PlaceLinks(ExtPropState *state, const RECT &about)
 void PlaceAboutPage(ExtPropState *state)
 {
     HWND dialog = state->dialogWindow;
-    MoveControl(state->aboutText, 9 + 100, 9 + 40);
+    MoveControl(state->aboutText, CONTENT_MARGIN + 100, CONTENT_MARGIN + 40);
     WidenToText(state->aboutText, dialog, 0);
     RECT about;
     GetWindowRectIn(state->aboutText, &about, dialog);

@@ -3,6 +3,10 @@
 #pragma once
 #include "dialog/ext_prop.h"
 
+// The dialog's content column starts this far from the left edge and ends as
+// far from the right one.
+#define CONTENT_MARGIN 9
+
 // Posted to the tab strip after a tab key: by then the strip has moved on its
 // own or it never will (Wine's strip does not know Home and End).
 #define WM_TAB_KEY_SETTLE (WM_APP + 1)

@@ -32,7 +32,7 @@ static void ShowControl(HWND control, BOOL shown) { ShowWindow(control, shown ? 
 
 static BOOL IsCanvasTab(int tab) { return tab != TAB_SETTINGS && tab != TAB_ABOUT; }
 
-// The dialog has three screen items; a fourth monitor has none.
+// The dialog has three screen items, whatever the number of displays.
 static int ScreenItemCount(const ExtPropState *state)
 {
     return state->screenCount < MAX_SCREEN_ITEMS ? state->screenCount : MAX_SCREEN_ITEMS;
@@ -54,8 +54,8 @@ void WidenToText(HWND control, HWND dialog, int extra)
     GetWindowRectIn(control, &place, dialog);
     // Glyphs may be drawn a little beyond their measured cells.
     int width = needed.right + metrics.tmAveCharWidth + extra;
-    if (width > client.right - 9 - place.left)
-        width = client.right - 9 - place.left;
+    if (width > client.right - CONTENT_MARGIN - place.left)
+        width = client.right - CONTENT_MARGIN - place.left;
     if (width > place.right - place.left)
         SetWindowPos(control, nullptr, 0, 0, width, place.bottom - place.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -750,6 +750,8 @@ TEST_F(DialogTabsTest, OkOnTheSettingsPageStoresTheBoxesAsTheyAre)
     ASSERT_TRUE(RunExtPropDialog(
         [](HWND, ExtPropState &state) {
             ClickTab(state, TAB_SETTINGS);
+            const std::vector<DWORD> firstRun = {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 1, 1};
+            EXPECT_EQ(CheckBoxes(state), firstRun) << "nothing stored: the dialog's defaults";
             SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
             SendMessageA(state.optionCheckBoxes[OPT_TRAY_ICON_IN_256_COLORS], BM_CLICK, 0, 0);
         },
