@@ -17,9 +17,8 @@ int KeyboardTabTarget(int currentTab, WORD key);
 // A control whose text would not fit (a static wraps and loses its last
 // lines, a check box or label cuts its text) grows to the text, plus extra
 // pixels for what is beside the text, up to the right margin of the dialog;
-// it never shrinks. The
-// template's sizes assume the 8-point "MS Sans Serif", and the platform may
-// give the dialog a wider font.
+// it never shrinks. The template's sizes assume the 8-point "MS Sans Serif",
+// and the platform may give the dialog a wider font.
 void WidenToText(HWND control, HWND dialog, int extra);
 // options[i] = 1 when check box i is ticked, else 0.
 void TakeOptionsFromCheckBoxes(ExtPropState *state);
