@@ -6,21 +6,13 @@
 #include "canvas/canvas.h"
 #include "desktop_icons/desktop_icons.h"
 #include "dialog/ext_prop.h"
+#include "tests/dialog_driver.h"
 #include "tests/sim_adapter.h"
 #include "tests/ui_driver.h"
 
 namespace {
 
 RECT Rect(LONG left, LONG top, LONG right, LONG bottom) { return {left, top, right, bottom}; }
-
-#define EXPECT_RECT(rect, l, t, r, b)                                                                        \
-    do {                                                                                                     \
-        RECT actual_ = (rect);                                                                               \
-        EXPECT_EQ(actual_.left, (l));                                                                        \
-        EXPECT_EQ(actual_.top, (t));                                                                         \
-        EXPECT_EQ(actual_.right, (r));                                                                       \
-        EXPECT_EQ(actual_.bottom, (b));                                                                      \
-    } while (0)
 
 // ---------------------------------------------------------------------------
 // Layout arithmetic.

@@ -27,6 +27,24 @@ inline void PrepareDialogProgram()
         ModulePathLength = GetModuleFileNameA(nullptr, ModulePath, MAX_PATH);
 }
 
+// A control's window rectangle in the dialog's client coordinates.
+inline RECT RectIn(HWND window, HWND dialog)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
+}
+
+#define EXPECT_RECT(rect, l, t, r, b)                                                                        \
+    do {                                                                                                     \
+        RECT actual_ = (rect);                                                                               \
+        EXPECT_EQ(actual_.left, (l));                                                                        \
+        EXPECT_EQ(actual_.top, (t));                                                                         \
+        EXPECT_EQ(actual_.right, (r));                                                                       \
+        EXPECT_EQ(actual_.bottom, (b));                                                                      \
+    } while (0)
+
 inline HWND FindExtPropDialog() { return FindDialogByCaption(EXT_PROP_CAPTION); }
 
 // A click on a button of the dialog, as the button itself reports it.

@@ -20,13 +20,6 @@ struct ExtPropDialog : ::testing::Test {
     }
 };
 
-RECT RectIn(HWND window, HWND dialog)
-{
-    RECT rect = {};
-    GetWindowRectIn(window, &rect, dialog);
-    return rect;
-}
-
 std::string ClassOf(HWND window)
 {
     char name[64] = "";
@@ -40,15 +33,6 @@ SIZE ClientSize(HWND dialog)
     GetClientRect(dialog, &client);
     return {client.right, client.bottom};
 }
-
-#define EXPECT_RECT(rect, l, t, r, b)                                                                        \
-    do {                                                                                                     \
-        RECT actual_ = (rect);                                                                               \
-        EXPECT_EQ(actual_.left, (l));                                                                        \
-        EXPECT_EQ(actual_.top, (t));                                                                         \
-        EXPECT_EQ(actual_.right, (r));                                                                       \
-        EXPECT_EQ(actual_.bottom, (b));                                                                      \
-    } while (0)
 
 TEST_F(ExtPropDialog, ControlsHaveTheirIdsAndPixelPlaces)
 {

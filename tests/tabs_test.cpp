@@ -56,14 +56,6 @@ int ClientWidth(HWND control)
     return client.right;
 }
 
-RECT RectInDialog(HWND window, HWND dialog)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&rect), 2);
-    return rect;
-}
-
 // Every control that a page shows or hides, and those the page shows.
 std::vector<HWND> PageWindows(const ExtPropState &state)
 {
@@ -511,9 +503,9 @@ TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
 
         // The three texts follow each other from (109, 49) down, each
         // showing all of its lines.
-        RECT a = RectInDialog(state.aboutText, dialog);
-        RECT bugs = RectInDialog(state.knownBugsText, dialog);
-        RECT future = RectInDialog(state.futureFeaturesText, dialog);
+        RECT a = RectIn(state.aboutText, dialog);
+        RECT bugs = RectIn(state.knownBugsText, dialog);
+        RECT future = RectIn(state.futureFeaturesText, dialog);
         EXPECT_EQ(a.left, 109);
         EXPECT_EQ(a.top, 49);
         EXPECT_EQ(bugs.left, a.left);
@@ -521,8 +513,7 @@ TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
         EXPECT_EQ(future.left, a.left);
         EXPECT_EQ(future.top, bugs.bottom + 10);
         for (HWND text : {state.aboutText, state.knownBugsText, state.futureFeaturesText})
-            EXPECT_LE(WrappedTextHeight(text),
-                      RectInDialog(text, dialog).bottom - RectInDialog(text, dialog).top)
+            EXPECT_LE(WrappedTextHeight(text), RectIn(text, dialog).bottom - RectIn(text, dialog).top)
                 << WindowText(text);
 
         // Each link lies over its address: on its line, after the words
@@ -539,8 +530,8 @@ TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
         int beforeMail = TextWidth(state.aboutText, third.substr(0, third.find(TESSIVON_MAIL_ADDRESS)));
         int beforeWeb = TextWidth(state.aboutText, fourth.substr(0, fourth.find(TESSIVON_WEB_ADDRESS)));
         int mailWidth = TextWidth(state.aboutText, TESSIVON_MAIL_ADDRESS);
-        RECT web = RectInDialog(state.webLink, dialog);
-        RECT mail = RectInDialog(state.mailLink, dialog);
+        RECT web = RectIn(state.webLink, dialog);
+        RECT mail = RectIn(state.mailLink, dialog);
         EXPECT_EQ(mail.left, a.left + beforeMail);
         EXPECT_EQ(mail.top, a.top + 2 * metrics.tmHeight);
         EXPECT_GE(mail.right - mail.left, mailWidth);
