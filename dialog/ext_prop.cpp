@@ -1,4 +1,5 @@
 #include "dialog/ext_prop.h"
+#include "dialog/tab_pages.h"
 
 #include "display/monitors.h"
 #include "shell/platform.h"
@@ -259,12 +260,10 @@ static void ChooseStartingTab(ExtPropState *state)
         ShowWindow(state->screenCombo, SW_HIDE);
         ShowWindow(state->primaryCheckBox, SW_HIDE);
         ShowWindow(state->windowCombo, SW_SHOW);
-        SetWindowTextA(state->hintLabel, "Move windows like you want.");
-        SetWindowTextA(state->comboLabel, "Window :");
+        ShowTabLabels(state, TAB_WINDOWS);
     } else {
         SendMessageA(state->tabControl, TCM_SETCURSEL, TAB_SCREEN, 0);
-        SetWindowTextA(state->hintLabel, "Move screens like you want.");
-        SetWindowTextA(state->comboLabel, "Screen :");
+        ShowTabLabels(state, TAB_SCREEN);
     }
 }
 

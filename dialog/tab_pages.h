@@ -23,6 +23,9 @@ void WidenToText(HWND control, HWND dialog, int extra);
 // options[i] = 1 when check box i is ticked, else 0.
 void TakeOptionsFromCheckBoxes(ExtPropState *state);
 
+// The two labels' texts of a tab, each label wide enough for its text.
+void ShowTabLabels(ExtPropState *state, int tab);
+
 // A GDI object selected into a device context until the end of the scope.
 struct SelectedObject {
     HDC dc;

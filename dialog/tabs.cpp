@@ -220,11 +220,16 @@ int SwitchTab(ExtPropState *state, NMHDR *header, int target)
     }
     ShowCanvas(state, toCanvas);
     EnterPage(state, target, fromCanvas);
-    SendMessageA(state->hintLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[target].hint));
-    SendMessageA(state->comboLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[target].combo));
+    ShowTabLabels(state, target);
+    return 0;
+}
+
+void ShowTabLabels(ExtPropState *state, int tab)
+{
+    SendMessageA(state->hintLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[tab].hint));
+    SendMessageA(state->comboLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[tab].combo));
     WidenToText(state->hintLabel, state->dialogWindow, 0);
     WidenToText(state->comboLabel, state->dialogWindow, 0);
-    return 0;
 }
 
 // ---------------------------------------------------------------------------

@@ -162,6 +162,21 @@ TEST_F(ExtPropDialog, TheTabStripReadsScreenToAbout)
     }));
 }
 
+// The label is as wide as its text in its own font.
+bool LabelShowsAllOfItsText(HWND label)
+{
+    std::string text = WindowText(label);
+    HDC dc = GetDC(label);
+    HGDIOBJ former = SelectObject(dc, (HGDIOBJ)SendMessageA(label, WM_GETFONT, 0, 0));
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &extent);
+    SelectObject(dc, former);
+    ReleaseDC(label, dc);
+    RECT client;
+    GetClientRect(label, &client);
+    return client.right >= extent.cx;
+}
+
 TEST_F(ExtPropDialog, OneDisplayOpensOnTheWindowsTab)
 {
     Monitors(1);
@@ -170,6 +185,7 @@ TEST_F(ExtPropDialog, OneDisplayOpensOnTheWindowsTab)
         EXPECT_EQ(SendMessageA(state.tabControl, TCM_GETCURSEL, 0, 0), 1);
         EXPECT_EQ(WindowText(state.hintLabel), "Move windows like you want.");
         EXPECT_EQ(WindowText(state.comboLabel), "Window :");
+        EXPECT_TRUE(LabelShowsAllOfItsText(state.hintLabel)) << "the opening label is cut";
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, 1008)));
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, 1009)));
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, 1029)));
