@@ -58,11 +58,6 @@ int OpenExtendedProperties(POINT point)
     return 1;
 }
 
-template <typename Entry> static Entry ProcAddress(HMODULE module, const char *name)
-{
-    return module ? reinterpret_cast<Entry>(reinterpret_cast<void *>(GetProcAddress(module, name))) : nullptr;
-}
-
 // USER32's look-ups come from the platform table, where start-up put them
 // (and where tests put their stand-ins).
 static void BindOptionalFunctions()

@@ -165,11 +165,7 @@ typedef BOOL(WINAPI *AnimateWindowProc)(HWND, DWORD, DWORD);
 
 void AnimateDialogClosing(ExtPropState *state)
 {
-    HMODULE user32 = GetModuleHandleA("USER32");
-    if (!user32)
-        return;
-    AnimateWindowProc animate = reinterpret_cast<AnimateWindowProc>(
-        reinterpret_cast<void *>(GetProcAddress(user32, "AnimateWindow")));
+    AnimateWindowProc animate = ProcAddress<AnimateWindowProc>(GetModuleHandleA("USER32"), "AnimateWindow");
     if (animate)
         animate(state->dialogWindow, 500, AW_SLIDE);
 }

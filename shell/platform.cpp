@@ -4,8 +4,7 @@ PlatformTable Platform;
 
 template <typename Entry> static void LookUp(HMODULE module, const char *name, Entry &entry)
 {
-    entry =
-        module ? reinterpret_cast<Entry>(reinterpret_cast<void *>(GetProcAddress(module, name))) : nullptr;
+    entry = ProcAddress<Entry>(module, name);
 }
 
 void LoadPlatformTable()

@@ -28,6 +28,13 @@ struct PlatformTable {
 
 extern PlatformTable Platform;
 
+// A function of a loaded module, looked up by name; null when the module or
+// the function is missing.
+template <typename Entry> Entry ProcAddress(HMODULE module, const char *name)
+{
+    return module ? reinterpret_cast<Entry>(reinterpret_cast<void *>(GetProcAddress(module, name))) : nullptr;
+}
+
 // Looks every entry up by name in the loaded modules; a missing function
 // leaves its entry empty.
 void LoadPlatformTable();
