@@ -14,187 +14,122 @@ namespace {
 
 RECT Rect(LONG left, LONG top, LONG right, LONG bottom) { return {left, top, right, bottom}; }
 
-// ---------------------------------------------------------------------------
-// Layout arithmetic.
-
-TEST(CanvasLayoutTest, WorkedExampleTruncatesTheHeightTo199)
+TEST(CanvasLayoutTest, ScaleSizeAndOriginOfTheMiniature)
 {
-    CanvasLayout layout = ComputeCanvasLayout(Rect(7, 11, 457, 261), 50, 1024, 768);
-    EXPECT_EQ(layout.scale, (float)(200.0 / 768));
-    EXPECT_FLOAT_EQ(layout.scale, 0.260416657f);
-    EXPECT_LT((double)layout.scale, 200.0 / 768);
-    EXPECT_EQ(layout.miniWidth, 266);
-    EXPECT_EQ(layout.miniHeight, 199);
-    EXPECT_EQ(layout.desktopOrigin.x, 7 + 25 + 67);
-    EXPECT_EQ(layout.desktopOrigin.y, 11 + 25 + 0);
+    struct Case {
+        RECT frame;
+        int margin, width, height;
+        float scale;
+        int miniWidth, miniHeight;
+        LONG x, y;
+    };
+    const Case cases[] = {
+        // The worked example: 1024 x 768 in a 450 x 250 frame, margin 50. The
+        // float of 200/768 lies just below it, so the height truncates to 199.
+        {Rect(7, 11, 457, 261), 50, 1024, 768, (float)(200.0 / 768), 266, 199, 7 + 25 + 67, 11 + 25},
+        // Equal ratios fill the available area.
+        {Rect(0, 0, 450, 250), 50, 2048, 1024, 0.1953125f, 400, 200, 25, 25},
+        // A wide desktop is centred vertically.
+        {Rect(9, 47, 459, 295), 50, 2048, 768, 0.1953125f, 400, 150, 9 + 25, 47 + 25 + 24},
+        // The margin is taken once from each direction: 450 - 200 by 248 - 200.
+        {Rect(0, 0, 450, 248), 200, 1024, 768, 0.0625f, 64, 48, 100 + 93, 100},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(&c - cases);
+        CanvasLayout layout = ComputeCanvasLayout(c.frame, c.margin, c.width, c.height);
+        EXPECT_EQ(layout.scale, c.scale);
+        EXPECT_EQ(layout.miniWidth, c.miniWidth);
+        EXPECT_EQ(layout.miniHeight, c.miniHeight);
+        EXPECT_EQ(layout.desktopOrigin.x, c.x);
+        EXPECT_EQ(layout.desktopOrigin.y, c.y);
+    }
+    EXPECT_LT((double)cases[0].scale, 200.0 / 768);
+
+    // A frame smaller than the margin, or an empty desktop, still gives a positive scale.
+    CanvasLayout small = ComputeCanvasLayout(Rect(0, 0, 40, 40), 50, 1024, 768);
+    EXPECT_GT(small.scale, 0.0f);
+    EXPECT_GE(small.miniWidth, 0);
+    EXPECT_GE(ScaleToDesktop(1, small.scale), 1);
+    EXPECT_GT(ComputeCanvasLayout(Rect(0, 0, 450, 248), 50, 0, 0).scale, 0.0f);
 }
 
-TEST(CanvasLayoutTest, EqualRatiosFillTheAvailableArea)
-{
-    CanvasLayout layout = ComputeCanvasLayout(Rect(0, 0, 450, 250), 50, 2048, 1024);
-    EXPECT_EQ(layout.scale, 0.1953125f);
-    EXPECT_EQ(layout.miniWidth, 400);
-    EXPECT_EQ(layout.miniHeight, 200);
-    EXPECT_EQ(layout.desktopOrigin.x, 25);
-    EXPECT_EQ(layout.desktopOrigin.y, 25);
-}
-
-TEST(CanvasLayoutTest, AWideDesktopIsCentredVertically)
-{
-    CanvasLayout layout = ComputeCanvasLayout(Rect(9, 47, 459, 295), 50, 2048, 768);
-    EXPECT_EQ(layout.scale, 0.1953125f);
-    EXPECT_EQ(layout.miniWidth, 400);
-    EXPECT_EQ(layout.miniHeight, 150);
-    EXPECT_EQ(layout.desktopOrigin.x, 9 + 25);
-    EXPECT_EQ(layout.desktopOrigin.y, 47 + 25 + 24);
-}
-
-// The margin is taken once from each direction: 450 - 200 by 248 - 200.
-TEST(CanvasLayoutTest, TheLargestMarginLeavesTheRest)
-{
-    CanvasLayout layout = ComputeCanvasLayout(Rect(0, 0, 450, 248), 200, 1024, 768);
-    EXPECT_EQ(layout.scale, 0.0625f);
-    EXPECT_EQ(layout.miniWidth, 64);
-    EXPECT_EQ(layout.miniHeight, 48);
-    EXPECT_EQ(layout.desktopOrigin.x, 100 + 93);
-    EXPECT_EQ(layout.desktopOrigin.y, 100);
-}
-
-TEST(CanvasLayoutTest, AFrameSmallerThanTheMarginStillGivesAPositiveScale)
-{
-    CanvasLayout layout = ComputeCanvasLayout(Rect(0, 0, 40, 40), 50, 1024, 768);
-    EXPECT_GT(layout.scale, 0.0f);
-    EXPECT_GE(layout.miniWidth, 0);
-    EXPECT_GE(ScaleToDesktop(1, layout.scale), 1);
-    layout = ComputeCanvasLayout(Rect(0, 0, 450, 248), 50, 0, 0);
-    EXPECT_GT(layout.scale, 0.0f);
-}
-
-// ---------------------------------------------------------------------------
-// Transforms.
-
-TEST(CanvasTransformTest, ProductsTruncateTowardZero)
+TEST(CanvasTransformTest, ProductsTruncateTowardZeroAndTheWayBackUsesTheReciprocal)
 {
     EXPECT_EQ(ScaleToCanvas(1023, 0.25f), 255);
     EXPECT_EQ(ScaleToCanvas(-7, 0.5f), -3);
     EXPECT_EQ(ScaleToDesktop(-3, 0.5f), -6);
     // 768 x the float of 200/768 lies just below 200.
     EXPECT_EQ(ScaleToCanvas(768, (float)(200.0 / 768)), 199);
-}
-
-// 49 / 0.19140625 is exactly 256, but 49 x (1 / 0.19140625) is a hair below.
-TEST(CanvasTransformTest, TheWayBackMultipliesByTheReciprocal)
-{
+    // 49 / 0.19140625 is exactly 256, but 49 x (1 / 0.19140625) is a hair below.
     EXPECT_EQ(ScaleToDesktop(49, 0.19140625f), 255);
     EXPECT_EQ(ScaleToDesktop(100, 0.25f), 400);
 }
 
-TEST(CanvasTransformTest, AMonitorLeftOfThePrimaryGivesNonNegativeOffsets)
+TEST(CanvasTransformTest, DesktopRectangles)
 {
+    // A monitor left of and above the primary gives non-negative offsets.
     float scale = (float)(400.0 / 2304);
-    POINT corner = {-1280, -256};
-    POINT origin = {34, 82};
+    POINT corner = {-1280, -256}, origin = {34, 82};
     EXPECT_RECT(DesktopRectToCanvas(Rect(-1280, -256, 0, 768), corner, origin, scale), 34, 82, 34 + 222,
                 82 + 177);
     EXPECT_RECT(DesktopRectToCanvas(Rect(0, 0, 1024, 768), corner, origin, scale), 34 + 222, 82 + 44,
                 34 + 222 + 177, 82 + 44 + 133);
-}
+    // The size is scaled on its own: trunc(702 s) = 180 wide, not
+    // trunc(1404 s) - trunc(702 s) = 181.
+    EXPECT_RECT(DesktopRectToCanvas(Rect(702, 0, 1404, 768), {0, 0}, {10, 20}, 0.2578125f), 10 + 180, 20,
+                10 + 180 + 180, 20 + 198);
 
-// The size is scaled on its own: trunc(702 s) = 180 wide, not
-// trunc(1404 s) - trunc(702 s) = 181.
-TEST(CanvasTransformTest, TheSizeIsScaledOnItsOwn)
-{
-    float scale = 0.2578125f;
-    RECT right = DesktopRectToCanvas(Rect(702, 0, 1404, 768), {0, 0}, {10, 20}, scale);
-    EXPECT_RECT(right, 10 + 180, 20, 10 + 180 + 180, 20 + 198);
-}
-
-TEST(CanvasTransformTest, CentringKeepsTheSize)
-{
+    // Centring keeps the size; a rectangle larger than the area hangs over by
+    // half the excess, halved toward zero (77 / 2 = 38, not 39).
     EXPECT_RECT(CenterRectInArea(Rect(3, 4, 103, 54), Rect(1024, 0, 2048, 768)), 1486, 359, 1586, 409);
-}
-
-// A rectangle larger than the area: half the excess to the left and above,
-// halved toward zero (77 / 2 = 38, not 39).
-TEST(CanvasTransformTest, ARectangleLargerThanTheMonitorHangsOverByHalfTheExcess)
-{
     EXPECT_RECT(CenterRectInArea(Rect(0, 0, 1101, 800), Rect(0, 0, 1024, 768)), -38, -16, -38 + 1101,
                 -16 + 800);
     EXPECT_RECT(CenterRectInArea(Rect(0, 0, 1100, 800), Rect(-1024, 0, 0, 768)), -1024 - 38, -16,
                 -1024 - 38 + 1100, 784);
 }
 
-struct CenterOnMonitor : ::testing::Test {
-    ScopedSimAdapter adapter;
-    void SetUp() override
-    {
-        SimSetMonitors(2);
-        Sim.monitors[1].work.top += 40; // a taskbar above: the work area is not the monitor
-        adapter.Install();
-    }
-};
-
-TEST_F(CenterOnMonitor, TheWholeAreaOfTheMonitorUnderThePoint)
+TEST(CenterOnMonitor, TheWholeAreaOfTheMonitorUnderThePoint)
 {
+    ScopedSimAdapter adapter;
+    SimSetMonitors(2);
+    Sim.monitors[1].work.top += 40; // a taskbar above: the work area is not the monitor
+    adapter.Install();
     RECT rect = Rect(0, 0, 474, 408);
     CenterRectOnMonitor({1500, 10}, &rect);
     EXPECT_RECT(rect, 1024 + 275, 180, 1024 + 275 + 474, 180 + 408);
     rect = Rect(500, 500, 974, 908);
     CenterRectOnMonitor({10, 700}, &rect);
     EXPECT_RECT(rect, 275, 180, 275 + 474, 180 + 408);
-}
-
-TEST_F(CenterOnMonitor, LargerThanTheMonitor)
-{
-    RECT rect = Rect(0, 0, 1101, 800);
+    rect = Rect(0, 0, 1101, 800); // larger than the monitor
     CenterRectOnMonitor({1500, 300}, &rect);
     EXPECT_RECT(rect, 1024 - 38, -16, 1024 - 38 + 1101, 784);
 }
 
-// ---------------------------------------------------------------------------
-// Coordinate utilities, on real windows: a borderless popup at (100, 200)
-// whose client area starts there, with a child at (10, 20).
-
-struct CoordinateWindows : ::testing::Test {
-    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 100, 200, 300, 200, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 10, 20, 30, 40, parent, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 500, 50, 100, 100, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    ~CoordinateWindows() override
-    {
-        DestroyWindow(parent);
-        DestroyWindow(other);
-    }
-};
-
-TEST_F(CoordinateWindows, GetWindowRectInAReferenceOrOnTheScreen)
+// On real windows: a borderless popup at (100, 200) whose client area starts
+// there, with a child at (10, 20), and another popup at (500, 50).
+TEST(CoordinateUtilities, WindowRectanglesAndMoves)
 {
-    RECT rect;
+    auto make = [](DWORD style, int x, int y, int width, int height, HWND parent) {
+        return CreateWindowExA(0, "STATIC", "", style, x, y, width, height, parent, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    };
+    HWND parent = make(WS_POPUP, 100, 200, 300, 200, nullptr);
+    HWND child = make(WS_CHILD, 10, 20, 30, 40, parent);
+    HWND other = make(WS_POPUP, 500, 50, 100, 100, nullptr);
+
+    RECT rect = Rect(1, 2, 30, 40);
+    RectClientToScreen(child, &rect);
+    EXPECT_RECT(rect, 111, 222, 140, 260);
     EXPECT_TRUE(GetWindowRectIn(child, &rect, parent));
     EXPECT_RECT(rect, 10, 20, 40, 60);
     EXPECT_TRUE(GetWindowRectIn(child, &rect, nullptr));
     EXPECT_RECT(rect, 110, 220, 140, 260);
     EXPECT_TRUE(GetWindowRectIn(child, &rect, other));
     EXPECT_RECT(rect, -390, 170, -360, 210);
-    DestroyWindow(child);
-    EXPECT_FALSE(GetWindowRectIn(child, &rect, parent));
-}
 
-TEST_F(CoordinateWindows, RectClientToScreen)
-{
-    RECT rect = Rect(1, 2, 30, 40);
-    RectClientToScreen(child, &rect);
-    EXPECT_RECT(rect, 111, 222, 140, 260);
-}
-
-TEST_F(CoordinateWindows, MoveWindowToClientPointOfAReference)
-{
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     // A point of the other window's client area lands where that is on the screen.
     EXPECT_TRUE(MoveWindowToClientPoint(child, nullptr, 5, 6, 7, 8, flags, other));
-    RECT rect;
     GetWindowRectIn(child, &rect, nullptr);
     EXPECT_RECT(rect, 505, 56, 512, 64);
     // Without a reference the point is a screen point.
@@ -205,45 +140,28 @@ TEST_F(CoordinateWindows, MoveWindowToClientPointOfAReference)
     EXPECT_TRUE(MoveWindowToClientPoint(other, nullptr, 5, 6, 100, 100, flags, parent));
     GetWindowRectIn(other, &rect, nullptr);
     EXPECT_RECT(rect, 105, 206, 205, 306);
+
+    DestroyWindow(child);
+    EXPECT_FALSE(GetWindowRectIn(child, &rect, parent));
+    DestroyWindow(parent);
+    DestroyWindow(other);
 }
 
-// ---------------------------------------------------------------------------
-// Wallpaper.
-
-HBITMAP MakePicture(int width, int height)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void *bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
-TEST(BitmapSizeTest, ReadsWidthAndHeight)
-{
-    HBITMAP bottomUp = MakePicture(40, 30);
-    int width = 0, height = 0;
-    GetBitmapSize(nullptr, bottomUp, &width, &height);
-    EXPECT_EQ(width, 40);
-    EXPECT_EQ(height, 30);
-    DeleteObject(bottomUp);
-
-    HBITMAP topDown = MakePicture(12, -9);
-    GetBitmapSize(nullptr, topDown, &width, &height);
-    EXPECT_EQ(width, 12);
-    EXPECT_EQ(height, 9);
-    DeleteObject(topDown);
-}
-
-TEST(BitmapSizeTest, NoBitmapLeavesTheSizeAlone)
+TEST(BitmapSizeTest, ReadsWidthAndHeightOrLeavesThemAlone)
 {
     int width = 7, height = 8;
     GetBitmapSize(nullptr, nullptr, &width, &height);
     EXPECT_EQ(width, 7);
     EXPECT_EQ(height, 8);
+    for (int signedHeight : {30, -30}) { // bottom-up and top-down
+        BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 40, signedHeight, 1, 24, 0, 0, 0, 0, 0, 0}, {}};
+        void *bits = nullptr;
+        HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        GetBitmapSize(nullptr, picture, &width, &height);
+        EXPECT_EQ(width, 40);
+        EXPECT_EQ(height, 30);
+        DeleteObject(picture);
+    }
 }
 
 // A 24-bit picture file of the size.
@@ -253,12 +171,7 @@ std::string WritePictureFile(int width, int height)
     GetTempPathA(MAX_PATH, folder);
     std::string path = std::string(folder) + "tessivon_wallpaper_test.bmp";
     int stride = (width * 3 + 3) & ~3;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
+    BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(file) + sizeof(info);
@@ -298,11 +211,27 @@ struct WallpaperSettings : ::testing::Test {
     {
         for (int k = 0; k < 3; k++)
             existed[k] ? Write(names[k], saved[k].c_str()) : Delete(names[k]);
-        if (state.wallpaper)
-            DeleteObject(state.wallpaper);
+        Unload();
         ActiveExtPropState = nullptr;
         IsWindows2000OrLater = savedPlatform;
         DeleteFileA(picture.c_str());
+    }
+    void Unload()
+    {
+        if (state.wallpaper)
+            DeleteObject(state.wallpaper);
+        state.wallpaper = nullptr;
+    }
+    // Writes the three values (nullptr deletes one) and loads the wallpaper
+    // into a new opening's state.
+    void Load(const char *path, const char *tile, const char *style)
+    {
+        const char *values[3] = {path, tile, style};
+        for (int k = 0; k < 3; k++)
+            values[k] ? Write(names[k], values[k]) : Delete(names[k]);
+        Unload();
+        state = {};
+        LoadWallpaper();
     }
     static bool Read(const char *name, std::string *value)
     {
@@ -333,70 +262,31 @@ struct WallpaperSettings : ::testing::Test {
     }
 };
 
-TEST_F(WallpaperSettings, TiledPictureIsLoadedWithItsSize)
+TEST_F(WallpaperSettings, PictureSizeAndLayoutMode)
 {
-    Write("Wallpaper", picture.c_str());
-    Write("TileWallpaper", "1");
-    Write("WallpaperStyle", "2");
-    LoadWallpaper();
+    Load(picture.c_str(), "1", "2");
     ASSERT_NE(state.wallpaper, nullptr);
     EXPECT_EQ(GetObjectType(state.wallpaper), (DWORD)OBJ_BITMAP);
     EXPECT_EQ(state.wallpaperWidth, 40);
     EXPECT_EQ(state.wallpaperHeight, 30);
     EXPECT_EQ(state.wallpaperMode, 1) << "a tiled wallpaper ignores the style";
-}
-
-TEST_F(WallpaperSettings, UntiledTakesTheStyle)
-{
-    Write("Wallpaper", picture.c_str());
-    Write("TileWallpaper", "0");
-    Write("WallpaperStyle", "2");
-    LoadWallpaper();
-    EXPECT_EQ(state.wallpaperMode, 2);
+    Load(picture.c_str(), "0", "2");
+    EXPECT_EQ(state.wallpaperMode, 2) << "untiled takes the style";
     EXPECT_NE(state.wallpaper, nullptr);
-}
-
-TEST_F(WallpaperSettings, MissingOrOddLayoutValuesMeanCentred)
-{
-    Write("Wallpaper", picture.c_str());
-    Delete("TileWallpaper");
-    Delete("WallpaperStyle");
-    LoadWallpaper();
+    // Missing or odd layout values mean centred.
+    Load(picture.c_str(), nullptr, nullptr);
     EXPECT_EQ(state.wallpaperMode, 0);
-    DeleteObject(state.wallpaper);
-    state.wallpaper = nullptr;
-
-    Write("TileWallpaper", "");
-    Write("WallpaperStyle", "7");
-    LoadWallpaper();
+    Load(picture.c_str(), "", "7");
     EXPECT_EQ(state.wallpaperMode, 0);
-}
 
-TEST_F(WallpaperSettings, NoPathOrNoPictureLeavesNothingLoaded)
-{
-    Write("Wallpaper", "");
-    LoadWallpaper();
+    // No path or no picture leaves nothing loaded.
+    Load("", nullptr, nullptr);
     EXPECT_EQ(state.wallpaper, nullptr);
-    Write("Wallpaper", "C:\\no\\such\\picture.bmp");
-    LoadWallpaper();
+    Load("C:\\no\\such\\picture.bmp", nullptr, nullptr);
     EXPECT_EQ(state.wallpaper, nullptr);
     EXPECT_EQ(state.wallpaperWidth, 0);
     EXPECT_EQ(state.wallpaperHeight, 0);
 }
-
-// ---------------------------------------------------------------------------
-// Icon view window.
-
-struct IconViewWindow : ::testing::Test {
-    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-    IconView view = {};
-    ~IconViewWindow() override
-    {
-        IconViewDestroy(&view);
-        DestroyWindow(parent);
-    }
-};
 
 std::vector<std::string> MenuLines(HMENU menu)
 {
@@ -406,9 +296,22 @@ std::vector<std::string> MenuLines(HMENU menu)
     return lines;
 }
 
-TEST_F(IconViewWindow, CreatesAHiddenChildAndItsTwoMenus)
+TEST(IconViewWindow, OneHiddenChildWithTwoMenusAtATime)
 {
-    HWND window = IconViewCreate(&view, parent, GetModuleHandleA(nullptr), "IconView");
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    auto create = [&](IconView *view, HWND under) {
+        return IconViewCreate(view, under, GetModuleHandleA(nullptr), "IconView");
+    };
+    IconView view = {};
+    // A child window needs a parent: the failed window leaves the slot for Destroy to free.
+    EXPECT_EQ(create(&view, nullptr), nullptr);
+    EXPECT_FALSE(view.created);
+    EXPECT_EQ(view.itemMenu, nullptr);
+    IconViewDestroy(&view);
+    EXPECT_EQ(IconViewInstance, nullptr);
+
+    HWND window = create(&view, parent);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(view.window, window);
     EXPECT_TRUE(view.created);
@@ -425,21 +328,13 @@ TEST_F(IconViewWindow, CreatesAHiddenChildAndItsTwoMenus)
     EXPECT_EQ(MenuLines(view.desktopMenu),
               std::vector<std::string>({"&Save Icons Position 40018", "&Hide all Icons Texts 40017",
                                         "&Restore all Icons Texts 40016"}));
-}
 
-TEST_F(IconViewWindow, OnlyOneViewAtATime)
-{
-    ASSERT_NE(IconViewCreate(&view, parent, GetModuleHandleA(nullptr), "IconView"), nullptr);
     IconView second = {};
-    EXPECT_EQ(IconViewCreate(&second, parent, GetModuleHandleA(nullptr), "IconView"), nullptr);
+    EXPECT_EQ(create(&second, parent), nullptr) << "only one view at a time";
     EXPECT_FALSE(second.created);
     IconViewDestroy(&second);
     EXPECT_EQ(IconViewInstance, &view) << "destroying the refused one leaves the active one";
-}
 
-TEST_F(IconViewWindow, DestroyReleasesEverythingAndAllowsANewView)
-{
-    HWND window = IconViewCreate(&view, parent, GetModuleHandleA(nullptr), "IconView");
     HMENU itemMenu = view.itemMenu, desktopMenu = view.desktopMenu;
     view.items = new IconViewItem[20]();
     view.capacity = 20;
@@ -450,20 +345,9 @@ TEST_F(IconViewWindow, DestroyReleasesEverythingAndAllowsANewView)
     EXPECT_EQ(view.items, nullptr);
     EXPECT_FALSE(view.created);
     EXPECT_EQ(IconViewInstance, nullptr);
-    IconView next = {};
-    EXPECT_NE(IconViewCreate(&next, parent, GetModuleHandleA(nullptr), "IconView"), nullptr);
-    IconViewDestroy(&next);
-}
-
-TEST_F(IconViewWindow, AFailedWindowLeavesTheSlotForDestroyToFree)
-{
-    // A child window needs a parent.
-    EXPECT_EQ(IconViewCreate(&view, nullptr, GetModuleHandleA(nullptr), "IconView"), nullptr);
-    EXPECT_FALSE(view.created);
-    EXPECT_EQ(view.itemMenu, nullptr);
-    IconViewDestroy(&view);
-    EXPECT_EQ(IconViewInstance, nullptr);
-    EXPECT_NE(IconViewCreate(&view, parent, GetModuleHandleA(nullptr), "IconView"), nullptr);
+    EXPECT_NE(create(&second, parent), nullptr) << "a new view after the destroy";
+    IconViewDestroy(&second);
+    DestroyWindow(parent);
 }
 
 } // namespace

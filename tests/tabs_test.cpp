@@ -32,9 +32,6 @@ TEST(TabKeys, ArrowsHomeAndEndStopAtTheEnds)
         EXPECT_EQ(KeyboardTabTarget(TAB_ICONS, key), -1);
 }
 
-// ---------------------------------------------------------------------------
-// Reading the dialog.
-
 const char *const TabNames[TAB_COUNT] = {"Screen", "Windows", "Icons", "Settings", "About"};
 
 // The width of the text in the control's font.
@@ -126,12 +123,6 @@ std::vector<DWORD> Options(const ExtPropState &state)
     return std::vector<DWORD>(state.options, state.options + OPTION_COUNT);
 }
 
-void ExpectStoredOptions(const std::vector<long long> &stored)
-{
-    for (int i = 0; i < OPTION_COUNT; i++)
-        EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
-}
-
 // Pixels of one tab of the strip, right of its icon, as drawn on the screen.
 bool TabTextHasColour(const ExtPropState &state, int tab, COLORREF colour)
 {
@@ -160,9 +151,6 @@ std::vector<COLORREF> TabIconPixels(const ExtPropState &state, int tab)
     ReleaseDC(state.tabControl, dc);
     return pixels;
 }
-
-// ---------------------------------------------------------------------------
-// Driving the dialog.
 
 // A click on the point: the cursor is put there and the window under it gets
 // the button messages, as the platform's mouse input would give them.
@@ -231,85 +219,103 @@ struct DialogTabsTest : ::testing::Test {
     }
 };
 
-// ---------------------------------------------------------------------------
-// Switching.
-
-TEST_F(DialogTabsTest, ThreeDisplaysOpenOnTheScreenPageWithEveryDisplayListed)
+// One display opens on the Windows page, more on the Screen page; each shown
+// display (at most three) has its screen item and its entry in the list.
+TEST_F(DialogTabsTest, EachCountOfDisplaysOpensOnItsPageWithItsItems)
 {
-    Displays(3);
-    Sim.monitors[0].description = Sim.monitors[1].description = "Twin Adapter";
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        ExpectPage(state, TAB_SCREEN);
-        ASSERT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), 3);
-        const char *texts[] = {"Twin Adapter", "Twin Adapter", "Simulated Monitor 3"};
-        for (int k = 0; k < 3; k++) {
-            char text[128] = "";
-            COMBOBOXEXITEMA item = {
-                CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE, k, text, sizeof(text), 0, 0, 0, 0, 0};
-            SendMessageA(state.screenCombo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-            EXPECT_STREQ(text, texts[k]);
-            EXPECT_EQ(item.iImage, k) << "each display its own picture";
-            EXPECT_EQ(item.iSelectedImage, k);
-        }
-        EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCURSEL, 0, 0), 0);
-        EXPECT_EQ(ImageList_GetImageCount(state.screenImages), 4);
-    }));
+    for (int count = 1; count <= 4; count++) {
+        SCOPED_TRACE(std::to_string(count) + " displays");
+        Displays(count);
+        if (count > 1)
+            Sim.monitors[0].description = Sim.monitors[1].description = "Twin Adapter";
+        int shown = std::min(count, MAX_SCREEN_ITEMS);
+        ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+            EXPECT_EQ(state.screenCount, shown);
+            ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
+            const int ids[MAX_SCREEN_ITEMS] = {1008, 1009, 1029};
+            for (int i = 0; i < MAX_SCREEN_ITEMS; i++) {
+                EXPECT_EQ(state.screenItems[i], GetDlgItem(dialog, ids[i]));
+                RECT place;
+                GetWindowRect(state.screenItems[i], &place);
+                if (i >= shown) {
+                    EXPECT_TRUE(IsRectEmpty(&place)) << "an unused item stays collapsed";
+                    continue;
+                }
+                EXPECT_EQ(WindowText(state.screenItems[i]), std::string(1, (char)('1' + i)));
+                EXPECT_TRUE(EqualRect(&state.screens[i].monitorRect, &Sim.monitors[i].rect)) << i;
+                EXPECT_NE(state.screenFonts[i], nullptr);
+            }
+            EXPECT_EQ(state.screens[3].monitor, nullptr) << "a fourth monitor is left out";
+            ASSERT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), shown);
+            for (int k = 0; k < shown; k++) {
+                char text[128] = "";
+                COMBOBOXEXITEMA item = {
+                    CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE, k, text, sizeof(text), 0, 0, 0, 0, 0};
+                SendMessageA(state.screenCombo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+                EXPECT_EQ(text,
+                          count > 1 && k < 2 ? "Twin Adapter" : "Simulated Monitor " + std::to_string(k + 1));
+                EXPECT_EQ(item.iImage, k) << "each display its own picture";
+                EXPECT_EQ(item.iSelectedImage, k);
+            }
+            EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCURSEL, 0, 0), 0);
+            EXPECT_EQ(ImageList_GetImageCount(state.screenImages), 4);
+        }));
+    }
 }
 
-TEST_F(DialogTabsTest, MouseVisitsEveryPage)
+TEST_F(DialogTabsTest, MouseAndKeysVisitEveryPageAndCanvasPagesHandOverTheirControls)
 {
     Displays(3);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
         for (int tab : {TAB_WINDOWS, TAB_ICONS, TAB_SETTINGS, TAB_ABOUT, TAB_SCREEN, TAB_SETTINGS, TAB_ICONS,
                         TAB_ABOUT, TAB_WINDOWS, TAB_SCREEN}) {
             ClickTab(state, tab);
             ExpectPage(state, tab);
             EXPECT_EQ(GetFocus(), state.okButton) << "a click hands the focus to OK";
         }
-    }));
-}
 
-TEST_F(DialogTabsTest, CanvasPagesHandOverTheirControls)
-{
-    Displays(2);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        auto comboPictures = [&] {
-            return reinterpret_cast<HIMAGELIST>(SendMessageA(state.windowCombo, CBEM_GETIMAGELIST, 0, 0));
-        };
-        ClickTab(state, TAB_WINDOWS);
-        EXPECT_EQ(comboPictures(), state.windowImages);
-        state.timerRunning = TRUE;
-        ClickTab(state, TAB_ICONS);
-        EXPECT_EQ(comboPictures(), state.iconImages) << "the same combo box, the icons' pictures";
-        EXPECT_FALSE(state.timerRunning) << "leaving Windows stops the canvas timer";
-        RECT miniature;
-        GetWindowRect(state.windowMiniature, &miniature);
-        EXPECT_TRUE(IsRectEmpty(&miniature));
-
-        // A primary choice waiting for Apply is dropped on the next canvas page.
-        state.primaryPending = TRUE;
-        ClickTab(state, TAB_SETTINGS);
-        EXPECT_TRUE(state.primaryPending);
-        ClickTab(state, TAB_SCREEN);
-        EXPECT_FALSE(state.primaryPending);
-    }));
-}
-
-TEST_F(DialogTabsTest, KeysMoveAlongTheStripAndKeepTheFocusThere)
-{
-    Displays(3);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
         const std::pair<WORD, int> steps[] = {{VK_RIGHT, TAB_WINDOWS}, {VK_END, TAB_ABOUT},
                                               {VK_RIGHT, TAB_ABOUT},   {VK_LEFT, TAB_SETTINGS},
                                               {VK_HOME, TAB_SCREEN},   {VK_LEFT, TAB_SCREEN}};
         for (auto [key, page] : steps) {
             PressTabKey(state, key);
             ExpectPage(state, page);
-            EXPECT_EQ(GetFocus(), state.tabControl);
+            EXPECT_EQ(GetFocus(), state.tabControl) << "keys keep the focus on the strip";
         }
         EXPECT_FALSE(TabTargetFromKeyboard) << "no key target is left over for the next click";
         ClickTab(state, TAB_ICONS);
         ExpectPage(state, TAB_ICONS);
+
+        // A selection change with no tab under the cursor is refused.
+        ClickTab(state, TAB_WINDOWS);
+        RECT ok;
+        GetWindowRect(state.okButton, &ok);
+        SetCursorPos(ok.left + 2, ok.top + 2);
+        PumpMessages(100);
+        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, reinterpret_cast<LPARAM>(&header));
+        header.code = (UINT)TCN_SELCHANGE;
+        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, reinterpret_cast<LPARAM>(&header));
+        ExpectPage(state, TAB_WINDOWS);
+
+        // Windows and Icons share one combo box, each with its pictures.
+        auto comboPictures = [&] {
+            return reinterpret_cast<HIMAGELIST>(SendMessageA(state.windowCombo, CBEM_GETIMAGELIST, 0, 0));
+        };
+        EXPECT_EQ(comboPictures(), state.windowImages);
+        state.timerRunning = TRUE;
+        ClickTab(state, TAB_ICONS);
+        EXPECT_EQ(comboPictures(), state.iconImages);
+        EXPECT_FALSE(state.timerRunning) << "leaving Windows stops the canvas timer";
+        RECT miniature;
+        GetWindowRect(state.windowMiniature, &miniature);
+        EXPECT_TRUE(IsRectEmpty(&miniature));
+        // A primary choice waiting for Apply is dropped on the next canvas page.
+        state.primaryPending = TRUE;
+        ClickTab(state, TAB_SETTINGS);
+        EXPECT_TRUE(state.primaryPending);
+        ClickTab(state, TAB_SCREEN);
+        EXPECT_FALSE(state.primaryPending);
     }));
 }
 
@@ -335,136 +341,58 @@ TEST_F(DialogTabsTest, WithOneDisplayTheScreenTabIsEmbossedAndRefused)
     }));
 }
 
-TEST_F(DialogTabsTest, ASelectionChangeWithNoTabUnderTheCursorIsRefused)
-{
-    Displays(2);
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        ClickTab(state, TAB_WINDOWS);
-        RECT ok;
-        GetWindowRect(state.okButton, &ok);
-        SetCursorPos(ok.left + 2, ok.top + 2);
-        PumpMessages(100);
-        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
-        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, reinterpret_cast<LPARAM>(&header));
-        header.code = (UINT)TCN_SELCHANGE;
-        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, reinterpret_cast<LPARAM>(&header));
-        ExpectPage(state, TAB_WINDOWS);
-    }));
-}
-
-TEST_F(DialogTabsTest, AFourthDisplayIsLeftOutOfTheListAndThePages)
-{
-    Displays(4);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        ExpectPage(state, TAB_SCREEN);
-        EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), MAX_SCREEN_ITEMS);
-        for (int tab : {TAB_SETTINGS, TAB_SCREEN, TAB_ICONS}) {
-            ClickTab(state, tab);
-            ExpectPage(state, tab);
-        }
-    }));
-}
-
-// ---------------------------------------------------------------------------
-// Settings.
-
-TEST_F(DialogTabsTest, SettingsPageShowsTheOptionsAndGivesThemBack)
+// The boxes are ticked from the options on entry and give them back when the
+// page is left, or at OK while it is shown; the dark tab icons follow too.
+TEST_F(DialogTabsTest, SettingsPageCopiesTheOptionsInAndOut)
 {
     Displays(2);
     WriteSettingsValue("DarkIconInTab", REG_SZ, "0", 2);
+    WriteSettingsValue(OptionNames[1 + OPT_FILL_BACKGROUND_WITH_GRADIENT], REG_SZ, "1", 2);
     WriteOption(OPT_SHOW_TRAY_BAR_AS_WINDOW, 1);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        std::vector<DWORD> opened = FirstRunOptions;
-        opened[OPT_SHOW_TRAY_BAR_AS_WINDOW] = 1;
-        EXPECT_EQ(Options(state), opened) << "a value stored as text takes its default";
-        EXPECT_EQ(CheckBoxes(state), std::vector<DWORD>(OPTION_COUNT, 0)) << "ticked only on entry";
-        ClickTab(state, TAB_SETTINGS);
-        ExpectPage(state, TAB_SETTINGS);
-        EXPECT_EQ(CheckBoxes(state), opened);
-        EXPECT_FALSE(IsWindowEnabled(state.optionCheckBoxes[OPT_SHOW_DESKTOP_DURING_ZOOM]));
-        // The box, a gap, the whole text and a little room: glyphs may be
-        // drawn a pixel or two beyond their measured cells.
-        for (HWND box : state.optionCheckBoxes)
-            EXPECT_GE(ClientWidth(box),
-                      GetSystemMetrics(SM_CXMENUCHECK) + 8 + TextWidth(box, WindowText(box)))
-                << "uncut: " << WindowText(box);
-
-        Tick(state, OPT_DARK_ICON_IN_TAB);
-        Tick(state, OPT_SHOW_WINDOW_CLASS_NAME);
-        EXPECT_EQ(Options(state), opened) << "options follow the boxes only when the page is left";
-        ClickTab(state, TAB_ABOUT);
-        std::vector<DWORD> changed = opened;
-        changed[OPT_DARK_ICON_IN_TAB] = 0;
-        changed[OPT_SHOW_WINDOW_CLASS_NAME] = 1;
-        EXPECT_EQ(Options(state), changed);
-
-        state.options[OPT_HIDE_ICON_TEXT_AT_STARTUP] = 1;
-        ClickTab(state, TAB_SETTINGS);
-        changed[OPT_HIDE_ICON_TEXT_AT_STARTUP] = 1;
-        EXPECT_EQ(CheckBoxes(state), changed) << "ticked from the options again on the next entry";
-    }));
-}
-
-TEST_F(DialogTabsTest, DarkIconsFollowTheOptionOnceTheSettingsPageIsLeft)
-{
-    Displays(2);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        ClickTab(state, TAB_SETTINGS);
-        std::vector<COLORREF> dark = TabIconPixels(state, TAB_ICONS);
-        Tick(state, OPT_DARK_ICON_IN_TAB);
-        EXPECT_EQ(TabIconPixels(state, TAB_ICONS), dark) << "still dark while the page is shown";
-        ClickTab(state, TAB_ABOUT);
-        EXPECT_NE(TabIconPixels(state, TAB_ICONS), dark);
-    }));
-}
-
-TEST_F(DialogTabsTest, OkOnTheSettingsPageStoresTheBoxesAsTheyAre)
-{
-    Displays(2);
+    WriteOption(OPT_DISPLAY_PORTRAIT_RESOLUTION, 0);
     ASSERT_TRUE(RunExtPropDialog(
         [](HWND, ExtPropState &state) {
+            std::vector<DWORD> opened = FirstRunOptions;
+            opened[OPT_SHOW_TRAY_BAR_AS_WINDOW] = 1;
+            opened[OPT_DISPLAY_PORTRAIT_RESOLUTION] = 0;
+            EXPECT_EQ(Options(state), opened) << "a value stored as text takes its default";
+            EXPECT_EQ(CheckBoxes(state), std::vector<DWORD>(OPTION_COUNT, 0)) << "ticked only on entry";
             ClickTab(state, TAB_SETTINGS);
-            EXPECT_EQ(CheckBoxes(state), FirstRunOptions) << "nothing stored: the dialog's defaults";
+            ExpectPage(state, TAB_SETTINGS);
+            EXPECT_EQ(CheckBoxes(state), opened);
+            EXPECT_FALSE(IsWindowEnabled(state.optionCheckBoxes[OPT_SHOW_DESKTOP_DURING_ZOOM]));
+            // The box, a gap, the whole text and a little room: glyphs may be
+            // drawn a pixel or two beyond their measured cells.
+            for (HWND box : state.optionCheckBoxes)
+                EXPECT_GE(ClientWidth(box),
+                          GetSystemMetrics(SM_CXMENUCHECK) + 8 + TextWidth(box, WindowText(box)))
+                    << "uncut: " << WindowText(box);
+
+            std::vector<COLORREF> dark = TabIconPixels(state, TAB_ICONS);
+            Tick(state, OPT_DARK_ICON_IN_TAB);
             Tick(state, OPT_SHOW_WINDOW_CLASS_NAME);
+            EXPECT_EQ(Options(state), opened) << "options follow the boxes only when the page is left";
+            EXPECT_EQ(TabIconPixels(state, TAB_ICONS), dark) << "still dark while the page is shown";
+            ClickTab(state, TAB_ABOUT);
+            std::vector<DWORD> changed = opened;
+            changed[OPT_DARK_ICON_IN_TAB] = 0;
+            changed[OPT_SHOW_WINDOW_CLASS_NAME] = 1;
+            EXPECT_EQ(Options(state), changed);
+            EXPECT_NE(TabIconPixels(state, TAB_ICONS), dark);
+
+            state.options[OPT_HIDE_ICON_TEXT_AT_STARTUP] = 1;
+            ClickTab(state, TAB_SETTINGS);
+            changed[OPT_HIDE_ICON_TEXT_AT_STARTUP] = 1;
+            EXPECT_EQ(CheckBoxes(state), changed) << "ticked from the options again on the next entry";
             Tick(state, OPT_TRAY_ICON_IN_256_COLORS);
         },
         DialogEnd::Ok));
-    ExpectStoredOptions({1, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 1});
+    // OK on the Settings page takes the boxes first.
+    const long long stored[OPTION_COUNT] = {1, 1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0};
+    for (int i = 0; i < OPTION_COUNT; i++)
+        EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
     EXPECT_EQ(ReadRunValue(), std::string("\"") + ModulePath + "\"");
 }
-
-TEST_F(DialogTabsTest, OkElsewhereStoresWhatWasReadAtOpening)
-{
-    Displays(2);
-    WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
-    WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
-    WriteSettingsValue("ShowWallpaperDesktop", REG_SZ, "0", 2);
-    HKEY run;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, RUN_KEY, &run), ERROR_SUCCESS);
-    RegSetValueExA(run, OptionNames[0], 0, REG_SZ, reinterpret_cast<const BYTE *>("C:\\other.exe"), 13);
-    RegCloseKey(run);
-    ASSERT_TRUE(
-        RunExtPropDialog([](HWND, ExtPropState &state) { ClickTab(state, TAB_ABOUT); }, DialogEnd::Ok));
-    ExpectStoredOptions({0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1});
-    EXPECT_EQ(ReadRunValue(), "<missing>") << "removed although another program wrote it";
-}
-
-TEST_F(DialogTabsTest, CancelStoresNothing)
-{
-    Displays(2);
-    ASSERT_TRUE(RunExtPropDialog(
-        [](HWND, ExtPropState &state) {
-            ClickTab(state, TAB_SETTINGS);
-            Tick(state, OPT_SHOW_WINDOW_CLASS_NAME);
-            ClickTab(state, TAB_ABOUT);
-        },
-        DialogEnd::Cancel));
-    ExpectStoredOptions(std::vector<long long>(OPTION_COUNT, -1));
-    EXPECT_EQ(ReadRunValue(), "<missing>");
-}
-
-// ---------------------------------------------------------------------------
-// About.
 
 // How tall the static's text is when wrapped at the static's width.
 int WrappedTextHeight(HWND text)
@@ -540,23 +468,16 @@ TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
         EXPECT_EQ(mail.bottom - mail.top, (font.lfHeight < 0 ? -font.lfHeight : font.lfHeight) + 2);
         EXPECT_EQ(web.left, a.left + beforeWeb);
         EXPECT_EQ(web.top, a.top + 3 * metrics.tmHeight);
-    }));
-}
 
-TEST_F(DialogTabsTest, LinksAreBlueAndOpenTheirAddresses)
-{
-    Displays(2);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        ClickTab(state, TAB_ABOUT);
+        // The links are blue and open their addresses.
         UpdateWindow(state.webLink);
-        HDC dc = GetDC(state.webLink);
+        HDC linkDc = GetDC(state.webLink);
         int blue = 0;
         for (int y = 0; y < 12; y++)
             for (int x = 0; x < 40; x++)
-                blue += GetPixel(dc, x, y) == RGB(0, 0, 255);
-        ReleaseDC(state.webLink, dc);
+                blue += GetPixel(linkDc, x, y) == RGB(0, 0, 255);
+        ReleaseDC(state.webLink, linkDc);
         EXPECT_GT(blue, 20);
-
         ClickWindow(state.webLink);
         ClickWindow(state.mailLink);
         EXPECT_EQ(Sim.launches, std::vector<std::string>({"http://" TESSIVON_WEB_ADDRESS " ",
