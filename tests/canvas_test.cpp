@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -170,38 +172,32 @@ std::string WritePictureFile(int width, int height)
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     std::string path = std::string(folder) + "tessivon_wallpaper_test.bmp";
-    int stride = (width * 3 + 3) & ~3;
+    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER),
+          size = ((width * 3 + 3) & ~3) * height;
+    BITMAPFILEHEADER file = {0x4D42, offset + size, 0, 0, offset};
     BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + stride * height;
-    std::vector<char> pixels(stride * height, 0x40);
+    std::vector<char> bytes(offset + size, 0x40);
+    memcpy(bytes.data(), &file, sizeof(file));
+    memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written;
-    WriteFile(handle, &file, sizeof(file), &written, nullptr);
-    WriteFile(handle, &info, sizeof(info), &written, nullptr);
-    WriteFile(handle, pixels.data(), (DWORD)pixels.size(), &written, nullptr);
+    WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
     CloseHandle(handle);
     return path;
 }
 
-// Keeps the user's desktop values of the test prefix and puts them back.
+// Keeps the desktop values of the test prefix and puts them back.
 struct WallpaperSettings : ::testing::Test {
     const char *names[3] = {"Wallpaper", "TileWallpaper", "WallpaperStyle"};
-    std::vector<std::string> saved;
-    std::vector<bool> existed;
+    std::optional<std::string> saved[3];
     ExtPropState state = {};
     BOOL savedPlatform = IsWindows2000OrLater;
     std::string picture = WritePictureFile(40, 30);
 
     void SetUp() override
     {
-        for (const char *name : names) {
-            std::string value;
-            existed.push_back(Read(name, &value));
-            saved.push_back(value);
-        }
+        for (int k = 0; k < 3; k++)
+            saved[k] = Read(names[k]);
         ActiveExtPropState = &state;
         InstanceHandle = GetModuleHandleA(nullptr);
         // Before Windows 2000 the path comes from the registry, which a test can set.
@@ -210,54 +206,44 @@ struct WallpaperSettings : ::testing::Test {
     void TearDown() override
     {
         for (int k = 0; k < 3; k++)
-            existed[k] ? Write(names[k], saved[k].c_str()) : Delete(names[k]);
-        Unload();
+            Set(names[k], saved[k] ? saved[k]->c_str() : nullptr);
+        if (state.wallpaper)
+            DeleteObject(state.wallpaper);
         ActiveExtPropState = nullptr;
         IsWindows2000OrLater = savedPlatform;
         DeleteFileA(picture.c_str());
     }
-    void Unload()
-    {
-        if (state.wallpaper)
-            DeleteObject(state.wallpaper);
-        state.wallpaper = nullptr;
-    }
-    // Writes the three values (nullptr deletes one) and loads the wallpaper
+    // Sets the three values (nullptr deletes one) and loads the wallpaper
     // into a new opening's state.
     void Load(const char *path, const char *tile, const char *style)
     {
         const char *values[3] = {path, tile, style};
         for (int k = 0; k < 3; k++)
-            values[k] ? Write(names[k], values[k]) : Delete(names[k]);
-        Unload();
+            Set(names[k], values[k]);
+        if (state.wallpaper)
+            DeleteObject(state.wallpaper);
         state = {};
         LoadWallpaper();
     }
-    static bool Read(const char *name, std::string *value)
+    static std::optional<std::string> Read(const char *name)
     {
         HKEY key;
         if (RegOpenKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key) != ERROR_SUCCESS)
-            return false;
+            return std::nullopt;
         char text[MAX_PATH] = "";
         DWORD size = sizeof(text);
-        bool found = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)text, &size) == ERROR_SUCCESS;
+        LONG result = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)text, &size);
         RegCloseKey(key);
-        *value = text;
-        return found;
+        return result == ERROR_SUCCESS ? std::optional<std::string>(text) : std::nullopt;
     }
-    static void Write(const char *name, const char *value)
+    static void Set(const char *name, const char *value)
     {
         HKEY key;
         RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
-        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
-        RegCloseKey(key);
-    }
-    static void Delete(const char *name)
-    {
-        HKEY key;
-        if (RegOpenKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key) != ERROR_SUCCESS)
-            return;
-        RegDeleteValueA(key, name);
+        if (value)
+            RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
+        else
+            RegDeleteValueA(key, name);
         RegCloseKey(key);
     }
 };

@@ -51,7 +51,25 @@ TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
         EXPECT_EQ(window.top, (768 - (window.bottom - window.top)) / 2)
             << "the monitor's area, not its work area";
 
-        EXPECT_EQ(state.tabControl, GetDlgItem(dialog, 1022));
+        // Which page shows what is checked with the tabs; here the ids and places.
+        const std::pair<HWND, int> items[] = {{state.tabControl, 1022}, {state.hintLabel, 1025},
+                                              {state.comboLabel, 1026}, {state.canvasFrame, 1012},
+                                              {state.backdrop, 1034},   {state.zoomSlider, 1031},
+                                              {state.okButton, 1}};
+        for (auto [window, id] : items)
+            EXPECT_EQ(GetDlgItem(dialog, id), window) << id;
+        const std::pair<HWND, int> created[] = {
+            {state.windowMiniature, 1020}, {state.primaryCheckBox, 1008},   {state.windowCombo, 1031},
+            {state.webLink, 1019},         {state.mailLink, 1021},          {state.aboutText, 1042},
+            {state.knownBugsText, 1040},   {state.futureFeaturesText, 1041}};
+        for (auto [window, id] : created)
+            EXPECT_EQ(GetDlgCtrlID(window), id);
+        const int ids[OPTION_COUNT] = {1001, 1032, 1033, 1036, 1038, 1039, 1045,
+                                       1046, 1047, 1048, 1049, 1050, 1051};
+        ASSERT_EQ(state.optionCount, 13);
+        for (int i = 0; i < OPTION_COUNT; i++)
+            EXPECT_EQ(GetDlgCtrlID(state.optionCheckBoxes[i]), ids[i]) << i;
+
         EXPECT_RECT(RectIn(state.tabControl, dialog), 4, 4, W - 4, H - 42);
         EXPECT_TRUE(GetWindowLongA(state.tabControl, GWL_STYLE) & TCS_OWNERDRAWFIXED);
         EXPECT_TRUE(GetWindowLongA(state.tabControl, GWL_STYLE) & TCS_TOOLTIPS);
@@ -68,35 +86,24 @@ TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
                   state.tabImages);
         EXPECT_EQ(ImageList_GetImageCount(state.tabImages), 5);
 
-        EXPECT_EQ(state.hintLabel, GetDlgItem(dialog, 1025));
-        EXPECT_EQ(RectIn(state.hintLabel, dialog).left, 9);
-        EXPECT_EQ(RectIn(state.hintLabel, dialog).top, 30);
-        EXPECT_EQ(state.comboLabel, GetDlgItem(dialog, 1026));
-        EXPECT_EQ(RectIn(state.comboLabel, dialog).left, 9);
-        EXPECT_EQ(RectIn(state.comboLabel, dialog).top, 300);
-
-        EXPECT_EQ(state.canvasFrame, GetDlgItem(dialog, 1012));
+        auto corner = [&](HWND window) {
+            RECT place = RectIn(window, dialog);
+            return std::make_pair(place.left, place.top);
+        };
+        EXPECT_EQ(corner(state.hintLabel), std::make_pair(9L, 30L));
+        EXPECT_EQ(corner(state.comboLabel), std::make_pair(9L, 300L));
         RECT frame = RectIn(state.canvasFrame, dialog);
         EXPECT_RECT(frame, 9, 47, W - 9, 47 + 248);
-        EXPECT_TRUE(IsWindowVisible(state.canvasFrame));
         EXPECT_TRUE(GetWindowLongA(state.canvasFrame, GWL_STYLE) & WS_CLIPCHILDREN);
-        EXPECT_EQ(state.backdrop, GetDlgItem(dialog, 1034));
         RECT backdrop = RectIn(state.backdrop, dialog);
         EXPECT_TRUE(EqualRect(&frame, &backdrop));
-        EXPECT_FALSE(IsWindowVisible(state.backdrop));
-
-        // The window miniature lives in the frame, hidden and of no size.
+        // The window miniature lives in the frame, of no size; the icon view
+        // window covers the frame's client area.
         EXPECT_EQ(GetParent(state.windowMiniature), state.canvasFrame);
-        EXPECT_EQ(GetDlgCtrlID(state.windowMiniature), 1020);
-        EXPECT_FALSE(IsWindowVisible(state.windowMiniature));
-        RECT miniature;
-        GetWindowRect(state.windowMiniature, &miniature);
+        RECT miniature = RectIn(state.windowMiniature, nullptr);
         EXPECT_TRUE(IsRectEmpty(&miniature));
-
-        // The icon view window covers the frame's client area.
         EXPECT_EQ(ClassOf(state.iconViewWindow), "IconViewClass");
         EXPECT_EQ(GetParent(state.iconViewWindow), dialog);
-        EXPECT_FALSE(IsWindowVisible(state.iconViewWindow));
         RECT frameClient;
         GetClientRect(state.canvasFrame, &frameClient);
         MapWindowPoints(state.canvasFrame, dialog, reinterpret_cast<POINT *>(&frameClient), 2);
@@ -105,45 +112,25 @@ TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
 
         // Created windows: the primary check box, the two extended combo boxes.
         EXPECT_EQ(ClassOf(state.primaryCheckBox), "Button");
-        EXPECT_EQ(GetDlgCtrlID(state.primaryCheckBox), 1008);
         EXPECT_EQ(WindowText(state.primaryCheckBox), "Use this screen as primary display");
         EXPECT_EQ(GetWindowLongA(state.primaryCheckBox, GWL_STYLE) & 0xF, BS_AUTOCHECKBOX);
         EXPECT_RECT(RectIn(state.primaryCheckBox, dialog), 9, 344, W - 9, 364);
-        EXPECT_TRUE(IsWindowVisible(state.primaryCheckBox));
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(state.primaryCheckBox, WM_GETFONT, 0, 0)),
                   reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
         for (HWND combo : {state.screenCombo, state.windowCombo}) {
             EXPECT_EQ(ClassOf(combo), "ComboBoxEx32");
-            RECT place = RectIn(combo, dialog);
-            EXPECT_EQ(place.left, 9);
-            EXPECT_EQ(place.top, 316);
-            EXPECT_EQ(place.right, W - 9);
+            EXPECT_EQ(corner(combo), std::make_pair(9L, 316L));
+            EXPECT_EQ(RectIn(combo, dialog).right, W - 9);
         }
-        EXPECT_TRUE(IsWindowVisible(state.screenCombo));
         EXPECT_EQ(state.iconCombo, state.windowCombo);
-        EXPECT_EQ(GetDlgCtrlID(state.windowCombo), 1031);
-        EXPECT_FALSE(IsWindowVisible(state.windowCombo));
         EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(state.windowCombo, CBEM_GETIMAGELIST, 0, 0)),
                   state.windowImages);
 
-        EXPECT_EQ(state.zoomSlider, GetDlgItem(dialog, 1031));
         EXPECT_EQ(SendMessageA(state.zoomSlider, TBM_GETRANGEMIN, 0, 0), 10);
         EXPECT_EQ(SendMessageA(state.zoomSlider, TBM_GETRANGEMAX, 0, 0), 200);
         EXPECT_EQ(SendMessageA(state.zoomSlider, TBM_GETPOS, 0, 0), 50);
-
-        EXPECT_EQ(state.okButton, GetDlgItem(dialog, 1));
         EXPECT_EQ(SendMessageA(dialog, DM_GETDEFID, 0, 0), MAKELRESULT(1, DC_HASDEFID));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1002)));
-        const int ids[OPTION_COUNT] = {1001, 1032, 1033, 1036, 1038, 1039, 1045,
-                                       1046, 1047, 1048, 1049, 1050, 1051};
-        ASSERT_EQ(state.optionCount, 13);
-        for (int i = 0; i < OPTION_COUNT; i++)
-            EXPECT_EQ(GetDlgCtrlID(state.optionCheckBoxes[i]), ids[i]) << i;
-        EXPECT_EQ(GetDlgCtrlID(state.webLink), 1019);
-        EXPECT_EQ(GetDlgCtrlID(state.mailLink), 1021);
-        EXPECT_EQ(GetDlgCtrlID(state.aboutText), 1042);
-        EXPECT_EQ(GetDlgCtrlID(state.knownBugsText), 1040);
-        EXPECT_EQ(GetDlgCtrlID(state.futureFeaturesText), 1041);
         EXPECT_NE(state.activeCaptionBrush, nullptr);
         EXPECT_NE(state.inactiveCaptionBrush, nullptr);
 
@@ -214,15 +201,10 @@ TEST_F(ExtPropDialog, EachMonitorIsPlacedOnItsOwn)
     Monitors(2, 702, 768);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
         EXPECT_EQ(state.scale, 0.2578125f);
-        RECT miniature = RectIn(state.desktopMiniature, dialog);
-        EXPECT_EQ(miniature.right - miniature.left, 361);
-        RECT left = RectIn(state.screenItems[0], dialog);
-        RECT right = RectIn(state.screenItems[1], dialog);
-        EXPECT_EQ(left.left, miniature.left);
-        EXPECT_EQ(left.right - left.left, 180);
-        EXPECT_EQ(right.left, miniature.left + 180);
-        EXPECT_EQ(right.right - right.left, 180);
-        EXPECT_EQ(right.right, miniature.right - 1);
+        // 400 x 198 available: the 361 x 198 desktop starts at 9 + 25 + 19.
+        EXPECT_RECT(RectIn(state.desktopMiniature, dialog), 53, 72, 53 + 361, 72 + 198);
+        EXPECT_RECT(RectIn(state.screenItems[0], dialog), 53, 72, 53 + 180, 72 + 198);
+        EXPECT_RECT(RectIn(state.screenItems[1], dialog), 53 + 180, 72, 53 + 180 + 180, 72 + 198);
     }));
 
     // Monitor 0 (primary) at the origin, monitor 1 to its left and higher: the
@@ -405,9 +387,7 @@ TEST_F(StoredOptions, ApplySettlesThePendingMovesWritesNothingAndStaysOpen)
         EXPECT_FALSE(IsWindowEnabled(apply));
         EXPECT_TRUE(IsWindowVisible(dialog));
     }));
-    for (int i = 0; i < OPTION_COUNT; i++)
-        EXPECT_EQ(ReadStoredOption(i), -1) << i;
-    EXPECT_EQ(ReadRunValue(), "<missing>");
+    ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
 }
 
 // Where the platform counts the process's objects it says so; Wine answers 0,
@@ -441,7 +421,9 @@ unsigned CountUserObjects()
     return count;
 }
 
-TEST_F(ExtPropDialog, OpeningAndClosingTenTimesLeaksNothing)
+// Opening and closing ten times, and an opening whose icon view cannot be
+// made, leave no object behind.
+TEST_F(ExtPropDialog, OpeningsLeakNothing)
 {
     Monitors(3);
     RunExtPropDialog([](HWND, ExtPropState &) {}); // classes and shared pictures load once
@@ -469,17 +451,11 @@ TEST_F(ExtPropDialog, OpeningAndClosingTenTimesLeaksNothing)
     EXPECT_EQ(CountUserObjects(), user);
     EXPECT_EQ(IconViewInstance, nullptr);
     EXPECT_EQ(ActiveExtPropState, nullptr);
-}
 
-TEST_F(ExtPropDialog, AFailedIconViewClosesTheDialogAndReleasesWhatExists)
-{
-    Monitors(2);
-    RunExtPropDialog([](HWND, ExtPropState &) {});
-    unsigned gdi = CountGdiObjects(), user = CountUserObjects();
     IconView other = {};
     IconViewInstance = &other; // another view is active: creation fails
     bool shown = RunExtPropDialog([](HWND, ExtPropState &) {}, DialogEnd::Close, {100, 100}, 500);
-    EXPECT_FALSE(shown);
+    EXPECT_FALSE(shown) << "a failed icon view closes the dialog";
     EXPECT_EQ(FindExtPropDialog(), nullptr);
     EXPECT_EQ(CountGdiObjects(), gdi);
     EXPECT_EQ(CountUserObjects(), user);
@@ -494,21 +470,19 @@ struct FakeShellDesktop {
     HWND listView = nullptr;
     FakeShellDesktop()
     {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
+        HINSTANCE instance = GetModuleHandleA(nullptr);
         for (const char *name : {"Progman", "SHELLDLL_DefView"}) {
-            windowClass.lpszClassName = name;
+            WNDCLASSA windowClass = {0,       DefWindowProcA, 0,       0,       instance,
+                                     nullptr, nullptr,        nullptr, nullptr, name};
             RegisterClassA(&windowClass);
         }
         INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&classes);
-        program = CreateWindowExA(0, "Progman", "Program Manager", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-        HWND view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 10, 10, program, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
-        listView = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD, 0, 0, 10, 10, view, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+        auto make = [&](const char *type, DWORD style, HWND parent) {
+            return CreateWindowExA(0, type, "", style, 0, 0, 10, 10, parent, nullptr, instance, nullptr);
+        };
+        program = make("Progman", WS_POPUP, nullptr);
+        listView = make(WC_LISTVIEWA, WS_CHILD, make("SHELLDLL_DefView", WS_CHILD, program));
     }
     ~FakeShellDesktop() { DestroyWindow(program); }
 };
@@ -546,21 +520,7 @@ TEST_F(ExtPropDialog, OptionalPlatformFunctions)
         SendMessageA(state.screenCombo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         EXPECT_STREQ(text, "DISPLAY");
     }));
-
-    Monitors(2);
-    Sim.hasEnumDisplayDevices = true;
-    Sim.hasChangeEx = false;
-    adapter.Install();
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        EXPECT_EQ(EnumDisplayDevicesEntry, Platform.EnumDisplayDevicesA);
-        EXPECT_EQ(DialogChangeDisplaySettingsExEntry, nullptr);
-        EXPECT_NE(GradientFillEntry, nullptr) << "MSIMG32 is there under Wine";
-        EXPECT_TRUE(IsWindowEnabled(state.optionCheckBoxes[OPT_FILL_BACKGROUND_WITH_GRADIENT]));
-    }));
-}
-
-TEST(EnumDisplayDevicesFallbackTest, OnlyTheFirstDeviceWithARecordOfFullSize)
-{
+    // The fallback gives only the first device, and only to a record of full size.
     DISPLAY_DEVICEA device = {};
     device.cb = sizeof(device);
     ASSERT_TRUE(EnumDisplayDevicesFallback(nullptr, 0, &device, 0));
@@ -574,6 +534,17 @@ TEST(EnumDisplayDevicesFallbackTest, OnlyTheFirstDeviceWithARecordOfFullSize)
     small.cb = sizeof(small) - 1;
     EXPECT_FALSE(EnumDisplayDevicesFallback(nullptr, 0, &small, 0));
     EXPECT_EQ(small.DeviceName[0], '\0');
+
+    Monitors(2);
+    Sim.hasEnumDisplayDevices = true;
+    Sim.hasChangeEx = false;
+    adapter.Install();
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
+        EXPECT_EQ(EnumDisplayDevicesEntry, Platform.EnumDisplayDevicesA);
+        EXPECT_EQ(DialogChangeDisplaySettingsExEntry, nullptr);
+        EXPECT_NE(GradientFillEntry, nullptr) << "MSIMG32 is there under Wine";
+        EXPECT_TRUE(IsWindowEnabled(state.optionCheckBoxes[OPT_FILL_BACKGROUND_WITH_GRADIENT]));
+    }));
 }
 
 TEST(SetStyleBitsTest, ClearsThenSets)

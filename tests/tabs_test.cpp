@@ -37,12 +37,9 @@ const char *const TabNames[TAB_COUNT] = {"Screen", "Windows", "Icons", "Settings
 // The width of the text in the control's font.
 int TextWidth(HWND control, const std::string &text)
 {
-    HDC dc = GetDC(control);
-    HGDIOBJ former = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    WindowTextDC dc(control);
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
-    SelectObject(dc, former);
-    ReleaseDC(control, dc);
+    GetTextExtentPoint32A(dc.dc, text.c_str(), (int)text.size(), &size);
     return size.cx;
 }
 
@@ -53,19 +50,7 @@ int ClientWidth(HWND control)
     return client.right;
 }
 
-// Every control that a page shows or hides, and those the page shows.
-std::vector<HWND> PageWindows(const ExtPropState &state)
-{
-    std::vector<HWND> windows = {state.screenCombo,      state.primaryCheckBox, state.windowCombo,
-                                 state.windowMiniature,  state.iconViewWindow,  state.canvasFrame,
-                                 state.desktopMiniature, state.zoomSlider,      state.backdrop,
-                                 state.aboutText,        state.knownBugsText,   state.futureFeaturesText,
-                                 state.webLink,          state.mailLink};
-    windows.insert(windows.end(), state.screenItems, state.screenItems + MAX_SCREEN_ITEMS);
-    windows.insert(windows.end(), state.optionCheckBoxes, state.optionCheckBoxes + OPTION_COUNT);
-    return windows;
-}
-
+// The controls that a page shows.
 std::vector<HWND> ShownOnPage(const ExtPropState &state, int page)
 {
     std::vector<HWND> shown = {state.backdrop};
@@ -85,6 +70,19 @@ std::vector<HWND> ShownOnPage(const ExtPropState &state, int page)
         shown.insert(shown.end(), {state.aboutText, state.knownBugsText, state.futureFeaturesText,
                                    state.webLink, state.mailLink});
     return shown;
+}
+
+// Every control that a page shows or hides: those some page shows, the
+// window miniature (shown only while a window is picked) and every screen item.
+std::vector<HWND> PageWindows(const ExtPropState &state)
+{
+    std::vector<HWND> windows(state.screenItems, state.screenItems + MAX_SCREEN_ITEMS);
+    windows.push_back(state.windowMiniature);
+    for (int page = 0; page < TAB_COUNT; page++) {
+        std::vector<HWND> shown = ShownOnPage(state, page);
+        windows.insert(windows.end(), shown.begin(), shown.end());
+    }
+    return windows;
 }
 
 // The strip, the record, the labels and the real windows all show the page.
@@ -185,8 +183,7 @@ void ClickTab(const ExtPropState &state, int tab)
 
 void ClickWindow(HWND window)
 {
-    RECT place;
-    GetWindowRect(window, &place);
+    RECT place = RectIn(window, nullptr);
     ClickScreenPoint({place.left + 5, (place.top + place.bottom) / 2});
 }
 
@@ -235,8 +232,7 @@ TEST_F(DialogTabsTest, EachCountOfDisplaysOpensOnItsPageWithItsItems)
             const int ids[MAX_SCREEN_ITEMS] = {1008, 1009, 1029};
             for (int i = 0; i < MAX_SCREEN_ITEMS; i++) {
                 EXPECT_EQ(state.screenItems[i], GetDlgItem(dialog, ids[i]));
-                RECT place;
-                GetWindowRect(state.screenItems[i], &place);
+                RECT place = RectIn(state.screenItems[i], nullptr);
                 if (i >= shown) {
                     EXPECT_TRUE(IsRectEmpty(&place)) << "an unused item stays collapsed";
                     continue;
@@ -288,8 +284,7 @@ TEST_F(DialogTabsTest, MouseAndKeysVisitEveryPageAndCanvasPagesHandOverTheirCont
 
         // A selection change with no tab under the cursor is refused.
         ClickTab(state, TAB_WINDOWS);
-        RECT ok;
-        GetWindowRect(state.okButton, &ok);
+        RECT ok = RectIn(state.okButton, nullptr);
         SetCursorPos(ok.left + 2, ok.top + 2);
         PumpMessages(100);
         NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
@@ -307,8 +302,7 @@ TEST_F(DialogTabsTest, MouseAndKeysVisitEveryPageAndCanvasPagesHandOverTheirCont
         ClickTab(state, TAB_ICONS);
         EXPECT_EQ(comboPictures(), state.iconImages);
         EXPECT_FALSE(state.timerRunning) << "leaving Windows stops the canvas timer";
-        RECT miniature;
-        GetWindowRect(state.windowMiniature, &miniature);
+        RECT miniature = RectIn(state.windowMiniature, nullptr);
         EXPECT_TRUE(IsRectEmpty(&miniature));
         // A primary choice waiting for Apply is dropped on the next canvas page.
         state.primaryPending = TRUE;
@@ -399,11 +393,8 @@ int WrappedTextHeight(HWND text)
 {
     RECT client;
     GetClientRect(text, &client);
-    HDC dc = GetDC(text);
-    HGDIOBJ former = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(text, WM_GETFONT, 0, 0)));
-    DrawTextA(dc, WindowText(text).c_str(), -1, &client, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-    SelectObject(dc, former);
-    ReleaseDC(text, dc);
+    WindowTextDC dc(text);
+    DrawTextA(dc.dc, WindowText(text).c_str(), -1, &client, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
     return client.bottom - client.top;
 }
 
@@ -447,12 +438,7 @@ TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
         // Each link lies over its address: on its line, after the words
         // before it; the mail link about as wide as the address.
         TEXTMETRICA metrics = {};
-        HDC dc = GetDC(state.aboutText);
-        HGDIOBJ former =
-            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(state.aboutText, WM_GETFONT, 0, 0)));
-        GetTextMetricsA(dc, &metrics);
-        SelectObject(dc, former);
-        ReleaseDC(state.aboutText, dc);
+        GetTextMetricsA(WindowTextDC(state.aboutText).dc, &metrics);
         std::string third = about.substr(about.find("\n\n") + 2);
         std::string fourth = third.substr(third.find('\n') + 1);
         int beforeMail = TextWidth(state.aboutText, third.substr(0, third.find(TESSIVON_MAIL_ADDRESS)));
