@@ -27,21 +27,15 @@ std::string ClassOf(HWND window)
     return name;
 }
 
-SIZE ClientSize(HWND dialog)
-{
-    RECT client;
-    GetClientRect(dialog, &client);
-    return {client.right, client.bottom};
-}
-
 // Two displays, opened with the cursor on the second: the controls, their ids
 // and places, the tab strip, the focus and the screen items' colours.
 TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
 {
     Monitors(2);
     auto body = [](HWND dialog, ExtPropState &state) {
-        SIZE size = ClientSize(dialog);
-        int W = size.cx, H = size.cy;
+        RECT client;
+        GetClientRect(dialog, &client);
+        LONG W = client.right, H = client.bottom;
         EXPECT_EQ(state.dialogWindow, dialog);
         EXPECT_EQ(GetFocus(), state.tabControl) << "the dialog manager moves the focus to the tab strip";
 
@@ -162,14 +156,16 @@ TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
     ASSERT_TRUE(RunExtPropDialog(body, DialogEnd::Close, {1500, 300}));
 }
 
-// One 1024 x 768 monitor in the frame as the dialog lays it out (450 x 248
-// here): available 400 x 198, the height constrains, scale 198/768. Then the
-// worked example, in a 450 x 250 frame.
-TEST_F(ExtPropDialog, OneMonitorIsLaidOutInTheFrame)
+// The canvas on the real windows: the miniature desktop and each screen item.
+TEST_F(ExtPropDialog, TheCanvasIsLaidOutInTheFrame)
 {
+    // One 1024 x 768 monitor in the frame as the dialog lays it out (450 x 248
+    // here): available 400 x 198, the height constrains, scale 198/768. Then
+    // the worked example, in a 450 x 250 frame.
     Monitors(1);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        ASSERT_EQ(ClientSize(dialog).cx - 18, 450) << "the dialog's font gives a 468-pixel client area";
+        RECT frame = RectIn(state.canvasFrame, dialog);
+        ASSERT_EQ(frame.right - frame.left, 450) << "the dialog's font gives a 468-pixel client area";
         EXPECT_EQ(state.scale, 0.2578125f);
         EXPECT_RECT(RectIn(state.desktopMiniature, dialog), 9 + 25 + 68, 47 + 25, 9 + 25 + 68 + 264,
                     47 + 25 + 198);
@@ -184,17 +180,11 @@ TEST_F(ExtPropDialog, OneMonitorIsLaidOutInTheFrame)
         LayoutCanvas();
         EXPECT_EQ(state.scale, (float)(200.0 / 768));
         EXPECT_LT((double)state.scale, 200.0 / 768) << "the 32-bit float lies just below 200/768";
-        RECT miniature = RectIn(state.desktopMiniature, dialog);
-        EXPECT_EQ(miniature.right - miniature.left, 266);
-        EXPECT_EQ(miniature.bottom - miniature.top, 199) << "truncated, not rounded to 200";
-        EXPECT_EQ(miniature.left, 9 + 25 + 67);
-        EXPECT_EQ(miniature.top, 47 + 25);
+        // 266 x 199: the height truncated, not rounded to 200.
+        EXPECT_RECT(RectIn(state.desktopMiniature, dialog), 9 + 25 + 67, 47 + 25, 101 + 266, 72 + 199);
         EXPECT_RECT(RectIn(state.screenItems[0], dialog), 101, 72, 101 + 266, 72 + 199);
     }));
-}
 
-TEST_F(ExtPropDialog, EachMonitorIsPlacedOnItsOwn)
-{
     // Two 702-pixel monitors: each scales to 180.98, truncated to 180; the right
     // one starts at trunc(702 x scale), not after the left one's width, and the
     // whole desktop is 361 wide, so a pixel stays free at the right.
@@ -323,7 +313,8 @@ TEST_F(StoredOptions, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
     auto elsewhere = [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); };
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
     ASSERT_TRUE(RunExtPropDialog(elsewhere, DialogEnd::Ok));
-    // Away from the Settings page what was read is stored, any non-zero number as 1.
+    // Away from the Settings page what was read is stored: the defaults where
+    // nothing was, any non-zero number as 1.
     ExpectStored({0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, std::string("\"") + TestModulePath + "\"");
 
     WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
@@ -337,17 +328,14 @@ TEST_F(StoredOptions, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
     ExpectStored({0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, "<missing>");
 }
 
-// Cancel and the title bar's close box (or Alt+F4) store nothing, though an
-// option was changed on the Settings page; Escape (IDCANCEL) has no handler.
+// Cancel, WM_CLOSE and the title bar's close box (or Alt+F4) store nothing,
+// though an option was changed on the Settings page; Escape (IDCANCEL) has no
+// handler.
 TEST_F(StoredOptions, CancelAndCloseWriteNothing)
 {
-    for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::ByTest}) {
+    for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Close, DialogEnd::ByTest}) {
         ASSERT_TRUE(RunExtPropDialog(
             [end](HWND dialog, ExtPropState &state) {
-                const DWORD defaults[OPTION_COUNT] = {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 1, 1};
-                EXPECT_EQ(std::vector<DWORD>(state.options, state.options + OPTION_COUNT),
-                          std::vector<DWORD>(defaults, defaults + OPTION_COUNT))
-                    << "nothing stored: the defaults";
                 SwitchToTab(state, TAB_SETTINGS);
                 SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
                 SwitchToTab(state, TAB_ABOUT);
@@ -464,29 +452,8 @@ TEST_F(ExtPropDialog, OpeningsLeakNothing)
     EXPECT_TRUE(RunExtPropDialog([](HWND, ExtPropState &) {})) << "the next opening works";
 }
 
-// A stand-in for the shell's desktop: "Progman" > "SHELLDLL_DefView" > "SysListView32".
-struct FakeShellDesktop {
-    HWND program = nullptr;
-    HWND listView = nullptr;
-    FakeShellDesktop()
-    {
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        for (const char *name : {"Progman", "SHELLDLL_DefView"}) {
-            WNDCLASSA windowClass = {0,       DefWindowProcA, 0,       0,       instance,
-                                     nullptr, nullptr,        nullptr, nullptr, name};
-            RegisterClassA(&windowClass);
-        }
-        INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&classes);
-        auto make = [&](const char *type, DWORD style, HWND parent) {
-            return CreateWindowExA(0, type, "", style, 0, 0, 10, 10, parent, nullptr, instance, nullptr);
-        };
-        program = make("Progman", WS_POPUP, nullptr);
-        listView = make(WC_LISTVIEWA, WS_CHILD, make("SHELLDLL_DefView", WS_CHILD, program));
-    }
-    ~FakeShellDesktop() { DestroyWindow(program); }
-};
-
+// With a stand-in for the shell's desktop ("Progman" > "SHELLDLL_DefView" >
+// "SysListView32") the dialog finds the icon list; without one it opens all the same.
 TEST_F(ExtPropDialog, FindsTheDesktopIconListOrOpensWithoutIt)
 {
     Monitors(1);
@@ -494,15 +461,30 @@ TEST_F(ExtPropDialog, FindsTheDesktopIconListOrOpensWithoutIt)
         ASSERT_TRUE(
             RunExtPropDialog([](HWND, ExtPropState &state) { EXPECT_EQ(state.desktopListView, nullptr); }));
     }
-    FakeShellDesktop shell;
-    ASSERT_NE(shell.listView, nullptr);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = instance;
+    for (const char *name : {"Progman", "SHELLDLL_DefView"}) {
+        windowClass.lpszClassName = name;
+        RegisterClassA(&windowClass);
+    }
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
+    auto make = [&](const char *type, DWORD style, HWND parent) {
+        return CreateWindowExA(0, type, "", style, 0, 0, 10, 10, parent, nullptr, instance, nullptr);
+    };
+    HWND program = make("Progman", WS_POPUP, nullptr);
+    HWND listView = make(WC_LISTVIEWA, WS_CHILD, make("SHELLDLL_DefView", WS_CHILD, program));
+    EXPECT_NE(listView, nullptr);
     int nested = -1;
-    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        EXPECT_EQ(state.desktopListView, shell.listView);
+    EXPECT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+        EXPECT_EQ(state.desktopListView, listView);
         nested = OpenExtendedProperties({0, 0});
         EXPECT_EQ(ActiveExtPropState, &state);
         EXPECT_TRUE(IsWindowVisible(dialog));
     }));
+    DestroyWindow(program);
     EXPECT_EQ(nested, 0) << "a second opening while one runs is refused";
 }
 

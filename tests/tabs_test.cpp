@@ -20,16 +20,18 @@ const std::vector<DWORD> FirstRunOptions = {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 1, 
 
 TEST(TabKeys, ArrowsHomeAndEndStopAtTheEnds)
 {
-    EXPECT_EQ(KeyboardTabTarget(TAB_WINDOWS, VK_LEFT), TAB_SCREEN);
-    EXPECT_EQ(KeyboardTabTarget(TAB_ICONS, VK_RIGHT), TAB_SETTINGS);
-    EXPECT_EQ(KeyboardTabTarget(TAB_SETTINGS, VK_HOME), TAB_SCREEN);
-    EXPECT_EQ(KeyboardTabTarget(TAB_WINDOWS, VK_END), TAB_ABOUT);
-    for (WORD key : {VK_LEFT, VK_HOME})
-        EXPECT_EQ(KeyboardTabTarget(TAB_SCREEN, key), -1);
-    for (WORD key : {VK_RIGHT, VK_END})
-        EXPECT_EQ(KeyboardTabTarget(TAB_ABOUT, key), -1);
-    for (WORD key : {VK_UP, VK_TAB})
-        EXPECT_EQ(KeyboardTabTarget(TAB_ICONS, key), -1);
+    const int steps[][3] = {{TAB_WINDOWS, VK_LEFT, TAB_SCREEN},
+                            {TAB_ICONS, VK_RIGHT, TAB_SETTINGS},
+                            {TAB_SETTINGS, VK_HOME, TAB_SCREEN},
+                            {TAB_WINDOWS, VK_END, TAB_ABOUT},
+                            {TAB_SCREEN, VK_LEFT, -1},
+                            {TAB_SCREEN, VK_HOME, -1},
+                            {TAB_ABOUT, VK_RIGHT, -1},
+                            {TAB_ABOUT, VK_END, -1},
+                            {TAB_ICONS, VK_UP, -1},
+                            {TAB_ICONS, VK_TAB, -1}};
+    for (auto [from, key, to] : steps)
+        EXPECT_EQ(KeyboardTabTarget(from, (WORD)key), to) << from << " " << key;
 }
 
 const char *const TabNames[TAB_COUNT] = {"Screen", "Windows", "Icons", "Settings", "About"};
@@ -217,7 +219,8 @@ struct DialogTabsTest : ::testing::Test {
 };
 
 // One display opens on the Windows page, more on the Screen page; each shown
-// display (at most three) has its screen item and its entry in the list.
+// display (at most three) has its screen item and its entry in the list. With
+// one display the Screen tab cannot be chosen.
 TEST_F(DialogTabsTest, EachCountOfDisplaysOpensOnItsPageWithItsItems)
 {
     for (int count = 1; count <= 4; count++) {
@@ -255,6 +258,22 @@ TEST_F(DialogTabsTest, EachCountOfDisplaysOpensOnItsPageWithItsItems)
             }
             EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCURSEL, 0, 0), 0);
             EXPECT_EQ(ImageList_GetImageCount(state.screenImages), 4);
+            if (count > 1)
+                return;
+            // With one display the Screen tab is embossed and refused.
+            PumpMessages(100);
+            EXPECT_FALSE(TabTextHasColour(state, TAB_SCREEN, GetSysColor(COLOR_BTNTEXT)));
+            EXPECT_TRUE(TabTextHasColour(state, TAB_SCREEN, GetSysColor(COLOR_3DSHADOW)));
+            EXPECT_TRUE(TabTextHasColour(state, TAB_ICONS, GetSysColor(COLOR_BTNTEXT)));
+            ClickTab(state, TAB_SCREEN);
+            ExpectPage(state, TAB_WINDOWS);
+            for (WORD key : {VK_LEFT, VK_HOME}) {
+                PressTabKey(state, key);
+                ExpectPage(state, TAB_WINDOWS);
+            }
+            ClickTab(state, TAB_ABOUT);
+            PressTabKey(state, VK_HOME);
+            ExpectPage(state, TAB_ABOUT);
         }));
     }
 }
@@ -310,28 +329,6 @@ TEST_F(DialogTabsTest, MouseAndKeysVisitEveryPageAndCanvasPagesHandOverTheirCont
         EXPECT_TRUE(state.primaryPending);
         ClickTab(state, TAB_SCREEN);
         EXPECT_FALSE(state.primaryPending);
-    }));
-}
-
-TEST_F(DialogTabsTest, WithOneDisplayTheScreenTabIsEmbossedAndRefused)
-{
-    Displays(1);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        PumpMessages(100);
-        ExpectPage(state, TAB_WINDOWS);
-        EXPECT_FALSE(TabTextHasColour(state, TAB_SCREEN, GetSysColor(COLOR_BTNTEXT)));
-        EXPECT_TRUE(TabTextHasColour(state, TAB_SCREEN, GetSysColor(COLOR_3DSHADOW)));
-        EXPECT_TRUE(TabTextHasColour(state, TAB_ICONS, GetSysColor(COLOR_BTNTEXT)));
-
-        ClickTab(state, TAB_SCREEN);
-        ExpectPage(state, TAB_WINDOWS);
-        for (WORD key : {VK_LEFT, VK_HOME}) {
-            PressTabKey(state, key);
-            ExpectPage(state, TAB_WINDOWS);
-        }
-        ClickTab(state, TAB_ABOUT);
-        PressTabKey(state, VK_HOME);
-        ExpectPage(state, TAB_ABOUT);
     }));
 }
 
@@ -425,12 +422,9 @@ TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
         RECT a = RectIn(state.aboutText, dialog);
         RECT bugs = RectIn(state.knownBugsText, dialog);
         RECT future = RectIn(state.futureFeaturesText, dialog);
-        EXPECT_EQ(a.left, 109);
-        EXPECT_EQ(a.top, 49);
-        EXPECT_EQ(bugs.left, a.left);
-        EXPECT_EQ(bugs.top, a.bottom + 10);
-        EXPECT_EQ(future.left, a.left);
-        EXPECT_EQ(future.top, bugs.bottom + 10);
+        EXPECT_EQ(std::make_pair(a.left, a.top), std::make_pair(109L, 49L));
+        EXPECT_EQ(std::make_pair(bugs.left, bugs.top), std::make_pair(a.left, a.bottom + 10));
+        EXPECT_EQ(std::make_pair(future.left, future.top), std::make_pair(a.left, bugs.bottom + 10));
         for (HWND text : {state.aboutText, state.knownBugsText, state.futureFeaturesText})
             EXPECT_LE(WrappedTextHeight(text), RectIn(text, dialog).bottom - RectIn(text, dialog).top)
                 << WindowText(text);
