@@ -67,7 +67,7 @@ TEST(CanvasTransformTest, ProductsTruncateTowardZeroAndTheWayBackUsesTheReciproc
     EXPECT_EQ(ScaleToDesktop(100, 0.25f), 400);
 }
 
-TEST(CanvasTransformTest, DesktopRectangles)
+TEST(CanvasTransformTest, DesktopRectanglesAndCentring)
 {
     // A monitor left of and above the primary gives non-negative offsets.
     float scale = (float)(400.0 / 2304);
@@ -88,10 +88,8 @@ TEST(CanvasTransformTest, DesktopRectangles)
                 -16 + 800);
     EXPECT_RECT(CenterRectInArea(Rect(0, 0, 1100, 800), Rect(-1024, 0, 0, 768)), -1024 - 38, -16,
                 -1024 - 38 + 1100, 784);
-}
 
-TEST(CenterOnMonitor, TheWholeAreaOfTheMonitorUnderThePoint)
-{
+    // On the whole area of the monitor under the point.
     ScopedSimAdapter adapter;
     SimSetMonitors(2);
     Sim.monitors[1].work.top += 40; // a taskbar above: the work area is not the monitor
@@ -147,23 +145,6 @@ TEST(CoordinateUtilities, WindowRectanglesAndMoves)
     EXPECT_FALSE(GetWindowRectIn(child, &rect, parent));
     DestroyWindow(parent);
     DestroyWindow(other);
-}
-
-TEST(BitmapSizeTest, ReadsWidthAndHeightOrLeavesThemAlone)
-{
-    int width = 7, height = 8;
-    GetBitmapSize(nullptr, nullptr, &width, &height);
-    EXPECT_EQ(width, 7);
-    EXPECT_EQ(height, 8);
-    for (int signedHeight : {30, -30}) { // bottom-up and top-down
-        BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 40, signedHeight, 1, 24, 0, 0, 0, 0, 0, 0}, {}};
-        void *bits = nullptr;
-        HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        GetBitmapSize(nullptr, picture, &width, &height);
-        EXPECT_EQ(width, 40);
-        EXPECT_EQ(height, 30);
-        DeleteObject(picture);
-    }
 }
 
 // A 24-bit picture file of the size.
@@ -272,6 +253,21 @@ TEST_F(WallpaperSettings, PictureSizeAndLayoutMode)
     EXPECT_EQ(state.wallpaper, nullptr);
     EXPECT_EQ(state.wallpaperWidth, 0);
     EXPECT_EQ(state.wallpaperHeight, 0);
+
+    // The size of a bottom-up or top-down picture; none leaves the size alone.
+    int width = 7, height = 8;
+    GetBitmapSize(nullptr, nullptr, &width, &height);
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(height, 8);
+    for (int signedHeight : {30, -30}) { // bottom-up and top-down
+        BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 40, signedHeight, 1, 24, 0, 0, 0, 0, 0, 0}, {}};
+        void *bits = nullptr;
+        HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        GetBitmapSize(nullptr, picture, &width, &height);
+        EXPECT_EQ(width, 40);
+        EXPECT_EQ(height, 30);
+        DeleteObject(picture);
+    }
 }
 
 std::vector<std::string> MenuLines(HMENU menu)

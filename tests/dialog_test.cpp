@@ -376,6 +376,17 @@ TEST_F(StoredOptions, ApplySettlesThePendingMovesWritesNothingAndStaysOpen)
         EXPECT_TRUE(IsWindowVisible(dialog));
     }));
     ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
+
+    // The button's style goes through SetStyleBits, which clears, then sets.
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_BORDER | SS_CENTER, 0, 0, 10, 10, nullptr,
+                                  nullptr, nullptr, nullptr);
+    EXPECT_EQ(SetStyleBits(window, WS_BORDER | SS_CENTER, SS_RIGHT | WS_DISABLED), 1);
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_FALSE(style & WS_BORDER);
+    EXPECT_EQ(style & SS_TYPEMASK, SS_RIGHT);
+    EXPECT_TRUE(style & WS_DISABLED);
+    EXPECT_TRUE(style & WS_POPUP);
+    DestroyWindow(window);
 }
 
 // Where the platform counts the process's objects it says so; Wine answers 0,
@@ -527,19 +538,6 @@ TEST_F(ExtPropDialog, OptionalPlatformFunctions)
         EXPECT_NE(GradientFillEntry, nullptr) << "MSIMG32 is there under Wine";
         EXPECT_TRUE(IsWindowEnabled(state.optionCheckBoxes[OPT_FILL_BACKGROUND_WITH_GRADIENT]));
     }));
-}
-
-TEST(SetStyleBitsTest, ClearsThenSets)
-{
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_BORDER | SS_CENTER, 0, 0, 10, 10, nullptr,
-                                  nullptr, nullptr, nullptr);
-    EXPECT_EQ(SetStyleBits(window, WS_BORDER | SS_CENTER, SS_RIGHT | WS_DISABLED), 1);
-    LONG style = GetWindowLongA(window, GWL_STYLE);
-    EXPECT_FALSE(style & WS_BORDER);
-    EXPECT_EQ(style & SS_TYPEMASK, SS_RIGHT);
-    EXPECT_TRUE(style & WS_DISABLED);
-    EXPECT_TRUE(style & WS_POPUP);
-    DestroyWindow(window);
 }
 
 } // namespace
