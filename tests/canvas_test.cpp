@@ -259,14 +259,15 @@ TEST_F(WallpaperSettings, PictureSizeAndLayoutMode)
     GetBitmapSize(nullptr, nullptr, &width, &height);
     EXPECT_EQ(width, 7);
     EXPECT_EQ(height, 8);
-    for (int signedHeight : {30, -30}) { // bottom-up and top-down
+    for (int signedHeight : {30, -30}) {
         BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 40, signedHeight, 1, 24, 0, 0, 0, 0, 0, 0}, {}};
         void *bits = nullptr;
-        HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        GetBitmapSize(nullptr, picture, &width, &height);
+        HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        width = height = 0;
+        GetBitmapSize(nullptr, bitmap, &width, &height);
         EXPECT_EQ(width, 40);
         EXPECT_EQ(height, 30);
-        DeleteObject(picture);
+        DeleteObject(bitmap);
     }
 }
 
