@@ -472,4 +472,40 @@ TEST_F(MainWindowFixture, AboutExitAndClose)
     EXPECT_EQ(quit.wParam, 0u);
 }
 
+LRESULT CALLBACK RefuseMainWindow(int code, WPARAM window, LPARAM data)
+{
+    char className[64] = "";
+    if (code == HCBT_CREATEWND)
+        GetClassNameA(reinterpret_cast<HWND>(window), className, sizeof(className));
+    return lstrcmpA(className, PROGRAM_TITLE) ? CallNextHookEx(nullptr, code, window, data) : 1;
+}
+
+// Start-up's own refusals are told and end the program with 1.
+TEST_F(MainWindowFixture, StartUpFailuresAreToldAndEndWithOne)
+{
+    DestroyWindow(MainWindow);
+    MSG quit; // posted by WM_DESTROY; it would close the message boxes at once
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    FreeProgramMenus();
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+
+    UnregisterClassA(PROGRAM_TITLE, instance);
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
+    MessageBoxWatch box;
+    box.Start();
+    EXPECT_EQ(RunTessivon(instance), 1);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, "Couldn't Create Window");
+
+    // The class is still registered from that run, so registering fails now.
+    FreeDisplayCatalogue();
+    box = MessageBoxWatch();
+    box.Start();
+    EXPECT_EQ(RunTessivon(instance), 1);
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, "Couldn't Register Window Class");
+    FreeDisplayCatalogue();
+}
+
 } // namespace
