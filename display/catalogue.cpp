@@ -11,14 +11,44 @@ ModeEntry *ModeTables[MAX_DISPLAYS];
 LONG ModeCounts[MAX_DISPLAYS];
 char DeviceNameTemplate[] = "\\\\.\\Display3";
 
-void SetDeviceNameDigit(int display) { DeviceNameTemplate[DEVICE_NAME_DIGIT] = (char)('1' + display); }
+struct MonitorNameSearch {
+    int remaining;
+    char *name;
+};
+
+static BOOL CALLBACK FindMonitorNameProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MonitorNameSearch *search = reinterpret_cast<MonitorNameSearch *>(data);
+    if (search->remaining-- > 0)
+        return TRUE;
+    MONITORINFOEXA info = {};
+    info.cbSize = sizeof(info);
+    if (CompatGetMonitorInfo(monitor, &info) && info.szDevice[0])
+        lstrcpynA(search->name, info.szDevice, CCHDEVICENAME);
+    return FALSE;
+}
+
+// Device names follow the order in which outputs were attached, not the
+// monitor order ("\\.\DISPLAY1" and "\\.\DISPLAY5" on a docked laptop), so
+// the monitor itself is asked.
+const char *DisplayDeviceName(int display)
+{
+    static char name[CCHDEVICENAME];
+    DeviceNameTemplate[DEVICE_NAME_DIGIT] = (char)('1' + display);
+    lstrcpynA(name, DeviceNameTemplate, CCHDEVICENAME);
+    if (InitMonitorFunctions()) {
+        MonitorNameSearch search = {display, name};
+        CompatEnumDisplayMonitors(nullptr, nullptr, FindMonitorNameProc, reinterpret_cast<LPARAM>(&search));
+    }
+    return name;
+}
 
 bool TestModeOnDisplay(int display, DEVMODEA *mode)
 {
-    SetDeviceNameDigit(display);
-    LONG result = ChangeDisplaySettingsExEntry
-                      ? ChangeDisplaySettingsExEntry(DeviceNameTemplate, mode, nullptr, CDS_TEST, nullptr)
-                      : Platform.ChangeDisplaySettingsA(mode, CDS_TEST);
+    LONG result =
+        ChangeDisplaySettingsExEntry
+            ? ChangeDisplaySettingsExEntry(DisplayDeviceName(display), mode, nullptr, CDS_TEST, nullptr)
+            : Platform.ChangeDisplaySettingsA(mode, CDS_TEST);
     return result == DISP_CHANGE_SUCCESSFUL;
 }
 

@@ -27,11 +27,15 @@ struct ModeSnapshot {
 extern signed char DisplayCount;
 extern ModeEntry *ModeTables[MAX_DISPLAYS];
 extern LONG ModeCounts[MAX_DISPLAYS];
-// Index 11 is replaced by the digit of the display before each call.
+// Index 11 is replaced by the digit of the display; used only where the
+// platform has no monitor functions to name the devices.
 extern char DeviceNameTemplate[];
 #define DEVICE_NAME_DIGIT 11
 
-void SetDeviceNameDigit(int display);
+// The device name of display i (0-based, monitor order): the i-th monitor's
+// own device name, or the digit rule without monitor functions. The text
+// stays valid until the next call.
+const char *DisplayDeviceName(int display);
 void BuildDisplayCatalogue();
 // Frees the tables so that a test can build the catalogue again.
 void FreeDisplayCatalogue();

@@ -14,12 +14,12 @@ static LONG SetModeOnDisplay(int display, LONG width, LONG height, LONG depth, L
     mode.dmPelsHeight = (DWORD)height;
     mode.dmBitsPerPel = (DWORD)depth;
     mode.dmDisplayFrequency = (DWORD)frequency;
-    SetDeviceNameDigit(display);
     if (display == 0)
         return Platform.ChangeDisplaySettingsA(&mode, CDS_UPDATEREGISTRY);
     if (!ChangeDisplaySettingsExEntry)
         return DISP_CHANGE_FAILED;
-    return ChangeDisplaySettingsExEntry(DeviceNameTemplate, &mode, nullptr, CDS_UPDATEREGISTRY, nullptr);
+    return ChangeDisplaySettingsExEntry(DisplayDeviceName(display), &mode, nullptr, CDS_UPDATEREGISTRY,
+                                        nullptr);
 }
 
 bool SwitchDisplayMode(int display, int entryIndex)
