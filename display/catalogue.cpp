@@ -81,23 +81,52 @@ static ModeEntry MakeEntry(const DEVMODEA &mode, LONG isLandscape)
     return entry;
 }
 
-// Each candidate is tested once on the display (and once more for its
-// portrait twin); a display keeps at most MAX_ENTRIES_PER_DISPLAY entries so
-// that its command ids never reach the next display's range.
+bool ReuseShapeAnswers = true;
+
+// What the acceptance test looks at; candidates that differ only by refresh
+// rate share one shape and so one answer.
+struct ShapeAnswer {
+    DWORD width;
+    DWORD height;
+    DWORD bitsPerPixel;
+    DWORD displayFlags;
+    bool accepted;
+};
+
+// Each distinct shape is tested once per display (a driver round trip on
+// real hardware), its answer reused for every rate and twin of that shape.
+static bool AcceptsShape(int display, DEVMODEA *mode, std::vector<ShapeAnswer> &answers)
+{
+    ShapeAnswer shape = {mode->dmPelsWidth, mode->dmPelsHeight, mode->dmBitsPerPel, mode->dmDisplayFlags,
+                         false};
+    if (!ReuseShapeAnswers)
+        return TestModeOnDisplay(display, mode);
+    for (const ShapeAnswer &known : answers)
+        if (known.width == shape.width && known.height == shape.height &&
+            known.bitsPerPixel == shape.bitsPerPixel && known.displayFlags == shape.displayFlags)
+            return known.accepted;
+    shape.accepted = TestModeOnDisplay(display, mode);
+    answers.push_back(shape);
+    return shape.accepted;
+}
+
+// A display keeps at most MAX_ENTRIES_PER_DISPLAY entries so that its
+// command ids never reach the next display's range.
 static std::vector<ModeEntry> AcceptedModes(int display, const std::vector<DEVMODEA> &candidates)
 {
     std::vector<ModeEntry> accepted;
+    std::vector<ShapeAnswer> answers;
     for (DEVMODEA mode : candidates) {
         if (accepted.size() >= MAX_ENTRIES_PER_DISPLAY)
             break;
-        if (TestModeOnDisplay(display, &mode))
+        if (AcceptsShape(display, &mode, answers))
             accepted.push_back(MakeEntry(mode, 1));
         if (!PortraitOption || accepted.size() >= MAX_ENTRIES_PER_DISPLAY)
             continue;
         DWORD width = mode.dmPelsWidth;
         mode.dmPelsWidth = mode.dmPelsHeight;
         mode.dmPelsHeight = width;
-        if (TestModeOnDisplay(display, &mode))
+        if (AcceptsShape(display, &mode, answers))
             accepted.push_back(MakeEntry(mode, 0));
     }
     return accepted;

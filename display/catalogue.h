@@ -37,6 +37,9 @@ extern char DeviceNameTemplate[];
 // stays valid until the next call.
 const char *DisplayDeviceName(int display);
 void BuildDisplayCatalogue();
+// Candidates that differ only by refresh rate share one acceptance answer per
+// display; off, every candidate is tested (for comparison).
+extern bool ReuseShapeAnswers;
 // Frees the tables so that a test can build the catalogue again.
 void FreeDisplayCatalogue();
 bool TestModeOnDisplay(int display, DEVMODEA *mode);

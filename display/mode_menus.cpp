@@ -150,27 +150,26 @@ void MarkCurrentModes(int display, const ModeSnapshot &snapshot)
         return;
     ModeEntry *entries = ModeTables[display];
     int count = ModeCounts[display];
-    if (DisplayCount == 1) {
-        ClearAllMarks(DisplayMenu);
-        for (int j = 0; j < count; j++) {
-            CheckMenuItem(DisplayMenu, entries[j].commandId, MF_BYCOMMAND | MF_UNCHECKED);
-            if (Matches(entries[j], snapshot) && entries[j].groupPosition >= 0) {
-                CheckMenuItem(DisplayMenu, entries[j].commandId, MF_BYCOMMAND | MF_CHECKED);
-                CheckMenuItem(DisplayMenu, entries[j].groupPosition - 1, MF_BYPOSITION | MF_CHECKED);
-            }
-        }
-        return;
-    }
-    HMENU menu = GetSubMenu(DisplayMenu, display);
+    // With one display the modes stand in the display menu itself, where the
+    // placeholder's removal moved every item up by one.
+    HMENU menu = DisplayCount == 1 ? DisplayMenu : GetSubMenu(DisplayMenu, display);
+    int shift = DisplayCount == 1 ? 1 : 0;
     ClearAllMarks(menu);
     for (int j = 0; j < count; j++) {
-        if (entries[j].groupPosition < 0)
+        const ModeEntry &entry = entries[j];
+        bool matches = Matches(entry, snapshot);
+        // A resolution with a single rate is a plain item; it is marked too,
+        // or a panel with one rate per resolution would never show a mark.
+        if (entry.groupPosition < 0) {
+            if (matches)
+                CheckMenuItem(menu, entry.commandId, MF_BYCOMMAND | MF_CHECKED);
             continue;
-        HMENU resolutionMenu = GetSubMenu(menu, entries[j].groupPosition);
-        CheckMenuItem(resolutionMenu, entries[j].commandId, MF_BYCOMMAND | MF_UNCHECKED);
-        if (Matches(entries[j], snapshot)) {
-            CheckMenuItem(menu, entries[j].groupPosition, MF_BYPOSITION | MF_CHECKED);
-            CheckMenuItem(resolutionMenu, entries[j].commandId, MF_BYCOMMAND | MF_CHECKED);
+        }
+        HMENU resolutionMenu = GetSubMenu(menu, entry.groupPosition - shift);
+        CheckMenuItem(resolutionMenu, entry.commandId, MF_BYCOMMAND | MF_UNCHECKED);
+        if (matches) {
+            CheckMenuItem(menu, entry.groupPosition - shift, MF_BYPOSITION | MF_CHECKED);
+            CheckMenuItem(resolutionMenu, entry.commandId, MF_BYCOMMAND | MF_CHECKED);
         }
     }
 }

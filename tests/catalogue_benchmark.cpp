@@ -35,8 +35,9 @@ int main()
 
     printf("displays: %d, candidate modes: %zu, portrait twins: on\n", DisplayCount, Sim.candidates.size());
     printf("entries: %ld, %ld, %ld\n", ModeCounts[0], ModeCounts[1], ModeCounts[2]);
-    printf("mode tests per build: %d (one per candidate, display and twin: %zu)\n", Sim.TestCalls(),
-           3 * 2 * Sim.candidates.size());
+    printf("mode tests per build: %d (one per distinct shape, display and twin; every candidate would "
+           "take %zu)\n",
+           Sim.TestCalls(), 3 * 2 * Sim.candidates.size());
     printf("time per build: %.3f ms (mean of %d builds)\n", milliseconds, rounds);
     FreeDisplayCatalogue();
     return 0;

@@ -12,6 +12,7 @@ struct CatalogueFixture : ::testing::Test {
     {
         FreeDisplayCatalogue();
         PortraitOption = 0;
+        ReuseShapeAnswers = true;
     }
     void Build()
     {
@@ -165,6 +166,48 @@ TEST_F(CatalogueFixture, EachCandidateIsTestedOncePerDisplayAndTwin)
     Build();
     EXPECT_EQ(Sim.TestCalls(), 3 * 10 * 2);
     EXPECT_EQ(ModeCounts[0], 20);
+}
+
+// Device names follow the order outputs were attached, not the monitor order.
+void NameMonitors(std::initializer_list<const char *> names)
+{
+    int k = 0;
+    for (const char *name : names)
+        Sim.monitors[k++].device = name;
+}
+
+TEST_F(CatalogueFixture, RatesShareOneAnswerPerShapeOnTheMonitorsOwnDevices)
+{
+    SimSetMonitors(3);
+    NameMonitors({"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY5", "\\\\.\\DISPLAY9"});
+    PortraitOption = 1;
+    const DWORD rates[] = {60, 75, 85};
+    for (int k = 0; k < 24; k++)
+        Sim.candidates.push_back(
+            SimMode(640 + 32 * (k / 6), 480 + 24 * (k / 6), 16 + 16 * (k % 2), rates[k % 3]));
+    Sim.candidates.push_back(SimMode(480, 640, 16, 60)); // the same shape as a twin
+    Sim.accepts = [](int device, const DEVMODEA &m) {
+        return (m.dmPelsWidth / 32 + m.dmBitsPerPel + device) % 3;
+    };
+    ReuseShapeAnswers = false;
+    Build();
+    std::vector<std::string> tested[3] = {Table(0), Table(1), Table(2)};
+    int everyCandidate = Sim.TestCalls();
+    Sim.calls.clear();
+    ReuseShapeAnswers = true;
+    Build();
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(Table(i), tested[i]) << "display " << i;
+        EXPECT_FALSE(tested[i].empty()) << "display " << i;
+    }
+    EXPECT_NE(tested[0], tested[1]);
+    EXPECT_EQ(everyCandidate, 3 * 25 * 2);
+    EXPECT_EQ(Sim.TestCalls(), 3 * 4 * 2 * 2) << "four sizes, two depths, twins; 480x640 is a known twin";
+    std::vector<std::string> devices;
+    for (const SimCall &call : Sim.calls)
+        if (devices.empty() || devices.back() != call.device)
+            devices.push_back(call.device);
+    EXPECT_EQ(devices, (std::vector<std::string>{"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY5", "\\\\.\\DISPLAY9"}));
 }
 
 TEST_F(CatalogueFixture, MoreThanTwentyDepthsLoseNothing)

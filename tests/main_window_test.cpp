@@ -301,6 +301,17 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
     Start(1);
     SendMessageA(MainWindow, WM_COMMAND, 51003, 0);
     EXPECT_EQ(Sim.ChangeCalls(), 0);
+
+    // The second monitor's own device name, whatever its number.
+    SimSetMonitors(2);
+    Sim.monitors[1].device = "\\\\.\\DISPLAY5";
+    adapter.Install();
+    FreeProgramMenus();
+    BuildProgramMenus();
+    ASSERT_GE(ModeCounts[1], 4) << "the modes were tested on DISPLAY5";
+    SendMessageA(MainWindow, WM_COMMAND, 51003, 0);
+    EXPECT_EQ(Sim.calls.back().device, "\\\\.\\DISPLAY5");
+    EXPECT_EQ(Sim.ChangeCalls(), 1);
 }
 
 TEST_F(MainWindowFixture, OrientationOfAPortraitDisplayIsKept)

@@ -145,10 +145,11 @@ TEST_F(ModeMenus, MarksOneDisplay)
     EXPECT_TRUE(Checked(resolution1280, 0, MF_BYPOSITION));
     EXPECT_TRUE(Checked(resolution1280, 1, MF_BYPOSITION));
 
-    // A plain item is never marked.
+    // A resolution with one rate is a plain item and carries the mark alone.
     MarkCurrentModes(0, {640, 480, 8, 60});
     for (int position = 0; position < GetMenuItemCount(DisplayMenu); position++)
-        EXPECT_FALSE(Checked(DisplayMenu, position, MF_BYPOSITION)) << position;
+        EXPECT_EQ(Checked(DisplayMenu, position, MF_BYPOSITION), position == 0) << position;
+    EXPECT_FALSE(Checked(resolution1280, 0, MF_BYPOSITION));
 }
 
 TEST_F(ModeMenus, MarksSecondDisplay)
@@ -164,6 +165,11 @@ TEST_F(ModeMenus, MarksSecondDisplay)
     EXPECT_TRUE(Checked(resolution, 0, MF_BYPOSITION));
     EXPECT_FALSE(Checked(resolution, 1, MF_BYPOSITION));
     EXPECT_FALSE(Checked(GetSubMenu(DisplayMenu, 0), 3, MF_BYPOSITION)) << "display 1 untouched";
+
+    MarkCurrentModes(1, {1024, 768, 32, 60});
+    EXPECT_TRUE(Checked(second, 51006, MF_BYCOMMAND)) << "the plain item";
+    EXPECT_FALSE(Checked(second, 3, MF_BYPOSITION)) << "the old mark is cleared";
+    EXPECT_FALSE(Checked(resolution, 0, MF_BYPOSITION));
 }
 
 TEST_F(ModeMenus, AThousandEntriesAtMost)
