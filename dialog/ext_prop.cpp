@@ -84,7 +84,45 @@ static WNDPROC Subclass(HWND window, WNDPROC procedure)
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
-static void MoveTo(HWND window, int x, int y) { SetWindowPos(window, nullptr, x, y, 0, 0, MOVE_FLAGS); }
+#define LAID_OUT_BASE_X 6
+#define LAID_OUT_BASE_Y 13
+
+// Four by eight dialog units are one base unit each way.
+static RECT BaseUnits(HWND dialog)
+{
+    RECT units = {0, 0, 4, 8};
+    if (!MapDialogRect(dialog, &units))
+        SetRect(&units, 0, 0, LAID_OUT_BASE_X, LAID_OUT_BASE_Y);
+    return units;
+}
+
+int DialogPixelsX(HWND dialog, int pixels)
+{
+    return MulDiv(pixels, BaseUnits(dialog).right, LAID_OUT_BASE_X);
+}
+
+int DialogPixelsY(HWND dialog, int pixels)
+{
+    return MulDiv(pixels, BaseUnits(dialog).bottom, LAID_OUT_BASE_Y);
+}
+
+// Moves a control to a laid-out pixel place (see DialogPixelsX).
+static void MoveTo(HWND window, int x, int y)
+{
+    HWND dialog = GetParent(window);
+    SetWindowPos(window, nullptr, DialogPixelsX(dialog, x), DialogPixelsY(dialog, y), 0, 0, MOVE_FLAGS);
+}
+
+// Places a control at a laid-out pixel place, as wide as the content column.
+static void PlaceInColumn(HWND window, int y, int height)
+{
+    HWND dialog = GetParent(window);
+    RECT client;
+    GetClientRect(dialog, &client);
+    int margin = DialogPixelsX(dialog, CONTENT_MARGIN);
+    SetWindowPos(window, nullptr, margin, DialogPixelsY(dialog, y), client.right - 2 * margin,
+                 DialogPixelsY(dialog, height), PLACE_FLAGS);
+}
 
 static void PlaceAt(HWND window, int x, int y, int width, int height)
 {
@@ -122,7 +160,7 @@ static void SetUpTabControl(ExtPropState *state, HWND dialog, int width, int hei
 {
     state->tabControl = GetDlgItem(dialog, IDC_TAB_CONTROL);
     SetStyleBits(state->tabControl, 0, TCS_OWNERDRAWFIXED | TCS_TOOLTIPS);
-    PlaceAt(state->tabControl, 4, 4, width - 8, height - 46);
+    PlaceAt(state->tabControl, 4, 4, width - 8, height - DialogPixelsY(dialog, 46));
 
     state->tabImages = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, 5, 0);
     AddTabIcon(state->tabImages, IDI_TAB_SCREEN);
@@ -214,24 +252,24 @@ static HWND CreateChild(HWND dialog, const char *className, DWORD style, int wid
     return child;
 }
 
-static void CreatePrimaryCheckBox(ExtPropState *state, HWND dialog, int width)
+static void CreatePrimaryCheckBox(ExtPropState *state, HWND dialog)
 {
     state->primaryCheckBox =
         CreateChild(dialog, "BUTTON", WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, IDC_PRIMARY_CHECK_BOX);
-    PlaceAt(state->primaryCheckBox, 9, 344, width - 18, 20);
+    PlaceInColumn(state->primaryCheckBox, 344, 20);
     SetWindowTextA(state->primaryCheckBox, "Use this screen as primary display");
     state->dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     SendMessageA(state->primaryCheckBox, WM_SETFONT, reinterpret_cast<WPARAM>(state->dialogFont), FALSE);
 }
 
-static void CreateCombos(ExtPropState *state, HWND dialog, int width)
+static void CreateCombos(ExtPropState *state, HWND dialog)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_USEREX_CLASSES};
     InitCommonControlsEx(&controls);
 
     state->screenCombo = CreateChild(dialog, WC_COMBOBOXEXA, WS_TABSTOP | CBS_DROPDOWNLIST, 0, 120, 0);
     FillScreenCombo(state, dialog, state->screenCombo);
-    PlaceAt(state->screenCombo, 9, 316, width - 18, 245);
+    PlaceInColumn(state->screenCombo, 316, 245);
 
     state->windowCombo =
         CreateChild(dialog, WC_COMBOBOXEXA, WS_TABSTOP | CBS_DROPDOWNLIST, 0, 125, IDC_WINDOW_COMBO);
@@ -241,9 +279,9 @@ static void CreateCombos(ExtPropState *state, HWND dialog, int width)
     RECT frame;
     GetWindowRectIn(state->canvasFrame, &frame, dialog);
     PlaceAt(state->backdrop, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
-    PlaceAt(state->windowCombo, 9, 316, width - 18, 125);
+    PlaceInColumn(state->windowCombo, 316, 125);
     ShowWindow(state->windowCombo, SW_HIDE);
-    PlaceAt(state->iconCombo, 9, 316, width - 18, 125);
+    PlaceInColumn(state->iconCombo, 316, 125);
     ShowWindow(state->iconCombo, SW_HIDE);
 }
 
@@ -300,15 +338,15 @@ int InitExtPropDialog(ExtPropState *state, POINT point)
     SetUpCanvasWindows(state, dialog);
     state->screenCount = ShownScreenCount();
     SetUpScreenItems(state, dialog);
-    PlaceAt(state->canvasFrame, 9, 47, width - 18, 257 - 9);
+    PlaceInColumn(state->canvasFrame, 47, 248);
     LayoutCanvas();
     CreateScreenFonts(state);
     CentreOnMonitor(dialog, point);
 
-    CreatePrimaryCheckBox(state, dialog, width);
+    CreatePrimaryCheckBox(state, dialog);
     state->okButton = GetDlgItem(dialog, IDC_OK);
     SendMessageA(dialog, DM_SETDEFID, IDC_OK, 0);
-    CreateCombos(state, dialog, width);
+    CreateCombos(state, dialog);
 
     state->futureFeaturesText = GetDlgItem(dialog, IDC_FUTURE_FEATURES);
     state->aboutText = GetDlgItem(dialog, IDC_ABOUT_TEXT);

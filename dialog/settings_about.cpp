@@ -141,16 +141,17 @@ static void PlaceLinks(ExtPropState *state, const RECT &about)
 void PlaceAboutPage(ExtPropState *state)
 {
     HWND dialog = state->dialogWindow;
-    MoveControl(state->aboutText, CONTENT_MARGIN + 100, CONTENT_MARGIN + 40);
+    MoveControl(state->aboutText, DialogPixelsX(dialog, CONTENT_MARGIN + 100),
+                DialogPixelsY(dialog, CONTENT_MARGIN + 40));
     WidenToText(state->aboutText, dialog, 0);
     RECT about;
     GetWindowRectIn(state->aboutText, &about, dialog);
     PlaceLinks(state, about);
-    MoveControl(state->knownBugsText, about.left, about.bottom + 10);
+    MoveControl(state->knownBugsText, about.left, about.bottom + DialogPixelsY(dialog, 10));
     WidenToText(state->knownBugsText, dialog, 0);
     RECT bugs;
     GetWindowRectIn(state->knownBugsText, &bugs, dialog);
-    MoveControl(state->futureFeaturesText, bugs.left, bugs.bottom + 10);
+    MoveControl(state->futureFeaturesText, bugs.left, bugs.bottom + DialogPixelsY(dialog, 10));
     WidenToText(state->futureFeaturesText, dialog, 0);
 }
 

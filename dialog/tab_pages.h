@@ -7,6 +7,13 @@
 // far from the right one.
 #define CONTENT_MARGIN 9
 
+// The dialog's pixel places were laid out for 8-point "MS Sans Serif" at 96
+// DPI, whose dialog base units are 6 by 13 pixels. These turn such a place
+// into one for the dialog's actual units, so that the created controls keep
+// their distance from the template's under another font or DPI.
+int DialogPixelsX(HWND dialog, int pixels);
+int DialogPixelsY(HWND dialog, int pixels);
+
 // Posted to the tab strip after a tab key: by then the strip has moved on its
 // own or it never will (Wine's strip does not know Home and End).
 #define WM_TAB_KEY_SETTLE (WM_APP + 1)

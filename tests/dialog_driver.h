@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "canvas/canvas.h"
 #include "dialog/ext_prop.h"
 #include "shell/tessivon.h"
 #include "tests/ui_driver.h"
@@ -44,6 +45,16 @@ inline RECT RectIn(HWND window, HWND dialog)
         EXPECT_EQ(actual_.right, (r));                                                                       \
         EXPECT_EQ(actual_.bottom, (b));                                                                      \
     } while (0)
+
+// The canvas frame as the dialog lays it out with 8-point "MS Sans Serif" at
+// 96 DPI (450 x 248), whatever font the platform gave the dialog, laid out
+// again; the canvas examples are worked for that frame.
+inline void UseLaidOutFrame(ExtPropState &state)
+{
+    SetWindowPos(state.canvasFrame, nullptr, 9, 47, 450, 248, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(state.backdrop, nullptr, 9, 47, 450, 248, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutCanvas();
+}
 
 inline HWND FindExtPropDialog() { return FindDialogByCaption(EXT_PROP_CAPTION); }
 

