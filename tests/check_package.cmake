@@ -1,0 +1,23 @@
+# Makes the download with CPack in the 64-bit build folder and checks that it
+# holds both programs and the README under the version's name. Skipped when
+# the 32-bit build has not been made.
+if(NOT EXISTS ${I686_BUILD}/tessivon.exe)
+  message("no 32-bit build in ${I686_BUILD}")
+  return()
+endif()
+execute_process(COMMAND ${CPACK} -G ZIP WORKING_DIRECTORY ${BUILD} RESULT_VARIABLE result OUTPUT_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cpack failed:\n${output}")
+endif()
+set(zip ${BUILD}/tessivon-${VERSION}-windows.zip)
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${zip} RESULT_VARIABLE result OUTPUT_VARIABLE listing)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cannot read ${zip}")
+endif()
+foreach(entry 64-bit/tessivon.exe 32-bit/tessivon.exe README.md)
+  string(FIND "${listing}" "${entry}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "${zip} lacks ${entry}:\n${listing}")
+  endif()
+endforeach()
+message("${zip}:\n${listing}")
