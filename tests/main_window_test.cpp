@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "display/mode_switch.h"
 #include "display/monitors.h"
 #include "settings/settings.h"
@@ -19,6 +17,8 @@ void Tray(std::initializer_list<UINT> mouseMessages)
         SendMessageA(MainWindow, WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
 }
 
+void Command(UINT id) { SendMessageA(MainWindow, WM_COMMAND, id, 0); }
+
 // WM_DESTROY posts WM_QUIT, which would end the next modal loop at once.
 void DestroyMainWindow()
 {
@@ -27,10 +27,37 @@ void DestroyMainWindow()
     PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
+// Notes the next popup menu (which, when, its default item) or message box
+// ("caption: text") and closes it.
+struct Watch {
+    HMENU menu = nullptr;
+    DWORD openedAt = 0;
+    UINT defaultItem = 0;
+    std::string box = "<none>";
+    explicit Watch(int timeoutMs = 1500)
+    {
+        auto find = [] {
+            return FindPopupMenuWindow() ? FindPopupMenuWindow() : FindDialogByCaption(nullptr);
+        };
+        WhenWindowAppears(
+            find,
+            [this](HWND window) {
+                openedAt = GetTickCount();
+                if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0))) {
+                    defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
+                    EndMenu();
+                } else if (window) {
+                    box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
+                    PostMessageA(window, WM_COMMAND, IDOK, 0);
+                }
+            },
+            timeoutMs);
+    }
+};
+
 struct MainWindowFixture : ::testing::Test {
     ScopedSimAdapter adapter;
     RegistryGuard registry;
-
     void SetUp() override
     {
         KeyStateFunction = GetKeyState;
@@ -45,7 +72,6 @@ struct MainWindowFixture : ::testing::Test {
         DestroyMainWindow();
         FreeProgramMenus();
         ClickPending = DoubleClickSeen = DialogOpen = ModeChanged = FALSE;
-        LeftWasDown = RightWasDown = 0;
     }
     // The program as start-up leaves it, on `displays` simulated monitors.
     void Start(int displays)
@@ -55,88 +81,40 @@ struct MainWindowFixture : ::testing::Test {
         adapter.Install();
         BuildProgramMenus();
         static bool registered = RegisterMainWindowClass(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(registered);
-        ASSERT_TRUE(CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr, nullptr,
-                                    InstanceHandle, nullptr));
+        ASSERT_TRUE(registered && CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr,
+                                                  nullptr, InstanceHandle, nullptr));
         Sim.notifications.clear();
         Sim.calls.clear();
     }
+    UINT LastFlags() { return Sim.notifications.empty() ? 0 : Sim.notifications.back().data.uFlags; }
 };
-
-// Notes which popup menu opens, when, and its default item, then closes it.
-struct MenuWatch {
-    HMENU shown = nullptr;
-    DWORD openedAt = 0;
-    UINT defaultItem = 0;
-    explicit MenuWatch(int timeoutMs)
-    {
-        WhenWindowAppears(
-            FindPopupMenuWindow,
-            [this](HWND menu) {
-                if (!menu)
-                    return;
-                openedAt = GetTickCount();
-                shown = (HMENU)SendMessageA(menu, MN_GETHMENU, 0, 0);
-                defaultItem = GetMenuDefaultItem(shown, FALSE, 0);
-                EndMenu();
-            },
-            timeoutMs);
-    }
-};
-
-// Reads the caption and text of the next message box and presses OK.
-struct MessageBoxWatch {
-    std::string caption = "<none>", text;
-    MessageBoxWatch()
-    {
-        WhenWindowAppears([] { return FindDialogByCaption(nullptr); },
-                          [this](HWND box) {
-                              if (!box)
-                                  return;
-                              caption = WindowText(box);
-                              text = WindowText(GetDlgItem(box, 0xFFFF));
-                              PostMessageA(box, WM_COMMAND, IDOK, 0);
-                          },
-                          1500);
-    }
-};
-
-UINT LastFlags() { return Sim.notifications.empty() ? 0 : Sim.notifications.back().data.uFlags; }
 
 TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndComesBackWhenTheShellLosesIt)
 {
     DestroyMainWindow();
-    ASSERT_EQ(Sim.notifications.size(), 1u);
-    EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_DELETE);
     TrayIconRemove(MainWindow);
-    EXPECT_EQ(Sim.notifications.size(), 1u) << "removing an icon that is not there does nothing";
-
+    ASSERT_EQ(Sim.notifications.size(), 1u) << "removing an icon that is not there does nothing";
+    EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_DELETE);
     WriteOption(OPT_TRAY_ICON_IN_256_COLORS, 1);
-    Sim.notifications.clear();
-    ASSERT_TRUE(CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr, nullptr,
-                                InstanceHandle, nullptr));
-    ASSERT_EQ(Sim.notifications.size(), 1u);
-    const NOTIFYICONDATAA &add = Sim.notifications[0].data;
-    EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_ADD);
-    EXPECT_EQ(add.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_STREQ(add.szTip, "Tessivon v2.7 alpha");
-    EXPECT_EQ(add.hIcon, LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_256_COLORS)));
-
-    // A second copy's WM_SHOW_AGAIN and a re-created taskbar add it again and retip.
+    Start(1);
+    TrayIconShow(MainWindow, "A tip that is much longer than the sixty-three characters the shell keeps");
+    EXPECT_EQ(lstrlenA(Sim.notifications.back().data.szTip), 63);
+    // A second copy's WM_SHOW_AGAIN and a re-created taskbar add it again, as made, and retip.
     for (UINT message : {(UINT)WM_SHOW_AGAIN, RegisterWindowMessageA("TaskbarCreated")}) {
         Sim.notifications.clear();
         SendMessageA(MainWindow, message, 0, 0);
         ASSERT_EQ(Sim.notifications.size(), 2u);
+        const NOTIFYICONDATAA &add = Sim.notifications[0].data;
         EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_ADD);
-        EXPECT_EQ(LastFlags(), (UINT)NIF_TIP);
+        EXPECT_EQ(add.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+        EXPECT_EQ(add.hIcon, LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_256_COLORS)));
+        EXPECT_STREQ(Sim.notifications[1].data.szTip, "Tessivon v2.7 alpha");
     }
     WriteOption(OPT_TRAY_ICON_IN_256_COLORS, 0);
     TrayIconReload(MainWindow);
     EXPECT_EQ(LastFlags(), (UINT)NIF_ICON);
     EXPECT_EQ(Sim.notifications.back().data.hIcon,
               LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_16_COLORS)));
-    TrayIconShow(MainWindow, "A tip that is much longer than the sixty-three characters the shell keeps");
-    EXPECT_EQ(lstrlenA(Sim.notifications.back().data.szTip), 63);
 }
 
 TEST_F(MainWindowFixture, QuickSingleClickMarksTheModeAndOpensTheMenuAfterTheDoubleClickTime)
@@ -144,36 +122,33 @@ TEST_F(MainWindowFixture, QuickSingleClickMarksTheModeAndOpensTheMenuAfterTheDou
     Sim.monitors[0].rect = {0, 0, 800, 600};
     Sim.monitors[0].bitsPerPixel = 16;
     Sim.monitors[0].frequency = 75;
-    MenuWatch watch(GetDoubleClickTime() + 3000);
+    Watch watch(GetDoubleClickTime() + 3000);
     // The real left button is up while these arrive, as after a quick click.
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
     DWORD releasedAt = GetTickCount();
     EXPECT_TRUE(ClickPending);
-    EXPECT_FALSE(FindPopupMenuWindow()) << "no menu before the double-click time";
     POINT cursor;
     GetCursorPos(&cursor);
     EXPECT_EQ(MenuPoint.x, cursor.x);
     EXPECT_TRUE(GetMenuState(GetSubMenu(DisplayMenu, 2), 1, MF_BYPOSITION) & MF_CHECKED);
     PumpMessages(GetDoubleClickTime() + 1000);
-    EXPECT_EQ(watch.shown, DisplayMenu);
+    EXPECT_EQ(watch.menu, DisplayMenu);
     EXPECT_GE(watch.openedAt - releasedAt, GetDoubleClickTime() - 20);
-    EXPECT_FALSE(ClickPending);
 }
 
 TEST_F(MainWindowFixture, DoubleClickRunsTheControlPanelOrTheDialogAndOpensNoMenu)
 {
-    MenuWatch watch(GetDoubleClickTime() + 500);
+    Watch watch(GetDoubleClickTime() + 500);
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
     PumpMessages(GetDoubleClickTime() + 700);
-    EXPECT_EQ(watch.shown, nullptr);
+    EXPECT_EQ(watch.menu, nullptr);
     EXPECT_FALSE(ClickPending || DoubleClickSeen);
     EXPECT_EQ(Sim.launches, std::vector<std::string>{"control desk.cpl"});
-
     // With the option set it opens the dialog, and the tray image is reloaded after it.
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 1);
-    WhenWindowAppears([] { return FindDialogByCaption("Extended Display Properties"); },
-                      [](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); }, 1500);
+    Watch dialog;
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
     EXPECT_EQ(Sim.launches.size(), 1u);
     EXPECT_EQ(LastFlags(), (UINT)NIF_ICON);
     EXPECT_FALSE(DialogOpen);
@@ -183,54 +158,51 @@ TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuWithTheDoubleClickDefault
 {
     for (UINT expected : {ID_PROPERTIES, ID_EXTENDED_PROPERTIES}) {
         WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, expected == ID_EXTENDED_PROPERTIES);
-        MenuWatch watch(3000);
+        Watch watch(3000);
         Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
-        EXPECT_EQ(watch.shown, CommandMenu);
+        EXPECT_EQ(watch.menu, CommandMenu);
         EXPECT_EQ(watch.defaultItem, expected);
     }
 }
 
 TEST_F(MainWindowFixture, ClicksThatMustOpenNothing)
 {
-    MenuWatch watch(GetDoubleClickTime() + 300);
+    Watch watch(GetDoubleClickTime() + 300);
     // A button-up without its button-down on the icon; a middle press
     // re-samples both buttons, which are up now.
-    Tray({WM_LBUTTONUP, WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP});
-    Tray({WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONUP});
+    Tray({WM_LBUTTONUP, WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MBUTTONDOWN,
+          WM_RBUTTONUP});
     EXPECT_FALSE(ClickPending);
     DialogOpen = TRUE; // the icon is ignored while the dialog is open
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDBLCLK});
     EXPECT_FALSE(ClickPending);
     PumpMessages(GetDoubleClickTime() + 500);
-    EXPECT_EQ(watch.shown, nullptr);
+    EXPECT_EQ(watch.menu, nullptr);
     EXPECT_TRUE(Sim.launches.empty());
 }
 
 TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
 {
     Start(2);
-    ASSERT_GE(ModeCounts[1], 4);
-    SendMessageA(MainWindow, WM_COMMAND, 51003, 0);
+    Command(51003);
     ASSERT_EQ(Sim.ChangeCalls(), 1);
     const SimCall &call = Sim.calls.back();
+    const ModeEntry &entry = ModeTables[1][3];
     EXPECT_EQ(call.function + " " + call.device, "ChangeDisplaySettingsExA \\\\.\\Display2");
     EXPECT_EQ(call.flags, (DWORD)CDS_UPDATEREGISTRY);
-    const ModeEntry &entry = ModeTables[1][3];
-    EXPECT_EQ(call.mode.dmPelsWidth, (DWORD)entry.width);
-    EXPECT_EQ(call.mode.dmBitsPerPel, (DWORD)entry.bitsPerPixel);
-    EXPECT_EQ(call.mode.dmDisplayFrequency, (DWORD)entry.frequency);
     EXPECT_EQ(call.mode.dmFields,
               (DWORD)(DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY));
+    EXPECT_EQ(std::make_tuple(call.mode.dmPelsWidth, call.mode.dmBitsPerPel, call.mode.dmDisplayFrequency),
+              std::make_tuple((DWORD)entry.width, (DWORD)entry.bitsPerPixel, (DWORD)entry.frequency));
     EXPECT_TRUE(ModeChanged);
-    SendMessageA(MainWindow, WM_COMMAND, 50001, 0);
+    Command(50001);
     EXPECT_EQ(Sim.calls.back().function, "ChangeDisplaySettingsA") << "display 1 without a device name";
-
     // Ids past a display's entries, and a display that does not exist.
     for (UINT id : {50000 + (UINT)ModeCounts[0], 50999u, 52000u})
-        SendMessageA(MainWindow, WM_COMMAND, id, 0);
+        Command(id);
     EXPECT_EQ(Sim.ChangeCalls(), 2);
     Start(1);
-    SendMessageA(MainWindow, WM_COMMAND, 51003, 0);
+    Command(51003);
     EXPECT_EQ(Sim.ChangeCalls(), 0);
 }
 
@@ -238,20 +210,15 @@ TEST_F(MainWindowFixture, OrientationOfTheDisplayIsKept)
 {
     PortraitOption = 1;
     Start(1);
-    auto find = [](LONG width, LONG height) {
-        for (int j = 0; j < ModeCounts[0]; j++)
-            if (ModeTables[0][j].width == width && ModeTables[0][j].height == height)
-                return j;
-        return -1;
-    };
-    auto switched = [](int entry) {
-        Sim.monitors[0].rect = {0, 0, 768, 1024}; // the display stands upright now
-        EXPECT_TRUE(SwitchDisplayMode(0, entry));
-        return std::make_pair(Sim.calls.back().mode.dmPelsWidth, Sim.calls.back().mode.dmPelsHeight);
-    };
-    EXPECT_EQ(switched(find(1024, 768)), std::make_pair(768ul, 1024ul));
-    EXPECT_EQ(switched(find(768, 1024)), std::make_pair(1024ul, 768ul));
-
+    // The entries 1024x768 and its portrait twin, switched while the display stands upright.
+    for (int j = 0; j < ModeCounts[0]; j++) {
+        const ModeEntry &entry = ModeTables[0][j];
+        if (entry.bitsPerPixel != 16 || entry.width + entry.height != 1792)
+            continue;
+        Sim.monitors[0].rect = {0, 0, 768, 1024};
+        ASSERT_TRUE(SwitchDisplayMode(0, j));
+        EXPECT_EQ(Sim.calls.back().mode.dmPelsWidth, entry.isLandscape ? 768u : 1024u);
+    }
     Start(2); // a display without a snapshot counts as landscape
     Sim.enumeratedMonitors = 1;
     ASSERT_TRUE(SwitchDisplayMode(1, 3));
@@ -269,18 +236,18 @@ TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
         {DISP_CHANGE_BADPARAM, "Error: Could not set mode"}};
     for (auto [code, told] : cases) {
         Sim.changeResult = code;
-        MessageBoxWatch box;
-        SendMessageA(MainWindow, WM_COMMAND, 50002, 0);
-        EXPECT_EQ(box.caption + ": " + box.text, told);
+        Watch watch;
+        Command(50002);
+        EXPECT_EQ(watch.box, told);
         EXPECT_FALSE(ModeChanged);
     }
     // Without ChangeDisplaySettingsExA the second display cannot be set.
     Sim.changeResult = DISP_CHANGE_SUCCESSFUL;
     Sim.hasChangeEx = false;
     Start(2);
-    MessageBoxWatch box;
-    SendMessageA(MainWindow, WM_COMMAND, 51000, 0);
-    EXPECT_EQ(box.text, "The graphics adapter couldn't\nset this video mode.");
+    Watch watch;
+    Command(51000);
+    EXPECT_EQ(watch.box, "Error: The graphics adapter couldn't\nset this video mode.");
     EXPECT_EQ(Sim.ChangeCalls(), 0);
 }
 
@@ -291,20 +258,18 @@ TEST_F(MainWindowFixture, EscapeRestoresLastDisplayFirstUntilAnotherApplicationI
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP}); // the click takes the snapshot
     KillTimer(MainWindow, 1);
     ClickPending = FALSE;
-    SendMessageA(MainWindow, WM_COMMAND, 50000, 0);
+    Command(50000);
     ASSERT_TRUE(ModeChanged);
     Sim.calls.clear();
     Sim.changeResult = DISP_CHANGE_BADMODE;
-    MessageBoxWatch box;
+    Watch watch;
     SendMessageA(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_EQ(box.caption, "<none>") << "a refused restore shows nothing";
+    EXPECT_EQ(watch.box, "<none>") << "a refused restore shows nothing";
     ASSERT_EQ(Sim.calls.size(), 3u);
-    EXPECT_EQ(Sim.calls[0].device, "\\\\.\\Display3");
-    EXPECT_EQ(Sim.calls[1].device, "\\\\.\\Display2");
+    EXPECT_EQ(Sim.calls[0].device + Sim.calls[1].device + Sim.calls[2].device,
+              "\\\\.\\Display3\\\\.\\Display2");
     EXPECT_EQ(Sim.calls[1].mode.dmBitsPerPel, 16u);
-    EXPECT_EQ(Sim.calls[2].function, "ChangeDisplaySettingsA");
     EXPECT_EQ(Sim.calls[2].mode.dmPelsWidth, 1024u);
-
     SendMessageA(MainWindow, WM_ACTIVATEAPP, FALSE, 0);
     Sim.calls.clear();
     SendMessageA(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -344,46 +309,33 @@ TEST_F(MainWindowFixture, DisplayChangeFitsMaximizedWindowsOnThePrimaryMonitor)
     EXPECT_EQ(LastFlags(), (UINT)NIF_TIP) << "the icon is refreshed";
 }
 
-TEST_F(MainWindowFixture, AboutThenExitEndsTheLoopWithZero)
-{
-    MessageBoxWatch box;
-    SendMessageA(MainWindow, WM_COMMAND, ID_ABOUT, 0);
-    EXPECT_EQ(box.caption, "About Tessivon v2.7 alpha");
-    EXPECT_EQ(box.text.rfind("Tessivon v2.7 alpha\n", 0), 0u);
-    EXPECT_NE(box.text.find("\n&& Extended properties\n\n"), std::string::npos) << box.text;
-    SendMessageA(MainWindow, WM_COMMAND, ID_EXIT, 0);
-    EXPECT_FALSE(IsWindow(MainWindow));
-    EXPECT_EQ(Sim.notifications.back().action, (DWORD)NIM_DELETE);
-    MSG quit;
-    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(quit.wParam, 0u);
-}
-
 LRESULT CALLBACK RefuseMainWindow(int code, WPARAM window, LPARAM data)
 {
     char className[64] = "";
     if (code == HCBT_CREATEWND)
-        GetClassNameA(reinterpret_cast<HWND>(window), className, sizeof(className));
+        GetClassNameA((HWND)window, className, sizeof(className));
     return lstrcmpA(className, PROGRAM_TITLE) ? CallNextHookEx(nullptr, code, window, data) : 1;
 }
 
-// Start-up's own refusals are told and end the program with 1.
+// Start-up's own refusals are told and end the program with 1; the About box on the way.
 TEST_F(MainWindowFixture, StartUpFailuresAreToldAndEndWithOne)
 {
+    Watch about;
+    Command(ID_ABOUT);
+    EXPECT_EQ(about.box.rfind("About Tessivon v2.7 alpha: Tessivon v2.7 alpha\n", 0), 0u);
     DestroyMainWindow();
     FreeProgramMenus();
     HINSTANCE instance = GetModuleHandleA(nullptr);
     UnregisterClassA(PROGRAM_TITLE, instance);
     HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
-    auto box = std::make_unique<MessageBoxWatch>();
+    Watch create;
     EXPECT_EQ(RunTessivon(instance), 1);
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(box->caption + ": " + box->text, "Error: Couldn't Create Window");
-    // The class is still registered from that run, so registering fails now.
-    FreeDisplayCatalogue();
-    box = std::make_unique<MessageBoxWatch>();
+    EXPECT_EQ(create.box, "Error: Couldn't Create Window");
+    FreeDisplayCatalogue(); // the class is still registered from that run, so registering fails now
+    Watch registering;
     EXPECT_EQ(RunTessivon(instance), 1);
-    EXPECT_EQ(box->caption + ": " + box->text, "Error: Couldn't Register Window Class");
+    EXPECT_EQ(registering.box, "Error: Couldn't Register Window Class");
     FreeDisplayCatalogue();
 }
 
