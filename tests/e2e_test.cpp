@@ -23,29 +23,6 @@ bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
     return true;
 }
 
-struct WindowSearch {
-    DWORD process;
-    const char *caption; // null for a popup menu
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM data)
-{
-    WindowSearch *search = reinterpret_cast<WindowSearch *>(data);
-    char name[64] = "";
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (search->caption)
-        GetWindowTextA(window, name, sizeof(name));
-    else
-        GetClassNameA(window, name, sizeof(name));
-    if (owner != search->process || !IsWindowVisible(window) ||
-        lstrcmpA(name, search->caption ? search->caption : "#32768"))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 struct Process {
     PROCESS_INFORMATION info = {};
     bool Start(std::string line = "\"" + ProgramPath + "\"")
@@ -62,13 +39,6 @@ struct Process {
         bool ended = WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
         return ended && GetExitCodeProcess(info.hProcess, &code) ? (long)code : -1;
     }
-    // A visible window of this process with the caption, or its popup menu.
-    HWND Shown(const char *caption = nullptr)
-    {
-        WindowSearch search = {info.dwProcessId, caption, nullptr};
-        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
     ~Process()
     {
         if (info.hProcess && Wait(0) == -1)
@@ -79,6 +49,9 @@ struct Process {
 };
 
 HWND ProgramWindow() { return FindWindowA(PROGRAM_TITLE, PROGRAM_TITLE); }
+
+// The program's open popup menu: this process shows none.
+bool MenuShown() { return IsWindowVisible(FindWindowA("#32768", nullptr)); }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
@@ -104,6 +77,9 @@ struct EndToEnd : ::testing::Test {
     }
     void TearDown() override
     {
+        Post(WM_COMMAND, ID_EXIT);
+        EXPECT_EQ(program.Wait(15000), 0);
+        EXPECT_EQ(ProgramWindow(), nullptr);
         if (CurrentMode().dmPelsWidth != startMode.dmPelsWidth) {
             startMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
             ChangeDisplaySettingsA(&startMode, 0);
@@ -112,16 +88,10 @@ struct EndToEnd : ::testing::Test {
     // Shows that a popup menu opens (or not) and closes it.
     bool MenuOpens(DWORD milliseconds)
     {
-        bool opened = WaitFor([&] { return program.Shown() != nullptr; }, milliseconds);
+        bool opened = WaitFor(MenuShown, milliseconds);
         Post(WM_KEYDOWN, VK_ESCAPE);
-        WaitFor([&] { return program.Shown() == nullptr; }, 5000);
+        WaitFor([] { return !MenuShown(); }, 5000);
         return opened;
-    }
-    void Exit()
-    {
-        Post(WM_COMMAND, ID_EXIT);
-        EXPECT_EQ(program.Wait(15000), 0);
-        EXPECT_EQ(ProgramWindow(), nullptr);
     }
 };
 
@@ -134,7 +104,6 @@ TEST_F(EndToEnd, SecondCopyIsRefusedAndExitEndsTheFirst)
     EXPECT_EQ(second.Wait(15000), 1);
     EXPECT_EQ(program.Wait(300), -1) << "the first copy keeps running";
     EXPECT_EQ(ProgramWindow(), window);
-    Exit();
 }
 
 TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopAndEscapeTakesItBack)
@@ -161,7 +130,6 @@ TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopAndEscapeTakesItBack)
     Post(WM_KEYDOWN, VK_ESCAPE);
     EXPECT_TRUE(WaitFor([] { return CurrentMode().dmPelsWidth == 1024; }, 10000));
     EXPECT_EQ(CurrentMode().dmPelsHeight, 768u);
-    Exit();
 }
 
 TEST_F(EndToEnd, RealClickOnTheTrayIconOpensTheDisplayMenu)
@@ -172,15 +140,14 @@ TEST_F(EndToEnd, RealClickOnTheTrayIconOpensTheDisplayMenu)
     Process click;
     ASSERT_TRUE(click.Start("/usr/bin/xdotool mousemove 1013 758 click 1"));
     EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";
-    Exit();
 }
 
 TEST_F(EndToEnd, ExtendedPropertiesOpensTheDialogAndTheIconWaitsForIt)
 {
     Post(WM_COMMAND, ID_EXTENDED_PROPERTIES);
     HWND dialog = nullptr;
-    ASSERT_TRUE(
-        WaitFor([&] { return (dialog = program.Shown("Extended Display Properties")) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor(
+        [&] { return (dialog = FindWindowA(nullptr, "Extended Display Properties")) != nullptr; }, 10000));
     for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP})
         Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
     EXPECT_FALSE(MenuOpens(GetDoubleClickTime() + 1000)) << "the icon answers while the dialog is open";
@@ -189,7 +156,6 @@ TEST_F(EndToEnd, ExtendedPropertiesOpensTheDialogAndTheIconWaitsForIt)
     for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP})
         Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
     EXPECT_TRUE(MenuOpens(5000)) << "the icon does not answer after the dialog";
-    Exit();
 }
 
 } // namespace
