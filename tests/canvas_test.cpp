@@ -94,81 +94,60 @@ TEST(CanvasGeometry, WindowRectanglesAndMovesOnRealWindows)
     DestroyWindow(other);
 }
 
-// The desktop values that name the wallpaper, put back after the test.
-struct Wallpaper : ::testing::Test {
-    const char *names[3] = {"Wallpaper", "TileWallpaper", "WallpaperStyle"};
-    char saved[3][MAX_PATH] = {};
-    bool found[3] = {};
-    ExtPropState state = {};
+void SetDesktopValue(const char *name, const char *value)
+{
+    HKEY key;
+    RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
+    if (value)
+        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
+    else
+        RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
+// The wallpaper that the desktop values name (read from the registry before
+// Windows 2000, which a test can set): its size and how it is laid out.
+TEST(Wallpaper, PictureSizeAndLayoutMode)
+{
     char picture[MAX_PATH];
-    void SetUp() override
-    {
-        for (int k = 0; k < 3; k++)
-            found[k] = ReadValue(DESKTOP_KEY, names[k], saved[k], MAX_PATH) == REG_SZ;
-        ActiveExtPropState = &state;
-        IsWindows2000OrLater = FALSE; // the path then comes from the registry, which a test can set
-        // A 40 x 30 picture of 24 bits.
-        GetTempPathA(MAX_PATH, picture);
-        lstrcatA(picture, "tessivon_wallpaper_test.bmp");
-        std::vector<char> bytes(54 + 120 * 30, 0x40);
-        BITMAPFILEHEADER file = {0x4D42, (DWORD)bytes.size(), 0, 0, 54};
-        BITMAPINFOHEADER info = {sizeof(info), 40, 30, 1, 24, 0, 0, 0, 0, 0, 0};
-        memcpy(bytes.data(), &file, 14);
-        memcpy(bytes.data() + 14, &info, 40);
-        HANDLE handle = CreateFileA(picture, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written;
-        WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-        CloseHandle(handle);
-    }
-    void TearDown() override
-    {
-        for (int k = 0; k < 3; k++)
-            Set(names[k], found[k] ? saved[k] : nullptr);
-        if (state.wallpaper)
-            DeleteObject(state.wallpaper);
-        ActiveExtPropState = nullptr;
-        IsWindows2000OrLater = TRUE;
-        DeleteFileA(picture);
-    }
-    static void Set(const char *name, const char *value)
-    {
-        HKEY key;
-        RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
-        if (value)
-            RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
-        else
-            RegDeleteValueA(key, name);
-        RegCloseKey(key);
-    }
-    // Sets the three values (null deletes one) and loads the wallpaper into a new opening's state.
-    void Load(const char *path, const char *tile, const char *style)
-    {
+    GetTempPathA(MAX_PATH, picture);
+    lstrcatA(picture, "tessivon_wallpaper_test.bmp");
+    std::vector<char> bytes(54 + 120 * 30, 0x40); // 40 x 30 pixels of 24 bits
+    BITMAPFILEHEADER file = {0x4D42, (DWORD)bytes.size(), 0, 0, 54};
+    BITMAPINFOHEADER header = {sizeof(header), 40, 30, 1, 24, 0, 0, 0, 0, 0, 0};
+    memcpy(bytes.data(), &file, 14);
+    memcpy(bytes.data() + 14, &header, 40);
+    HANDLE handle = CreateFileA(picture, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(handle);
+    ExtPropState state = {};
+    ActiveExtPropState = &state;
+    IsWindows2000OrLater = FALSE;
+    // Tiled ignores the style, untiled takes it, missing or odd values mean
+    // centred (0); without a picture nothing is loaded (-1).
+    const char *names[3] = {"Wallpaper", "TileWallpaper", "WallpaperStyle"};
+    const std::tuple<const char *, const char *, const char *, int> cases[] = {
+        {picture, "1", "2", 1},         {picture, "0", "2", 2},
+        {picture, nullptr, nullptr, 0}, {picture, "", "7", 0},
+        {"", nullptr, nullptr, -1},     {"C:\\no\\such\\picture.bmp", nullptr, nullptr, -1}};
+    for (auto [path, tile, style, mode] : cases) {
         const char *values[3] = {path, tile, style};
         for (int k = 0; k < 3; k++)
-            Set(names[k], values[k]);
-        if (state.wallpaper)
-            DeleteObject(state.wallpaper);
+            SetDesktopValue(names[k], values[k]);
+        DeleteObject(state.wallpaper);
         state = {};
         LoadWallpaper();
+        EXPECT_EQ(GetObjectType(state.wallpaper), mode < 0 ? 0 : (DWORD)OBJ_BITMAP) << path;
+        EXPECT_EQ(state.wallpaperWidth * 100 + state.wallpaperHeight, mode < 0 ? 0 : 4030);
+        EXPECT_EQ(state.wallpaperMode, mode < 0 ? 0 : mode);
     }
-};
+    for (const char *name : names)
+        SetDesktopValue(name, nullptr);
+    ActiveExtPropState = nullptr;
+    IsWindows2000OrLater = TRUE;
+    DeleteFileA(picture);
 
-TEST_F(Wallpaper, PictureSizeAndLayoutMode)
-{
-    // Tiled ignores the style; untiled takes it; missing or odd values mean centred.
-    const std::tuple<const char *, const char *, int> modes[] = {
-        {"1", "2", 1}, {"0", "2", 2}, {nullptr, nullptr, 0}, {"", "7", 0}};
-    for (auto [tile, style, mode] : modes) {
-        Load(picture, tile, style);
-        ASSERT_EQ(GetObjectType(state.wallpaper), (DWORD)OBJ_BITMAP);
-        EXPECT_EQ(state.wallpaperWidth * 100 + state.wallpaperHeight, 40 * 100 + 30);
-        EXPECT_EQ(state.wallpaperMode, mode);
-    }
-    for (const char *missing : {"", "C:\\no\\such\\picture.bmp"}) {
-        Load(missing, nullptr, nullptr);
-        EXPECT_EQ(state.wallpaper, nullptr);
-        EXPECT_EQ(state.wallpaperWidth, 0);
-    }
     // Bottom-up and top-down pictures, each read into a cleared size; none leaves the size alone.
     int width = 7, height = 8;
     GetBitmapSize(nullptr, nullptr, &width, &height);

@@ -42,10 +42,7 @@ DEVMODEA SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
 
 static BOOL WINAPI SimEnumDisplaySettings(LPCSTR, DWORD n, DEVMODEA *mode)
 {
-    if (n >= Sim.candidates.size())
-        return FALSE;
-    *mode = Sim.candidates[n];
-    return TRUE;
+    return n < Sim.candidates.size() && (*mode = Sim.candidates[n], true);
 }
 
 static LONG Change(const char *function, LPCSTR device, DEVMODEA *mode, DWORD flags)
@@ -96,27 +93,19 @@ static int WINAPI SimGetSystemMetrics(int index)
     RECT box = {}, primary = {};
     for (const SimMonitor &monitor : Sim.monitors) {
         UnionRect(&box, &box, &monitor.rect);
-        if (monitor.primary)
-            primary = monitor.rect;
+        primary = monitor.primary ? monitor.rect : primary;
     }
-    switch (index) {
-    case SM_CMONITORS:
-        return (int)Sim.monitors.size();
-    case SM_XVIRTUALSCREEN:
-        return box.left;
-    case SM_YVIRTUALSCREEN:
-        return box.top;
-    case SM_CXVIRTUALSCREEN:
-        return box.right - box.left;
-    case SM_CYVIRTUALSCREEN:
-        return box.bottom - box.top;
-    case SM_CXSCREEN:
-        return primary.right - primary.left;
-    case SM_CYSCREEN:
-        return primary.bottom - primary.top;
-    default:
-        return GetSystemMetrics(index);
-    }
+    const int answers[][2] = {{SM_CMONITORS, (int)Sim.monitors.size()},
+                              {SM_XVIRTUALSCREEN, box.left},
+                              {SM_YVIRTUALSCREEN, box.top},
+                              {SM_CXVIRTUALSCREEN, box.right - box.left},
+                              {SM_CYVIRTUALSCREEN, box.bottom - box.top},
+                              {SM_CXSCREEN, primary.right - primary.left},
+                              {SM_CYSCREEN, primary.bottom - primary.top}};
+    for (auto [asked, answer] : answers)
+        if (asked == index)
+            return answer;
+    return GetSystemMetrics(index);
 }
 
 static HMONITOR Handle(size_t k) { return (HMONITOR)(MONITOR_BASE + k); }
