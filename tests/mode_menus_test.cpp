@@ -45,15 +45,13 @@ std::vector<std::string> Lines(HMENU menu, const std::string &indent = "")
 
 using Text = std::vector<std::string>;
 
-TEST_F(ModeMenus, OneDisplayListsModesDirectlyWithTheCommandMenu)
+TEST_F(ModeMenus, OneDisplayListsModesDirectlyWithPortraitTwinsInTheirSubmenu)
 {
     Build(1);
     EXPECT_EQ(Lines(DisplayMenu),
               (Text{"640x480 (8bits) - 60Hz #50000", "-", "[800x600 (16bits)]", "  60Hz #50001",
                     "  75Hz #50002", "1024x768 (16bits) #50003", "[1280x1024 (16bits)]", "  ?? #50004",
                     "  85Hz #50005", "-", "1024x768 (32bits) - 60Hz #50006"}));
-    EXPECT_EQ(Lines(CommandMenu), (Text{"&About... #40004", "-", "&Properties ... #40006",
-                                        "E&xtended Properties ... #40013", "-", "&Exit Tessivon #40007"}));
 
     PortraitOption = 1;
     Sim.candidates = {SimMode(800, 600, 16, 60), SimMode(800, 600, 16, 75), SimMode(1024, 768, 16, 60)};
