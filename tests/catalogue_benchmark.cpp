@@ -10,8 +10,7 @@ int main()
 {
     ScopedSimAdapter adapter;
     SimSetMonitors(3);
-    const DWORD depths[] = {8, 16, 32};
-    const DWORD rates[] = {60, 75, 85, 100};
+    const DWORD depths[] = {8, 16, 32}, rates[] = {60, 75, 85, 100};
     for (int k = 0; Sim.candidates.size() < 300; k++)
         Sim.candidates.push_back(
             SimMode(640 + 32 * (k / 12), 480 + 24 * (k / 12), depths[k % 3], rates[(k / 3) % 4]));
@@ -30,15 +29,13 @@ int main()
         BuildDisplayCatalogue();
     }
     QueryPerformanceCounter(&end);
-    double milliseconds =
-        1000.0 * (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart / rounds;
-
     printf("displays: %d, candidate modes: %zu, portrait twins: on\n", DisplayCount, Sim.candidates.size());
     printf("entries: %ld, %ld, %ld\n", ModeCounts[0], ModeCounts[1], ModeCounts[2]);
     printf("mode tests per build: %d (one per distinct shape, display and twin; every candidate would "
            "take %zu)\n",
            Sim.TestCalls(), 3 * 2 * Sim.candidates.size());
-    printf("time per build: %.3f ms (mean of %d builds)\n", milliseconds, rounds);
+    printf("time per build: %.3f ms (mean of %d builds)\n",
+           1000.0 * (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart / rounds, rounds);
     FreeDisplayCatalogue();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "canvas/canvas.h"
 #include "dialog/ext_prop.h"
@@ -37,14 +38,15 @@ inline RECT RectIn(HWND window, HWND dialog)
     return rect;
 }
 
+inline std::string RectText(const RECT &r)
+{
+    char text[64];
+    wsprintfA(text, "(%ld, %ld, %ld, %ld)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
 #define EXPECT_RECT(rect, l, t, r, b)                                                                        \
-    do {                                                                                                     \
-        RECT actual_ = (rect);                                                                               \
-        EXPECT_EQ(actual_.left, (l));                                                                        \
-        EXPECT_EQ(actual_.top, (t));                                                                         \
-        EXPECT_EQ(actual_.right, (r));                                                                       \
-        EXPECT_EQ(actual_.bottom, (b));                                                                      \
-    } while (0)
+    EXPECT_EQ(RectText(rect), RectText(RECT{(LONG)(l), (LONG)(t), (LONG)(r), (LONG)(b)}))
 
 // The canvas frame as the dialog lays it out with 8-point "MS Sans Serif" at
 // 96 DPI (450 x 248), whatever font the platform gave the dialog, laid out
@@ -61,8 +63,7 @@ inline HWND FindExtPropDialog() { return FindDialogByCaption(EXT_PROP_CAPTION); 
 // A click on a button of the dialog, as the button itself reports it.
 inline void ClickDialogButton(HWND dialog, int id)
 {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
 }
 
 // Changes the page as a click on the strip does, without the pointer: the
@@ -76,19 +77,10 @@ inline void SwitchToTab(ExtPropState &state, int tab)
 
 inline void EndExtPropDialog(HWND dialog, DialogEnd end)
 {
-    switch (end) {
-    case DialogEnd::Ok:
-        ClickDialogButton(dialog, IDC_OK);
-        break;
-    case DialogEnd::Cancel:
-        ClickDialogButton(dialog, IDC_CANCEL);
-        break;
-    case DialogEnd::Close:
+    if (end == DialogEnd::Ok || end == DialogEnd::Cancel)
+        ClickDialogButton(dialog, end == DialogEnd::Ok ? IDC_OK : IDC_CANCEL);
+    else if (end == DialogEnd::Close)
         SendMessageA(dialog, WM_CLOSE, 0, 0);
-        break;
-    case DialogEnd::ByTest:
-        break;
-    }
 }
 
 // Opens the dialog with the cursor point, calls body(dialog, state) once the

@@ -2,11 +2,11 @@
 // virtual desktop and driven the way the shell and a user drive it.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "display/catalogue.h"
-#include "settings/settings.h"
 #include "shell/platform.h"
 #include "shell/tessivon.h"
 #include "shell/tray_icon.h"
@@ -16,74 +16,47 @@ namespace {
 
 std::string ProgramPath;
 
+bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
+{
+    for (DWORD end = GetTickCount() + milliseconds; !condition(); Sleep(50))
+        if (GetTickCount() > end)
+            return false;
+    return true;
+}
+
 struct Process {
     PROCESS_INFORMATION info = {};
-    bool Start(const std::string &commandLine)
+    bool Start(std::string line = "\"" + ProgramPath + "\"")
     {
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
-        std::string line = commandLine;
         return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                               &info);
     }
     // The exit code, or -1 while it still runs after the wait.
     long Wait(DWORD milliseconds)
     {
-        if (WaitForSingleObject(info.hProcess, milliseconds) != WAIT_OBJECT_0)
-            return -1;
         DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return (long)code;
+        bool ended = WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
+        return ended && GetExitCodeProcess(info.hProcess, &code) ? (long)code : -1;
     }
     ~Process()
     {
-        if (info.hProcess) {
-            if (Wait(0) == -1)
-                TerminateProcess(info.hProcess, 99);
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
+        if (info.hProcess && Wait(0) == -1)
+            TerminateProcess(info.hProcess, 99);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
     }
 };
-
-template <typename Condition> bool WaitFor(Condition condition, DWORD milliseconds)
-{
-    DWORD end = GetTickCount() + milliseconds;
-    while (!condition()) {
-        if (GetTickCount() > end)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
 
 HWND ProgramWindow() { return FindWindowA(PROGRAM_TITLE, PROGRAM_TITLE); }
 
-struct MenuSearch {
-    DWORD processId;
-    HWND found;
-};
+// The program's open popup menu: this process shows none.
+bool MenuShown() { return IsWindowVisible(FindWindowA("#32768", nullptr)); }
 
-BOOL CALLBACK FindProcessMenu(HWND window, LPARAM data)
+void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
-    MenuSearch *search = reinterpret_cast<MenuSearch *>(data);
-    char className[32];
-    GetClassNameA(window, className, sizeof(className));
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (!lstrcmpA(className, "#32768") && IsWindowVisible(window) && owner == search->processId) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The popup menu that the given process shows, or null.
-HWND OpenMenuOf(const Process &process)
-{
-    MenuSearch search = {process.info.dwProcessId, nullptr};
-    EnumWindows(FindProcessMenu, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    PostMessageA(ProgramWindow(), message, wParam, lParam);
 }
 
 DEVMODEA CurrentMode()
@@ -97,172 +70,93 @@ DEVMODEA CurrentMode()
 struct EndToEnd : ::testing::Test {
     RegistryGuard registry;
     DEVMODEA startMode = CurrentMode();
+    Process program;
+    void SetUp() override
+    {
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
+    }
     void TearDown() override
     {
-        DEVMODEA now = CurrentMode();
-        if (now.dmPelsWidth != startMode.dmPelsWidth || now.dmPelsHeight != startMode.dmPelsHeight) {
+        Post(WM_COMMAND, ID_EXIT);
+        EXPECT_EQ(program.Wait(15000), 0);
+        EXPECT_EQ(ProgramWindow(), nullptr);
+        if (CurrentMode().dmPelsWidth != startMode.dmPelsWidth) {
             startMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
             ChangeDisplaySettingsA(&startMode, 0);
         }
     }
-    void StartProgram(Process &process)
+    // Shows that a popup menu opens (or not) and closes it.
+    bool MenuOpens(DWORD milliseconds)
     {
-        ASSERT_TRUE(process.Start("\"" + ProgramPath + "\""));
-        ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
+        bool opened = WaitFor(MenuShown, milliseconds);
+        Post(WM_KEYDOWN, VK_ESCAPE);
+        WaitFor([] { return !MenuShown(); }, 5000);
+        return opened;
     }
 };
 
-TEST_F(EndToEnd, SecondCopyIsRefusedAndCloseEndsTheFirst)
+TEST_F(EndToEnd, SecondCopyIsRefusedAndExitEndsTheFirst)
 {
-    Process first;
-    StartProgram(first);
     HWND window = ProgramWindow();
     EXPECT_FALSE(IsWindowVisible(window));
-
     Process second;
-    ASSERT_TRUE(second.Start("\"" + ProgramPath + "\""));
+    ASSERT_TRUE(second.Start());
     EXPECT_EQ(second.Wait(15000), 1);
-    EXPECT_EQ(first.Wait(300), -1) << "the first copy keeps running";
+    EXPECT_EQ(program.Wait(300), -1) << "the first copy keeps running";
     EXPECT_EQ(ProgramWindow(), window);
-
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(first.Wait(15000), 0);
-    EXPECT_EQ(ProgramWindow(), nullptr);
-}
-
-TEST_F(EndToEnd, AnotherVersionIsNotTakenForARunningCopy)
-{
-    WNDCLASSA otherClass = {};
-    otherClass.lpfnWndProc = DefWindowProcA;
-    otherClass.hInstance = GetModuleHandleA(nullptr);
-    otherClass.lpszClassName = "Tessivon v2.6 alpha";
-    RegisterClassA(&otherClass);
-    HWND other = CreateWindowExA(0, otherClass.lpszClassName, otherClass.lpszClassName, 0, 0, 0, 0, 0,
-                                 nullptr, nullptr, otherClass.hInstance, nullptr);
-    ASSERT_TRUE(other);
-    Process program;
-    StartProgram(program);
-    EXPECT_EQ(program.Wait(500), -1);
-    PostMessageA(ProgramWindow(), WM_COMMAND, ID_EXIT, 0);
-    EXPECT_EQ(program.Wait(15000), 0);
-    DestroyWindow(other);
-}
-
-// The command id of a mode, computed the way the program builds its catalogue.
-int CommandOf(LONG width, LONG height, LONG depth)
-{
-    LoadPlatformTable();
-    ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
-    PortraitOption = 0;
-    FreeDisplayCatalogue();
-    BuildDisplayCatalogue();
-    for (int j = 0; j < ModeCounts[0]; j++) {
-        const ModeEntry &entry = ModeTables[0][j];
-        if (entry.width == width && entry.height == height && entry.bitsPerPixel == depth)
-            return ID_MODE_BASE + j;
-    }
-    return 0;
 }
 
 TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopAndEscapeTakesItBack)
 {
     ASSERT_EQ(startMode.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
-    int command = CommandOf(800, 600, (LONG)startMode.dmBitsPerPel);
+    // The command id of 800x600, found the way the program builds its catalogue.
+    LoadPlatformTable();
+    ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
+    BuildDisplayCatalogue();
+    int command = 0;
+    for (int j = 0; j < ModeCounts[0] && !command; j++)
+        if (ModeTables[0][j].width == 800 && ModeTables[0][j].bitsPerPixel == (LONG)startMode.dmBitsPerPel)
+            command = ID_MODE_BASE + j;
+    FreeDisplayCatalogue();
     ASSERT_NE(command, 0) << "no 800x600 mode in the virtual desktop";
 
-    Process program;
-    StartProgram(program);
-    HWND window = ProgramWindow();
     // A click on the icon records the modes that Escape goes back to.
-    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
-    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
-    ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, 5000))
-        << "the display menu did not open";
-    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program) == nullptr; }, 5000));
-
-    PostMessageA(window, WM_COMMAND, command, 0);
+    Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
+    Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
+    ASSERT_TRUE(MenuOpens(5000)) << "the display menu did not open";
+    Post(WM_COMMAND, command);
     EXPECT_TRUE(WaitFor([] { return CurrentMode().dmPelsWidth == 800; }, 10000));
-    EXPECT_EQ(CurrentMode().dmPelsHeight, 600u);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
-
-    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
+    Post(WM_KEYDOWN, VK_ESCAPE);
     EXPECT_TRUE(WaitFor([] { return CurrentMode().dmPelsWidth == 1024; }, 10000));
     EXPECT_EQ(CurrentMode().dmPelsHeight, 768u);
-
-    PostMessageA(window, WM_COMMAND, ID_EXIT, 0);
-    EXPECT_EQ(program.Wait(15000), 0);
 }
 
 TEST_F(EndToEnd, RealClickOnTheTrayIconOpensTheDisplayMenu)
 {
-    Process program;
-    StartProgram(program);
     Sleep(1000); // the taskbar places the new icon
     // An X pointer click with no hold, at the first icon of the notification
     // area of the virtual desktop, which sits at the X screen's origin.
     Process click;
     ASSERT_TRUE(click.Start("/usr/bin/xdotool mousemove 1013 758 click 1"));
-    EXPECT_TRUE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, 8000))
-        << "no menu after a real click";
-    PostMessageA(ProgramWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
-    WaitFor([&] { return OpenMenuOf(program) == nullptr; }, 5000);
-    PostMessageA(ProgramWindow(), WM_COMMAND, ID_EXIT, 0);
-    EXPECT_EQ(program.Wait(15000), 0);
-}
-
-struct DialogSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessDialog(HWND window, LPARAM data)
-{
-    DialogSearch *search = reinterpret_cast<DialogSearch *>(data);
-    char caption[64] = "";
-    GetWindowTextA(window, caption, sizeof(caption));
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        !lstrcmpA(caption, "Extended Display Properties")) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";
 }
 
 TEST_F(EndToEnd, ExtendedPropertiesOpensTheDialogAndTheIconWaitsForIt)
 {
-    Process program;
-    StartProgram(program);
-    HWND window = ProgramWindow();
-    PostMessageA(window, WM_COMMAND, ID_EXTENDED_PROPERTIES, 0);
-    DialogSearch search = {program.info.dwProcessId, nullptr};
+    Post(WM_COMMAND, ID_EXTENDED_PROPERTIES);
+    HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor(
-        [&] {
-            EnumWindows(FindProcessDialog, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        10000))
-        << "the dialog did not open";
-
-    // Clicks on the icon do nothing while the dialog is open.
-    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONDOWN);
-    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
-    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
-    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
-    EXPECT_FALSE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, GetDoubleClickTime() + 1000));
-
-    PostMessageA(search.found, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(search.found); }, 10000));
-    // The icon answers again once the dialog is gone.
-    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONDOWN);
-    PostMessageA(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
-    EXPECT_TRUE(WaitFor([&] { return OpenMenuOf(program) != nullptr; }, 5000));
-    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-    WaitFor([&] { return OpenMenuOf(program) == nullptr; }, 5000);
-    PostMessageA(window, WM_COMMAND, ID_EXIT, 0);
-    EXPECT_EQ(program.Wait(15000), 0);
+        [&] { return (dialog = FindWindowA(nullptr, "Extended Display Properties")) != nullptr; }, 10000));
+    for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP})
+        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
+    EXPECT_FALSE(MenuOpens(GetDoubleClickTime() + 1000)) << "the icon answers while the dialog is open";
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 10000));
+    for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP})
+        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
+    EXPECT_TRUE(MenuOpens(5000)) << "the icon does not answer after the dialog";
 }
 
 // A resource of the program file, as text; empty when it is missing.
@@ -325,12 +219,14 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: e2e_tests PATH-OF-tessivon.exe\n");
         return 2;
     }
+    // Every test starts the program while another version runs: that is no running copy.
+    WNDCLASSA other = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), 0, 0, 0, 0, "Tessivon v2.6 alpha"};
+    RegisterClassA(&other);
+    CreateWindowExA(0, other.lpszClassName, other.lpszClassName, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                    nullptr);
     // A Unix path seen through Wine's Z: drive.
-    ProgramPath = argv[1];
-    if (ProgramPath[0] == '/')
-        ProgramPath = "Z:" + ProgramPath;
+    ProgramPath = argv[1][0] == '/' ? std::string("Z:") + argv[1] : argv[1];
     for (char &c : ProgramPath)
-        if (c == '/')
-            c = '\\';
+        c = c == '/' ? '\\' : c;
     return RUN_ALL_TESTS();
 }

@@ -11,12 +11,53 @@
 
 namespace {
 
-#define TRAY_NOTIFY(mouse) SendMessageA(MainWindow, WM_TRAYNOTIFY, TRAY_ICON_ID, (mouse))
+void Tray(std::initializer_list<UINT> mouseMessages)
+{
+    for (UINT mouse : mouseMessages)
+        SendMessageA(MainWindow, WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
+}
+
+void Command(UINT id) { SendMessageA(MainWindow, WM_COMMAND, id, 0); }
+
+// WM_DESTROY posts WM_QUIT, which would end the next modal loop at once.
+void DestroyMainWindow()
+{
+    DestroyWindow(MainWindow);
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+// Notes the next popup menu (which, when, its default item) or message box
+// ("caption: text") and closes it.
+struct Watch {
+    HMENU menu = nullptr;
+    DWORD openedAt = 0;
+    UINT defaultItem = 0;
+    std::string box = "<none>";
+    explicit Watch(int timeoutMs = 1500)
+    {
+        auto find = [] {
+            return FindPopupMenuWindow() ? FindPopupMenuWindow() : FindDialogByCaption(nullptr);
+        };
+        WhenWindowAppears(
+            find,
+            [this](HWND window) {
+                openedAt = GetTickCount();
+                if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0))) {
+                    defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
+                    EndMenu();
+                } else if (window) {
+                    box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
+                    PostMessageA(window, WM_COMMAND, IDOK, 0);
+                }
+            },
+            timeoutMs);
+    }
+};
 
 struct MainWindowFixture : ::testing::Test {
     ScopedSimAdapter adapter;
     RegistryGuard registry;
-
     void SetUp() override
     {
         KeyStateFunction = GetKeyState;
@@ -28,278 +69,140 @@ struct MainWindowFixture : ::testing::Test {
     void TearDown() override
     {
         CancelWindowWait();
-        if (IsWindow(MainWindow))
-            DestroyWindow(MainWindow);
-        PumpMessages(20);
+        DestroyMainWindow();
         FreeProgramMenus();
         ClickPending = DoubleClickSeen = DialogOpen = ModeChanged = FALSE;
-        LeftWasDown = RightWasDown = 0;
     }
     // The program as start-up leaves it, on `displays` simulated monitors.
     void Start(int displays)
     {
-        if (IsWindow(MainWindow))
-            DestroyWindow(MainWindow);
-        // The old window's WM_DESTROY posted WM_QUIT, which would end the next modal loop at once.
-        MSG quit;
-        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        DestroyMainWindow();
         SimSetMonitors(displays);
         adapter.Install();
         BuildProgramMenus();
         static bool registered = RegisterMainWindowClass(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(registered);
-        ASSERT_TRUE(CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr, nullptr,
-                                    InstanceHandle, nullptr));
+        ASSERT_TRUE(registered && CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr,
+                                                  nullptr, InstanceHandle, nullptr));
         Sim.notifications.clear();
         Sim.calls.clear();
     }
+    UINT LastFlags() { return Sim.notifications.empty() ? 0 : Sim.notifications.back().data.uFlags; }
 };
 
-// Waits for a popup menu, notes which menu it shows and closes it.
-struct MenuWatch {
-    HMENU shown = nullptr;
-    DWORD openedAt = 0;
-    UINT defaultItem = 0;
-    void Start(int timeoutMs)
-    {
-        WhenWindowAppears(
-            FindPopupMenuWindow,
-            [this](HWND menu) {
-                if (!menu)
-                    return;
-                openedAt = GetTickCount();
-                shown = (HMENU)SendMessageA(menu, MN_GETHMENU, 0, 0);
-                defaultItem = GetMenuDefaultItem(shown, FALSE, 0);
-                EndMenu();
-            },
-            timeoutMs);
-    }
-};
-
-// Reads the text and caption of the next message box and presses OK.
-struct MessageBoxWatch {
-    std::string caption = "<none>";
-    std::string text;
-    void Start()
-    {
-        WhenWindowAppears([] { return FindDialogByCaption(nullptr); },
-                          [this](HWND box) {
-                              if (!box)
-                                  return;
-                              caption = WindowText(box);
-                              text = WindowText(GetDlgItem(box, 0xFFFF));
-                              PostMessageA(box, WM_COMMAND, IDOK, 0);
-                          },
-                          1500);
-    }
-};
-
-TEST_F(MainWindowFixture, TrayIconCallSequence)
+TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndComesBackWhenTheShellLosesIt)
 {
-    // WM_CREATE already added the icon; start over to see the whole sequence.
-    DestroyWindow(MainWindow);
-    ASSERT_EQ(Sim.notifications.size(), 1u);
-    EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_DELETE);
-    Sim.notifications.clear();
+    DestroyMainWindow();
     TrayIconRemove(MainWindow);
-    EXPECT_TRUE(Sim.notifications.empty()) << "removing an icon that is not there does nothing";
-
+    ASSERT_EQ(Sim.notifications.size(), 1u) << "removing an icon that is not there does nothing";
+    EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_DELETE);
     WriteOption(OPT_TRAY_ICON_IN_256_COLORS, 1);
-    ASSERT_TRUE(CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr, nullptr,
-                                InstanceHandle, nullptr));
-    ASSERT_EQ(Sim.notifications.size(), 1u);
-    const NOTIFYICONDATAA &add = Sim.notifications[0].data;
-    EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_ADD);
-    EXPECT_EQ(add.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(add.uID, 566u);
-    EXPECT_EQ(add.uCallbackMessage, 1869u);
-    EXPECT_EQ(add.hWnd, MainWindow);
-    EXPECT_STREQ(add.szTip, "Tessivon v2.7 alpha");
-    EXPECT_EQ(add.hIcon, LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_256_COLORS)));
-
-    // A second copy's WM_SHOW_AGAIN adds again (the shell may have lost it) and retips.
-    Sim.notifications.clear();
-    SendMessageA(MainWindow, WM_SHOW_AGAIN, 0, 0);
-    ASSERT_EQ(Sim.notifications.size(), 2u);
-    EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_ADD);
-    EXPECT_EQ(Sim.notifications[1].action, (DWORD)NIM_MODIFY);
-    EXPECT_EQ(Sim.notifications[1].data.uFlags, (UINT)NIF_TIP);
-
-    // So does a re-created taskbar.
-    Sim.notifications.clear();
-    SendMessageA(MainWindow, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    ASSERT_EQ(Sim.notifications.size(), 2u);
-    EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_ADD);
-
-    // After the dialog the image follows the option again.
-    WriteOption(OPT_TRAY_ICON_IN_256_COLORS, 0);
-    Sim.notifications.clear();
-    TrayIconReload(MainWindow);
-    ASSERT_EQ(Sim.notifications.size(), 1u);
-    EXPECT_EQ(Sim.notifications[0].data.uFlags, (UINT)NIF_ICON);
-    EXPECT_EQ(Sim.notifications[0].data.hIcon,
-              LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_16_COLORS)));
-
-    Sim.notifications.clear();
+    Start(1);
     TrayIconShow(MainWindow, "A tip that is much longer than the sixty-three characters the shell keeps");
-    ASSERT_FALSE(Sim.notifications.empty());
     EXPECT_EQ(lstrlenA(Sim.notifications.back().data.szTip), 63);
+    // A second copy's WM_SHOW_AGAIN and a re-created taskbar add it again, as made, and retip.
+    for (UINT message : {(UINT)WM_SHOW_AGAIN, RegisterWindowMessageA("TaskbarCreated")}) {
+        Sim.notifications.clear();
+        SendMessageA(MainWindow, message, 0, 0);
+        ASSERT_EQ(Sim.notifications.size(), 2u);
+        const NOTIFYICONDATAA &add = Sim.notifications[0].data;
+        EXPECT_EQ(Sim.notifications[0].action, (DWORD)NIM_ADD);
+        EXPECT_EQ(add.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+        EXPECT_EQ(add.hIcon, LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_256_COLORS)));
+        EXPECT_STREQ(Sim.notifications[1].data.szTip, "Tessivon v2.7 alpha");
+    }
+    WriteOption(OPT_TRAY_ICON_IN_256_COLORS, 0);
+    TrayIconReload(MainWindow);
+    EXPECT_EQ(LastFlags(), (UINT)NIF_ICON);
+    EXPECT_EQ(Sim.notifications.back().data.hIcon,
+              LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_16_COLORS)));
 }
 
-TEST_F(MainWindowFixture, QuickSingleClickOpensTheDisplayMenuAfterTheDoubleClickTime)
+TEST_F(MainWindowFixture, QuickSingleClickMarksTheModeAndOpensTheMenuAfterTheDoubleClickTime)
 {
+    Sim.monitors[0].rect = {0, 0, 800, 600};
+    Sim.monitors[0].bitsPerPixel = 16;
+    Sim.monitors[0].frequency = 75;
+    Watch watch(GetDoubleClickTime() + 3000);
     // The real left button is up while these arrive, as after a quick click.
-    TRAY_NOTIFY(WM_LBUTTONDOWN);
+    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
     DWORD releasedAt = GetTickCount();
-    TRAY_NOTIFY(WM_LBUTTONUP);
     EXPECT_TRUE(ClickPending);
-    EXPECT_FALSE(FindPopupMenuWindow()) << "no menu before the double-click time";
     POINT cursor;
     GetCursorPos(&cursor);
     EXPECT_EQ(MenuPoint.x, cursor.x);
-    EXPECT_EQ(SavedModes[0].width, 1024);
-
-    MenuWatch watch;
-    watch.Start(GetDoubleClickTime() + 3000);
+    EXPECT_TRUE(GetMenuState(GetSubMenu(DisplayMenu, 2), 1, MF_BYPOSITION) & MF_CHECKED);
     PumpMessages(GetDoubleClickTime() + 1000);
-    EXPECT_EQ(watch.shown, DisplayMenu);
+    EXPECT_EQ(watch.menu, DisplayMenu);
     EXPECT_GE(watch.openedAt - releasedAt, GetDoubleClickTime() - 20);
-    EXPECT_FALSE(ClickPending);
 }
 
-TEST_F(MainWindowFixture, SingleClickMarksTheCurrentMode)
+TEST_F(MainWindowFixture, DoubleClickRunsTheControlPanelOrTheDialogAndOpensNoMenu)
 {
-    Sim.monitors[0].bitsPerPixel = 16;
-    Sim.monitors[0].rect = {0, 0, 800, 600};
-    Sim.monitors[0].frequency = 75;
-    TRAY_NOTIFY(WM_LBUTTONDOWN);
-    TRAY_NOTIFY(WM_LBUTTONUP);
-    HMENU resolution = GetSubMenu(DisplayMenu, 2);
-    EXPECT_TRUE(GetMenuState(DisplayMenu, 2, MF_BYPOSITION) & MF_CHECKED);
-    EXPECT_TRUE(GetMenuState(resolution, 1, MF_BYPOSITION) & MF_CHECKED);
-    EXPECT_FALSE(GetMenuState(resolution, 0, MF_BYPOSITION) & MF_CHECKED);
-    KillTimer(MainWindow, 1);
-}
-
-TEST_F(MainWindowFixture, DoubleClickRunsTheDoubleClickCommandAndOpensNoMenu)
-{
-    MenuWatch watch;
-    watch.Start(GetDoubleClickTime() + 500);
-    TRAY_NOTIFY(WM_LBUTTONDOWN);
-    TRAY_NOTIFY(WM_LBUTTONUP);
-    TRAY_NOTIFY(WM_LBUTTONDBLCLK);
-    TRAY_NOTIFY(WM_LBUTTONUP);
+    Watch watch(GetDoubleClickTime() + 500);
+    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
     PumpMessages(GetDoubleClickTime() + 700);
-    EXPECT_EQ(watch.shown, nullptr);
-    EXPECT_FALSE(ClickPending);
-    EXPECT_FALSE(DoubleClickSeen) << "cleared by the double click's button-up";
-    ASSERT_EQ(Sim.launches.size(), 1u);
-    EXPECT_EQ(Sim.launches[0], "control desk.cpl");
-
-    // With the option set the double click opens the dialog instead; it
-    // reloads the tray image when it ends.
+    EXPECT_EQ(watch.menu, nullptr);
+    EXPECT_FALSE(ClickPending || DoubleClickSeen);
+    EXPECT_EQ(Sim.launches, std::vector<std::string>{"control desk.cpl"});
+    // With the option set it opens the dialog, and the tray image is reloaded after it.
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 1);
-    Sim.notifications.clear();
-    WhenWindowAppears([] { return FindDialogByCaption("Extended Display Properties"); },
-                      [](HWND dialog) {
-                          if (dialog)
-                              PostMessageA(dialog, WM_CLOSE, 0, 0);
-                      },
-                      1500);
-    TRAY_NOTIFY(WM_LBUTTONDOWN);
-    TRAY_NOTIFY(WM_LBUTTONUP);
-    TRAY_NOTIFY(WM_LBUTTONDBLCLK);
-    TRAY_NOTIFY(WM_LBUTTONUP);
+    Watch dialog;
+    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
     EXPECT_EQ(Sim.launches.size(), 1u);
-    ASSERT_FALSE(Sim.notifications.empty());
-    EXPECT_EQ(Sim.notifications.back().data.uFlags, (UINT)NIF_ICON);
+    EXPECT_EQ(LastFlags(), (UINT)NIF_ICON);
     EXPECT_FALSE(DialogOpen);
 }
 
 TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuWithTheDoubleClickDefault)
 {
-    MenuWatch watch;
-    watch.Start(3000);
-    TRAY_NOTIFY(WM_RBUTTONDOWN);
-    TRAY_NOTIFY(WM_RBUTTONUP);
-    EXPECT_EQ(watch.shown, CommandMenu);
-    EXPECT_EQ(watch.defaultItem, (UINT)ID_PROPERTIES);
-
-    WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 1);
-    watch = MenuWatch();
-    watch.Start(3000);
-    TRAY_NOTIFY(WM_RBUTTONDOWN);
-    TRAY_NOTIFY(WM_RBUTTONUP);
-    EXPECT_EQ(watch.shown, CommandMenu);
-    EXPECT_EQ(watch.defaultItem, (UINT)ID_EXTENDED_PROPERTIES);
+    for (UINT expected : {ID_PROPERTIES, ID_EXTENDED_PROPERTIES}) {
+        WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, expected == ID_EXTENDED_PROPERTIES);
+        Watch watch(3000);
+        Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
+        EXPECT_EQ(watch.menu, CommandMenu);
+        EXPECT_EQ(watch.defaultItem, expected);
+    }
 }
 
 TEST_F(MainWindowFixture, ClicksThatMustOpenNothing)
 {
-    MenuWatch watch;
-    watch.Start(GetDoubleClickTime() + 300);
-    // A button-up with no button-down on the icon.
-    TRAY_NOTIFY(WM_LBUTTONUP);
+    Watch watch(GetDoubleClickTime() + 300);
+    // A button-up without its button-down on the icon; a middle press
+    // re-samples both buttons, which are up now.
+    Tray({WM_LBUTTONUP, WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MBUTTONDOWN,
+          WM_RBUTTONUP});
     EXPECT_FALSE(ClickPending);
-    // A middle press re-samples both buttons: the left one is up now.
-    TRAY_NOTIFY(WM_LBUTTONDOWN);
-    TRAY_NOTIFY(WM_MBUTTONDOWN);
-    TRAY_NOTIFY(WM_LBUTTONUP);
-    EXPECT_FALSE(ClickPending);
-    TRAY_NOTIFY(WM_RBUTTONDOWN);
-    TRAY_NOTIFY(WM_MBUTTONDOWN);
-    TRAY_NOTIFY(WM_RBUTTONUP);
-    // While the dialog is open the icon is ignored.
-    DialogOpen = TRUE;
-    TRAY_NOTIFY(WM_LBUTTONDOWN);
-    TRAY_NOTIFY(WM_LBUTTONUP);
-    TRAY_NOTIFY(WM_RBUTTONDOWN);
-    TRAY_NOTIFY(WM_RBUTTONUP);
-    TRAY_NOTIFY(WM_LBUTTONDBLCLK);
+    DialogOpen = TRUE; // the icon is ignored while the dialog is open
+    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDBLCLK});
     EXPECT_FALSE(ClickPending);
     PumpMessages(GetDoubleClickTime() + 500);
-    EXPECT_EQ(watch.shown, nullptr);
+    EXPECT_EQ(watch.menu, nullptr);
     EXPECT_TRUE(Sim.launches.empty());
-}
-
-DEVMODEA LastChange()
-{
-    for (auto call = Sim.calls.rbegin(); call != Sim.calls.rend(); ++call)
-        if (!(call->flags & CDS_TEST))
-            return call->mode;
-    return {};
 }
 
 TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
 {
     Start(2);
-    ASSERT_GE(ModeCounts[1], 4);
-    SendMessageA(MainWindow, WM_COMMAND, 51003, 0);
+    Command(51003);
     ASSERT_EQ(Sim.ChangeCalls(), 1);
     const SimCall &call = Sim.calls.back();
-    EXPECT_EQ(call.function, "ChangeDisplaySettingsExA");
-    EXPECT_EQ(call.device, "\\\\.\\Display2");
+    const ModeEntry &entry = ModeTables[1][3];
+    EXPECT_EQ(call.function + " " + call.device, "ChangeDisplaySettingsExA \\\\.\\Display2");
     EXPECT_EQ(call.flags, (DWORD)CDS_UPDATEREGISTRY);
-    EXPECT_EQ(call.mode.dmPelsWidth, (DWORD)ModeTables[1][3].width);
-    EXPECT_EQ(call.mode.dmBitsPerPel, (DWORD)ModeTables[1][3].bitsPerPixel);
-    EXPECT_EQ(call.mode.dmDisplayFrequency, (DWORD)ModeTables[1][3].frequency);
     EXPECT_EQ(call.mode.dmFields,
               (DWORD)(DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY));
+    EXPECT_EQ(std::make_tuple(call.mode.dmPelsWidth, call.mode.dmBitsPerPel, call.mode.dmDisplayFrequency),
+              std::make_tuple((DWORD)entry.width, (DWORD)entry.bitsPerPixel, (DWORD)entry.frequency));
     EXPECT_TRUE(ModeChanged);
-
-    // Display 0 always through the plain call, with no device name.
-    SendMessageA(MainWindow, WM_COMMAND, 50001, 0);
-    EXPECT_EQ(Sim.calls.back().function, "ChangeDisplaySettingsA");
-
-    // Ids past a display's entries, and a third display that does not exist.
-    int before = Sim.ChangeCalls();
-    SendMessageA(MainWindow, WM_COMMAND, 50000 + ModeCounts[0], 0);
-    SendMessageA(MainWindow, WM_COMMAND, 50999, 0);
-    SendMessageA(MainWindow, WM_COMMAND, 52000, 0);
-    EXPECT_EQ(Sim.ChangeCalls(), before);
-
+    Command(50001);
+    EXPECT_EQ(Sim.calls.back().function, "ChangeDisplaySettingsA") << "display 1 without a device name";
+    // Ids past a display's entries, and a display that does not exist.
+    for (UINT id : {50000 + (UINT)ModeCounts[0], 50999u, 52000u})
+        Command(id);
+    EXPECT_EQ(Sim.ChangeCalls(), 2);
     Start(1);
-    SendMessageA(MainWindow, WM_COMMAND, 51003, 0);
+    Command(51003);
     EXPECT_EQ(Sim.ChangeCalls(), 0);
 
     // The second monitor's own device name, whatever its number.
@@ -314,68 +217,48 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
     EXPECT_EQ(Sim.ChangeCalls(), 1);
 }
 
-TEST_F(MainWindowFixture, OrientationOfAPortraitDisplayIsKept)
+TEST_F(MainWindowFixture, OrientationOfTheDisplayIsKept)
 {
     PortraitOption = 1;
     Start(1);
-    Sim.monitors[0].rect = {0, 0, 768, 1024};
-    int landscape = -1, portrait = -1;
+    // The entries 1024x768 and its portrait twin, switched while the display stands upright.
     for (int j = 0; j < ModeCounts[0]; j++) {
-        const ModeEntry &e = ModeTables[0][j];
-        if (e.width == 1024 && e.height == 768 && e.bitsPerPixel == 16)
-            landscape = j;
-        if (e.width == 768 && e.height == 1024 && e.bitsPerPixel == 16)
-            portrait = j;
+        const ModeEntry &entry = ModeTables[0][j];
+        if (entry.bitsPerPixel != 16 || entry.width + entry.height != 1792)
+            continue;
+        Sim.monitors[0].rect = {0, 0, 768, 1024};
+        ASSERT_TRUE(SwitchDisplayMode(0, j));
+        EXPECT_EQ(Sim.calls.back().mode.dmPelsWidth, entry.isLandscape ? 768u : 1024u);
     }
-    ASSERT_GE(landscape, 0);
-    ASSERT_GE(portrait, 0);
-    ASSERT_TRUE(SwitchDisplayMode(0, landscape));
-    EXPECT_EQ(LastChange().dmPelsWidth, 768u);
-    EXPECT_EQ(LastChange().dmPelsHeight, 1024u);
-    Sim.monitors[0].rect = {0, 0, 768, 1024};
-    ASSERT_TRUE(SwitchDisplayMode(0, portrait));
-    EXPECT_EQ(LastChange().dmPelsWidth, 1024u);
-    EXPECT_EQ(LastChange().dmPelsHeight, 768u);
-
-    // A display without a snapshot counts as landscape.
-    Start(2);
+    Start(2); // a display without a snapshot counts as landscape
     Sim.enumeratedMonitors = 1;
     ASSERT_TRUE(SwitchDisplayMode(1, 3));
-    EXPECT_EQ(LastChange().dmPelsWidth, (DWORD)ModeTables[1][3].width);
+    EXPECT_EQ(Sim.calls.back().mode.dmPelsWidth, (DWORD)ModeTables[1][3].width);
 }
 
 TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
 {
-    struct Case {
-        LONG code;
-        const char *text;
-        const char *caption;
-    } cases[] = {
-        {DISP_CHANGE_RESTART, "A restart appears to be required\nfor this video mode.", "Error"},
-        {DISP_CHANGE_FAILED, "The graphics adapter couldn't\nset this video mode.", "Error"},
-        {DISP_CHANGE_BADMODE, "The graphics adapter doesn't\nsupport this video mode.", "Error"},
-        {DISP_CHANGE_NOTUPDATED, "Couldn't write settings to \nregistry.", "Warning"},
-        {DISP_CHANGE_BADFLAGS, "Could not set mode", "Error"},
-        {DISP_CHANGE_BADPARAM, "Could not set mode", "Error"},
-    };
-    for (const Case &c : cases) {
-        Sim.changeResult = c.code;
-        MessageBoxWatch box;
-        box.Start();
-        SendMessageA(MainWindow, WM_COMMAND, 50002, 0);
-        EXPECT_EQ(box.caption, c.caption) << c.code;
-        EXPECT_EQ(box.text, c.text) << c.code;
+    const std::pair<LONG, const char *> cases[] = {
+        {DISP_CHANGE_RESTART, "Error: A restart appears to be required\nfor this video mode."},
+        {DISP_CHANGE_FAILED, "Error: The graphics adapter couldn't\nset this video mode."},
+        {DISP_CHANGE_BADMODE, "Error: The graphics adapter doesn't\nsupport this video mode."},
+        {DISP_CHANGE_NOTUPDATED, "Warning: Couldn't write settings to \nregistry."},
+        {DISP_CHANGE_BADFLAGS, "Error: Could not set mode"},
+        {DISP_CHANGE_BADPARAM, "Error: Could not set mode"}};
+    for (auto [code, told] : cases) {
+        Sim.changeResult = code;
+        Watch watch;
+        Command(50002);
+        EXPECT_EQ(watch.box, told);
         EXPECT_FALSE(ModeChanged);
     }
-
     // Without ChangeDisplaySettingsExA the second display cannot be set.
     Sim.changeResult = DISP_CHANGE_SUCCESSFUL;
     Sim.hasChangeEx = false;
     Start(2);
-    MessageBoxWatch box;
-    box.Start();
-    SendMessageA(MainWindow, WM_COMMAND, 51000, 0);
-    EXPECT_EQ(box.text, "The graphics adapter couldn't\nset this video mode.");
+    Watch watch;
+    Command(51000);
+    EXPECT_EQ(watch.box, "Error: The graphics adapter couldn't\nset this video mode.");
     EXPECT_EQ(Sim.ChangeCalls(), 0);
 }
 
@@ -383,139 +266,87 @@ TEST_F(MainWindowFixture, EscapeRestoresLastDisplayFirstUntilAnotherApplicationI
 {
     Start(3);
     Sim.monitors[1].bitsPerPixel = 16;
-    TRAY_NOTIFY(WM_LBUTTONDOWN);
-    TRAY_NOTIFY(WM_LBUTTONUP);
+    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP}); // the click takes the snapshot
     KillTimer(MainWindow, 1);
     ClickPending = FALSE;
-    SendMessageA(MainWindow, WM_COMMAND, 50000, 0);
+    Command(50000);
     ASSERT_TRUE(ModeChanged);
     Sim.calls.clear();
-    // A refused restore shows nothing.
     Sim.changeResult = DISP_CHANGE_BADMODE;
-    MessageBoxWatch box;
-    box.Start();
+    Watch watch;
     SendMessageA(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_EQ(box.caption, "<none>");
+    EXPECT_EQ(watch.box, "<none>") << "a refused restore shows nothing";
     ASSERT_EQ(Sim.calls.size(), 3u);
-    EXPECT_EQ(Sim.calls[0].device, "\\\\.\\Display3");
-    EXPECT_EQ(Sim.calls[1].device, "\\\\.\\Display2");
+    EXPECT_EQ(Sim.calls[0].device + Sim.calls[1].device + Sim.calls[2].device,
+              "\\\\.\\Display3\\\\.\\Display2");
     EXPECT_EQ(Sim.calls[1].mode.dmBitsPerPel, 16u);
-    EXPECT_EQ(Sim.calls[2].function, "ChangeDisplaySettingsA");
     EXPECT_EQ(Sim.calls[2].mode.dmPelsWidth, 1024u);
-    EXPECT_TRUE(ModeChanged);
-
     SendMessageA(MainWindow, WM_ACTIVATEAPP, FALSE, 0);
     Sim.calls.clear();
     SendMessageA(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(Sim.calls.empty());
 }
 
-HWND CreateMaximized(const char *className, RECT rect)
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = className;
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, className, className,
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MAXIMIZE, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-    // Keep the maximised style but not the maximised size.
-    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    return window;
-}
-
-RECT WindowRect(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
 TEST_F(MainWindowFixture, DisplayChangeFitsMaximizedWindowsOnThePrimaryMonitor)
 {
     Start(2);
-    RECT workArea;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-    RECT small = {10, 10, 300, 200};
-    RECT second = {1100, 10, 1400, 200};
-    HWND fitted = CreateMaximized("FittedWindow", small);
-    HWND baseBar = CreateMaximized("BaseBar", small);
-    HWND trayBar = CreateMaximized("Shell_TrayWnd", small);
-    HWND elsewhere = CreateMaximized("OnSecondMonitor", second);
-    HWND normal = CreateWindowExA(WS_EX_TOOLWINDOW, "FittedWindow", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
-                                  10, 290, 190, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_TRUE(GetWindowLongA(fitted, GWL_STYLE) & WS_MAXIMIZE);
+    RECT work, small = {10, 10, 300, 200}, second = {1100, 10, 1400, 200};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    // Maximised in style, not in size; the taskbar and desk bands stay, as do
+    // windows elsewhere and windows that are not maximised.
+    const std::tuple<const char *, RECT, DWORD, RECT> windows[] = {
+        {"FittedWindow", small, WS_MAXIMIZE, work},
+        {"BaseBar", small, WS_MAXIMIZE, small},
+        {"Shell_TrayWnd", small, WS_MAXIMIZE, small},
+        {"OnSecondMonitor", second, WS_MAXIMIZE, second},
+        {"NormalWindow", small, 0, small}};
+    std::vector<HWND> made;
+    for (auto [name, rect, style, after] : windows) {
+        WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), 0, 0, 0, 0, name};
+        RegisterClassA(&windowClass);
+        made.push_back(CreateWindowExA(WS_EX_TOOLWINDOW, name, name, WS_OVERLAPPEDWINDOW | WS_VISIBLE | style,
+                                       0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+        SetWindowPos(made.back(), nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     SendMessageA(MainWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
-    RECT rect = WindowRect(fitted);
-    EXPECT_TRUE(EqualRect(&rect, &workArea));
-    rect = WindowRect(baseBar);
-    EXPECT_TRUE(EqualRect(&rect, &small));
-    rect = WindowRect(trayBar);
-    EXPECT_TRUE(EqualRect(&rect, &small));
-    rect = WindowRect(elsewhere);
-    EXPECT_TRUE(EqualRect(&rect, &second));
-    rect = WindowRect(normal);
-    EXPECT_EQ(rect.right - rect.left, 290);
+    for (size_t k = 0; k < made.size(); k++) {
+        RECT rect, expected = std::get<3>(windows[k]);
+        GetWindowRect(made[k], &rect);
+        EXPECT_TRUE(EqualRect(&rect, &expected)) << std::get<0>(windows[k]);
+        DestroyWindow(made[k]);
+    }
     EXPECT_EQ(PrimaryMonitor, CompatMonitorFromPoint({0, 0}, MONITOR_DEFAULTTONULL));
-    ASSERT_FALSE(Sim.notifications.empty()) << "the icon is refreshed";
-    EXPECT_EQ(Sim.notifications.back().data.uFlags, (UINT)NIF_TIP);
-    for (HWND window : {fitted, baseBar, trayBar, elsewhere, normal})
-        DestroyWindow(window);
-}
-
-TEST_F(MainWindowFixture, AboutExitAndClose)
-{
-    MessageBoxWatch box;
-    box.Start();
-    SendMessageA(MainWindow, WM_COMMAND, ID_ABOUT, 0);
-    EXPECT_EQ(box.caption, "About Tessivon v2.7 alpha");
-    EXPECT_EQ(box.text.rfind("Tessivon v2.7 alpha\n", 0), 0u);
-    EXPECT_NE(box.text.find("\n&& Extended properties\n\n"), std::string::npos) << box.text;
-
-    SendMessageA(MainWindow, WM_COMMAND, ID_EXIT, 0);
-    EXPECT_FALSE(IsWindow(MainWindow));
-    EXPECT_EQ(Sim.notifications.back().action, (DWORD)NIM_DELETE);
-    MSG quit;
-    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(quit.wParam, 0u);
+    EXPECT_EQ(LastFlags(), (UINT)NIF_TIP) << "the icon is refreshed";
 }
 
 LRESULT CALLBACK RefuseMainWindow(int code, WPARAM window, LPARAM data)
 {
     char className[64] = "";
     if (code == HCBT_CREATEWND)
-        GetClassNameA(reinterpret_cast<HWND>(window), className, sizeof(className));
+        GetClassNameA((HWND)window, className, sizeof(className));
     return lstrcmpA(className, PROGRAM_TITLE) ? CallNextHookEx(nullptr, code, window, data) : 1;
 }
 
-// Start-up's own refusals are told and end the program with 1.
+// Start-up's own refusals are told and end the program with 1; the About box on the way.
 TEST_F(MainWindowFixture, StartUpFailuresAreToldAndEndWithOne)
 {
-    DestroyWindow(MainWindow);
-    MSG quit; // posted by WM_DESTROY; it would close the message boxes at once
-    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    Watch about;
+    Command(ID_ABOUT);
+    EXPECT_EQ(about.box.rfind("About Tessivon v2.7 alpha: Tessivon v2.7 alpha\n", 0), 0u);
+    DestroyMainWindow();
     FreeProgramMenus();
     HINSTANCE instance = GetModuleHandleA(nullptr);
-
     UnregisterClassA(PROGRAM_TITLE, instance);
     HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
-    MessageBoxWatch box;
-    box.Start();
+    Watch create;
     EXPECT_EQ(RunTessivon(instance), 1);
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, "Couldn't Create Window");
-
-    // The class is still registered from that run, so registering fails now.
-    FreeDisplayCatalogue();
-    box = MessageBoxWatch();
-    box.Start();
+    EXPECT_EQ(create.box, "Error: Couldn't Create Window");
+    FreeDisplayCatalogue(); // the class is still registered from that run, so registering fails now
+    Watch registering;
     EXPECT_EQ(RunTessivon(instance), 1);
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, "Couldn't Register Window Class");
+    EXPECT_EQ(registering.box, "Error: Couldn't Register Window Class");
     FreeDisplayCatalogue();
 }
 

@@ -27,152 +27,86 @@ struct ModeMenus : ::testing::Test {
     }
 };
 
-// One line per item: text, or "-" for a separator, or "[title]" for a submenu
-// followed by its items indented.
+// One line per item: text and id, "-" for a separator, "[text]" for a
+// submenu followed by its items indented.
 std::vector<std::string> Lines(HMENU menu, const std::string &indent = "")
 {
     std::vector<std::string> lines;
     for (const MenuItemText &item : ReadMenu(menu)) {
-        if (item.separator) {
-            lines.push_back(indent + "-");
-        } else if (item.submenu) {
-            lines.push_back(indent + "[" + item.text + "]");
-            for (const std::string &line : Lines(item.submenu, indent + "  "))
-                lines.push_back(line);
-        } else {
-            lines.push_back(indent + item.text + " #" + std::to_string(item.id));
-        }
+        lines.push_back(indent + (item.separator ? "-"
+                                  : item.submenu ? "[" + item.text + "]"
+                                                 : item.text + " #" + std::to_string(item.id)));
+        for (const std::string &line :
+             item.submenu ? Lines(item.submenu, indent + "  ") : std::vector<std::string>())
+            lines.push_back(line);
     }
     return lines;
 }
 
-TEST_F(ModeMenus, OneDisplayListsModesDirectly)
+using Text = std::vector<std::string>;
+
+TEST_F(ModeMenus, OneDisplayListsModesDirectlyWithPortraitTwinsInTheirSubmenu)
 {
     Build(1);
-    EXPECT_EQ(Lines(DisplayMenu), (std::vector<std::string>{
-                                      "640x480 (8bits) - 60Hz #50000",
-                                      "-",
-                                      "[800x600 (16bits)]",
-                                      "  60Hz #50001",
-                                      "  75Hz #50002",
-                                      "1024x768 (16bits) #50003",
-                                      "[1280x1024 (16bits)]",
-                                      "  ?? #50004",
-                                      "  85Hz #50005",
-                                      "-",
-                                      "1024x768 (32bits) - 60Hz #50006",
-                                  }));
-    EXPECT_EQ(ModeTables[0][1].groupPosition, 3) << "final position + 1 with one display";
-    EXPECT_EQ(ModeTables[0][0].groupPosition, -1);
-    EXPECT_EQ(ModeTables[0][6].commandId, 50006);
-}
+    EXPECT_EQ(Lines(DisplayMenu),
+              (Text{"640x480 (8bits) - 60Hz #50000", "-", "[800x600 (16bits)]", "  60Hz #50001",
+                    "  75Hz #50002", "1024x768 (16bits) #50003", "[1280x1024 (16bits)]", "  ?? #50004",
+                    "  85Hz #50005", "-", "1024x768 (32bits) - 60Hz #50006"}));
 
-TEST_F(ModeMenus, PortraitTwinsShareTheResolutionSubmenu)
-{
     PortraitOption = 1;
     Sim.candidates = {SimMode(800, 600, 16, 60), SimMode(800, 600, 16, 75), SimMode(1024, 768, 16, 60)};
-    // 1024x768 is refused the right way up, taken as a portrait.
     Sim.accepts = [](int, const DEVMODEA &m) { return m.dmPelsWidth != 1024; };
     Build(1);
-    EXPECT_EQ(Lines(DisplayMenu), (std::vector<std::string>{
-                                      "[800x600 (16bits)]",
-                                      "  60Hz #50000",
-                                      "  60Hz \t(Portrait) #50001",
-                                      "  75Hz #50002",
-                                      "  75Hz \t(Portrait) #50003",
-                                      "768x1024 (16bits) - 60Hz \t(Portrait) #50004",
-                                  }));
+    EXPECT_EQ(Lines(DisplayMenu),
+              (Text{"[800x600 (16bits)]", "  60Hz #50000", "  60Hz \t(Portrait) #50001", "  75Hz #50002",
+                    "  75Hz \t(Portrait) #50003", "768x1024 (16bits) - 60Hz \t(Portrait) #50004"}));
 }
 
-TEST_F(ModeMenus, TwoAndThreeDisplaysGetTitledSubmenus)
+TEST_F(ModeMenus, SeveralDisplaysGetTitledSubmenusWithTheirOwnIds)
 {
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60), SimMode(800, 600, 8, 75)};
-    Build(2);
-    std::vector<MenuItemText> top = ReadMenu(DisplayMenu);
-    ASSERT_EQ(top.size(), 2u);
-    EXPECT_EQ(top[0].text, "Display &1");
-    EXPECT_EQ(top[1].text, "Display &2");
-    EXPECT_EQ(Lines(top[1].submenu), (std::vector<std::string>{
-                                         "  Display 2 #0",
-                                         "640x480 (8bits) - 60Hz #51000",
-                                         "[800x600 (8bits)]",
-                                         "  60Hz #51001",
-                                         "  75Hz #51002",
-                                     }));
-    MenuItemText title = ReadMenu(top[0].submenu)[0];
-    EXPECT_EQ(title.text, "  Display 1");
-    EXPECT_EQ(title.state & (MFS_DEFAULT | MFS_GRAYED), (UINT)(MFS_DEFAULT | MFS_GRAYED));
-    EXPECT_EQ(ModeTables[1][1].groupPosition, 2) << "final position with several displays";
-
     Build(3);
-    top = ReadMenu(DisplayMenu);
-    ASSERT_EQ(top.size(), 3u);
-    EXPECT_EQ(top[2].text, "Display &3");
-    EXPECT_EQ(ReadMenu(top[2].submenu)[1].id, 52000u);
+    EXPECT_EQ(Lines(DisplayMenu), (Text{"[Display &1]", "    Display 1 #0", "  640x480 (8bits) - 60Hz #50000",
+                                        "  [800x600 (8bits)]", "    60Hz #50001", "    75Hz #50002",
+                                        "[Display &2]", "    Display 2 #0", "  640x480 (8bits) - 60Hz #51000",
+                                        "  [800x600 (8bits)]", "    60Hz #51001", "    75Hz #51002",
+                                        "[Display &3]", "    Display 3 #0", "  640x480 (8bits) - 60Hz #52000",
+                                        "  [800x600 (8bits)]", "    60Hz #52001", "    75Hz #52002"}));
+    UINT title = GetMenuState(GetSubMenu(DisplayMenu, 0), 0, MF_BYPOSITION);
+    EXPECT_EQ(title & (MFS_DEFAULT | MFS_GRAYED), (UINT)(MFS_DEFAULT | MFS_GRAYED));
 }
 
-TEST_F(ModeMenus, CommandMenuOrder)
+bool Checked(HMENU menu, UINT position) { return GetMenuState(menu, position, MF_BYPOSITION) & MF_CHECKED; }
+
+TEST_F(ModeMenus, TheCurrentModeIsMarkedInItsSubmenuOnItsDisplayOnly)
 {
     Build(1);
-    EXPECT_EQ(Lines(CommandMenu), (std::vector<std::string>{
-                                      "&About... #40004",
-                                      "-",
-                                      "&Properties ... #40006",
-                                      "E&xtended Properties ... #40013",
-                                      "-",
-                                      "&Exit Tessivon #40007",
-                                  }));
-}
-
-bool Checked(HMENU menu, UINT item, UINT how) { return GetMenuState(menu, item, how) & MF_CHECKED; }
-
-TEST_F(ModeMenus, MarksOneDisplay)
-{
-    Build(1);
-    HMENU resolution800 = GetSubMenu(DisplayMenu, 2);
+    HMENU resolution800 = GetSubMenu(DisplayMenu, 2), resolution1280 = GetSubMenu(DisplayMenu, 4);
     MarkCurrentModes(0, {800, 600, 16, 75});
-    EXPECT_TRUE(Checked(DisplayMenu, 2, MF_BYPOSITION));
-    EXPECT_TRUE(Checked(resolution800, 1, MF_BYPOSITION));
-    EXPECT_FALSE(Checked(resolution800, 0, MF_BYPOSITION));
-    EXPECT_FALSE(Checked(DisplayMenu, 4, MF_BYPOSITION));
-
-    // Frequency 0: every rate of that resolution and depth.
+    EXPECT_TRUE(Checked(DisplayMenu, 2) && Checked(resolution800, 1));
+    EXPECT_FALSE(Checked(resolution800, 0) || Checked(DisplayMenu, 4));
+    // Frequency 0: every rate of that resolution and depth; the old mark goes.
     MarkCurrentModes(0, {1280, 1024, 16, 0});
-    HMENU resolution1280 = GetSubMenu(DisplayMenu, 4);
-    EXPECT_FALSE(Checked(DisplayMenu, 2, MF_BYPOSITION)) << "the old mark is cleared";
-    EXPECT_FALSE(Checked(resolution800, 1, MF_BYPOSITION));
-    EXPECT_TRUE(Checked(DisplayMenu, 4, MF_BYPOSITION));
-    EXPECT_TRUE(Checked(resolution1280, 0, MF_BYPOSITION));
-    EXPECT_TRUE(Checked(resolution1280, 1, MF_BYPOSITION));
-
-    // A resolution with one rate is a plain item and carries the mark alone.
+    EXPECT_FALSE(Checked(DisplayMenu, 2) || Checked(resolution800, 1));
+    EXPECT_TRUE(Checked(DisplayMenu, 4) && Checked(resolution1280, 0) && Checked(resolution1280, 1));
+    // A resolution with one rate is a plain item and carries the mark itself.
     MarkCurrentModes(0, {640, 480, 8, 60});
     for (int position = 0; position < GetMenuItemCount(DisplayMenu); position++)
-        EXPECT_EQ(Checked(DisplayMenu, position, MF_BYPOSITION), position == 0) << position;
-    EXPECT_FALSE(Checked(resolution1280, 0, MF_BYPOSITION));
-}
+        EXPECT_EQ(Checked(DisplayMenu, position), position == 0) << position;
+    EXPECT_FALSE(Checked(resolution1280, 0));
 
-TEST_F(ModeMenus, MarksSecondDisplay)
-{
-    Build(2);
+    Build(2); // title, 640x480, separator, then the 800x600 submenu
     HMENU second = GetSubMenu(DisplayMenu, 1);
-    // Title, 640x480, separator, then the 800x600 submenu.
-    ASSERT_EQ(ModeTables[1][1].groupPosition, 3);
-    HMENU resolution = GetSubMenu(second, 3);
-    ASSERT_TRUE(resolution);
     MarkCurrentModes(1, {800, 600, 16, 60});
-    EXPECT_TRUE(Checked(second, 3, MF_BYPOSITION));
-    EXPECT_TRUE(Checked(resolution, 0, MF_BYPOSITION));
-    EXPECT_FALSE(Checked(resolution, 1, MF_BYPOSITION));
-    EXPECT_FALSE(Checked(GetSubMenu(DisplayMenu, 0), 3, MF_BYPOSITION)) << "display 1 untouched";
-
+    EXPECT_TRUE(Checked(second, 3) && Checked(GetSubMenu(second, 3), 0));
+    EXPECT_FALSE(Checked(GetSubMenu(second, 3), 1));
+    EXPECT_FALSE(Checked(GetSubMenu(DisplayMenu, 0), 3)) << "display 1 untouched";
     MarkCurrentModes(1, {1024, 768, 32, 60});
-    EXPECT_TRUE(Checked(second, 51006, MF_BYCOMMAND)) << "the plain item";
-    EXPECT_FALSE(Checked(second, 3, MF_BYPOSITION)) << "the old mark is cleared";
-    EXPECT_FALSE(Checked(resolution, 0, MF_BYPOSITION));
+    EXPECT_TRUE(GetMenuState(second, 51006, MF_BYCOMMAND) & MF_CHECKED) << "the plain item";
+    EXPECT_FALSE(Checked(second, 3) || Checked(GetSubMenu(second, 3), 0)) << "the old mark is cleared";
 }
 
-TEST_F(ModeMenus, AThousandEntriesAtMost)
+TEST_F(ModeMenus, AThousandEntriesAtMostSoDisplaysKeepTheirIds)
 {
     Sim.candidates.clear();
     for (int k = 0; k < 1100; k++)

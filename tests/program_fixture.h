@@ -12,24 +12,21 @@
 
 inline HMENU LoadedMenus;
 
-inline void BuildProgramMenus()
+inline void FreeProgramMenus()
 {
     FreeDisplayCatalogue();
     if (LoadedMenus)
         DestroyMenu(LoadedMenus);
+    LoadedMenus = DisplayMenu = CommandMenu = nullptr;
+}
+
+inline void BuildProgramMenus()
+{
+    FreeProgramMenus();
     BuildDisplayCatalogue();
     LoadedMenus = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
     DisplayMenu = GetSubMenu(LoadedMenus, 0);
     CommandMenu = GetSubMenu(LoadedMenus, 1);
     BuildModeMenus(DisplayMenu);
     AddPropertiesItem(CommandMenu);
-}
-
-inline void FreeProgramMenus()
-{
-    FreeDisplayCatalogue();
-    if (LoadedMenus)
-        DestroyMenu(LoadedMenus);
-    LoadedMenus = nullptr;
-    DisplayMenu = CommandMenu = nullptr;
 }

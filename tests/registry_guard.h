@@ -7,6 +7,19 @@
 
 #include "settings/settings.h"
 
+// Reads the value into data; gives its type, or REG_NONE when it is missing.
+inline DWORD ReadValue(const char *path, const char *name, void *data, DWORD size)
+{
+    HKEY key;
+    DWORD type = REG_NONE;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS)
+        return REG_NONE;
+    if (RegQueryValueExA(key, name, nullptr, &type, (BYTE *)data, &size) != ERROR_SUCCESS)
+        type = REG_NONE;
+    RegCloseKey(key);
+    return type;
+}
+
 inline void ClearProgramKeys()
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
@@ -39,24 +52,15 @@ inline void WriteOption(int option, DWORD value)
 // The stored value, or -1 when it is missing or not a REG_DWORD.
 inline long long ReadStoredOption(int option)
 {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, SETTINGS_KEY, &key) != ERROR_SUCCESS)
-        return -1;
-    DWORD value = 0, type = 0, size = sizeof(value);
-    LONG result = RegQueryValueExA(key, OptionNames[option + 1], nullptr, &type, (BYTE *)&value, &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_DWORD ? (long long)value : -1;
+    DWORD value = 0;
+    return ReadValue(SETTINGS_KEY, OptionNames[option + 1], &value, sizeof(value)) == REG_DWORD
+               ? (long long)value
+               : -1;
 }
 
 // The Run value's text, or "<missing>".
 inline std::string ReadRunValue()
 {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, RUN_KEY, &key) != ERROR_SUCCESS)
-        return "<missing>";
     char text[1024] = "";
-    DWORD type = 0, size = sizeof(text);
-    LONG result = RegQueryValueExA(key, OptionNames[0], nullptr, &type, (BYTE *)text, &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(text) : "<missing>";
+    return ReadValue(RUN_KEY, OptionNames[0], text, sizeof(text)) == REG_SZ ? std::string(text) : "<missing>";
 }

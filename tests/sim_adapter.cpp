@@ -4,8 +4,7 @@
 
 SimAdapter Sim;
 
-static const ULONG_PTR MONITOR_BASE = 0x7700;
-static const ULONG_PTR DC_BASE = 0x5100;
+static const ULONG_PTR MONITOR_BASE = 0x7700, DC_BASE = 0x5100;
 
 int SimAdapter::TestCalls() const
 {
@@ -15,31 +14,17 @@ int SimAdapter::TestCalls() const
     return count;
 }
 
-int SimAdapter::ChangeCalls() const
-{
-    int count = 0;
-    for (const SimCall &call : calls)
-        count += (call.flags & CDS_TEST) == 0;
-    return count;
-}
+int SimAdapter::ChangeCalls() const { return (int)calls.size() - TestCalls(); }
 
 void SimSetMonitors(int count, LONG width, LONG height)
 {
     Sim.monitors.clear();
     for (int k = 0; k < count; k++) {
-        SimMonitor monitor;
-        SetRect(&monitor.rect, k * width, 0, (k + 1) * width, height);
-        monitor.work = monitor.rect;
-        monitor.work.bottom -= 30;
-        monitor.primary = k == 0;
-        char text[64];
-        wsprintfA(text, "\\\\.\\Display%d", k + 1);
-        monitor.device = text;
-        wsprintfA(text, "Simulated Monitor %d", k + 1);
-        monitor.description = text;
-        monitor.bitsPerPixel = 32;
-        monitor.frequency = 60;
-        Sim.monitors.push_back(monitor);
+        char device[32], description[32];
+        wsprintfA(device, "\\\\.\\Display%d", k + 1);
+        wsprintfA(description, "Simulated Monitor %d", k + 1);
+        RECT rect = {k * width, 0, (k + 1) * width, height}, work = {rect.left, 0, rect.right, height - 30};
+        Sim.monitors.push_back({rect, work, k == 0, device, description, 32, 60});
     }
 }
 
@@ -55,28 +40,18 @@ DEVMODEA SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
     return mode;
 }
 
-static int DeviceIndex(LPCSTR device)
-{
-    if (!device)
-        return 0;
-    for (size_t k = 0; k < Sim.monitors.size(); k++)
-        if (!lstrcmpiA(Sim.monitors[k].device.c_str(), device))
-            return (int)k;
-    return -1;
-}
-
 static BOOL WINAPI SimEnumDisplaySettings(LPCSTR, DWORD n, DEVMODEA *mode)
 {
-    if (n >= Sim.candidates.size())
-        return FALSE;
-    *mode = Sim.candidates[n];
-    return TRUE;
+    return n < Sim.candidates.size() && (*mode = Sim.candidates[n], true);
 }
 
 static LONG Change(const char *function, LPCSTR device, DEVMODEA *mode, DWORD flags)
 {
     Sim.calls.push_back({function, device ? device : "", flags, *mode});
-    int index = DeviceIndex(device);
+    int index = device ? -1 : 0;
+    for (size_t k = 0; device && k < Sim.monitors.size(); k++)
+        if (!lstrcmpiA(Sim.monitors[k].device.c_str(), device))
+            index = (int)k;
     if (index < 0)
         return DISP_CHANGE_BADPARAM;
     if (flags & CDS_TEST)
@@ -113,47 +88,31 @@ static BOOL WINAPI SimEnumDisplayDevices(LPCSTR, DWORD index, DISPLAY_DEVICEA *i
     return TRUE;
 }
 
-static RECT VirtualScreen()
-{
-    RECT box = {};
-    for (const SimMonitor &monitor : Sim.monitors)
-        UnionRect(&box, &box, &monitor.rect);
-    return box;
-}
-
 static int WINAPI SimGetSystemMetrics(int index)
 {
-    RECT box = VirtualScreen();
-    switch (index) {
-    case SM_CMONITORS:
-        return (int)Sim.monitors.size();
-    case SM_XVIRTUALSCREEN:
-        return box.left;
-    case SM_YVIRTUALSCREEN:
-        return box.top;
-    case SM_CXVIRTUALSCREEN:
-        return box.right - box.left;
-    case SM_CYVIRTUALSCREEN:
-        return box.bottom - box.top;
-    case SM_CXSCREEN:
-    case SM_CYSCREEN:
-        for (const SimMonitor &monitor : Sim.monitors)
-            if (monitor.primary)
-                return index == SM_CXSCREEN ? monitor.rect.right - monitor.rect.left
-                                            : monitor.rect.bottom - monitor.rect.top;
-        return 0;
-    default:
-        return GetSystemMetrics(index);
+    RECT box = {}, primary = {};
+    for (const SimMonitor &monitor : Sim.monitors) {
+        UnionRect(&box, &box, &monitor.rect);
+        primary = monitor.primary ? monitor.rect : primary;
     }
+    const int answers[][2] = {{SM_CMONITORS, (int)Sim.monitors.size()},
+                              {SM_XVIRTUALSCREEN, box.left},
+                              {SM_YVIRTUALSCREEN, box.top},
+                              {SM_CXVIRTUALSCREEN, box.right - box.left},
+                              {SM_CYVIRTUALSCREEN, box.bottom - box.top},
+                              {SM_CXSCREEN, primary.right - primary.left},
+                              {SM_CYSCREEN, primary.bottom - primary.top}};
+    for (auto [asked, answer] : answers)
+        if (asked == index)
+            return answer;
+    return GetSystemMetrics(index);
 }
 
 static HMONITOR Handle(size_t k) { return (HMONITOR)(MONITOR_BASE + k); }
 
 static HMONITOR Fallback(DWORD flags)
 {
-    if (flags == MONITOR_DEFAULTTONULL)
-        return nullptr;
-    for (size_t k = 0; k < Sim.monitors.size(); k++)
+    for (size_t k = 0; flags != MONITOR_DEFAULTTONULL && k < Sim.monitors.size(); k++)
         if (Sim.monitors[k].primary)
             return Handle(k);
     return nullptr;
@@ -165,12 +124,10 @@ static HMONITOR WINAPI SimMonitorFromRect(LPCRECT rect, DWORD flags)
     HMONITOR found = nullptr;
     for (size_t k = 0; k < Sim.monitors.size(); k++) {
         RECT common;
-        if (IntersectRect(&common, rect, &Sim.monitors[k].rect)) {
-            LONG area = (common.right - common.left) * (common.bottom - common.top);
-            if (area > best) {
-                best = area;
-                found = Handle(k);
-            }
+        if (IntersectRect(&common, rect, &Sim.monitors[k].rect) &&
+            (common.right - common.left) * (common.bottom - common.top) > best) {
+            best = (common.right - common.left) * (common.bottom - common.top);
+            found = Handle(k);
         }
     }
     return found ? found : Fallback(flags);
@@ -187,9 +144,7 @@ static HMONITOR WINAPI SimMonitorFromPoint(POINT point, DWORD flags)
 static HMONITOR WINAPI SimMonitorFromWindow(HWND window, DWORD flags)
 {
     RECT rect;
-    if (!GetWindowRect(window, &rect))
-        return Fallback(flags);
-    return SimMonitorFromRect(&rect, flags);
+    return GetWindowRect(window, &rect) ? SimMonitorFromRect(&rect, flags) : Fallback(flags);
 }
 
 static BOOL WINAPI SimEnumDisplayMonitors(HDC dc, LPCRECT, MONITORENUMPROC callback, LPARAM data)
@@ -212,8 +167,7 @@ static BOOL WINAPI SimGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
     info->rcWork = Sim.monitors[k].work;
     info->dwFlags = Sim.monitors[k].primary ? MONITORINFOF_PRIMARY : 0;
     if (info->cbSize >= sizeof(MONITORINFOEXA))
-        lstrcpynA(reinterpret_cast<MONITORINFOEXA *>(info)->szDevice, Sim.monitors[k].device.c_str(),
-                  CCHDEVICENAME);
+        lstrcpynA(((MONITORINFOEXA *)info)->szDevice, Sim.monitors[k].device.c_str(), CCHDEVICENAME);
     return TRUE;
 }
 
@@ -222,21 +176,16 @@ static int WINAPI SimGetDeviceCaps(HDC dc, int index)
     size_t k = (ULONG_PTR)dc - DC_BASE;
     if (k >= Sim.monitors.size())
         return GetDeviceCaps(dc, index);
-    const SimMonitor &monitor = Sim.monitors[k];
-    switch (index) {
-    case HORZRES:
-        return monitor.rect.right - monitor.rect.left;
-    case VERTRES:
-        return monitor.rect.bottom - monitor.rect.top;
-    case BITSPIXEL:
-        return monitor.bitsPerPixel;
-    case PLANES:
-        return 1;
-    case VREFRESH:
-        return monitor.frequency;
-    default:
-        return 0;
-    }
+    const SimMonitor &m = Sim.monitors[k];
+    const int answers[][2] = {{HORZRES, m.rect.right - m.rect.left},
+                              {VERTRES, m.rect.bottom - m.rect.top},
+                              {BITSPIXEL, m.bitsPerPixel},
+                              {PLANES, 1},
+                              {VREFRESH, m.frequency}};
+    for (auto [asked, answer] : answers)
+        if (asked == index)
+            return answer;
+    return 0;
 }
 
 static BOOL WINAPI SimShellNotifyIcon(DWORD action, PNOTIFYICONDATAA data)
@@ -267,12 +216,12 @@ ScopedSimAdapter::~ScopedSimAdapter()
 
 void ScopedSimAdapter::Install()
 {
+    unsigned f = Sim.monitorFunctions;
     PlatformTable table = {};
     table.EnumDisplaySettingsA = SimEnumDisplaySettings;
     table.ChangeDisplaySettingsA = SimChangeDisplaySettings;
     table.ChangeDisplaySettingsExA = Sim.hasChangeEx ? SimChangeDisplaySettingsEx : nullptr;
     table.EnumDisplayDevicesA = Sim.hasEnumDisplayDevices ? SimEnumDisplayDevices : nullptr;
-    unsigned f = Sim.monitorFunctions;
     table.GetSystemMetrics = (f & 1) ? SimGetSystemMetrics : nullptr;
     table.MonitorFromWindow = (f & 2) ? SimMonitorFromWindow : nullptr;
     table.MonitorFromRect = (f & 4) ? SimMonitorFromRect : nullptr;

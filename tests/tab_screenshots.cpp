@@ -14,9 +14,9 @@
 #include "shell/platform.h"
 #include "shell/tessivon.h"
 
-static char PlacesPath[MAX_PATH];
-static char DonePath[MAX_PATH + 8];
+static char PlacesPath[MAX_PATH], DonePath[MAX_PATH + 8];
 
+// Written under another name first, so that the script never reads half a file.
 static void WritePlaces(HWND dialog, const ExtPropState &state)
 {
     char temporary[MAX_PATH + 8];
@@ -30,7 +30,7 @@ static void WritePlaces(HWND dialog, const ExtPropState &state)
             box.bottom);
     for (int tab = 0; tab < TAB_COUNT; tab++) {
         RECT item = {};
-        SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, reinterpret_cast<LPARAM>(&item));
+        SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, (LPARAM)&item);
         POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
         ClientToScreen(state.tabControl, &centre);
         fprintf(file, "tab %d %ld %ld\n", tab, centre.x, centre.y);
@@ -45,15 +45,14 @@ static void CALLBACK WatchDialog(HWND, UINT, UINT_PTR timer, DWORD)
     HWND dialog = FindWindowA(nullptr, EXT_PROP_CAPTION);
     if (!dialog || !ActiveExtPropState)
         return;
-    if (!written) {
+    if (!written)
         WritePlaces(dialog, *ActiveExtPropState);
-        written = true;
-    }
+    written = true;
     if (GetFileAttributesA(DonePath) == INVALID_FILE_ATTRIBUTES)
         return;
     KillTimer(nullptr, timer);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_CANCEL)));
+                 (LPARAM)GetDlgItem(dialog, IDC_CANCEL));
 }
 
 int main(int argc, char **argv)
@@ -70,7 +69,6 @@ int main(int argc, char **argv)
     LoadPlatformTable();
     ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
     SetTimer(nullptr, 0, 200, WatchDialog);
-    POINT centre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
-    OpenExtendedProperties(centre);
+    OpenExtendedProperties({GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2});
     return 0;
 }

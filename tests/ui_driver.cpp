@@ -7,16 +7,11 @@ static DWORD WaitDeadline;
 
 static void CALLBACK WaitTimerProc(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (!WaitFind)
+    HWND window = WaitFind ? WaitFind() : nullptr;
+    if (!WaitFind || (!window && GetTickCount() < WaitDeadline))
         return;
-    HWND window = WaitFind();
-    if (!window && GetTickCount() < WaitDeadline)
-        return;
-    KillTimer(nullptr, WaitTimer);
-    WaitTimer = 0;
     std::function<void(HWND)> act = WaitAct;
-    WaitFind = nullptr;
-    WaitAct = nullptr;
+    CancelWindowWait();
     act(window);
 }
 
@@ -39,8 +34,7 @@ void CancelWindowWait()
 }
 
 struct FindData {
-    const char *className;
-    const char *caption;
+    const char *className, *caption;
     HWND found;
 };
 
@@ -49,9 +43,8 @@ static BOOL CALLBACK FindThreadWindow(HWND window, LPARAM data)
     FindData *find = reinterpret_cast<FindData *>(data);
     char className[64];
     GetClassNameA(window, className, sizeof(className));
-    if (lstrcmpA(className, find->className) || !IsWindowVisible(window))
-        return TRUE;
-    if (find->caption && WindowText(window) != find->caption)
+    if (lstrcmpA(className, find->className) || !IsWindowVisible(window) ||
+        (find->caption && WindowText(window) != find->caption))
         return TRUE;
     find->found = window;
     return FALSE;
@@ -73,8 +66,7 @@ HWND FindDialogByCaption(const char *caption) { return FindOwnWindow("#32770", c
 std::vector<MenuItemText> ReadMenu(HMENU menu)
 {
     std::vector<MenuItemText> items;
-    int count = GetMenuItemCount(menu);
-    for (int k = 0; k < count; k++) {
+    for (int k = 0; k < GetMenuItemCount(menu); k++) {
         char text[256] = "";
         MENUITEMINFOA info = {};
         info.cbSize = sizeof(info);
@@ -82,13 +74,8 @@ std::vector<MenuItemText> ReadMenu(HMENU menu)
         info.dwTypeData = text;
         info.cch = sizeof(text);
         GetMenuItemInfoA(menu, k, TRUE, &info);
-        MenuItemText item;
-        item.separator = (info.fType & MFT_SEPARATOR) != 0;
-        item.text = item.separator ? "" : text;
-        item.id = info.wID;
-        item.state = info.fState;
-        item.submenu = info.hSubMenu;
-        items.push_back(item);
+        bool separator = (info.fType & MFT_SEPARATOR) != 0;
+        items.push_back({separator ? "" : text, info.wID, info.fState, separator, info.hSubMenu});
     }
     return items;
 }
@@ -102,13 +89,11 @@ std::string WindowText(HWND window)
 
 void PumpMessages(int milliseconds)
 {
-    DWORD end = GetTickCount() + milliseconds;
-    while (GetTickCount() < end) {
+    for (DWORD end = GetTickCount() + milliseconds; GetTickCount() < end; Sleep(5)) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        Sleep(5);
     }
 }
