@@ -3,10 +3,15 @@
 // dropped, and putting the icons back on Cancel.
 #include "desktop_icons/desktop_icons.h"
 
+#include <string>
 #include <vector>
 
 #include "canvas/canvas.h"
 #include "dialog/ext_prop.h"
+
+// A sane bound for the shell's image indices.
+static const int MAX_SHELL_IMAGE = 1 << 16;
+static const int NOT_LISTED = -2;
 
 int BusyCursorDepth;
 HCURSOR CursorBeforeBusy;
@@ -43,37 +48,12 @@ static void TakeSavedPositions(ExtPropState *state, const std::vector<DesktopIco
         state->savedIconPositions[i] = {icons[i].x, icons[i].y};
 }
 
-// One picture per distinct image index of the shell, taken from the first
-// icon that has it; gives the index in the list for every icon (-1 for none).
-static std::vector<int> CopyPictures(SharedBlock *block, const std::vector<DesktopIcon> &icons,
-                                     HIMAGELIST images)
-{
-    std::vector<int> map; // shell image index -> index in images, or -1
-    std::vector<int> pictures(icons.size(), -1);
-    const int MAX_SHELL_IMAGE = 1 << 16; // a sane bound for the shell's image indices
-    for (size_t i = 0; i < icons.size(); i++) {
-        int shellImage = icons[i].image;
-        if (shellImage < 0 || shellImage >= MAX_SHELL_IMAGE)
-            continue;
-        if ((int)map.size() <= shellImage)
-            map.resize(shellImage + 1, -2); // -2: not tried yet
-        if (map[shellImage] == -2) {
-            HICON picture = GetIconPicture(block, icons[i].index);
-            map[shellImage] = picture ? ImageList_ReplaceIcon(images, -1, picture) : -1;
-            if (picture)
-                DestroyIcon(picture);
-        }
-        pictures[i] = map[shellImage];
-    }
-    return pictures;
-}
-
 static int CountDistinctImages(const std::vector<DesktopIcon> &icons)
 {
     std::vector<bool> seen;
     int used = 0;
     for (const DesktopIcon &icon : icons) {
-        if (icon.image < 0 || icon.image >= (1 << 16))
+        if (icon.image < 0 || icon.image >= MAX_SHELL_IMAGE)
             continue;
         if ((int)seen.size() <= icon.image)
             seen.resize(icon.image + 1, false);
@@ -84,33 +64,100 @@ static int CountDistinctImages(const std::vector<DesktopIcon> &icons)
     return used;
 }
 
-static void AddIcon(ExtPropState *state, const DesktopIcon &icon, int picture, POINT offset)
-{
-    char text[ICON_TEXT_CAPACITY];
-    lstrcpyA(text, icon.text);
-    bool hidden = !text[0];
-    // A hidden label is listed under the text it had.
-    if (hidden)
-        LookupHiddenText(icon.itemNumber, text, ICON_TEXT_CAPACITY - 1);
+// The shell's image index -> index in iconImages (-1: no picture to be had).
+// The shell keeps one picture per index, so the list lives as long as the
+// dialog and each load only adds the indices it has not seen yet.
+static std::vector<int> ListedPictures;
 
+// One picture per distinct image index of the shell, taken from the first
+// icon that has it; gives the index in iconImages for every icon (-1 for none).
+static std::vector<int> ListPictures(ExtPropState *state, SharedBlock *block,
+                                     const std::vector<DesktopIcon> &icons)
+{
+    if (!state->iconImages) {
+        ListedPictures.clear();
+        state->iconImages =
+            ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, CountDistinctImages(icons) + 4, 0);
+        ImageList_SetBkColor(state->iconImages, CLR_NONE);
+    }
+    std::vector<int> pictures(icons.size(), -1);
+    for (size_t i = 0; i < icons.size(); i++) {
+        int shellImage = icons[i].image;
+        if (shellImage < 0 || shellImage >= MAX_SHELL_IMAGE)
+            continue;
+        if ((int)ListedPictures.size() <= shellImage)
+            ListedPictures.resize(shellImage + 1, NOT_LISTED);
+        if (ListedPictures[shellImage] == NOT_LISTED) {
+            HICON picture = GetIconPicture(block, icons[i].index);
+            ListedPictures[shellImage] = picture ? ImageList_ReplaceIcon(state->iconImages, -1, picture) : -1;
+            if (picture)
+                DestroyIcon(picture);
+        }
+        pictures[i] = ListedPictures[shellImage];
+    }
+    return pictures;
+}
+
+static void AddToIconView(ExtPropState *state, const DesktopIcon &icon, int picture, POINT offset)
+{
     LVITEMA item = {};
     item.mask = LVIF_IMAGE | LVIF_STATE;
     item.iItem = icon.index;
-    item.state = hidden ? ICON_TEXT_HIDDEN : 0;
+    item.state = icon.text[0] ? 0 : ICON_TEXT_HIDDEN;
     item.iImage = picture;
     SendMessageA(state->iconViewWindow, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     int x = ScaleToCanvas(icon.x, state->scale) + offset.x;
     int y = ScaleToCanvas(icon.y, state->scale) + offset.y;
     SendMessageA(state->iconViewWindow, LVM_SETITEMPOSITION, icon.index, MAKELPARAM(x, y));
+}
 
-    COMBOBOXEXITEMA entry = {};
-    entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
-    entry.iItem = icon.index;
-    entry.pszText = text;
-    entry.cchTextMax = lstrlenA(text);
-    entry.iImage = picture;
-    entry.iSelectedImage = picture;
-    SendMessageA(state->iconCombo, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&entry));
+// The label the combo box shows: a hidden one under the text it had.
+static std::string ListedLabel(const DesktopIcon &icon)
+{
+    char text[ICON_TEXT_CAPACITY];
+    lstrcpyA(text, icon.text);
+    if (!text[0])
+        LookupHiddenText(icon.itemNumber, text, ICON_TEXT_CAPACITY - 1);
+    return text;
+}
+
+static bool ComboListsAlready(HWND combo, const std::vector<std::string> &labels,
+                              const std::vector<int> &pictures)
+{
+    if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != (LRESULT)labels.size())
+        return false;
+    for (size_t i = 0; i < labels.size(); i++) {
+        char text[ICON_TEXT_CAPACITY] = "";
+        COMBOBOXEXITEMA entry = {};
+        entry.mask = CBEIF_TEXT | CBEIF_IMAGE;
+        entry.iItem = (INT_PTR)i;
+        entry.pszText = text;
+        entry.cchTextMax = sizeof(text);
+        if (!SendMessageA(combo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry)) || labels[i] != text ||
+            entry.iImage != pictures[i])
+            return false;
+    }
+    return true;
+}
+
+// Refilling the combo box is slow, so a load that finds the same labels and
+// pictures (after a zoom, say) leaves it as it is.
+static void FillIconCombo(HWND combo, const std::vector<std::string> &labels,
+                          const std::vector<int> &pictures)
+{
+    if (ComboListsAlready(combo, labels, pictures))
+        return;
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < labels.size(); i++) {
+        COMBOBOXEXITEMA entry = {};
+        entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        entry.iItem = (INT_PTR)i;
+        entry.pszText = const_cast<char *>(labels[i].c_str());
+        entry.cchTextMax = (int)labels[i].size();
+        entry.iImage = pictures[i];
+        entry.iSelectedImage = pictures[i];
+        SendMessageA(combo, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&entry));
+    }
 }
 
 int LoadCanvasIcons()
@@ -118,35 +165,32 @@ int LoadCanvasIcons()
     ExtPropState *state = ActiveExtPropState;
     SetBusyCursor(+1);
     SendMessageA(state->iconViewWindow, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(state->iconCombo, CB_RESETCONTENT, 0, 0);
     SharedBlock block;
     if (!SharedBlockOpen(&block, state->desktopListView)) {
+        SendMessageA(state->iconCombo, CB_RESETCONTENT, 0, 0);
         SetBusyCursor(-1);
         return 0;
     }
     // First pass: everything the shell knows of each icon.
     std::vector<DesktopIcon> icons(GetIconCount(&block));
-    for (size_t i = 0; i < icons.size(); i++) {
-        icons[i].index = (int)i;
-        if (!ReadDesktopIcon(&block, &icons[i]))
-            icons[i].image = -1;
-    }
+    for (size_t i = 0; i < icons.size(); i++)
+        icons[i] = {(int)i, 0, 0, -1, "", 0};
+    ReadDesktopIcons(&block, icons.data(), (int)icons.size());
     if (!state->iconsPending)
         TakeSavedPositions(state, icons);
-
-    if (state->iconImages)
-        ImageList_Destroy(state->iconImages);
-    state->iconImages = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, CountDistinctImages(icons) + 4, 0);
-    ImageList_SetBkColor(state->iconImages, CLR_NONE);
-    std::vector<int> pictures = CopyPictures(&block, icons, state->iconImages);
+    std::vector<int> pictures = ListPictures(state, &block, icons);
     SharedBlockClose(&block);
     SendMessageA(state->iconViewWindow, LVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->iconImages));
     SendMessageA(state->iconCombo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->iconImages));
 
     // Second pass: the icon view's item i is the desktop's item i.
     POINT offset = MiniatureOffset(state);
-    for (size_t i = 0; i < icons.size(); i++)
-        AddIcon(state, icons[i], pictures[i], offset);
+    std::vector<std::string> labels;
+    for (size_t i = 0; i < icons.size(); i++) {
+        AddToIconView(state, icons[i], pictures[i], offset);
+        labels.push_back(ListedLabel(icons[i]));
+    }
+    FillIconCombo(state->iconCombo, labels, pictures);
     InvalidateRect(state->iconViewWindow, nullptr, FALSE);
     SetBusyCursor(-1);
     return icons.empty() ? 0 : 1;

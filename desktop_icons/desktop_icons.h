@@ -41,7 +41,7 @@ struct SharedBlock {
     void *view;              // the buffer in that process, or none
     bool shell64;            // the shell expects the 64-bit item record
     IFolderView *folderView; // the desktop's folder view, when it is usable
-    bool comStarted;
+    bool folderViewAsked;
 };
 
 // Messages sent to the shell's list view since the program started; the
@@ -60,6 +60,9 @@ int SharedBlockClose(SharedBlock *block);
 int GetIconCount(SharedBlock *block);
 // Position, image, text and number of icon->index; 0 when the item is missing.
 int ReadDesktopIcon(SharedBlock *block, DesktopIcon *icon);
+// The same for many icons at once (their index fields set), far quicker than
+// one by one; 0 when nothing could be read.
+int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count);
 // Text and number only.
 int ReadIconText(SharedBlock *block, DesktopIcon *icon);
 int SetIconText(SharedBlock *block, int index, const char *text);

@@ -12,6 +12,7 @@
 #include <shlwapi.h>
 #include <shobjidl.h>
 #include <stddef.h>
+#include <vector>
 
 #include "shell/platform.h"
 
@@ -87,6 +88,7 @@ static int PackRecord(const SharedBlock *block, const ItemFields &fields, BYTE *
         record.item = fields.item;
         record.text = fields.text;
         record.textMax = fields.textMax;
+        record.image = fields.image;
         CopyMemory(out, &record, sizeof(record));
         return sizeof(record);
     }
@@ -95,6 +97,7 @@ static int PackRecord(const SharedBlock *block, const ItemFields &fields, BYTE *
     record.item = fields.item;
     record.text = (DWORD)fields.text;
     record.textMax = fields.textMax;
+    record.image = fields.image;
     CopyMemory(out, &record, sizeof(record));
     return sizeof(record);
 }
@@ -132,13 +135,14 @@ static bool GetItem(const SharedBlock *block, int index, UINT mask, ItemFields *
     return true;
 }
 
-// The text as the control left it: in the block's buffer, or where the record's
-// text pointer now points in the shell's process.
-static void TakeText(const SharedBlock *block, const ItemFields &fields, const BYTE *local, char *text)
+// The text as the control left it: in the buffer given to it (read back into
+// local), or where the record's text pointer now points in the shell's process.
+static void TakeText(const SharedBlock *block, const ItemFields &fields, ULONGLONG given, const BYTE *local,
+                     char *text)
 {
     text[0] = '\0';
-    if (fields.text == RemoteAddress(block, BLOCK_TEXT)) {
-        CopyMemory(text, local + BLOCK_TEXT, ICON_TEXT_CAPACITY);
+    if (fields.text == given) {
+        CopyMemory(text, local, ICON_TEXT_CAPACITY);
     } else if (fields.text && fields.text <= (ULONGLONG)(UINT_PTR)-1) {
         SIZE_T got = 0;
         ReadProcessMemory(block->process, reinterpret_cast<void *>((UINT_PTR)fields.text), text,
@@ -184,6 +188,10 @@ static bool IsShell64(HANDLE shell)
     return system64 && !IsWow64(shell);
 }
 
+// The list view for which the shell offered a folder view of another window
+// (as Wine does): not asked again.
+static HWND FolderViewRefusedFor;
+
 bool FolderViewMatches(HWND viewWindow, HWND listView)
 {
     return viewWindow && listView && viewWindow == GetParent(listView);
@@ -194,7 +202,8 @@ bool FolderViewMatches(HWND viewWindow, HWND listView)
 static IFolderView *OpenDesktopFolderView(HWND listView)
 {
     IShellWindows *windows = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows,
+    if (listView == FolderViewRefusedFor ||
+        FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows,
                                 reinterpret_cast<void **>(&windows))))
         return nullptr;
     VARIANT empty = {};
@@ -212,8 +221,12 @@ static IFolderView *OpenDesktopFolderView(HWND listView)
         SUCCEEDED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser,
                                          reinterpret_cast<void **>(&browser))) &&
         SUCCEEDED(browser->QueryActiveShellView(&shellView)) &&
-        SUCCEEDED(shellView->GetWindow(&viewWindow)) && FolderViewMatches(viewWindow, listView))
-        shellView->QueryInterface(IID_IFolderView, reinterpret_cast<void **>(&folderView));
+        SUCCEEDED(shellView->GetWindow(&viewWindow))) {
+        if (FolderViewMatches(viewWindow, listView))
+            shellView->QueryInterface(IID_IFolderView, reinterpret_cast<void **>(&folderView));
+        else
+            FolderViewRefusedFor = listView;
+    }
     if (shellView)
         shellView->Release();
     if (browser)
@@ -245,8 +258,9 @@ int SharedBlockOpen(SharedBlock *block, HWND listView)
     }
     block->listView = listView;
     block->shell64 = IsShell64(block->process);
-    block->comStarted = SUCCEEDED(CoInitialize(nullptr));
-    block->folderView = OpenDesktopFolderView(listView);
+    // Once for the run: the folder view and the pictures need it.
+    static bool comStarted = SUCCEEDED(CoInitialize(nullptr));
+    (void)comStarted;
     return 1;
 }
 
@@ -258,20 +272,28 @@ int SharedBlockClose(SharedBlock *block)
         VirtualFreeEx(block->process, block->view, 0, MEM_RELEASE);
     if (block->process)
         CloseHandle(block->process);
-    if (block->comStarted)
-        CoUninitialize();
     *block = {};
     return 1;
 }
 
 int GetIconCount(SharedBlock *block) { return block->view ? (int)Send(block, LVM_GETITEMCOUNT, 0, 0) : 0; }
 
+// Asked for only when a position is wanted: most operations need none.
+static IFolderView *UsableFolderView(SharedBlock *block)
+{
+    if (!block->folderViewAsked) {
+        block->folderViewAsked = true;
+        block->folderView = OpenDesktopFolderView(block->listView);
+    }
+    return block->folderView;
+}
+
 // The folder view's item of the same index, confirmed by its display name,
 // since the two lists are not bound to keep one order.
 static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const char *name)
 {
     PITEMID_CHILD item = nullptr;
-    if (!block->folderView || FAILED(block->folderView->Item(index, &item)) || !item)
+    if (!UsableFolderView(block) || FAILED(block->folderView->Item(index, &item)) || !item)
         return nullptr;
     char shown[MAX_PATH] = "";
     IShellFolder *folder = nullptr;
@@ -298,7 +320,7 @@ int ReadDesktopIcon(SharedBlock *block, DesktopIcon *icon)
         return 0;
     icon->image = fields.image;
     icon->itemNumber = (DWORD)fields.param;
-    TakeText(block, fields, local, icon->text);
+    TakeText(block, fields, RemoteAddress(block, BLOCK_TEXT), local + BLOCK_TEXT, icon->text);
     POINT position = {};
     Send(block, LVM_GETITEMPOSITION, icon->index, reinterpret_cast<LPARAM>(Remote(block, BLOCK_POSITION)));
     Get(block, BLOCK_POSITION, &position, sizeof(position));
@@ -311,6 +333,66 @@ int ReadDesktopIcon(SharedBlock *block, DesktopIcon *icon)
     return 1;
 }
 
+// One item's share of a batch in the shell's process.
+enum { SLOT_RECORD = 0, SLOT_POSITION = 64, SLOT_TEXT = 72, SLOT_SIZE = SLOT_TEXT + ICON_TEXT_CAPACITY };
+
+int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
+{
+    if (!block->view || count <= 0)
+        return 0;
+    SIZE_T size = (SIZE_T)count * SLOT_SIZE;
+    BYTE *remote =
+        static_cast<BYTE *>(VirtualAllocEx(block->process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!remote)
+        return 0;
+    std::vector<BYTE> local(size);
+    const UINT mask = LVIF_IMAGE | LVIF_TEXT | LVIF_PARAM;
+    for (int i = 0; i < count; i++) {
+        ItemFields fields = {mask,
+                             icons[i].index,
+                             (ULONGLONG)(UINT_PTR)(remote + i * SLOT_SIZE + SLOT_TEXT),
+                             ICON_TEXT_CAPACITY,
+                             -1,
+                             0};
+        PackRecord(block, fields, &local[i * SLOT_SIZE + SLOT_RECORD]);
+    }
+    int read = 0;
+    if (WriteProcessMemory(block->process, remote, local.data(), size, nullptr)) {
+        // Queued without waiting for each answer, then one message that is
+        // waited for: the list view's thread handles the messages sent to it
+        // in order, so once it answers, every request before it is done.
+        for (int i = 0; i < count; i++) {
+            BYTE *slot = remote + i * SLOT_SIZE;
+            SendNotifyMessageA(block->listView, LVM_GETITEMA, 0,
+                               reinterpret_cast<LPARAM>(slot + SLOT_RECORD));
+            SendNotifyMessageA(block->listView, LVM_GETITEMPOSITION, icons[i].index,
+                               reinterpret_cast<LPARAM>(slot + SLOT_POSITION));
+        }
+        ShellMessageCount += 2 * count;
+        Send(block, LVM_GETITEMCOUNT, 0, 0);
+        read = ReadProcessMemory(block->process, remote, local.data(), size, nullptr);
+    }
+    for (int i = 0; read && i < count; i++) {
+        const BYTE *slot = &local[i * SLOT_SIZE];
+        ItemFields fields = {};
+        UnpackRecord(block, slot + SLOT_RECORD, &fields);
+        icons[i].image = fields.image;
+        icons[i].itemNumber = (DWORD)fields.param;
+        TakeText(block, fields, (ULONGLONG)(UINT_PTR)(remote + i * SLOT_SIZE + SLOT_TEXT), slot + SLOT_TEXT,
+                 icons[i].text);
+        POINT position;
+        CopyMemory(&position, slot + SLOT_POSITION, sizeof(position));
+        if (PITEMID_CHILD item = FolderViewItem(block, icons[i].index, icons[i].text)) {
+            block->folderView->GetItemPosition(item, &position);
+            CoTaskMemFree(item);
+        }
+        icons[i].x = position.x;
+        icons[i].y = position.y;
+    }
+    VirtualFreeEx(block->process, remote, 0, MEM_RELEASE);
+    return read ? 1 : 0;
+}
+
 int ReadIconText(SharedBlock *block, DesktopIcon *icon)
 {
     BYTE local[BLOCK_SIZE];
@@ -319,7 +401,7 @@ int ReadIconText(SharedBlock *block, DesktopIcon *icon)
     if (!block->view || !GetItem(block, icon->index, LVIF_TEXT | LVIF_PARAM, &fields, local))
         return 0;
     icon->itemNumber = (DWORD)fields.param;
-    TakeText(block, fields, local, icon->text);
+    TakeText(block, fields, RemoteAddress(block, BLOCK_TEXT), local + BLOCK_TEXT, icon->text);
     return 1;
 }
 
@@ -341,7 +423,7 @@ int SetIconPosition(SharedBlock *block, int index, int x, int y)
 {
     if (!block->view)
         return 0;
-    if (block->folderView) {
+    if (UsableFolderView(block)) {
         DesktopIcon icon = {};
         icon.index = index;
         ReadIconText(block, &icon);

@@ -99,11 +99,12 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
         SharedBlock block;
         ASSERT_TRUE(SharedBlockOpen(&block, listView));
         EXPECT_TRUE(block.shell64);
-        EXPECT_EQ(block.folderView, nullptr) << "a folder view without the list view's window is not used";
         EXPECT_EQ(GetIconCount(&block), 3);
         DesktopIcon icon = {};
         icon.index = 2;
         ASSERT_TRUE(ReadDesktopIcon(&block, &icon));
+        EXPECT_TRUE(block.folderViewAsked);
+        EXPECT_EQ(block.folderView, nullptr) << "a folder view without the list view's window is not used";
         std::vector<ReportedIcon> before = shell.Report();
         ASSERT_EQ(before.size(), 3u);
         EXPECT_EQ(icon.x, before[2].x);

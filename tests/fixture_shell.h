@@ -19,7 +19,8 @@ struct ReportedIcon {
 };
 
 // count icons named "Icon i" in rows of ten, image i % pictures; the picture
-// index k stands for a file "picture k.txt" (a folder for k = 1).
+// index k stands for a file "picture k.txt" (a folder for k = 1, a program
+// for k = 2).
 inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
 {
     std::vector<FixtureIcon> icons;
@@ -92,7 +93,10 @@ class FixtureShell {
     }
     std::string PicturePath(int k)
     {
-        std::string path = folder + "\\picture " + std::to_string(k) + (k == 1 ? "" : ".txt");
+        std::string path = folder + "\\picture " + std::to_string(k) +
+                           (k == 1   ? ""
+                            : k == 2 ? ".exe"
+                                     : ".txt");
         if (k == 1)
             CreateDirectoryA(path.c_str(), nullptr);
         else
