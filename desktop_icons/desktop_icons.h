@@ -58,12 +58,10 @@ int SharedBlockClose(SharedBlock *block);
 // The operations, each addressed by item index; they do nothing on a block
 // that is not open.
 int GetIconCount(SharedBlock *block);
-// Position, image, text and number of icon->index; 0 when the item is missing.
-int ReadDesktopIcon(SharedBlock *block, DesktopIcon *icon);
-// The same for many icons at once (their index fields set), far quicker than
-// one by one; 0 when nothing could be read.
+// Position, image, text and number of many icons at once (their index fields
+// set); 0 when nothing could be read. Items missing meanwhile read as empty.
 int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count);
-// Text and number only.
+// Text and number of icon->index; 0 when the item is missing.
 int ReadIconText(SharedBlock *block, DesktopIcon *icon);
 int SetIconText(SharedBlock *block, int index, const char *text);
 int SetIconPosition(SharedBlock *block, int index, int x, int y);

@@ -49,8 +49,8 @@ struct ItemFields {
     ULONGLONG param;
 };
 
-// The buffer in the shell's process: position pair, item record, text buffer.
-enum { BLOCK_POSITION = 0, BLOCK_RECORD = 16, BLOCK_TEXT = 80, BLOCK_SIZE = BLOCK_TEXT + ICON_TEXT_CAPACITY };
+// The buffer in the shell's process: item record and text buffer.
+enum { BLOCK_RECORD = 0, BLOCK_TEXT = 64, BLOCK_SIZE = BLOCK_TEXT + ICON_TEXT_CAPACITY };
 // No desktop item's identity is anywhere near this long.
 static const SIZE_T ID_LIST_LIMIT = 4096;
 
@@ -308,29 +308,6 @@ static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const char *n
         return nullptr;
     }
     return item;
-}
-
-int ReadDesktopIcon(SharedBlock *block, DesktopIcon *icon)
-{
-    if (!block->view)
-        return 0;
-    BYTE local[BLOCK_SIZE];
-    ItemFields fields;
-    if (!GetItem(block, icon->index, LVIF_IMAGE | LVIF_TEXT | LVIF_PARAM, &fields, local))
-        return 0;
-    icon->image = fields.image;
-    icon->itemNumber = (DWORD)fields.param;
-    TakeText(block, fields, RemoteAddress(block, BLOCK_TEXT), local + BLOCK_TEXT, icon->text);
-    POINT position = {};
-    Send(block, LVM_GETITEMPOSITION, icon->index, reinterpret_cast<LPARAM>(Remote(block, BLOCK_POSITION)));
-    Get(block, BLOCK_POSITION, &position, sizeof(position));
-    if (PITEMID_CHILD item = FolderViewItem(block, icon->index, icon->text)) {
-        block->folderView->GetItemPosition(item, &position);
-        CoTaskMemFree(item);
-    }
-    icon->x = position.x;
-    icon->y = position.y;
-    return 1;
 }
 
 // One item's share of a batch in the shell's process.

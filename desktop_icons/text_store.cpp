@@ -77,22 +77,18 @@ int RestoreIconText(HWND listView, int index)
     return result;
 }
 
-// The item to blank for a stored label: the one with the same text and
+// The icon to blank for a stored label: the one with the same text and
 // number, else the first with the same text; -1 for none.
-static int FindStoredIcon(SharedBlock *block, int count, const char *text, DWORD number, DWORD *foundNumber)
+static int FindStoredIcon(const std::vector<DesktopIcon> &icons, const char *text, DWORD number)
 {
     int found = -1;
-    for (int i = 0; i < count; i++) {
-        DesktopIcon icon = {};
-        icon.index = i;
-        if (!ReadIconText(block, &icon) || !icon.text[0] || lstrcmpA(icon.text, text))
+    for (const DesktopIcon &icon : icons) {
+        if (!icon.text[0] || lstrcmpA(icon.text, text))
             continue;
-        if (found < 0 || icon.itemNumber == number) {
-            found = i;
-            *foundNumber = icon.itemNumber;
-        }
         if (icon.itemNumber == number)
-            break;
+            return icon.index;
+        if (found < 0)
+            found = icon.index;
     }
     return found;
 }
@@ -102,7 +98,10 @@ int HideStoredIconTexts()
     SharedBlock block;
     if (!SharedBlockOpen(&block, FindDesktopListView()))
         return 1;
-    int count = GetIconCount(&block);
+    std::vector<DesktopIcon> icons(GetIconCount(&block));
+    for (size_t i = 0; i < icons.size(); i++)
+        icons[i].index = (int)i;
+    ReadDesktopIcons(&block, icons.data(), (int)icons.size());
     // Labels blanked on an icon whose number has changed since (another
     // logon): stored again under the present number, or they could never be
     // given back.
@@ -116,13 +115,13 @@ int HideStoredIconTexts()
             if (RegEnumValueA(store.key, k, name, &nameSize, nullptr, nullptr,
                               reinterpret_cast<BYTE *>(&number), &size) != ERROR_SUCCESS)
                 break;
-            DWORD present = 0;
-            int found = FindStoredIcon(&block, count, name, number, &present);
+            int found = FindStoredIcon(icons, name, number);
             if (found < 0)
                 continue;
             SetIconText(&block, found, "");
-            if (present != number)
-                renumbered.emplace_back(name, present);
+            icons[found].text[0] = '\0';
+            if (icons[found].itemNumber != number)
+                renumbered.emplace_back(name, icons[found].itemNumber);
         }
     }
     for (const auto &entry : renumbered)

@@ -102,7 +102,7 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
         EXPECT_EQ(GetIconCount(&block), 3);
         DesktopIcon icon = {};
         icon.index = 2;
-        ASSERT_TRUE(ReadDesktopIcon(&block, &icon));
+        ASSERT_TRUE(ReadDesktopIcons(&block, &icon, 1));
         EXPECT_TRUE(block.folderViewAsked);
         EXPECT_EQ(block.folderView, nullptr) << "a folder view without the list view's window is not used";
         std::vector<ReportedIcon> before = shell.Report();
