@@ -68,9 +68,6 @@ int SetIconPosition(SharedBlock *block, int index, int x, int y);
 // The icon's 16 by 16 picture, taken in this process from the item's identity;
 // null when there is none. The caller destroys it.
 HICON GetIconPicture(SharedBlock *block, int index);
-// Whether a folder view whose window is viewWindow may stand for the list view:
-// only when it is the very view that holds it.
-bool FolderViewMatches(HWND viewWindow, HWND listView);
 
 // Icons on the canvas (the dialog's Icons tab).
 // Fills the icon view and the combo box from the desktop; 0 when there is no

@@ -192,7 +192,9 @@ static bool IsShell64(HANDLE shell)
 // (as Wine does): not asked again.
 static HWND FolderViewRefusedFor;
 
-bool FolderViewMatches(HWND viewWindow, HWND listView)
+// A folder view may stand for the list view only when it is the very view that
+// holds it.
+static bool FolderViewMatches(HWND viewWindow, HWND listView)
 {
     return viewWindow && listView && viewWindow == GetParent(listView);
 }

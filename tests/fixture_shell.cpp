@@ -20,9 +20,12 @@
 static HWND ListView;
 static const char *ReportPath;
 
+// Written under another name and then renamed, so a reader never sees half.
 static void WriteReport()
 {
-    FILE *file = fopen(ReportPath, "w");
+    char temporary[MAX_PATH + 8];
+    wsprintfA(temporary, "%s.tmp", ReportPath);
+    FILE *file = fopen(temporary, "w");
     if (!file)
         return;
     int count = (int)SendMessageA(ListView, LVM_GETITEMCOUNT, 0, 0);
@@ -41,6 +44,7 @@ static void WriteReport()
                 item.pszText);
     }
     fclose(file);
+    MoveFileExA(temporary, ReportPath, MOVEFILE_REPLACE_EXISTING);
 }
 
 static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

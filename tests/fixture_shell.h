@@ -58,7 +58,6 @@ class FixtureShell {
             return;
         for (int i = 0; i < 200 && GetFileAttributesA(report.c_str()) == INVALID_FILE_ATTRIBUTES; i++)
             Sleep(50);
-        Sleep(50); // the first report is written whole before anyone asks
     }
     ~FixtureShell()
     {
