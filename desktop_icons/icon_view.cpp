@@ -186,11 +186,14 @@ static int IconViewBeginDrag(IconView *view, int i, int x, int y)
     return 1;
 }
 
-// Undoes what a drag set up, whether or not one is under way.
+// Undoes what a drag set up. The cursor is shown again only after a drag hid
+// it: the display count would otherwise climb with every loss of activation,
+// and the next drag could no longer hide the cursor.
 static void StopDragFeedback(IconView *view)
 {
     ImageList_EndDrag();
-    ShowCursor(TRUE);
+    if (view->dragging)
+        ShowCursor(TRUE);
     ImageList_DragLeave(view->window);
     ClipCursor(nullptr);
 }

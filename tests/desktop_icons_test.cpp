@@ -286,11 +286,16 @@ TEST_F(DesktopIcons, LosingActivationDuringADragLeavesTheIconWhereItWas)
         SwitchToTab(state, TAB_ICONS);
         IconView &view = state.iconView;
         IconViewItem picture = view.items[1];
+        int cursorCount = ShowCursor(TRUE) - 1;
+        ShowCursor(FALSE);
         SendMessageA(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(picture.x + 4, picture.y + 4));
         SendMessageA(view.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(picture.x + 40, picture.y + 30));
         ASSERT_TRUE(view.dragging);
         SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
+        SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
         EXPECT_FALSE(view.dragging);
+        EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
+        ShowCursor(TRUE);
         EXPECT_TRUE(view.items[1].x == picture.x && view.items[1].y == picture.y);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
         RECT clip, screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
