@@ -80,6 +80,13 @@ static LRESULT Send(const SharedBlock *block, UINT message, WPARAM wParam, LPARA
     return SendMessageA(block->listView, message, wParam, lParam);
 }
 
+// A record asking for the item's fields in the mask, its text (if asked) to go
+// to the buffer at text in the shell's process.
+static ItemFields Request(UINT mask, int index, ULONGLONG text)
+{
+    return {mask, index, text, ICON_TEXT_CAPACITY, -1, 0};
+}
+
 static int PackRecord(const SharedBlock *block, const ItemFields &fields, BYTE *out)
 {
     if (block->shell64) {
@@ -122,7 +129,7 @@ static void UnpackRecord(const SharedBlock *block, const BYTE *in, ItemFields *f
 static bool GetItem(const SharedBlock *block, int index, UINT mask, ItemFields *fields, BYTE *local)
 {
     BYTE record[sizeof(ItemRecord64)];
-    ItemFields asked = {mask, index, RemoteAddress(block, BLOCK_TEXT), ICON_TEXT_CAPACITY, -1, 0};
+    ItemFields asked = Request(mask, index, RemoteAddress(block, BLOCK_TEXT));
     int size = PackRecord(block, asked, record);
     if (!Put(block, BLOCK_RECORD, record, size))
         return false;
@@ -314,6 +321,7 @@ static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const char *n
 
 // One item's share of a batch in the shell's process.
 enum { SLOT_RECORD = 0, SLOT_POSITION = 64, SLOT_TEXT = 72, SLOT_SIZE = SLOT_TEXT + ICON_TEXT_CAPACITY };
+static const int BATCH_QUEUE_LIMIT = 1000; // items queued before one waited message
 
 int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
 {
@@ -327,20 +335,19 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
     std::vector<BYTE> local(size);
     const UINT mask = LVIF_IMAGE | LVIF_TEXT | LVIF_PARAM;
     for (int i = 0; i < count; i++) {
-        ItemFields fields = {mask,
-                             icons[i].index,
-                             (ULONGLONG)(UINT_PTR)(remote + i * SLOT_SIZE + SLOT_TEXT),
-                             ICON_TEXT_CAPACITY,
-                             -1,
-                             0};
+        ItemFields fields =
+            Request(mask, icons[i].index, (ULONGLONG)(UINT_PTR)(remote + i * SLOT_SIZE + SLOT_TEXT));
         PackRecord(block, fields, &local[i * SLOT_SIZE + SLOT_RECORD]);
     }
     int read = 0;
     if (WriteProcessMemory(block->process, remote, local.data(), size, nullptr)) {
         // Queued without waiting for each answer, then one message that is
         // waited for: the list view's thread handles the messages sent to it
-        // in order, so once it answers, every request before it is done.
+        // in order, so once it answers, every request before it is done. A
+        // waited message now and then keeps the shell's queue short.
         for (int i = 0; i < count; i++) {
+            if (i % BATCH_QUEUE_LIMIT == BATCH_QUEUE_LIMIT - 1)
+                Send(block, LVM_GETITEMCOUNT, 0, 0);
             BYTE *slot = remote + i * SLOT_SIZE;
             SendNotifyMessageA(block->listView, LVM_GETITEMA, 0,
                                reinterpret_cast<LPARAM>(slot + SLOT_RECORD));
@@ -391,7 +398,7 @@ int SetIconText(SharedBlock *block, int index, const char *text)
     char buffer[ICON_TEXT_CAPACITY];
     lstrcpynA(buffer, text, sizeof(buffer));
     BYTE record[sizeof(ItemRecord64)];
-    ItemFields fields = {LVIF_TEXT, index, RemoteAddress(block, BLOCK_TEXT), ICON_TEXT_CAPACITY, 0, 0};
+    ItemFields fields = Request(LVIF_TEXT, index, RemoteAddress(block, BLOCK_TEXT));
     int size = PackRecord(block, fields, record);
     if (!Put(block, BLOCK_TEXT, buffer, lstrlenA(buffer) + 1) || !Put(block, BLOCK_RECORD, record, size))
         return 0;
