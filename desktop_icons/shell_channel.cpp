@@ -287,6 +287,35 @@ int SharedBlockClose(SharedBlock *block)
 
 int GetIconCount(SharedBlock *block) { return block->view ? (int)Send(block, LVM_GETITEMCOUNT, 0, 0) : 0; }
 
+// The item's ID list in the shell's process, copied here: size-prefixed items
+// up to a zero size. Null when it cannot be read whole.
+static LPITEMIDLIST CopyIdList(const SharedBlock *block, ULONGLONG address)
+{
+    if (!address || address > (ULONGLONG)(UINT_PTR)-1)
+        return nullptr;
+    const BYTE *source = reinterpret_cast<const BYTE *>((UINT_PTR)address);
+    BYTE copy[ID_LIST_LIMIT];
+    SIZE_T used = 0;
+    for (;;) {
+        USHORT size = 0;
+        if (used + sizeof(size) > sizeof(copy) ||
+            !ReadProcessMemory(block->process, source + used, &size, sizeof(size), nullptr))
+            return nullptr;
+        if (size == 0)
+            break;
+        if (size < sizeof(size) || used + size + sizeof(size) > sizeof(copy) ||
+            !ReadProcessMemory(block->process, source + used, copy + used, size, nullptr))
+            return nullptr;
+        used += size;
+    }
+    LPITEMIDLIST list = static_cast<LPITEMIDLIST>(CoTaskMemAlloc(used + sizeof(USHORT)));
+    if (!list)
+        return nullptr;
+    CopyMemory(list, copy, used);
+    ZeroMemory(reinterpret_cast<BYTE *>(list) + used, sizeof(USHORT));
+    return list;
+}
+
 // Asked for only when a position is wanted: most operations need none.
 static IFolderView *UsableFolderView(SharedBlock *block)
 {
@@ -297,13 +326,30 @@ static IFolderView *UsableFolderView(SharedBlock *block)
     return block->folderView;
 }
 
+// The list view item's display name: its label, or while the label is hidden,
+// the name its ID list gives.
+static void DisplayName(const SharedBlock *block, const char *label, ULONGLONG param, char *name)
+{
+    lstrcpynA(name, label, MAX_PATH);
+    LPITEMIDLIST list = label[0] ? nullptr : CopyIdList(block, param);
+    if (!list)
+        return;
+    SHFILEINFOA info = {};
+    if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof(info),
+                       SHGFI_PIDL | SHGFI_DISPLAYNAME))
+        lstrcpynA(name, info.szDisplayName, MAX_PATH);
+    CoTaskMemFree(list);
+}
+
 // The folder view's item of the same index, confirmed by its display name,
 // since the two lists are not bound to keep one order.
-static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const char *name)
+static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const char *label, ULONGLONG param)
 {
     PITEMID_CHILD item = nullptr;
     if (!UsableFolderView(block) || FAILED(block->folderView->Item(index, &item)) || !item)
         return nullptr;
+    char name[MAX_PATH];
+    DisplayName(block, label, param, name);
     char shown[MAX_PATH] = "";
     IShellFolder *folder = nullptr;
     STRRET display = {};
@@ -368,7 +414,7 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
                  icons[i].text);
         POINT position;
         CopyMemory(&position, slot + SLOT_POSITION, sizeof(position));
-        if (PITEMID_CHILD item = FolderViewItem(block, icons[i].index, icons[i].text)) {
+        if (PITEMID_CHILD item = FolderViewItem(block, icons[i].index, icons[i].text, fields.param)) {
             block->folderView->GetItemPosition(item, &position);
             CoTaskMemFree(item);
         }
@@ -409,11 +455,12 @@ int SetIconPosition(SharedBlock *block, int index, int x, int y)
 {
     if (!block->view)
         return 0;
-    if (UsableFolderView(block)) {
-        DesktopIcon icon = {};
-        icon.index = index;
-        ReadIconText(block, &icon);
-        if (PITEMID_CHILD item = FolderViewItem(block, index, icon.text)) {
+    BYTE local[BLOCK_SIZE];
+    ItemFields fields;
+    if (UsableFolderView(block) && GetItem(block, index, LVIF_TEXT | LVIF_PARAM, &fields, local)) {
+        char label[ICON_TEXT_CAPACITY];
+        TakeText(block, fields, RemoteAddress(block, BLOCK_TEXT), local + BLOCK_TEXT, label);
+        if (PITEMID_CHILD item = FolderViewItem(block, index, label, fields.param)) {
             POINT place = {x, y};
             PCUITEMID_CHILD items[1] = {item};
             HRESULT result = block->folderView->SelectAndPositionItems(1, items, &place, SVSI_POSITIONITEM);
@@ -424,35 +471,6 @@ int SetIconPosition(SharedBlock *block, int index, int x, int y)
     }
     // Two 16-bit halves: a coordinate outside -32768..32767 wraps.
     return (int)Send(block, LVM_SETITEMPOSITION, index, MAKELPARAM(x, y));
-}
-
-// The item's ID list in the shell's process, copied here: size-prefixed items
-// up to a zero size. Null when it cannot be read whole.
-static LPITEMIDLIST CopyIdList(const SharedBlock *block, ULONGLONG address)
-{
-    if (!address || address > (ULONGLONG)(UINT_PTR)-1)
-        return nullptr;
-    const BYTE *source = reinterpret_cast<const BYTE *>((UINT_PTR)address);
-    BYTE copy[ID_LIST_LIMIT];
-    SIZE_T used = 0;
-    for (;;) {
-        USHORT size = 0;
-        if (used + sizeof(size) > sizeof(copy) ||
-            !ReadProcessMemory(block->process, source + used, &size, sizeof(size), nullptr))
-            return nullptr;
-        if (size == 0)
-            break;
-        if (size < sizeof(size) || used + size + sizeof(size) > sizeof(copy) ||
-            !ReadProcessMemory(block->process, source + used, copy + used, size, nullptr))
-            return nullptr;
-        used += size;
-    }
-    LPITEMIDLIST list = static_cast<LPITEMIDLIST>(CoTaskMemAlloc(used + sizeof(USHORT)));
-    if (!list)
-        return nullptr;
-    CopyMemory(list, copy, used);
-    ZeroMemory(reinterpret_cast<BYTE *>(list) + used, sizeof(USHORT));
-    return list;
 }
 
 HICON GetIconPicture(SharedBlock *block, int index)
