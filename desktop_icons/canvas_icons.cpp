@@ -167,7 +167,8 @@ int LoadCanvasIcons()
     SendMessageA(state->iconViewWindow, LVM_DELETEALLITEMS, 0, 0);
     SharedBlock block;
     if (!SharedBlockOpen(&block, state->desktopListView)) {
-        SendMessageA(state->iconCombo, CB_RESETCONTENT, 0, 0);
+        if (state->currentTab == TAB_ICONS)
+            SendMessageA(state->iconCombo, CB_RESETCONTENT, 0, 0);
         SetBusyCursor(-1);
         return 0;
     }
@@ -181,7 +182,6 @@ int LoadCanvasIcons()
     std::vector<int> pictures = ListPictures(state, &block, icons);
     SharedBlockClose(&block);
     SendMessageA(state->iconViewWindow, LVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->iconImages));
-    SendMessageA(state->iconCombo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->iconImages));
 
     // Second pass: the icon view's item i is the desktop's item i.
     POINT offset = MiniatureOffset(state);
@@ -190,7 +190,12 @@ int LoadCanvasIcons()
         AddToIconView(state, icons[i], pictures[i], offset);
         labels.push_back(ListedLabel(icons[i]));
     }
-    FillIconCombo(state->iconCombo, labels, pictures);
+    // The combo box is the Windows tab's too: it lists icons only while the
+    // Icons tab is shown (an Apply on another tab reloads the icons as well).
+    if (state->currentTab == TAB_ICONS) {
+        SendMessageA(state->iconCombo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->iconImages));
+        FillIconCombo(state->iconCombo, labels, pictures);
+    }
     InvalidateRect(state->iconViewWindow, nullptr, FALSE);
     SetBusyCursor(-1);
     return icons.empty() ? 0 : 1;

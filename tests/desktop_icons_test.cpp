@@ -295,6 +295,13 @@ TEST_F(DesktopIcons, LosingActivationDuringADragLeavesTheIconWhereItWas)
         RECT clip, screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         GetClipCursor(&clip);
         EXPECT_TRUE(EqualRect(&clip, &screen)) << "the cursor is free again";
+        // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
+        SendMessageA(dialog, WM_ICON_MOVED, 0, MAKELPARAM(0, 0));
+        SwitchToTab(state, TAB_WINDOWS);
+        SendMessageA(state.windowCombo, CB_RESETCONTENT, 0, 0);
+        ClickDialogButton(dialog, IDC_APPLY);
+        EXPECT_EQ(SendMessageA(state.windowCombo, CB_GETCOUNT, 0, 0), 0);
+        EXPECT_EQ(SendMessageA(state.windowCombo, CBEM_GETIMAGELIST, 0, 0), (LRESULT)state.windowImages);
     }));
     std::vector<ReportedIcon> after = shell.Report();
     EXPECT_TRUE(after[1].x == start[1].x && after[1].y == start[1].y);
