@@ -270,6 +270,17 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     EXPECT_EQ(ReadHidden("Icon 1"), shell.Report()[1].number);
     EXPECT_EQ(RestoreIconText(listView, 1), 1);
     EXPECT_EQ(shell.Report()[1].text, "Icon 1");
+
+    // The main window's creation runs the start-up pass.
+    WriteHidden("Icon 0", shell.Report()[0].number);
+    InstanceHandle = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterMainWindowClass(InstanceHandle));
+    HWND main = CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr, nullptr,
+                                InstanceHandle, nullptr);
+    EXPECT_EQ(shell.Report()[0].text, "");
+    DestroyWindow(main);
+    MSG quit; // posted by the main window's end; it would end the next modal loop
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 TEST_F(DesktopIcons, LosingActivationDuringADragLeavesTheIconWhereItWas)
