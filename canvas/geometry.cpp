@@ -264,8 +264,11 @@ void OnZoomSliderScroll(ExtPropState *state, int code, int position)
         return;
     }
     int margin = (short)position;
-    if (margin == state->zoomMargin)
-        return;
-    state->zoomMargin = margin;
-    LayoutCanvas();
+    if (margin != state->zoomMargin) {
+        state->zoomMargin = margin;
+        LayoutCanvas();
+    }
+    // The pictures follow the new scale once the zoom ends.
+    if (code == TB_ENDTRACK && state->currentTab == TAB_ICONS)
+        LoadCanvasIcons();
 }

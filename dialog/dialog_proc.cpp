@@ -25,6 +25,20 @@ static INT_PTR OnActivate(ExtPropState *state, UINT activation)
     return 0;
 }
 
+// Another program is activated: an icon drag under way ends without a drop.
+static INT_PTR OnActivateApp(ExtPropState *state, BOOL active)
+{
+    if (!active)
+        IconViewCancelDrag(&state->iconView);
+    return 0;
+}
+
+static INT_PTR OnIconText(ExtPropState *state, int index, BOOL restore)
+{
+    return restore ? RestoreIconText(state->desktopListView, index)
+                   : HideIconText(state->desktopListView, index);
+}
+
 static INT_PTR OnDrawItem(ExtPropState *state, int id, const DRAWITEMSTRUCT *item)
 {
     return id == IDC_TAB_CONTROL ? DrawTabItem(state, id, item) : 0;
@@ -68,6 +82,12 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         return OnClose(state);
     case WM_ACTIVATE:
         return OnActivate(state, LOWORD(wParam));
+    case WM_ACTIVATEAPP:
+        return OnActivateApp(state, (BOOL)wParam);
+    case WM_ICON_MOVED:
+        return OnIconMoved((int)wParam, lParam);
+    case WM_ICON_TEXT:
+        return OnIconText(state, (int)wParam, lParam != 0);
     case WM_DRAWITEM:
         return OnDrawItem(state, (int)wParam, reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
     case WM_NOTIFY:
@@ -102,6 +122,7 @@ static void OnApply(ExtPropState *state)
     if (state->iconsPending) {
         DropSavedIconPositions(state);
         state->iconsPending = FALSE;
+        LoadCanvasIcons();
     }
     if (state->windowsPending)
         state->windowsPending = FALSE;
@@ -113,6 +134,7 @@ static void OnApply(ExtPropState *state)
 static void OnCancel(ExtPropState *state)
 {
     if (state->iconsPending) {
+        RestoreIconPositions();
         DropSavedIconPositions(state);
         state->iconsPending = FALSE;
     }

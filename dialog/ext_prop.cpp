@@ -181,13 +181,6 @@ static void SetUpTabControl(ExtPropState *state, HWND dialog, int width, int hei
     InsertTab(state->tabControl, "Screen", TAB_SCREEN);
 }
 
-static HWND FindDesktopListView()
-{
-    HWND program = FindWindowA("Progman", nullptr);
-    HWND view = program ? FindWindowExA(program, nullptr, "SHELLDLL_DefView", nullptr) : nullptr;
-    return view ? FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
-}
-
 static void CreateDrawingObjects(ExtPropState *state)
 {
     state->hollowBrush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));

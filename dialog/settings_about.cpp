@@ -13,7 +13,6 @@ static const char KnownBugsText[] = "Known Bugs:\n"
                                     "- Tessivon doesn't work fine with win95.\n"
                                     "- Delete, add or change desktop icons during extended\n"
                                     "  properties isn't safe.\n"
-                                    "- Tessivon Icons Tools doesn't work with win2000.\n"
                                     "- Tessivon doesn't work correctly with large fonts.";
 
 static const char FutureFeaturesText[] = "Future features:\n"

@@ -180,6 +180,7 @@ static void EnterPage(ExtPropState *state, int tab, BOOL fromCanvas)
         ShowControl(state->windowCombo, TRUE);
         break;
     case TAB_ICONS:
+        LoadCanvasIcons();
         ShowControl(state->iconCombo, TRUE);
         if (fromCanvas)
             InvalidateSelectedScreen(state);

@@ -1,4 +1,5 @@
 #include "shell/main_window.h"
+#include "desktop_icons/desktop_icons.h"
 #include "dialog/ext_prop.h"
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
@@ -30,6 +31,7 @@ static void OnCreate(HWND window)
     MainWindow = window;
     TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     TrayIconShow(window, PROGRAM_TITLE);
+    StartupIconAction();
 }
 
 static UINT DoubleClickCommand()

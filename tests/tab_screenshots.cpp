@@ -5,6 +5,9 @@
 //
 // The file holds "screens N", "dialog LEFT TOP RIGHT BOTTOM" and one line
 // "tab INDEX X Y" per tab, X and Y being the tab's centre.
+//
+// A stand-in shell (fixture_shell.exe) holds a few desktop icons meanwhile, so
+// that the Icons tab has something to show.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -13,6 +16,7 @@
 #include "dialog/ext_prop.h"
 #include "shell/platform.h"
 #include "shell/tessivon.h"
+#include "tests/fixture_shell.h"
 
 static char PlacesPath[MAX_PATH], DonePath[MAX_PATH + 8];
 
@@ -68,6 +72,12 @@ int main(int argc, char **argv)
     IsWindows2000OrLater = TRUE;
     LoadPlatformTable();
     ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
+    const char *names[] = {"My Computer", "Documents", "Notes.txt", "Pictures", "Recycle Bin",
+                           "Readme.txt",  "Projects",  "Music",     "Todo.txt", "Downloads"};
+    std::vector<FixtureIcon> icons;
+    for (int i = 0; i < 10; i++)
+        icons.push_back({20 + (i / 5) * 90, 20 + (i % 5) * 90, i % 3, names[i]});
+    FixtureShell shell(icons);
     SetTimer(nullptr, 0, 200, WatchDialog);
     OpenExtendedProperties({GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2});
     return 0;

@@ -1,0 +1,138 @@
+// Hidden desktop icon labels: blanked in the shell's list view and kept in the
+// registry (value name = the label, REG_DWORD data = the icon's number), so
+// they can be given back, also in a later run.
+#include "desktop_icons/desktop_icons.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/settings.h"
+
+int LookupHiddenText(DWORD itemNumber, char *text, DWORD capacity)
+{
+    ScopedKey store;
+    store.Create(HIDE_TEXT_ICONS_KEY);
+    for (DWORD k = 0;; k++) {
+        DWORD nameSize = capacity, type = 0, number = 0, size = sizeof(number);
+        LONG result = RegEnumValueA(store.key, k, text, &nameSize, nullptr, &type,
+                                    reinterpret_cast<BYTE *>(&number), &size);
+        if (result != ERROR_SUCCESS) {
+            text[0] = '\0';
+            return result == ERROR_NO_MORE_ITEMS;
+        }
+        if (type == REG_DWORD && number == itemNumber)
+            return 1;
+    }
+}
+
+static void StoreHiddenText(const char *text, DWORD itemNumber)
+{
+    ScopedKey store;
+    if (store.Create(HIDE_TEXT_ICONS_KEY))
+        RegSetValueExA(store.key, text, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&itemNumber),
+                       sizeof(itemNumber));
+}
+
+int HideIconText(HWND listView, int index)
+{
+    SharedBlock block;
+    if (!SharedBlockOpen(&block, listView))
+        return 0;
+    DesktopIcon icon = {};
+    icon.index = index;
+    int hidden = 0;
+    if (ReadIconText(&block, &icon) && icon.text[0]) {
+        StoreHiddenText(icon.text, icon.itemNumber);
+        SetIconText(&block, index, "");
+        hidden = 1;
+    }
+    SharedBlockClose(&block);
+    return hidden;
+}
+
+int RestoreIconText(HWND listView, int index)
+{
+    SharedBlock block;
+    if (!SharedBlockOpen(&block, listView))
+        return 0;
+    DesktopIcon icon = {};
+    icon.index = index;
+    int result = 0;
+    if (ReadIconText(&block, &icon)) {
+        if (icon.text[0]) {
+            result = 1; // shown: nothing to give back
+        } else {
+            LookupHiddenText(icon.itemNumber, icon.text, ICON_TEXT_CAPACITY - 1);
+            if (icon.text[0]) {
+                SetIconText(&block, index, icon.text);
+                ScopedKey store;
+                if (store.Create(HIDE_TEXT_ICONS_KEY))
+                    RegDeleteValueA(store.key, icon.text);
+                result = 1;
+            }
+        }
+    }
+    SharedBlockClose(&block);
+    return result;
+}
+
+// The icon to blank for a stored label: the one with the same text and
+// number, else the first with the same text; -1 for none.
+static int FindStoredIcon(const std::vector<DesktopIcon> &icons, const char *text, DWORD number)
+{
+    int found = -1;
+    for (const DesktopIcon &icon : icons) {
+        if (!icon.text[0] || lstrcmpA(icon.text, text))
+            continue;
+        if (icon.itemNumber == number)
+            return icon.index;
+        if (found < 0)
+            found = icon.index;
+    }
+    return found;
+}
+
+int HideStoredIconTexts()
+{
+    SharedBlock block;
+    if (!SharedBlockOpen(&block, FindDesktopListView()))
+        return 1;
+    std::vector<DesktopIcon> icons(GetIconCount(&block));
+    for (size_t i = 0; i < icons.size(); i++)
+        icons[i].index = (int)i;
+    ReadDesktopIcons(&block, icons.data(), (int)icons.size());
+    // Labels blanked on an icon whose number has changed since (another
+    // logon): stored again under the present number, or they could never be
+    // given back.
+    std::vector<std::pair<std::string, DWORD>> renumbered;
+    {
+        ScopedKey store;
+        store.Create(HIDE_TEXT_ICONS_KEY);
+        char name[ICON_TEXT_CAPACITY];
+        for (DWORD k = 0;; k++) {
+            DWORD nameSize = ICON_TEXT_CAPACITY - 1, number = 0, size = sizeof(number);
+            if (RegEnumValueA(store.key, k, name, &nameSize, nullptr, nullptr,
+                              reinterpret_cast<BYTE *>(&number), &size) != ERROR_SUCCESS)
+                break;
+            int found = FindStoredIcon(icons, name, number);
+            if (found < 0)
+                continue;
+            SetIconText(&block, found, "");
+            icons[found].text[0] = '\0';
+            if (icons[found].itemNumber != number)
+                renumbered.emplace_back(name, icons[found].itemNumber);
+        }
+    }
+    for (const auto &entry : renumbered)
+        StoreHiddenText(entry.first.c_str(), entry.second);
+    SharedBlockClose(&block);
+    return 1;
+}
+
+int StartupIconAction()
+{
+    if (ReadOptionNumber(OPT_HIDE_ICON_TEXT_AT_STARTUP))
+        HideStoredIconTexts();
+    return 1;
+}
