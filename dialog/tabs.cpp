@@ -255,6 +255,22 @@ static INT_PTR OnTabSelChanging(ExtPropState *state, NMHDR *header)
     return refused;
 }
 
+// Some strips move the selection for a key without moving the pressed state
+// that their own clicks look at, and then ignore every later click; only the
+// selected tab is left pressed.
+static void PressOnlySelectedTab(HWND tabControl)
+{
+    int selected = (int)SendMessageA(tabControl, TCM_GETCURSEL, 0, 0);
+    int count = (int)SendMessageA(tabControl, TCM_GETITEMCOUNT, 0, 0);
+    for (int k = 0; k < count; k++) {
+        TCITEMA item = {};
+        item.mask = TCIF_STATE;
+        item.dwStateMask = TCIS_BUTTONPRESSED;
+        item.dwState = k == selected ? TCIS_BUTTONPRESSED : 0;
+        SendMessageA(tabControl, TCM_SETITEMA, k, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
 static INT_PTR OnTabSelChange(ExtPropState *state, NMHDR *header)
 {
     if (TabChangeRefused) {
@@ -263,6 +279,7 @@ static INT_PTR OnTabSelChange(ExtPropState *state, NMHDR *header)
     }
     if (TabTargetFromKeyboard) {
         TabTargetFromKeyboard = FALSE;
+        PressOnlySelectedTab(header->hwndFrom);
         return 0;
     }
     SetFocus(state->okButton);

@@ -173,8 +173,14 @@ TEST_F(DialogTabs, MouseAndKeysVisitEveryPageAndCanvasPagesHandOverTheirControls
             EXPECT_EQ(GetFocus(), state.tabControl) << "keys keep the focus on the strip";
         }
         EXPECT_FALSE(TabTargetFromKeyboard) << "no key target is left over for the next click";
-        ClickTab(state, TAB_ICONS);
+        // Clicks still change pages after a key moved away from a clicked tab.
+        ClickTab(state, TAB_WINDOWS);
+        PressTabKey(state, VK_RIGHT);
         ExpectPage(state, TAB_ICONS);
+        for (int tab : {TAB_SETTINGS, TAB_ICONS}) {
+            ClickTab(state, tab);
+            ExpectPage(state, tab);
+        }
 
         // A selection change with no tab under the cursor is refused.
         ClickTab(state, TAB_WINDOWS);
