@@ -1,0 +1,176 @@
+// What the canvas tests share: the second process with windows to arrange,
+// the desktop wallpaper settings, pixels read back and pointer presses.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dialog/ext_prop.h"
+#include "settings/settings.h"
+#include "tests/ui_driver.h"
+
+#define FIXTURE_CLASS "TessivonFixture"
+
+// tests/window_fixture.exe with count numbered windows, ended with the scope.
+struct WindowFixture {
+    PROCESS_INFORMATION process = {};
+    explicit WindowFixture(int count)
+    {
+        // Beside this program.
+        char line[MAX_PATH + 32] = "\"";
+        GetModuleFileNameA(nullptr, line + 1, MAX_PATH);
+        char *name = strrchr(line, '\\');
+        wsprintfA(name ? name + 1 : line + 1, "window_fixture.exe\" %d", count);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process))
+            return;
+        for (int k = 0; k < 200 && !Find("Fixture ready"); k++)
+            Sleep(25);
+    }
+    ~WindowFixture()
+    {
+        if (!process.hProcess)
+            return;
+        TerminateProcess(process.hProcess, 0);
+        WaitForSingleObject(process.hProcess, 5000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    static HWND Find(const char *title) { return FindWindowA(FIXTURE_CLASS, title); }
+};
+
+inline RECT WindowRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+inline POINT Centre(const RECT &rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+// Puts the pointer at the screen point. The desktop's process may report a
+// position of the X pointer from before the move, so it is set until it holds.
+inline bool MoveCursorTo(POINT target)
+{
+    for (int k = 0; k < 20; k++) {
+        SetCursorPos(target.x, target.y);
+        PumpMessages(10);
+        POINT now;
+        GetCursorPos(&now);
+        if (now.x == target.x && now.y == target.y)
+            return true;
+    }
+    return false;
+}
+
+// A pointer message at a screen point, as the dialog receives it; the
+// pointer is there first, for a press reads where it is.
+inline void PointerMessage(HWND dialog, UINT message, POINT screen, WPARAM keys = MK_LBUTTON)
+{
+    if (message == WM_LBUTTONDOWN)
+        MoveCursorTo(screen);
+    ScreenToClient(dialog, &screen);
+    SendMessageA(dialog, message, keys, MAKELPARAM(screen.x, screen.y));
+}
+
+// The user's choice of an entry in one of the dialog's combo boxes.
+inline void ChooseEntry(HWND dialog, HWND combo, int entry)
+{
+    SendMessageA(combo, CB_SETCURSEL, entry, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
+}
+
+// Paints every invalid part of the dialog now.
+inline void PaintNow(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+inline COLORREF Pixel(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
+inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
+{
+    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// How many pixels of the window's client area have the colour.
+inline int CountPixels(HWND window, COLORREF color)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    int count = 0;
+    for (int y = 0; y < client.bottom; y++)
+        for (int x = 0; x < client.right; x++)
+            count += GetPixel(dc, x, y) == color;
+    ReleaseDC(window, dc);
+    return count;
+}
+
+// A 24-bit picture file of one colour.
+inline std::string WriteUniformPicture(const char *name, int width, int height, COLORREF color)
+{
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    std::string path = std::string(folder) + name;
+    DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    std::vector<BYTE> bytes(offset + stride * height, 0);
+    BITMAPFILEHEADER file = {0x4D42, (DWORD)bytes.size(), 0, 0, offset};
+    BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
+    memcpy(bytes.data(), &file, sizeof(file));
+    memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) {
+            BYTE *pixel = &bytes[offset + y * stride + x * 3];
+            pixel[0] = GetBValue(color), pixel[1] = GetGValue(color), pixel[2] = GetRValue(color);
+        }
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(handle);
+    return path;
+}
+
+// The desktop wallpaper and its layout for the scope; the former ones come back after.
+struct ScopedWallpaper {
+    char former[MAX_PATH] = "";
+    std::string tile, style;
+    ScopedWallpaper(const std::string &path, const char *tileValue, const char *styleValue)
+    {
+        SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, former, 0);
+        tile = Swap("TileWallpaper", tileValue);
+        style = Swap("WallpaperStyle", styleValue);
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, (void *)path.c_str(), SPIF_UPDATEINIFILE);
+    }
+    ~ScopedWallpaper()
+    {
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, former, SPIF_UPDATEINIFILE);
+        Swap("TileWallpaper", tile.c_str());
+        Swap("WallpaperStyle", style.c_str());
+    }
+    // Sets the value, giving the former one ("" when missing).
+    static std::string Swap(const char *name, const char *value)
+    {
+        HKEY key;
+        RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
+        char text[16] = "";
+        DWORD size = sizeof(text) - 1;
+        RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)text, &size);
+        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
+        RegCloseKey(key);
+        return text;
+    }
+};
