@@ -137,6 +137,8 @@ RECT ScreenPressConfinement(const RECT &frameClient, const RECT &item, POINT poi
 LRESULT OnCanvasButtonDown(DWORD keys, int x, int y);
 LRESULT OnCanvasMouseMove(DWORD keys, int x, int y);
 LRESULT OnCanvasButtonUp(DWORD keys, int x, int y);
+// The dialog ends while the button is held: the pointer is freed.
+void EndCanvasPress();
 // TRUE when it set the move cursor over something that can be dragged.
 BOOL OnCanvasSetCursor(int hitTest);
 

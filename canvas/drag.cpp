@@ -119,6 +119,16 @@ LRESULT OnCanvasButtonUp(DWORD, int, int)
     return 0;
 }
 
+void EndCanvasPress()
+{
+    ExtPropState *state = ActiveExtPropState;
+    if (!state->dragging)
+        return;
+    state->dragging = FALSE;
+    if (state->currentTab == TAB_SCREEN)
+        ClipCursor(nullptr);
+}
+
 BOOL OnCanvasSetCursor(int hitTest)
 {
     ExtPropState *state = ActiveExtPropState;

@@ -178,6 +178,7 @@ LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_DESTROY:
         DeleteWallpaperCache();
+        EndCanvasPress();
         break;
     case WM_PAINT:
         if (ScreenItemIndex(state, window) >= 0)

@@ -128,7 +128,13 @@ TEST_F(Arrangement, PrimaryDisplayChosenAndApplied)
         ChooseEntry(dialog, state.screenCombo, 2);
         SendMessageA(state.primaryCheckBox, BM_CLICK, 0, 0);
         ClickDialogButton(dialog, IDC_APPLY);
+        // Closed while the button holds a screen: the pointer is freed.
+        PointerMessage(dialog, WM_LBUTTONDOWN, Centre(WindowRect(state.screenItems[0])));
+        ASSERT_TRUE(state.dragging);
     }));
+    RECT clip;
+    GetClipCursor(&clip);
+    EXPECT_EQ(clip.right - clip.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     ASSERT_EQ(Sim.ChangeCalls(), 3);
     EXPECT_EQ(Sim.calls.back().device, "\\\\.\\DISPLAY7");
     EXPECT_EQ(Sim.calls.back().mode.dmPelsWidth, 800u);
