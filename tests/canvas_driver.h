@@ -27,8 +27,7 @@ struct WindowFixture {
         wsprintfA(name ? name + 1 : line + 1, "window_fixture.exe\" %d", count);
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
-        if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process))
+        if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
             return;
         for (int k = 0; k < 200 && !Find("Fixture ready"); k++)
             Sleep(25);
@@ -102,75 +101,64 @@ inline COLORREF Pixel(HWND window, int x, int y)
 
 inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
 {
-    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+    for (int shift = 0; shift < 24; shift += 8)
+        if (abs((int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF)) > tolerance)
+            return false;
+    return true;
 }
 
-// How many pixels of the window's client area have the colour.
-inline int CountPixels(HWND window, COLORREF color)
+// Whether any pixel of the window's client area has the colour.
+inline bool Shows(HWND window, COLORREF color)
 {
     RECT client;
     GetClientRect(window, &client);
     HDC dc = GetDC(window);
-    int count = 0;
-    for (int y = 0; y < client.bottom; y++)
-        for (int x = 0; x < client.right; x++)
-            count += GetPixel(dc, x, y) == color;
+    bool found = false;
+    for (int y = 0; y < client.bottom && !found; y++)
+        for (int x = 0; x < client.right && !found; x++)
+            found = GetPixel(dc, x, y) == color;
     ReleaseDC(window, dc);
-    return count;
+    return found;
 }
 
-// A 24-bit picture file of one colour.
-inline std::string WriteUniformPicture(const char *name, int width, int height, COLORREF color)
-{
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    std::string path = std::string(folder) + name;
-    DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    std::vector<BYTE> bytes(offset + stride * height, 0);
-    BITMAPFILEHEADER file = {0x4D42, (DWORD)bytes.size(), 0, 0, offset};
-    BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
-    memcpy(bytes.data(), &file, sizeof(file));
-    memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) {
-            BYTE *pixel = &bytes[offset + y * stride + x * 3];
-            pixel[0] = GetBValue(color), pixel[1] = GetGValue(color), pixel[2] = GetRValue(color);
-        }
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written;
-    WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(handle);
-    return path;
-}
-
-// The desktop wallpaper and its layout for the scope; the former ones come back after.
+// A 24-bit picture file of one colour, as the desktop wallpaper, with the
+// layout values; the former wallpaper comes back at the end of the scope.
 struct ScopedWallpaper {
-    char former[MAX_PATH] = "";
-    std::string tile, style;
-    ScopedWallpaper(const std::string &path, const char *tileValue, const char *styleValue)
+    char path[MAX_PATH], former[MAX_PATH] = "";
+    ScopedWallpaper(int width, int height, COLORREF color, const char *tile, const char *style)
     {
+        GetTempPathA(MAX_PATH, path);
+        lstrcatA(path, "tessivon_wallpaper.bmp");
+        DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        std::vector<BYTE> bytes(offset + stride * height, 0);
+        BITMAPFILEHEADER file = {0x4D42, (DWORD)bytes.size(), 0, 0, offset};
+        BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
+        memcpy(bytes.data(), &file, sizeof(file));
+        memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++)
+                for (int k = 0; k < 3; k++)
+                    bytes[offset + y * stride + x * 3 + k] = (BYTE)(color >> (16 - 8 * k));
+        HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written;
+        WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+        CloseHandle(handle);
         SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, former, 0);
-        tile = Swap("TileWallpaper", tileValue);
-        style = Swap("WallpaperStyle", styleValue);
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, (void *)path.c_str(), SPIF_UPDATEINIFILE);
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
+        SetLayout(tile, style);
     }
     ~ScopedWallpaper()
     {
         SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, former, SPIF_UPDATEINIFILE);
-        Swap("TileWallpaper", tile.c_str());
-        Swap("WallpaperStyle", style.c_str());
+        SetLayout("0", "0");
+        DeleteFileA(path);
     }
-    // Sets the value, giving the former one ("" when missing).
-    static std::string Swap(const char *name, const char *value)
+    static void SetLayout(const char *tile, const char *style)
     {
         HKEY key;
         RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
-        char text[16] = "";
-        DWORD size = sizeof(text) - 1;
-        RegQueryValueExA(key, name, nullptr, nullptr, (BYTE *)text, &size);
-        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
+        RegSetValueExA(key, "TileWallpaper", 0, REG_SZ, (const BYTE *)tile, 2);
+        RegSetValueExA(key, "WallpaperStyle", 0, REG_SZ, (const BYTE *)style, 2);
         RegCloseKey(key);
-        return text;
     }
 };

@@ -21,8 +21,7 @@ int main()
         printf("the window fixture did not start\n");
         return 1;
     }
-    std::string picture = WriteUniformPicture("tessivon_benchmark.bmp", 1024, 768, RGB(40, 90, 160));
-    ScopedWallpaper wallpaper(picture, "0", "2");
+    ScopedWallpaper wallpaper(1024, 768, RGB(40, 90, 160), "0", "2");
     const int moves = 1000;
     double seconds = 0;
     unsigned long stretches = 0, opening = 0, atOpening = WallpaperStretchCount;
@@ -80,7 +79,6 @@ int main()
                 seen[sizes++] = {item.right, item.bottom};
         }
     });
-    DeleteFileA(picture.c_str());
     if (!shown || !seconds) {
         printf("the dialog did not open\n");
         return 1;
