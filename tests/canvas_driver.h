@@ -1,47 +1,40 @@
 // What the canvas tests share: the second process with windows to arrange,
-// the desktop wallpaper settings, pixels read back and pointer presses.
+// pointer messages, pixels read back and the desktop wallpaper.
 #pragma once
 #include <windows.h>
 
 #include <commctrl.h>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "dialog/ext_prop.h"
 #include "settings/settings.h"
 #include "tests/ui_driver.h"
 
-#define FIXTURE_CLASS "TessivonFixture"
-
-// tests/window_fixture.exe with count numbered windows, ended with the scope.
+// tests/window_fixture.exe (beside this program) with count numbered windows,
+// ended with the scope.
 struct WindowFixture {
     PROCESS_INFORMATION process = {};
     explicit WindowFixture(int count)
     {
-        // Beside this program.
         char line[MAX_PATH + 32] = "\"";
         GetModuleFileNameA(nullptr, line + 1, MAX_PATH);
-        char *name = strrchr(line, '\\');
-        wsprintfA(name ? name + 1 : line + 1, "window_fixture.exe\" %d", count);
+        wsprintfA(strrchr(line, '\\') + 1, "window_fixture.exe\" %d", count);
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
-        if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-            return;
-        for (int k = 0; k < 200 && !Find("Fixture ready"); k++)
+        CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+        for (int k = 0; k < 200 && process.hProcess && !Find("Fixture ready"); k++)
             Sleep(25);
     }
     ~WindowFixture()
     {
-        if (!process.hProcess)
-            return;
         TerminateProcess(process.hProcess, 0);
         WaitForSingleObject(process.hProcess, 5000);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
-    static HWND Find(const char *title) { return FindWindowA(FIXTURE_CLASS, title); }
+    static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
 };
 
 inline RECT WindowRect(HWND window)
@@ -53,27 +46,19 @@ inline RECT WindowRect(HWND window)
 
 inline POINT Centre(const RECT &rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
-// Puts the pointer at the screen point. The desktop's process may report a
-// position of the X pointer from before the move, so it is set until it holds.
-inline bool MoveCursorTo(POINT target)
-{
-    for (int k = 0; k < 20; k++) {
-        SetCursorPos(target.x, target.y);
-        PumpMessages(10);
-        POINT now;
-        GetCursorPos(&now);
-        if (now.x == target.x && now.y == target.y)
-            return true;
-    }
-    return false;
-}
-
-// A pointer message at a screen point, as the dialog receives it; the
-// pointer is there first, for a press reads where it is.
+// A pointer message at a screen point, as the dialog receives it. A press
+// reads where the pointer is, so it is put there first. The desktop's process
+// may still bring in a position of the X pointer from before the move: the
+// position must hold a while.
 inline void PointerMessage(HWND dialog, UINT message, POINT screen, WPARAM keys = MK_LBUTTON)
 {
-    if (message == WM_LBUTTONDOWN)
-        MoveCursorTo(screen);
+    auto holds = [&](int milliseconds) {
+        PumpMessages(milliseconds);
+        POINT now;
+        return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+    };
+    for (int k = 0; message == WM_LBUTTONDOWN && k < 20 && !(holds(0) && holds(60)); k++)
+        SetCursorPos(screen.x, screen.y);
     ScreenToClient(dialog, &screen);
     SendMessageA(dialog, message, keys, MAKELPARAM(screen.x, screen.y));
 }
@@ -85,14 +70,10 @@ inline void ChooseEntry(HWND dialog, HWND combo, int entry)
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
 }
 
-// Paints every invalid part of the dialog now.
-inline void PaintNow(HWND window)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
+// The pixel after every invalid part of the dialog was painted.
 inline COLORREF Pixel(HWND window, int x, int y)
 {
+    RedrawWindow(GetAncestor(window, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     HDC dc = GetDC(window);
     COLORREF color = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
@@ -107,21 +88,7 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
     return true;
 }
 
-// Whether any pixel of the window's client area has the colour.
-inline bool Shows(HWND window, COLORREF color)
-{
-    RECT client;
-    GetClientRect(window, &client);
-    HDC dc = GetDC(window);
-    bool found = false;
-    for (int y = 0; y < client.bottom && !found; y++)
-        for (int x = 0; x < client.right && !found; x++)
-            found = GetPixel(dc, x, y) == color;
-    ReleaseDC(window, dc);
-    return found;
-}
-
-// A 24-bit picture file of one colour, as the desktop wallpaper, with the
+// A 24-bit picture file of one colour as the desktop wallpaper, with the
 // layout values; the former wallpaper comes back at the end of the scope.
 struct ScopedWallpaper {
     char path[MAX_PATH], former[MAX_PATH] = "";
@@ -136,12 +103,10 @@ struct ScopedWallpaper {
         memcpy(bytes.data(), &file, sizeof(file));
         memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
         for (int y = 0; y < height; y++)
-            for (int x = 0; x < width; x++)
-                for (int k = 0; k < 3; k++)
-                    bytes[offset + y * stride + x * 3 + k] = (BYTE)(color >> (16 - 8 * k));
+            for (int x = 0; x < width * 3; x++)
+                bytes[offset + y * stride + x] = (BYTE)(color >> (16 - 8 * (x % 3)));
         HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written;
-        WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+        WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &stride, nullptr);
         CloseHandle(handle);
         SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, former, 0);
         SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);

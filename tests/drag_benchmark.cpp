@@ -41,7 +41,7 @@ int main()
             if ((HWND)item.lParam == window)
                 ChooseEntry(dialog, state.windowCombo, i);
         }
-        PaintNow(dialog);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         POINT press = Centre(WindowRect(state.windowMiniature));
         PointerMessage(dialog, WM_LBUTTONDOWN, press);
         if (!state.dragging) {
