@@ -29,6 +29,11 @@ bool ApplyEnabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDC_A
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
 // The last call of the platform's display settings, in one line.
+LRESULT AskCursor(HWND dialog)
+{
+    return SendMessageA(dialog, WM_SETCURSOR, (WPARAM)dialog, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
 std::string LastCall()
 {
     if (Sim.calls.empty())
@@ -63,6 +68,8 @@ TEST_F(Arrangement, PrimaryDisplayChosenAndApplied)
         PointerMessage(dialog, WM_LBUTTONDOWN, {item.left + 10, item.top + 7});
         EXPECT_EQ(state.selectedScreen, 1);
         EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCURSEL, 0, 0), 1);
+        SetCursor(nullptr);
+        EXPECT_TRUE(AskCursor(dialog) && GetCursor() == state.moveCursor) << "the four-way arrow";
         EXPECT_EQ(GetCapture(), dialog);
         GetClientRect(state.canvasFrame, &frame);
         MapWindowPoints(state.canvasFrame, nullptr, (POINT *)&frame, 2);
@@ -78,7 +85,7 @@ TEST_F(Arrangement, PrimaryDisplayChosenAndApplied)
         // Beside all screens nothing is selected; ticking then chooses no display.
         PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 3, frame.top + 3});
         EXPECT_EQ(state.selectedScreen, -1);
-        EXPECT_FALSE(state.dragging);
+        EXPECT_FALSE(state.dragging || AskCursor(dialog));
         EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCURSEL, 0, 0), 1);
         Click(state.primaryCheckBox);
         EXPECT_TRUE(state.primaryPending && ApplyEnabled(dialog));
@@ -224,6 +231,8 @@ TEST_F(Arrangement, WindowListDragCancelAndApply)
             // the move before; a repeated move changes nothing.
             POINT press = ChooseAndPress(dialog, state, second);
             RECT miniature = WindowRect(state.windowMiniature), origin = WindowRect(state.screenItems[0]);
+            SetCursor(nullptr);
+            EXPECT_TRUE(AskCursor(dialog) && GetCursor() == state.moveCursor);
             for (int dx : {10, 20, 20}) {
                 PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
                 RECT now = WindowRect(second);
