@@ -168,26 +168,26 @@ static void DrawCentred(ExtPropState *state, HDC dc, int width, int height, int 
 }
 
 // The picture at its true scale, repeated across the item from its top-left
-// corner. A picture larger than the monitor shows its top-left part, as the
-// desktop does. The copies come from the scaled tile itself, not from the
-// item, whose corner may lie outside the part being painted.
+// corner as a pattern, so that even a tile of one pixel costs one fill. A
+// picture larger than the monitor shows its top-left part, as the desktop does.
 static void DrawTiled(ExtPropState *state, HDC dc, int width, int height, int monitorWidth, int monitorHeight)
 {
     int shownWidth = monitorWidth < state->wallpaperWidth ? monitorWidth : state->wallpaperWidth;
     int shownHeight = monitorHeight < state->wallpaperHeight ? monitorHeight : state->wallpaperHeight;
     int tileWidth = ScaleToCanvas(shownWidth, state->scale);
     int tileHeight = ScaleToCanvas(shownHeight, state->scale);
+    HBITMAP tile = tileWidth > 0 && tileHeight > 0 ? ScaledPicture(state->wallpaper, dc, tileWidth,
+                                                                   tileHeight, 0, 0, shownWidth, shownHeight)
+                                                   : nullptr;
     // A tile too small to see would never cover the item.
-    if (tileWidth <= 0 || tileHeight <= 0) {
+    if (!tile) {
         FillDesktopColor(dc, width, height);
         return;
     }
-    HBITMAP tile = ScaledPicture(state->wallpaper, dc, tileWidth, tileHeight, 0, 0, shownWidth, shownHeight);
-    ScopedMemoryDC memory(dc);
-    ScopedSelection selected(memory.dc, tile);
-    for (int y = 0; tile && y < height; y += tileHeight)
-        for (int x = 0; x < width; x += tileWidth)
-            BitBlt(dc, x, y, tileWidth, tileHeight, memory.dc, 0, 0, SRCCOPY);
+    ScopedGdiObject<HBRUSH> pattern(CreatePatternBrush(tile));
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    RECT item = {0, 0, width, height};
+    FillRect(dc, &item, pattern.handle);
 }
 
 bool DrawScreenWallpaper(ExtPropState *state, HDC dc, int width, int height)

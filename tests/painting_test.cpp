@@ -88,10 +88,14 @@ TEST_F(Painting, WallpaperCentredStretchedTiledAndTheGradient)
         Repaint(item, state, 2);
         for (POINT corner : {POINT{0, 0}, POINT{255, 0}, POINT{0, 191}, POINT{255, 191}})
             EXPECT_TRUE(Near(Pixel(item, corner.x, corner.y), picture)) << corner.x << "," << corner.y;
-        // A tile that scales to nothing ends in the desktop colour.
+        // A tile that scales to nothing ends in the desktop colour; tiles of
+        // 200 by 150 cover the item.
         state.wallpaperWidth = state.wallpaperHeight = 3;
         Repaint(item, state, 1);
-        EXPECT_EQ(Pixel(item, 128, 96), desktop);
+        EXPECT_EQ(Pixel(item, 255, 191), desktop);
+        state.wallpaperWidth = 800, state.wallpaperHeight = 600;
+        Repaint(item, state, 1);
+        EXPECT_TRUE(Near(Pixel(item, 255, 191), picture));
 
         // Darker toward the top-left corner, lighter toward the bottom-left.
         RECT frame;
