@@ -28,12 +28,13 @@ struct Arrangement : ::testing::Test {
 bool ApplyEnabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)); }
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
-// The last call of the platform's display settings, in one line.
+// The cursor query the dialog gets over its client area; TRUE when it set the cursor.
 LRESULT AskCursor(HWND dialog)
 {
     return SendMessageA(dialog, WM_SETCURSOR, (WPARAM)dialog, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
+// The last call of the platform's display settings, in one line.
 std::string LastCall()
 {
     if (Sim.calls.empty())
