@@ -47,6 +47,9 @@ RECT DesktopRectToCanvas(const RECT &desktop, POINT virtualCorner, POINT desktop
 // The rectangle moved, keeping its size, so that it is centred on the area.
 RECT CenterRectInArea(const RECT &rect, const RECT &area);
 
+// The virtual screen's top-left corner in desktop coordinates.
+POINT VirtualScreenCorner();
+
 // Lays the canvas out again for ActiveExtPropState: scale, desktop origin,
 // desktop miniature, icon view window, screen table and screen items.
 void LayoutCanvas();
@@ -73,10 +76,100 @@ void RebuildScreenFonts(ExtPropState *state);
 // the low and high words of its first parameter.
 void OnZoomSliderScroll(ExtPropState *state, int code, int position);
 
-// Painting. The wallpaper settings and picture, read once per opening.
+// Screen arrangement (canvas/screen_arrangement.cpp): selecting a screen and
+// making a display primary. Screen record i, screen item i, entry i of the
+// screen combo box and display device i are one display.
+struct MonitorMode {
+    int width;
+    int height;
+    int bitsPerPixel;
+};
+// The screen combo box reports a new selection.
+void OnScreenListSelChange();
+// Selects the screen item under the cursor; gives its index, or -1.
+int SelectScreenAtCursor();
+void OnPrimaryCheckBoxClicked();
+// "&Apply" with a primary-display choice pending.
+void ApplyPrimaryDisplay();
+// The present mode of the monitor with the index in the enumeration order;
+// all zero when no monitor has that index.
+MonitorMode GetMonitorMode(int index);
+BOOL CALLBACK GetMonitorModeProc(HMONITOR monitor, HDC deviceContext, LPRECT rect, LPARAM data);
+
+// Window arrangement (canvas/window_arrangement.cpp): the window list, the
+// miniature of the chosen window, its live moves and their undo table.
+#define UNDO_TABLE_STEP 50
+// Rebuilds the window list; only while the Windows tab is shown.
+void FillWindowCombo();
+BOOL CALLBACK AddWindowEntryProc(HWND window, LPARAM state);
+// The window of the selected entry, or none when it is gone.
+HWND GetSelectedWindow();
+int ShowSelectedWindow();
+// Puts the miniature over the selected window; always 1.
+int SyncWindowMiniature();
+// Starts the 200 ms timer unless it runs; TRUE when this call started it.
+BOOL StartSyncTimer();
+void StopSyncTimer();
+// Moves the target window, raised but not activated, to the place the
+// miniature shows, remembering where it stood before its first move.
+void MoveTargetToMiniature();
+// The first move since the last "&Apply" or "Cancel" enables "&Apply".
+void MarkWindowsMoved();
+// FALSE only when the handle is no window.
+BOOL RememberPlacement(HWND window);
+// Empties the undo table: the moves are final.
+void CommitWindowMoves();
+// Puts every remembered window that still exists back, then empties the table.
+void RestoreWindowMoves();
+
+// Drag mechanics (canvas/drag.cpp). Pointer positions are signed client
+// coordinates of the dialog.
+struct DragPointer {
+    short x, y;
+    DWORD keys;
+};
+// The last window-drag move that was carried out, kept from one drag to the next.
+extern DragPointer LastDragPointer;
+// Where the pointer may go while it holds a screen item: the item, carried at
+// its present distance from the pointer, stays inside the frame's client area.
+// frameClient in screen coordinates; item and pointer in dialog coordinates.
+RECT ScreenPressConfinement(const RECT &frameClient, const RECT &item, POINT pointer);
+LRESULT OnCanvasButtonDown(DWORD keys, int x, int y);
+LRESULT OnCanvasMouseMove(DWORD keys, int x, int y);
+LRESULT OnCanvasButtonUp(DWORD keys, int x, int y);
+// The dialog ends while the button is held: the pointer is freed.
+void EndCanvasPress();
+// TRUE when it set the move cursor over something that can be dragged.
+BOOL OnCanvasSetCursor(int hitTest);
+
+// Painting (canvas/painting.cpp, canvas/wallpaper.cpp).
+// The wallpaper settings and picture, read once per opening.
 void LoadWallpaper();
 // The bitmap's width and height; left untouched when they cannot be read.
 void GetBitmapSize(HWND window, HBITMAP bitmap, int *width, int *height);
 // The procedure given to the canvas frame, the desktop miniature and the
 // screen items.
 LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The dialog's background erase; always TRUE.
+BOOL EraseDialogBackground(HDC dc);
+BOOL PaintScreenItem(HWND item, HDC dc);
+// The four-colour gradient of the frame.
+void FillGradientBackground(HDC dc, const RECT &rect);
+// The wallpaper of a monitor of the given size (in item pixels) into the rectangle
+// (0, 0, width, height) of the item's DC; false when there is no wallpaper to
+// draw in that mode (the caller paints the plain screen).
+bool DrawScreenWallpaper(ExtPropState *state, HDC dc, int width, int height);
+// Draws the source rectangle of the picture scaled into the destination
+// rectangle, scaling only when the sizes differ from the last call's.
+void DrawWallpaperCached(HBITMAP picture, HDC target, int x, int y, int width, int height, int sourceX,
+                         int sourceY, int sourceWidth, int sourceHeight);
+// The last scaled wallpaper and what it was scaled from and to.
+struct ScaledWallpaper {
+    HBITMAP bitmap;
+    int width, height;             // destination size
+    int sourceWidth, sourceHeight; // source size
+};
+extern ScaledWallpaper WallpaperCache;
+// How many times the wallpaper was scaled since the program started.
+extern unsigned long WallpaperStretchCount;
+void DeleteWallpaperCache();

@@ -2,19 +2,11 @@
 
 #include <commctrl.h>
 
+#include "canvas/gdi_scope.h"
 #include "dialog/ext_prop.h"
 #include "display/monitors.h"
 
 static const UINT PLACE_FLAGS = SWP_NOZORDER | SWP_NOACTIVATE;
-
-// The screen's device context for the length of a scope.
-struct ScreenDC {
-    HDC dc = GetDC(nullptr);
-    ScreenDC() = default;
-    ScreenDC(const ScreenDC &) = delete;
-    ScreenDC &operator=(const ScreenDC &) = delete;
-    ~ScreenDC() { ReleaseDC(nullptr, dc); }
-};
 
 int ScaleToCanvas(int value, float scale) { return (int)((double)value * (double)scale); }
 
@@ -68,7 +60,7 @@ RECT CenterRectInArea(const RECT &rect, const RECT &area)
     return centred;
 }
 
-static POINT VirtualScreenCorner()
+POINT VirtualScreenCorner()
 {
     return {CompatGetSystemMetrics(SM_XVIRTUALSCREEN), CompatGetSystemMetrics(SM_YVIRTUALSCREEN)};
 }
@@ -100,7 +92,7 @@ void LayoutCanvas()
 
     state->screenCount = 0;
     {
-        ScreenDC screen;
+        ScopedWindowDC screen(nullptr);
         CompatEnumDisplayMonitors(screen.dc, nullptr, AddScreenRecordProc, reinterpret_cast<LPARAM>(state));
     }
     for (int i = state->screenCount - 1; i >= 0; i--)

@@ -1,9 +1,15 @@
 #include <cstdlib>
 
 #include "canvas/canvas.h"
+#include "canvas/gdi_scope.h"
 #include "dialog/ext_prop.h"
 #include "settings/settings.h"
 #include "shell/tessivon.h"
+
+enum WallpaperMode { WALLPAPER_CENTRE, WALLPAPER_TILE, WALLPAPER_STRETCH };
+
+ScaledWallpaper WallpaperCache;
+unsigned long WallpaperStretchCount;
 
 // The layout values hold one digit; anything else counts as centred.
 static bool ReadLayoutDigit(HKEY key, const char *name, int *mode)
@@ -65,25 +71,143 @@ void GetBitmapSize(HWND window, HBITMAP bitmap, int *width, int *height)
     *height = std::abs(info.header.biHeight);
 }
 
-static WNDPROC FormerCanvasProc(HWND window)
+void DeleteWallpaperCache()
 {
-    ExtPropState *state = ActiveExtPropState;
-    WNDPROC former = nullptr;
-    if (state) {
-        for (int i = 0; i < MAX_SCREEN_ITEMS; i++)
-            if (window == state->screenItems[i])
-                former = state->screenItemProcs[i];
-        if (window == state->canvasFrame)
-            former = state->canvasFrameProc;
-        else if (window == state->desktopMiniature)
-            former = state->desktopMiniatureProc;
-    }
-    return former ? former : DefWindowProcA;
+    if (WallpaperCache.bitmap)
+        DeleteObject(WallpaperCache.bitmap);
+    WallpaperCache = {};
 }
 
-// The canvas controls are taken over here; until their own painting exists
-// every message goes on to the procedure each control had before.
-LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static void StretchWallpaperToCache(HBITMAP picture, HDC target, int width, int height, int sourceX,
+                                    int sourceY, int sourceWidth, int sourceHeight)
 {
-    return CallWindowProcA(FormerCanvasProc(window), window, message, wParam, lParam);
+    DeleteWallpaperCache();
+    HBITMAP scaled = CreateCompatibleBitmap(target, width, height);
+    if (!scaled)
+        return;
+    {
+        ScopedMemoryDC source(target), destination(target);
+        ScopedSelection from(source.dc, picture), to(destination.dc, scaled);
+        int formerMode = 0;
+        POINT formerOrigin = {};
+        if (IsWindows2000OrLater) {
+            formerMode = SetStretchBltMode(destination.dc, HALFTONE);
+            SetBrushOrgEx(destination.dc, 0, 0, &formerOrigin);
+        }
+        StretchBlt(destination.dc, 0, 0, width, height, source.dc, sourceX, sourceY, sourceWidth,
+                   sourceHeight, SRCCOPY);
+        WallpaperStretchCount++;
+        if (IsWindows2000OrLater) {
+            SetStretchBltMode(destination.dc, formerMode);
+            SetBrushOrgEx(destination.dc, formerOrigin.x, formerOrigin.y, nullptr);
+        }
+    }
+    WallpaperCache = {scaled, width, height, sourceWidth, sourceHeight};
+}
+
+// The picture's source rectangle scaled to the size, from the cache when the
+// sizes are the last call's. The key holds neither the picture nor the source
+// position: two screens of one size share the scaled image.
+static HBITMAP ScaledPicture(HBITMAP picture, HDC target, int width, int height, int sourceX, int sourceY,
+                             int sourceWidth, int sourceHeight)
+{
+    const ScaledWallpaper &cache = WallpaperCache;
+    if (!cache.bitmap || cache.width != width || cache.height != height || cache.sourceWidth != sourceWidth ||
+        cache.sourceHeight != sourceHeight)
+        StretchWallpaperToCache(picture, target, width, height, sourceX, sourceY, sourceWidth, sourceHeight);
+    return cache.bitmap;
+}
+
+void DrawWallpaperCached(HBITMAP picture, HDC target, int x, int y, int width, int height, int sourceX,
+                         int sourceY, int sourceWidth, int sourceHeight)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    HBITMAP scaled =
+        ScaledPicture(picture, target, width, height, sourceX, sourceY, sourceWidth, sourceHeight);
+    ScopedMemoryDC memory(target);
+    ScopedSelection selected(memory.dc, scaled);
+    if (scaled)
+        BitBlt(target, x, y, width, height, memory.dc, 0, 0, SRCCOPY);
+}
+
+static void FillDesktopColor(HDC dc, int width, int height)
+{
+    RECT item = {0, 0, width, height};
+    ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(COLOR_BACKGROUND)));
+    FillRect(dc, &item, brush.handle);
+}
+
+// One axis of the centred picture: where it goes on the item and which part of
+// it is shown, for a monitor of `monitor` and a picture of `picture` pixels.
+static void CentreAxis(int monitor, int picture, float scale, int *offset, int *source, int *sourceSize)
+{
+    if (monitor > picture) {
+        *offset = ScaleToCanvas((monitor - picture) / 2, scale);
+        *source = 0;
+        *sourceSize = picture;
+    } else {
+        *offset = 0;
+        *source = (picture - monitor) / 2;
+        *sourceSize = monitor;
+    }
+}
+
+static void DrawCentred(ExtPropState *state, HDC dc, int width, int height, int monitorWidth,
+                        int monitorHeight)
+{
+    int dx, dy, sourceX, sourceY, sourceWidth, sourceHeight;
+    CentreAxis(monitorWidth, state->wallpaperWidth, state->scale, &dx, &sourceX, &sourceWidth);
+    CentreAxis(monitorHeight, state->wallpaperHeight, state->scale, &dy, &sourceY, &sourceHeight);
+    int drawnWidth = width - 2 * dx, drawnHeight = height - 2 * dy;
+    DrawWallpaperCached(state->wallpaper, dc, dx, dy, drawnWidth, drawnHeight, sourceX, sourceY, sourceWidth,
+                        sourceHeight);
+    // The margins around a small picture take the desktop colour.
+    ExcludeClipRect(dc, dx, dy, dx + drawnWidth, dy + drawnHeight);
+    FillDesktopColor(dc, width, height);
+}
+
+// The picture at its true scale, repeated across the item from its top-left
+// corner as a pattern, so that even a tile of one pixel costs one fill. A
+// picture larger than the monitor shows its top-left part, as the desktop does.
+static void DrawTiled(ExtPropState *state, HDC dc, int width, int height, int monitorWidth, int monitorHeight)
+{
+    int shownWidth = monitorWidth < state->wallpaperWidth ? monitorWidth : state->wallpaperWidth;
+    int shownHeight = monitorHeight < state->wallpaperHeight ? monitorHeight : state->wallpaperHeight;
+    int tileWidth = ScaleToCanvas(shownWidth, state->scale);
+    int tileHeight = ScaleToCanvas(shownHeight, state->scale);
+    HBITMAP tile = tileWidth > 0 && tileHeight > 0 ? ScaledPicture(state->wallpaper, dc, tileWidth,
+                                                                   tileHeight, 0, 0, shownWidth, shownHeight)
+                                                   : nullptr;
+    // A tile too small to see would never cover the item.
+    if (!tile) {
+        FillDesktopColor(dc, width, height);
+        return;
+    }
+    ScopedGdiObject<HBRUSH> pattern(CreatePatternBrush(tile));
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    RECT item = {0, 0, width, height};
+    FillRect(dc, &item, pattern.handle);
+}
+
+bool DrawScreenWallpaper(ExtPropState *state, HDC dc, int width, int height)
+{
+    int mode = state->wallpaperMode;
+    if (mode != WALLPAPER_CENTRE && mode != WALLPAPER_TILE && mode != WALLPAPER_STRETCH)
+        return false;
+    // Without a picture the desktop shows its colour.
+    if (!state->wallpaper || state->wallpaperWidth <= 0 || state->wallpaperHeight <= 0 || state->scale <= 0) {
+        FillDesktopColor(dc, width, height);
+        return true;
+    }
+    int monitorWidth = ScaleToDesktop(width, state->scale);
+    int monitorHeight = ScaleToDesktop(height, state->scale);
+    if (mode == WALLPAPER_CENTRE)
+        DrawCentred(state, dc, width, height, monitorWidth, monitorHeight);
+    else if (mode == WALLPAPER_TILE)
+        DrawTiled(state, dc, width, height, monitorWidth, monitorHeight);
+    else
+        DrawWallpaperCached(state->wallpaper, dc, 0, 0, width, height, 0, 0, state->wallpaperWidth,
+                            state->wallpaperHeight);
+    return true;
 }

@@ -1,5 +1,7 @@
 #include "dialog/ext_prop.h"
 
+#include <windowsx.h>
+
 #include "shell/tessivon.h"
 
 static INT_PTR OnInitDialog(ExtPropState *state, HWND window, LPARAM creation)
@@ -72,6 +74,13 @@ static INT_PTR OnControlColor(ExtPropState *state, HDC dc, HWND control)
     return reinterpret_cast<INT_PTR>(active ? state->activeCaptionBrush : state->inactiveCaptionBrush);
 }
 
+// A result the sender reads, which a dialog procedure gives through DWLP_MSGRESULT.
+static INT_PTR Answer(HWND dialog, INT_PTR result)
+{
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+    return result;
+}
+
 INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ExtPropState *state = ActiveExtPropState;
@@ -96,6 +105,21 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         return DialogCommand(state, HIWORD(wParam), wParam, reinterpret_cast<HWND>(lParam));
     case WM_HSCROLL:
         return OnZoomSlider(state, reinterpret_cast<HWND>(lParam), wParam);
+    case WM_ERASEBKGND:
+        return Answer(window, EraseDialogBackground(reinterpret_cast<HDC>(wParam)));
+    case WM_SETCURSOR:
+        return Answer(window, OnCanvasSetCursor(LOWORD(lParam)));
+    case WM_TIMER:
+        SyncWindowMiniature();
+        return 0;
+    case WM_MOUSEMOVE:
+        return state->dragging ? OnCanvasMouseMove((DWORD)wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))
+                               : 0;
+    case WM_LBUTTONDOWN:
+        return OnCanvasButtonDown((DWORD)wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    case WM_LBUTTONUP:
+        return state->dragging ? OnCanvasButtonUp((DWORD)wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))
+                               : 0;
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -119,13 +143,17 @@ static void DropSavedIconPositions(ExtPropState *state)
 // Makes the live moves final; the dialog stays open and options are not stored.
 static void OnApply(ExtPropState *state)
 {
+    if (state->primaryPending)
+        ApplyPrimaryDisplay();
     if (state->iconsPending) {
         DropSavedIconPositions(state);
         state->iconsPending = FALSE;
         LoadCanvasIcons();
     }
-    if (state->windowsPending)
+    if (state->windowsPending) {
         state->windowsPending = FALSE;
+        CommitWindowMoves();
+    }
     if (!state->iconsPending && !state->primaryPending && !state->windowsPending)
         DisableApplyButton(state->dialogWindow);
 }
@@ -138,8 +166,10 @@ static void OnCancel(ExtPropState *state)
         DropSavedIconPositions(state);
         state->iconsPending = FALSE;
     }
-    if (state->windowsPending)
+    if (state->windowsPending) {
+        RestoreWindowMoves();
         state->windowsPending = FALSE;
+    }
     AnimateDialogClosing(state);
     CloseExtPropDialog(state, 0);
 }
@@ -160,6 +190,9 @@ static INT_PTR OnButtonClicked(ExtPropState *state, int id)
     case IDC_MAIL_LINK:
         OpenLinkTarget(state, id);
         break;
+    case IDC_PRIMARY_CHECK_BOX:
+        OnPrimaryCheckBoxClicked();
+        break;
     case IDC_APPLY:
         OnApply(state);
         break;
@@ -176,8 +209,24 @@ static INT_PTR OnButtonClicked(ExtPropState *state, int id)
     return 0;
 }
 
-INT_PTR DialogCommand(ExtPropState *state, UINT code, WPARAM first, HWND)
+// The window list on the Windows tab; a choice on the Icons tab does nothing.
+static INT_PTR OnComboSelChange(ExtPropState *state, HWND control)
 {
+    if (control == state->windowCombo && state->currentTab == TAB_WINDOWS)
+        return ShowSelectedWindow();
+    if (control == state->screenCombo)
+        OnScreenListSelChange();
+    return 0;
+}
+
+INT_PTR DialogCommand(ExtPropState *state, UINT code, WPARAM first, HWND control)
+{
+    if ((code == CBN_DROPDOWN || code == CBN_SETFOCUS) && control == state->windowCombo) {
+        FillWindowCombo();
+        return 0;
+    }
+    if (code == CBN_SELCHANGE)
+        return OnComboSelChange(state, control);
     if (code == BN_CLICKED)
         return OnButtonClicked(state, LOWORD(first));
     return 0;

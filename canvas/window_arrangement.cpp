@@ -1,0 +1,245 @@
+// The Windows tab: the list of other programs' windows, the miniature of the
+// chosen one, its live moves, and the table that lets "Cancel" put every
+// moved window back.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "canvas/canvas.h"
+#include "dialog/ext_prop.h"
+
+static const int LABEL_LIMIT = 255;
+// A window that does not answer within this time is listed without its own icon.
+static const UINT ICON_QUERY_MS = 100;
+static const UINT COLLAPSE_FLAGS = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+
+static bool IsClass(const char *className, const char *name) { return lstrcmpA(className, name) == 0; }
+
+// The first icon the window or its class offers.
+static HICON WindowIcon(HWND window)
+{
+    const WPARAM kinds[2] = {ICON_SMALL, ICON_BIG};
+    for (WPARAM kind : kinds) {
+        DWORD_PTR icon = 0;
+        if (SendMessageTimeoutA(window, WM_GETICON, kind, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, ICON_QUERY_MS,
+                                &icon) &&
+            icon)
+            return reinterpret_cast<HICON>(icon);
+    }
+    if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM)))
+        return icon;
+    return reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
+}
+
+static bool IsListable(const ExtPropState *state, HWND window, const char *className)
+{
+    if (IsClass(className, "Progman"))
+        return false;
+    if (!state->options[OPT_SHOW_TRAY_BAR_AS_WINDOW] &&
+        (IsClass(className, "BaseBar") || IsClass(className, "Shell_TrayWnd")))
+        return false;
+    if (window == state->dialogWindow)
+        return false;
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    if (!(style & WS_VISIBLE) || (style & (WS_MINIMIZE | WS_MAXIMIZE)))
+        return false;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect.right != rect.left && rect.bottom != rect.top;
+}
+
+BOOL CALLBACK AddWindowEntryProc(HWND window, LPARAM data)
+{
+    ExtPropState *state = reinterpret_cast<ExtPropState *>(data);
+    char title[128] = "", className[128] = "";
+    GetWindowTextA(window, title, 127);
+    GetClassNameA(window, className, 127);
+    if (!IsListable(state, window, className))
+        return TRUE;
+    if (!title[0])
+        lstrcpyA(title, "*Blank*");
+    // Room for the longest title and class; the label keeps 255 characters.
+    char label[2 * sizeof(title) + 8];
+    if (state->options[OPT_SHOW_WINDOW_CLASS_NAME])
+        wsprintfA(label, "%s - '%s'", title, className);
+    else
+        wsprintfA(label, "%s", title);
+    label[LABEL_LIMIT] = '\0';
+
+    int image = -1;
+    if (HICON icon = WindowIcon(window))
+        image = ImageList_ReplaceIcon(state->windowImages, -1, icon);
+
+    // Each entry goes on top, so the list runs from the bottom of the Z order up.
+    COMBOBOXEXITEMA entry = {};
+    entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
+    entry.iItem = 0;
+    entry.pszText = label;
+    entry.cchTextMax = LABEL_LIMIT;
+    entry.iImage = image;
+    entry.iSelectedImage = image;
+    entry.lParam = reinterpret_cast<LPARAM>(window);
+    SendMessageA(state->windowCombo, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&entry));
+    return TRUE;
+}
+
+void FillWindowCombo()
+{
+    ExtPropState *state = ActiveExtPropState;
+    if (state->currentTab != TAB_WINDOWS)
+        return;
+    SendMessageA(state->windowCombo, CB_RESETCONTENT, 0, 0);
+    // The previous filling's icons go first, so the list does not grow.
+    ImageList_Remove(state->windowImages, -1);
+    EnumWindows(AddWindowEntryProc, reinterpret_cast<LPARAM>(state));
+    ShowWindow(state->windowMiniature, SW_SHOW);
+    StartSyncTimer();
+}
+
+HWND GetSelectedWindow()
+{
+    ExtPropState *state = ActiveExtPropState;
+    int selected = (int)SendMessageA(state->windowCombo, CB_GETCURSEL, 0, 0);
+    if (selected == -1)
+        return nullptr;
+    COMBOBOXEXITEMA entry = {};
+    entry.mask = CBEIF_LPARAM;
+    entry.iItem = selected;
+    if (!SendMessageA(state->windowCombo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry)))
+        return nullptr;
+    HWND window = reinterpret_cast<HWND>(entry.lParam);
+    RECT rect;
+    if (!window || !IsWindow(window) || !GetWindowRect(window, &rect))
+        return nullptr;
+    return window;
+}
+
+static void InvalidateScreenItems(ExtPropState *state)
+{
+    for (int i = state->screenCount - 1; i >= 0; i--)
+        if (i < MAX_SCREEN_ITEMS)
+            InvalidateRect(state->screenItems[i], nullptr, FALSE);
+}
+
+static void CollapseMiniature(ExtPropState *state)
+{
+    ShowWindow(state->windowMiniature, SW_HIDE);
+    SetWindowPos(state->windowMiniature, nullptr, 0, 0, 0, 0, COLLAPSE_FLAGS);
+}
+
+int SyncWindowMiniature()
+{
+    ExtPropState *state = ActiveExtPropState;
+    state->targetWindow = GetSelectedWindow();
+    if (!state->targetWindow)
+        return 1;
+    RECT window;
+    GetWindowRect(state->targetWindow, &window);
+    RECT place = DesktopRectToCanvas(window, VirtualScreenCorner(), state->desktopOrigin, state->scale);
+    RECT old;
+    GetWindowRectIn(state->windowMiniature, &old, state->dialogWindow);
+    MoveWindowToClientPoint(state->windowMiniature, nullptr, place.left, place.top, place.right - place.left,
+                            place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE, state->dialogWindow);
+    // The screens leave the miniature's place unpainted, so they follow it.
+    if (old.left != place.left || old.top != place.top || old.right - old.left != place.right - place.left ||
+        old.bottom - old.top != place.bottom - place.top)
+        InvalidateScreenItems(state);
+    return 1;
+}
+
+// The timer is not restarted here: the miniature follows the real window
+// again after the next drag or when the list is filled again.
+int ShowSelectedWindow()
+{
+    ExtPropState *state = ActiveExtPropState;
+    StopSyncTimer();
+    CollapseMiniature(state);
+    SyncWindowMiniature();
+    ShowWindow(state->windowMiniature, SW_SHOW);
+    return 1;
+}
+
+BOOL StartSyncTimer()
+{
+    ExtPropState *state = ActiveExtPropState;
+    if (state->timerRunning)
+        return FALSE;
+    SetTimer(state->dialogWindow, state->canvasTimerId, CANVAS_TIMER_MS, nullptr);
+    state->timerRunning = TRUE;
+    return TRUE;
+}
+
+void StopSyncTimer()
+{
+    ExtPropState *state = ActiveExtPropState;
+    if (!state->timerRunning)
+        return;
+    KillTimer(state->dialogWindow, state->canvasTimerId);
+    state->timerRunning = FALSE;
+}
+
+void MoveTargetToMiniature()
+{
+    ExtPropState *state = ActiveExtPropState;
+    RECT miniature, origin;
+    GetWindowRect(state->windowMiniature, &miniature);
+    // Screen item 0 stands for the desktop point (0, 0).
+    GetWindowRect(state->screenItems[0], &origin);
+    RememberPlacement(state->targetWindow);
+    int x = ScaleToDesktop(miniature.left - origin.left, state->scale);
+    int y = ScaleToDesktop(miniature.top - origin.top, state->scale);
+    SetWindowPos(state->targetWindow, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void MarkWindowsMoved()
+{
+    ExtPropState *state = ActiveExtPropState;
+    if (state->windowsPending)
+        return;
+    state->windowsPending = TRUE;
+    EnableApplyButton(state->dialogWindow);
+}
+
+BOOL RememberPlacement(HWND window)
+{
+    ExtPropState *state = ActiveExtPropState;
+    if (!IsWindow(window))
+        return FALSE;
+    for (int i = 0; i < state->undoCount; i++)
+        if (state->undoTable[i].window == window)
+            return TRUE;
+    if (state->undoCount == state->undoCapacity) {
+        SavedPlacement *grown = new SavedPlacement[state->undoCapacity + UNDO_TABLE_STEP];
+        for (int i = 0; i < state->undoCount; i++)
+            grown[i] = state->undoTable[i];
+        delete[] state->undoTable;
+        state->undoTable = grown;
+        state->undoCapacity += UNDO_TABLE_STEP;
+    }
+    RECT rect;
+    GetWindowRect(window, &rect);
+    state->undoTable[state->undoCount++] = {window, rect.left, rect.top};
+    return TRUE;
+}
+
+void CommitWindowMoves()
+{
+    ExtPropState *state = ActiveExtPropState;
+    delete[] state->undoTable;
+    state->undoTable = nullptr;
+    state->undoCount = 0;
+    state->undoCapacity = 0;
+}
+
+// Position only: the Z order keeps the raise of the drag.
+void RestoreWindowMoves()
+{
+    ExtPropState *state = ActiveExtPropState;
+    for (int i = 0; i < state->undoCount; i++) {
+        const SavedPlacement &saved = state->undoTable[i];
+        if (IsWindow(saved.window))
+            SetWindowPos(saved.window, nullptr, saved.left, saved.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    CommitWindowMoves();
+}

@@ -1,0 +1,129 @@
+// What the canvas tests share: the second process with windows to arrange,
+// pointer messages, pixels read back and the desktop wallpaper.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "dialog/ext_prop.h"
+#include "settings/settings.h"
+#include "tests/ui_driver.h"
+
+// tests/window_fixture.exe (beside this program) with count numbered windows,
+// ended with the scope.
+struct WindowFixture {
+    PROCESS_INFORMATION process = {};
+    explicit WindowFixture(int count)
+    {
+        char line[MAX_PATH + 32] = "\"";
+        GetModuleFileNameA(nullptr, line + 1, MAX_PATH);
+        wsprintfA(strrchr(line, '\\') + 1, "window_fixture.exe\" %d", count);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+        for (int k = 0; k < 200 && process.hProcess && !Find("Fixture ready"); k++)
+            Sleep(25);
+    }
+    ~WindowFixture()
+    {
+        TerminateProcess(process.hProcess, 0);
+        WaitForSingleObject(process.hProcess, 5000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
+};
+
+inline RECT WindowRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+inline POINT Centre(const RECT &rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+// A pointer message at a screen point, as the dialog receives it. A press
+// reads where the pointer is, so it is put there first. The desktop's process
+// may still bring in a position of the X pointer from before the move: the
+// position must hold a while.
+inline void PointerMessage(HWND dialog, UINT message, POINT screen, WPARAM keys = MK_LBUTTON)
+{
+    auto holds = [&](int milliseconds) {
+        PumpMessages(milliseconds);
+        POINT now;
+        return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+    };
+    for (int k = 0; message == WM_LBUTTONDOWN && k < 20 && !(holds(0) && holds(60)); k++)
+        SetCursorPos(screen.x, screen.y);
+    ScreenToClient(dialog, &screen);
+    SendMessageA(dialog, message, keys, MAKELPARAM(screen.x, screen.y));
+}
+
+// The user's choice of an entry in one of the dialog's combo boxes.
+inline void ChooseEntry(HWND dialog, HWND combo, int entry)
+{
+    SendMessageA(combo, CB_SETCURSEL, entry, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
+}
+
+// The pixel after every invalid part of the dialog was painted.
+inline COLORREF Pixel(HWND window, int x, int y)
+{
+    RedrawWindow(GetAncestor(window, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDC(window);
+    COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
+inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
+{
+    for (int shift = 0; shift < 24; shift += 8)
+        if (abs((int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF)) > tolerance)
+            return false;
+    return true;
+}
+
+// A 24-bit picture file of one colour as the desktop wallpaper, with the
+// layout values; the former wallpaper comes back at the end of the scope.
+struct ScopedWallpaper {
+    char path[MAX_PATH], former[MAX_PATH] = "";
+    ScopedWallpaper(int width, int height, COLORREF color, const char *tile, const char *style)
+    {
+        GetTempPathA(MAX_PATH, path);
+        lstrcatA(path, "tessivon_wallpaper.bmp");
+        DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        std::vector<BYTE> bytes(offset + stride * height, 0);
+        BITMAPFILEHEADER file = {0x4D42, (DWORD)bytes.size(), 0, 0, offset};
+        BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
+        memcpy(bytes.data(), &file, sizeof(file));
+        memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width * 3; x++)
+                bytes[offset + y * stride + x] = (BYTE)(color >> (16 - 8 * (x % 3)));
+        HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &stride, nullptr);
+        CloseHandle(handle);
+        SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, former, 0);
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
+        SetLayout(tile, style);
+    }
+    ~ScopedWallpaper()
+    {
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, former, SPIF_UPDATEINIFILE);
+        SetLayout("0", "0");
+        DeleteFileA(path);
+    }
+    static void SetLayout(const char *tile, const char *style)
+    {
+        HKEY key;
+        RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
+        RegSetValueExA(key, "TileWallpaper", 0, REG_SZ, (const BYTE *)tile, 2);
+        RegSetValueExA(key, "WallpaperStyle", 0, REG_SZ, (const BYTE *)style, 2);
+        RegCloseKey(key);
+    }
+};
