@@ -10,6 +10,9 @@ int PendingTabTarget;
 BOOL TabTargetFromKeyboard;
 BOOL TabChangeRefused;
 int TabToRestore;
+// From an accepted TCN_SELCHANGING until its TCN_SELCHANGE the page shown is
+// already the new one while the strip still selects the old tab.
+static BOOL TabSwitchUnderWay;
 WNDPROC TabCtrlFormerProc;
 WNDPROC LinkButtonFormerProc;
 WNDPROC MailLinkFormerProc;
@@ -248,8 +251,10 @@ static INT_PTR OnTabSelChanging(ExtPropState *state, NMHDR *header)
 {
     if (!TabTargetFromKeyboard)
         PendingTabTarget = TabUnderCursor(header->hwndFrom);
+    TabSwitchUnderWay = TRUE;
     int refused = SwitchTab(state, header, PendingTabTarget);
     TabChangeRefused = refused;
+    TabSwitchUnderWay = !refused;
     if (refused)
         TabToRestore = state->currentTab;
     return refused;
@@ -273,6 +278,7 @@ static void PressOnlySelectedTab(HWND tabControl)
 
 static INT_PTR OnTabSelChange(ExtPropState *state, NMHDR *header)
 {
+    TabSwitchUnderWay = FALSE;
     if (TabChangeRefused) {
         SendMessageA(header->hwndFrom, TCM_SETCURSEL, TabToRestore, 0);
         TabChangeRefused = FALSE;
@@ -355,7 +361,10 @@ INT_PTR DrawTabItem(ExtPropState *state, int, const DRAWITEMSTRUCT *item)
     FillRect(item->hDC, &place, face);
     DeleteObject(face);
 
-    state->currentTab = (int)SendMessageA(item->hwndItem, TCM_GETCURSEL, 0, 0);
+    // A redraw in the middle of a switch (the new page's work may pump
+    // messages) must not take the record back to the tab being left.
+    if (!TabSwitchUnderWay)
+        state->currentTab = (int)SendMessageA(item->hwndItem, TCM_GETCURSEL, 0, 0);
     int x = place.left + 4;
     UINT style = ILD_TRANSPARENT;
     if ((int)item->itemID == state->currentTab)

@@ -193,6 +193,20 @@ TEST_F(DialogTabs, MouseAndKeysVisitEveryPageAndCanvasPagesHandOverTheirControls
         SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
         ExpectPage(state, TAB_WINDOWS);
 
+        // A redraw of the strip in the middle of a switch keeps the new page.
+        RECT icons;
+        SendMessageA(state.tabControl, TCM_GETITEMRECT, TAB_ICONS, (LPARAM)&icons);
+        MapWindowPoints(state.tabControl, nullptr, (POINT *)&icons, 2);
+        SetCursorPos((icons.left + icons.right) / 2, (icons.top + icons.bottom) / 2);
+        header.code = (UINT)TCN_SELCHANGING;
+        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
+        RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(state.currentTab, TAB_ICONS);
+        SendMessageA(state.tabControl, TCM_SETCURSEL, TAB_ICONS, 0);
+        header.code = (UINT)TCN_SELCHANGE;
+        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
+        ClickTab(state, TAB_WINDOWS);
+
         // Windows and Icons share one combo box, each with its pictures;
         // leaving Windows stops the canvas timer.
         state.timerRunning = TRUE;
