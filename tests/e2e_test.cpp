@@ -2,6 +2,7 @@
 // virtual desktop and driven the way the shell and a user drive it.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -159,55 +160,29 @@ TEST_F(EndToEnd, ExtendedPropertiesOpensTheDialogAndTheIconWaitsForIt)
     EXPECT_TRUE(MenuOpens(5000)) << "the icon does not answer after the dialog";
 }
 
-// A resource of the program file, as text; empty when it is missing.
-std::string ProgramResource(LPCSTR type, LPCSTR name)
-{
-    HMODULE file = LoadLibraryExA(ProgramPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = file ? FindResourceA(file, name, type) : nullptr;
-    HGLOBAL loaded = found ? LoadResource(file, found) : nullptr;
-    std::string text;
-    if (loaded)
-        text.assign(static_cast<const char *>(LockResource(loaded)), SizeofResource(file, found));
-    if (file)
-        FreeLibrary(file);
-    return text;
-}
-
 // What a user downloads: no symbol table, the version block, and a manifest
 // asking for per-monitor DPI awareness and the version 6 common controls.
 TEST(ShippedProgram, StrippedWithVersionAndManifest)
 {
-    HANDLE file =
-        CreateFileA(ProgramPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    IMAGE_DOS_HEADER dos = {};
-    IMAGE_NT_HEADERS64 nt = {};
-    DWORD read = 0;
-    ReadFile(file, &dos, sizeof(dos), &read, nullptr);
-    SetFilePointer(file, dos.e_lfanew, nullptr, FILE_BEGIN);
-    ReadFile(file, &nt, sizeof(nt), &read, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(nt.Signature, (DWORD)IMAGE_NT_SIGNATURE);
-    EXPECT_EQ(nt.FileHeader.NumberOfSymbols, 0u);
-    EXPECT_EQ(nt.FileHeader.PointerToSymbolTable, 0u);
-
-    std::vector<char> version(GetFileVersionInfoSizeA(ProgramPath.c_str(), nullptr));
-    ASSERT_FALSE(version.empty());
+    std::ifstream in(ProgramPath, std::ios::binary);
+    std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(file.size(), sizeof(IMAGE_DOS_HEADER));
+    const auto *nt =
+        (const IMAGE_NT_HEADERS64 *)(file.data() + ((const IMAGE_DOS_HEADER *)file.data())->e_lfanew);
+    ASSERT_EQ(nt->Signature, (DWORD)IMAGE_NT_SIGNATURE);
+    EXPECT_EQ(nt->FileHeader.NumberOfSymbols + nt->FileHeader.PointerToSymbolTable, 0u);
+    // The manifest resource is plain text in the file.
+    for (const char *text : {"PerMonitorV2", "true/pm", "Microsoft.Windows.Common-Controls", "supportedOS"})
+        EXPECT_NE(file.find(text), std::string::npos) << text;
+    std::vector<char> version(GetFileVersionInfoSizeA(ProgramPath.c_str(), nullptr) + 1);
     ASSERT_TRUE(GetFileVersionInfoA(ProgramPath.c_str(), 0, (DWORD)version.size(), version.data()));
-    auto value = [&](const char *name) {
+    for (auto [name, expected] : {std::pair{"ProductName", "Tessivon"}, {"ProductVersion", "2.7.0.0"}}) {
         char *text = nullptr;
         UINT length = 0;
         std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
-        return VerQueryValueA(version.data(), path.c_str(), reinterpret_cast<void **>(&text), &length) && text
-                   ? std::string(text)
-                   : std::string();
-    };
-    EXPECT_EQ(value("ProductName"), "Tessivon");
-    EXPECT_EQ(value("ProductVersion"), "2.7.0.0");
-    EXPECT_FALSE(value("FileDescription").empty());
-    std::string manifest = ProgramResource(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID);
-    for (const char *text : {"PerMonitorV2", "true/pm", "Microsoft.Windows.Common-Controls", "supportedOS"})
-        EXPECT_NE(manifest.find(text), std::string::npos) << text;
+        ASSERT_TRUE(VerQueryValueA(version.data(), path.c_str(), (void **)&text, &length)) << name;
+        EXPECT_STREQ(text, expected);
+    }
 }
 
 } // namespace
