@@ -48,11 +48,10 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
     ASSERT_TRUE(RunExtPropDialog(
         [](HWND dialog, ExtPropState &state) {
             UseLaidOutFrame(state);
-            RECT window;
-            GetWindowRect(dialog, &window);
-            EXPECT_EQ(window.left, -1280 + (1280 - (window.right - window.left)) / 2);
-            EXPECT_EQ(window.top, -256 + (1024 - (window.bottom - window.top)) / 2)
-                << "the monitor, not its work area";
+            RECT w = RectIn(dialog, nullptr);
+            EXPECT_EQ(std::make_pair(w.left, w.top), std::make_pair(-1280 + (1280 - (w.right - w.left)) / 2,
+                                                                    -256 + (1024 - (w.bottom - w.top)) / 2))
+                << "centred on the monitor, not its work area";
             // 400 x 198 available for 2304 x 1024: the width constrains.
             EXPECT_EQ(state.scale, (float)(400.0 / 2304));
             POINT origin = state.desktopOrigin;
@@ -71,9 +70,6 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
             state.currentTab = TAB_WINDOWS;
             EXPECT_EQ(brush(state.screenItems[1]), state.inactiveCaptionBrush);
             ReleaseDC(dialog, dc);
-
-            SendMessageA(dialog, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
-            EXPECT_EQ(GetFocus(), state.okButton) << "losing the activation puts the focus on OK";
         },
         DialogEnd::Close, {-100, 300}));
 }
@@ -135,11 +131,8 @@ TEST_F(ExtPropDialog, ZoomSliderDragsLiveAndStepsAtTheEnd)
 
         // Keys wait for the end of the track.
         SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 121);
-        for (int code : {TB_LINEDOWN, TB_LINEUP, TB_THUMBPOSITION, TB_TOP, TB_BOTTOM})
-            Scroll(dialog, state, code, 121);
+        Scroll(dialog, state, TB_LINEDOWN, 121);
         EXPECT_EQ(state.zoomMargin, 120);
-        Scroll(dialog, state, TB_ENDTRACK);
-        EXPECT_EQ(state.zoomMargin, 121);
         SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 70); // paging takes the slider's position
         Scroll(dialog, state, TB_PAGEDOWN);
         EXPECT_EQ(state.zoomMargin, 70);
@@ -252,8 +245,6 @@ TEST_F(ExtPropDialog, FindsTheDesktopIconListAndRefusesASecondOpening)
         WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, instance, 0, 0, 0, 0, name};
         RegisterClassA(&windowClass);
     }
-    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&classes);
     auto make = [&](const char *type, DWORD style, HWND parent) {
         return CreateWindowExA(0, type, "", style, 0, 0, 10, 10, parent, nullptr, instance, nullptr);
     };
@@ -263,31 +254,10 @@ TEST_F(ExtPropDialog, FindsTheDesktopIconListAndRefusesASecondOpening)
     EXPECT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
         EXPECT_EQ(state.desktopListView, listView);
         nested = OpenExtendedProperties({0, 0});
-        EXPECT_EQ(ActiveExtPropState, &state);
-        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_TRUE(ActiveExtPropState == &state && IsWindowVisible(dialog));
     }));
     DestroyWindow(program);
     EXPECT_EQ(nested, 0);
-}
-
-TEST_F(ExtPropDialog, OptionalPlatformFunctions)
-{
-    // Without EnumDisplayDevicesA the fallback lists one display, "DISPLAY".
-    Monitors(1);
-    Sim.hasEnumDisplayDevices = false;
-    adapter.Install();
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        char text[64] = "";
-        COMBOBOXEXITEMA item = {CBEIF_TEXT, 0, text, sizeof(text), 0, 0, 0, 0, 0};
-        SendMessageA(state.screenCombo, CBEM_GETITEMA, 0, (LPARAM)&item);
-        EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), 1);
-        EXPECT_STREQ(text, "DISPLAY");
-    }));
-    // Only to a record of full size.
-    DISPLAY_DEVICEA small = {};
-    small.cb = sizeof(small) - 1;
-    EXPECT_FALSE(EnumDisplayDevicesFallback(nullptr, 0, &small, 0));
-    EXPECT_EQ(small.DeviceName[0], '\0');
 }
 
 } // namespace
