@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "desktop_icons/desktop_icons.h"
 #include "dialog/ext_prop.h"
 #include "tests/dialog_driver.h"
 #include "tests/registry_guard.h"
@@ -110,29 +109,6 @@ TEST(Wallpaper, PictureSizeAndLayoutMode)
         EXPECT_EQ(width * 100 + height, 4030) << signedHeight;
         DeleteObject(bitmap);
     }
-}
-
-TEST(IconViewWindow, OneHiddenChildWithTwoMenusAtATime)
-{
-    HWND parent =
-        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    IconView view = {}, second = {};
-    HWND window = IconViewCreate(&view, parent, instance, "IconView");
-    ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(GetMenuItemCount(view.itemMenu) * 10 + GetMenuItemCount(view.desktopMenu), 13);
-    EXPECT_EQ(IconViewCreate(&second, parent, instance, "IconView"), nullptr) << "only one view at a time";
-    IconViewDestroy(&second);
-    EXPECT_EQ(IconViewInstance, &view) << "destroying the refused one leaves the active one";
-
-    HMENU itemMenu = view.itemMenu, desktopMenu = view.desktopMenu;
-    IconViewDestroy(&view);
-    EXPECT_FALSE(IsWindow(window) || IsMenu(itemMenu) || IsMenu(desktopMenu));
-    EXPECT_NE(IconViewCreate(&second, parent, instance, "IconView"), nullptr)
-        << "a new view after the destroy";
-    IconViewDestroy(&second);
-    DestroyWindow(parent);
 }
 
 } // namespace
