@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "canvas/canvas.h"
 #include "dialog/ext_prop.h"
@@ -38,15 +39,9 @@ inline RECT RectIn(HWND window, HWND dialog)
     return rect;
 }
 
-inline std::string RectText(const RECT &r)
-{
-    char text[64];
-    wsprintfA(text, "(%ld, %ld, %ld, %ld)", r.left, r.top, r.right, r.bottom);
-    return text;
-}
-
 #define EXPECT_RECT(rect, l, t, r, b)                                                                        \
-    EXPECT_EQ(RectText(rect), RectText(RECT{(LONG)(l), (LONG)(t), (LONG)(r), (LONG)(b)}))
+    EXPECT_EQ(std::make_tuple((rect).left, (rect).top, (rect).right, (rect).bottom),                         \
+              std::make_tuple((LONG)(l), (LONG)(t), (LONG)(r), (LONG)(b)))
 
 // The canvas frame as the dialog lays it out with 8-point "MS Sans Serif" at
 // 96 DPI (450 x 248), whatever font the platform gave the dialog, laid out
@@ -75,14 +70,6 @@ inline void SwitchToTab(ExtPropState &state, int tab)
         SendMessageA(state.tabControl, TCM_SETCURSEL, tab, 0);
 }
 
-inline void EndExtPropDialog(HWND dialog, DialogEnd end)
-{
-    if (end == DialogEnd::Ok || end == DialogEnd::Cancel)
-        ClickDialogButton(dialog, end == DialogEnd::Ok ? IDC_OK : IDC_CANCEL);
-    else if (end == DialogEnd::Close)
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
-}
-
 // Opens the dialog with the cursor point, calls body(dialog, state) once the
 // dialog is shown, then ends it as asked. Gives false when the dialog never
 // showed (body did not run). A fatal assertion in body still ends the dialog.
@@ -98,8 +85,12 @@ inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &bo
                 return;
             shown = true;
             body(dialog, *ActiveExtPropState);
-            if (IsWindow(dialog) && IsWindowVisible(dialog))
-                EndExtPropDialog(dialog, end);
+            if (!IsWindow(dialog) || !IsWindowVisible(dialog) || end == DialogEnd::ByTest)
+                return;
+            if (end == DialogEnd::Close)
+                SendMessageA(dialog, WM_CLOSE, 0, 0);
+            else
+                ClickDialogButton(dialog, end == DialogEnd::Ok ? IDC_OK : IDC_CANCEL);
         },
         timeoutMs);
     OpenExtendedProperties(point);
