@@ -20,8 +20,7 @@ static char PlacesPath[MAX_PATH], DonePath[MAX_PATH + 8];
 static void WritePlaces(HWND dialog, const ExtPropState &state)
 {
     char temporary[MAX_PATH + 8];
-    wsprintfA(temporary, "%s.tmp", PlacesPath);
-    FILE *file = fopen(temporary, "w");
+    FILE *file = fopen((wsprintfA(temporary, "%s.tmp", PlacesPath), temporary), "w");
     if (!file)
         return;
     RECT box;
@@ -31,9 +30,8 @@ static void WritePlaces(HWND dialog, const ExtPropState &state)
     for (int tab = 0; tab < TAB_COUNT; tab++) {
         RECT item = {};
         SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, (LPARAM)&item);
-        POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-        ClientToScreen(state.tabControl, &centre);
-        fprintf(file, "tab %d %ld %ld\n", tab, centre.x, centre.y);
+        MapWindowPoints(state.tabControl, nullptr, (POINT *)&item, 2);
+        fprintf(file, "tab %d %ld %ld\n", tab, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
     }
     fclose(file);
     MoveFileExA(temporary, PlacesPath, MOVEFILE_REPLACE_EXISTING);
@@ -48,19 +46,15 @@ static void CALLBACK WatchDialog(HWND, UINT, UINT_PTR timer, DWORD)
     if (!written)
         WritePlaces(dialog, *ActiveExtPropState);
     written = true;
-    if (GetFileAttributesA(DonePath) == INVALID_FILE_ATTRIBUTES)
-        return;
-    KillTimer(nullptr, timer);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED),
-                 (LPARAM)GetDlgItem(dialog, IDC_CANCEL));
+    if (GetFileAttributesA(DonePath) != INVALID_FILE_ATTRIBUTES && KillTimer(nullptr, timer))
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED),
+                     (LPARAM)GetDlgItem(dialog, IDC_CANCEL));
 }
 
 int main(int argc, char **argv)
 {
-    if (argc < 2) {
-        fprintf(stderr, "usage: tab_screenshots PLACES-FILE\n");
-        return 2;
-    }
+    if (argc < 2)
+        return fprintf(stderr, "usage: tab_screenshots PLACES-FILE\n"), 2;
     lstrcpynA(PlacesPath, argv[1], MAX_PATH);
     wsprintfA(DonePath, "%s.done", PlacesPath);
     InstanceHandle = GetModuleHandleA(nullptr);
