@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "display/mode_switch.h"
-#include "display/monitors.h"
 #include "settings/settings.h"
 #include "shell/main_window.h"
 #include "shell/tray_icon.h"
@@ -82,7 +80,6 @@ struct MainWindowFixture : ::testing::Test {
         Sim.notifications.clear();
         Sim.calls.clear();
     }
-    UINT LastFlags() { return Sim.notifications.empty() ? 0 : Sim.notifications.back().data.uFlags; }
 };
 
 TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndComesBackWhenTheShellLosesIt)
@@ -131,7 +128,7 @@ TEST_F(MainWindowFixture, DoubleClickRunsTheControlPanelOrTheDialogAndOpensNoMen
     Watch dialog;
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
     EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
-    EXPECT_EQ(LastFlags(), (UINT)NIF_ICON);
+    EXPECT_EQ(Sim.notifications.back().data.uFlags, (UINT)NIF_ICON);
 }
 
 TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuWithTheDoubleClickDefault)
@@ -209,57 +206,6 @@ TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
     Watch watch;
     Command(51000);
     EXPECT_EQ(watch.box, "Error: The graphics adapter couldn't\nset this video mode.");
-}
-
-TEST_F(MainWindowFixture, EscapeRestoresLastDisplayFirstUntilAnotherApplicationIsActivated)
-{
-    Start(3);
-    Sim.monitors[1].bitsPerPixel = 16;
-    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP}); // the click takes the snapshot
-    KillTimer(MainWindow, 1);
-    ClickPending = FALSE;
-    Command(50000);
-    ASSERT_TRUE(ModeChanged);
-    Sim.calls.clear();
-    Sim.changeResult = DISP_CHANGE_BADMODE;
-    Watch watch;
-    SendMessageA(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_EQ(watch.box, "<none>") << "a refused restore shows nothing";
-    ASSERT_EQ(Sim.calls.size(), 3u);
-    EXPECT_EQ(Sim.calls[0].device + Sim.calls[1].device + Sim.calls[2].device,
-              "\\\\.\\Display3\\\\.\\Display2");
-    EXPECT_EQ(Sim.calls[1].mode.dmBitsPerPel, 16u);
-    SendMessageA(MainWindow, WM_ACTIVATEAPP, FALSE, 0);
-    Sim.calls.clear();
-    SendMessageA(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(Sim.calls.empty());
-}
-
-TEST_F(MainWindowFixture, DisplayChangeFitsMaximizedWindowsOnThePrimaryMonitor)
-{
-    Start(2);
-    RECT work, small = {10, 10, 300, 200}, second = {1100, 10, 1400, 200};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    // Maximised in style, not in size; the taskbar stays, as do windows elsewhere.
-    const std::tuple<const char *, RECT, RECT> windows[] = {
-        {"FittedWindow", small, work}, {"Shell_TrayWnd", small, small}, {"OnSecondMonitor", second, second}};
-    std::vector<HWND> made;
-    for (auto [name, r, after] : windows) {
-        WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), 0, 0, 0, 0, name};
-        RegisterClassA(&windowClass);
-        made.push_back(CreateWindowExA(WS_EX_TOOLWINDOW, name, name,
-                                       WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MAXIMIZE, 0, 0, 10, 10, nullptr,
-                                       nullptr, GetModuleHandleA(nullptr), nullptr));
-        SetWindowPos(made.back(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
-    }
-    SendMessageA(MainWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
-    for (size_t k = 0; k < made.size(); k++) {
-        RECT rect, expected = std::get<2>(windows[k]);
-        GetWindowRect(made[k], &rect);
-        EXPECT_TRUE(EqualRect(&rect, &expected)) << std::get<0>(windows[k]);
-        DestroyWindow(made[k]);
-    }
-    EXPECT_EQ(LastFlags(), (UINT)NIF_TIP) << "the icon is refreshed";
 }
 
 LRESULT CALLBACK RefuseMainWindow(int code, WPARAM window, LPARAM data)
