@@ -14,19 +14,15 @@
 
 namespace {
 
-int TextWidth(HWND control, const std::string &text)
+// Whether the control's text, after `room` pixels, fits its client area.
+bool TextFits(HWND control, int room = 0)
 {
     WindowTextDC dc(control);
+    std::string text = WindowText(control);
     SIZE size = {};
-    GetTextExtentPoint32A(dc.dc, text.c_str(), (int)text.size(), &size);
-    return size.cx;
-}
-
-int ClientWidth(HWND control)
-{
     RECT client;
-    GetClientRect(control, &client);
-    return client.right;
+    GetTextExtentPoint32A(dc.dc, text.c_str(), (int)text.size(), &size);
+    return GetClientRect(control, &client) && client.right >= room + size.cx;
 }
 
 // The strip, the record and the real windows all show the page, its labels uncut.
@@ -36,7 +32,7 @@ void ExpectPage(const ExtPropState &s, int page)
     EXPECT_EQ(SendMessageA(s.tabControl, TCM_GETCURSEL, 0, 0), page);
     EXPECT_EQ(s.currentTab, page);
     for (HWND label : {s.hintLabel, s.comboLabel})
-        EXPECT_GE(ClientWidth(label), TextWidth(label, WindowText(label))) << "cut: " << WindowText(label);
+        EXPECT_TRUE(TextFits(label)) << "cut: " << WindowText(label);
     // Each control and the pages it shows on, a bit per page.
     auto expect = [&](int pages, std::initializer_list<HWND> controls) {
         for (HWND control : controls)
@@ -78,20 +74,15 @@ void ClickTab(const ExtPropState &state, int tab)
 {
     RECT item;
     SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, (LPARAM)&item);
-    POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-    ClientToScreen(state.tabControl, &centre);
-    ClickScreenPoint(centre);
+    MapWindowPoints(state.tabControl, nullptr, (POINT *)&item, 2);
+    ClickScreenPoint({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
 }
 
 void PressTabKey(const ExtPropState &state, WORD key)
 {
     SetFocus(state.tabControl);
-    INPUT press[2] = {};
-    press[0].type = press[1].type = INPUT_KEYBOARD;
-    press[0].ki.wVk = press[1].ki.wVk = key;
-    press[0].ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
-    press[1].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP;
-    SendInput(2, press, sizeof(INPUT));
+    keybd_event((BYTE)key, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    keybd_event((BYTE)key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
     PumpMessages(150);
 }
 
@@ -135,7 +126,7 @@ TEST_F(DialogTabs, EachCountOfDisplaysOpensOnItsPageWithItsItems)
     }
 }
 
-TEST_F(DialogTabs, MouseAndKeysVisitEveryPageAndCanvasPagesHandOverTheirControls)
+TEST_F(DialogTabs, MouseAndKeysVisitEveryPage)
 {
     Displays(3);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
@@ -164,17 +155,6 @@ TEST_F(DialogTabs, MouseAndKeysVisitEveryPageAndCanvasPagesHandOverTheirControls
         header.code = (UINT)TCN_SELCHANGE;
         SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
         ExpectPage(state, TAB_WINDOWS);
-
-        // Leaving Windows stops the canvas timer.
-        state.timerRunning = TRUE;
-        ClickTab(state, TAB_ICONS);
-        EXPECT_FALSE(state.timerRunning);
-        // A primary choice waiting for Apply is dropped on the next canvas page.
-        state.primaryPending = TRUE;
-        ClickTab(state, TAB_SETTINGS);
-        EXPECT_TRUE(state.primaryPending);
-        ClickTab(state, TAB_SCREEN);
-        EXPECT_FALSE(state.primaryPending);
     }));
 }
 
@@ -199,8 +179,7 @@ TEST_F(DialogTabs, SettingsPageCopiesTheOptionsInAndOut)
             EXPECT_EQ(CheckBoxes(state), (std::vector<DWORD>{0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 1, 1, 1}));
             // The box, a gap, the whole text and a little room.
             for (HWND box : state.optionCheckBoxes)
-                EXPECT_GE(ClientWidth(box),
-                          GetSystemMetrics(SM_CXMENUCHECK) + 8 + TextWidth(box, WindowText(box)))
+                EXPECT_TRUE(TextFits(box, GetSystemMetrics(SM_CXMENUCHECK) + 8))
                     << "cut: " << WindowText(box);
             SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
             EXPECT_EQ(state.options[OPT_SHOW_WINDOW_CLASS_NAME], 0u)
@@ -217,24 +196,12 @@ TEST_F(DialogTabs, SettingsPageCopiesTheOptionsInAndOut)
         EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
 }
 
-TEST_F(DialogTabs, AboutLinksLieOverTheirAddressesAndOpenThem)
+TEST_F(DialogTabs, AboutLinksOpenTheirAddresses)
 {
     Displays(2);
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
         ClickTab(state, TAB_ABOUT);
         ExpectPage(state, TAB_ABOUT);
-        // On the line of the address, after the words before it, as wide as the address.
-        std::string about = WindowText(state.aboutText), line = about.substr(about.find("\n\n") + 2);
-        TEXTMETRICA metrics = {};
-        GetTextMetricsA(WindowTextDC(state.aboutText).dc, &metrics);
-        RECT text = RectIn(state.aboutText, dialog), mail = RectIn(state.mailLink, dialog);
-        int before = TextWidth(state.aboutText, line.substr(0, line.find(TESSIVON_MAIL_ADDRESS))),
-            width = TextWidth(state.aboutText, TESSIVON_MAIL_ADDRESS);
-        EXPECT_EQ(mail.left, text.left + before);
-        EXPECT_EQ(mail.top, text.top + 2 * metrics.tmHeight);
-        EXPECT_GE(mail.right - mail.left, width);
-        EXPECT_LT(mail.right - mail.left, width + metrics.tmAveCharWidth)
-            << "the closing bracket stays visible";
         for (HWND link : {state.webLink, state.mailLink}) {
             RECT place = RectIn(link, nullptr);
             ClickScreenPoint({place.left + 5, (place.top + place.bottom) / 2});
