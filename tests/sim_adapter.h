@@ -14,13 +14,10 @@
 #include "shell/tessivon.h"
 
 struct SimMonitor {
-    RECT rect;
-    RECT work;
+    RECT rect, work;
     bool primary;
-    std::string device; // "\\.\Display1" and so on
-    std::string description;
-    LONG bitsPerPixel;
-    LONG frequency;
+    std::string device, description; // device "\\.\Display1" and so on
+    LONG bitsPerPixel, frequency;
 };
 
 struct SimCall {
