@@ -13,13 +13,10 @@
 #include "shell/tessivon.h"
 #include "tests/ui_driver.h"
 
-// How the dialog is ended after the test's code has run.
-enum class DialogEnd {
-    Ok,     // the OK button
-    Cancel, // the Cancel button (id 3)
-    Close,  // WM_CLOSE, as the title-bar close box sends it
-    ByTest, // the test's code ends it itself
-};
+// How the dialog is ended after the test's code has run: the OK button, the
+// Cancel button, WM_CLOSE (as the title-bar close box sends it), or by the
+// test's code itself.
+enum class DialogEnd { Ok, Cancel, Close, ByTest };
 
 // The program-wide values the dialog reads, as start-up sets them.
 inline void PrepareDialogProgram()
