@@ -96,33 +96,6 @@ TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
     }));
 }
 
-void Scroll(HWND dialog, ExtPropState &state, int code, int position = 0)
-{
-    SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(code, position), (LPARAM)state.zoomSlider);
-}
-
-TEST_F(ExtPropDialog, ZoomSliderDragsLiveAndStepsAtTheEnd)
-{
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        UseLaidOutFrame(state);
-        // Dragging the thumb lays the canvas out at once, without the digits.
-        Scroll(dialog, state, TB_THUMBTRACK, 120);
-        EXPECT_EQ(state.scale, (float)(330.0 / 2048));
-        EXPECT_EQ(WindowText(state.screenItems[0]), "");
-        // The end of the track brings the digits back in new fonts of the item's size.
-        SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 120);
-        Scroll(dialog, state, TB_ENDTRACK);
-        EXPECT_EQ(WindowText(state.screenItems[1]), "2");
-        LOGFONTA font = {};
-        GetObjectA((HFONT)SendMessageA(state.screenItems[0], WM_GETFONT, 0, 0), sizeof(font), &font);
-        RECT item = RectIn(state.screenItems[0], dialog);
-        EXPECT_EQ(font.lfHeight, item.bottom - item.top - 5);
-        SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 70); // paging takes the slider's position
-        Scroll(dialog, state, TB_PAGEDOWN);
-        EXPECT_EQ(state.zoomMargin, 70);
-    }));
-}
-
 TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
 {
     auto elsewhere = [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); };
