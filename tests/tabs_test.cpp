@@ -102,20 +102,14 @@ TEST_F(DialogTabs, EachCountOfDisplaysOpensOnItsPageWithItsItems)
 {
     for (int count = 1; count <= 4; count++) {
         Displays(count);
-        Sim.monitors[0].description = "Twin Adapter";
         int shown = std::min(count, MAX_SCREEN_ITEMS);
         ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
             SCOPED_TRACE(std::to_string(count) + " displays");
             ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
             ASSERT_EQ(state.screenCount, shown);
             ASSERT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), shown);
-            for (int k = 0; k < shown; k++) {
+            for (int k = 0; k < shown; k++)
                 EXPECT_EQ(WindowText(state.screenItems[k]), std::to_string(k + 1));
-                char text[128] = "";
-                COMBOBOXEXITEMA item = {CBEIF_TEXT, k, text, sizeof(text), 0, 0, 0, 0, 0};
-                SendMessageA(state.screenCombo, CBEM_GETITEMA, 0, (LPARAM)&item);
-                EXPECT_EQ(text, k ? "Simulated Monitor " + std::to_string(k + 1) : "Twin Adapter");
-            }
             if (count > 1)
                 return;
             ClickTab(state, TAB_SCREEN);
@@ -129,7 +123,7 @@ TEST_F(DialogTabs, EachCountOfDisplaysOpensOnItsPageWithItsItems)
 TEST_F(DialogTabs, MouseAndKeysVisitEveryPage)
 {
     Displays(3);
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
         for (int tab : {TAB_WINDOWS, TAB_ICONS, TAB_SETTINGS, TAB_ABOUT, TAB_SCREEN}) {
             ClickTab(state, tab);
             ExpectPage(state, tab);
@@ -144,17 +138,6 @@ TEST_F(DialogTabs, MouseAndKeysVisitEveryPage)
             EXPECT_EQ(GetFocus(), state.tabControl) << "keys keep the focus on the strip";
         }
         EXPECT_FALSE(TabTargetFromKeyboard) << "no key target is left over for the next click";
-
-        // A selection change with no tab under the cursor is refused.
-        ClickTab(state, TAB_WINDOWS);
-        RECT ok = RectIn(state.okButton, nullptr);
-        SetCursorPos(ok.left + 2, ok.top + 2);
-        PumpMessages(100);
-        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
-        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
-        header.code = (UINT)TCN_SELCHANGE;
-        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
-        ExpectPage(state, TAB_WINDOWS);
     }));
 }
 
@@ -194,21 +177,6 @@ TEST_F(DialogTabs, SettingsPageCopiesTheOptionsInAndOut)
     const long long stored[OPTION_COUNT] = {1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 1};
     for (int i = 0; i < OPTION_COUNT; i++)
         EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
-}
-
-TEST_F(DialogTabs, AboutLinksOpenTheirAddresses)
-{
-    Displays(2);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        ClickTab(state, TAB_ABOUT);
-        ExpectPage(state, TAB_ABOUT);
-        for (HWND link : {state.webLink, state.mailLink}) {
-            RECT place = RectIn(link, nullptr);
-            ClickScreenPoint({place.left + 5, (place.top + place.bottom) / 2});
-        }
-        EXPECT_EQ(Sim.launches, std::vector<std::string>({"http://" TESSIVON_WEB_ADDRESS " ",
-                                                          "mailto:" TESSIVON_MAIL_ADDRESS " "}));
-    }));
 }
 
 } // namespace
