@@ -45,21 +45,13 @@ std::vector<std::string> Lines(HMENU menu, const std::string &indent = "")
 
 using Text = std::vector<std::string>;
 
-TEST_F(ModeMenus, OneDisplayListsModesDirectlyWithPortraitTwinsInTheirSubmenu)
+TEST_F(ModeMenus, OneDisplayListsModesDirectly)
 {
     Build(1);
     EXPECT_EQ(Lines(DisplayMenu),
               (Text{"640x480 (8bits) - 60Hz #50000", "-", "[800x600 (16bits)]", "  60Hz #50001",
                     "  75Hz #50002", "1024x768 (16bits) #50003", "[1280x1024 (16bits)]", "  ?? #50004",
                     "  85Hz #50005", "-", "1024x768 (32bits) - 60Hz #50006"}));
-
-    PortraitOption = 1;
-    Sim.candidates = {SimMode(800, 600, 16, 60), SimMode(800, 600, 16, 75), SimMode(1024, 768, 16, 60)};
-    Sim.accepts = [](int, const DEVMODEA &m) { return m.dmPelsWidth != 1024; };
-    Build(1);
-    EXPECT_EQ(Lines(DisplayMenu),
-              (Text{"[800x600 (16bits)]", "  60Hz #50000", "  60Hz \t(Portrait) #50001", "  75Hz #50002",
-                    "  75Hz \t(Portrait) #50003", "768x1024 (16bits) - 60Hz \t(Portrait) #50004"}));
 }
 
 TEST_F(ModeMenus, SeveralDisplaysGetTitledSubmenusWithTheirOwnIds)
