@@ -5,17 +5,6 @@
 
 namespace {
 
-TEST(Settings, ReadersOutsideTheDialogTakeAnyFourBytes)
-{
-    RegistryGuard guard;
-    WriteSettingsValue("ExtPropAsDblClick", REG_DWORD, "\7\0\0\0", 4);
-    EXPECT_EQ(ReadOptionNumber(OPT_EXT_PROP_AS_DBL_CLICK), 7u);
-    WriteSettingsValue("TessivonTrayIconIn256Colors", REG_SZ, "1", 2);
-    EXPECT_EQ(ReadOptionNumber(OPT_TRAY_ICON_IN_256_COLORS), (DWORD)('1'));
-    WriteSettingsValue("DisplayPortraitResolution", REG_SZ, "longer text", 12);
-    EXPECT_EQ(ReadOptionNumber(OPT_DISPLAY_PORTRAIT_RESOLUTION), 0u);
-}
-
 TEST(Settings, StoreWritesAllOptionsAndTheQuotedRunValue)
 {
     RegistryGuard guard;
