@@ -67,13 +67,6 @@ TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceAtMostThree)
     EXPECT_EQ(std::make_tuple(snapshots[1].width, snapshots[1].bitsPerPixel, snapshots[2].frequency),
               std::make_tuple(800, 16, 75));
     EXPECT_EQ(snapshots[3].width, -7) << "the fourth monitor was written past the three snapshots";
-
-    // Without ChangeDisplaySettingsExA every display gets the first one's list.
-    SimSetMonitors(2);
-    Sim.hasChangeEx = false;
-    Sim.accepts = [](int device, const DEVMODEA &) { return device == 0; };
-    EXPECT_EQ(Build(1), Build(0));
-    EXPECT_EQ(ModeCounts[1], 2);
 }
 
 // Device names follow the order outputs were attached, not the monitor order;
