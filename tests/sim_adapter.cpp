@@ -213,22 +213,21 @@ ScopedSimAdapter::~ScopedSimAdapter()
 
 void ScopedSimAdapter::Install()
 {
-    unsigned f = Sim.monitorFunctions;
-    PlatformTable table = {};
-    table.EnumDisplaySettingsA = SimEnumDisplaySettings;
-    table.ChangeDisplaySettingsA = SimChangeDisplaySettings;
-    table.ChangeDisplaySettingsExA = Sim.hasChangeEx ? SimChangeDisplaySettingsEx : nullptr;
-    table.EnumDisplayDevicesA = Sim.hasEnumDisplayDevices ? SimEnumDisplayDevices : nullptr;
-    table.GetSystemMetrics = (f & 1) ? SimGetSystemMetrics : nullptr;
-    table.MonitorFromWindow = (f & 2) ? SimMonitorFromWindow : nullptr;
-    table.MonitorFromRect = (f & 4) ? SimMonitorFromRect : nullptr;
-    table.MonitorFromPoint = (f & 8) ? SimMonitorFromPoint : nullptr;
-    table.EnumDisplayMonitors = (f & 16) ? SimEnumDisplayMonitors : nullptr;
-    table.GetMonitorInfoA = (f & 32) ? SimGetMonitorInfo : nullptr;
-    table.GetDeviceCaps = SimGetDeviceCaps;
-    table.Shell_NotifyIconA = SimShellNotifyIcon;
-    table.ShellExecuteA = SimShellExecute;
-    Platform = table;
-    ChangeDisplaySettingsExEntry = table.ChangeDisplaySettingsExA;
+    // Bit k of monitorFunctions: the k-th monitor function exists.
+    auto has = [](int bit, auto function) { return Sim.monitorFunctions >> bit & 1 ? function : nullptr; };
+    Platform = {SimEnumDisplaySettings,
+                SimChangeDisplaySettings,
+                Sim.hasChangeEx ? SimChangeDisplaySettingsEx : nullptr,
+                Sim.hasEnumDisplayDevices ? SimEnumDisplayDevices : nullptr,
+                has(0, SimGetSystemMetrics),
+                has(1, SimMonitorFromWindow),
+                has(2, SimMonitorFromRect),
+                has(3, SimMonitorFromPoint),
+                has(4, SimEnumDisplayMonitors),
+                has(5, SimGetMonitorInfo),
+                SimGetDeviceCaps,
+                SimShellNotifyIcon,
+                SimShellExecute};
+    ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
     ResetMonitorFunctions();
 }
