@@ -67,18 +67,11 @@ std::vector<MenuItemText> ReadMenu(HMENU menu)
     std::vector<MenuItemText> items;
     for (int k = 0; k < GetMenuItemCount(menu); k++) {
         char text[256] = "";
-        MENUITEMINFOA info = {sizeof(info),
-                              MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING,
-                              0,
-                              0,
-                              0,
-                              nullptr,
-                              nullptr,
-                              nullptr,
-                              0,
-                              text,
-                              sizeof(text),
-                              nullptr};
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof(text);
         GetMenuItemInfoA(menu, k, TRUE, &info);
         bool separator = (info.fType & MFT_SEPARATOR) != 0;
         items.push_back({separator ? "" : text, info.wID, info.fState, separator, info.hSubMenu});
