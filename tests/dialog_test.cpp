@@ -100,10 +100,19 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
 {
     auto elsewhere = [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); };
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
-    ASSERT_TRUE(RunExtPropDialog(elsewhere, DialogEnd::Ok));
-    // Away from the Settings page what was read is stored: the defaults where
-    // nothing was, any non-zero number as 1.
-    ExpectStored({0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, std::string("\"") + TestModulePath + "\"");
+    // The boxes are ticked from the options on entry and give them back when the page is left.
+    ASSERT_TRUE(RunExtPropDialog(
+        [](HWND, ExtPropState &state) {
+            SwitchToTab(state, TAB_SETTINGS);
+            for (int i = 0; i < OPTION_COUNT; i++)
+                EXPECT_EQ(SendMessageA(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
+                          (LRESULT)(state.options[i] != 0));
+            SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+            SwitchToTab(state, TAB_ABOUT);
+        },
+        DialogEnd::Ok));
+    // What was read is stored: the defaults where nothing was, any non-zero number as 1.
+    ExpectStored({1, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, std::string("\"") + TestModulePath + "\"");
 
     WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
     WriteSettingsValue("ShowWallpaperDesktop", REG_SZ, "0", 2);
@@ -112,7 +121,7 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
     RegSetValueExA(run, OptionNames[0], 0, REG_SZ, (const BYTE *)"C:\\other.exe", 13);
     RegCloseKey(run);
     ASSERT_TRUE(RunExtPropDialog(elsewhere, DialogEnd::Ok));
-    ExpectStored({0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, "<missing>");
+    ExpectStored({1, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, "<missing>");
 }
 
 // Cancel, WM_CLOSE and the close box store nothing though an option was

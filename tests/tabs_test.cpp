@@ -14,15 +14,15 @@
 
 namespace {
 
-// Whether the control's text, after `room` pixels, fits its client area.
-bool TextFits(HWND control, int room = 0)
+// Whether the control's text fits its client area.
+bool TextFits(HWND control)
 {
     WindowTextDC dc(control);
     std::string text = WindowText(control);
     SIZE size = {};
     RECT client;
     GetTextExtentPoint32A(dc.dc, text.c_str(), (int)text.size(), &size);
-    return GetClientRect(control, &client) && client.right >= room + size.cx;
+    return GetClientRect(control, &client) && client.right >= size.cx;
 }
 
 // The strip, the record and the real windows all show the page, its labels uncut.
@@ -139,44 +139,6 @@ TEST_F(DialogTabs, MouseAndKeysVisitEveryPage)
         }
         EXPECT_FALSE(TabTargetFromKeyboard) << "no key target is left over for the next click";
     }));
-}
-
-std::vector<DWORD> CheckBoxes(const ExtPropState &state)
-{
-    std::vector<DWORD> ticks;
-    for (HWND box : state.optionCheckBoxes)
-        ticks.push_back(SendMessageA(box, BM_GETCHECK, 0, 0));
-    return ticks;
-}
-
-// The boxes are ticked from the options on entry and give them back when the
-// page is left, or at OK while it is shown.
-TEST_F(DialogTabs, SettingsPageCopiesTheOptionsInAndOut)
-{
-    Displays(2);
-    WriteSettingsValue("DarkIconInTab", REG_SZ, "0", 2);
-    WriteOption(OPT_SHOW_TRAY_BAR_AS_WINDOW, 1);
-    ASSERT_TRUE(RunExtPropDialog(
-        [](HWND, ExtPropState &state) {
-            ClickTab(state, TAB_SETTINGS);
-            EXPECT_EQ(CheckBoxes(state), (std::vector<DWORD>{0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 1, 1, 1}));
-            // The box, a gap, the whole text and a little room.
-            for (HWND box : state.optionCheckBoxes)
-                EXPECT_TRUE(TextFits(box, GetSystemMetrics(SM_CXMENUCHECK) + 8))
-                    << "cut: " << WindowText(box);
-            SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
-            EXPECT_EQ(state.options[OPT_SHOW_WINDOW_CLASS_NAME], 0u)
-                << "options follow when the page is left";
-            ClickTab(state, TAB_ABOUT);
-            EXPECT_EQ(state.options[OPT_SHOW_WINDOW_CLASS_NAME], 1u);
-            ClickTab(state, TAB_SETTINGS);
-            SendMessageA(state.optionCheckBoxes[OPT_TRAY_ICON_IN_256_COLORS], BM_CLICK, 0, 0);
-        },
-        DialogEnd::Ok));
-    // OK on the Settings page takes the boxes first.
-    const long long stored[OPTION_COUNT] = {1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 1};
-    for (int i = 0; i < OPTION_COUNT; i++)
-        EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
 }
 
 } // namespace
