@@ -120,25 +120,4 @@ TEST_F(DialogTabs, EachCountOfDisplaysOpensOnItsPageWithItsItems)
     }
 }
 
-TEST_F(DialogTabs, MouseAndKeysVisitEveryPage)
-{
-    Displays(3);
-    ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
-        for (int tab : {TAB_WINDOWS, TAB_ICONS, TAB_SETTINGS, TAB_ABOUT, TAB_SCREEN}) {
-            ClickTab(state, tab);
-            ExpectPage(state, tab);
-            EXPECT_EQ(GetFocus(), state.okButton) << "a click hands the focus to OK";
-        }
-        const std::pair<WORD, int> steps[] = {{VK_RIGHT, TAB_WINDOWS}, {VK_END, TAB_ABOUT},
-                                              {VK_RIGHT, TAB_ABOUT},   {VK_LEFT, TAB_SETTINGS},
-                                              {VK_HOME, TAB_SCREEN},   {VK_LEFT, TAB_SCREEN}};
-        for (auto [key, page] : steps) {
-            PressTabKey(state, key);
-            ExpectPage(state, page);
-            EXPECT_EQ(GetFocus(), state.tabControl) << "keys keep the focus on the strip";
-        }
-        EXPECT_FALSE(TabTargetFromKeyboard) << "no key target is left over for the next click";
-    }));
-}
-
 } // namespace
