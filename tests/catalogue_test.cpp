@@ -35,21 +35,6 @@ struct Catalogue : ::testing::Test {
 
 using Rows = std::vector<std::string>;
 
-TEST_F(Catalogue, DepthsGroupedInFirstOrderWithPortraitTwinsWhenAsked)
-{
-    DEVMODEA interlaced = SimMode(800, 600, 16, 60);
-    interlaced.dmDisplayFlags = DM_INTERLACED;
-    Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 16, 60), interlaced,
-                      SimMode(1024, 768, 8, 60), SimMode(1024, 768, 32, 75)};
-    // The adapter takes 600x800 but not 768x1024.
-    Sim.accepts = [](int, const DEVMODEA &m) { return m.dmPelsWidth != 768; };
-    EXPECT_EQ(Build(),
-              (Rows{"640x480x8@60", "1024x768x8@60", "800x600x16@60", "800x600x16@60", "1024x768x32@75"}));
-    PortraitOption = 1;
-    EXPECT_EQ(Build(), (Rows{"640x480x8@60", "480x640x8@60P", "1024x768x8@60", "800x600x16@60",
-                             "600x800x16@60P", "800x600x16@60", "600x800x16@60P", "1024x768x32@75"}));
-}
-
 TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceAtMostThree)
 {
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(1600, 1200, 32, 60)};
