@@ -181,7 +181,6 @@ TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
         {DISP_CHANGE_FAILED, "Error: The graphics adapter couldn't\nset this video mode."},
         {DISP_CHANGE_BADMODE, "Error: The graphics adapter doesn't\nsupport this video mode."},
         {DISP_CHANGE_NOTUPDATED, "Warning: Couldn't write settings to \nregistry."},
-        {DISP_CHANGE_BADFLAGS, "Error: Could not set mode"},
         {DISP_CHANGE_BADPARAM, "Error: Could not set mode"}};
     for (auto [code, told] : cases) {
         Sim.changeResult = code;
