@@ -69,7 +69,7 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
 TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
 {
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        RECT client, overlap;
+        RECT client;
         GetClientRect(dialog, &client);
         HWND fixed[] = {state.okButton, GetDlgItem(dialog, IDC_CANCEL), GetDlgItem(dialog, IDC_APPLY),
                         state.zoomSlider};
@@ -79,18 +79,15 @@ TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
         for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
             SwitchToTab(state, tab);
             for (HWND window : placed) {
-                RECT place = RectIn(window, dialog);
+                RECT place = RectIn(window, dialog), common, other;
                 if (!IsWindowVisible(window))
                     continue;
-                EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= client.right &&
-                            place.bottom <= client.bottom)
-                    << "tab " << tab << " control " << GetDlgCtrlID(window);
-                for (HWND button : fixed) {
-                    RECT other = RectIn(button, dialog);
-                    EXPECT_FALSE(IntersectRect(&overlap, &place, &other))
+                EXPECT_TRUE(IntersectRect(&common, &place, &client) && EqualRect(&common, &place))
+                    << "tab " << tab << " control " << GetDlgCtrlID(window) << " leaves the dialog";
+                for (HWND button : fixed)
+                    EXPECT_FALSE(IntersectRect(&common, &place, &(other = RectIn(button, dialog))))
                         << "tab " << tab << " control " << GetDlgCtrlID(window) << " covers "
                         << GetDlgCtrlID(button);
-                }
             }
         }
     }));
