@@ -50,34 +50,6 @@ void ExpectPage(const ExtPropState &s, int page)
         expect(k < std::min(s.screenCount, 3) ? 7 : 0, {s.screenItems[k]});
 }
 
-// The cursor is put on the point and the window under it gets the button
-// messages, as mouse input gives them. Moving the X pointer comes back as
-// motion events a little later: wait until the cursor stays on the point.
-void ClickScreenPoint(POINT point)
-{
-    for (int settled = 0, tries = 0; settled < 3 && tries < 50; tries++) {
-        POINT now;
-        GetCursorPos(&now);
-        settled = now.x == point.x && now.y == point.y ? settled + 1 : 0;
-        if (!settled)
-            SetCursorPos(point.x, point.y);
-        PumpMessages(20);
-    }
-    HWND target = WindowFromPoint(point);
-    ScreenToClient(target, &point);
-    PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-    PostMessageA(target, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
-    PumpMessages(100);
-}
-
-void ClickTab(const ExtPropState &state, int tab)
-{
-    RECT item;
-    SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, (LPARAM)&item);
-    MapWindowPoints(state.tabControl, nullptr, (POINT *)&item, 2);
-    ClickScreenPoint({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-}
-
 void PressTabKey(const ExtPropState &state, WORD key)
 {
     SetFocus(state.tabControl);
@@ -112,7 +84,7 @@ TEST_F(DialogTabs, EachCountOfDisplaysOpensOnItsPageWithItsItems)
                 EXPECT_EQ(WindowText(state.screenItems[k]), std::to_string(k + 1));
             if (count > 1)
                 return;
-            ClickTab(state, TAB_SCREEN);
+            SwitchToTab(state, TAB_SCREEN);
             PressTabKey(state, VK_LEFT);
             PressTabKey(state, VK_HOME);
             ExpectPage(state, TAB_WINDOWS);
