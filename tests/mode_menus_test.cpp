@@ -45,17 +45,16 @@ std::vector<std::string> Lines(HMENU menu, const std::string &indent = "")
 
 using Text = std::vector<std::string>;
 
-TEST_F(ModeMenus, OneDisplayListsModesDirectly)
+// One display lists its modes directly, grouped by depth; several get titled
+// submenus with their own ids.
+TEST_F(ModeMenus, ModesListedDirectlyOrInTitledSubmenusPerDisplay)
 {
     Build(1);
     EXPECT_EQ(Lines(DisplayMenu),
               (Text{"640x480 (8bits) - 60Hz #50000", "-", "[800x600 (16bits)]", "  60Hz #50001",
                     "  75Hz #50002", "1024x768 (16bits) #50003", "[1280x1024 (16bits)]", "  ?? #50004",
                     "  85Hz #50005", "-", "1024x768 (32bits) - 60Hz #50006"}));
-}
 
-TEST_F(ModeMenus, SeveralDisplaysGetTitledSubmenusWithTheirOwnIds)
-{
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60), SimMode(800, 600, 8, 75)};
     Build(2);
     EXPECT_EQ(Lines(DisplayMenu), (Text{"[Display &1]", "    Display 1 #0", "  640x480 (8bits) - 60Hz #50000",
