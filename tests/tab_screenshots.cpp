@@ -64,5 +64,4 @@ int main(int argc, char **argv)
     ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
     SetTimer(nullptr, 0, 200, WatchDialog);
     OpenExtendedProperties({GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2});
-    return 0;
 }
