@@ -14,25 +14,12 @@
 
 namespace {
 
-// Whether the control's text fits its client area.
-bool TextFits(HWND control)
-{
-    WindowTextDC dc(control);
-    std::string text = WindowText(control);
-    SIZE size = {};
-    RECT client;
-    GetTextExtentPoint32A(dc.dc, text.c_str(), (int)text.size(), &size);
-    return GetClientRect(control, &client) && client.right >= size.cx;
-}
-
-// The strip, the record and the real windows all show the page, its labels uncut.
+// The strip, the record and the real windows all show the page.
 void ExpectPage(const ExtPropState &s, int page)
 {
     SCOPED_TRACE("page " + std::to_string(page));
     EXPECT_EQ(SendMessageA(s.tabControl, TCM_GETCURSEL, 0, 0), page);
     EXPECT_EQ(s.currentTab, page);
-    for (HWND label : {s.hintLabel, s.comboLabel})
-        EXPECT_TRUE(TextFits(label)) << "cut: " << WindowText(label);
     // Each control and the pages it shows on, a bit per page.
     auto expect = [&](int pages, std::initializer_list<HWND> controls) {
         for (HWND control : controls)
@@ -61,25 +48,20 @@ void PressTabKey(const ExtPropState &state, WORD key)
 struct DialogTabs : ::testing::Test {
     RegistryGuard registry;
     ScopedSimAdapter sim;
-    void Displays(int count)
-    {
-        SimSetMonitors(count);
-        sim.Install();
-    }
 };
 
 // One display opens on the Windows page and refuses the Screen tab, more open
-// on the Screen page; each shown display (three at most) has its item and its entry.
+// on the Screen page; each shown display (three at most) has its item.
 TEST_F(DialogTabs, EachCountOfDisplaysOpensOnItsPageWithItsItems)
 {
     for (int count = 1; count <= 4; count++) {
-        Displays(count);
+        SimSetMonitors(count);
+        sim.Install();
         int shown = std::min(count, MAX_SCREEN_ITEMS);
         ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
             SCOPED_TRACE(std::to_string(count) + " displays");
             ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
             ASSERT_EQ(state.screenCount, shown);
-            ASSERT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), shown);
             for (int k = 0; k < shown; k++)
                 EXPECT_EQ(WindowText(state.screenItems[k]), std::to_string(k + 1));
             if (count > 1)
