@@ -10,7 +10,6 @@ namespace {
 
 struct Catalogue : ::testing::Test {
     ScopedSimAdapter adapter;
-    void SetUp() override { PortraitOption = 0; }
     void TearDown() override
     {
         FreeDisplayCatalogue();
