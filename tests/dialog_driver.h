@@ -67,6 +67,14 @@ inline void SwitchToTab(ExtPropState &state, int tab)
         SendMessageA(state.tabControl, TCM_SETCURSEL, tab, 0);
 }
 
+inline void EndExtPropDialog(HWND dialog, DialogEnd end)
+{
+    if (end == DialogEnd::Ok || end == DialogEnd::Cancel)
+        ClickDialogButton(dialog, end == DialogEnd::Ok ? IDC_OK : IDC_CANCEL);
+    else if (end == DialogEnd::Close)
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
 // Opens the dialog with the cursor point, calls body(dialog, state) once the
 // dialog is shown, then ends it as asked. Gives false when the dialog never
 // showed (body did not run). A fatal assertion in body still ends the dialog.
@@ -82,12 +90,8 @@ inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &bo
                 return;
             shown = true;
             body(dialog, *ActiveExtPropState);
-            if (!IsWindow(dialog) || !IsWindowVisible(dialog) || end == DialogEnd::ByTest)
-                return;
-            if (end == DialogEnd::Close)
-                SendMessageA(dialog, WM_CLOSE, 0, 0);
-            else
-                ClickDialogButton(dialog, end == DialogEnd::Ok ? IDC_OK : IDC_CANCEL);
+            if (IsWindow(dialog) && IsWindowVisible(dialog))
+                EndExtPropDialog(dialog, end);
         },
         timeoutMs);
     OpenExtendedProperties(point);
