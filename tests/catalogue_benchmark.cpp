@@ -29,13 +29,12 @@ int main()
         BuildDisplayCatalogue();
     }
     QueryPerformanceCounter(&end);
-    printf("displays: %d, candidate modes: %zu, portrait twins: on\n", DisplayCount, Sim.candidates.size());
-    printf("entries: %ld, %ld, %ld\n", ModeCounts[0], ModeCounts[1], ModeCounts[2]);
-    printf("mode tests per build: %d (one per distinct shape, display and twin; every candidate would "
-           "take %zu)\n",
-           Sim.TestCalls(), 3 * 2 * Sim.candidates.size());
-    printf("time per build: %.3f ms (mean of %d builds)\n",
+    printf("displays: %d, candidate modes: %zu, portrait twins: on, entries: %ld, %ld, %ld\n"
+           "mode tests per build: %d (one per distinct shape, display and twin; every candidate would take "
+           "%zu)\n"
+           "time per build: %.3f ms (mean of %d builds)\n",
+           DisplayCount, Sim.candidates.size(), ModeCounts[0], ModeCounts[1], ModeCounts[2], Sim.TestCalls(),
+           3 * 2 * Sim.candidates.size(),
            1000.0 * (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart / rounds, rounds);
     FreeDisplayCatalogue();
-    return 0;
 }

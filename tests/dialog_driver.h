@@ -6,19 +6,17 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "canvas/canvas.h"
 #include "dialog/ext_prop.h"
 #include "shell/tessivon.h"
 #include "tests/ui_driver.h"
 
-// How the dialog is ended after the test's code has run.
-enum class DialogEnd {
-    Ok,     // the OK button
-    Cancel, // the Cancel button (id 3)
-    Close,  // WM_CLOSE, as the title-bar close box sends it
-    ByTest, // the test's code ends it itself
-};
+// How the dialog is ended after the test's code has run: the OK button, the
+// Cancel button, WM_CLOSE (as the title-bar close box sends it), or by the
+// test's code itself.
+enum class DialogEnd { Ok, Cancel, Close, ByTest };
 
 // The program-wide values the dialog reads, as start-up sets them.
 inline void PrepareDialogProgram()
@@ -38,15 +36,9 @@ inline RECT RectIn(HWND window, HWND dialog)
     return rect;
 }
 
-inline std::string RectText(const RECT &r)
-{
-    char text[64];
-    wsprintfA(text, "(%ld, %ld, %ld, %ld)", r.left, r.top, r.right, r.bottom);
-    return text;
-}
-
 #define EXPECT_RECT(rect, l, t, r, b)                                                                        \
-    EXPECT_EQ(RectText(rect), RectText(RECT{(LONG)(l), (LONG)(t), (LONG)(r), (LONG)(b)}))
+    EXPECT_EQ(std::make_tuple((rect).left, (rect).top, (rect).right, (rect).bottom),                         \
+              std::make_tuple((LONG)(l), (LONG)(t), (LONG)(r), (LONG)(b)))
 
 // The canvas frame as the dialog lays it out with 8-point "MS Sans Serif" at
 // 96 DPI (450 x 248), whatever font the platform gave the dialog, laid out

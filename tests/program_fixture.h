@@ -15,8 +15,7 @@ inline HMENU LoadedMenus;
 inline void FreeProgramMenus()
 {
     FreeDisplayCatalogue();
-    if (LoadedMenus)
-        DestroyMenu(LoadedMenus);
+    DestroyMenu(LoadedMenus);
     LoadedMenus = DisplayMenu = CommandMenu = nullptr;
 }
 

@@ -46,7 +46,7 @@ inline void WriteSettingsValue(const char *name, DWORD type, const void *data, D
 
 inline void WriteOption(int option, DWORD value)
 {
-    WriteSettingsValue(OptionNames[option + 1], REG_DWORD, &value, sizeof(value));
+    WriteSettingsValue(OptionNames[option + 1], REG_DWORD, &value, 4);
 }
 
 // The stored value, or -1 when it is missing or not a REG_DWORD.

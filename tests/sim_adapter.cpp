@@ -1,5 +1,8 @@
 #include "tests/sim_adapter.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include "display/monitors.h"
 
 SimAdapter Sim;
@@ -8,10 +11,8 @@ static const ULONG_PTR MONITOR_BASE = 0x7700, DC_BASE = 0x5100;
 
 int SimAdapter::TestCalls() const
 {
-    int count = 0;
-    for (const SimCall &call : calls)
-        count += (call.flags & CDS_TEST) != 0;
-    return count;
+    return (int)std::count_if(calls.begin(), calls.end(),
+                              [](const SimCall &c) { return c.flags & CDS_TEST; });
 }
 
 int SimAdapter::ChangeCalls() const { return (int)calls.size() - TestCalls(); }
@@ -33,10 +34,8 @@ DEVMODEA SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
     DEVMODEA mode = {};
     mode.dmSize = sizeof(mode);
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY | DM_DISPLAYFLAGS;
-    mode.dmPelsWidth = width;
-    mode.dmPelsHeight = height;
-    mode.dmBitsPerPel = bits;
-    mode.dmDisplayFrequency = frequency;
+    std::tie(mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel, mode.dmDisplayFrequency) =
+        std::tie(width, height, bits, frequency);
     return mode;
 }
 
@@ -58,11 +57,10 @@ static LONG Change(const char *function, LPCSTR device, DEVMODEA *mode, DWORD fl
         return !Sim.accepts || Sim.accepts(index, *mode) ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_BADMODE;
     if (Sim.changeResult != DISP_CHANGE_SUCCESSFUL)
         return Sim.changeResult;
-    SimMonitor &monitor = Sim.monitors[index];
-    monitor.rect.right = monitor.rect.left + (LONG)mode->dmPelsWidth;
-    monitor.rect.bottom = monitor.rect.top + (LONG)mode->dmPelsHeight;
-    monitor.bitsPerPixel = (LONG)mode->dmBitsPerPel;
-    monitor.frequency = (LONG)mode->dmDisplayFrequency;
+    SimMonitor &m = Sim.monitors[index];
+    SetRect(&m.rect, m.rect.left, m.rect.top, m.rect.left + mode->dmPelsWidth,
+            m.rect.top + mode->dmPelsHeight);
+    std::tie(m.bitsPerPixel, m.frequency) = std::make_tuple(mode->dmBitsPerPel, mode->dmDisplayFrequency);
     return DISP_CHANGE_SUCCESSFUL;
 }
 
@@ -70,7 +68,6 @@ static LONG WINAPI SimChangeDisplaySettings(DEVMODEA *mode, DWORD flags)
 {
     return Change("ChangeDisplaySettingsA", nullptr, mode, flags);
 }
-
 static LONG WINAPI SimChangeDisplaySettingsEx(LPCSTR device, DEVMODEA *mode, HWND, DWORD flags, LPVOID)
 {
     return Change("ChangeDisplaySettingsExA", device, mode, flags);
@@ -88,6 +85,14 @@ static BOOL WINAPI SimEnumDisplayDevices(LPCSTR, DWORD index, DISPLAY_DEVICEA *i
     return TRUE;
 }
 
+template <size_t N> static int Answer(const int (&answers)[N][2], int index, int otherwise)
+{
+    for (auto [asked, answer] : answers)
+        if (asked == index)
+            return answer;
+    return otherwise;
+}
+
 static int WINAPI SimGetSystemMetrics(int index)
 {
     RECT box = {}, primary = {};
@@ -102,10 +107,7 @@ static int WINAPI SimGetSystemMetrics(int index)
                               {SM_CYVIRTUALSCREEN, box.bottom - box.top},
                               {SM_CXSCREEN, primary.right - primary.left},
                               {SM_CYSCREEN, primary.bottom - primary.top}};
-    for (auto [asked, answer] : answers)
-        if (asked == index)
-            return answer;
-    return GetSystemMetrics(index);
+    return Answer(answers, index, GetSystemMetrics(index));
 }
 
 static HMONITOR Handle(size_t k) { return (HMONITOR)(MONITOR_BASE + k); }
@@ -135,10 +137,8 @@ static HMONITOR WINAPI SimMonitorFromRect(LPCRECT rect, DWORD flags)
 
 static HMONITOR WINAPI SimMonitorFromPoint(POINT point, DWORD flags)
 {
-    for (size_t k = 0; k < Sim.monitors.size(); k++)
-        if (PtInRect(&Sim.monitors[k].rect, point))
-            return Handle(k);
-    return Fallback(flags);
+    RECT rect = {point.x, point.y, point.x + 1, point.y + 1};
+    return SimMonitorFromRect(&rect, flags);
 }
 
 static HMONITOR WINAPI SimMonitorFromWindow(HWND window, DWORD flags)
@@ -163,9 +163,9 @@ static BOOL WINAPI SimGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
     size_t k = (ULONG_PTR)monitor - MONITOR_BASE;
     if (k >= Sim.monitors.size() || !info || info->cbSize < sizeof(MONITORINFO))
         return FALSE;
-    info->rcMonitor = Sim.monitors[k].rect;
-    info->rcWork = Sim.monitors[k].work;
-    info->dwFlags = Sim.monitors[k].primary ? MONITORINFOF_PRIMARY : 0;
+    const SimMonitor &m = Sim.monitors[k];
+    std::tie(info->rcMonitor, info->rcWork, info->dwFlags) =
+        std::make_tuple(m.rect, m.work, (DWORD)m.primary);
     if (info->cbSize >= sizeof(MONITORINFOEXA))
         lstrcpynA(((MONITORINFOEXA *)info)->szDevice, Sim.monitors[k].device.c_str(), CCHDEVICENAME);
     return TRUE;
@@ -182,10 +182,7 @@ static int WINAPI SimGetDeviceCaps(HDC dc, int index)
                               {BITSPIXEL, m.bitsPerPixel},
                               {PLANES, 1},
                               {VREFRESH, m.frequency}};
-    for (auto [asked, answer] : answers)
-        if (asked == index)
-            return answer;
-    return 0;
+    return Answer(answers, index, 0);
 }
 
 static BOOL WINAPI SimShellNotifyIcon(DWORD action, PNOTIFYICONDATAA data)
@@ -216,22 +213,21 @@ ScopedSimAdapter::~ScopedSimAdapter()
 
 void ScopedSimAdapter::Install()
 {
-    unsigned f = Sim.monitorFunctions;
-    PlatformTable table = {};
-    table.EnumDisplaySettingsA = SimEnumDisplaySettings;
-    table.ChangeDisplaySettingsA = SimChangeDisplaySettings;
-    table.ChangeDisplaySettingsExA = Sim.hasChangeEx ? SimChangeDisplaySettingsEx : nullptr;
-    table.EnumDisplayDevicesA = Sim.hasEnumDisplayDevices ? SimEnumDisplayDevices : nullptr;
-    table.GetSystemMetrics = (f & 1) ? SimGetSystemMetrics : nullptr;
-    table.MonitorFromWindow = (f & 2) ? SimMonitorFromWindow : nullptr;
-    table.MonitorFromRect = (f & 4) ? SimMonitorFromRect : nullptr;
-    table.MonitorFromPoint = (f & 8) ? SimMonitorFromPoint : nullptr;
-    table.EnumDisplayMonitors = (f & 16) ? SimEnumDisplayMonitors : nullptr;
-    table.GetMonitorInfoA = (f & 32) ? SimGetMonitorInfo : nullptr;
-    table.GetDeviceCaps = SimGetDeviceCaps;
-    table.Shell_NotifyIconA = SimShellNotifyIcon;
-    table.ShellExecuteA = SimShellExecute;
-    Platform = table;
-    ChangeDisplaySettingsExEntry = table.ChangeDisplaySettingsExA;
+    // Bit k of monitorFunctions: the k-th monitor function exists.
+    auto has = [](int bit, auto function) { return Sim.monitorFunctions >> bit & 1 ? function : nullptr; };
+    Platform = {SimEnumDisplaySettings,
+                SimChangeDisplaySettings,
+                Sim.hasChangeEx ? SimChangeDisplaySettingsEx : nullptr,
+                Sim.hasEnumDisplayDevices ? SimEnumDisplayDevices : nullptr,
+                has(0, SimGetSystemMetrics),
+                has(1, SimMonitorFromWindow),
+                has(2, SimMonitorFromRect),
+                has(3, SimMonitorFromPoint),
+                has(4, SimEnumDisplayMonitors),
+                has(5, SimGetMonitorInfo),
+                SimGetDeviceCaps,
+                SimShellNotifyIcon,
+                SimShellExecute};
+    ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
     ResetMonitorFunctions();
 }

@@ -14,18 +14,15 @@
 #include "shell/tessivon.h"
 
 struct SimMonitor {
-    RECT rect;
-    RECT work;
+    RECT rect, work;
     bool primary;
-    std::string device; // "\\.\Display1" and so on
-    std::string description;
-    LONG bitsPerPixel;
-    LONG frequency;
+    std::string device, description; // device "\\.\Display1" and so on
+    LONG bitsPerPixel, frequency;
 };
 
 struct SimCall {
-    std::string function; // "ChangeDisplaySettingsA", "ChangeDisplaySettingsExA", ...
-    std::string device;   // empty when no device name was passed
+    // The function ("ChangeDisplaySettingsA", ...) and the device name, empty when none was passed.
+    std::string function, device;
     DWORD flags;
     DEVMODEA mode;
 };
@@ -41,8 +38,7 @@ struct SimAdapter {
     // Whether the device (0-based index) accepts the mode; all by default.
     std::function<bool(int device, const DEVMODEA &mode)> accepts;
     LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every real change
-    bool hasChangeEx = true;
-    bool hasEnumDisplayDevices = true;
+    bool hasChangeEx = true, hasEnumDisplayDevices = true;
     // Which of the six monitor functions exist (bit k for the k-th in look-up order).
     unsigned monitorFunctions = 0x3F;
     BOOL notifyResult = TRUE;

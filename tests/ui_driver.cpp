@@ -26,11 +26,9 @@ void WhenWindowAppears(std::function<HWND()> find, std::function<void(HWND)> act
 
 void CancelWindowWait()
 {
-    if (WaitTimer)
-        KillTimer(nullptr, WaitTimer);
+    KillTimer(nullptr, WaitTimer); // nothing to do when no wait runs
     WaitTimer = 0;
     WaitFind = nullptr;
-    WaitAct = nullptr;
 }
 
 struct FindData {
