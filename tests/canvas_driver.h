@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "dialog/ext_prop.h"
@@ -70,6 +72,31 @@ inline void ChooseEntry(HWND dialog, HWND combo, int entry)
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
 }
 
+// Opens the window list, which fills it, and calls each(entry, label, window).
+inline void ReadWindowList(const ExtPropState &state,
+                           const std::function<void(int, const char *, HWND)> &each)
+{
+    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
+    for (int i = 0; i < SendMessageA(state.windowCombo, CB_GETCOUNT, 0, 0); i++) {
+        char text[300] = "";
+        COMBOBOXEXITEMA item = {};
+        item.mask = CBEIF_TEXT | CBEIF_LPARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 300;
+        SendMessageA(state.windowCombo, CBEM_GETITEMA, 0, (LPARAM)&item);
+        each(i, text, (HWND)item.lParam);
+    }
+}
+
+// Chooses the window in the list of the Windows tab; gives the centre of its miniature.
+inline POINT ChooseWindow(HWND dialog, ExtPropState &state, HWND window)
+{
+    ReadWindowList(state, [&](int i, const char *, HWND listed) {
+        if (listed == window)
+            ChooseEntry(dialog, state.windowCombo, i);
+    });
+    return Centre(WindowRect(state.windowMiniature));
+}
+
 // The pixel after every invalid part of the dialog was painted.
 inline COLORREF Pixel(HWND window, int x, int y)
 {
@@ -88,11 +115,12 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
     return true;
 }
 
-// A 24-bit picture file of one colour as the desktop wallpaper, with the
-// layout values; the former wallpaper comes back at the end of the scope.
+// A 24-bit picture file as the desktop wallpaper, in one colour or painted by
+// paint(x, y), with the style value; the former wallpaper comes back at the end.
 struct ScopedWallpaper {
     char path[MAX_PATH], former[MAX_PATH] = "";
-    ScopedWallpaper(int width, int height, COLORREF color, const char *tile, const char *style)
+    ScopedWallpaper(int width, int height, COLORREF color, const char *style,
+                    COLORREF (*paint)(int x, int y) = nullptr)
     {
         GetTempPathA(MAX_PATH, path);
         lstrcatA(path, "tessivon_wallpaper.bmp");
@@ -102,27 +130,28 @@ struct ScopedWallpaper {
         BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
         memcpy(bytes.data(), &file, sizeof(file));
         memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
-        for (int y = 0; y < height; y++)
+        for (int y = 0; y < height; y++) // bottom-up rows of blue, green, red
             for (int x = 0; x < width * 3; x++)
-                bytes[offset + y * stride + x] = (BYTE)(color >> (16 - 8 * (x % 3)));
-        HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &stride, nullptr);
-        CloseHandle(handle);
+                bytes[offset + y * stride + x] =
+                    (BYTE)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
+        FILE *out = fopen(path, "wb");
+        fwrite(bytes.data(), 1, bytes.size(), out);
+        fclose(out);
         SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, former, 0);
+        SetStyle(style);
         SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
-        SetLayout(tile, style);
     }
     ~ScopedWallpaper()
     {
         SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, former, SPIF_UPDATEINIFILE);
-        SetLayout("0", "0");
+        SetStyle("0");
         DeleteFileA(path);
     }
-    static void SetLayout(const char *tile, const char *style)
+    static void SetStyle(const char *style)
     {
         HKEY key;
         RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
-        RegSetValueExA(key, "TileWallpaper", 0, REG_SZ, (const BYTE *)tile, 2);
+        RegSetValueExA(key, "TileWallpaper", 0, REG_SZ, (const BYTE *)"0", 2);
         RegSetValueExA(key, "WallpaperStyle", 0, REG_SZ, (const BYTE *)style, 2);
         RegCloseKey(key);
     }
