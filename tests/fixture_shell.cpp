@@ -67,20 +67,16 @@ int main(int argc, char **argv)
     ListView = Make(WC_LISTVIEWA, WS_CHILD | WS_VISIBLE | LVS_ICON,
                     Make("SHELLDLL_DefView", WS_CHILD | WS_VISIBLE, holder));
     FILE *file = fopen(argv[1], "r");
-    char line[1200];
-    for (int i = 0; file && fgets(line, sizeof(line), file); i++) {
-        int x = 0, y = 0, image = 0;
-        char *path = strchr(line, '|'), *text = path ? strchr(path + 1, '|') : nullptr;
-        if (!text || sscanf(line, "%d %d %d", &x, &y, &image) != 3)
-            continue;
-        *path++ = *text++ = '\0';
-        text[strcspn(text, "\r\n")] = '\0';
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text,
-        item.iImage = image;
+    char line[1200], path[MAX_PATH], text[512];
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.pszText = text;
+    for (POINT at;
+         file && fgets(line, sizeof(line), file) &&
+         sscanf(line, "%ld %ld %d|%259[^|]|%511[^\r\n]", &at.x, &at.y, &item.iImage, path, text) == 5;
+         item.iItem++) {
         item.lParam = (LPARAM)ILCreateFromPathA(path);
-        SendMessageA(ListView, LVM_SETITEMPOSITION, SendMessageA(ListView, LVM_INSERTITEMA, 0, (LPARAM)&item),
-                     MAKELPARAM(x, y));
+        SendMessageA(ListView, LVM_INSERTITEMA, 0, (LPARAM)&item);
+        SendMessageA(ListView, LVM_SETITEMPOSITION, item.iItem, MAKELPARAM(at.x, at.y));
     }
     if (file)
         fclose(file);

@@ -24,49 +24,60 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
     return icons;
 }
 
-struct FixtureShell {
+// A program of the test folder started beside this one, ended with the scope.
+struct FixtureProcess {
     PROCESS_INFORMATION process = {};
-    std::string folder, report;
-
-    // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2.
-    explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false)
+    FixtureProcess(const char *program, const std::string &arguments)
     {
-        char temp[MAX_PATH], exe[MAX_PATH];
-        GetTempPathA(sizeof(temp), temp);
-        folder = std::string(temp) + "tessivon-fixture-shell\\";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        CreateDirectoryA((folder + "picture 1").c_str(), nullptr);
-        for (const char *file : {"picture 0.txt", "picture 2.exe"})
-            CloseHandle(
-                CreateFileA((folder + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        std::string list = folder + "icons.txt";
-        report = folder + "report.txt";
-        DeleteFileA(report.c_str());
-        FILE *file = fopen(list.c_str(), "w");
-        for (const FixtureIcon &icon : icons)
-            fprintf(file, "%d %d %d|%spicture %d%s|%s\n", icon.x, icon.y, icon.image, folder.c_str(),
-                    icon.image,
-                    icon.image == 1   ? ""
-                    : icon.image == 2 ? ".exe"
-                                      : ".txt",
-                    icon.text.c_str());
-        fclose(file);
-        GetModuleFileNameA(nullptr, exe, sizeof(exe));
-        std::string command = std::string(exe, strrchr(exe, '\\') + 1) + "fixture_shell.exe";
-        command = "\"" + command + "\" \"" + list + "\" \"" + report + "\"" + (workerW ? " workerw" : "");
+        char exe[MAX_PATH];
+        GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        *strrchr(exe, '\\') = '\0';
+        std::string line = std::string("\"") + exe + "\\" + program + "\" " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
-        CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process);
-        for (int i = 0; i < 200 && GetFileAttributesA(report.c_str()) == INVALID_FILE_ATTRIBUTES; i++)
-            Sleep(50);
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     }
-    ~FixtureShell()
+    ~FixtureProcess()
     {
         TerminateProcess(process.hProcess, 0);
         WaitForSingleObject(process.hProcess, 5000);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
+    }
+};
+
+inline std::string ShellFolder()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "tessivon-fixture-shell\\";
+}
+
+struct FixtureShell : FixtureProcess {
+    std::string report = ShellFolder() + "report.txt";
+    explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false)
+        : FixtureProcess("fixture_shell.exe", WriteList(icons) + (workerW ? " workerw" : ""))
+    {
+        for (int i = 0; i < 200 && GetFileAttributesA(report.c_str()) == INVALID_FILE_ATTRIBUTES; i++)
+            Sleep(50);
+    }
+    // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2.
+    static std::string WriteList(const std::vector<FixtureIcon> &icons)
+    {
+        std::string folder = ShellFolder(), list = folder + "icons.txt";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        DeleteFileA((folder + "report.txt").c_str());
+        FILE *file = fopen(list.c_str(), "w");
+        for (const FixtureIcon &icon : icons) {
+            std::string picture = folder + "picture " + std::to_string(icon.image);
+            if (icon.image == 1)
+                CreateDirectoryA(picture.c_str(), nullptr);
+            picture += icon.image == 1 ? "" : icon.image == 2 ? ".exe" : ".txt";
+            CloseHandle(CreateFileA(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            fprintf(file, "%d %d %d|%s|%s\n", icon.x, icon.y, icon.image, picture.c_str(), icon.text.c_str());
+        }
+        fclose(file);
+        return "\"" + list + "\" \"" + folder + "report.txt\"";
     }
     // What the fixture's list view holds now, as the fixture itself reads it.
     std::vector<FixtureIcon> Report() const
@@ -75,16 +86,12 @@ struct FixtureShell {
         DeleteFileA(report.c_str());
         SendMessageA(FindWindowA("Progman", nullptr), WM_APP, 0, 0);
         FILE *file = fopen(report.c_str(), "r");
-        char line[1200];
-        FixtureIcon icon = {};
-        unsigned long number = 0;
-        while (file && fgets(line, sizeof(line), file))
-            if (strchr(line, '|') &&
-                sscanf(line, "%d %d %d %lu", &icon.x, &icon.y, &icon.image, &number) == 4) {
-                icon.number = number;
-                icon.text = std::string(strchr(line, '|') + 1, strcspn(strchr(line, '|') + 1, "\r\n"));
-                icons.push_back(icon);
-            }
+        int x, y, image;
+        unsigned long number;
+        char text[512];
+        while (file &&
+               (text[0] = 0, fscanf(file, "%d %d %d %lu|%511[^\n]", &x, &y, &image, &number, text) >= 4))
+            icons.push_back({x, y, image, text, (DWORD)number});
         if (file)
             fclose(file);
         return icons;
