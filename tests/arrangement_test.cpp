@@ -1,4 +1,5 @@
-// Screens and real windows of a second process arranged on the canvas.
+// The canvas: screens and real windows of a second process arranged on it, and
+// what it paints read back in pixels.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@
 
 namespace {
 
-struct Arrangement : ::testing::Test {
+struct Canvas : ::testing::Test {
     RegistryGuard registry;
     ScopedSimAdapter adapter;
     void Monitors(int count)
@@ -22,7 +23,7 @@ struct Arrangement : ::testing::Test {
         SimSetMonitors(count);
         adapter.Install();
     }
-    ~Arrangement() { ClipCursor(nullptr); }
+    ~Canvas() { ClipCursor(nullptr); }
 };
 
 bool ApplyEnabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)); }
@@ -47,25 +48,20 @@ TEST(DragMechanics, ScreenPressConfinement)
     EXPECT_RECT(confined, 30, 207, 420 - (60 - 10), 440 - (45 - 7));
 }
 
-TEST_F(Arrangement, PrimaryDisplayChosenAndApplied)
+TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
 {
     Monitors(3);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
         ChooseEntry(dialog, state.screenCombo, 2);
         EXPECT_EQ(state.selectedScreen, 2);
-        // A press on the second screen selects it and confines the pointer; it moves nothing.
-        RECT item = WindowRect(state.screenItems[1]), frame, clip;
-        PointerMessage(dialog, WM_LBUTTONDOWN, {item.left + 10, item.top + 7});
+        // A click on the second screen selects it in the list too.
+        POINT second = Centre(WindowRect(state.screenItems[1]));
+        PointerMessage(dialog, WM_LBUTTONDOWN, second);
+        PointerMessage(dialog, WM_LBUTTONUP, second, 0);
         EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCURSEL, 0, 0), 1);
+        RECT frame;
         GetClientRect(state.canvasFrame, &frame);
         MapWindowPoints(state.canvasFrame, nullptr, (POINT *)&frame, 2);
-        GetClipCursor(&clip);
-        EXPECT_RECT(clip, frame.left + 10, frame.top + 7, frame.right - (item.right - item.left - 10),
-                    frame.bottom - (item.bottom - item.top - 7));
-        PointerMessage(dialog, WM_MOUSEMOVE, {item.left + 30, item.top + 9});
-        PointerMessage(dialog, WM_LBUTTONUP, {item.left + 30, item.top + 9}, 0);
-        EXPECT_RECT(WindowRect(state.screenItems[1]), item.left, item.top, item.right, item.bottom);
-
         // Beside all screens nothing is selected; ticking then chooses no display.
         PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 3, frame.top + 3});
         EXPECT_EQ(state.selectedScreen, -1);
@@ -90,18 +86,6 @@ TEST_F(Arrangement, PrimaryDisplayChosenAndApplied)
         Click(GetDlgItem(dialog, IDC_APPLY));
         EXPECT_EQ(LastCall().substr(0, 12), "\\\\.\\Display1");
     }));
-
-    // Five monitors: three are shown, and a display is named by its own monitor.
-    SimSetMonitors(5);
-    Sim.monitors[2].device = "\\\\.\\DISPLAY7";
-    adapter.Install();
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), 3);
-        ChooseEntry(dialog, state.screenCombo, 2);
-        Click(state.primaryCheckBox);
-        Click(GetDlgItem(dialog, IDC_APPLY));
-        EXPECT_EQ(LastCall(), "\\\\.\\DISPLAY7 flags 17 size 156 1024x768");
-    }));
 }
 
 // Chooses the window on the Windows tab and presses the button on its miniature.
@@ -120,7 +104,7 @@ void Drag(HWND dialog, POINT press, std::initializer_list<int> moves)
     PointerMessage(dialog, WM_LBUTTONUP, {press.x + *(moves.end() - 1), press.y}, 0);
 }
 
-TEST_F(Arrangement, WindowListDragCancelAndApply)
+TEST_F(Canvas, WindowListDragCancelAndApply)
 {
     Monitors(1);
     WindowFixture fixture(2);
@@ -152,7 +136,6 @@ TEST_F(Arrangement, WindowListDragCancelAndApply)
                 EXPECT_EQ(WindowRect(second).top, ScaleToDesktop(miniature.top - origin.top, state.scale));
             }
             PointerMessage(dialog, WM_LBUTTONUP, {press.x + 20, press.y}, 0);
-            EXPECT_TRUE(ApplyEnabled(dialog));
         },
         DialogEnd::Cancel));
     EXPECT_RECT(WindowRect(second), start.left, start.top, start.right, start.bottom);
@@ -178,7 +161,7 @@ TEST_F(Arrangement, WindowListDragCancelAndApply)
     }));
 }
 
-TEST_F(Arrangement, FiftyOneWindowsGrowTheUndoTable)
+TEST_F(Canvas, FiftyOneWindowsGrowTheUndoTable)
 {
     Monitors(1);
     WindowFixture fixture(51);
@@ -218,7 +201,7 @@ unsigned GdiObjects()
     return count;
 }
 
-TEST_F(Arrangement, HundredOpeningsWithWallpaperAndADragStayFlat)
+TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
 {
     Monitors(3);
     WindowFixture fixture(1);
@@ -242,6 +225,81 @@ TEST_F(Arrangement, HundredOpeningsWithWallpaperAndADragStayFlat)
     // a hundred of either stand far above the allowance for the heap's own growth.
     EXPECT_LT(PrivateBytes(), bytes + 1024 * 1024) << bytes;
     EXPECT_EQ(WallpaperCache.bitmap, nullptr) << "the cache goes with the dialog";
+}
+
+COLORREF System(int index) { return GetSysColor(index); }
+
+// A screen drawn plain in the selected colours or the others, with its digit somewhere.
+void ExpectPlain(HWND item, bool selected)
+{
+    EXPECT_EQ(Pixel(item, 1, 1), System(selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
+    COLORREF text = System(selected ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+    bool shown = false;
+    RECT client;
+    GetClientRect(item, &client);
+    HDC dc = GetDC(item);
+    for (int y = 0; y < client.bottom && !shown; y++)
+        for (int x = 0; x < client.right && !shown; x++)
+            shown = GetPixel(dc, x, y) == text;
+    ReleaseDC(item, dc);
+    EXPECT_TRUE(shown) << "the digit";
+}
+
+void Repaint(HWND item, ExtPropState &state, int mode)
+{
+    state.wallpaperMode = mode;
+    InvalidateRect(item, nullptr, FALSE);
+}
+
+TEST_F(Canvas, DigitsInThePlainAndTheSelectedColours)
+{
+    Monitors(5);
+    WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
+    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), 3) << "five monitors, three shown";
+        for (int selected : {0, 1}) {
+            ChooseEntry(dialog, state.screenCombo, selected);
+            for (int i = 0; i < 3; i++)
+                ExpectPlain(state.screenItems[i], i == selected);
+        }
+    }));
+}
+
+TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
+{
+    const COLORREF picture = RGB(200, 40, 90), desktop = System(COLOR_BACKGROUND);
+    ScopedWallpaper wallpaper(800, 600, picture, "0");
+    WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
+    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+        // A margin of 56 leaves 192 pixels of the laid-out frame's height:
+        // scale 0.25, the monitor 256 by 192.
+        UseLaidOutFrame(state);
+        SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 56);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.zoomSlider);
+        HWND item = state.screenItems[0];
+        ASSERT_EQ(state.scale, 0.25f);
+        // The picture at (28, 21), 200 by 150; the desktop colour around it.
+        EXPECT_TRUE(Near(Pixel(item, 28, 21), picture) && Near(Pixel(item, 227, 170), picture));
+        for (POINT outside : {POINT{27, 21}, POINT{28, 20}, POINT{228, 170}, POINT{227, 171}})
+            EXPECT_EQ(Pixel(item, outside.x, outside.y), desktop) << outside.x << "," << outside.y;
+        Repaint(item, state, 2); // stretched
+        for (POINT corner : {POINT{0, 0}, POINT{255, 0}, POINT{0, 191}, POINT{255, 191}})
+            EXPECT_TRUE(Near(Pixel(item, corner.x, corner.y), picture)) << corner.x << "," << corner.y;
+        // A tile that scales to nothing ends in the desktop colour.
+        state.wallpaperWidth = state.wallpaperHeight = 3;
+        Repaint(item, state, 1);
+        EXPECT_EQ(Pixel(item, 255, 191), desktop);
+        // A layout the platform does not define shows the plain screen.
+        Repaint(item, state, 40);
+        EXPECT_EQ(Pixel(item, 1, 1), System(COLOR_BTNSHADOW)) << "one screen: the Screen tab is not shown";
+
+        // Darker toward the top-left corner, lighter toward the bottom-left.
+        RECT frame;
+        GetClientRect(state.canvasFrame, &frame);
+        EXPECT_TRUE(Near(Pixel(state.canvasFrame, 3, 3), System(COLOR_BTNSHADOW), 6));
+        EXPECT_TRUE(Near(Pixel(state.canvasFrame, frame.right - 4, 3), System(COLOR_BTNFACE), 6));
+        EXPECT_TRUE(Near(Pixel(state.canvasFrame, 3, frame.bottom - 4), System(COLOR_3DLIGHT), 6));
+    }));
 }
 
 } // namespace

@@ -4,37 +4,20 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
-#include <vector>
 
 #include "dialog/ext_prop.h"
 #include "settings/settings.h"
+#include "tests/fixture_shell.h"
 #include "tests/ui_driver.h"
 
-// tests/window_fixture.exe (beside this program) with count numbered windows,
-// ended with the scope.
-struct WindowFixture {
-    PROCESS_INFORMATION process = {};
-    explicit WindowFixture(int count)
+// tests/window_fixture.exe with count numbered windows, ended with the scope.
+struct WindowFixture : FixtureProcess {
+    explicit WindowFixture(int count) : FixtureProcess("window_fixture.exe", std::to_string(count))
     {
-        char line[MAX_PATH + 32] = "\"";
-        GetModuleFileNameA(nullptr, line + 1, MAX_PATH);
-        wsprintfA(strrchr(line, '\\') + 1, "window_fixture.exe\" %d", count);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
         for (int k = 0; k < 200 && process.hProcess && !Find("Fixture ready"); k++)
             Sleep(25);
-    }
-    ~WindowFixture()
-    {
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, 5000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
     }
     static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
 };
@@ -109,10 +92,8 @@ inline COLORREF Pixel(HWND window, int x, int y)
 
 inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
 {
-    for (int shift = 0; shift < 24; shift += 8)
-        if (abs((int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF)) > tolerance)
-            return false;
-    return true;
+    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 // A 24-bit picture file as the desktop wallpaper, in one colour or painted by
