@@ -6,15 +6,17 @@
 #include <commctrl.h>
 #include <cstdlib>
 #include <functional>
+#include <shlwapi.h>
 
 #include "dialog/ext_prop.h"
 #include "settings/settings.h"
 #include "tests/fixture_shell.h"
 #include "tests/ui_driver.h"
 
-// tests/window_fixture.exe with count numbered windows, ended with the scope.
+// The fixture program's windows part with count numbered windows, ended with the scope.
 struct WindowFixture : FixtureProcess {
-    explicit WindowFixture(int count) : FixtureProcess("window_fixture.exe", std::to_string(count))
+    explicit WindowFixture(int count)
+        : FixtureProcess("fixture_shell.exe", "windows " + std::to_string(count))
     {
         for (int k = 0; k < 200 && process.hProcess && !Find("Fixture ready"); k++)
             Sleep(25);
@@ -97,43 +99,32 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
 }
 
 // A 24-bit picture file as the desktop wallpaper, in one colour or painted by
-// paint(x, y), with the style value; the former wallpaper comes back at the end.
+// paint(x, y), with the style value; no wallpaper at the end of the scope.
 struct ScopedWallpaper {
-    char path[MAX_PATH], former[MAX_PATH] = "";
+    char path[MAX_PATH];
     ScopedWallpaper(int width, int height, COLORREF color, const char *style,
                     COLORREF (*paint)(int x, int y) = nullptr)
     {
-        GetTempPathA(MAX_PATH, path);
-        lstrcatA(path, "tessivon_wallpaper.bmp");
         DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        std::vector<BYTE> bytes(offset + stride * height, 0);
-        BITMAPFILEHEADER file = {0x4D42, (DWORD)bytes.size(), 0, 0, offset};
+        BITMAPFILEHEADER file = {0x4D42, offset + stride * height, 0, 0, offset};
         BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
-        memcpy(bytes.data(), &file, sizeof(file));
-        memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+        std::vector<BYTE> pixels(stride * height);
         for (int y = 0; y < height; y++) // bottom-up rows of blue, green, red
             for (int x = 0; x < width * 3; x++)
-                bytes[offset + y * stride + x] =
-                    (BYTE)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
-        FILE *out = fopen(path, "wb");
-        fwrite(bytes.data(), 1, bytes.size(), out);
+                pixels[y * stride + x] = (BYTE)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
+        GetTempPathA(MAX_PATH, path);
+        FILE *out = fopen(lstrcatA(path, "tessivon_wallpaper.bmp"), "wb");
+        fwrite(&file, sizeof(file), 1, out);
+        fwrite(&info, sizeof(info), 1, out);
+        fwrite(pixels.data(), pixels.size(), 1, out);
         fclose(out);
-        SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, former, 0);
-        SetStyle(style);
+        SHSetValueA(HKEY_CURRENT_USER, DESKTOP_KEY, "TileWallpaper", REG_SZ, "0", 2);
+        SHSetValueA(HKEY_CURRENT_USER, DESKTOP_KEY, "WallpaperStyle", REG_SZ, style, 2);
         SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
     }
     ~ScopedWallpaper()
     {
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, former, SPIF_UPDATEINIFILE);
-        SetStyle("0");
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, (void *)"", SPIF_UPDATEINIFILE);
         DeleteFileA(path);
-    }
-    static void SetStyle(const char *style)
-    {
-        HKEY key;
-        RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
-        RegSetValueExA(key, "TileWallpaper", 0, REG_SZ, (const BYTE *)"0", 2);
-        RegSetValueExA(key, "WallpaperStyle", 0, REG_SZ, (const BYTE *)style, 2);
-        RegCloseKey(key);
     }
 };
