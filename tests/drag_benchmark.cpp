@@ -3,8 +3,6 @@
 // pointer moves sent to the dialog. Prints the moves carried out per second and
 // how many times the wallpaper was scaled. Run it with build/wine-run inside
 // the test prefix's desktop (the window fixture is started beside it).
-#include <cstdio>
-
 #include "canvas/canvas.h"
 #include "tests/canvas_driver.h"
 #include "tests/dialog_driver.h"
@@ -18,7 +16,7 @@ int main()
     WindowFixture fixture(1);
     ScopedWallpaper wallpaper(1024, 768, RGB(40, 90, 160), "2");
     const int moves = 1000;
-    double seconds = 0;
+    LARGE_INTEGER frequency, start = {}, end;
     unsigned long stretches = 0, atOpening = WallpaperStretchCount;
     RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_WINDOWS);
@@ -26,22 +24,21 @@ int main()
         PointerMessage(dialog, WM_LBUTTONDOWN, press);
         if (!state.dragging)
             return;
-        unsigned long before = WallpaperStretchCount;
-        LARGE_INTEGER frequency, start, end;
-        QueryPerformanceFrequency(&frequency);
-        QueryPerformanceCounter(&start);
         ScreenToClient(dialog, &press);
+        stretches = WallpaperStretchCount;
+        QueryPerformanceCounter(&start);
         // Back and forth over 80 pixels, so that every move differs from the one before.
         for (int k = 0; k < moves; k++) {
             int dx = k % 80 < 40 ? k % 40 : 40 - k % 40;
             SendMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x + dx + 1, press.y + (k & 1)));
         }
         QueryPerformanceCounter(&end);
-        seconds = (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
-        stretches = WallpaperStretchCount - before;
+        stretches = WallpaperStretchCount - stretches;
         SendMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(press.x, press.y));
     });
-    if (!seconds) {
+    QueryPerformanceFrequency(&frequency);
+    double seconds = (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
+    if (!start.QuadPart) {
         printf("the dialog did not open, or the press on the miniature started no drag\n");
         return 1;
     }
