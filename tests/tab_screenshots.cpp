@@ -9,14 +9,9 @@
 // the centre of its miniature written to the first name with ".miniature"
 // appended, for the script to drag it. A stand-in shell holds a few desktop
 // icons meanwhile, for the Icons tab.
-#include <windows.h>
-
-#include <string>
-
 #include "shell/platform.h"
-#include "shell/tessivon.h"
 #include "tests/canvas_driver.h"
-#include "tests/fixture_shell.h"
+#include "tests/dialog_driver.h"
 
 static std::string Places;
 static HWND SampleWindow;
@@ -78,9 +73,7 @@ int main(int argc, char **argv)
     if (argc < 2)
         return 2;
     Places = argv[1];
-    InstanceHandle = GetModuleHandleA(nullptr);
-    ModulePathLength = GetModuleFileNameA(nullptr, ModulePath, MAX_PATH);
-    IsWindows2000OrLater = TRUE;
+    PrepareDialogProgram();
     LoadPlatformTable();
     ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
     const char *names[] = {"My Computer", "Documents", "Notes.txt", "Pictures", "Recycle Bin",
