@@ -5,13 +5,11 @@
 
 #include <commctrl.h>
 #include <cstdlib>
-#include <functional>
 #include <shlwapi.h>
 
-#include "dialog/ext_prop.h"
 #include "settings/settings.h"
+#include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
-#include "tests/ui_driver.h"
 
 // The fixture program's windows part with count numbered windows, ended with the scope.
 struct WindowFixture : FixtureProcess {
@@ -80,6 +78,15 @@ inline POINT ChooseWindow(HWND dialog, ExtPropState &state, HWND window)
             ChooseEntry(dialog, state.windowCombo, i);
     });
     return Centre(WindowRect(state.windowMiniature));
+}
+
+// Chooses the window on the Windows tab and presses the button on its miniature.
+inline POINT PressWindow(HWND dialog, ExtPropState &state, HWND window)
+{
+    SwitchToTab(state, TAB_WINDOWS);
+    POINT press = ChooseWindow(dialog, state, window);
+    PointerMessage(dialog, WM_LBUTTONDOWN, press);
+    return press;
 }
 
 // The pixel after every invalid part of the dialog was painted.

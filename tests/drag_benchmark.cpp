@@ -3,9 +3,7 @@
 // pointer moves sent to the dialog. Prints the moves carried out per second and
 // how many times the wallpaper was scaled. Run it with build/wine-run inside
 // the test prefix's desktop (the window fixture is started beside it).
-#include "canvas/canvas.h"
 #include "tests/canvas_driver.h"
-#include "tests/dialog_driver.h"
 #include "tests/sim_adapter.h"
 
 int main()
@@ -19,9 +17,7 @@ int main()
     LARGE_INTEGER frequency, start = {}, end;
     unsigned long stretches = 0, atOpening = WallpaperStretchCount;
     RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_WINDOWS);
-        POINT press = ChooseWindow(dialog, state, WindowFixture::Find("Fixture 0"));
-        PointerMessage(dialog, WM_LBUTTONDOWN, press);
+        POINT press = PressWindow(dialog, state, WindowFixture::Find("Fixture 0"));
         if (!state.dragging)
             return;
         ScreenToClient(dialog, &press);
