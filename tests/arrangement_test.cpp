@@ -6,9 +6,7 @@
 
 #include <psapi.h>
 
-#include "canvas/canvas.h"
 #include "tests/canvas_driver.h"
-#include "tests/dialog_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
 
@@ -85,15 +83,6 @@ TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
     }));
 }
 
-// Chooses the window on the Windows tab and presses the button on its miniature.
-POINT ChooseAndPress(HWND dialog, ExtPropState &state, HWND window)
-{
-    SwitchToTab(state, TAB_WINDOWS);
-    POINT press = ChooseWindow(dialog, state, window);
-    PointerMessage(dialog, WM_LBUTTONDOWN, press);
-    return press;
-}
-
 void Drag(HWND dialog, POINT press, std::initializer_list<int> moves)
 {
     for (int dx : moves)
@@ -124,7 +113,7 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
                                        : "Fixture 0|Fixture 1|*Blank*|");
             }
             // Each move of the pointer moves the real window with the miniature.
-            POINT press = ChooseAndPress(dialog, state, second);
+            POINT press = PressWindow(dialog, state, second);
             RECT miniature = WindowRect(state.windowMiniature), origin = WindowRect(state.screenItems[0]);
             for (int dx : {10, 20}) {
                 PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
@@ -140,7 +129,7 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
     // "&Apply", then "Cancel": the window stays.
     ASSERT_TRUE(RunExtPropDialog(
         [&](HWND dialog, ExtPropState &state) {
-            Drag(dialog, ChooseAndPress(dialog, state, second), {10, 30});
+            Drag(dialog, PressWindow(dialog, state, second), {10, 30});
             Click(GetDlgItem(dialog, IDC_APPLY));
         },
         DialogEnd::Cancel));
@@ -148,7 +137,7 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
 
     // The window closes in the middle of a drag: the drag ends and the miniature hides.
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        POINT press = ChooseAndPress(dialog, state, second);
+        POINT press = PressWindow(dialog, state, second);
         PostMessageA(second, WM_CLOSE, 0, 0);
         for (int k = 0; k < 100 && IsWindow(second); k++)
             PumpMessages(20);
@@ -178,23 +167,19 @@ TEST_F(Canvas, FiftyOneWindowsGrowTheUndoTable)
     }));
 }
 
-// Wine answers 0 for the private bytes; its page-file usage counts the
-// process's anonymous memory, where GDI keeps bitmaps and the heap lives.
-SIZE_T PrivateBytes()
+// The process's private bytes and GDI objects. Wine answers 0 for the private
+// bytes; its page-file usage counts the process's anonymous memory, where GDI
+// keeps bitmaps and the heap lives. GetGuiResources answers 0 under Wine: the
+// GDI handle table is probed instead.
+std::pair<SIZE_T, unsigned> Usage()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS *)&counters, sizeof(counters));
-    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-}
-
-// GetGuiResources answers 0 under Wine: the GDI handle table is probed instead.
-unsigned GdiObjects()
-{
-    unsigned count = 0;
+    unsigned objects = 0;
     for (ULONG_PTR slot = 1; slot < 0x10000; slot++)
-        count += GetObjectType((HGDIOBJ)slot) != 0;
-    return count;
+        objects += GetObjectType((HGDIOBJ)slot) != 0;
+    return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage, objects};
 }
 
 TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
@@ -202,24 +187,23 @@ TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
     Monitors(3);
     WindowFixture fixture(1);
     ScopedWallpaper wallpaper(800, 600, RGB(30, 160, 90), "2");
-    auto open = [&](int k) {
-        return RunExtPropDialog(
+    const DialogEnd ends[3] = {DialogEnd::Cancel, DialogEnd::Ok, DialogEnd::Close};
+    std::pair<SIZE_T, unsigned> before;
+    for (int k = 0; k < 103; k++) {
+        if (k == 3) // what loads once is loaded
+            before = Usage();
+        ASSERT_TRUE(RunExtPropDialog(
             [&](HWND dialog, ExtPropState &state) {
-                Drag(dialog, ChooseAndPress(dialog, state, WindowFixture::Find("Fixture 0")), {5, 9});
+                Drag(dialog, PressWindow(dialog, state, WindowFixture::Find("Fixture 0")), {5, 9});
                 ASSERT_NE(WallpaperCache.bitmap, nullptr);
             },
-            k % 3 ? (k % 3 == 1 ? DialogEnd::Ok : DialogEnd::Close) : DialogEnd::Cancel);
-    };
-    for (int k = 0; k < 3; k++)
-        ASSERT_TRUE(open(k)); // what loads once is loaded
-    SIZE_T bytes = PrivateBytes();
-    unsigned objects = GdiObjects();
-    for (int k = 0; k < 100; k++)
-        ASSERT_TRUE(open(k)) << k;
-    EXPECT_EQ(GdiObjects(), objects);
+            ends[k % 3]))
+            << k;
+    }
+    EXPECT_EQ(Usage().second, before.second);
     // A leaked picture would be 1.4 MB an opening, a leaked scaled copy 50 KB:
     // a hundred of either stand far above the allowance for the heap's own growth.
-    EXPECT_LT(PrivateBytes(), bytes + 1024 * 1024) << bytes;
+    EXPECT_LT(Usage().first, before.first + 1024 * 1024) << before.first;
     EXPECT_EQ(WallpaperCache.bitmap, nullptr) << "the cache goes with the dialog";
 }
 
