@@ -27,9 +27,8 @@ void WriteHidden(const char *text, DWORD number)
 // The stored number of a hidden label, or -1.
 long long ReadHidden(const char *text)
 {
-    DWORD number = 0;
-    return ReadValue(HIDE_TEXT_ICONS_KEY, text, &number, sizeof(number)) == REG_DWORD ? (long long)number
-                                                                                      : -1;
+    DWORD number = 0, size = sizeof(number);
+    return SHGetValueA(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, nullptr, &number, &size) ? -1LL : number;
 }
 
 bool SamePlace(const FixtureIcon &a, const FixtureIcon &b) { return a.x == b.x && a.y == b.y; }
@@ -42,18 +41,17 @@ POINT MiniatureInView(const ExtPropState &state)
     return origin;
 }
 
-// Right-clicks the icon view and reads the popup menu the user sees.
-std::vector<MenuItemText> RightClick(HWND view, int x, int y)
+// Right-clicks the icon view; gives the number of items on the popup menu the user sees.
+int RightClick(HWND view, int x, int y)
 {
-    std::vector<MenuItemText> shown;
+    int items = -1;
     WhenWindowAppears(FindPopupMenuWindow, [&](HWND popup) {
-        if (popup)
-            shown = ReadMenu((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0));
+        items = popup ? GetMenuItemCount((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0)) : -1;
         EndMenu();
     });
     SendMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
     CancelWindowWait();
-    return shown;
+    return items;
 }
 
 TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
@@ -119,12 +117,11 @@ TEST_F(DesktopIcons, IconsTabShowsEveryIconWithSharedPicturesAndStoredLabels)
         EXPECT_EQ(IconViewHitTest(&view, 9, 8), 0);
         EXPECT_EQ(IconViewHitTest(&view, 11, 8), 1);
         EXPECT_EQ(IconViewHitTest(&view, 10, 8), 0);
-        EXPECT_EQ(RightClick(view.window, 11, 8).size(), 1u) << "the icon's menu";
+        EXPECT_EQ(RightClick(view.window, 11, 8), 1) << "the icon's menu";
         EXPECT_EQ(view.selected, 1);
         RECT client;
         GetClientRect(view.window, &client);
-        EXPECT_EQ(RightClick(view.window, client.right - 2, client.bottom - 2).size(), 3u)
-            << "the desktop's menu";
+        EXPECT_EQ(RightClick(view.window, client.right - 2, client.bottom - 2), 3) << "the desktop's menu";
         EXPECT_EQ(view.selected, -1) << "a right click on empty space deselects";
     }));
 }
