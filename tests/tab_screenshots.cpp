@@ -11,7 +11,6 @@
 // icons meanwhile, for the Icons tab.
 #include "shell/platform.h"
 #include "tests/canvas_driver.h"
-#include "tests/dialog_driver.h"
 
 static std::string Places;
 static HWND SampleWindow;
@@ -76,12 +75,7 @@ int main(int argc, char **argv)
     PrepareDialogProgram();
     LoadPlatformTable();
     ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
-    const char *names[] = {"My Computer", "Documents", "Notes.txt", "Pictures", "Recycle Bin",
-                           "Readme.txt",  "Projects",  "Music",     "Todo.txt", "Downloads"};
-    std::vector<FixtureIcon> icons;
-    for (int i = 0; i < 10; i++)
-        icons.push_back({20 + (i / 5) * 90, 20 + (i % 5) * 90, i % 3, names[i], 0});
-    FixtureShell shell(icons);
+    FixtureShell shell(GridIcons(10, 3));
     ScopedWallpaper wallpaper(1024, 768, 0, "2", Landscape);
     SampleWindow = CreateWindowExA(0, "STATIC", "Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40,
                                    220, 160, nullptr, nullptr, InstanceHandle, nullptr);
