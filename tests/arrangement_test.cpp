@@ -83,6 +83,24 @@ TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
     }));
 }
 
+// Opens the window list, which fills it, and gives the labels of the process's windows.
+std::string Labels(const ExtPropState &state, DWORD process)
+{
+    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
+    std::string labels;
+    for (int i = 0; i < SendMessageA(state.windowCombo, CB_GETCOUNT, 0, 0); i++) {
+        char text[300] = "";
+        COMBOBOXEXITEMA item = {};
+        item.mask = CBEIF_TEXT | CBEIF_LPARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 300;
+        SendMessageA(state.windowCombo, CBEM_GETITEMA, 0, (LPARAM)&item);
+        DWORD owner = 0;
+        GetWindowThreadProcessId((HWND)item.lParam, &owner);
+        labels += owner == process ? std::string(text) + "|" : "";
+    }
+    return labels;
+}
+
 void Drag(HWND dialog, POINT press, std::initializer_list<int> moves)
 {
     for (int dx : moves)
@@ -103,14 +121,9 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
             // Bottom of the Z order first; no minimised, flat or hidden window; the taskbar by the option.
             for (int tray : {0, 1}) {
                 state.options[OPT_SHOW_TRAY_BAR_AS_WINDOW] = tray;
-                std::string labels;
-                ReadWindowList(state, [&](int, const char *label, HWND window) {
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(window, &owner);
-                    labels += owner == fixture.process.dwProcessId ? std::string(label) + "|" : "";
-                });
-                EXPECT_EQ(labels, tray ? "Fixture 0|Fixture 1|*Blank*|Fixture taskbar|Fixture band|"
-                                       : "Fixture 0|Fixture 1|*Blank*|");
+                EXPECT_EQ(Labels(state, fixture.process.dwProcessId),
+                          tray ? "Fixture 0|Fixture 1|*Blank*|Fixture taskbar|Fixture band|"
+                               : "Fixture 0|Fixture 1|*Blank*|");
             }
             // Each move of the pointer moves the real window with the miniature.
             POINT press = PressWindow(dialog, state, second);

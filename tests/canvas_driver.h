@@ -55,28 +55,14 @@ inline void ChooseEntry(HWND dialog, HWND combo, int entry)
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
 }
 
-// Opens the window list, which fills it, and calls each(entry, label, window).
-inline void ReadWindowList(const ExtPropState &state,
-                           const std::function<void(int, const char *, HWND)> &each)
+// Opens the window list, which fills it, and chooses the window there.
+inline POINT ChooseWindow(HWND dialog, ExtPropState &state, HWND window)
 {
     SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
     SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
-    for (int i = 0; i < SendMessageA(state.windowCombo, CB_GETCOUNT, 0, 0); i++) {
-        char text[300] = "";
-        COMBOBOXEXITEMA item = {};
-        item.mask = CBEIF_TEXT | CBEIF_LPARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 300;
-        SendMessageA(state.windowCombo, CBEM_GETITEMA, 0, (LPARAM)&item);
-        each(i, text, (HWND)item.lParam);
-    }
-}
-
-// Chooses the window in the list of the Windows tab; gives the centre of its miniature.
-inline POINT ChooseWindow(HWND dialog, ExtPropState &state, HWND window)
-{
-    ReadWindowList(state, [&](int i, const char *, HWND listed) {
-        if (listed == window)
+    for (int i = 0; i < SendMessageA(state.windowCombo, CB_GETCOUNT, 0, 0); i++)
+        if ((HWND)SendMessageA(state.windowCombo, CB_GETITEMDATA, i, 0) == window)
             ChooseEntry(dialog, state.windowCombo, i);
-    });
     return Centre(WindowRect(state.windowMiniature));
 }
 
