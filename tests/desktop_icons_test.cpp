@@ -58,10 +58,8 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
 {
     for (bool workerW : {false, true}) {
         FixtureShell shell(GridIcons(3, 3), workerW);
-        HWND listView = FindDesktopListView();
-        ASSERT_NE(listView, nullptr) << "workerW " << workerW;
         SharedBlock block;
-        ASSERT_TRUE(SharedBlockOpen(&block, listView));
+        ASSERT_TRUE(SharedBlockOpen(&block, FindDesktopListView())) << "workerW " << workerW;
         EXPECT_EQ(GetIconCount(&block), 3);
         DesktopIcon icon = {};
         icon.index = 2;
@@ -69,8 +67,7 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
         EXPECT_EQ(block.folderView, nullptr) << "a folder view without the list view's window is not used";
         FixtureIcon shown = shell.Report().at(2);
         EXPECT_TRUE(icon.x == shown.x && icon.y == shown.y && icon.image == 2 &&
-                    icon.itemNumber == shown.number);
-        EXPECT_STREQ(icon.text, "Icon 2");
+                    icon.itemNumber == shown.number && shown.text == icon.text && shown.text == "Icon 2");
         HICON picture = GetIconPicture(&block, 2);
         EXPECT_NE(picture, nullptr) << "taken here from the item's ID list";
         DestroyIcon(picture);
@@ -114,15 +111,13 @@ TEST_F(DesktopIcons, IconsTabShowsEveryIconWithSharedPicturesAndStoredLabels)
         // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
         SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
         SendMessageA(view.window, LVM_SETITEMPOSITION, 1, MAKELPARAM(4, 0));
-        EXPECT_EQ(IconViewHitTest(&view, 9, 8), 0);
-        EXPECT_EQ(IconViewHitTest(&view, 11, 8), 1);
-        EXPECT_EQ(IconViewHitTest(&view, 10, 8), 0);
-        EXPECT_EQ(RightClick(view.window, 11, 8), 1) << "the icon's menu";
-        EXPECT_EQ(view.selected, 1);
+        EXPECT_TRUE(IconViewHitTest(&view, 9, 8) == 0 && IconViewHitTest(&view, 11, 8) == 1 &&
+                    IconViewHitTest(&view, 10, 8) == 0);
+        EXPECT_TRUE(RightClick(view.window, 11, 8) == 1 && view.selected == 1) << "the icon's menu";
         RECT client;
         GetClientRect(view.window, &client);
-        EXPECT_EQ(RightClick(view.window, client.right - 2, client.bottom - 2), 3) << "the desktop's menu";
-        EXPECT_EQ(view.selected, -1) << "a right click on empty space deselects";
+        EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == 3 && view.selected == -1)
+            << "the desktop's menu; a right click on empty space deselects";
     }));
 }
 
