@@ -13,13 +13,7 @@
 
 // The fixture program's windows part with count numbered windows, ended with the scope.
 struct WindowFixture : FixtureProcess {
-    explicit WindowFixture(int count)
-        : FixtureProcess("fixture_shell.exe", "windows " + std::to_string(count))
-    {
-        for (int k = 0; k < 200 && process.hProcess && !Find("Fixture ready"); k++)
-            Sleep(25);
-    }
-    static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
+    explicit WindowFixture(int count) : FixtureProcess("windows " + std::to_string(count)) {}
 };
 
 inline RECT WindowRect(HWND window)

@@ -14,8 +14,10 @@
 //
 // gives the window arrangement tests top-level windows "Fixture 0" to
 // "Fixture N-1", a minimised one, one of zero height, one without a title, a
-// hidden one, stand-ins for a taskbar and a desk band, and last a hidden
-// "Fixture ready". A window that is sent WM_CLOSE is destroyed.
+// hidden one and stand-ins for a taskbar and a desk band. A window that is
+// sent WM_CLOSE is destroyed.
+//
+// Either part ends its start with a hidden "Fixture ready".
 #include <windows.h>
 
 #include <commctrl.h>
@@ -79,29 +81,26 @@ static void MakeWindows(int count)
     Make("TessivonFixture", "Fixture hidden", WS_POPUP, 60, 740, 30, 20);
     Make("Shell_TrayWnd", "Fixture taskbar", shown, 300, 740, 400, 20);
     Make("BaseBar", "Fixture band", shown, 720, 740, 100, 20);
-    Make("TessivonFixture", "Fixture ready", WS_POPUP, 0, 0, 10, 10);
 }
 
 static void MakeShell(const char *listPath, bool workerW)
 {
-    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&classes);
+    InitCommonControls();
     CoInitialize(nullptr);
     HWND holder = Make("Progman", "", WS_POPUP, 0, 0, 1024, 768);
     holder = workerW ? Make("WorkerW", "", WS_POPUP, 0, 0, 1024, 768) : holder;
     HWND view = Make("SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, 1024, 768, holder);
     ListView = Make(WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 1024, 768, view);
     FILE *file = fopen(listPath, "r");
-    char line[1200], path[MAX_PATH], text[512];
+    char path[MAX_PATH], text[512];
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.pszText = text;
-    for (POINT at;
-         file && fgets(line, sizeof(line), file) &&
-         sscanf(line, "%ld %ld %d|%259[^|]|%511[^\r\n]", &at.x, &at.y, &item.iImage, path, text) == 5;
-         item.iItem++) {
+    POINT at;
+    while (file &&
+           fscanf(file, "%ld %ld %d|%259[^|]|%511[^\n]", &at.x, &at.y, &item.iImage, path, text) == 5) {
         item.lParam = (LPARAM)ILCreateFromPathA(path);
         SendMessageA(ListView, LVM_INSERTITEMA, 0, (LPARAM)&item);
-        SendMessageA(ListView, LVM_SETITEMPOSITION, item.iItem, MAKELPARAM(at.x, at.y));
+        SendMessageA(ListView, LVM_SETITEMPOSITION, item.iItem++, MAKELPARAM(at.x, at.y));
     }
     if (file)
         fclose(file);
@@ -117,6 +116,7 @@ int main(int argc, char **argv)
         MakeWindows(atoi(argv[2]));
     else
         MakeShell(argv[1], argc > 3 && !strcmp(argv[3], "workerw"));
+    Make("TessivonFixture", "Fixture ready", WS_POPUP, 0, 0, 10, 10);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);

@@ -24,18 +24,21 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
     return icons;
 }
 
-// A program of the test folder started beside this one, ended with the scope.
+// The test folder's fixture program (beside this one) with these arguments,
+// ended with the scope.
 struct FixtureProcess {
     PROCESS_INFORMATION process = {};
-    FixtureProcess(const char *program, const std::string &arguments)
+    explicit FixtureProcess(const std::string &arguments)
     {
         char exe[MAX_PATH];
         GetModuleFileNameA(nullptr, exe, MAX_PATH);
         *strrchr(exe, '\\') = '\0';
-        std::string line = std::string("\"") + exe + "\\" + program + "\" " + arguments;
+        std::string line = std::string("\"") + exe + "\\fixture_shell.exe\" " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+        for (int k = 0; k < 200 && process.hProcess && !Find("Fixture ready"); k++)
+            Sleep(25);
     }
     ~FixtureProcess()
     {
@@ -44,29 +47,26 @@ struct FixtureProcess {
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
+    static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
 };
 
 inline std::string ShellFolder()
 {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "tessivon-fixture-shell\\";
+    return std::string(temp) + "tessivon-shell-";
 }
 
 struct FixtureShell : FixtureProcess {
     std::string report = ShellFolder() + "report.txt";
     explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false)
-        : FixtureProcess("fixture_shell.exe", WriteList(icons) + (workerW ? " workerw" : ""))
+        : FixtureProcess(WriteList(icons) + (workerW ? " workerw" : ""))
     {
-        for (int i = 0; i < 200 && GetFileAttributesA(report.c_str()) == INVALID_FILE_ATTRIBUTES; i++)
-            Sleep(50);
     }
     // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2.
     static std::string WriteList(const std::vector<FixtureIcon> &icons)
     {
         std::string folder = ShellFolder(), list = folder + "icons.txt";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        DeleteFileA((folder + "report.txt").c_str());
         FILE *file = fopen(list.c_str(), "w");
         for (const FixtureIcon &icon : icons) {
             std::string picture = folder + "picture " + std::to_string(icon.image);
