@@ -34,12 +34,11 @@ int main()
     });
     QueryPerformanceFrequency(&frequency);
     double seconds = (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
-    if (!start.QuadPart) {
+    if (!start.QuadPart)
         printf("the dialog did not open, or the press on the miniature started no drag\n");
-        return 1;
-    }
-    printf("moves per second: %.1f (%d moves in %.3f s)\n", moves / seconds, moves, seconds);
-    printf("wallpaper scalings (StretchBlt): %lu during the drag, %lu for the whole opening\n", stretches,
-           WallpaperStretchCount - atOpening);
-    return 0;
+    else
+        printf("moves per second: %.1f (%d moves in %.3f s)\nwallpaper scalings (StretchBlt): %lu during the "
+               "drag, %lu for the whole opening\n",
+               moves / seconds, moves, seconds, stretches, WallpaperStretchCount - atOpening);
+    return start.QuadPart ? 0 : 1;
 }

@@ -17,10 +17,7 @@ static double Milliseconds()
 int main()
 {
     LoadPlatformTable();
-    std::vector<FixtureIcon> icons;
-    for (int i = 0; i < 500; i++)
-        icons.push_back({(i % 25) * 40, (i / 25) * 38, i % 20, "Icon " + std::to_string(i), 0});
-    FixtureShell shell(icons);
+    FixtureShell shell(GridIcons(500, 20));
     const int rounds = 20;
     bool shown = RunExtPropDialog([&](HWND, ExtPropState &state) {
         long messages = ShellMessageCount;
