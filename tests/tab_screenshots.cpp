@@ -13,7 +13,6 @@
 #include "tests/canvas_driver.h"
 
 static std::string Places;
-static HWND SampleWindow;
 
 // A sky over green hills with a sun: enough shape to tell the picture is scaled.
 static COLORREF Landscape(int x, int y)
@@ -57,7 +56,7 @@ static void CALLBACK WatchDialog(HWND, UINT, UINT_PTR timer, DWORD)
         written = true;
     }
     if (!chosen && state->currentTab == TAB_WINDOWS) {
-        POINT centre = ChooseWindow(dialog, *state, SampleWindow);
+        POINT centre = ChooseWindow(dialog, *state, FindWindowA("STATIC", "Sample window"));
         WriteFile(Places + ".miniature", (wsprintfA(line, "%ld %ld\n", centre.x, centre.y), line));
         chosen = true;
     }
@@ -77,8 +76,8 @@ int main(int argc, char **argv)
     ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
     FixtureShell shell(GridIcons(10, 3));
     ScopedWallpaper wallpaper(1024, 768, 0, "2", Landscape);
-    SampleWindow = CreateWindowExA(0, "STATIC", "Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40,
-                                   220, 160, nullptr, nullptr, InstanceHandle, nullptr);
+    CreateWindowExA(0, "STATIC", "Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 220, 160, nullptr,
+                    nullptr, InstanceHandle, nullptr);
     SetTimer(nullptr, 0, 200, WatchDialog);
     OpenExtendedProperties({GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2});
     return 0;
