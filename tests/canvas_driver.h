@@ -5,36 +5,15 @@
 
 #include <commctrl.h>
 #include <cstdlib>
-#include <cstring>
-#include <vector>
+#include <shlwapi.h>
 
-#include "dialog/ext_prop.h"
 #include "settings/settings.h"
-#include "tests/ui_driver.h"
+#include "tests/dialog_driver.h"
+#include "tests/fixture_shell.h"
 
-// tests/window_fixture.exe (beside this program) with count numbered windows,
-// ended with the scope.
-struct WindowFixture {
-    PROCESS_INFORMATION process = {};
-    explicit WindowFixture(int count)
-    {
-        char line[MAX_PATH + 32] = "\"";
-        GetModuleFileNameA(nullptr, line + 1, MAX_PATH);
-        wsprintfA(strrchr(line, '\\') + 1, "window_fixture.exe\" %d", count);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-        for (int k = 0; k < 200 && process.hProcess && !Find("Fixture ready"); k++)
-            Sleep(25);
-    }
-    ~WindowFixture()
-    {
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, 5000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
+// The fixture program's windows part with count numbered windows, ended with the scope.
+struct WindowFixture : FixtureProcess {
+    explicit WindowFixture(int count) : FixtureProcess("windows " + std::to_string(count)) {}
 };
 
 inline RECT WindowRect(HWND window)
@@ -70,6 +49,26 @@ inline void ChooseEntry(HWND dialog, HWND combo, int entry)
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
 }
 
+// Opens the window list, which fills it, and chooses the window there.
+inline POINT ChooseWindow(HWND dialog, ExtPropState &state, HWND window)
+{
+    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
+    for (int i = 0; i < SendMessageA(state.windowCombo, CB_GETCOUNT, 0, 0); i++)
+        if ((HWND)SendMessageA(state.windowCombo, CB_GETITEMDATA, i, 0) == window)
+            ChooseEntry(dialog, state.windowCombo, i);
+    return Centre(WindowRect(state.windowMiniature));
+}
+
+// Chooses the window on the Windows tab and presses the button on its miniature.
+inline POINT PressWindow(HWND dialog, ExtPropState &state, HWND window)
+{
+    SwitchToTab(state, TAB_WINDOWS);
+    POINT press = ChooseWindow(dialog, state, window);
+    PointerMessage(dialog, WM_LBUTTONDOWN, press);
+    return press;
+}
+
 // The pixel after every invalid part of the dialog was painted.
 inline COLORREF Pixel(HWND window, int x, int y)
 {
@@ -82,48 +81,37 @@ inline COLORREF Pixel(HWND window, int x, int y)
 
 inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
 {
-    for (int shift = 0; shift < 24; shift += 8)
-        if (abs((int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF)) > tolerance)
-            return false;
-    return true;
+    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-// A 24-bit picture file of one colour as the desktop wallpaper, with the
-// layout values; the former wallpaper comes back at the end of the scope.
+// A 24-bit picture file as the desktop wallpaper, in one colour or painted by
+// paint(x, y), with the style value; no wallpaper at the end of the scope.
 struct ScopedWallpaper {
-    char path[MAX_PATH], former[MAX_PATH] = "";
-    ScopedWallpaper(int width, int height, COLORREF color, const char *tile, const char *style)
+    char path[MAX_PATH];
+    ScopedWallpaper(int width, int height, COLORREF color, const char *style,
+                    COLORREF (*paint)(int x, int y) = nullptr)
     {
-        GetTempPathA(MAX_PATH, path);
-        lstrcatA(path, "tessivon_wallpaper.bmp");
         DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        std::vector<BYTE> bytes(offset + stride * height, 0);
-        BITMAPFILEHEADER file = {0x4D42, (DWORD)bytes.size(), 0, 0, offset};
+        BITMAPFILEHEADER file = {0x4D42, offset + stride * height, 0, 0, offset};
         BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
-        memcpy(bytes.data(), &file, sizeof(file));
-        memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
-        for (int y = 0; y < height; y++)
+        std::vector<BYTE> pixels(stride * height);
+        for (int y = 0; y < height; y++) // bottom-up rows of blue, green, red
             for (int x = 0; x < width * 3; x++)
-                bytes[offset + y * stride + x] = (BYTE)(color >> (16 - 8 * (x % 3)));
-        HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        WriteFile(handle, bytes.data(), (DWORD)bytes.size(), &stride, nullptr);
-        CloseHandle(handle);
-        SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, former, 0);
+                pixels[y * stride + x] = (BYTE)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
+        GetTempPathA(MAX_PATH, path);
+        FILE *out = fopen(lstrcatA(path, "tessivon_wallpaper.bmp"), "wb");
+        fwrite(&file, sizeof(file), 1, out);
+        fwrite(&info, sizeof(info), 1, out);
+        fwrite(pixels.data(), pixels.size(), 1, out);
+        fclose(out);
+        SHSetValueA(HKEY_CURRENT_USER, DESKTOP_KEY, "TileWallpaper", REG_SZ, "0", 2);
+        SHSetValueA(HKEY_CURRENT_USER, DESKTOP_KEY, "WallpaperStyle", REG_SZ, style, 2);
         SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
-        SetLayout(tile, style);
     }
     ~ScopedWallpaper()
     {
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, former, SPIF_UPDATEINIFILE);
-        SetLayout("0", "0");
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, (void *)"", SPIF_UPDATEINIFILE);
         DeleteFileA(path);
-    }
-    static void SetLayout(const char *tile, const char *style)
-    {
-        HKEY key;
-        RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &key);
-        RegSetValueExA(key, "TileWallpaper", 0, REG_SZ, (const BYTE *)tile, 2);
-        RegSetValueExA(key, "WallpaperStyle", 0, REG_SZ, (const BYTE *)style, 2);
-        RegCloseKey(key);
     }
 };
