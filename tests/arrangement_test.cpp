@@ -175,19 +175,36 @@ TEST_F(Canvas, FiftyOneWindowsGrowTheUndoTable)
     }));
 }
 
-// The process's private bytes and GDI objects. Wine answers 0 for the private
-// bytes; its page-file usage counts the process's anonymous memory, where GDI
-// keeps bitmaps and the heap lives. GetGuiResources answers 0 under Wine: the
-// GDI handle table is probed instead.
+// Where the platform counts the process's objects it says so; Wine answers 0,
+// so there the handle tables are probed: GDI handles by their slot, windows
+// of this process (others come and go) and menus.
+unsigned CountObjects(DWORD which)
+{
+    if (DWORD count = GetGuiResources(GetCurrentProcess(), which))
+        return count;
+    unsigned count = 0;
+    for (ULONG_PTR slot = 1; slot < 0x10000; slot++) {
+        DWORD owner = 0;
+        if (which == GR_GDIOBJECTS)
+            count += GetObjectType((HGDIOBJ)slot) != 0;
+        else if (slot >= 0x20 && slot % 2 == 0)
+            count += (IsWindow((HWND)slot) && GetWindowThreadProcessId((HWND)slot, &owner) &&
+                      owner == GetCurrentProcessId()) ||
+                     IsMenu((HMENU)slot);
+    }
+    return count;
+}
+
+// The process's private bytes and its GDI and USER objects. Wine answers 0
+// for the private bytes; its page-file usage counts the process's anonymous
+// memory, where GDI keeps bitmaps and the heap lives.
 std::pair<SIZE_T, unsigned> Usage()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS *)&counters, sizeof(counters));
-    unsigned objects = 0;
-    for (ULONG_PTR slot = 1; slot < 0x10000; slot++)
-        objects += GetObjectType((HGDIOBJ)slot) != 0;
-    return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage, objects};
+    return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage,
+            CountObjects(GR_GDIOBJECTS) + CountObjects(GR_USEROBJECTS)};
 }
 
 TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
@@ -204,6 +221,8 @@ TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
             [&](HWND dialog, ExtPropState &state) {
                 Drag(dialog, PressWindow(dialog, state, WindowFixture::Find("Fixture 0")), {5, 9});
                 ASSERT_NE(WallpaperCache.bitmap, nullptr);
+                for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
+                    SwitchToTab(state, (tab + k) % TAB_COUNT);
             },
             ends[k % 3]))
             << k;

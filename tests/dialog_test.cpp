@@ -145,41 +145,4 @@ TEST_F(ExtPropDialog, CancelCloseAndApplyWriteNothing)
     ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
 }
 
-// Where the platform counts the process's objects it says so; Wine answers 0,
-// so there the handle tables are probed: GDI handles by their slot, windows
-// of this process (others come and go) and menus.
-unsigned CountObjects(DWORD which)
-{
-    if (DWORD count = GetGuiResources(GetCurrentProcess(), which))
-        return count;
-    unsigned count = 0;
-    for (ULONG_PTR slot = 1; slot < 0x10000; slot++) {
-        DWORD owner = 0;
-        if (which == GR_GDIOBJECTS)
-            count += GetObjectType((HGDIOBJ)slot) != 0;
-        else if (slot >= 0x20 && slot % 2 == 0)
-            count += (IsWindow((HWND)slot) && GetWindowThreadProcessId((HWND)slot, &owner) &&
-                      owner == GetCurrentProcessId()) ||
-                     IsMenu((HMENU)slot);
-    }
-    return count;
-}
-
-// Ten openings through every page and every end leave no object behind.
-TEST_F(ExtPropDialog, OpeningsLeakNothing)
-{
-    Monitors(3);
-    RunExtPropDialog([](HWND, ExtPropState &) {}); // classes and shared pictures load once
-    unsigned gdi = CountObjects(GR_GDIOBJECTS), user = CountObjects(GR_USEROBJECTS);
-    const DialogEnd ends[3] = {DialogEnd::Ok, DialogEnd::Cancel, DialogEnd::Close};
-    for (int k = 0; k < 10; k++)
-        ASSERT_TRUE(RunExtPropDialog(
-            [k](HWND, ExtPropState &state) {
-                for (int tab = 1; tab <= TAB_COUNT; tab++)
-                    SwitchToTab(state, (tab + k) % TAB_COUNT);
-            },
-            ends[k % 3]));
-    EXPECT_EQ(CountObjects(GR_GDIOBJECTS) + CountObjects(GR_USEROBJECTS), gdi + user);
-}
-
 } // namespace

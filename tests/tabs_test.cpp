@@ -8,6 +8,7 @@
 
 #include "dialog/ext_prop.h"
 #include "dialog/tab_pages.h"
+#include "tests/canvas_driver.h"
 #include "tests/dialog_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
@@ -45,25 +46,19 @@ void PressTabKey(const ExtPropState &state, WORD key)
     PumpMessages(150);
 }
 
-// A click at the tab's centre, with the cursor there as the strip reads it.
-void ClickTab(const ExtPropState &state, int tab)
+POINT TabCentre(const ExtPropState &state, int tab)
 {
     RECT item;
     SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, (LPARAM)&item);
-    POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2}, screen = centre;
-    ClientToScreen(state.tabControl, &screen);
-    // The X pointer's motion comes back a little later: wait until it stays.
-    for (int settled = 0, tries = 0; settled < 3 && tries < 50; tries++) {
-        POINT now;
-        GetCursorPos(&now);
-        settled = now.x == screen.x && now.y == screen.y ? settled + 1 : 0;
-        if (!settled)
-            SetCursorPos(screen.x, screen.y);
-        PumpMessages(20);
-    }
-    PostMessageA(state.tabControl, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
-    PostMessageA(state.tabControl, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
-    PumpMessages(100);
+    MapWindowPoints(state.tabControl, nullptr, (POINT *)&item, 2);
+    return Centre(item);
+}
+
+// A real click: the strip reads where the cursor is.
+void ClickTab(const ExtPropState &state, int tab)
+{
+    PointerMessage(state.tabControl, WM_LBUTTONDOWN, TabCentre(state, tab));
+    PointerMessage(state.tabControl, WM_LBUTTONUP, TabCentre(state, tab), 0);
 }
 
 struct DialogTabs : ::testing::Test {
@@ -111,10 +106,7 @@ TEST_F(DialogTabs, ClicksAndKeysChangePages)
             ClickTab(state, tab);
             ExpectPage(state, tab);
         }
-        RECT icons;
-        SendMessageA(state.tabControl, TCM_GETITEMRECT, TAB_ICONS, (LPARAM)&icons);
-        MapWindowPoints(state.tabControl, nullptr, (POINT *)&icons, 2);
-        SetCursorPos((icons.left + icons.right) / 2, (icons.top + icons.bottom) / 2);
+        SetCursorPos(TabCentre(state, TAB_ICONS).x, TabCentre(state, TAB_ICONS).y);
         PumpMessages(100);
         NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
         SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
