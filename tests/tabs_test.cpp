@@ -21,21 +21,14 @@ void ExpectPage(const ExtPropState &s, int page)
     SCOPED_TRACE("page " + std::to_string(page));
     EXPECT_EQ(SendMessageA(s.tabControl, TCM_GETCURSEL, 0, 0), page);
     EXPECT_EQ(s.currentTab, page);
-    // Each control and the pages it shows on, a bit per page.
-    auto expect = [&](int pages, std::initializer_list<HWND> controls) {
-        for (HWND control : controls)
-            EXPECT_EQ(IsWindowVisible(control) != 0, (pages >> page & 1) != 0) << GetDlgCtrlID(control);
-    };
-    expect(0x18, {s.backdrop});
-    expect(7, {s.canvasFrame, s.desktopMiniature, s.zoomSlider});
-    expect(1, {s.screenCombo, s.primaryCheckBox});
-    expect(6, {s.windowCombo}); // the Icons page shares it
-    expect(4, {s.iconViewWindow});
-    expect(8, {s.optionCheckBoxes[0], s.optionCheckBoxes[OPTION_COUNT - 1]});
-    expect(16, {s.aboutText, s.knownBugsText, s.futureFeaturesText, s.webLink, s.mailLink});
-    expect(0, {s.windowMiniature}); // shown only while a window is picked
+    const HWND shownOn[TAB_COUNT] = {s.primaryCheckBox, s.windowMiniature, s.iconViewWindow,
+                                     s.optionCheckBoxes[OPTION_COUNT - 1], s.webLink};
+    for (int tab = 0; tab < TAB_COUNT; tab++)
+        EXPECT_EQ(IsWindowVisible(shownOn[tab]) != 0, tab == page && tab != TAB_WINDOWS) << tab;
+    EXPECT_EQ(IsWindowVisible(s.canvasFrame) != 0, page <= TAB_ICONS);
+    EXPECT_EQ(IsWindowVisible(s.windowCombo) != 0, page == TAB_WINDOWS || page == TAB_ICONS);
     for (int k = 0; k < MAX_SCREEN_ITEMS; k++)
-        expect(k < std::min(s.screenCount, 3) ? 7 : 0, {s.screenItems[k]});
+        EXPECT_EQ(IsWindowVisible(s.screenItems[k]) != 0, page <= TAB_ICONS && k < s.screenCount) << k;
 }
 
 void PressTabKey(const ExtPropState &state, WORD key)
