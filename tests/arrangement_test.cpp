@@ -35,6 +35,21 @@ std::string LastCall()
     return text;
 }
 
+// Bottom-up and top-down pictures, each read into a cleared size, so that a
+// failed read cannot pass.
+TEST(Wallpaper, PictureSizeOfEitherRowOrder)
+{
+    for (int signedHeight : {30, -30}) {
+        BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 40, signedHeight, 1, 24, 0, 0, 0, 0, 0, 0}, {}};
+        void *bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        int width = 0, height = 0;
+        GetBitmapSize(nullptr, bitmap, &width, &height);
+        EXPECT_EQ(width * 100 + height, 4030) << signedHeight;
+        DeleteObject(bitmap);
+    }
+}
+
 TEST(DragMechanics, ScreenPressConfinement)
 {
     // Client area 20 to 420; the press 10 pixels right of the item's left edge and 7 below its top.

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shlwapi.h>
+
 #include <string>
 
 #include "settings/settings.h"
@@ -10,25 +12,15 @@
 // Reads the value into data; gives its type, or REG_NONE when it is missing.
 inline DWORD ReadValue(const char *path, const char *name, void *data, DWORD size)
 {
-    HKEY key;
     DWORD type = REG_NONE;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS)
-        return REG_NONE;
-    if (RegQueryValueExA(key, name, nullptr, &type, (BYTE *)data, &size) != ERROR_SUCCESS)
-        type = REG_NONE;
-    RegCloseKey(key);
-    return type;
+    return SHGetValueA(HKEY_CURRENT_USER, path, name, &type, data, &size) == ERROR_SUCCESS ? type : REG_NONE;
 }
 
 inline void ClearProgramKeys()
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
     RegDeleteKeyA(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY);
-    HKEY run;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, RUN_KEY, &run) == ERROR_SUCCESS) {
-        RegDeleteValueA(run, OptionNames[0]);
-        RegCloseKey(run);
-    }
+    SHDeleteValueA(HKEY_CURRENT_USER, RUN_KEY, OptionNames[0]);
 }
 
 struct RegistryGuard {
@@ -38,10 +30,7 @@ struct RegistryGuard {
 
 inline void WriteSettingsValue(const char *name, DWORD type, const void *data, DWORD size)
 {
-    HKEY key;
-    RegCreateKeyA(HKEY_CURRENT_USER, SETTINGS_KEY, &key);
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size);
-    RegCloseKey(key);
+    SHSetValueA(HKEY_CURRENT_USER, SETTINGS_KEY, name, type, data, size);
 }
 
 inline void WriteOption(int option, DWORD value)

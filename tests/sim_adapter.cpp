@@ -149,8 +149,7 @@ static HMONITOR WINAPI SimMonitorFromWindow(HWND window, DWORD flags)
 
 static BOOL WINAPI SimEnumDisplayMonitors(HDC dc, LPCRECT, MONITORENUMPROC callback, LPARAM data)
 {
-    size_t count = Sim.enumeratedMonitors < 0 ? Sim.monitors.size() : (size_t)Sim.enumeratedMonitors;
-    for (size_t k = 0; k < count && k < Sim.monitors.size(); k++) {
+    for (size_t k = 0; k < Sim.monitors.size(); k++) {
         RECT rect = Sim.monitors[k].rect;
         if (!callback(Handle(k), dc ? (HDC)(DC_BASE + k) : nullptr, &rect, data))
             break;
@@ -188,7 +187,7 @@ static int WINAPI SimGetDeviceCaps(HDC dc, int index)
 static BOOL WINAPI SimShellNotifyIcon(DWORD action, PNOTIFYICONDATAA data)
 {
     Sim.notifications.push_back({action, *data});
-    return Sim.notifyResult;
+    return TRUE;
 }
 
 static HINSTANCE WINAPI SimShellExecute(HWND, LPCSTR, LPCSTR file, LPCSTR params, LPCSTR, INT)
@@ -218,7 +217,7 @@ void ScopedSimAdapter::Install()
     Platform = {SimEnumDisplaySettings,
                 SimChangeDisplaySettings,
                 Sim.hasChangeEx ? SimChangeDisplaySettingsEx : nullptr,
-                Sim.hasEnumDisplayDevices ? SimEnumDisplayDevices : nullptr,
+                SimEnumDisplayDevices,
                 has(0, SimGetSystemMetrics),
                 has(1, SimMonitorFromWindow),
                 has(2, SimMonitorFromRect),

@@ -38,12 +38,9 @@ struct SimAdapter {
     // Whether the device (0-based index) accepts the mode; all by default.
     std::function<bool(int device, const DEVMODEA &mode)> accepts;
     LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every real change
-    bool hasChangeEx = true, hasEnumDisplayDevices = true;
+    bool hasChangeEx = true;
     // Which of the six monitor functions exist (bit k for the k-th in look-up order).
     unsigned monitorFunctions = 0x3F;
-    BOOL notifyResult = TRUE;
-    // How many monitors EnumDisplayMonitors reports; -1 for all.
-    int enumeratedMonitors = -1;
 
     std::vector<SimCall> calls;
     std::vector<SimNotify> notifications;

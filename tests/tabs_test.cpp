@@ -1,10 +1,9 @@
-// The tabs, the Settings and About pages, on the real dialog driven from
-// inside its modal loop.
+// The tab strip and its pages, on the real dialog driven from inside its
+// modal loop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "dialog/ext_prop.h"
 #include "dialog/tab_pages.h"
