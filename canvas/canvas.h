@@ -110,6 +110,10 @@ int SyncWindowMiniature();
 // Starts the 200 ms timer unless it runs; TRUE when this call started it.
 BOOL StartSyncTimer();
 void StopSyncTimer();
+// Hides the window miniature at no size.
+void CollapseMiniature(ExtPropState *state);
+// The screens leave the miniature's place unpainted, so they are redrawn when it moves.
+void InvalidateScreenItems(ExtPropState *state);
 // Moves the target window, raised but not activated, to the place the
 // miniature shows, remembering where it stood before its first move.
 void MoveTargetToMiniature();

@@ -71,8 +71,7 @@ static void EndWindowDrag(ExtPropState *state)
     state->dragging = FALSE;
     ReleaseCapture();
     StopSyncTimer();
-    ShowWindow(state->windowMiniature, SW_HIDE);
-    SetWindowPos(state->windowMiniature, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CollapseMiniature(state);
 }
 
 // The real window takes the place the miniature had before this move, then
@@ -96,9 +95,7 @@ LRESULT OnCanvasMouseMove(DWORD keys, int x, int y)
     MoveTargetToMiniature();
     MoveWindowToClientPoint(state->windowMiniature, nullptr, state->dragOffset.x + x, state->dragOffset.y + y,
                             0, 0, SWP_NOSIZE | SWP_NOZORDER, state->dialogWindow);
-    for (int i = state->screenCount - 1; i >= 0; i--)
-        if (i < MAX_SCREEN_ITEMS)
-            InvalidateRect(state->screenItems[i], nullptr, FALSE);
+    InvalidateScreenItems(state);
     RedrawWindow(state->dialogWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     MarkWindowsMoved();
     return 0;

@@ -176,10 +176,6 @@ LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LP
     if (!state)
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
-    case WM_DESTROY:
-        DeleteWallpaperCache();
-        EndCanvasPress();
-        break;
     case WM_PAINT:
         if (ScreenItemIndex(state, window) >= 0)
             return PaintScreenItem(window, reinterpret_cast<HDC>(wParam));

@@ -114,14 +114,14 @@ HWND GetSelectedWindow()
     return window;
 }
 
-static void InvalidateScreenItems(ExtPropState *state)
+void InvalidateScreenItems(ExtPropState *state)
 {
     for (int i = state->screenCount - 1; i >= 0; i--)
         if (i < MAX_SCREEN_ITEMS)
             InvalidateRect(state->screenItems[i], nullptr, FALSE);
 }
 
-static void CollapseMiniature(ExtPropState *state)
+void CollapseMiniature(ExtPropState *state)
 {
     ShowWindow(state->windowMiniature, SW_HIDE);
     SetWindowPos(state->windowMiniature, nullptr, 0, 0, 0, 0, COLLAPSE_FLAGS);
@@ -140,7 +140,6 @@ int SyncWindowMiniature()
     GetWindowRectIn(state->windowMiniature, &old, state->dialogWindow);
     MoveWindowToClientPoint(state->windowMiniature, nullptr, place.left, place.top, place.right - place.left,
                             place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE, state->dialogWindow);
-    // The screens leave the miniature's place unpainted, so they follow it.
     if (old.left != place.left || old.top != place.top || old.right - old.left != place.right - place.left ||
         old.bottom - old.top != place.bottom - place.top)
         InvalidateScreenItems(state);

@@ -371,14 +371,10 @@ static void DestroyImageList(HIMAGELIST &list)
 
 void CloseExtPropDialog(ExtPropState *state, INT_PTR result)
 {
-    if (state->timerRunning) {
-        KillTimer(state->dialogWindow, state->canvasTimerId);
-        state->timerRunning = FALSE;
-    }
-    delete[] state->undoTable;
-    state->undoTable = nullptr;
-    state->undoCount = 0;
-    state->undoCapacity = 0;
+    StopSyncTimer();
+    EndCanvasPress();
+    CommitWindowMoves();
+    DeleteWallpaperCache();
     delete[] state->savedIconPositions;
     state->savedIconPositions = nullptr;
     state->savedIconCount = 0;

@@ -33,16 +33,6 @@ void TakeOptionsFromCheckBoxes(ExtPropState *state);
 // The two labels' texts of a tab, each label wide enough for its text.
 void ShowTabLabels(ExtPropState *state, int tab);
 
-// A GDI object selected into a device context until the end of the scope.
-struct SelectedObject {
-    HDC dc;
-    HGDIOBJ former;
-    SelectedObject(HDC dc, HGDIOBJ object) : dc(dc), former(SelectObject(dc, object)) {}
-    ~SelectedObject() { SelectObject(dc, former); }
-    SelectedObject(const SelectedObject &) = delete;
-    SelectedObject &operator=(const SelectedObject &) = delete;
-};
-
 // A window's device context with the window's own font selected, released at
 // the end of the scope.
 struct WindowTextDC {

@@ -1,6 +1,7 @@
 // The five tabs of the dialog share one window: the tab strip only draws the
 // tabs, and a switch hides the old page's controls and shows the new ones.
 // Also the owner-drawn strip, the two subclassed controls and the screen list.
+#include "canvas/gdi_scope.h"
 #include "dialog/ext_prop.h"
 #include "dialog/tab_pages.h"
 #include "shell/tessivon.h"
@@ -115,12 +116,8 @@ static void ShowAboutPage(ExtPropState *state, BOOL shown)
 
 static void LeaveWindowsPage(ExtPropState *state, int target)
 {
-    if (state->timerRunning) {
-        KillTimer(state->dialogWindow, state->canvasTimerId);
-        state->timerRunning = FALSE;
-    }
-    ShowControl(state->windowMiniature, FALSE);
-    SetWindowPos(state->windowMiniature, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    StopSyncTimer();
+    CollapseMiniature(state);
     if (target != TAB_ICONS)
         ShowControl(state->windowCombo, FALSE);
 }
@@ -426,7 +423,7 @@ static LRESULT PaintLinkButton(HWND window)
     char text[128] = "";
     GetWindowTextA(window, text, sizeof(text));
     {
-        SelectedObject font(dc, LinkButtonFont);
+        ScopedSelection font(dc, LinkButtonFont);
         DrawTextA(dc, text, -1, &client, 0);
     }
     EndPaint(window, &paint);
