@@ -173,10 +173,7 @@ int LoadCanvasIcons()
         return 0;
     }
     // First pass: everything the shell knows of each icon.
-    std::vector<DesktopIcon> icons(GetIconCount(&block));
-    for (size_t i = 0; i < icons.size(); i++)
-        icons[i] = {(int)i, 0, 0, -1, "", 0};
-    ReadDesktopIcons(&block, icons.data(), (int)icons.size());
+    std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
     if (!state->iconsPending)
         TakeSavedPositions(state, icons);
     std::vector<int> pictures = ListPictures(state, &block, icons);

@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 struct IFolderView;
 
 // Sent by the icon view window to its parent, the dialog.
@@ -61,6 +63,8 @@ int GetIconCount(SharedBlock *block);
 // Position, image, text and number of many icons at once (their index fields
 // set); 0 when nothing could be read. Items missing meanwhile read as empty.
 int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count);
+// Every icon of the list view, in item order (empty when none can be read).
+std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block);
 // Text and number of icon->index; 0 when the item is missing.
 int ReadIconText(SharedBlock *block, DesktopIcon *icon);
 int SetIconText(SharedBlock *block, int index, const char *text);

@@ -425,6 +425,15 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
     return read ? 1 : 0;
 }
 
+std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block)
+{
+    std::vector<DesktopIcon> icons(GetIconCount(block));
+    for (size_t i = 0; i < icons.size(); i++)
+        icons[i] = {(int)i, 0, 0, -1, "", 0};
+    ReadDesktopIcons(block, icons.data(), (int)icons.size());
+    return icons;
+}
+
 int ReadIconText(SharedBlock *block, DesktopIcon *icon)
 {
     BYTE local[BLOCK_SIZE];

@@ -98,10 +98,7 @@ int HideStoredIconTexts()
     SharedBlock block;
     if (!SharedBlockOpen(&block, FindDesktopListView()))
         return 1;
-    std::vector<DesktopIcon> icons(GetIconCount(&block));
-    for (size_t i = 0; i < icons.size(); i++)
-        icons[i].index = (int)i;
-    ReadDesktopIcons(&block, icons.data(), (int)icons.size());
+    std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
     // Labels blanked on an icon whose number has changed since (another
     // logon): stored again under the present number, or they could never be
     // given back.
