@@ -278,8 +278,10 @@ static void CreateCombos(ExtPropState *state, HWND dialog)
     ShowWindow(state->iconCombo, SW_HIDE);
 }
 
+// The opening selects its tab without the switch, so the record is set here.
 static void ChooseStartingTab(ExtPropState *state)
 {
+    state->currentTab = state->screenCount == 1 ? TAB_WINDOWS : TAB_SCREEN;
     if (state->screenCount == 1) {
         // The Screen page is not offered with a single display.
         SendMessageA(state->tabControl, TCM_SETCURSEL, TAB_WINDOWS, 0);

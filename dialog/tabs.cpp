@@ -11,9 +11,6 @@ int PendingTabTarget;
 BOOL TabTargetFromKeyboard;
 BOOL TabChangeRefused;
 int TabToRestore;
-// From an accepted TCN_SELCHANGING until its TCN_SELCHANGE the page shown is
-// already the new one while the strip still selects the old tab.
-static BOOL TabSwitchUnderWay;
 WNDPROC TabCtrlFormerProc;
 WNDPROC LinkButtonFormerProc;
 WNDPROC MailLinkFormerProc;
@@ -248,10 +245,8 @@ static INT_PTR OnTabSelChanging(ExtPropState *state, NMHDR *header)
 {
     if (!TabTargetFromKeyboard)
         PendingTabTarget = TabUnderCursor(header->hwndFrom);
-    TabSwitchUnderWay = TRUE;
     int refused = SwitchTab(state, header, PendingTabTarget);
     TabChangeRefused = refused;
-    TabSwitchUnderWay = !refused;
     if (refused)
         TabToRestore = state->currentTab;
     return refused;
@@ -275,7 +270,6 @@ static void PressOnlySelectedTab(HWND tabControl)
 
 static INT_PTR OnTabSelChange(ExtPropState *state, NMHDR *header)
 {
-    TabSwitchUnderWay = FALSE;
     if (TabChangeRefused) {
         SendMessageA(header->hwndFrom, TCM_SETCURSEL, TabToRestore, 0);
         TabChangeRefused = FALSE;
@@ -358,13 +352,13 @@ INT_PTR DrawTabItem(ExtPropState *state, int, const DRAWITEMSTRUCT *item)
     FillRect(item->hDC, &place, face);
     DeleteObject(face);
 
-    // A redraw in the middle of a switch (the new page's work may pump
-    // messages) must not take the record back to the tab being left.
-    if (!TabSwitchUnderWay)
-        state->currentTab = (int)SendMessageA(item->hwndItem, TCM_GETCURSEL, 0, 0);
+    // The strip's own selection: in the middle of a switch (the new page's
+    // work may pump messages) it still names the tab being left, while
+    // currentTab, which only the switch and the opening set, names the new one.
+    int selected = (int)SendMessageA(item->hwndItem, TCM_GETCURSEL, 0, 0);
     int x = place.left + 4;
     UINT style = ILD_TRANSPARENT;
-    if ((int)item->itemID == state->currentTab)
+    if ((int)item->itemID == selected)
         x = place.left + 8;
     else if (state->options[OPT_DARK_ICON_IN_TAB])
         style = ILD_TRANSPARENT | ILD_BLEND25;
