@@ -3,9 +3,6 @@
 // moves. On the Windows tab the miniature follows the pointer and the real
 // window follows the miniature. A drag begins with the press.
 #include "canvas/canvas.h"
-#include "dialog/ext_prop.h"
-
-DragPointer LastDragPointer;
 
 RECT ScreenPressConfinement(const RECT &frameClient, const RECT &item, POINT pointer)
 {
@@ -17,20 +14,20 @@ RECT ScreenPressConfinement(const RECT &frameClient, const RECT &item, POINT poi
     return confined;
 }
 
-static bool MiniatureHolds(const ExtPropState *state, POINT cursor)
+static bool MiniatureHolds(const CanvasState *state, POINT cursor)
 {
     RECT miniature;
     return IsWindowVisible(state->windowMiniature) && GetWindowRect(state->windowMiniature, &miniature) &&
            PtInRect(&miniature, cursor);
 }
 
-static void PressScreen(ExtPropState *state, int x, int y)
+static void PressScreen(CanvasState *state, int x, int y)
 {
-    int screen = SelectScreenAtCursor();
+    int screen = SelectScreenAtCursor(state);
     if (screen < 0)
         return;
     RECT item;
-    GetWindowRectIn(state->screenItems[screen], &item, state->dialogWindow);
+    GetWindowRectIn(state->screenItems[screen], &item, state->dialog);
     state->dragOffset = {item.left - x, item.top - y};
     state->dragging = TRUE;
     RECT frame;
@@ -38,11 +35,11 @@ static void PressScreen(ExtPropState *state, int x, int y)
     RectClientToScreen(state->canvasFrame, &frame);
     RECT confined = ScreenPressConfinement(frame, item, {x, y});
     ClipCursor(&confined);
-    SetCapture(state->dialogWindow);
+    SetCapture(state->dialog);
 }
 
 // The pointer is not confined: the miniature may leave the frame.
-static void PressMiniature(ExtPropState *state, POINT cursor)
+static void PressMiniature(CanvasState *state, POINT cursor)
 {
     if (!MiniatureHolds(state, cursor))
         return;
@@ -50,95 +47,89 @@ static void PressMiniature(ExtPropState *state, POINT cursor)
     GetWindowRect(state->windowMiniature, &miniature);
     state->dragOffset = {miniature.left - cursor.x, miniature.top - cursor.y};
     state->dragging = TRUE;
-    SetCapture(state->dialogWindow);
+    SetCapture(state->dialog);
 }
 
-LRESULT OnCanvasButtonDown(DWORD, int x, int y)
+void OnCanvasButtonDown(CanvasState *state, DWORD, int x, int y)
 {
-    ExtPropState *state = ActiveExtPropState;
     POINT cursor;
     if (!GetCursorPos(&cursor))
-        return 0;
-    if (state->currentTab == TAB_SCREEN)
+        return;
+    if (state->mode == CANVAS_SCREENS)
         PressScreen(state, x, y);
-    else if (state->currentTab == TAB_WINDOWS)
+    else if (state->mode == CANVAS_WINDOWS)
         PressMiniature(state, cursor);
-    return 0;
 }
 
-static void EndWindowDrag(ExtPropState *state)
+static void EndWindowDrag(CanvasState *state)
 {
     state->dragging = FALSE;
     ReleaseCapture();
-    StopSyncTimer();
+    StopSyncTimer(state);
     CollapseMiniature(state);
 }
 
 // The real window takes the place the miniature had before this move, then
 // the miniature goes under the pointer: the window lags by one move until the
 // timer brings the miniature back over it.
-LRESULT OnCanvasMouseMove(DWORD keys, int x, int y)
+bool OnCanvasMouseMove(CanvasState *state, DWORD keys, int x, int y)
 {
-    ExtPropState *state = ActiveExtPropState;
-    if (state->currentTab != TAB_WINDOWS)
-        return 0;
+    if (!state->dragging || state->mode != CANVAS_WINDOWS)
+        return false;
     if (!IsWindow(state->targetWindow)) {
         EndWindowDrag(state);
-        return 0;
+        return false;
     }
-    StopSyncTimer();
+    StopSyncTimer(state);
     DragPointer pointer = {(short)x, (short)y, keys};
-    if (pointer.x == LastDragPointer.x && pointer.y == LastDragPointer.y &&
-        pointer.keys == LastDragPointer.keys)
-        return 0;
-    LastDragPointer = pointer;
-    MoveTargetToMiniature();
+    const DragPointer &last = state->lastDragPointer;
+    if (pointer.x == last.x && pointer.y == last.y && pointer.keys == last.keys)
+        return false;
+    state->lastDragPointer = pointer;
+    MoveTargetToMiniature(state);
     MoveWindowToClientPoint(state->windowMiniature, nullptr, state->dragOffset.x + x, state->dragOffset.y + y,
-                            0, 0, SWP_NOSIZE | SWP_NOZORDER, state->dialogWindow);
+                            0, 0, SWP_NOSIZE | SWP_NOZORDER, state->dialog);
     InvalidateScreenItems(state);
-    RedrawWindow(state->dialogWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    MarkWindowsMoved();
-    return 0;
+    RedrawWindow(state->dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return MarkWindowsMoved(state);
 }
 
-LRESULT OnCanvasButtonUp(DWORD, int, int)
+void OnCanvasButtonUp(CanvasState *state, DWORD, int, int)
 {
-    ExtPropState *state = ActiveExtPropState;
-    if (state->currentTab == TAB_SCREEN) {
+    if (!state->dragging)
+        return;
+    if (state->mode == CANVAS_SCREENS) {
         state->dragging = FALSE;
         ClipCursor(nullptr);
         ReleaseCapture();
-    } else if (state->currentTab == TAB_WINDOWS) {
+    } else if (state->mode == CANVAS_WINDOWS) {
         state->dragging = FALSE;
-        StartSyncTimer();
+        StartSyncTimer(state);
         ReleaseCapture();
     }
-    return 0;
 }
 
-void EndCanvasPress()
+void EndCanvasPress(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     if (!state->dragging)
         return;
     state->dragging = FALSE;
-    if (state->currentTab == TAB_SCREEN)
+    if (state->mode == CANVAS_SCREENS)
         ClipCursor(nullptr);
 }
 
-BOOL OnCanvasSetCursor(int hitTest)
+BOOL OnCanvasSetCursor(CanvasState *state, int hitTest)
 {
-    ExtPropState *state = ActiveExtPropState;
     POINT cursor;
     if (hitTest != HTCLIENT || !GetCursorPos(&cursor))
         return FALSE;
     bool draggable = false;
-    if (state->currentTab == TAB_SCREEN) {
-        for (int i = 0; i < state->screenCount && i < MAX_SCREEN_ITEMS && !draggable; i++) {
+    if (state->mode == CANVAS_SCREENS) {
+        for (int i = 0; i < ShownScreenItems(state) && !draggable; i++) {
             RECT item;
             draggable = GetWindowRect(state->screenItems[i], &item) && PtInRect(&item, cursor);
         }
-    } else if (state->currentTab == TAB_WINDOWS) {
+    } else if (state->mode == CANVAS_WINDOWS) {
         draggable = MiniatureHolds(state, cursor);
     }
     if (draggable)

@@ -2,8 +2,7 @@
 
 #include <commctrl.h>
 
-#include "canvas/gdi_scope.h"
-#include "dialog/ext_prop.h"
+#include "base/scoped.h"
 #include "display/monitors.h"
 
 static const UINT PLACE_FLAGS = SWP_NOZORDER | SWP_NOACTIVATE;
@@ -71,13 +70,14 @@ static void PlaceWindow(HWND window, const RECT &rect)
                  PLACE_FLAGS);
 }
 
-void LayoutCanvas()
+static BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT monitorRect, LPARAM data);
+
+void LayoutCanvas(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     int desktopWidth = CompatGetSystemMetrics(SM_CXVIRTUALSCREEN);
     int desktopHeight = CompatGetSystemMetrics(SM_CYVIRTUALSCREEN);
     RECT frame;
-    GetWindowRectIn(state->canvasFrame, &frame, state->dialogWindow);
+    GetWindowRectIn(state->canvasFrame, &frame, state->dialog);
     CanvasLayout layout = ComputeCanvasLayout(frame, state->zoomMargin, desktopWidth, desktopHeight);
     state->scale = layout.scale;
     state->desktopOrigin = layout.desktopOrigin;
@@ -87,8 +87,9 @@ void LayoutCanvas()
     RECT frameClient;
     GetClientRect(state->canvasFrame, &frameClient);
     RectClientToScreen(state->canvasFrame, &frameClient);
-    MapWindowPoints(nullptr, state->dialogWindow, reinterpret_cast<POINT *>(&frameClient), 2);
-    PlaceWindow(state->iconViewWindow, frameClient);
+    MapWindowPoints(nullptr, state->dialog, reinterpret_cast<POINT *>(&frameClient), 2);
+    if (state->overlay)
+        PlaceWindow(state->overlay, frameClient);
 
     state->screenCount = 0;
     {
@@ -96,7 +97,7 @@ void LayoutCanvas()
         CompatEnumDisplayMonitors(screen.dc, nullptr, AddScreenRecordProc, reinterpret_cast<LPARAM>(state));
     }
     for (int i = state->screenCount - 1; i >= 0; i--)
-        PlaceScreenItem(i);
+        PlaceScreenItem(state, i);
 
     RedrawWindow(state->canvasFrame, nullptr, nullptr, RDW_INVALIDATE);
     RedrawWindow(state->desktopMiniature, nullptr, nullptr, RDW_INVALIDATE);
@@ -104,9 +105,9 @@ void LayoutCanvas()
         RedrawWindow(state->screenItems[i], nullptr, nullptr, RDW_INVALIDATE);
 }
 
-BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT monitorRect, LPARAM data)
+static BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT monitorRect, LPARAM data)
 {
-    ExtPropState *state = reinterpret_cast<ExtPropState *>(data);
+    CanvasState *state = reinterpret_cast<CanvasState *>(data);
     // Only as many monitors as there are screen items; the rest are left out.
     if (state->screenCount >= MAX_SCREEN_ITEMS)
         return TRUE;
@@ -128,9 +129,8 @@ BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT mo
     return TRUE;
 }
 
-void PlaceScreenItem(int index)
+void PlaceScreenItem(CanvasState *state, int index)
 {
-    ExtPropState *state = ActiveExtPropState;
     if (index < 0 || index >= MAX_SCREEN_ITEMS)
         return;
     RECT item = DesktopRectToCanvas(state->screens[index].monitorRect, VirtualScreenCorner(),
@@ -182,8 +182,8 @@ BOOL MoveWindowToClientPoint(HWND window, HWND insertAfter, int x, int y, int wi
 
 HFONT CreateScreenFont(int itemHeight)
 {
-    return CreateFontA(itemHeight - 5, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, "Arial");
+    return CreateFontW(itemHeight - 5, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, L"Arial");
 }
 
 static int WindowHeight(HWND window)
@@ -193,50 +193,50 @@ static int WindowHeight(HWND window)
     return rect.bottom - rect.top;
 }
 
-void RebuildScreenFonts(ExtPropState *state)
+void RebuildScreenFonts(CanvasState *state)
 {
     for (int i = 0; i < state->screenCount; i++) {
         if (state->screenFonts[i])
             DeleteObject(state->screenFonts[i]);
         state->screenFonts[i] = CreateScreenFont(WindowHeight(state->screenItems[i]));
-        SendMessageA(state->screenItems[i], WM_SETFONT, reinterpret_cast<WPARAM>(state->screenFonts[i]),
+        SendMessageW(state->screenItems[i], WM_SETFONT, reinterpret_cast<WPARAM>(state->screenFonts[i]),
                      FALSE);
     }
 }
 
 // During a zoom the items show no digit and the tab's own overlay is hidden.
-static void BeginZoom(ExtPropState *state)
+static void BeginZoom(CanvasState *state)
 {
     state->zooming = TRUE;
     for (int i = 0; i < state->screenCount; i++)
-        SetWindowTextA(state->screenItems[i], "");
-    if (state->currentTab == TAB_ICONS)
-        ShowWindow(state->iconViewWindow, SW_HIDE);
-    else if (state->currentTab == TAB_WINDOWS)
+        SetWindowTextW(state->screenItems[i], L"");
+    if (state->mode == CANVAS_ICONS)
+        ShowWindow(state->overlay, SW_HIDE);
+    else if (state->mode == CANVAS_WINDOWS)
         ShowWindow(state->windowMiniature, SW_HIDE);
 }
 
-static void EndZoom(ExtPropState *state)
+static void EndZoom(CanvasState *state)
 {
     state->zooming = FALSE;
     RebuildScreenFonts(state);
     for (int i = 0; i < state->screenCount; i++) {
-        char digit[2] = {(char)('1' + i), '\0'};
-        SetWindowTextA(state->screenItems[i], digit);
+        wchar_t digit[2] = {(wchar_t)(L'1' + i), L'\0'};
+        SetWindowTextW(state->screenItems[i], digit);
         InvalidateRect(state->screenItems[i], nullptr, TRUE);
     }
-    if (state->currentTab == TAB_ICONS)
-        ShowWindow(state->iconViewWindow, SW_SHOW);
-    else if (state->currentTab == TAB_WINDOWS)
+    if (state->mode == CANVAS_ICONS)
+        ShowWindow(state->overlay, SW_SHOW);
+    else if (state->mode == CANVAS_WINDOWS)
         ShowWindow(state->windowMiniature, SW_SHOW);
 }
 
-static int SliderPosition(ExtPropState *state)
+static int SliderPosition(CanvasState *state)
 {
-    return (int)SendMessageA(state->zoomSlider, TBM_GETPOS, 0, 0);
+    return (int)SendMessageW(state->zoomSlider, TBM_GETPOS, 0, 0);
 }
 
-void OnZoomSliderScroll(ExtPropState *state, int code, int position)
+bool OnZoomSliderScroll(CanvasState *state, int code, int position)
 {
     switch (code) {
     case TB_PAGEUP:
@@ -253,14 +253,25 @@ void OnZoomSliderScroll(ExtPropState *state, int code, int position)
         break;
     default:
         // Line steps, thumb position, top and bottom wait for the end of the track.
-        return;
+        return false;
     }
     int margin = (short)position;
     if (margin != state->zoomMargin) {
         state->zoomMargin = margin;
-        LayoutCanvas();
+        LayoutCanvas(state);
     }
-    // The pictures follow the new scale once the zoom ends.
-    if (code == TB_ENDTRACK && state->currentTab == TAB_ICONS)
-        LoadCanvasIcons();
+    return code == TB_ENDTRACK;
+}
+
+int ShownScreenItems(const CanvasState *state)
+{
+    return state->screenCount < MAX_SCREEN_ITEMS ? state->screenCount : MAX_SCREEN_ITEMS;
+}
+
+int ShownScreenItemIndex(const CanvasState *state, HWND window)
+{
+    for (int i = 0; i < ShownScreenItems(state); i++)
+        if (state->screenItems[i] == window)
+            return i;
+    return -1;
 }

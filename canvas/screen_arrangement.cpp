@@ -2,34 +2,37 @@
 // making the selected display primary at "&Apply". Monitors are shown where
 // they are; nothing here moves them.
 #include "canvas/canvas.h"
-#include "canvas/gdi_scope.h"
-#include "dialog/ext_prop.h"
+
+#include <commctrl.h>
+
+#include "base/facts.h"
+#include "base/platform.h"
+#include "base/scoped.h"
 #include "display/catalogue.h"
 #include "display/monitors.h"
-#include "shell/platform.h"
+#include "resources/resource_ids.h"
 
-static bool IsShownScreen(const ExtPropState *state, int index)
+static bool IsShownScreen(const CanvasState *state, int index)
 {
     return index >= 0 && index < state->screenCount && index < MAX_SCREEN_ITEMS;
 }
 
-static void TickPrimaryCheckBox(ExtPropState *state, int screen)
+static void TickPrimaryCheckBox(CanvasState *state, int screen)
 {
-    SendMessageA(state->primaryCheckBox, BM_SETCHECK,
+    SendMessageW(state->primaryCheckBox, BM_SETCHECK,
                  screen == state->chosenPrimary ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 // The highlight of the selected screen moves with the selection.
-static void InvalidateScreen(ExtPropState *state, int index)
+static void InvalidateScreen(CanvasState *state, int index)
 {
     if (IsShownScreen(state, index))
         RedrawWindow(state->screenItems[index], nullptr, nullptr, RDW_INVALIDATE);
 }
 
-void OnScreenListSelChange()
+void OnScreenListSelChange(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
-    int chosen = (int)SendMessageA(state->screenCombo, CB_GETCURSEL, 0, 0);
+    int chosen = (int)SendMessageW(state->screenCombo, CB_GETCURSEL, 0, 0);
     if (chosen == -1 || chosen == state->selectedScreen)
         return;
     int old = state->selectedScreen;
@@ -39,9 +42,8 @@ void OnScreenListSelChange()
     InvalidateScreen(state, chosen);
 }
 
-int SelectScreenAtCursor()
+int SelectScreenAtCursor(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     POINT cursor;
     GetCursorPos(&cursor);
     state->selectedScreen = -1;
@@ -51,49 +53,49 @@ int SelectScreenAtCursor()
         if (PtInRect(&item, cursor)) {
             state->selectedScreen = i;
             TickPrimaryCheckBox(state, i);
-            SendMessageA(state->screenCombo, CB_SETCURSEL, i, 0);
+            SendMessageW(state->screenCombo, CB_SETCURSEL, i, 0);
         }
         InvalidateScreen(state, i);
     }
     return state->selectedScreen;
 }
 
-void OnPrimaryCheckBoxClicked()
+bool OnPrimaryCheckBoxClicked(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
-    if (SendMessageA(state->primaryCheckBox, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+    if (SendMessageW(state->primaryCheckBox, BM_GETCHECK, 0, 0) != BST_CHECKED) {
         // Clearing drops the choice; "&Apply" stays as it was.
         state->chosenPrimary = -1;
         state->primaryPending = FALSE;
-        return;
+        return false;
     }
     state->chosenPrimary = state->selectedScreen;
-    if (!state->primaryPending) {
-        state->primaryPending = TRUE;
-        EnableApplyButton(state->dialogWindow);
-    }
+    if (state->primaryPending)
+        return false;
+    state->primaryPending = TRUE;
+    return true;
 }
 
 // The platform's refusal is not reported; the canvas keeps the old positions
 // until its next layout.
-void ApplyPrimaryDisplay()
+LONG ApplyPrimaryDisplay(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     int chosen = state->chosenPrimary;
-    if (chosen >= 0 && DialogChangeDisplaySettingsExEntry) {
+    LONG result = DISP_CHANGE_SUCCESSFUL;
+    if (chosen >= 0 && Platform.ChangeDisplaySettingsExW) {
         MonitorMode present = GetMonitorMode(chosen);
-        DEVMODEA mode = {};
+        DEVMODEW mode = {};
         mode.dmSize = sizeof(mode);
         mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
         mode.dmBitsPerPel = (DWORD)present.bitsPerPixel;
         mode.dmPelsWidth = (DWORD)present.width;
         mode.dmPelsHeight = (DWORD)present.height;
-        char device[CCHDEVICENAME];
-        lstrcpynA(device, DisplayDeviceName(chosen), sizeof(device));
-        DialogChangeDisplaySettingsExEntry(device, &mode, nullptr, CDS_SET_PRIMARY | CDS_UPDATEREGISTRY,
-                                           nullptr);
+        wchar_t device[CCHDEVICENAME];
+        DisplayDeviceName(chosen, device);
+        result = Platform.ChangeDisplaySettingsExW(device, &mode, nullptr, CDS_SET_PRIMARY | CDS_UPDATEREGISTRY,
+                                                   nullptr);
     }
     state->primaryPending = FALSE;
+    return result;
 }
 
 struct MonitorModeSearch {
@@ -102,7 +104,7 @@ struct MonitorModeSearch {
     MonitorMode mode;
 };
 
-BOOL CALLBACK GetMonitorModeProc(HMONITOR, HDC deviceContext, LPRECT, LPARAM data)
+static BOOL CALLBACK GetMonitorModeProc(HMONITOR, HDC deviceContext, LPRECT, LPARAM data)
 {
     MonitorModeSearch *search = reinterpret_cast<MonitorModeSearch *>(data);
     if (search->visited == search->index) {
@@ -121,4 +123,53 @@ MonitorMode GetMonitorMode(int index)
     ScopedWindowDC screen(nullptr);
     CompatEnumDisplayMonitors(screen.dc, nullptr, GetMonitorModeProc, reinterpret_cast<LPARAM>(&search));
     return search.mode;
+}
+
+static HIMAGELIST LoadScreenPictures()
+{
+    HIMAGELIST pictures = ImageList_Create(24, 20, ILC_COLOR4 | ILC_MASK, 4, 0);
+    ScopedGdiObject<HBITMAP> strip(LoadBitmapW(InstanceHandle, MAKEINTRESOURCEW(IDB_SCREEN_PICTURES)));
+    if (pictures && strip.handle)
+        ImageList_AddMasked(pictures, strip.handle, RGB(255, 0, 255));
+    return pictures;
+}
+
+// Stands in for a platform without EnumDisplayDevices: one device named "DISPLAY".
+static BOOL EnumDisplayDevice(DWORD index, DISPLAY_DEVICEW *device)
+{
+    if (Platform.EnumDisplayDevicesW)
+        return Platform.EnumDisplayDevicesW(nullptr, index, device, 0);
+    if (index != 0)
+        return FALSE;
+    lstrcpyW(device->DeviceName, L"DISPLAY");
+    lstrcpyW(device->DeviceString, L"DISPLAY");
+    device->StateFlags = DISPLAY_DEVICE_ATTACHED_TO_DESKTOP | DISPLAY_DEVICE_PRIMARY_DEVICE;
+    return TRUE;
+}
+
+bool FillScreenCombo(CanvasState *state)
+{
+    state->screenImages = LoadScreenPictures();
+    HWND combo = state->screenCombo;
+    DISPLAY_DEVICEW device = {};
+    device.cb = sizeof(device);
+    for (int i = 0; i < state->screenCount; i++) {
+        if (!EnumDisplayDevice(i, &device))
+            break;
+        COMBOBOXEXITEMW entry = {};
+        entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        entry.iItem = i;
+        entry.pszText = device.DeviceString;
+        entry.cchTextMax = lstrlenW(device.DeviceString);
+        entry.iImage = i;
+        entry.iSelectedImage = i;
+        if (SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry)) == -1)
+            return false;
+    }
+    SendMessageW(combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->screenImages));
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    state->selectedScreen = 0;
+    SendMessageW(state->primaryCheckBox, BM_SETCHECK, state->chosenPrimary == 0 ? BST_CHECKED : BST_UNCHECKED,
+                 0);
+    return true;
 }

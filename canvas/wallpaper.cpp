@@ -1,54 +1,51 @@
 #include <cstdlib>
 
+#include "base/facts.h"
+#include "base/scoped.h"
 #include "canvas/canvas.h"
-#include "canvas/gdi_scope.h"
-#include "dialog/ext_prop.h"
 #include "settings/settings.h"
-#include "shell/tessivon.h"
 
 enum WallpaperMode { WALLPAPER_CENTRE, WALLPAPER_TILE, WALLPAPER_STRETCH };
 
-ScaledWallpaper WallpaperCache;
 unsigned long WallpaperStretchCount;
 
 // The layout values hold one digit; anything else counts as centred.
-static bool ReadLayoutDigit(HKEY key, const char *name, int *mode)
+static bool ReadLayoutDigit(HKEY key, const wchar_t *name, int *mode)
 {
-    char text[5] = "XXXX";
-    DWORD size = 4;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(text), &size) != ERROR_SUCCESS)
+    wchar_t text[5] = L"XXXX";
+    DWORD size = 4 * sizeof(wchar_t);
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(text), &size) != ERROR_SUCCESS)
         return false;
-    int digit = text[0] - '0';
+    int digit = text[0] - L'0';
     *mode = digit >= 0 && digit <= 2 ? digit : 0;
     return true;
 }
 
-void LoadWallpaper()
+void LoadWallpaper(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     ScopedKey desktop;
     bool opened = desktop.Open(DESKTOP_KEY);
 
-    char path[MAX_PATH] = "";
+    wchar_t path[MAX_PATH] = L"";
     if (IsWindows2000OrLater) {
-        SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(path), path, 0);
+        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
     } else if (opened) {
-        DWORD size = sizeof(path) - 1;
-        RegQueryValueExA(desktop.key, "Wallpaper", nullptr, nullptr, reinterpret_cast<BYTE *>(path), &size);
+        DWORD size = sizeof(path) - sizeof(wchar_t);
+        RegQueryValueExW(desktop.key, L"Wallpaper", nullptr, nullptr, reinterpret_cast<BYTE *>(path), &size);
     }
-    path[sizeof(path) - 1] = '\0';
+    path[MAX_PATH - 1] = L'\0';
 
     if (opened) {
-        ReadLayoutDigit(desktop.key, "TileWallpaper", &state->wallpaperMode);
+        ReadLayoutDigit(desktop.key, L"TileWallpaper", &state->wallpaperMode);
         if (state->wallpaperMode == 0)
-            ReadLayoutDigit(desktop.key, "WallpaperStyle", &state->wallpaperMode);
+            ReadLayoutDigit(desktop.key, L"WallpaperStyle", &state->wallpaperMode);
     }
 
     if (path[0]) {
         state->wallpaper = static_cast<HBITMAP>(
-            LoadImageA(InstanceHandle, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+            LoadImageW(InstanceHandle, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
         if (state->wallpaper)
-            GetBitmapSize(state->dialogWindow, state->wallpaper, &state->wallpaperWidth,
+            GetBitmapSize(state->dialog, state->wallpaper, &state->wallpaperWidth,
                           &state->wallpaperHeight);
     }
 }
@@ -61,9 +58,8 @@ void GetBitmapSize(HWND window, HBITMAP bitmap, int *width, int *height)
         RGBQUAD colors[256];
     } info = {};
     info.header.biSize = sizeof(info.header);
-    HDC dc = GetDC(window);
-    int lines = GetDIBits(dc, bitmap, 0, 100, nullptr, reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS);
-    ReleaseDC(window, dc);
+    ScopedWindowDC dc(window);
+    int lines = GetDIBits(dc.dc, bitmap, 0, 100, nullptr, reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS);
     if (!lines)
         return;
     *width = info.header.biWidth;
@@ -71,17 +67,17 @@ void GetBitmapSize(HWND window, HBITMAP bitmap, int *width, int *height)
     *height = std::abs(info.header.biHeight);
 }
 
-void DeleteWallpaperCache()
+void DeleteWallpaperCache(ScaledWallpaper *cache)
 {
-    if (WallpaperCache.bitmap)
-        DeleteObject(WallpaperCache.bitmap);
-    WallpaperCache = {};
+    if (cache->bitmap)
+        DeleteObject(cache->bitmap);
+    *cache = {};
 }
 
-static void StretchWallpaperToCache(HBITMAP picture, HDC target, int width, int height, int sourceX,
+static void StretchWallpaperToCache(ScaledWallpaper *cache, HBITMAP picture, HDC target, int width, int height, int sourceX,
                                     int sourceY, int sourceWidth, int sourceHeight)
 {
-    DeleteWallpaperCache();
+    DeleteWallpaperCache(cache);
     HBITMAP scaled = CreateCompatibleBitmap(target, width, height);
     if (!scaled)
         return;
@@ -102,29 +98,29 @@ static void StretchWallpaperToCache(HBITMAP picture, HDC target, int width, int 
             SetBrushOrgEx(destination.dc, formerOrigin.x, formerOrigin.y, nullptr);
         }
     }
-    WallpaperCache = {scaled, width, height, sourceWidth, sourceHeight};
+    *cache = {scaled, width, height, sourceWidth, sourceHeight};
 }
 
 // The picture's source rectangle scaled to the size, from the cache when the
 // sizes are the last call's. The key holds neither the picture nor the source
 // position: two screens of one size share the scaled image.
-static HBITMAP ScaledPicture(HBITMAP picture, HDC target, int width, int height, int sourceX, int sourceY,
-                             int sourceWidth, int sourceHeight)
+static HBITMAP ScaledPicture(ScaledWallpaper *cache, HBITMAP picture, HDC target, int width, int height,
+                             int sourceX, int sourceY, int sourceWidth, int sourceHeight)
 {
-    const ScaledWallpaper &cache = WallpaperCache;
-    if (!cache.bitmap || cache.width != width || cache.height != height || cache.sourceWidth != sourceWidth ||
-        cache.sourceHeight != sourceHeight)
-        StretchWallpaperToCache(picture, target, width, height, sourceX, sourceY, sourceWidth, sourceHeight);
-    return cache.bitmap;
+    if (!cache->bitmap || cache->width != width || cache->height != height || cache->sourceWidth != sourceWidth ||
+        cache->sourceHeight != sourceHeight)
+        StretchWallpaperToCache(cache, picture, target, width, height, sourceX, sourceY, sourceWidth,
+                                sourceHeight);
+    return cache->bitmap;
 }
 
-void DrawWallpaperCached(HBITMAP picture, HDC target, int x, int y, int width, int height, int sourceX,
-                         int sourceY, int sourceWidth, int sourceHeight)
+void DrawWallpaperCached(ScaledWallpaper *cache, HBITMAP picture, HDC target, int x, int y, int width,
+                         int height, int sourceX, int sourceY, int sourceWidth, int sourceHeight)
 {
     if (width <= 0 || height <= 0)
         return;
     HBITMAP scaled =
-        ScaledPicture(picture, target, width, height, sourceX, sourceY, sourceWidth, sourceHeight);
+        ScaledPicture(cache, picture, target, width, height, sourceX, sourceY, sourceWidth, sourceHeight);
     ScopedMemoryDC memory(target);
     ScopedSelection selected(memory.dc, scaled);
     if (scaled)
@@ -153,14 +149,14 @@ static void CentreAxis(int monitor, int picture, float scale, int *offset, int *
     }
 }
 
-static void DrawCentred(ExtPropState *state, HDC dc, int width, int height, int monitorWidth,
+static void DrawCentred(CanvasState *state, HDC dc, int width, int height, int monitorWidth,
                         int monitorHeight)
 {
     int dx, dy, sourceX, sourceY, sourceWidth, sourceHeight;
     CentreAxis(monitorWidth, state->wallpaperWidth, state->scale, &dx, &sourceX, &sourceWidth);
     CentreAxis(monitorHeight, state->wallpaperHeight, state->scale, &dy, &sourceY, &sourceHeight);
     int drawnWidth = width - 2 * dx, drawnHeight = height - 2 * dy;
-    DrawWallpaperCached(state->wallpaper, dc, dx, dy, drawnWidth, drawnHeight, sourceX, sourceY, sourceWidth,
+    DrawWallpaperCached(&state->wallpaperCache, state->wallpaper, dc, dx, dy, drawnWidth, drawnHeight, sourceX, sourceY, sourceWidth,
                         sourceHeight);
     // The margins around a small picture take the desktop colour.
     ExcludeClipRect(dc, dx, dy, dx + drawnWidth, dy + drawnHeight);
@@ -170,15 +166,16 @@ static void DrawCentred(ExtPropState *state, HDC dc, int width, int height, int 
 // The picture at its true scale, repeated across the item from its top-left
 // corner as a pattern, so that even a tile of one pixel costs one fill. A
 // picture larger than the monitor shows its top-left part, as the desktop does.
-static void DrawTiled(ExtPropState *state, HDC dc, int width, int height, int monitorWidth, int monitorHeight)
+static void DrawTiled(CanvasState *state, HDC dc, int width, int height, int monitorWidth, int monitorHeight)
 {
     int shownWidth = monitorWidth < state->wallpaperWidth ? monitorWidth : state->wallpaperWidth;
     int shownHeight = monitorHeight < state->wallpaperHeight ? monitorHeight : state->wallpaperHeight;
     int tileWidth = ScaleToCanvas(shownWidth, state->scale);
     int tileHeight = ScaleToCanvas(shownHeight, state->scale);
-    HBITMAP tile = tileWidth > 0 && tileHeight > 0 ? ScaledPicture(state->wallpaper, dc, tileWidth,
-                                                                   tileHeight, 0, 0, shownWidth, shownHeight)
-                                                   : nullptr;
+    HBITMAP tile = tileWidth > 0 && tileHeight > 0
+                       ? ScaledPicture(&state->wallpaperCache, state->wallpaper, dc, tileWidth, tileHeight, 0, 0,
+                                       shownWidth, shownHeight)
+                       : nullptr;
     // A tile too small to see would never cover the item.
     if (!tile) {
         FillDesktopColor(dc, width, height);
@@ -190,7 +187,7 @@ static void DrawTiled(ExtPropState *state, HDC dc, int width, int height, int mo
     FillRect(dc, &item, pattern.handle);
 }
 
-bool DrawScreenWallpaper(ExtPropState *state, HDC dc, int width, int height)
+bool DrawScreenWallpaper(CanvasState *state, HDC dc, int width, int height)
 {
     int mode = state->wallpaperMode;
     if (mode != WALLPAPER_CENTRE && mode != WALLPAPER_TILE && mode != WALLPAPER_STRETCH)
@@ -207,7 +204,7 @@ bool DrawScreenWallpaper(ExtPropState *state, HDC dc, int width, int height)
     else if (mode == WALLPAPER_TILE)
         DrawTiled(state, dc, width, height, monitorWidth, monitorHeight);
     else
-        DrawWallpaperCached(state->wallpaper, dc, 0, 0, width, height, 0, 0, state->wallpaperWidth,
+        DrawWallpaperCached(&state->wallpaperCache, state->wallpaper, dc, 0, 0, width, height, 0, 0, state->wallpaperWidth,
                             state->wallpaperHeight);
     return true;
 }

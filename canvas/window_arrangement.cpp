@@ -6,14 +6,14 @@
 #include <commctrl.h>
 
 #include "canvas/canvas.h"
-#include "dialog/ext_prop.h"
+#include "settings/settings.h"
 
 static const int LABEL_LIMIT = 255;
 // A window that does not answer within this time is listed without its own icon.
 static const UINT ICON_QUERY_MS = 100;
 static const UINT COLLAPSE_FLAGS = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
 
-static bool IsClass(const char *className, const char *name) { return lstrcmpA(className, name) == 0; }
+static bool IsClass(const wchar_t *className, const wchar_t *name) { return lstrcmpW(className, name) == 0; }
 
 // The first icon the window or its class offers.
 static HICON WindowIcon(HWND window)
@@ -21,26 +21,26 @@ static HICON WindowIcon(HWND window)
     const WPARAM kinds[2] = {ICON_SMALL, ICON_BIG};
     for (WPARAM kind : kinds) {
         DWORD_PTR icon = 0;
-        if (SendMessageTimeoutA(window, WM_GETICON, kind, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, ICON_QUERY_MS,
+        if (SendMessageTimeoutW(window, WM_GETICON, kind, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, ICON_QUERY_MS,
                                 &icon) &&
             icon)
             return reinterpret_cast<HICON>(icon);
     }
-    if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM)))
+    if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM)))
         return icon;
-    return reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
+    return reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
 }
 
-static bool IsListable(const ExtPropState *state, HWND window, const char *className)
+static bool IsListable(const CanvasState *state, HWND window, const wchar_t *className)
 {
-    if (IsClass(className, "Progman"))
+    if (IsClass(className, L"Progman"))
         return false;
     if (!state->options[OPT_SHOW_TRAY_BAR_AS_WINDOW] &&
-        (IsClass(className, "BaseBar") || IsClass(className, "Shell_TrayWnd")))
+        (IsClass(className, L"BaseBar") || IsClass(className, L"Shell_TrayWnd")))
         return false;
-    if (window == state->dialogWindow)
+    if (window == state->dialog)
         return false;
-    LONG style = GetWindowLongA(window, GWL_STYLE);
+    LONG style = GetWindowLongW(window, GWL_STYLE);
     if (!(style & WS_VISIBLE) || (style & (WS_MINIMIZE | WS_MAXIMIZE)))
         return false;
     RECT rect;
@@ -48,30 +48,30 @@ static bool IsListable(const ExtPropState *state, HWND window, const char *class
     return rect.right != rect.left && rect.bottom != rect.top;
 }
 
-BOOL CALLBACK AddWindowEntryProc(HWND window, LPARAM data)
+static BOOL CALLBACK AddWindowEntryProc(HWND window, LPARAM data)
 {
-    ExtPropState *state = reinterpret_cast<ExtPropState *>(data);
-    char title[128] = "", className[128] = "";
-    GetWindowTextA(window, title, 127);
-    GetClassNameA(window, className, 127);
+    CanvasState *state = reinterpret_cast<CanvasState *>(data);
+    wchar_t title[128] = L"", className[128] = L"";
+    GetWindowTextW(window, title, 127);
+    GetClassNameW(window, className, 127);
     if (!IsListable(state, window, className))
         return TRUE;
     if (!title[0])
-        lstrcpyA(title, "*Blank*");
+        lstrcpyW(title, L"*Blank*");
     // Room for the longest title and class; the label keeps 255 characters.
-    char label[2 * sizeof(title) + 8];
+    wchar_t label[2 * 128 + 8];
     if (state->options[OPT_SHOW_WINDOW_CLASS_NAME])
-        wsprintfA(label, "%s - '%s'", title, className);
+        wsprintfW(label, L"%s - '%s'", title, className);
     else
-        wsprintfA(label, "%s", title);
-    label[LABEL_LIMIT] = '\0';
+        lstrcpyW(label, title);
+    label[LABEL_LIMIT] = L'\0';
 
     int image = -1;
     if (HICON icon = WindowIcon(window))
         image = ImageList_ReplaceIcon(state->windowImages, -1, icon);
 
     // Each entry goes on top, so the list runs from the bottom of the Z order up.
-    COMBOBOXEXITEMA entry = {};
+    COMBOBOXEXITEMW entry = {};
     entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
     entry.iItem = 0;
     entry.pszText = label;
@@ -79,33 +79,31 @@ BOOL CALLBACK AddWindowEntryProc(HWND window, LPARAM data)
     entry.iImage = image;
     entry.iSelectedImage = image;
     entry.lParam = reinterpret_cast<LPARAM>(window);
-    SendMessageA(state->windowCombo, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&entry));
+    SendMessageW(state->windowCombo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
     return TRUE;
 }
 
-void FillWindowCombo()
+void FillWindowCombo(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
-    if (state->currentTab != TAB_WINDOWS)
+    if (state->mode != CANVAS_WINDOWS)
         return;
-    SendMessageA(state->windowCombo, CB_RESETCONTENT, 0, 0);
+    SendMessageW(state->windowCombo, CB_RESETCONTENT, 0, 0);
     // The previous filling's icons go first, so the list does not grow.
     ImageList_Remove(state->windowImages, -1);
     EnumWindows(AddWindowEntryProc, reinterpret_cast<LPARAM>(state));
     ShowWindow(state->windowMiniature, SW_SHOW);
-    StartSyncTimer();
+    StartSyncTimer(state);
 }
 
-HWND GetSelectedWindow()
+HWND GetSelectedWindow(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
-    int selected = (int)SendMessageA(state->windowCombo, CB_GETCURSEL, 0, 0);
+    int selected = (int)SendMessageW(state->windowCombo, CB_GETCURSEL, 0, 0);
     if (selected == -1)
         return nullptr;
-    COMBOBOXEXITEMA entry = {};
+    COMBOBOXEXITEMW entry = {};
     entry.mask = CBEIF_LPARAM;
     entry.iItem = selected;
-    if (!SendMessageA(state->windowCombo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry)))
+    if (!SendMessageW(state->windowCombo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&entry)))
         return nullptr;
     HWND window = reinterpret_cast<HWND>(entry.lParam);
     RECT rect;
@@ -114,94 +112,84 @@ HWND GetSelectedWindow()
     return window;
 }
 
-void InvalidateScreenItems(ExtPropState *state)
+void InvalidateScreenItems(CanvasState *state)
 {
-    for (int i = state->screenCount - 1; i >= 0; i--)
-        if (i < MAX_SCREEN_ITEMS)
-            InvalidateRect(state->screenItems[i], nullptr, FALSE);
+    for (int i = ShownScreenItems(state) - 1; i >= 0; i--)
+        InvalidateRect(state->screenItems[i], nullptr, FALSE);
 }
 
-void CollapseMiniature(ExtPropState *state)
+void CollapseMiniature(CanvasState *state)
 {
     ShowWindow(state->windowMiniature, SW_HIDE);
     SetWindowPos(state->windowMiniature, nullptr, 0, 0, 0, 0, COLLAPSE_FLAGS);
 }
 
-int SyncWindowMiniature()
+void SyncWindowMiniature(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
-    state->targetWindow = GetSelectedWindow();
+    state->targetWindow = GetSelectedWindow(state);
     if (!state->targetWindow)
-        return 1;
+        return;
     RECT window;
     GetWindowRect(state->targetWindow, &window);
     RECT place = DesktopRectToCanvas(window, VirtualScreenCorner(), state->desktopOrigin, state->scale);
     RECT old;
-    GetWindowRectIn(state->windowMiniature, &old, state->dialogWindow);
+    GetWindowRectIn(state->windowMiniature, &old, state->dialog);
     MoveWindowToClientPoint(state->windowMiniature, nullptr, place.left, place.top, place.right - place.left,
-                            place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE, state->dialogWindow);
+                            place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE, state->dialog);
     if (old.left != place.left || old.top != place.top || old.right - old.left != place.right - place.left ||
         old.bottom - old.top != place.bottom - place.top)
         InvalidateScreenItems(state);
-    return 1;
 }
 
 // The timer is not restarted here: the miniature follows the real window
 // again after the next drag or when the list is filled again.
-int ShowSelectedWindow()
+void ShowSelectedWindow(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
-    StopSyncTimer();
+    StopSyncTimer(state);
     CollapseMiniature(state);
-    SyncWindowMiniature();
+    SyncWindowMiniature(state);
     ShowWindow(state->windowMiniature, SW_SHOW);
-    return 1;
 }
 
-BOOL StartSyncTimer()
+BOOL StartSyncTimer(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     if (state->timerRunning)
         return FALSE;
-    SetTimer(state->dialogWindow, state->canvasTimerId, CANVAS_TIMER_MS, nullptr);
+    SetTimer(state->dialog, state->timerId, CANVAS_TIMER_MS, nullptr);
     state->timerRunning = TRUE;
     return TRUE;
 }
 
-void StopSyncTimer()
+void StopSyncTimer(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     if (!state->timerRunning)
         return;
-    KillTimer(state->dialogWindow, state->canvasTimerId);
+    KillTimer(state->dialog, state->timerId);
     state->timerRunning = FALSE;
 }
 
-void MoveTargetToMiniature()
+void MoveTargetToMiniature(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     RECT miniature, origin;
     GetWindowRect(state->windowMiniature, &miniature);
     // Screen item 0 stands for the desktop point (0, 0).
     GetWindowRect(state->screenItems[0], &origin);
-    RememberPlacement(state->targetWindow);
+    RememberPlacement(state, state->targetWindow);
     int x = ScaleToDesktop(miniature.left - origin.left, state->scale);
     int y = ScaleToDesktop(miniature.top - origin.top, state->scale);
     SetWindowPos(state->targetWindow, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void MarkWindowsMoved()
+bool MarkWindowsMoved(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     if (state->windowsPending)
-        return;
+        return false;
     state->windowsPending = TRUE;
-    EnableApplyButton(state->dialogWindow);
+    return true;
 }
 
-BOOL RememberPlacement(HWND window)
+BOOL RememberPlacement(CanvasState *state, HWND window)
 {
-    ExtPropState *state = ActiveExtPropState;
     if (!IsWindow(window))
         return FALSE;
     for (int i = 0; i < state->undoCount; i++)
@@ -221,9 +209,8 @@ BOOL RememberPlacement(HWND window)
     return TRUE;
 }
 
-void CommitWindowMoves()
+void CommitWindowMoves(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     delete[] state->undoTable;
     state->undoTable = nullptr;
     state->undoCount = 0;
@@ -231,14 +218,13 @@ void CommitWindowMoves()
 }
 
 // Position only: the Z order keeps the raise of the drag.
-void RestoreWindowMoves()
+void RestoreWindowMoves(CanvasState *state)
 {
-    ExtPropState *state = ActiveExtPropState;
     for (int i = 0; i < state->undoCount; i++) {
         const SavedPlacement &saved = state->undoTable[i];
         if (IsWindow(saved.window))
             SetWindowPos(saved.window, nullptr, saved.left, saved.top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    CommitWindowMoves();
+    CommitWindowMoves(state);
 }

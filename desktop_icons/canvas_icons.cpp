@@ -1,51 +1,67 @@
 // The desktop icons on the canvas of the Icons tab: loading them into the icon
 // view window and the combo box, moving a real icon when its picture is
 // dropped, and putting the icons back on Cancel.
-#include "desktop_icons/desktop_icons.h"
+#include "desktop_icons/icon_page.h"
 
 #include <string>
 #include <vector>
 
+#include "base/facts.h"
 #include "canvas/canvas.h"
-#include "dialog/ext_prop.h"
+#include "desktop_icons/desktop_icons.h"
 
 // A sane bound for the shell's image indices.
 static const int MAX_SHELL_IMAGE = 1 << 16;
 static const int NOT_LISTED = -2;
 
-int BusyCursorDepth;
-HCURSOR CursorBeforeBusy;
-
-void SetBusyCursor(int delta)
+bool SetUpIconPage(IconPage *page, HWND dialog, HWND combo, HWND miniature)
 {
-    BusyCursorDepth += delta;
-    if (BusyCursorDepth < 1) {
-        BusyCursorDepth = 0;
-        SetCursor(CursorBeforeBusy);
+    page->combo = combo;
+    page->miniature = miniature;
+    page->waitCursor = LoadCursorW(nullptr, IDC_WAIT);
+    page->viewWindow = IconViewCreate(&page->view, dialog, InstanceHandle, L"IconView");
+    page->listView = FindDesktopListView();
+    return page->viewWindow != nullptr;
+}
+
+void ReleaseIconPage(IconPage *page)
+{
+    IconViewDestroy(&page->view);
+    page->viewWindow = nullptr;
+    if (page->images)
+        ImageList_Destroy(page->images);
+    page->images = nullptr;
+    page->listedPictures.clear();
+    page->savedPositions.clear();
+}
+
+void SetBusyCursor(IconPage *page, int delta)
+{
+    page->busyDepth += delta;
+    if (page->busyDepth < 1) {
+        page->busyDepth = 0;
+        SetCursor(page->cursorBeforeBusy);
         return;
     }
-    HCURSOR former = SetCursor(ActiveExtPropState->waitCursor);
-    if (delta >= 1 && BusyCursorDepth == 1)
-        CursorBeforeBusy = former;
+    HCURSOR former = SetCursor(page->waitCursor);
+    if (delta >= 1 && page->busyDepth == 1)
+        page->cursorBeforeBusy = former;
 }
 
 // The miniature's client origin minus the icon view's, in screen pixels.
-static POINT MiniatureOffset(const ExtPropState *state)
+static POINT MiniatureOffset(const IconPage *page)
 {
     POINT miniature = {0, 0}, view = {0, 0};
-    ClientToScreen(state->desktopMiniature, &miniature);
-    ClientToScreen(state->iconViewWindow, &view);
+    ClientToScreen(page->miniature, &miniature);
+    ClientToScreen(page->viewWindow, &view);
     return {miniature.x - view.x, miniature.y - view.y};
 }
 
-static void TakeSavedPositions(ExtPropState *state, const std::vector<DesktopIcon> &icons)
+static void TakeSavedPositions(IconPage *page, const std::vector<DesktopIcon> &icons)
 {
-    delete[] state->savedIconPositions;
-    int count = (int)icons.size();
-    state->savedIconPositions = new POINT[count > 0 ? count : 1];
-    state->savedIconCount = count;
-    for (int i = 0; i < count; i++)
-        state->savedIconPositions[i] = {icons[i].x, icons[i].y};
+    page->savedPositions.clear();
+    for (const DesktopIcon &icon : icons)
+        page->savedPositions.push_back({icon.x, icon.y});
 }
 
 static int CountDistinctImages(const std::vector<DesktopIcon> &icons)
@@ -64,51 +80,45 @@ static int CountDistinctImages(const std::vector<DesktopIcon> &icons)
     return used;
 }
 
-// The shell's image index -> index in iconImages (-1: no picture to be had).
-// The shell keeps one picture per index, so the list lives as long as the
-// dialog and each load only adds the indices it has not seen yet.
-static std::vector<int> ListedPictures;
-
 // One picture per distinct image index of the shell, taken from the first
 // icon that has it; gives the index in iconImages for every icon (-1 for none).
-static std::vector<int> ListPictures(ExtPropState *state, SharedBlock *block,
-                                     const std::vector<DesktopIcon> &icons)
+static std::vector<int> ListPictures(IconPage *page, SharedBlock *block, const std::vector<DesktopIcon> &icons)
 {
-    if (!state->iconImages) {
-        ListedPictures.clear();
-        state->iconImages =
-            ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, CountDistinctImages(icons) + 4, 0);
-        ImageList_SetBkColor(state->iconImages, CLR_NONE);
+    std::vector<int> &listed = page->listedPictures;
+    if (!page->images) {
+        listed.clear();
+        page->images = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, CountDistinctImages(icons) + 4, 0);
+        ImageList_SetBkColor(page->images, CLR_NONE);
     }
     std::vector<int> pictures(icons.size(), -1);
     for (size_t i = 0; i < icons.size(); i++) {
         int shellImage = icons[i].image;
         if (shellImage < 0 || shellImage >= MAX_SHELL_IMAGE)
             continue;
-        if ((int)ListedPictures.size() <= shellImage)
-            ListedPictures.resize(shellImage + 1, NOT_LISTED);
-        if (ListedPictures[shellImage] == NOT_LISTED) {
+        if ((int)listed.size() <= shellImage)
+            listed.resize(shellImage + 1, NOT_LISTED);
+        if (listed[shellImage] == NOT_LISTED) {
             HICON picture = GetIconPicture(block, icons[i].index);
-            ListedPictures[shellImage] = picture ? ImageList_ReplaceIcon(state->iconImages, -1, picture) : -1;
+            listed[shellImage] = picture ? ImageList_ReplaceIcon(page->images, -1, picture) : -1;
             if (picture)
                 DestroyIcon(picture);
         }
-        pictures[i] = ListedPictures[shellImage];
+        pictures[i] = listed[shellImage];
     }
     return pictures;
 }
 
-static void AddToIconView(ExtPropState *state, const DesktopIcon &icon, int picture, POINT offset)
+static void AddToIconView(IconPage *page, float scale, const DesktopIcon &icon, int picture, POINT offset)
 {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_IMAGE | LVIF_STATE;
     item.iItem = icon.index;
     item.state = icon.text[0] ? 0 : ICON_TEXT_HIDDEN;
     item.iImage = picture;
-    SendMessageA(state->iconViewWindow, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    int x = ScaleToCanvas(icon.x, state->scale) + offset.x;
-    int y = ScaleToCanvas(icon.y, state->scale) + offset.y;
-    SendMessageA(state->iconViewWindow, LVM_SETITEMPOSITION, icon.index, MAKELPARAM(x, y));
+    SendMessageW(page->viewWindow, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    int x = ScaleToCanvas(icon.x, scale) + offset.x;
+    int y = ScaleToCanvas(icon.y, scale) + offset.y;
+    SendMessageW(page->viewWindow, LVM_SETITEMPOSITION, icon.index, MAKELPARAM(x, y));
 }
 
 // The label the combo box shows: a hidden one under the text it had.
@@ -160,70 +170,71 @@ static void FillIconCombo(HWND combo, const std::vector<std::string> &labels,
     }
 }
 
-int LoadCanvasIcons()
+int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
 {
-    ExtPropState *state = ActiveExtPropState;
-    SetBusyCursor(+1);
-    SendMessageA(state->iconViewWindow, LVM_DELETEALLITEMS, 0, 0);
+    SetBusyCursor(page, +1);
+    SendMessageW(page->viewWindow, LVM_DELETEALLITEMS, 0, 0);
     SharedBlock block;
-    if (!SharedBlockOpen(&block, state->desktopListView)) {
-        if (state->currentTab == TAB_ICONS)
-            SendMessageA(state->iconCombo, CB_RESETCONTENT, 0, 0);
-        SetBusyCursor(-1);
+    if (!SharedBlockOpen(&block, page->listView)) {
+        if (listInCombo)
+            SendMessageW(page->combo, CB_RESETCONTENT, 0, 0);
+        SetBusyCursor(page, -1);
         return 0;
     }
     // First pass: everything the shell knows of each icon.
     std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
-    if (!state->iconsPending)
-        TakeSavedPositions(state, icons);
-    std::vector<int> pictures = ListPictures(state, &block, icons);
+    if (!page->pending)
+        TakeSavedPositions(page, icons);
+    std::vector<int> pictures = ListPictures(page, &block, icons);
     SharedBlockClose(&block);
-    SendMessageA(state->iconViewWindow, LVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->iconImages));
+    SendMessageW(page->viewWindow, LVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
 
     // Second pass: the icon view's item i is the desktop's item i.
-    POINT offset = MiniatureOffset(state);
+    POINT offset = MiniatureOffset(page);
     std::vector<std::string> labels;
     for (size_t i = 0; i < icons.size(); i++) {
-        AddToIconView(state, icons[i], pictures[i], offset);
+        AddToIconView(page, scale, icons[i], pictures[i], offset);
         labels.push_back(ListedLabel(icons[i]));
     }
     // The combo box is the Windows tab's too: it lists icons only while the
     // Icons tab is shown (an Apply on another tab reloads the icons as well).
-    if (state->currentTab == TAB_ICONS) {
-        SendMessageA(state->iconCombo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->iconImages));
-        FillIconCombo(state->iconCombo, labels, pictures);
+    if (listInCombo) {
+        SendMessageW(page->combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
+        FillIconCombo(page->combo, labels, pictures);
     }
-    InvalidateRect(state->iconViewWindow, nullptr, FALSE);
-    SetBusyCursor(-1);
+    InvalidateRect(page->viewWindow, nullptr, FALSE);
+    SetBusyCursor(page, -1);
     return icons.empty() ? 0 : 1;
 }
 
-int OnIconMoved(int index, LPARAM corner)
+bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
 {
-    ExtPropState *state = ActiveExtPropState;
-    POINT offset = MiniatureOffset(state);
+    POINT offset = MiniatureOffset(page);
     int cx = (short)LOWORD(corner) - offset.x;
     int cy = (short)HIWORD(corner) - offset.y;
     SharedBlock block;
-    if (SharedBlockOpen(&block, state->desktopListView)) {
-        SetIconPosition(&block, index, ScaleToDesktop(cx, state->scale), ScaleToDesktop(cy, state->scale));
+    if (SharedBlockOpen(&block, page->listView)) {
+        SetIconPosition(&block, index, ScaleToDesktop(cx, scale), ScaleToDesktop(cy, scale));
         SharedBlockClose(&block);
     }
-    if (!state->iconsPending) {
-        state->iconsPending = TRUE;
-        EnableApplyButton(state->dialogWindow);
-    }
-    return 0;
+    if (page->pending)
+        return false;
+    page->pending = TRUE;
+    return true;
 }
 
-int RestoreIconPositions()
+void RestoreIconPositions(IconPage *page)
 {
-    ExtPropState *state = ActiveExtPropState;
     SharedBlock block;
-    if (!SharedBlockOpen(&block, state->desktopListView))
-        return 1;
-    for (int i = 0; i < state->savedIconCount; i++)
-        SetIconPosition(&block, i, state->savedIconPositions[i].x, state->savedIconPositions[i].y);
+    if (!SharedBlockOpen(&block, page->listView))
+        return;
+    for (size_t i = 0; i < page->savedPositions.size(); i++)
+        SetIconPosition(&block, (int)i, page->savedPositions[i].x, page->savedPositions[i].y);
     SharedBlockClose(&block);
-    return 1;
+}
+
+void CommitIconMoves(IconPage *page)
+{
+    page->savedPositions.clear();
+    page->pending = FALSE;
 }

@@ -10,19 +10,6 @@
 
 struct IFolderView;
 
-// Sent by the icon view window to its parent, the dialog.
-#define WM_ICON_MOVED (WM_USER + 18) // wParam item, lParam new corner (x low, y high 16 bits)
-#define WM_ICON_TEXT (WM_USER + 19)  // wParam item, lParam non-zero restores the label, zero hides it
-
-// Commands of the icon view's two popup menus.
-#define ID_SHOW_ICON_TEXT 40014
-#define ID_RESTORE_ALL_TEXTS 40016
-#define ID_HIDE_ALL_TEXTS 40017
-#define ID_SAVE_ICON_POSITIONS 40018
-
-// An item's state bit: the desktop icon's label is hidden.
-#define ICON_TEXT_HIDDEN 0x80
-
 #define ICON_TEXT_CAPACITY 512
 
 // One desktop icon as the program sees it.
@@ -73,18 +60,6 @@ int SetIconPosition(SharedBlock *block, int index, int x, int y);
 // null when there is none. The caller destroys it.
 HICON GetIconPicture(SharedBlock *block, int index);
 
-// Icons on the canvas (the dialog's Icons tab).
-// Fills the icon view and the combo box from the desktop; 0 when there is no
-// icon to show.
-int LoadCanvasIcons();
-// A picture was dropped: the desktop icon moves at once.
-int OnIconMoved(int index, LPARAM corner);
-// Puts every icon back where it was when the positions were last taken.
-int RestoreIconPositions();
-extern int BusyCursorDepth;
-extern HCURSOR CursorBeforeBusy;
-void SetBusyCursor(int delta);
-
 // The store of hidden labels.
 int LookupHiddenText(DWORD itemNumber, char *text, DWORD capacity);
 int HideIconText(HWND listView, int index);
@@ -92,49 +67,4 @@ int RestoreIconText(HWND listView, int index);
 int HideStoredIconTexts();
 // At the main window's creation: the stored labels are hidden again when the
 // option says so.
-int StartupIconAction();
-
-#define ICON_VIEW_CLASS "IconViewClass"
-#define ICON_VIEW_GROWTH 20
-
-struct IconViewItem {
-    DWORD state;
-    int image; // index into the view's images, -1 for none
-    int x;     // upper-left corner in the view's client coordinates
-    int y;
-};
-
-// The icon view object, embedded in the dialog's state. Starts all zero.
-struct IconView {
-    HMENU itemMenu;    // "&Show Icon Text"
-    HMENU desktopMenu; // "&Save Icons Position", "&Hide all Icons Texts", "&Restore all Icons Texts"
-    HINSTANCE instance;
-    BOOL dragging;
-    int selected; // -1 for none
-    int count;
-    int capacity;
-    BOOL created;      // the window and the menus exist
-    HIMAGELIST images; // not owned: the dialog owns its icon images
-    HWND window;
-    IconViewItem *items; // owned; allocated with new[], grows by ICON_VIEW_GROWTH
-    POINT dragOffset;    // picture corner minus cursor position when the drag began
-};
-
-// The one object whose window procedure is active; the procedure reaches its
-// object only through it.
-extern IconView *IconViewInstance;
-extern BOOL IconViewClassRegistered;
-
-// Registers "IconViewClass" once per process; 1 on success.
-int IconViewRegisterClass(HINSTANCE instance);
-// Creates the hidden child window and the two menus for the view. Gives the
-// window, or null when another view is active or anything fails.
-HWND IconViewCreate(IconView *view, HWND parent, HINSTANCE instance, const char *windowName);
-// Releases the items, the window and the menus, and frees the active slot.
-void IconViewDestroy(IconView *view);
-LRESULT CALLBACK IconViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-int IconViewHitTest(IconView *view, int x, int y);
-// Ends a drag with a drop at the cursor's client position.
-int IconViewEndDrag(IconView *view, int x, int y);
-// Ends a drag without a drop: the picture goes back where it was picked up.
-int IconViewCancelDrag(IconView *view);
+void StartupIconAction();

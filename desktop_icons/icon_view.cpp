@@ -1,67 +1,60 @@
-#include "desktop_icons/desktop_icons.h"
+#include "desktop_icons/icon_view.h"
 
 #include <stdlib.h>
 
-IconView *IconViewInstance;
-BOOL IconViewClassRegistered;
+#include "base/messages.h"
 
 int IconViewRegisterClass(HINSTANCE instance)
 {
-    if (IconViewClassRegistered)
+    WNDCLASSEXW known = {};
+    known.cbSize = sizeof(known);
+    if (GetClassInfoExW(instance, ICON_VIEW_CLASS, &known))
         return 1;
-    WNDCLASSEXA windowClass = {};
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = IconViewWindowProc;
     windowClass.hInstance = instance;
     // No background brush: between the pictures the canvas stays visible.
     windowClass.lpszClassName = ICON_VIEW_CLASS;
-    if (!RegisterClassExA(&windowClass))
-        return 0;
-    IconViewClassRegistered = TRUE;
-    return 1;
+    return RegisterClassExW(&windowClass) != 0;
 }
 
-static void InsertMenuText(HMENU menu, UINT id, const char *text)
+static void InsertMenuText(HMENU menu, UINT id, const wchar_t *text)
 {
-    MENUITEMINFOA item = {};
+    MENUITEMINFOW item = {};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
     item.fType = MFT_STRING;
     item.wID = id;
-    item.dwTypeData = const_cast<char *>(text);
-    InsertMenuItemA(menu, 0, TRUE, &item);
+    item.dwTypeData = const_cast<wchar_t *>(text);
+    InsertMenuItemW(menu, 0, TRUE, &item);
 }
 
-HWND IconViewCreate(IconView *view, HWND parent, HINSTANCE instance, const char *windowName)
+HWND IconViewCreate(IconView *view, HWND parent, HINSTANCE instance, const wchar_t *windowName)
 {
-    if (IconViewInstance)
-        return nullptr;
-    // The window procedure reaches its object through this, already while the
-    // window is being created.
-    IconViewInstance = view;
     if (view->created)
         return nullptr;
     view->instance = instance;
     if (!IconViewRegisterClass(instance))
         return nullptr;
-    view->window = CreateWindowExA(WS_EX_NOPARENTNOTIFY, ICON_VIEW_CLASS, windowName, WS_CHILD | WS_TABSTOP,
-                                   0, 0, 0, 0, parent, nullptr, instance, nullptr);
+    view->window = CreateWindowExW(WS_EX_NOPARENTNOTIFY, ICON_VIEW_CLASS, windowName, WS_CHILD | WS_TABSTOP,
+                                   0, 0, 0, 0, parent, nullptr, instance, view);
     if (!view->window)
         return nullptr;
     view->itemMenu = CreatePopupMenu();
-    InsertMenuText(view->itemMenu, ID_SHOW_ICON_TEXT, "&Show Icon Text");
+    InsertMenuText(view->itemMenu, ID_SHOW_ICON_TEXT, L"&Show Icon Text");
     view->desktopMenu = CreatePopupMenu();
-    InsertMenuText(view->desktopMenu, ID_RESTORE_ALL_TEXTS, "&Restore all Icons Texts");
-    InsertMenuText(view->desktopMenu, ID_HIDE_ALL_TEXTS, "&Hide all Icons Texts");
-    InsertMenuText(view->desktopMenu, ID_SAVE_ICON_POSITIONS, "&Save Icons Position");
+    InsertMenuText(view->desktopMenu, ID_RESTORE_ALL_TEXTS, L"&Restore all Icons Texts");
+    InsertMenuText(view->desktopMenu, ID_HIDE_ALL_TEXTS, L"&Hide all Icons Texts");
+    InsertMenuText(view->desktopMenu, ID_SAVE_ICON_POSITIONS, L"&Save Icons Position");
     view->created = TRUE;
     return view->window;
 }
 
 void IconViewDestroy(IconView *view)
 {
-    if (IconViewInstance == view)
-        IconViewInstance = nullptr;
+    if (view->window && IsWindow(view->window))
+        SetWindowLongPtrW(view->window, GWLP_USERDATA, 0);
     if (view->created) {
         delete[] view->items;
         view->items = nullptr;
@@ -81,7 +74,7 @@ void IconViewDestroy(IconView *view)
     view->desktopMenu = nullptr;
 }
 
-static int IconViewAppendItem(IconView *view, const LVITEMA *item)
+static int IconViewAppendItem(IconView *view, const LVITEMW *item)
 {
     if (view->count == view->capacity) {
         IconViewItem *grown = new IconViewItem[view->capacity + ICON_VIEW_GROWTH]();
@@ -228,7 +221,7 @@ int IconViewEndDrag(IconView *view, int x, int y)
     IconViewSetItemPosition(view, view->selected, corner.x, corner.y);
     InvalidatePicture(view, view->window, corner);
     if (view->selected >= 0)
-        SendMessageA(GetParent(view->window), WM_ICON_MOVED, view->selected, MAKELPARAM(corner.x, corner.y));
+        SendMessageW(GetParent(view->window), WM_ICON_MOVED, view->selected, MAKELPARAM(corner.x, corner.y));
     return 1;
 }
 
@@ -243,11 +236,11 @@ int IconViewCancelDrag(IconView *view)
 
 static void SetItemMenuCheck(IconView *view, bool checked)
 {
-    MENUITEMINFOA info = {};
+    MENUITEMINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_STATE;
     info.fState = checked ? MFS_CHECKED : 0;
-    SetMenuItemInfoA(view->itemMenu, 0, TRUE, &info);
+    SetMenuItemInfoW(view->itemMenu, 0, TRUE, &info);
 }
 
 static void OnIconViewRightButton(IconView *view, int x, int y)
@@ -277,7 +270,7 @@ static void SetAllTexts(IconView *view, bool restore)
 {
     HWND parent = GetParent(view->window);
     for (int i = 0; i < view->count; i++) {
-        SendMessageA(parent, WM_ICON_TEXT, i, restore ? 1 : 0);
+        SendMessageW(parent, WM_ICON_TEXT, i, restore ? 1 : 0);
         if (restore)
             view->items[i].state &= ~ICON_TEXT_HIDDEN;
         else
@@ -291,7 +284,7 @@ static bool OnIconViewCommand(IconView *view, int id)
     case ID_SHOW_ICON_TEXT:
         if (view->selected >= 0 && view->selected < view->count) {
             IconViewItem &item = view->items[view->selected];
-            SendMessageA(GetParent(view->window), WM_ICON_TEXT, view->selected,
+            SendMessageW(GetParent(view->window), WM_ICON_TEXT, view->selected,
                          item.state & ICON_TEXT_HIDDEN);
             item.state ^= ICON_TEXT_HIDDEN;
         }
@@ -322,9 +315,12 @@ static LRESULT OnDeleteAllItems(IconView *view)
 
 LRESULT CALLBACK IconViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    IconView *view = IconViewInstance;
-    if (!view || (view->window && view->window != window))
-        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
+    IconView *view = reinterpret_cast<IconView *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!view)
+        return DefWindowProcW(window, message, wParam, lParam);
     int x = (short)LOWORD(lParam), y = (short)HIWORD(lParam);
     switch (message) {
     case WM_CREATE:
@@ -355,12 +351,12 @@ LRESULT CALLBACK IconViewWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return reinterpret_cast<LRESULT>(view->images);
     case LVM_SETIMAGELIST:
         return OnSetImageList(view, reinterpret_cast<HIMAGELIST>(lParam));
-    case LVM_INSERTITEMA:
-        return IconViewAppendItem(view, reinterpret_cast<const LVITEMA *>(lParam));
+    case LVM_INSERTITEMW:
+        return IconViewAppendItem(view, reinterpret_cast<const LVITEMW *>(lParam));
     case LVM_DELETEALLITEMS:
         return OnDeleteAllItems(view);
     case LVM_SETITEMPOSITION:
         return IconViewSetItemPosition(view, (int)wParam, x, y);
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }

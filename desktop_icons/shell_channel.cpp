@@ -14,7 +14,7 @@
 #include <stddef.h>
 #include <vector>
 
-#include "shell/platform.h"
+#include "base/platform.h"
 
 long ShellMessageCount;
 

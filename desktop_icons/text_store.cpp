@@ -127,9 +127,8 @@ int HideStoredIconTexts()
     return 1;
 }
 
-int StartupIconAction()
+void StartupIconAction()
 {
     if (ReadOptionNumber(OPT_HIDE_ICON_TEXT_AT_STARTUP))
         HideStoredIconTexts();
-    return 1;
 }

@@ -2,14 +2,23 @@
 
 #include <windowsx.h>
 
-#include "shell/tessivon.h"
+#include "base/messages.h"
+#include "desktop_icons/desktop_icons.h"
+#include "resources/resource_ids.h"
 
-static INT_PTR OnInitDialog(ExtPropState *state, HWND window, LPARAM creation)
+static ExtPropState *StateOf(HWND dialog)
 {
+    return reinterpret_cast<ExtPropState *>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+static INT_PTR OnInitDialog(HWND window, LPARAM creation)
+{
+    ExtPropState *state = reinterpret_cast<ExtPropState *>(creation);
+    SetWindowLongPtrW(window, DWLP_USER, creation);
     state->dialogWindow = window;
-    if (InitExtPropDialog(state, *reinterpret_cast<const POINT *>(creation)))
+    if (InitExtPropDialog(state))
         return TRUE;
-    SendMessageA(window, WM_CLOSE, 0, 0);
+    SendMessageW(window, WM_CLOSE, 0, 0);
     return FALSE;
 }
 
@@ -31,14 +40,20 @@ static INT_PTR OnActivate(ExtPropState *state, UINT activation)
 static INT_PTR OnActivateApp(ExtPropState *state, BOOL active)
 {
     if (!active)
-        IconViewCancelDrag(&state->iconView);
+        IconViewCancelDrag(&state->icons.view);
+    return 0;
+}
+
+static INT_PTR OnIconMovedMessage(ExtPropState *state, int index, LPARAM corner)
+{
+    if (OnIconMoved(&state->icons, state->canvas.scale, index, corner))
+        EnableApplyButton(state->dialogWindow);
     return 0;
 }
 
 static INT_PTR OnIconText(ExtPropState *state, int index, BOOL restore)
 {
-    return restore ? RestoreIconText(state->desktopListView, index)
-                   : HideIconText(state->desktopListView, index);
+    return restore ? RestoreIconText(state->icons.listView, index) : HideIconText(state->icons.listView, index);
 }
 
 static INT_PTR OnDrawItem(ExtPropState *state, int id, const DRAWITEMSTRUCT *item)
@@ -48,45 +63,62 @@ static INT_PTR OnDrawItem(ExtPropState *state, int id, const DRAWITEMSTRUCT *ite
 
 static INT_PTR OnZoomSlider(ExtPropState *state, HWND control, WPARAM first)
 {
-    if (control == state->zoomSlider)
-        OnZoomSliderScroll(state, LOWORD(first), HIWORD(first));
+    if (control != state->canvas.zoomSlider)
+        return 0;
+    // The pictures follow the new scale once the zoom ends.
+    if (OnZoomSliderScroll(&state->canvas, LOWORD(first), HIWORD(first)) && state->currentTab == TAB_ICONS)
+        ReloadCanvasIcons(state);
     return 0;
-}
-
-static int ScreenItemIndex(const ExtPropState *state, HWND control)
-{
-    for (int i = 0; i < state->screenCount && i < MAX_SCREEN_ITEMS; i++)
-        if (state->screenItems[i] == control)
-            return i;
-    return -1;
 }
 
 // On the Screen tab the selected screen looks like an active caption, every
 // other screen (and every screen on the other tabs) like an inactive one.
 static INT_PTR OnControlColor(ExtPropState *state, HDC dc, HWND control)
 {
-    int i = ScreenItemIndex(state, control);
+    const CanvasState &canvas = state->canvas;
+    int i = ShownScreenItemIndex(&canvas, control);
     if (i < 0)
         return 0;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
-    bool active = state->currentTab == TAB_SCREEN && i == state->selectedScreen;
-    return reinterpret_cast<INT_PTR>(active ? state->activeCaptionBrush : state->inactiveCaptionBrush);
+    bool active = state->currentTab == TAB_SCREEN && i == canvas.selectedScreen;
+    return reinterpret_cast<INT_PTR>(active ? canvas.activeCaptionBrush : canvas.inactiveCaptionBrush);
+}
+
+static INT_PTR OnCanvasMove(ExtPropState *state, WPARAM keys, LPARAM point)
+{
+    if (OnCanvasMouseMove(&state->canvas, (DWORD)keys, GET_X_LPARAM(point), GET_Y_LPARAM(point)))
+        EnableApplyButton(state->dialogWindow);
+    return 0;
+}
+
+static INT_PTR OnCanvasPress(ExtPropState *state, WPARAM keys, LPARAM point)
+{
+    OnCanvasButtonDown(&state->canvas, (DWORD)keys, GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    return 0;
+}
+
+static INT_PTR OnCanvasRelease(ExtPropState *state, WPARAM keys, LPARAM point)
+{
+    OnCanvasButtonUp(&state->canvas, (DWORD)keys, GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    return 0;
 }
 
 // A result the sender reads, which a dialog procedure gives through DWLP_MSGRESULT.
 static INT_PTR Answer(HWND dialog, INT_PTR result)
 {
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
     return result;
 }
 
 INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    ExtPropState *state = ActiveExtPropState;
+    if (message == WM_INITDIALOG)
+        return OnInitDialog(window, lParam);
+    ExtPropState *state = StateOf(window);
+    if (!state)
+        return 0;
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(state, window, lParam);
     case WM_CLOSE:
         return OnClose(state);
     case WM_ACTIVATE:
@@ -94,7 +126,7 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_ACTIVATEAPP:
         return OnActivateApp(state, (BOOL)wParam);
     case WM_ICON_MOVED:
-        return OnIconMoved((int)wParam, lParam);
+        return OnIconMovedMessage(state, (int)wParam, lParam);
     case WM_ICON_TEXT:
         return OnIconText(state, (int)wParam, lParam != 0);
     case WM_DRAWITEM:
@@ -106,20 +138,18 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_HSCROLL:
         return OnZoomSlider(state, reinterpret_cast<HWND>(lParam), wParam);
     case WM_ERASEBKGND:
-        return Answer(window, EraseDialogBackground(reinterpret_cast<HDC>(wParam)));
+        return Answer(window, EraseDialogBackground(state, reinterpret_cast<HDC>(wParam)));
     case WM_SETCURSOR:
-        return Answer(window, OnCanvasSetCursor(LOWORD(lParam)));
+        return Answer(window, OnCanvasSetCursor(&state->canvas, LOWORD(lParam)));
     case WM_TIMER:
-        SyncWindowMiniature();
+        SyncWindowMiniature(&state->canvas);
         return 0;
     case WM_MOUSEMOVE:
-        return state->dragging ? OnCanvasMouseMove((DWORD)wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))
-                               : 0;
+        return OnCanvasMove(state, wParam, lParam);
     case WM_LBUTTONDOWN:
-        return OnCanvasButtonDown((DWORD)wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return OnCanvasPress(state, wParam, lParam);
     case WM_LBUTTONUP:
-        return state->dragging ? OnCanvasButtonUp((DWORD)wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))
-                               : 0;
+        return OnCanvasRelease(state, wParam, lParam);
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -133,42 +163,34 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
-static void DropSavedIconPositions(ExtPropState *state)
-{
-    delete[] state->savedIconPositions;
-    state->savedIconPositions = nullptr;
-    state->savedIconCount = 0;
-}
-
 // Makes the live moves final; the dialog stays open and options are not stored.
 static void OnApply(ExtPropState *state)
 {
-    if (state->primaryPending)
-        ApplyPrimaryDisplay();
-    if (state->iconsPending) {
-        DropSavedIconPositions(state);
-        state->iconsPending = FALSE;
-        LoadCanvasIcons();
+    CanvasState &canvas = state->canvas;
+    if (canvas.primaryPending)
+        ApplyPrimaryDisplay(&canvas);
+    if (state->icons.pending) {
+        CommitIconMoves(&state->icons);
+        ReloadCanvasIcons(state);
     }
-    if (state->windowsPending) {
-        state->windowsPending = FALSE;
-        CommitWindowMoves();
+    if (canvas.windowsPending) {
+        canvas.windowsPending = FALSE;
+        CommitWindowMoves(&canvas);
     }
-    if (!state->iconsPending && !state->primaryPending && !state->windowsPending)
+    if (!state->icons.pending && !canvas.primaryPending && !canvas.windowsPending)
         DisableApplyButton(state->dialogWindow);
 }
 
 // Ends without storing options; a pending primary-display choice is dropped.
 static void OnCancel(ExtPropState *state)
 {
-    if (state->iconsPending) {
-        RestoreIconPositions();
-        DropSavedIconPositions(state);
-        state->iconsPending = FALSE;
+    if (state->icons.pending) {
+        RestoreIconPositions(&state->icons);
+        CommitIconMoves(&state->icons);
     }
-    if (state->windowsPending) {
-        RestoreWindowMoves();
-        state->windowsPending = FALSE;
+    if (state->canvas.windowsPending) {
+        RestoreWindowMoves(&state->canvas);
+        state->canvas.windowsPending = FALSE;
     }
     AnimateDialogClosing(state);
     CloseExtPropDialog(state, 0);
@@ -183,15 +205,21 @@ static void OnOk(ExtPropState *state)
     CloseExtPropDialog(state, 1);
 }
 
+static void OnPrimaryCheckBox(ExtPropState *state)
+{
+    if (OnPrimaryCheckBoxClicked(&state->canvas))
+        EnableApplyButton(state->dialogWindow);
+}
+
 static INT_PTR OnButtonClicked(ExtPropState *state, int id)
 {
     switch (id) {
     case IDC_WEB_LINK:
     case IDC_MAIL_LINK:
-        OpenLinkTarget(state, id);
+        OpenLinkTarget(id);
         break;
     case IDC_PRIMARY_CHECK_BOX:
-        OnPrimaryCheckBoxClicked();
+        OnPrimaryCheckBox(state);
         break;
     case IDC_APPLY:
         OnApply(state);
@@ -212,17 +240,17 @@ static INT_PTR OnButtonClicked(ExtPropState *state, int id)
 // The window list on the Windows tab; a choice on the Icons tab does nothing.
 static INT_PTR OnComboSelChange(ExtPropState *state, HWND control)
 {
-    if (control == state->windowCombo && state->currentTab == TAB_WINDOWS)
-        return ShowSelectedWindow();
-    if (control == state->screenCombo)
-        OnScreenListSelChange();
+    if (control == state->canvas.windowCombo && state->currentTab == TAB_WINDOWS)
+        ShowSelectedWindow(&state->canvas);
+    else if (control == state->canvas.screenCombo)
+        OnScreenListSelChange(&state->canvas);
     return 0;
 }
 
 INT_PTR DialogCommand(ExtPropState *state, UINT code, WPARAM first, HWND control)
 {
-    if ((code == CBN_DROPDOWN || code == CBN_SETFOCUS) && control == state->windowCombo) {
-        FillWindowCombo();
+    if ((code == CBN_DROPDOWN || code == CBN_SETFOCUS) && control == state->canvas.windowCombo) {
+        FillWindowCombo(&state->canvas);
         return 0;
     }
     if (code == CBN_SELCHANGE)

@@ -1,13 +1,17 @@
 // The Settings and About pages: storing the options at OK, the About texts,
 // the two links and the closing slide.
+#include "base/facts.h"
+#include "base/platform.h"
 #include "dialog/ext_prop.h"
 #include "dialog/tab_pages.h"
-#include "shell/platform.h"
-#include "shell/tessivon.h"
+#include "resources/resource_ids.h"
 
 #include <string.h>
 
-static const char KnownBugsText[] = "Known Bugs:\n"
+#define WIDE_TEXT(text) WIDE_TEXT_(text)
+#define WIDE_TEXT_(text) L##text
+
+static const wchar_t KnownBugsText[] = L"Known Bugs:\n"
                                     "- Accelerator keys doesn't work.\n"
                                     "- Show wallpaper doesn't look good on win9x and NT4.\n"
                                     "- Tessivon doesn't work fine with win95.\n"
@@ -15,7 +19,7 @@ static const char KnownBugsText[] = "Known Bugs:\n"
                                     "  properties isn't safe.\n"
                                     "- Tessivon doesn't work correctly with large fonts.";
 
-static const char FutureFeaturesText[] = "Future features:\n"
+static const wchar_t FutureFeaturesText[] = L"Future features:\n"
                                          "- Change TrayBar to 256 colors Icons.\n"
                                          "- Save profile of Arranged Screens.\n"
                                          "- Show arranged screens properties.\n"
@@ -26,13 +30,15 @@ static const char FutureFeaturesText[] = "Future features:\n"
 
 // Spaces inside the brackets: some fonts draw "[" partly into the next
 // character's cell, and the mail link covers the cells of the address.
-static const char AboutText[] = "Tessivon v2.61 alpha - (c) 2003 Corvale, all rights reserved.\n"
+static const wchar_t AboutText[] = L"Tessivon v2.61 alpha - (c) 2003 Corvale, all rights reserved.\n"
                                 "\n"
-                                "  Author: Ines Varlow [ " TESSIVON_MAIL_ADDRESS " ]\n"
-                                "  Updates: " TESSIVON_WEB_ADDRESS "\n";
+                                "  Author: Ines Varlow [ " WIDE_TEXT(TESSIVON_MAIL_ADDRESS) " ]\n"
+                                "  Updates: " WIDE_TEXT(TESSIVON_WEB_ADDRESS) "\n";
 
-static const char WebLinkTarget[] = "http://" TESSIVON_WEB_ADDRESS;
-static const char MailLinkTarget[] = "mailto:" TESSIVON_MAIL_ADDRESS;
+static const wchar_t WebAddress[] = WIDE_TEXT(TESSIVON_WEB_ADDRESS);
+static const wchar_t MailAddress[] = WIDE_TEXT(TESSIVON_MAIL_ADDRESS);
+static const wchar_t WebLinkTarget[] = L"http://" WIDE_TEXT(TESSIVON_WEB_ADDRESS);
+static const wchar_t MailLinkTarget[] = L"mailto:" WIDE_TEXT(TESSIVON_MAIL_ADDRESS);
 
 void StoreOptions(ExtPropState *state)
 {
@@ -45,40 +51,26 @@ void StoreOptions(ExtPropState *state)
     StoreDialogOptions(stored, ModulePath);
 }
 
-// Subclasses a link button when its procedure can be read; gives the former one.
-static WNDPROC SubclassLink(HWND link)
-{
-    WNDPROC former = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(link, GWLP_WNDPROC));
-    if (former)
-        SetWindowLongPtrA(link, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkButtonProc));
-    return former;
-}
-
 void SetUpAboutPage(ExtPropState *state)
 {
-    if (WNDPROC former = SubclassLink(state->webLink))
-        LinkButtonFormerProc = former;
-
-    HFONT aboutFont = reinterpret_cast<HFONT>(SendMessageA(state->aboutText, WM_GETFONT, 0, 0));
-    LOGFONTA font = {};
-    GetObjectA(aboutFont, sizeof(font), &font);
+    HFONT aboutFont = reinterpret_cast<HFONT>(SendMessageW(state->aboutText, WM_GETFONT, 0, 0));
+    LOGFONTW font = {};
+    GetObjectW(aboutFont, sizeof(font), &font);
     font.lfUnderline = 1;
-    state->linkFont = CreateFontIndirectA(&font);
-    SendMessageA(state->webLink, WM_SETFONT, reinterpret_cast<WPARAM>(state->linkFont), 0);
-
-    if (LinkButtonFormerProc)
-        MailLinkFormerProc = SubclassLink(state->mailLink);
-    SendMessageA(state->mailLink, WM_SETFONT, reinterpret_cast<WPARAM>(state->linkFont), 0);
-
-    SetWindowTextA(state->futureFeaturesText, FutureFeaturesText);
-    SetWindowTextA(state->aboutText, AboutText);
-    SetWindowTextA(state->knownBugsText, KnownBugsText);
+    state->linkFont = CreateFontIndirectW(&font);
+    for (HWND link : {state->webLink, state->mailLink}) {
+        SetWindowSubclass(link, LinkButtonProc, 0, reinterpret_cast<DWORD_PTR>(state));
+        SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(state->linkFont), 0);
+    }
+    SetWindowTextW(state->futureFeaturesText, FutureFeaturesText);
+    SetWindowTextW(state->aboutText, AboutText);
+    SetWindowTextW(state->knownBugsText, KnownBugsText);
 }
 
 static int LinkFontHeight(const ExtPropState *state)
 {
-    LOGFONTA font = {};
-    GetObjectA(state->linkFont, sizeof(font), &font);
+    LOGFONTW font = {};
+    GetObjectW(state->linkFont, sizeof(font), &font);
     return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
 }
 
@@ -89,27 +81,27 @@ static void MoveControl(HWND control, int x, int y)
 
 // Where a part of the About text lies in the static: its line times the line
 // height, the width of the words before it on that line, and its own width.
-static RECT TextPartPlace(HWND text, const char *part)
+static RECT TextPartPlace(HWND text, const wchar_t *part)
 {
-    char content[256] = "";
-    GetWindowTextA(text, content, sizeof(content));
+    wchar_t content[256] = L"";
+    GetWindowTextW(text, content, 256);
     RECT place = {};
-    const char *found = strstr(content, part);
+    const wchar_t *found = wcsstr(content, part);
     if (!found)
         return place;
-    const char *lineStart = content;
+    const wchar_t *lineStart = content;
     int line = 0;
-    for (const char *c = content; c < found; c++)
-        if (*c == '\n') {
+    for (const wchar_t *c = content; c < found; c++)
+        if (*c == L'\n') {
             line++;
             lineStart = c + 1;
         }
     WindowTextDC dc(text);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc.dc, &metrics);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc.dc, &metrics);
     SIZE before = {}, size = {};
-    GetTextExtentPoint32A(dc.dc, lineStart, (int)(found - lineStart), &before);
-    GetTextExtentPoint32A(dc.dc, found, lstrlenA(part), &size);
+    GetTextExtentPoint32W(dc.dc, lineStart, (int)(found - lineStart), &before);
+    GetTextExtentPoint32W(dc.dc, found, lstrlenW(part), &size);
     SetRect(&place, before.cx, line * metrics.tmHeight, before.cx + size.cx, (line + 1) * metrics.tmHeight);
     return place;
 }
@@ -118,7 +110,7 @@ static int SpaceWidth(HWND text)
 {
     WindowTextDC dc(text);
     SIZE size = {};
-    GetTextExtentPoint32A(dc.dc, " ", 1, &size);
+    GetTextExtentPoint32W(dc.dc, L" ", 1, &size);
     return size.cx;
 }
 
@@ -129,9 +121,9 @@ static int SpaceWidth(HWND text)
 static void PlaceLinks(ExtPropState *state, const RECT &about)
 {
     int h = LinkFontHeight(state);
-    RECT web = TextPartPlace(state->aboutText, TESSIVON_WEB_ADDRESS);
+    RECT web = TextPartPlace(state->aboutText, WebAddress);
     MoveControl(state->webLink, about.left + web.left, about.top + web.top);
-    RECT mail = TextPartPlace(state->aboutText, TESSIVON_MAIL_ADDRESS);
+    RECT mail = TextPartPlace(state->aboutText, MailAddress);
     int width = mail.right - mail.left + SpaceWidth(state->aboutText) - 1;
     SetWindowPos(state->mailLink, nullptr, about.left + mail.left, about.top + mail.top, width, h + 2,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -154,18 +146,18 @@ void PlaceAboutPage(ExtPropState *state)
     WidenToText(state->futureFeaturesText, dialog, 0);
 }
 
-void OpenLinkTarget(ExtPropState *, int id)
+void OpenLinkTarget(int id)
 {
-    const char *target = id == IDC_WEB_LINK ? WebLinkTarget : id == IDC_MAIL_LINK ? MailLinkTarget : nullptr;
-    if (target && Platform.ShellExecuteA)
-        Platform.ShellExecuteA(nullptr, "open", target, nullptr, nullptr, SW_SHOWNORMAL);
+    const wchar_t *target = id == IDC_WEB_LINK ? WebLinkTarget : id == IDC_MAIL_LINK ? MailLinkTarget : nullptr;
+    if (target && Platform.ShellExecuteW)
+        Platform.ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 typedef BOOL(WINAPI *AnimateWindowProc)(HWND, DWORD, DWORD);
 
 void AnimateDialogClosing(ExtPropState *state)
 {
-    AnimateWindowProc animate = ProcAddress<AnimateWindowProc>(GetModuleHandleA("USER32"), "AnimateWindow");
+    AnimateWindowProc animate = ProcAddress<AnimateWindowProc>(GetModuleHandleW(L"USER32"), "AnimateWindow");
     if (animate)
         animate(state->dialogWindow, 500, AW_SLIDE);
 }

@@ -1,6 +1,7 @@
 // What the tab switch and the Settings and About pages share beside the
 // dialog's header.
 #pragma once
+#include "base/messages.h"
 #include "dialog/ext_prop.h"
 
 // The dialog's content column starts this far from the left edge and ends as
@@ -13,10 +14,6 @@
 // their distance from the template's under another font or DPI.
 int DialogPixelsX(HWND dialog, int pixels);
 int DialogPixelsY(HWND dialog, int pixels);
-
-// Posted to the tab strip after a tab key: by then the strip has moved on its
-// own or it never will (Wine's strip does not know Home and End).
-#define WM_TAB_KEY_SETTLE (WM_APP + 1)
 
 // The tab a key on the strip leads to from the tab shown, or -1 when the key
 // does not change tabs.
@@ -41,7 +38,7 @@ struct WindowTextDC {
     HGDIOBJ former;
     explicit WindowTextDC(HWND window)
         : window(window), dc(GetDC(window)),
-          former(SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0))))
+          former(SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0))))
     {
     }
     ~WindowTextDC()

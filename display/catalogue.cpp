@@ -3,17 +3,12 @@
 #include <vector>
 
 #include "display/monitors.h"
-#include "shell/platform.h"
-#include "shell/tessivon.h"
-
-signed char DisplayCount;
-ModeEntry *ModeTables[MAX_DISPLAYS];
-LONG ModeCounts[MAX_DISPLAYS];
-char DeviceNameTemplate[] = "\\\\.\\Display3";
+#include "base/platform.h"
+#include "base/scoped.h"
 
 struct MonitorNameSearch {
     int remaining;
-    char *name;
+    wchar_t *name;
 };
 
 static BOOL CALLBACK FindMonitorNameProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
@@ -21,46 +16,44 @@ static BOOL CALLBACK FindMonitorNameProc(HMONITOR monitor, HDC, LPRECT, LPARAM d
     MonitorNameSearch *search = reinterpret_cast<MonitorNameSearch *>(data);
     if (search->remaining-- > 0)
         return TRUE;
-    MONITORINFOEXA info = {};
+    MONITORINFOEXW info = {};
     info.cbSize = sizeof(info);
     if (CompatGetMonitorInfo(monitor, &info) && info.szDevice[0])
-        lstrcpynA(search->name, info.szDevice, CCHDEVICENAME);
+        lstrcpynW(search->name, info.szDevice, CCHDEVICENAME);
     return FALSE;
 }
 
 // Device names follow the order in which outputs were attached, not the
 // monitor order ("\\.\DISPLAY1" and "\\.\DISPLAY5" on a docked laptop), so
 // the monitor itself is asked.
-const char *DisplayDeviceName(int display)
+void DisplayDeviceName(int display, wchar_t *name)
 {
-    static char name[CCHDEVICENAME];
-    DeviceNameTemplate[DEVICE_NAME_DIGIT] = (char)('1' + display);
-    lstrcpynA(name, DeviceNameTemplate, CCHDEVICENAME);
+    wsprintfW(name, L"\\\\.\\Display%d", display + 1);
     if (InitMonitorFunctions()) {
         MonitorNameSearch search = {display, name};
         CompatEnumDisplayMonitors(nullptr, nullptr, FindMonitorNameProc, reinterpret_cast<LPARAM>(&search));
     }
-    return name;
 }
 
-bool TestModeOnDisplay(int display, DEVMODEA *mode)
+bool TestModeOnDisplay(int display, DEVMODEW *mode)
 {
-    LONG result =
-        ChangeDisplaySettingsExEntry
-            ? ChangeDisplaySettingsExEntry(DisplayDeviceName(display), mode, nullptr, CDS_TEST, nullptr)
-            : Platform.ChangeDisplaySettingsA(mode, CDS_TEST);
+    wchar_t device[CCHDEVICENAME];
+    DisplayDeviceName(display, device);
+    LONG result = Platform.ChangeDisplaySettingsExW
+                      ? Platform.ChangeDisplaySettingsExW(device, mode, nullptr, CDS_TEST, nullptr)
+                      : Platform.ChangeDisplaySettingsW(mode, CDS_TEST);
     return result == DISP_CHANGE_SUCCESSFUL;
 }
 
 // The candidates come from the default display device; the refresh rate is
 // not part of the test.
-static std::vector<DEVMODEA> EnumerateCandidates()
+static std::vector<DEVMODEW> EnumerateCandidates()
 {
-    std::vector<DEVMODEA> candidates;
+    std::vector<DEVMODEW> candidates;
     for (DWORD n = 0;; n++) {
-        DEVMODEA mode = {};
+        DEVMODEW mode = {};
         mode.dmSize = sizeof(mode);
-        if (!Platform.EnumDisplaySettingsA(nullptr, n, &mode))
+        if (!Platform.EnumDisplaySettingsW(nullptr, n, &mode))
             break;
         mode.dmDriverExtra = 0;
         mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFLAGS;
@@ -69,7 +62,7 @@ static std::vector<DEVMODEA> EnumerateCandidates()
     return candidates;
 }
 
-static ModeEntry MakeEntry(const DEVMODEA &mode, LONG isLandscape)
+static ModeEntry MakeEntry(const DEVMODEW &mode, LONG isLandscape)
 {
     ModeEntry entry = {};
     entry.width = (LONG)mode.dmPelsWidth;
@@ -80,8 +73,6 @@ static ModeEntry MakeEntry(const DEVMODEA &mode, LONG isLandscape)
     entry.isLandscape = isLandscape;
     return entry;
 }
-
-bool ReuseShapeAnswers = true;
 
 // What the acceptance test looks at; candidates that differ only by refresh
 // rate share one shape and so one answer.
@@ -95,11 +86,11 @@ struct ShapeAnswer {
 
 // Each distinct shape is tested once per display (a driver round trip on
 // real hardware), its answer reused for every rate and twin of that shape.
-static bool AcceptsShape(int display, DEVMODEA *mode, std::vector<ShapeAnswer> &answers)
+static bool AcceptsShape(int display, DEVMODEW *mode, std::vector<ShapeAnswer> &answers, bool reuse)
 {
     ShapeAnswer shape = {mode->dmPelsWidth, mode->dmPelsHeight, mode->dmBitsPerPel, mode->dmDisplayFlags,
                          false};
-    if (!ReuseShapeAnswers)
+    if (!reuse)
         return TestModeOnDisplay(display, mode);
     for (const ShapeAnswer &known : answers)
         if (known.width == shape.width && known.height == shape.height &&
@@ -112,21 +103,22 @@ static bool AcceptsShape(int display, DEVMODEA *mode, std::vector<ShapeAnswer> &
 
 // A display keeps at most MAX_ENTRIES_PER_DISPLAY entries so that its
 // command ids never reach the next display's range.
-static std::vector<ModeEntry> AcceptedModes(int display, const std::vector<DEVMODEA> &candidates)
+static std::vector<ModeEntry> AcceptedModes(int display, const std::vector<DEVMODEW> &candidates,
+                                            CatalogueOptions options)
 {
     std::vector<ModeEntry> accepted;
     std::vector<ShapeAnswer> answers;
-    for (DEVMODEA mode : candidates) {
+    for (DEVMODEW mode : candidates) {
         if (accepted.size() >= MAX_ENTRIES_PER_DISPLAY)
             break;
-        if (AcceptsShape(display, &mode, answers))
+        if (AcceptsShape(display, &mode, answers, options.reuseShapeAnswers))
             accepted.push_back(MakeEntry(mode, 1));
-        if (!PortraitOption || accepted.size() >= MAX_ENTRIES_PER_DISPLAY)
+        if (!options.portraitTwins || accepted.size() >= MAX_ENTRIES_PER_DISPLAY)
             continue;
         DWORD width = mode.dmPelsWidth;
         mode.dmPelsWidth = mode.dmPelsHeight;
         mode.dmPelsHeight = width;
-        if (AcceptsShape(display, &mode, answers))
+        if (AcceptsShape(display, &mode, answers, options.reuseShapeAnswers))
             accepted.push_back(MakeEntry(mode, 0));
     }
     return accepted;
@@ -162,32 +154,28 @@ int GroupEntriesByDepth(const ModeEntry *entries, int count, ModeEntry *grouped)
     return written;
 }
 
-void BuildDisplayCatalogue()
+void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options)
 {
+    *catalogue = {};
     int monitors = CompatGetSystemMetrics(SM_CMONITORS);
     // The menus and snapshot arrays have room for three displays; further
     // monitors are left out.
-    DisplayCount = (signed char)(monitors < 1 ? 1 : monitors > MAX_DISPLAYS ? MAX_DISPLAYS : monitors);
-    std::vector<DEVMODEA> candidates = EnumerateCandidates();
-    for (int i = 0; i < DisplayCount; i++) {
-        ModeCounts[i] = 0;
-        ModeTables[i] = nullptr;
-        std::vector<ModeEntry> accepted = AcceptedModes(i, candidates);
+    catalogue->displayCount = monitors < 1 ? 1 : monitors > MAX_DISPLAYS ? MAX_DISPLAYS : monitors;
+    std::vector<DEVMODEW> candidates = EnumerateCandidates();
+    for (int i = 0; i < catalogue->displayCount; i++) {
+        std::vector<ModeEntry> accepted = AcceptedModes(i, candidates, options);
         if (accepted.empty())
             continue;
-        ModeTables[i] = new ModeEntry[accepted.size()];
-        ModeCounts[i] = GroupEntriesByDepth(accepted.data(), (int)accepted.size(), ModeTables[i]);
+        catalogue->tables[i] = new ModeEntry[accepted.size()];
+        catalogue->counts[i] = GroupEntriesByDepth(accepted.data(), (int)accepted.size(), catalogue->tables[i]);
     }
 }
 
-void FreeDisplayCatalogue()
+void FreeDisplayCatalogue(DisplayCatalogue *catalogue)
 {
-    for (int i = 0; i < MAX_DISPLAYS; i++) {
-        delete[] ModeTables[i];
-        ModeTables[i] = nullptr;
-        ModeCounts[i] = 0;
-    }
-    DisplayCount = 0;
+    for (ModeEntry *table : catalogue->tables)
+        delete[] table;
+    *catalogue = {};
 }
 
 struct SnapshotCursor {
@@ -210,10 +198,10 @@ static BOOL CALLBACK RecordModeSnapshotProc(HMONITOR, HDC monitorDC, LPRECT, LPA
     return TRUE;
 }
 
-void SnapshotCurrentModes(ModeSnapshot *destination)
+int SnapshotCurrentModes(ModeSnapshot *destination)
 {
     SnapshotCursor cursor = {destination, MAX_DISPLAYS};
-    HDC screen = GetDC(nullptr);
-    CompatEnumDisplayMonitors(screen, nullptr, RecordModeSnapshotProc, reinterpret_cast<LPARAM>(&cursor));
-    ReleaseDC(nullptr, screen);
+    ScopedWindowDC screen(nullptr);
+    CompatEnumDisplayMonitors(screen.dc, nullptr, RecordModeSnapshotProc, reinterpret_cast<LPARAM>(&cursor));
+    return MAX_DISPLAYS - cursor.room;
 }

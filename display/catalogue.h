@@ -24,27 +24,33 @@ struct ModeSnapshot {
     LONG frequency;
 };
 
-extern signed char DisplayCount;
-extern ModeEntry *ModeTables[MAX_DISPLAYS];
-extern LONG ModeCounts[MAX_DISPLAYS];
-// Index 11 is replaced by the digit of the display; used only where the
-// platform has no monitor functions to name the devices.
-extern char DeviceNameTemplate[];
-#define DEVICE_NAME_DIGIT 11
+// Every display's accepted modes; display i is the i-th monitor enumerated.
+// The tables are allocated with new[] and freed by FreeDisplayCatalogue.
+struct DisplayCatalogue {
+    int displayCount;
+    ModeEntry *tables[MAX_DISPLAYS];
+    int counts[MAX_DISPLAYS];
+};
 
-// The device name of display i (0-based, monitor order): the i-th monitor's
-// own device name, or the digit rule without monitor functions. The text
-// stays valid until the next call.
-const char *DisplayDeviceName(int display);
-void BuildDisplayCatalogue();
-// Candidates that differ only by refresh rate share one acceptance answer per
-// display; off, every candidate is tested (for comparison).
-extern bool ReuseShapeAnswers;
-// Frees the tables so that a test can build the catalogue again.
-void FreeDisplayCatalogue();
-bool TestModeOnDisplay(int display, DEVMODEA *mode);
-// Writes one snapshot per monitor in enumeration order, at most MAX_DISPLAYS.
-void SnapshotCurrentModes(ModeSnapshot *destination);
+// How the catalogue is built: with portrait twins of every mode, and with one
+// acceptance test per distinct shape (off, every candidate is tested, for
+// comparison).
+struct CatalogueOptions {
+    bool portraitTwins;
+    bool reuseShapeAnswers;
+};
+
+// The device name of display i (0-based, monitor order) into name
+// (CCHDEVICENAME characters): the i-th monitor's own device name, or
+// "\\.\Display<i+1>" on a platform without monitor functions.
+void DisplayDeviceName(int display, wchar_t *name);
+void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options);
+// Frees the tables; the catalogue is empty afterwards.
+void FreeDisplayCatalogue(DisplayCatalogue *catalogue);
+bool TestModeOnDisplay(int display, DEVMODEW *mode);
+// Writes one snapshot per monitor in enumeration order, at most MAX_DISPLAYS;
+// gives how many were written.
+int SnapshotCurrentModes(ModeSnapshot *destination);
 
 // Stable grouping of entries by colour depth, groups in order of first
 // appearance; gives the number of entries written (always count).

@@ -1,37 +1,35 @@
 #include "display/mode_menus.h"
 
-#include "shell/tessivon.h"
+#include "resources/resource_ids.h"
 
-static char MenuText[MENU_TEXT_SIZE];
-
-static void AppendPortraitSuffix(const ModeEntry &entry, char *text)
+static void AppendPortraitSuffix(const ModeEntry &entry, wchar_t *text)
 {
     if (!entry.isLandscape)
-        lstrcatA(text, " \t(Portrait)");
+        lstrcatW(text, L" \t(Portrait)");
 }
 
-void FormatPlainItemText(const ModeEntry &entry, char *text)
+void FormatPlainItemText(const ModeEntry &entry, wchar_t *text)
 {
     if (entry.frequency)
-        wsprintfA(text, "%dx%d (%dbits) - %dHz", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel,
+        wsprintfW(text, L"%dx%d (%dbits) - %dHz", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel,
                   (int)entry.frequency);
     else
-        wsprintfA(text, "%dx%d (%dbits)", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel);
+        wsprintfW(text, L"%dx%d (%dbits)", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel);
     AppendPortraitSuffix(entry, text);
 }
 
-void FormatResolutionTitle(const ModeEntry &entry, char *text)
+void FormatResolutionTitle(const ModeEntry &entry, wchar_t *text)
 {
-    wsprintfA(text, "%dx%d (%dbits)", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel);
+    wsprintfW(text, L"%dx%d (%dbits)", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel);
     AppendPortraitSuffix(entry, text);
 }
 
-void FormatFrequencyItemText(const ModeEntry &entry, char *text)
+void FormatFrequencyItemText(const ModeEntry &entry, wchar_t *text)
 {
     if (entry.frequency)
-        wsprintfA(text, "%dHz", (int)entry.frequency);
+        wsprintfW(text, L"%dHz", (int)entry.frequency);
     else
-        lstrcpyA(text, "??");
+        lstrcpyW(text, L"??");
     AppendPortraitSuffix(entry, text);
 }
 
@@ -44,10 +42,11 @@ static bool LikePrevious(const ModeEntry &entry, LONG width, LONG height, LONG d
            entry.bitsPerPixel == depth;
 }
 
-static void FillDisplayMenu(int display, HMENU target)
+static void FillDisplayMenu(DisplayCatalogue *catalogue, int display, HMENU target)
 {
-    ModeEntry *entries = ModeTables[display];
-    int count = ModeCounts[display];
+    ModeEntry *entries = catalogue->tables[display];
+    int count = catalogue->counts[display];
+    wchar_t text[MENU_TEXT_SIZE];
     int id = ID_MODE_BASE + MODE_IDS_PER_DISPLAY * display;
     int p = 0;
     LONG previousWidth = -1, previousHeight = -1;
@@ -58,15 +57,15 @@ static void FillDisplayMenu(int display, HMENU target)
         ModeEntry &entry = entries[j];
         if (entry.bitsPerPixel != previousDepth) {
             p++;
-            InsertMenuA(target, p, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+            InsertMenuW(target, p, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
         }
         bool like = LikePrevious(entry, previousWidth, previousHeight, previousDepth);
         previousWidth = entry.width;
         previousHeight = entry.height;
         previousDepth = entry.bitsPerPixel;
         if (like) {
-            FormatFrequencyItemText(entry, MenuText);
-            InsertMenuA(resolutionMenu, ++resolutionPosition, MF_BYPOSITION | MF_STRING, id, MenuText);
+            FormatFrequencyItemText(entry, text);
+            InsertMenuW(resolutionMenu, ++resolutionPosition, MF_BYPOSITION | MF_STRING, id, text);
             entry.groupPosition = p;
         } else {
             p++;
@@ -74,61 +73,61 @@ static void FillDisplayMenu(int display, HMENU target)
                 LikePrevious(entries[j + 1], entry.width, entry.height, entry.bitsPerPixel)) {
                 resolutionMenu = CreatePopupMenu();
                 resolutionPosition = 0;
-                FormatResolutionTitle(entry, MenuText);
-                InsertMenuA(target, p, MF_BYPOSITION | MF_POPUP, (UINT_PTR)resolutionMenu, MenuText);
-                FormatFrequencyItemText(entry, MenuText);
-                InsertMenuA(resolutionMenu, 0, MF_BYPOSITION | MF_STRING, id, MenuText);
+                FormatResolutionTitle(entry, text);
+                InsertMenuW(target, p, MF_BYPOSITION | MF_POPUP, (UINT_PTR)resolutionMenu, text);
+                FormatFrequencyItemText(entry, text);
+                InsertMenuW(resolutionMenu, 0, MF_BYPOSITION | MF_STRING, id, text);
                 entry.groupPosition = p;
             } else {
-                FormatPlainItemText(entry, MenuText);
-                InsertMenuA(target, p, MF_BYPOSITION | MF_STRING, id, MenuText);
+                FormatPlainItemText(entry, text);
+                InsertMenuW(target, p, MF_BYPOSITION | MF_STRING, id, text);
                 entry.groupPosition = -1;
             }
         }
         entry.commandId = id;
     }
-    if (DisplayCount > 1) {
-        lstrcpyA(MenuText, "  Display 1");
-        MenuText[lstrlenA(MenuText) - 1] = (char)('1' + display);
-        MENUITEMINFOA title = {};
+    if (catalogue->displayCount > 1) {
+        wsprintfW(text, L"  Display %d", display + 1);
+        MENUITEMINFOW title = {};
         title.cbSize = sizeof(title);
         title.fMask = MIIM_STATE | MIIM_TYPE;
         title.fType = MFT_STRING;
         title.fState = MFS_DEFAULT | MFS_GRAYED;
-        title.dwTypeData = MenuText;
-        InsertMenuItemA(target, 1, TRUE, &title);
+        title.dwTypeData = text;
+        InsertMenuItemW(target, 1, TRUE, &title);
     }
     DeleteMenu(target, 0, MF_BYPOSITION);
 }
 
-void BuildModeMenus(HMENU displayMenu)
+void BuildModeMenus(DisplayCatalogue *catalogue, HMENU displayMenu)
 {
     HMENU targets[MAX_DISPLAYS] = {};
-    if (DisplayCount <= 1) {
+    int displayCount = catalogue->displayCount;
+    if (displayCount <= 1) {
         targets[0] = displayMenu;
         DeleteMenu(displayMenu, 2, MF_BYPOSITION);
         DeleteMenu(displayMenu, 1, MF_BYPOSITION);
     } else {
-        for (int i = 0; i < DisplayCount; i++)
+        for (int i = 0; i < displayCount; i++)
             targets[i] = GetSubMenu(displayMenu, i);
-        for (int k = 0; k < MAX_DISPLAYS - DisplayCount; k++)
+        for (int k = 0; k < MAX_DISPLAYS - displayCount; k++)
             DeleteMenu(displayMenu, 2, MF_BYPOSITION);
     }
-    for (int i = 0; i < DisplayCount && i < MAX_DISPLAYS; i++)
-        FillDisplayMenu(i, targets[i]);
+    for (int i = 0; i < displayCount && i < MAX_DISPLAYS; i++)
+        FillDisplayMenu(catalogue, i, targets[i]);
 }
 
 void AddPropertiesItem(HMENU commandMenu)
 {
-    lstrcpyA(MenuText, "&Properties ...");
-    MENUITEMINFOA item = {};
+    wchar_t text[] = L"&Properties ...";
+    MENUITEMINFOW item = {};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
     item.fType = MFT_STRING;
     item.fState = MFS_DEFAULT;
     item.wID = ID_PROPERTIES;
-    item.dwTypeData = MenuText;
-    InsertMenuItemA(commandMenu, 2, TRUE, &item);
+    item.dwTypeData = text;
+    InsertMenuItemW(commandMenu, 2, TRUE, &item);
 }
 
 static bool Matches(const ModeEntry &entry, const ModeSnapshot &snapshot)
@@ -144,16 +143,18 @@ static void ClearAllMarks(HMENU menu)
         CheckMenuItem(menu, position, MF_BYPOSITION | MF_UNCHECKED);
 }
 
-void MarkCurrentModes(int display, const ModeSnapshot &snapshot)
+void MarkCurrentModes(const DisplayCatalogue &catalogue, HMENU displayMenu, int display,
+                      const ModeSnapshot &snapshot)
 {
-    if (display < 0 || display >= DisplayCount)
+    if (display < 0 || display >= catalogue.displayCount)
         return;
-    ModeEntry *entries = ModeTables[display];
-    int count = ModeCounts[display];
+    const ModeEntry *entries = catalogue.tables[display];
+    int count = catalogue.counts[display];
     // With one display the modes stand in the display menu itself, where the
     // placeholder's removal moved every item up by one.
-    HMENU menu = DisplayCount == 1 ? DisplayMenu : GetSubMenu(DisplayMenu, display);
-    int shift = DisplayCount == 1 ? 1 : 0;
+    bool single = catalogue.displayCount == 1;
+    HMENU menu = single ? displayMenu : GetSubMenu(displayMenu, display);
+    int shift = single ? 1 : 0;
     ClearAllMarks(menu);
     for (int j = 0; j < count; j++) {
         const ModeEntry &entry = entries[j];
@@ -172,4 +173,17 @@ void MarkCurrentModes(int display, const ModeSnapshot &snapshot)
             CheckMenuItem(resolutionMenu, entry.commandId, MF_BYCOMMAND | MF_CHECKED);
         }
     }
+}
+
+bool DecodeModeCommand(const DisplayCatalogue &catalogue, UINT id, int *display, int *entry)
+{
+    for (int i = 0; i < catalogue.displayCount; i++) {
+        UINT first = ID_MODE_BASE + MODE_IDS_PER_DISPLAY * i;
+        if (id >= first && id < first + (UINT)catalogue.counts[i]) {
+            *display = i;
+            *entry = (int)(id - first);
+            return true;
+        }
+    }
+    return false;
 }

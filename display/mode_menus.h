@@ -5,12 +5,21 @@
 
 #include "display/catalogue.h"
 
-void BuildModeMenus(HMENU displayMenu);
+// Mode commands: ID_MODE_BASE + MODE_IDS_PER_DISPLAY * display + entry.
+#define ID_MODE_BASE 50000
+#define MODE_IDS_PER_DISPLAY 1000
+
+// Fills the display menu from the catalogue and notes each entry's command id
+// and submenu place in the catalogue.
+void BuildModeMenus(DisplayCatalogue *catalogue, HMENU displayMenu);
 void AddPropertiesItem(HMENU commandMenu);
-void MarkCurrentModes(int display, const ModeSnapshot &snapshot);
+void MarkCurrentModes(const DisplayCatalogue &catalogue, HMENU displayMenu, int display,
+                      const ModeSnapshot &snapshot);
+// The display and entry a mode command stands for; false for any other id.
+bool DecodeModeCommand(const DisplayCatalogue &catalogue, UINT id, int *display, int *entry);
 
 // Menu texts of an entry; buffer of MENU_TEXT_SIZE characters.
 #define MENU_TEXT_SIZE 256
-void FormatPlainItemText(const ModeEntry &entry, char *text);
-void FormatResolutionTitle(const ModeEntry &entry, char *text);
-void FormatFrequencyItemText(const ModeEntry &entry, char *text);
+void FormatPlainItemText(const ModeEntry &entry, wchar_t *text);
+void FormatResolutionTitle(const ModeEntry &entry, wchar_t *text);
+void FormatFrequencyItemText(const ModeEntry &entry, wchar_t *text);

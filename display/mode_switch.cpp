@@ -1,13 +1,12 @@
 #include "display/mode_switch.h"
 
-#include "shell/platform.h"
-#include "shell/tessivon.h"
+#include "base/platform.h"
 
 // One attempt, stored as the display's setting. Display 0 goes through the
 // plain call, which applies to the default device.
 static LONG SetModeOnDisplay(int display, LONG width, LONG height, LONG depth, LONG frequency)
 {
-    DEVMODEA mode = {};
+    DEVMODEW mode = {};
     mode.dmSize = sizeof(mode);
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
     mode.dmPelsWidth = (DWORD)width;
@@ -15,18 +14,20 @@ static LONG SetModeOnDisplay(int display, LONG width, LONG height, LONG depth, L
     mode.dmBitsPerPel = (DWORD)depth;
     mode.dmDisplayFrequency = (DWORD)frequency;
     if (display == 0)
-        return Platform.ChangeDisplaySettingsA(&mode, CDS_UPDATEREGISTRY);
-    if (!ChangeDisplaySettingsExEntry)
+        return Platform.ChangeDisplaySettingsW(&mode, CDS_UPDATEREGISTRY);
+    if (!Platform.ChangeDisplaySettingsExW)
         return DISP_CHANGE_FAILED;
-    return ChangeDisplaySettingsExEntry(DisplayDeviceName(display), &mode, nullptr, CDS_UPDATEREGISTRY,
-                                        nullptr);
+    wchar_t device[CCHDEVICENAME];
+    DisplayDeviceName(display, device);
+    return Platform.ChangeDisplaySettingsExW(device, &mode, nullptr, CDS_UPDATEREGISTRY, nullptr);
 }
 
-bool SwitchDisplayMode(int display, int entryIndex)
+LONG SwitchDisplayMode(const DisplayCatalogue &catalogue, int display, int entryIndex)
 {
-    if (display < 0 || display >= DisplayCount || entryIndex < 0 || entryIndex >= ModeCounts[display])
-        return false;
-    const ModeEntry &entry = ModeTables[display][entryIndex];
+    if (display < 0 || display >= catalogue.displayCount || entryIndex < 0 ||
+        entryIndex >= catalogue.counts[display])
+        return DISP_CHANGE_BADPARAM;
+    const ModeEntry &entry = catalogue.tables[display][entryIndex];
     // A snapshot the enumeration does not write counts as landscape.
     ModeSnapshot current[MAX_DISPLAYS];
     for (ModeSnapshot &snapshot : current)
@@ -35,11 +36,7 @@ bool SwitchDisplayMode(int display, int entryIndex)
     bool portrait = current[display].width < current[display].height;
     LONG width = portrait ? entry.height : entry.width;
     LONG height = portrait ? entry.width : entry.height;
-    LONG result = SetModeOnDisplay(display, width, height, entry.bitsPerPixel, entry.frequency);
-    if (result == DISP_CHANGE_SUCCESSFUL)
-        return true;
-    ReportModeChangeResult(result);
-    return false;
+    return SetModeOnDisplay(display, width, height, entry.bitsPerPixel, entry.frequency);
 }
 
 LONG ApplyModeSnapshot(const ModeSnapshot &snapshot, int display)
@@ -48,29 +45,22 @@ LONG ApplyModeSnapshot(const ModeSnapshot &snapshot, int display)
                             snapshot.frequency);
 }
 
-void ReportModeChangeResult(LONG result)
+const wchar_t *ModeChangeResultText(LONG result, const wchar_t **caption)
 {
-    const char *text;
-    const char *caption = "Error";
+    *caption = L"Error";
     switch (result) {
     case DISP_CHANGE_SUCCESSFUL:
-        return;
+        return nullptr;
     case DISP_CHANGE_RESTART:
-        text = "A restart appears to be required\nfor this video mode.";
-        break;
+        return L"A restart appears to be required\nfor this video mode.";
     case DISP_CHANGE_FAILED:
-        text = "The graphics adapter couldn't\nset this video mode.";
-        break;
+        return L"The graphics adapter couldn't\nset this video mode.";
     case DISP_CHANGE_BADMODE:
-        text = "The graphics adapter doesn't\nsupport this video mode.";
-        break;
+        return L"The graphics adapter doesn't\nsupport this video mode.";
     case DISP_CHANGE_NOTUPDATED:
-        text = "Couldn't write settings to \nregistry.";
-        caption = "Warning";
-        break;
+        *caption = L"Warning";
+        return L"Couldn't write settings to \nregistry.";
     default:
-        text = "Could not set mode";
-        break;
+        return L"Could not set mode";
     }
-    MessageBoxA(MainWindow, text, caption, MB_ICONEXCLAMATION);
 }

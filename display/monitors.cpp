@@ -1,6 +1,6 @@
 #include "display/monitors.h"
 
-#include "shell/platform.h"
+#include "base/platform.h"
 
 static bool LookupDone;
 static int(WINAPI *GetSystemMetricsEntry)(int);
@@ -18,13 +18,13 @@ bool InitMonitorFunctions()
     // All six or none: a platform with only some of them is treated as one
     // without any.
     if (Platform.GetSystemMetrics && Platform.MonitorFromWindow && Platform.MonitorFromRect &&
-        Platform.MonitorFromPoint && Platform.EnumDisplayMonitors && Platform.GetMonitorInfoA) {
+        Platform.MonitorFromPoint && Platform.EnumDisplayMonitors && Platform.GetMonitorInfoW) {
         GetSystemMetricsEntry = Platform.GetSystemMetrics;
         MonitorFromWindowEntry = Platform.MonitorFromWindow;
         MonitorFromRectEntry = Platform.MonitorFromRect;
         MonitorFromPointEntry = Platform.MonitorFromPoint;
         EnumDisplayMonitorsEntry = Platform.EnumDisplayMonitors;
-        GetMonitorInfoEntry = Platform.GetMonitorInfoA;
+        GetMonitorInfoEntry = Platform.GetMonitorInfoW;
         return true;
     }
     ResetMonitorFunctions();
@@ -117,13 +117,13 @@ BOOL CompatGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
         return GetMonitorInfoEntry(monitor, info);
     RECT workArea;
     if (monitor != PRIMARY_MONITOR_HANDLE || !info || info->cbSize < sizeof(MONITORINFO) ||
-        !SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0))
+        !SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0))
         return FALSE;
     SetRect(&info->rcMonitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     info->rcWork = workArea;
     info->dwFlags = MONITORINFOF_PRIMARY;
-    if (info->cbSize >= sizeof(MONITORINFOEXA))
-        lstrcpyA(reinterpret_cast<MONITORINFOEXA *>(info)->szDevice, "DISPLAY");
+    if (info->cbSize >= sizeof(MONITORINFOEXW))
+        lstrcpyW(reinterpret_cast<MONITORINFOEXW *>(info)->szDevice, L"DISPLAY");
     return TRUE;
 }
 

@@ -1,16 +1,16 @@
 #include "settings/settings.h"
 
-const char *const OptionNames[OPTION_COUNT + 1] = {
-    "#AA Tessivon",           "ShowWindowClassName",
-    "ShowTrayBarAsWindow",    "FillBackgroundWithGradientColor",
-    "ShowWallpaperDesktop",   "ShowDesktopDuringZoom",
-    "DarkIconInTab",          "ExtPropAsDblClick",
-    "HideIconTextAtStartup",  "RestoreIconPosAtStartup",
-    "AutomaticlySaveIconPos", "TessivonTrayIconIn256Colors",
-    "LaunchAtWindowsStartup", "DisplayPortraitResolution",
+const wchar_t *const OptionNames[OPTION_COUNT + 1] = {
+    L"#AA Tessivon",           L"ShowWindowClassName",
+    L"ShowTrayBarAsWindow",    L"FillBackgroundWithGradientColor",
+    L"ShowWallpaperDesktop",   L"ShowDesktopDuringZoom",
+    L"DarkIconInTab",          L"ExtPropAsDblClick",
+    L"HideIconTextAtStartup",  L"RestoreIconPosAtStartup",
+    L"AutomaticlySaveIconPos", L"TessivonTrayIconIn256Colors",
+    L"LaunchAtWindowsStartup", L"DisplayPortraitResolution",
 };
 
-static const char *OptionName(int option) { return OptionNames[option + 1]; }
+static const wchar_t *OptionName(int option) { return OptionNames[option + 1]; }
 
 DWORD ReadOptionNumber(int option)
 {
@@ -21,7 +21,7 @@ DWORD ReadOptionNumber(int option)
     DWORD size = sizeof(value);
     // Whatever the type, up to four bytes are taken as the number; a longer
     // value is not a number at all and counts as off.
-    if (RegQueryValueExA(settings.key, OptionName(option), nullptr, nullptr, reinterpret_cast<BYTE *>(&value),
+    if (RegQueryValueExW(settings.key, OptionName(option), nullptr, nullptr, reinterpret_cast<BYTE *>(&value),
                          &size) != ERROR_SUCCESS)
         return 0;
     return value;
@@ -36,31 +36,31 @@ void LoadDialogOptions(DWORD options[OPTION_COUNT], DWORD defaults)
         return;
     for (int i = OPTION_COUNT - 1; i >= 0; i--) {
         DWORD value = 0, type = 0, size = sizeof(value);
-        if (RegQueryValueExA(settings.key, OptionName(i), nullptr, &type, reinterpret_cast<BYTE *>(&value),
+        if (RegQueryValueExW(settings.key, OptionName(i), nullptr, &type, reinterpret_cast<BYTE *>(&value),
                              &size) == ERROR_SUCCESS &&
             type == REG_DWORD && size == sizeof(value))
             options[i] = value;
     }
 }
 
-void QuoteModulePath(const char *modulePath, char *quoted, int quotedSize)
+void QuoteModulePath(const wchar_t *modulePath, wchar_t *quoted, int quotedSize)
 {
     if (quotedSize <= 0)
         return;
-    int length = lstrlenA(modulePath);
+    int length = lstrlenW(modulePath);
     if (length + 3 > quotedSize) {
         // Cannot happen with a MAX_PATH path and a buffer of MAX_PATH + 2,
         // but an unquoted or cut path must never be written.
-        quoted[0] = '\0';
+        quoted[0] = L'\0';
         return;
     }
-    quoted[0] = '"';
-    CopyMemory(quoted + 1, modulePath, length);
-    quoted[length + 1] = '"';
-    quoted[length + 2] = '\0';
+    quoted[0] = L'"';
+    CopyMemory(quoted + 1, modulePath, length * sizeof(wchar_t));
+    quoted[length + 1] = L'"';
+    quoted[length + 2] = L'\0';
 }
 
-bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char *modulePath)
+bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const wchar_t *modulePath)
 {
     {
         ScopedKey settings;
@@ -68,7 +68,7 @@ bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char *modulePat
             return false;
         for (int i = 0; i < OPTION_COUNT; i++) {
             DWORD value = options[i];
-            RegSetValueExA(settings.key, OptionName(i), 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
+            RegSetValueExW(settings.key, OptionName(i), 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
                            sizeof(value));
         }
     }
@@ -76,13 +76,13 @@ bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char *modulePat
     if (!run.Create(RUN_KEY))
         return true;
     if (options[OPT_LAUNCH_AT_WINDOWS_STARTUP]) {
-        char quoted[MAX_PATH + 3];
-        QuoteModulePath(modulePath, quoted, sizeof(quoted));
-        if (quoted[0])
-            RegSetValueExA(run.key, OptionNames[0], 0, REG_SZ, reinterpret_cast<const BYTE *>(quoted),
-                           lstrlenA(quoted) + 1);
+        wchar_t quoted[MAX_PATH + 3];
+        QuoteModulePath(modulePath, quoted, MAX_PATH + 3);
+        if (quoted[0] && modulePath[0])
+            RegSetValueExW(run.key, OptionNames[0], 0, REG_SZ, reinterpret_cast<const BYTE *>(quoted),
+                           (lstrlenW(quoted) + 1) * sizeof(wchar_t));
     } else {
-        RegDeleteValueA(run.key, OptionNames[0]);
+        RegDeleteValueW(run.key, OptionNames[0]);
     }
     return true;
 }

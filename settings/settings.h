@@ -3,17 +3,19 @@
 #pragma once
 #include <windows.h>
 
-#define SETTINGS_KEY "Software\\Corvale\\Tessivon\\Settings"
-#define HIDE_TEXT_ICONS_KEY "Software\\Corvale\\Tessivon\\HideTextIcons"
-#define RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
-#define DESKTOP_KEY "Control Panel\\Desktop"
+#include "base/scoped.h"
+
+#define SETTINGS_KEY L"Software\\Corvale\\Tessivon\\Settings"
+#define HIDE_TEXT_ICONS_KEY L"Software\\Corvale\\Tessivon\\HideTextIcons"
+#define RUN_KEY L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+#define DESKTOP_KEY L"Control Panel\\Desktop"
 
 #define OPTION_COUNT 13
 // Bit i is the dialog's default for option i.
 #define OPTION_DEFAULTS 0x1C28u
 
 // Index 0 names the start-at-logon value in the Run key; 1 to 13 the options.
-extern const char *const OptionNames[OPTION_COUNT + 1];
+extern const wchar_t *const OptionNames[OPTION_COUNT + 1];
 
 enum OptionIndex {
     OPT_SHOW_WINDOW_CLASS_NAME,
@@ -42,25 +44,8 @@ void LoadDialogOptions(DWORD options[OPTION_COUNT], DWORD defaults);
 // Writes all thirteen options as REG_DWORD, then writes or deletes the
 // start-at-logon value. Nothing is written when the Settings key cannot be
 // opened. Gives true when the options were written.
-bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const char *modulePath);
+bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const wchar_t *modulePath);
 
 // The Run value's data for a program path: the path in double quotes, so that
 // a path with spaces cannot be read as another program with arguments.
-void QuoteModulePath(const char *modulePath, char *quoted, int quotedSize);
-
-// An open registry key that closes itself, so an early return cannot leak it.
-struct ScopedKey {
-    HKEY key = nullptr;
-    ScopedKey() = default;
-    ScopedKey(const ScopedKey &) = delete;
-    ScopedKey &operator=(const ScopedKey &) = delete;
-    ~ScopedKey()
-    {
-        if (key)
-            RegCloseKey(key);
-    }
-    // RegCreateKeyA under HKEY_CURRENT_USER: the key is created when missing.
-    bool Create(const char *path) { return RegCreateKeyA(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
-    // RegOpenKeyA under HKEY_CURRENT_USER: never creates the key.
-    bool Open(const char *path) { return RegOpenKeyA(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
-};
+void QuoteModulePath(const wchar_t *modulePath, wchar_t *quoted, int quotedSize);

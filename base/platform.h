@@ -7,10 +7,10 @@
 
 struct PlatformTable {
     // Display settings and devices (USER32). The last two may be absent.
-    BOOL(WINAPI *EnumDisplaySettingsA)(LPCSTR, DWORD, DEVMODEA *);
-    LONG(WINAPI *ChangeDisplaySettingsA)(DEVMODEA *, DWORD);
-    LONG(WINAPI *ChangeDisplaySettingsExA)(LPCSTR, DEVMODEA *, HWND, DWORD, LPVOID);
-    BOOL(WINAPI *EnumDisplayDevicesA)(LPCSTR, DWORD, DISPLAY_DEVICEA *, DWORD);
+    BOOL(WINAPI *EnumDisplaySettingsW)(LPCWSTR, DWORD, DEVMODEW *);
+    LONG(WINAPI *ChangeDisplaySettingsW)(DEVMODEW *, DWORD);
+    LONG(WINAPI *ChangeDisplaySettingsExW)(LPCWSTR, DEVMODEW *, HWND, DWORD, LPVOID);
+    BOOL(WINAPI *EnumDisplayDevicesW)(LPCWSTR, DWORD, DISPLAY_DEVICEW *, DWORD);
     // The six multi-monitor functions (USER32), in the order they are looked
     // up; any of them may be absent on an old platform.
     int(WINAPI *GetSystemMetrics)(int);
@@ -18,12 +18,12 @@ struct PlatformTable {
     HMONITOR(WINAPI *MonitorFromRect)(LPCRECT, DWORD);
     HMONITOR(WINAPI *MonitorFromPoint)(POINT, DWORD);
     BOOL(WINAPI *EnumDisplayMonitors)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
-    BOOL(WINAPI *GetMonitorInfoA)(HMONITOR, LPMONITORINFO);
+    BOOL(WINAPI *GetMonitorInfoW)(HMONITOR, LPMONITORINFO);
     // Capabilities of a monitor's device context (GDI32).
     int(WINAPI *GetDeviceCaps)(HDC, int);
     // Notification area and launching (SHELL32).
-    BOOL(WINAPI *Shell_NotifyIconA)(DWORD, PNOTIFYICONDATAA);
-    HINSTANCE(WINAPI *ShellExecuteA)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    BOOL(WINAPI *Shell_NotifyIconW)(DWORD, PNOTIFYICONDATAW);
+    HINSTANCE(WINAPI *ShellExecuteW)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 };
 
 extern PlatformTable Platform;

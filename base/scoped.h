@@ -1,5 +1,6 @@
-// Small scoped holders for device contexts and GDI objects, so that no paint
-// path can leak a brush, font, bitmap or DC on an early return.
+// Small scoped holders for what a function opens and must give back: device
+// contexts and GDI objects, registry keys, COM pointers and memory in another
+// process, so that no early return can leak one.
 #pragma once
 #include <windows.h>
 
@@ -73,4 +74,61 @@ struct SavedDCState {
     }
     SavedDCState(const SavedDCState &) = delete;
     SavedDCState &operator=(const SavedDCState &) = delete;
+};
+
+// An open registry key under HKEY_CURRENT_USER that closes itself.
+struct ScopedKey {
+    HKEY key = nullptr;
+    ScopedKey() = default;
+    ScopedKey(const ScopedKey &) = delete;
+    ScopedKey &operator=(const ScopedKey &) = delete;
+    ~ScopedKey()
+    {
+        if (key)
+            RegCloseKey(key);
+    }
+    // The key is created when missing.
+    bool Create(const wchar_t *path) { return RegCreateKeyW(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
+    // Never creates the key.
+    bool Open(const wchar_t *path) { return RegOpenKeyW(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
+};
+
+// A COM interface pointer released at the end of the scope.
+template <typename Interface> struct ScopedComPointer {
+    Interface *pointer = nullptr;
+    ScopedComPointer() = default;
+    ScopedComPointer(const ScopedComPointer &) = delete;
+    ScopedComPointer &operator=(const ScopedComPointer &) = delete;
+    ~ScopedComPointer()
+    {
+        if (pointer)
+            pointer->Release();
+    }
+    Interface *operator->() const { return pointer; }
+    // For the calls that hand out a new pointer.
+    void **Out() { return reinterpret_cast<void **>(&pointer); }
+    // Gives the pointer away; the scope no longer releases it.
+    Interface *Detach()
+    {
+        Interface *detached = pointer;
+        pointer = nullptr;
+        return detached;
+    }
+};
+
+// Committed read-write memory in another process, freed at the end of the scope.
+struct RemoteMemory {
+    HANDLE process;
+    void *address;
+    RemoteMemory(HANDLE process, SIZE_T size)
+        : process(process), address(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE))
+    {
+    }
+    ~RemoteMemory()
+    {
+        if (address)
+            VirtualFreeEx(process, address, 0, MEM_RELEASE);
+    }
+    RemoteMemory(const RemoteMemory &) = delete;
+    RemoteMemory &operator=(const RemoteMemory &) = delete;
 };

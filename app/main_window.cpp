@@ -1,0 +1,320 @@
+#include "app/main_window.h"
+
+#include "base/messages.h"
+#include "base/platform.h"
+#include "base/scoped.h"
+#include "desktop_icons/desktop_icons.h"
+#include "dialog/open_dialog.h"
+#include "display/mode_menus.h"
+#include "display/mode_switch.h"
+#include "display/monitors.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+
+#define CLICK_TIMER_ID 1
+
+static MainWindowState *StateOf(HWND window)
+{
+    return reinterpret_cast<MainWindowState *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+HWND CreateMainWindow(MainWindowState *state, HINSTANCE instance)
+{
+    return CreateWindowExW(0, MAIN_WINDOW_CLASS, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr, nullptr, instance,
+                           state);
+}
+
+static void OnCreate(MainWindowState *state, HWND window)
+{
+    state->window = window;
+    state->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+    TrayIconShow(&state->tray, window, PROGRAM_TITLE);
+    StartupIconAction();
+}
+
+static UINT DoubleClickCommand()
+{
+    return ReadOptionNumber(OPT_EXT_PROP_AS_DBL_CLICK) ? ID_EXTENDED_PROPERTIES : ID_PROPERTIES;
+}
+
+static void OnLeftButtonUp(MainWindowState *state)
+{
+    if (state->doubleClickSeen) {
+        state->doubleClickSeen = FALSE;
+        return;
+    }
+    if (state->leftWasDown) {
+        SetTimer(state->window, CLICK_TIMER_ID, GetDoubleClickTime(), nullptr);
+        state->clickPending = TRUE;
+        GetCursorPos(&state->menuPoint);
+        SetForegroundWindow(state->window);
+        SnapshotCurrentModes(state->savedModes);
+        for (int i = 0; i < state->catalogue.displayCount; i++)
+            MarkCurrentModes(state->catalogue, state->displayMenu, i, state->savedModes[i]);
+    }
+    state->leftWasDown = 0;
+}
+
+static void OnLeftDoubleClick(MainWindowState *state, UINT command)
+{
+    state->doubleClickSeen = TRUE;
+    if (state->clickPending) {
+        KillTimer(state->window, CLICK_TIMER_ID);
+        state->clickPending = FALSE;
+    }
+    SendMessageW(state->window, WM_COMMAND, command, 0);
+}
+
+static void OnRightButtonUp(MainWindowState *state, UINT command)
+{
+    if (state->rightWasDown) {
+        GetCursorPos(&state->menuPoint);
+        // The foreground first, or the menu stays open when the user clicks elsewhere.
+        SetForegroundWindow(state->window);
+        SetMenuDefaultItem(state->commandMenu, command, FALSE);
+        TrackPopupMenu(state->commandMenu, TPM_RIGHTBUTTON, state->menuPoint.x, state->menuPoint.y, 0,
+                       state->window, nullptr);
+    }
+    state->rightWasDown = 0;
+}
+
+static void OnTrayNotify(MainWindowState *state, UINT mouseMessage)
+{
+    if (state->dialogOpen)
+        return;
+    UINT command = DoubleClickCommand();
+    switch (mouseMessage) {
+    // The button-down notification itself proves that its button went down on
+    // the icon; a quick click is already released when it is handled here.
+    case WM_LBUTTONDOWN:
+        state->leftWasDown = (SHORT)0x8000;
+        state->rightWasDown = KeyStateFunction(VK_RBUTTON) & 0x8000;
+        break;
+    case WM_RBUTTONDOWN:
+        state->leftWasDown = KeyStateFunction(VK_LBUTTON) & 0x8000;
+        state->rightWasDown = (SHORT)0x8000;
+        break;
+    case WM_MBUTTONDOWN:
+        state->leftWasDown = KeyStateFunction(VK_LBUTTON) & 0x8000;
+        state->rightWasDown = KeyStateFunction(VK_RBUTTON) & 0x8000;
+        break;
+    case WM_LBUTTONUP:
+        OnLeftButtonUp(state);
+        break;
+    case WM_LBUTTONDBLCLK:
+        OnLeftDoubleClick(state, command);
+        break;
+    case WM_RBUTTONUP:
+        OnRightButtonUp(state, command);
+        break;
+    default:
+        break;
+    }
+}
+
+static void OnTimer(MainWindowState *state)
+{
+    KillTimer(state->window, CLICK_TIMER_ID);
+    if (state->clickPending) {
+        state->clickPending = FALSE;
+        TrackPopupMenu(state->displayMenu, TPM_RIGHTBUTTON, state->menuPoint.x, state->menuPoint.y, 0,
+                       state->window, nullptr);
+    }
+}
+
+static void ReportModeChangeResult(HWND window, LONG result)
+{
+    const wchar_t *caption = nullptr;
+    if (const wchar_t *text = ModeChangeResultText(result, &caption))
+        MessageBoxW(window, text, caption, MB_ICONEXCLAMATION);
+}
+
+static void OnModeCommand(MainWindowState *state, UINT id)
+{
+    int display = 0, entry = 0;
+    if (!DecodeModeCommand(state->catalogue, id, &display, &entry))
+        return;
+    LONG result = SwitchDisplayMode(state->catalogue, display, entry);
+    if (result == DISP_CHANGE_SUCCESSFUL)
+        state->modeChanged = TRUE;
+    else
+        ReportModeChangeResult(state->window, result);
+}
+
+static void ShowAbout(HWND window)
+{
+    MessageBoxW(window,
+                PROGRAM_TITLE L"\n"
+                              L"A 32-bit multi-monitor display mode switcher\n"
+                              L"&& Extended properties\n"
+                              L"\n"
+                              L"Corvale - http://www.corvale.example/tessivon\n"
+                              L"tessivon@corvale.example",
+                L"About " PROGRAM_TITLE, MB_OK);
+}
+
+static void RunExtendedProperties(MainWindowState *state)
+{
+    if (state->dialogOpen)
+        return;
+    state->dialogOpen = TRUE;
+    GetCursorPos(&state->menuPoint);
+    OpenExtendedProperties(state->menuPoint);
+    TrayIconReload(&state->tray, state->window);
+    state->dialogOpen = FALSE;
+}
+
+static void OnCommand(MainWindowState *state, UINT id)
+{
+    if (id >= ID_MODE_BASE) {
+        OnModeCommand(state, id);
+        return;
+    }
+    switch (id) {
+    case ID_ABOUT:
+        ShowAbout(state->window);
+        break;
+    case ID_PROPERTIES:
+        Platform.ShellExecuteW(state->window, L"open", L"control", L"desk.cpl", L"", SW_SHOWNORMAL);
+        break;
+    case ID_EXIT:
+    case 1:
+        DestroyWindow(state->window);
+        break;
+    case ID_EXTENDED_PROPERTIES:
+        RunExtendedProperties(state);
+        break;
+    default:
+        break;
+    }
+}
+
+static void RestoreSavedModes(MainWindowState *state)
+{
+    for (int i = state->catalogue.displayCount - 1; i >= 0; i--)
+        ApplyModeSnapshot(state->savedModes[i], i);
+}
+
+static BOOL CALLBACK FindPrimaryMonitorProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    CompatGetMonitorInfo(monitor, &info);
+    if (info.dwFlags & MONITORINFOF_PRIMARY) {
+        *reinterpret_cast<HMONITOR *>(data) = monitor;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct MaximizedFit {
+    RECT workArea;
+    HMONITOR primary;
+};
+
+static BOOL CALLBACK FitMaximizedWindowProc(HWND window, LPARAM data)
+{
+    const MaximizedFit &fit = *reinterpret_cast<const MaximizedFit *>(data);
+    LONG style = GetWindowLongW(window, GWL_STYLE);
+    if ((style & (WS_VISIBLE | WS_MAXIMIZE)) != (WS_VISIBLE | WS_MAXIMIZE))
+        return TRUE;
+    wchar_t className[128];
+    GetClassNameW(window, className, 128);
+    if (!lstrcmpW(className, L"BaseBar") || !lstrcmpW(className, L"Shell_TrayWnd"))
+        return TRUE;
+    if (CompatMonitorFromWindow(window, MONITOR_DEFAULTTONULL) != fit.primary)
+        return TRUE;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    if (EqualRect(&rect, &fit.workArea))
+        return TRUE;
+    const RECT &area = fit.workArea;
+    SetWindowPos(window, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return TRUE;
+}
+
+static void OnDisplayChange(MainWindowState *state)
+{
+    state->primaryMonitor = nullptr;
+    {
+        ScopedWindowDC screen(nullptr);
+        CompatEnumDisplayMonitors(screen.dc, nullptr, FindPrimaryMonitorProc,
+                                  reinterpret_cast<LPARAM>(&state->primaryMonitor));
+    }
+    MaximizedFit fit = {{}, state->primaryMonitor};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &fit.workArea, 0);
+    EnumWindows(FitMaximizedWindowProc, reinterpret_cast<LPARAM>(&fit));
+    TrayIconShow(&state->tray, state->window, PROGRAM_TITLE);
+}
+
+static void OnDestroy(MainWindowState *state)
+{
+    TrayIconRemove(&state->tray, state->window);
+    PostQuitMessage(0);
+}
+
+static void OnEscape(MainWindowState *state)
+{
+    if (state->modeChanged)
+        RestoreSavedModes(state);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
+    MainWindowState *state = StateOf(window);
+    if (!state)
+        return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(state, window);
+        return 1;
+    case WM_DESTROY:
+        OnDestroy(state);
+        break;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (!wParam)
+            state->modeChanged = FALSE;
+        break;
+    case WM_DISPLAYCHANGE:
+        OnDisplayChange(state);
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE)
+            OnEscape(state);
+        break;
+    case WM_COMMAND:
+        OnCommand(state, LOWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer(state);
+        break;
+    case WM_SHOW_AGAIN:
+        TrayIconShow(&state->tray, window, PROGRAM_TITLE);
+        break;
+    case WM_TRAYNOTIFY:
+        OnTrayNotify(state, LOWORD(lParam));
+        break;
+    default:
+        if (state->taskbarCreatedMessage && message == state->taskbarCreatedMessage)
+            TrayIconShow(&state->tray, window, PROGRAM_TITLE);
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

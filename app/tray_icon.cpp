@@ -1,0 +1,61 @@
+#include "app/tray_icon.h"
+
+#include "base/facts.h"
+#include "base/messages.h"
+#include "base/platform.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+
+static HICON LoadTrayImage()
+{
+    int id = ReadOptionNumber(OPT_TRAY_ICON_IN_256_COLORS) ? IDI_TRAY_256_COLORS : IDI_TRAY_16_COLORS;
+    return LoadIconW(InstanceHandle, MAKEINTRESOURCEW(id));
+}
+
+static BOOL Notify(const TrayIcon *tray, DWORD action, HWND window, UINT flags, const wchar_t *tip)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = TRAY_ICON_ID;
+    data.uFlags = flags;
+    data.uCallbackMessage = (flags & NIF_MESSAGE) ? WM_TRAYNOTIFY : 0;
+    data.hIcon = (flags & NIF_ICON) ? tray->icon : nullptr;
+    if (tip)
+        lstrcpynW(data.szTip, tip, TRAY_TIP_LENGTH + 1);
+    return Platform.Shell_NotifyIconW(action, &data);
+}
+
+BOOL TrayIconShow(TrayIcon *tray, HWND window, const wchar_t *tip)
+{
+    if (!tray->icon)
+        tray->icon = LoadTrayImage();
+    if (!tray->added) {
+        tray->added = TRUE;
+        return Notify(tray, NIM_ADD, window, NIF_MESSAGE | NIF_ICON | NIF_TIP, tip);
+    }
+    // Adding again brings the icon back after the notification area was
+    // re-created; the shell refuses it when the icon is still there.
+    Notify(tray, NIM_ADD, window, NIF_MESSAGE | NIF_ICON | NIF_TIP, tip);
+    return Notify(tray, NIM_MODIFY, window, NIF_TIP, tip);
+}
+
+void TrayIconReload(TrayIcon *tray, HWND window)
+{
+    if (tray->icon)
+        DestroyIcon(tray->icon);
+    tray->icon = LoadTrayImage();
+    Notify(tray, NIM_MODIFY, window, NIF_ICON, nullptr);
+}
+
+void TrayIconRemove(TrayIcon *tray, HWND window)
+{
+    if (!tray->added)
+        return;
+    Notify(tray, NIM_DELETE, window, 0, nullptr);
+    SetForegroundWindow(window);
+    tray->added = FALSE;
+    if (tray->icon)
+        DestroyIcon(tray->icon);
+    tray->icon = nullptr;
+}

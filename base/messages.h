@@ -1,0 +1,18 @@
+// The program's private window messages and the tray icon's callback, in one
+// place so that no two of them share a number.
+#pragma once
+#include <windows.h>
+
+// The notification area reports mouse events on the icon (lParam: the mouse message).
+#define WM_TRAYNOTIFY 1869
+// A second copy of the program asks the running one to show its icon again.
+#define WM_SHOW_AGAIN (WM_USER + 20)
+// The icon view to the dialog: a picture was dropped (wParam item, lParam the
+// new corner, x low and y high 16 bits).
+#define WM_ICON_MOVED (WM_USER + 18)
+// The icon view to the dialog: wParam item, lParam non-zero restores the
+// label, zero hides it.
+#define WM_ICON_TEXT (WM_USER + 19)
+// Posted to the tab strip after a tab key: by then the strip has moved on its
+// own or it never will.
+#define WM_TAB_KEY_SETTLE (WM_APP + 1)

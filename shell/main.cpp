@@ -1,8 +1,0 @@
-#include "shell/platform.h"
-#include "shell/tessivon.h"
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
-    LoadPlatformTable();
-    return RunTessivon(instance);
-}
