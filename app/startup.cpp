@@ -39,12 +39,14 @@ int RunTessivon(HINSTANCE instance)
     MainWindowState state = {};
     BuildProgramMenus(&state, instance);
 
-    if (!RegisterMainWindowClass(instance)) {
-        MessageBoxW(nullptr, L"Couldn't Register Window Class", L"Error", MB_ICONHAND);
-        return 1;
-    }
-    if (!CreateMainWindow(&state, instance)) {
-        MessageBoxW(nullptr, L"Couldn't Create Window", L"Error", MB_ICONHAND);
+    const wchar_t *failure = nullptr;
+    if (!RegisterMainWindowClass(instance))
+        failure = L"Couldn't Register Window Class";
+    else if (!CreateMainWindow(&state, instance))
+        failure = L"Couldn't Create Window";
+    if (failure) {
+        MessageBoxW(nullptr, failure, L"Error", MB_ICONHAND);
+        FreeProgramMenus(&state);
         return 1;
     }
     TrayIconShow(&state.tray, state.window, PROGRAM_TITLE);

@@ -62,34 +62,34 @@ TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
     Monitors(3);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
         // A click on the second screen selects it in the list too.
-        POINT second = Centre(WindowRect(state.screenItems[1]));
+        POINT second = Centre(WindowRect(state.canvas.screenItems[1]));
         PointerMessage(dialog, WM_LBUTTONDOWN, second);
         PointerMessage(dialog, WM_LBUTTONUP, second, 0);
-        EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCURSEL, 0, 0), 1);
+        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
         RECT frame;
-        GetClientRect(state.canvasFrame, &frame);
-        MapWindowPoints(state.canvasFrame, nullptr, (POINT *)&frame, 2);
+        GetClientRect(state.canvas.canvasFrame, &frame);
+        MapWindowPoints(state.canvas.canvasFrame, nullptr, (POINT *)&frame, 2);
         // Beside all screens nothing is selected; ticking then chooses no display.
         PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 3, frame.top + 3});
-        Click(state.primaryCheckBox);
+        Click(state.canvas.primaryCheckBox);
         Click(GetDlgItem(dialog, IDC_APPLY));
         EXPECT_EQ(LastCall(), "none");
 
         // Tick, clear: nothing waits, but "&Apply" stays enabled.
-        ChooseEntry(dialog, state.screenCombo, 2);
-        Click(state.primaryCheckBox);
-        Click(state.primaryCheckBox);
-        EXPECT_TRUE(state.chosenPrimary == -1 && !state.primaryPending &&
+        ChooseEntry(dialog, state.canvas.screenCombo, 2);
+        Click(state.canvas.primaryCheckBox);
+        Click(state.canvas.primaryCheckBox);
+        EXPECT_TRUE(state.canvas.chosenPrimary == -1 && !state.canvas.primaryPending &&
                     IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-        Click(state.primaryCheckBox);
+        Click(state.canvas.primaryCheckBox);
         Click(GetDlgItem(dialog, IDC_APPLY));
-        EXPECT_EQ(LastCall(), "\\\\.\\Display3 flags 17 size 156");
+        EXPECT_EQ(LastCall(), "\\\\.\\Display3 flags 17 size 220");
 
         // A zoom lays the canvas out again: the platform's primary replaces the choice.
-        Click(state.primaryCheckBox);
-        Click(state.primaryCheckBox);
-        SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 70);
-        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.zoomSlider);
+        Click(state.canvas.primaryCheckBox);
+        Click(state.canvas.primaryCheckBox);
+        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 70);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
         Click(GetDlgItem(dialog, IDC_APPLY));
         EXPECT_EQ(LastCall().substr(0, 12), "\\\\.\\Display1");
     }));
@@ -98,14 +98,14 @@ TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
 // Opens the window list, which fills it, and gives the labels of the process's windows.
 std::string Labels(const ExtPropState &state, const WindowFixture &fixture)
 {
-    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
-    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
+    SendMessageA(state.canvas.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(state.canvas.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
     std::string labels;
-    for (int i = 0; i < SendMessageA(state.windowCombo, CB_GETCOUNT, 0, 0); i++) {
+    for (int i = 0; i < SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0); i++) {
         char text[300] = "";
         COMBOBOXEXITEMA item = {};
         item.mask = CBEIF_TEXT | CBEIF_LPARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 300;
-        SendMessageA(state.windowCombo, CBEM_GETITEMA, 0, (LPARAM)&item);
+        SendMessageA(state.canvas.windowCombo, CBEM_GETITEMA, 0, (LPARAM)&item);
         DWORD owner = 0;
         GetWindowThreadProcessId((HWND)item.lParam, &owner);
         labels += owner == fixture.process.dwProcessId ? std::string(text) + "|" : "";
@@ -135,12 +135,12 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
             EXPECT_EQ(Labels(state, fixture), "Fixture 0|Fixture 1|*Blank*|Fixture taskbar|Fixture band|");
             // Each move of the pointer moves the real window with the miniature.
             POINT press = PressWindow(dialog, state, second);
-            RECT miniature = WindowRect(state.windowMiniature), origin = WindowRect(state.screenItems[0]);
+            RECT miniature = WindowRect(state.canvas.windowMiniature), origin = WindowRect(state.canvas.screenItems[0]);
             for (int dx : {10, 20}) {
                 PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
                 EXPECT_EQ(WindowRect(second).left,
-                          ScaleToDesktop(miniature.left - origin.left + dx - 10, state.scale));
-                EXPECT_EQ(WindowRect(second).top, ScaleToDesktop(miniature.top - origin.top, state.scale));
+                          ScaleToDesktop(miniature.left - origin.left + dx - 10, state.canvas.scale));
+                EXPECT_EQ(WindowRect(second).top, ScaleToDesktop(miniature.top - origin.top, state.canvas.scale));
             }
             PointerMessage(dialog, WM_LBUTTONUP, {press.x + 20, press.y}, 0);
         },
@@ -163,7 +163,7 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
         for (int k = 0; k < 100 && IsWindow(second); k++)
             PumpMessages(20);
         PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 7, press.y});
-        EXPECT_FALSE(state.dragging || GetCapture() || IsWindowVisible(state.windowMiniature));
+        EXPECT_FALSE(state.canvas.dragging || GetCapture() || IsWindowVisible(state.canvas.windowMiniature));
     }));
 }
 
@@ -177,12 +177,12 @@ TEST_F(Canvas, FiftyOneWindowsGrowTheUndoTable)
         for (int k = 0; k < 51; k++) {
             places[k] =
                 WindowRect(windows[k] = WindowFixture::Find(("Fixture " + std::to_string(k)).c_str()));
-            ASSERT_TRUE(RememberPlacement(windows[k]));
+            ASSERT_TRUE(RememberPlacement(&state.canvas, windows[k]));
             SetWindowPos(windows[k], nullptr, places[k].left + 300, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-            RememberPlacement(windows[k]);
+            RememberPlacement(&state.canvas, windows[k]);
         }
-        EXPECT_EQ(state.undoCount, 51) << "each window once, at its first place";
-        RestoreWindowMoves();
+        EXPECT_EQ(state.canvas.undoCount, 51) << "each window once, at its first place";
+        RestoreWindowMoves(&state.canvas);
         for (int k = 0; k < 51; k++) {
             RECT now = WindowRect(windows[k]);
             EXPECT_TRUE(EqualRect(&now, &places[k])) << k;
@@ -226,7 +226,7 @@ TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
 {
     Monitors(3);
     WindowFixture fixture(1);
-    ScopedWallpaper wallpaper(800, 600, RGB(30, 160, 90), "2");
+    ScopedWallpaper wallpaper(800, 600, RGB(30, 160, 90), L"2");
     const DialogEnd ends[3] = {DialogEnd::Cancel, DialogEnd::Ok, DialogEnd::Close};
     std::pair<SIZE_T, unsigned> before;
     for (int k = 0; k < 103; k++) {
@@ -235,7 +235,7 @@ TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
         ASSERT_TRUE(RunExtPropDialog(
             [&](HWND dialog, ExtPropState &state) {
                 Drag(dialog, PressWindow(dialog, state, WindowFixture::Find("Fixture 0")), {5, 9});
-                ASSERT_NE(WallpaperCache.bitmap, nullptr);
+                ASSERT_NE(state.canvas.wallpaperCache.bitmap, nullptr);
                 for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
                     SwitchToTab(state, (tab + k) % TAB_COUNT);
             },
@@ -246,7 +246,6 @@ TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
     // A leaked picture would be 1.4 MB an opening, a leaked scaled copy 50 KB:
     // a hundred of either stand far above the allowance for the heap's own growth.
     EXPECT_LT(Usage().first, before.first + 1024 * 1024) << before.first;
-    EXPECT_EQ(WallpaperCache.bitmap, nullptr) << "the cache goes with the dialog";
 }
 
 // A screen drawn plain in the selected colours or the others, with its digit somewhere.
@@ -267,7 +266,7 @@ void ExpectPlain(HWND item, bool selected)
 
 void Repaint(HWND item, ExtPropState &state, int mode)
 {
-    state.wallpaperMode = mode;
+    state.canvas.wallpaperMode = mode;
     InvalidateRect(item, nullptr, FALSE);
 }
 
@@ -276,11 +275,11 @@ TEST_F(Canvas, DigitsInThePlainAndTheSelectedColours)
     Monitors(5);
     WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        EXPECT_EQ(SendMessageA(state.screenCombo, CB_GETCOUNT, 0, 0), 3) << "five monitors, three shown";
+        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCOUNT, 0, 0), 3) << "five monitors, three shown";
         for (int selected : {0, 1}) {
-            ChooseEntry(dialog, state.screenCombo, selected);
+            ChooseEntry(dialog, state.canvas.screenCombo, selected);
             for (int i = 0; i < 3; i++)
-                ExpectPlain(state.screenItems[i], i == selected);
+                ExpectPlain(state.canvas.screenItems[i], i == selected);
         }
     }));
 }
@@ -288,16 +287,16 @@ TEST_F(Canvas, DigitsInThePlainAndTheSelectedColours)
 TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
 {
     const COLORREF picture = RGB(200, 40, 90), desktop = GetSysColor(COLOR_BACKGROUND);
-    ScopedWallpaper wallpaper(800, 600, picture, "0");
+    ScopedWallpaper wallpaper(800, 600, picture, L"0");
     WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
         // A margin of 56 leaves 192 pixels of the laid-out frame's height:
         // scale 0.25, the monitor 256 by 192.
         UseLaidOutFrame(state);
-        SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 56);
-        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.zoomSlider);
-        HWND item = state.screenItems[0];
-        ASSERT_EQ(state.scale, 0.25f);
+        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+        HWND item = state.canvas.screenItems[0];
+        ASSERT_EQ(state.canvas.scale, 0.25f);
         // The picture at (28, 21), 200 by 150; the desktop colour around it.
         EXPECT_TRUE(Near(Pixel(item, 28, 21), picture) && Near(Pixel(item, 227, 170), picture));
         for (POINT outside : {POINT{27, 21}, POINT{28, 20}, POINT{228, 170}, POINT{227, 171}})
@@ -306,7 +305,7 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
         for (POINT corner : {POINT{0, 0}, POINT{255, 0}, POINT{0, 191}, POINT{255, 191}})
             EXPECT_TRUE(Near(Pixel(item, corner.x, corner.y), picture)) << corner.x << "," << corner.y;
         // A tile that scales to nothing ends in the desktop colour.
-        state.wallpaperWidth = state.wallpaperHeight = 3;
+        state.canvas.wallpaperWidth = state.canvas.wallpaperHeight = 3;
         Repaint(item, state, 1);
         EXPECT_EQ(Pixel(item, 255, 191), desktop);
         // A layout the platform does not define shows the plain screen.
@@ -316,10 +315,10 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
 
         // Darker toward the top-left corner, lighter toward the bottom-left.
         RECT frame;
-        GetClientRect(state.canvasFrame, &frame);
-        EXPECT_TRUE(Near(Pixel(state.canvasFrame, 3, 3), GetSysColor(COLOR_BTNSHADOW), 6));
-        EXPECT_TRUE(Near(Pixel(state.canvasFrame, frame.right - 4, 3), GetSysColor(COLOR_BTNFACE), 6));
-        EXPECT_TRUE(Near(Pixel(state.canvasFrame, 3, frame.bottom - 4), GetSysColor(COLOR_3DLIGHT), 6));
+        GetClientRect(state.canvas.canvasFrame, &frame);
+        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, 3), GetSysColor(COLOR_BTNSHADOW), 6));
+        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, frame.right - 4, 3), GetSysColor(COLOR_BTNFACE), 6));
+        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, frame.bottom - 4), GetSysColor(COLOR_3DLIGHT), 6));
     }));
 }
 

@@ -52,12 +52,12 @@ inline void ChooseEntry(HWND dialog, HWND combo, int entry)
 // Opens the window list, which fills it, and chooses the window there.
 inline POINT ChooseWindow(HWND dialog, ExtPropState &state, HWND window)
 {
-    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
-    SendMessageA(state.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
-    for (int i = 0; i < SendMessageA(state.windowCombo, CB_GETCOUNT, 0, 0); i++)
-        if ((HWND)SendMessageA(state.windowCombo, CB_GETITEMDATA, i, 0) == window)
-            ChooseEntry(dialog, state.windowCombo, i);
-    return Centre(WindowRect(state.windowMiniature));
+    SendMessageA(state.canvas.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(state.canvas.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
+    for (int i = 0; i < SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0); i++)
+        if ((HWND)SendMessageA(state.canvas.windowCombo, CB_GETITEMDATA, i, 0) == window)
+            ChooseEntry(dialog, state.canvas.windowCombo, i);
+    return Centre(WindowRect(state.canvas.windowMiniature));
 }
 
 // Chooses the window on the Windows tab and presses the button on its miniature.
@@ -88,8 +88,8 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
 // A 24-bit picture file as the desktop wallpaper, in one colour or painted by
 // paint(x, y), with the style value; no wallpaper at the end of the scope.
 struct ScopedWallpaper {
-    char path[MAX_PATH];
-    ScopedWallpaper(int width, int height, COLORREF color, const char *style,
+    wchar_t path[MAX_PATH];
+    ScopedWallpaper(int width, int height, COLORREF color, const wchar_t *style,
                     COLORREF (*paint)(int x, int y) = nullptr)
     {
         DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
@@ -99,19 +99,20 @@ struct ScopedWallpaper {
         for (int y = 0; y < height; y++) // bottom-up rows of blue, green, red
             for (int x = 0; x < width * 3; x++)
                 pixels[y * stride + x] = (BYTE)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
-        GetTempPathA(MAX_PATH, path);
-        FILE *out = fopen(lstrcatA(path, "tessivon_wallpaper.bmp"), "wb");
+        GetTempPathW(MAX_PATH, path);
+        FILE *out = _wfopen(lstrcatW(path, L"tessivon_wallpaper.bmp"), L"wb");
         fwrite(&file, sizeof(file), 1, out);
         fwrite(&info, sizeof(info), 1, out);
         fwrite(pixels.data(), pixels.size(), 1, out);
         fclose(out);
-        SHSetValueA(HKEY_CURRENT_USER, DESKTOP_KEY, "TileWallpaper", REG_SZ, "0", 2);
-        SHSetValueA(HKEY_CURRENT_USER, DESKTOP_KEY, "WallpaperStyle", REG_SZ, style, 2);
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
+        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"TileWallpaper", REG_SZ, L"0", 4);
+        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", REG_SZ, style,
+                    (lstrlenW(style) + 1) * sizeof(wchar_t));
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
     }
     ~ScopedWallpaper()
     {
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, (void *)"", SPIF_UPDATEINIFILE);
-        DeleteFileA(path);
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, (void *)L"", SPIF_UPDATEINIFILE);
+        DeleteFileW(path);
     }
 };

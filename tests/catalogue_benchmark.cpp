@@ -15,26 +15,27 @@ int main()
         Sim.candidates.push_back(
             SimMode(640 + 32 * (k / 12), 480 + 24 * (k / 12), depths[k % 3], rates[(k / 3) % 4]));
     // Every device refuses a few shapes, so the tables differ.
-    Sim.accepts = [](int device, const DEVMODEA &mode) { return (mode.dmPelsWidth / 32 + device) % 7 != 0; };
+    Sim.accepts = [](int device, const DEVMODEW &mode) { return (mode.dmPelsWidth / 32 + device) % 7 != 0; };
     adapter.Install();
-    PortraitOption = 1;
+    DisplayCatalogue catalogue = {};
 
     const int rounds = 20;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     for (int round = 0; round < rounds; round++) {
-        FreeDisplayCatalogue();
+        FreeDisplayCatalogue(&catalogue);
         Sim.calls.clear();
-        BuildDisplayCatalogue();
+        BuildDisplayCatalogue(&catalogue, {true, true});
     }
     QueryPerformanceCounter(&end);
-    printf("displays: %d, candidate modes: %zu, portrait twins: on, entries: %ld, %ld, %ld\n"
+    printf("displays: %d, candidate modes: %zu, portrait twins: on, entries: %d, %d, %d\n"
            "mode tests per build: %d (one per distinct shape, display and twin; every candidate would take "
            "%zu)\n"
            "time per build: %.3f ms (mean of %d builds)\n",
-           DisplayCount, Sim.candidates.size(), ModeCounts[0], ModeCounts[1], ModeCounts[2], Sim.TestCalls(),
+           catalogue.displayCount, Sim.candidates.size(), catalogue.counts[0], catalogue.counts[1],
+           catalogue.counts[2], Sim.TestCalls(),
            3 * 2 * Sim.candidates.size(),
            1000.0 * (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart / rounds, rounds);
-    FreeDisplayCatalogue();
+    FreeDisplayCatalogue(&catalogue);
 }

@@ -10,21 +10,18 @@ namespace {
 
 struct Catalogue : ::testing::Test {
     ScopedSimAdapter adapter;
-    void TearDown() override
-    {
-        FreeDisplayCatalogue();
-        PortraitOption = 0;
-        ReuseShapeAnswers = true;
-    }
+    DisplayCatalogue catalogue = {};
+    CatalogueOptions options = {false, true};
+    void TearDown() override { FreeDisplayCatalogue(&catalogue); }
     // The display's table, one "WxHxBITS@HZ" per entry, "P" after a portrait.
     std::vector<std::string> Build(int display = 0)
     {
         adapter.Install();
         Sim.calls.clear();
-        FreeDisplayCatalogue();
-        BuildDisplayCatalogue();
+        FreeDisplayCatalogue(&catalogue);
+        BuildDisplayCatalogue(&catalogue, options);
         std::vector<std::string> rows;
-        for (const ModeEntry &e : std::span(ModeTables[display], ModeCounts[display]))
+        for (const ModeEntry &e : std::span(catalogue.tables[display], catalogue.counts[display]))
             rows.push_back(std::to_string(e.width) + "x" + std::to_string(e.height) + "x" +
                            std::to_string(e.bitsPerPixel) + "@" + std::to_string(e.frequency) +
                            (e.isLandscape ? "" : "P"));
@@ -38,10 +35,10 @@ TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceAtMostThree)
 {
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(1600, 1200, 32, 60)};
     // Only the third device takes 1600x1200.
-    Sim.accepts = [](int device, const DEVMODEA &m) { return m.dmPelsWidth != 1600 || device == 2; };
+    Sim.accepts = [](int device, const DEVMODEW &m) { return m.dmPelsWidth != 1600 || device == 2; };
     SimSetMonitors(4);
     EXPECT_EQ(Build(2), (Rows{"640x480x8@60", "1600x1200x32@60"}));
-    EXPECT_EQ(DisplayCount, 3);
+    EXPECT_EQ(catalogue.displayCount, 3);
     ModeSnapshot snapshots[4] = {};
     snapshots[3].width = -7;
     Sim.monitors[1].rect.right = Sim.monitors[1].rect.left + 800;
@@ -61,19 +58,19 @@ TEST_F(Catalogue, OneTestPerShapeOnTheMonitorsOwnDevices)
     const char *names[] = {"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY5", "\\\\.\\DISPLAY9"};
     for (int k = 0; k < 3; k++)
         Sim.monitors[k].device = names[k];
-    PortraitOption = 1;
+    options.portraitTwins = true;
     const DWORD rates[] = {60, 75, 85};
     for (int k = 0; k < 24; k++)
         Sim.candidates.push_back(
             SimMode(640 + 32 * (k / 6), 480 + 24 * (k / 6), 16 + 16 * (k % 2), rates[k % 3]));
     Sim.candidates.push_back(SimMode(480, 640, 16, 60)); // a twin's shape, already known
-    Sim.accepts = [](int device, const DEVMODEA &m) {
+    Sim.accepts = [](int device, const DEVMODEW &m) {
         return (m.dmPelsWidth / 32 + m.dmBitsPerPel + device) % 3;
     };
-    ReuseShapeAnswers = false;
+    options.reuseShapeAnswers = false;
     Rows everyCandidate[3] = {Build(0), Build(1), Build(2)};
     EXPECT_EQ(Sim.TestCalls(), 3 * 25 * 2);
-    ReuseShapeAnswers = true;
+    options.reuseShapeAnswers = true;
     for (int i = 0; i < 3; i++)
         EXPECT_EQ(Build(i), everyCandidate[i]) << "display " << i;
     EXPECT_NE(everyCandidate[0], everyCandidate[1]);

@@ -7,7 +7,8 @@
 #include <shlwapi.h>
 
 #include "desktop_icons/desktop_icons.h"
-#include "shell/platform.h"
+#include "base/messages.h"
+#include "base/platform.h"
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
@@ -21,14 +22,16 @@ struct DesktopIcons : ::testing::Test {
 
 void WriteHidden(const char *text, DWORD number)
 {
-    SHSetValueA(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, REG_DWORD, &number, sizeof(number));
+    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, Wide(text).c_str(), REG_DWORD, &number, sizeof(number));
 }
 
 // The stored number of a hidden label, or -1.
 long long ReadHidden(const char *text)
 {
     DWORD number = 0, size = sizeof(number);
-    return SHGetValueA(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, nullptr, &number, &size) ? -1LL : number;
+    return SHGetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, Wide(text).c_str(), nullptr, &number, &size)
+               ? -1LL
+               : number;
 }
 
 bool SamePlace(const FixtureIcon &a, const FixtureIcon &b) { return a.x == b.x && a.y == b.y; }
@@ -37,7 +40,7 @@ bool SamePlace(const FixtureIcon &a, const FixtureIcon &b) { return a.x == b.x &
 POINT MiniatureInView(const ExtPropState &state)
 {
     POINT origin = {0, 0};
-    MapWindowPoints(state.desktopMiniature, state.iconViewWindow, &origin, 1);
+    MapWindowPoints(state.canvas.desktopMiniature, state.icons.viewWindow, &origin, 1);
     return origin;
 }
 
@@ -82,10 +85,11 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
     EXPECT_EQ(HideIconText(nullptr, 0), 0);
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     WriteHidden("Icon 0", 1);
-    EXPECT_EQ(StartupIconAction(), 1);
+    StartupIconAction();
     ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
-        EXPECT_EQ(state.iconView.count + SendMessageA(state.iconCombo, CB_GETCOUNT, 0, 0) + LoadCanvasIcons(),
+        EXPECT_EQ(state.icons.view.count + SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0) +
+                      ReloadCanvasIcons(&state),
                   0);
     }));
 }
@@ -96,14 +100,14 @@ TEST_F(DesktopIcons, IconsTabShowsEveryIconWithSharedPicturesAndStoredLabels)
     ASSERT_EQ(HideIconText(FindDesktopListView(), 7), 1);
     ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
-        IconView &view = state.iconView;
+        IconView &view = state.icons.view;
         ASSERT_EQ(view.count, 50);
         EXPECT_EQ(view.capacity, 60) << "grown by twenty at a time";
-        EXPECT_EQ(ImageList_GetImageCount(state.iconImages), 3);
+        EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
         EXPECT_TRUE(view.items[7].state == ICON_TEXT_HIDDEN && view.items[8].state == 0);
         char text[64] = "";
         COMBOBOXEXITEMA entry = {CBEIF_TEXT, 7, text, sizeof(text), 0, 0, 0, 0, 0};
-        SendMessageA(state.iconCombo, CBEM_GETITEMA, 0, (LPARAM)&entry);
+        SendMessageA(state.icons.combo, CBEM_GETITEMA, 0, (LPARAM)&entry);
         EXPECT_STREQ(text, "Icon 7") << "a hidden label is listed under its stored text";
 
         // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
@@ -126,20 +130,20 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
     ASSERT_TRUE(RunExtPropDialog(
         [&](HWND dialog, ExtPropState &state) {
             SwitchToTab(state, TAB_ICONS);
-            state.scale = 0.25f;
+            state.canvas.scale = 0.25f;
             POINT origin = MiniatureInView(state);
             SendMessageA(dialog, WM_ICON_MOVED, 0, MAKELPARAM(origin.x + 10, origin.y));
             EXPECT_TRUE(shell.Report()[0].x == 40 && shell.Report()[0].y == 0);
             // A real drag of picture 1, eight pixels right.
-            IconViewItem picture = state.iconView.items[1];
-            SendMessageA(state.iconViewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
+            IconViewItem picture = state.icons.view.items[1];
+            SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
                          MAKELPARAM(picture.x + 4, picture.y + 4));
-            SendMessageA(state.iconViewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
-            EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - origin.x, state.scale));
+            SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
+            EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - origin.x, state.canvas.scale));
             // A zoom reloads the icons but keeps the places to go back to.
-            SendMessageA(state.zoomSlider, TBM_SETPOS, TRUE, 120);
-            SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.zoomSlider);
-            EXPECT_EQ(state.iconView.items[0].x, MiniatureInView(state).x + ScaleToCanvas(40, state.scale));
+            SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
+            SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+            EXPECT_EQ(state.icons.view.items[0].x, MiniatureInView(state).x + ScaleToCanvas(40, state.canvas.scale));
         },
         DialogEnd::Cancel));
     for (int i = 0; i < 2; i++)
@@ -164,7 +168,7 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
     // Losing activation during a drag leaves the icon where it was.
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
-        IconView &view = state.iconView;
+        IconView &view = state.icons.view;
         IconViewItem picture = view.items[1];
         int cursorCount = ShowCursor(TRUE) - 1;
         ShowCursor(FALSE);
@@ -180,10 +184,10 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
         // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
         SendMessageA(dialog, WM_ICON_MOVED, 0, MAKELPARAM(0, 0));
         SwitchToTab(state, TAB_WINDOWS);
-        SendMessageA(state.windowCombo, CB_RESETCONTENT, 0, 0);
+        SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
         ClickDialogButton(dialog, IDC_APPLY);
-        EXPECT_EQ(SendMessageA(state.windowCombo, CB_GETCOUNT, 0, 0), 0);
-        EXPECT_EQ(SendMessageA(state.windowCombo, CBEM_GETIMAGELIST, 0, 0), (LRESULT)state.windowImages);
+        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
+        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0), (LRESULT)state.canvas.windowImages);
     }));
     EXPECT_TRUE(SamePlace(shell.Report()[1], start[1]));
 }
@@ -196,7 +200,7 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     HWND listView = FindDesktopListView();
     // Start-up: the stored label is blanked on the icon with text and number.
     WriteHidden("Twin", shell.Report()[3].number);
-    EXPECT_EQ(StartupIconAction(), 1);
+    StartupIconAction();
     EXPECT_EQ(shell.Report()[3].text, "Twin") << "option off: nothing happens";
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     StartupIconAction();
@@ -212,7 +216,7 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
 
     ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
-        IconView &view = state.iconView;
+        IconView &view = state.icons.view;
         RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8); // selects the icon
         SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
         EXPECT_EQ(shell.Report()[0].text, "");

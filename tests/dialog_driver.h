@@ -1,6 +1,6 @@
 // Opens the real Extended Display Properties dialog through
-// OpenExtendedProperties and runs a test's code inside its modal loop, while
-// ActiveExtPropState is the running dialog's state.
+// OpenExtendedProperties and runs a test's code inside its modal loop, with
+// the running dialog's state as the dialog keeps it.
 #pragma once
 #include <windows.h>
 
@@ -8,9 +8,10 @@
 #include <string>
 #include <tuple>
 
+#include "base/facts.h"
 #include "canvas/canvas.h"
 #include "dialog/ext_prop.h"
-#include "shell/tessivon.h"
+#include "resources/resource_ids.h"
 #include "tests/ui_driver.h"
 
 // How the dialog is ended after the test's code has run: the OK button, the
@@ -18,13 +19,13 @@
 // test's code itself.
 enum class DialogEnd { Ok, Cancel, Close, ByTest };
 
-// The program-wide values the dialog reads, as start-up sets them.
-inline void PrepareDialogProgram()
+// The program-wide facts the dialog reads, as start-up sets them.
+inline void PrepareDialogProgram() { ReadProgramFacts(GetModuleHandleW(nullptr)); }
+
+// The running dialog's state.
+inline ExtPropState &DialogState(HWND dialog)
 {
-    InstanceHandle = GetModuleHandleA(nullptr);
-    IsWindows2000OrLater = TRUE;
-    if (!ModulePath[0])
-        ModulePathLength = GetModuleFileNameA(nullptr, ModulePath, MAX_PATH);
+    return *reinterpret_cast<ExtPropState *>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 // A control's window rectangle in the dialog's client coordinates.
@@ -45,12 +46,12 @@ inline RECT RectIn(HWND window, HWND dialog)
 // again; the canvas examples are worked for that frame.
 inline void UseLaidOutFrame(ExtPropState &state)
 {
-    SetWindowPos(state.canvasFrame, nullptr, 9, 47, 450, 248, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(state.backdrop, nullptr, 9, 47, 450, 248, SWP_NOZORDER | SWP_NOACTIVATE);
-    LayoutCanvas();
+    SetWindowPos(state.canvas.canvasFrame, nullptr, 9, 47, 450, 248, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(state.canvas.backdrop, nullptr, 9, 47, 450, 248, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutCanvas(&state.canvas);
 }
 
-inline HWND FindExtPropDialog() { return FindDialogByCaption(EXT_PROP_CAPTION); }
+inline HWND FindExtPropDialog() { return FindDialogByCaption("Extended Display Properties"); }
 
 // A click on a button of the dialog, as the button itself reports it.
 inline void ClickDialogButton(HWND dialog, int id)
@@ -89,7 +90,7 @@ inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &bo
             if (!dialog)
                 return;
             shown = true;
-            body(dialog, *ActiveExtPropState);
+            body(dialog, DialogState(dialog));
             if (IsWindow(dialog) && IsWindowVisible(dialog))
                 EndExtPropDialog(dialog, end);
         },

@@ -10,19 +10,23 @@
 
 namespace {
 
-const char TestModulePath[] = "C:\\Program Files\\Tessivon\\tessivon.exe";
+const wchar_t TestModulePath[] = L"C:\\Program Files\\Tessivon\\tessivon.exe";
 
 struct ExtPropDialog : ::testing::Test {
     RegistryGuard registry;
     ScopedSimAdapter adapter;
-    char savedPath[MAX_PATH];
-    void SetUp() override
+    void SetUp() override { Monitors(2); }
+    void TearDown() override { PrepareDialogProgram(); }
+    // The dialog's run with the program at the test's path.
+    bool Run(const std::function<void(HWND, ExtPropState &)> &body, DialogEnd end)
     {
-        lstrcpyA(savedPath, ModulePath);
-        lstrcpyA(ModulePath, TestModulePath);
-        Monitors(2);
+        return RunExtPropDialog(
+            [&](HWND dialog, ExtPropState &state) {
+                lstrcpyW(ModulePath, TestModulePath);
+                body(dialog, state);
+            },
+            end);
     }
-    void TearDown() override { lstrcpyA(ModulePath, savedPath); }
     void Monitors(int count, LONG width = 1024, LONG height = 768)
     {
         SimSetMonitors(count, width, height);
@@ -32,7 +36,7 @@ struct ExtPropDialog : ::testing::Test {
     void ExpectStored(const std::vector<long long> &stored, const std::string &run)
     {
         for (int i = 0; i < OPTION_COUNT; i++)
-            EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
+            EXPECT_EQ(ReadStoredOption(i), stored[i]) << Narrow(OptionNames[i + 1]);
         EXPECT_EQ(ReadRunValue(), run);
         EXPECT_EQ(FindExtPropDialog(), nullptr);
     }
@@ -53,10 +57,10 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
                                                                     -256 + (1024 - (w.bottom - w.top)) / 2))
                 << "centred on the monitor, not its work area";
             // 400 x 198 available for 2304 x 1024: the width constrains.
-            EXPECT_EQ(state.scale, (float)(400.0 / 2304));
-            RECT item = RectIn(state.screenItems[0], dialog); // the primary, right of the second
-            EXPECT_RECT(item, state.desktopOrigin.x + 222, state.desktopOrigin.y + 44,
-                        state.desktopOrigin.x + 399, state.desktopOrigin.y + 177);
+            EXPECT_EQ(state.canvas.scale, (float)(400.0 / 2304));
+            RECT item = RectIn(state.canvas.screenItems[0], dialog); // the primary, right of the second
+            EXPECT_RECT(item, state.canvas.desktopOrigin.x + 222, state.canvas.desktopOrigin.y + 44,
+                        state.canvas.desktopOrigin.x + 399, state.canvas.desktopOrigin.y + 177);
         },
         DialogEnd::Close, {-100, 300}));
 }
@@ -70,9 +74,9 @@ TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
         RECT client;
         GetClientRect(dialog, &client);
         HWND fixed[] = {state.okButton, GetDlgItem(dialog, IDC_CANCEL), GetDlgItem(dialog, IDC_APPLY),
-                        state.zoomSlider};
-        HWND placed[] = {state.hintLabel,   state.canvasFrame,     state.comboLabel,        state.screenCombo,
-                         state.windowCombo, state.primaryCheckBox, state.webLink,           state.mailLink,
+                        state.canvas.zoomSlider};
+        HWND placed[] = {state.hintLabel,   state.canvas.canvasFrame,     state.comboLabel,        state.canvas.screenCombo,
+                         state.canvas.windowCombo, state.canvas.primaryCheckBox, state.webLink,           state.mailLink,
                          state.aboutText,   state.knownBugsText,   state.futureFeaturesText};
         for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
             SwitchToTab(state, tab);
@@ -95,53 +99,57 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
 {
     auto elsewhere = [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); };
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
-    // The boxes are ticked from the options on entry and give them back when the page is left.
-    ASSERT_TRUE(RunExtPropDialog(
+    // The boxes are ticked from the options on entry and give them back when
+    // the page is left, and when OK is pressed on the page itself.
+    ASSERT_TRUE(Run(
         [](HWND, ExtPropState &state) {
             SwitchToTab(state, TAB_SETTINGS);
             for (int i = 0; i < OPTION_COUNT; i++)
-                EXPECT_EQ(SendMessageA(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
+                EXPECT_EQ(SendMessageW(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
                           (LRESULT)(state.options[i] != 0));
-            SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+            SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
             SwitchToTab(state, TAB_ABOUT);
+            SwitchToTab(state, TAB_SETTINGS);
+            SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
         },
         DialogEnd::Ok));
     // What was read is stored: the defaults where nothing was, any non-zero number as 1.
-    ExpectStored({1, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, std::string("\"") + TestModulePath + "\"");
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, "\"C:\\Program Files\\Tessivon\\tessivon.exe\"");
 
     WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
-    WriteSettingsValue("ShowWallpaperDesktop", REG_SZ, "0", 2); // text: the default
-    ASSERT_TRUE(RunExtPropDialog(elsewhere, DialogEnd::Ok));
-    ExpectStored({1, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, "<missing>");
+    WriteSettingsValue(L"ShowWallpaperDesktop", REG_SZ, L"0", 4); // text: the default
+    ASSERT_TRUE(Run(elsewhere, DialogEnd::Ok));
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, "<missing>");
 }
 
 // Cancel and WM_CLOSE (the close box) store nothing though an option was
 // changed; Escape (IDCANCEL) does nothing; Apply settles the moves and stays,
-// and a second opening meanwhile is refused.
+// the options and the Run value stay untouched.
 TEST_F(ExtPropDialog, CancelCloseAndApplyWriteNothing)
 {
     for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Close}) {
-        ASSERT_TRUE(RunExtPropDialog(
+        ASSERT_TRUE(Run(
             [](HWND dialog, ExtPropState &state) {
                 SwitchToTab(state, TAB_SETTINGS);
-                SendMessageA(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+                SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
                 SwitchToTab(state, TAB_ABOUT);
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
                 EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL (Escape) has no handler";
             },
             end));
         ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
     }
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        state.iconsPending = state.windowsPending = TRUE;
-        EXPECT_EQ(EnableApplyButton(dialog), 1);
-        state.options[OPT_SHOW_WINDOW_CLASS_NAME] = 1;
-        ClickDialogButton(dialog, IDC_APPLY);
-        EXPECT_FALSE(state.iconsPending || state.windowsPending ||
-                     IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-        EXPECT_EQ(OpenExtendedProperties({0, 0}), 0) << "a second opening is refused";
-        EXPECT_TRUE(ActiveExtPropState == &state && IsWindowVisible(dialog));
-    }));
+    ASSERT_TRUE(Run(
+        [](HWND dialog, ExtPropState &state) {
+            state.icons.pending = state.canvas.windowsPending = TRUE;
+            EnableApplyButton(dialog);
+            state.options[OPT_SHOW_WINDOW_CLASS_NAME] = 1;
+            ClickDialogButton(dialog, IDC_APPLY);
+            EXPECT_FALSE(state.icons.pending || state.canvas.windowsPending ||
+                         IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+            EXPECT_TRUE(IsWindowVisible(dialog));
+        },
+        DialogEnd::Close));
     ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
 }
 

@@ -12,13 +12,13 @@ int main()
     SimSetMonitors(3);
     adapter.Install();
     WindowFixture fixture(1);
-    ScopedWallpaper wallpaper(1024, 768, RGB(40, 90, 160), "2");
+    ScopedWallpaper wallpaper(1024, 768, RGB(40, 90, 160), L"2");
     const int moves = 1000;
     LARGE_INTEGER frequency, start = {}, end;
     unsigned long stretches = 0, atOpening = WallpaperStretchCount;
     RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
         POINT press = PressWindow(dialog, state, WindowFixture::Find("Fixture 0"));
-        if (!state.dragging)
+        if (!state.canvas.dragging)
             return;
         ScreenToClient(dialog, &press);
         stretches = WallpaperStretchCount;

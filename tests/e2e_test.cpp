@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window.h"
+#include "base/platform.h"
+#include "base/messages.h"
 #include "display/catalogue.h"
-#include "shell/platform.h"
-#include "shell/tessivon.h"
-#include "shell/tray_icon.h"
+#include "display/mode_menus.h"
+#include "resources/resource_ids.h"
 #include "tests/registry_guard.h"
 
 namespace {
@@ -51,7 +53,7 @@ struct Process {
     }
 };
 
-HWND ProgramWindow() { return FindWindowA(PROGRAM_TITLE, PROGRAM_TITLE); }
+HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
 
 // The program's open popup menu: this process shows none.
 bool MenuShown() { return IsWindowVisible(FindWindowA("#32768", nullptr)); }
@@ -116,13 +118,14 @@ TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopAndEscapeTakesItBack)
     ASSERT_EQ(startMode.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
     // The command id of 800x600, found the way the program builds its catalogue.
     LoadPlatformTable();
-    ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
-    BuildDisplayCatalogue();
+    DisplayCatalogue catalogue = {};
+    BuildDisplayCatalogue(&catalogue, {false, true});
     int command = 0;
-    for (int j = 0; j < ModeCounts[0] && !command; j++)
-        if (ModeTables[0][j].width == 800 && ModeTables[0][j].bitsPerPixel == (LONG)startMode.dmBitsPerPel)
+    for (int j = 0; j < catalogue.counts[0] && !command; j++)
+        if (catalogue.tables[0][j].width == 800 &&
+            catalogue.tables[0][j].bitsPerPixel == (LONG)startMode.dmBitsPerPel)
             command = ID_MODE_BASE + j;
-    FreeDisplayCatalogue();
+    FreeDisplayCatalogue(&catalogue);
     ASSERT_NE(command, 0) << "no 800x600 mode in the virtual desktop";
 
     // A click on the icon records the modes that Escape goes back to.

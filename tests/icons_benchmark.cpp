@@ -2,7 +2,7 @@
 // pictures. Prints the time per load and the messages sent to the shell's
 // list view per load.
 #include "desktop_icons/desktop_icons.h"
-#include "shell/platform.h"
+#include "base/platform.h"
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
 
@@ -25,10 +25,10 @@ int main()
         SwitchToTab(state, TAB_ICONS); // the first load also takes the pictures
         double first = Milliseconds() - start;
         for (int round = 0; round < rounds; round++)
-            LoadCanvasIcons();
+            ReloadCanvasIcons(&state);
         double later = (Milliseconds() - start - first) / rounds;
-        printf("icons shown: %d, pictures: %d\n", state.iconView.count,
-               ImageList_GetImageCount(state.iconImages));
+        printf("icons shown: %d, pictures: %d\n", state.icons.view.count,
+               ImageList_GetImageCount(state.icons.images));
         printf("messages to the shell's list view per load: %ld\n",
                (ShellMessageCount - messages) / (rounds + 1));
         printf("first load (entering the tab): %.1f ms; later loads: %.1f ms each (%d loads)\n", first, later,

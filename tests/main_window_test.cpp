@@ -1,28 +1,35 @@
 #include <gtest/gtest.h>
 
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "base/messages.h"
+#include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "shell/main_window.h"
-#include "shell/tray_icon.h"
 #include "tests/program_fixture.h"
 #include "tests/registry_guard.h"
 #include "tests/ui_driver.h"
 
 namespace {
 
+// The program's state for the test running; each test starts from a fresh one.
+MainWindowState Program;
+
 void Tray(std::initializer_list<UINT> mouseMessages)
 {
     for (UINT mouse : mouseMessages)
-        SendMessageA(MainWindow, WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
+        SendMessageW(Program.window, WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
 }
 
-void Command(UINT id) { SendMessageA(MainWindow, WM_COMMAND, id, 0); }
+void Command(UINT id) { SendMessageW(Program.window, WM_COMMAND, id, 0); }
 
 // WM_DESTROY posts WM_QUIT, which would end the next modal loop at once.
 void DestroyMainWindow()
 {
-    DestroyWindow(MainWindow);
+    if (Program.window)
+        DestroyWindow(Program.window);
+    Program.window = nullptr;
     MSG quit;
-    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 // Notes the next popup menu (which, when, its default item) or message box
@@ -56,7 +63,6 @@ struct MainWindowFixture : ::testing::Test {
     void SetUp() override
     {
         KeyStateFunction = GetKeyState;
-        ClickPending = DoubleClickSeen = ModeChanged = FALSE;
         Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 16, 60), SimMode(800, 600, 16, 75),
                           SimMode(1024, 768, 16, 60), SimMode(1024, 768, 32, 60)};
         Start(1);
@@ -65,18 +71,22 @@ struct MainWindowFixture : ::testing::Test {
     {
         CancelWindowWait();
         DestroyMainWindow();
-        FreeProgramMenus();
+        FreeProgramMenus(&Program);
     }
-    // The program as start-up leaves it, on `displays` simulated monitors.
+    // The program as start-up leaves it, on `displays` simulated monitors,
+    // with a main window state of its own.
     void Start(int displays)
     {
         DestroyMainWindow();
+        FreeProgramMenus(&Program);
+        Program = {};
         SimSetMonitors(displays);
         adapter.Install();
-        BuildProgramMenus();
-        static bool registered = RegisterMainWindowClass(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(registered && CreateWindowExA(0, PROGRAM_TITLE, PROGRAM_TITLE, 0, 0, 0, 0, 0, nullptr,
-                                                  nullptr, InstanceHandle, nullptr));
+        RebuildProgramMenus(&Program);
+        ReadProgramFacts(GetModuleHandleW(nullptr));
+        KeyStateFunction = GetKeyState;
+        static bool registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
+        ASSERT_TRUE(registered && CreateMainWindow(&Program, GetModuleHandleW(nullptr)));
         Sim.notifications.clear();
         Sim.calls.clear();
     }
@@ -86,15 +96,16 @@ TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndComesBackWhenTheShellLosesI
 {
     WriteOption(OPT_TRAY_ICON_IN_256_COLORS, 1);
     Start(1);
-    TrayIconShow(MainWindow, "A tip that is much longer than the sixty-three characters the shell keeps");
-    EXPECT_EQ(lstrlenA(Sim.notifications.back().data.szTip), 63);
+    TrayIconShow(&Program.tray, Program.window,
+                 L"A tip that is much longer than the sixty-three characters the shell keeps");
+    EXPECT_EQ(lstrlenW(Sim.notifications.back().data.szTip), 63);
     // A second copy's WM_SHOW_AGAIN and a re-created taskbar add it again, as made, and retip.
-    for (UINT message : {(UINT)WM_SHOW_AGAIN, RegisterWindowMessageA("TaskbarCreated")}) {
+    for (UINT message : {(UINT)WM_SHOW_AGAIN, RegisterWindowMessageW(L"TaskbarCreated")}) {
         Sim.notifications.clear();
-        SendMessageA(MainWindow, message, 0, 0);
+        SendMessageW(Program.window, message, 0, 0);
         ASSERT_EQ(Sim.notifications.size(), 2u);
         EXPECT_EQ(Sim.notifications[0].data.hIcon,
-                  LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_TRAY_256_COLORS)));
+                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY_256_COLORS)));
     }
 }
 
@@ -105,9 +116,9 @@ TEST_F(MainWindowFixture, QuickSingleClickMarksTheModeAndOpensTheMenuAfterTheDou
     // The real left button is up while these arrive, as after a quick click.
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
     DWORD releasedAt = GetTickCount();
-    EXPECT_TRUE(GetMenuState(GetSubMenu(DisplayMenu, 2), 1, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(GetSubMenu(Program.displayMenu, 2), 1, MF_BYPOSITION) & MF_CHECKED);
     PumpMessages(GetDoubleClickTime() + 1000);
-    EXPECT_EQ(watch.menu, DisplayMenu);
+    EXPECT_EQ(watch.menu, Program.displayMenu);
     EXPECT_GE(watch.openedAt - releasedAt, GetDoubleClickTime() - 20);
 }
 
@@ -139,7 +150,7 @@ TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuAndStrayClicksNothing)
         WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, expected == ID_EXTENDED_PROPERTIES);
         Watch watch(3000);
         Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
-        EXPECT_EQ(watch.menu, CommandMenu);
+        EXPECT_EQ(watch.menu, Program.commandMenu);
         EXPECT_EQ(watch.defaultItem, expected);
     }
 }
@@ -150,13 +161,13 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
     Command(51003);
     ASSERT_EQ(Sim.ChangeCalls(), 1);
     const SimCall &call = Sim.calls.back();
-    const ModeEntry &entry = ModeTables[1][3];
-    EXPECT_EQ(call.function + " " + call.device, "ChangeDisplaySettingsExA \\\\.\\Display2");
+    const ModeEntry &entry = Program.catalogue.tables[1][3];
+    EXPECT_EQ(call.function + " " + call.device, "ChangeDisplaySettingsExW \\\\.\\Display2");
     EXPECT_EQ(call.flags, (DWORD)CDS_UPDATEREGISTRY);
     EXPECT_EQ(std::make_tuple(call.mode.dmPelsWidth, call.mode.dmBitsPerPel, call.mode.dmDisplayFrequency),
               std::make_tuple((DWORD)entry.width, (DWORD)entry.bitsPerPixel, (DWORD)entry.frequency));
     // Ids past a display's entries, and a display that does not exist.
-    for (UINT id : {50000 + (UINT)ModeCounts[0], 50999u, 52000u})
+    for (UINT id : {50000 + (UINT)Program.catalogue.counts[0], 50999u, 52000u})
         Command(id);
     EXPECT_EQ(Sim.ChangeCalls(), 1);
 
@@ -164,9 +175,8 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
     SimSetMonitors(2);
     Sim.monitors[1].device = "\\\\.\\DISPLAY5";
     adapter.Install();
-    FreeProgramMenus();
-    BuildProgramMenus();
-    ASSERT_GE(ModeCounts[1], 4) << "the modes were tested on DISPLAY5";
+    RebuildProgramMenus(&Program);
+    ASSERT_GE(Program.catalogue.counts[1], 4) << "the modes were tested on DISPLAY5";
     Sim.calls.clear();
     Command(51003);
     EXPECT_EQ(Sim.calls.back().device, "\\\\.\\DISPLAY5");
@@ -186,7 +196,7 @@ TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
         Command(50002);
         EXPECT_EQ(watch.box, told);
     }
-    // Without ChangeDisplaySettingsExA the second display cannot be set.
+    // Without ChangeDisplaySettingsExW the second display cannot be set.
     Sim.changeResult = DISP_CHANGE_SUCCESSFUL;
     Sim.hasChangeEx = false;
     Start(2);
@@ -197,10 +207,10 @@ TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
 
 LRESULT CALLBACK RefuseMainWindow(int code, WPARAM window, LPARAM data)
 {
-    char className[64] = "";
+    wchar_t className[64] = L"";
     if (code == HCBT_CREATEWND)
-        GetClassNameA((HWND)window, className, sizeof(className));
-    return lstrcmpA(className, PROGRAM_TITLE) ? CallNextHookEx(nullptr, code, window, data) : 1;
+        GetClassNameW((HWND)window, className, 64);
+    return lstrcmpW(className, MAIN_WINDOW_CLASS) ? CallNextHookEx(nullptr, code, window, data) : 1;
 }
 
 // Start-up's own refusals are told and end the program with 1; the About box on the way.
@@ -210,19 +220,17 @@ TEST_F(MainWindowFixture, StartUpFailuresAreToldAndEndWithOne)
     Command(ID_ABOUT);
     EXPECT_EQ(about.box.rfind("About Tessivon v2.7 alpha: Tessivon v2.7 alpha\n", 0), 0u);
     DestroyMainWindow();
-    FreeProgramMenus();
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    UnregisterClassA(PROGRAM_TITLE, instance);
-    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    UnregisterClassW(MAIN_WINDOW_CLASS, instance);
+    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
     Watch create;
     EXPECT_EQ(RunTessivon(instance), 1);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(create.box, "Error: Couldn't Create Window");
-    FreeDisplayCatalogue(); // the class is still registered from that run, so registering fails now
+    // The class is still registered from that run, so registering fails now.
     Watch registering;
     EXPECT_EQ(RunTessivon(instance), 1);
     EXPECT_EQ(registering.box, "Error: Couldn't Register Window Class");
-    FreeDisplayCatalogue();
 }
 
 } // namespace

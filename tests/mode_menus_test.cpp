@@ -7,23 +7,24 @@ namespace {
 
 struct ModeMenus : ::testing::Test {
     ScopedSimAdapter adapter;
+    MainWindowState program = {};
+    HMENU &DisplayMenu = program.displayMenu;
     void SetUp() override
     {
-        PortraitOption = 0;
         Sim.candidates = {SimMode(640, 480, 8, 60),  SimMode(800, 600, 16, 60),  SimMode(800, 600, 16, 75),
                           SimMode(1024, 768, 16, 0), SimMode(1280, 1024, 16, 0), SimMode(1280, 1024, 16, 85),
                           SimMode(1024, 768, 32, 60)};
     }
-    void TearDown() override
-    {
-        FreeProgramMenus();
-        PortraitOption = 0;
-    }
+    void TearDown() override { FreeProgramMenus(&program); }
     void Build(int displays)
     {
         SimSetMonitors(displays);
         adapter.Install();
-        BuildProgramMenus();
+        RebuildProgramMenus(&program);
+    }
+    void MarkCurrentModes(int display, const ModeSnapshot &snapshot)
+    {
+        ::MarkCurrentModes(program.catalogue, program.displayMenu, display, snapshot);
     }
 };
 

@@ -18,7 +18,7 @@ TEST(MonitorLayer, UsedOnlyWhenAllSixExist)
         adapter.Install();
         EXPECT_EQ(CompatGetSystemMetrics(SM_CMONITORS), 1) << k;
     }
-    MONITORINFOEXA info = {};
+    MONITORINFOEXW info = {};
     info.cbSize = sizeof(MONITORINFO) - 1;
     EXPECT_FALSE(CompatGetMonitorInfo(PRIMARY_MONITOR_HANDLE, &info)) << "a record too small is not written";
 }

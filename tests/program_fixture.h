@@ -1,31 +1,14 @@
-// Builds the catalogue and the two menus from the real menu resource on the
-// simulated adapter, as start-up does.
+// The catalogue and the two menus as start-up makes them, on the simulated adapter.
 #pragma once
 #include <windows.h>
 
-#include <vector>
-
-#include "display/catalogue.h"
+#include "app/main_window.h"
 #include "display/mode_menus.h"
-#include "shell/tessivon.h"
 #include "tests/sim_adapter.h"
 
-inline HMENU LoadedMenus;
-
-inline void FreeProgramMenus()
+// Builds them afresh (freeing the previous ones) in the state.
+inline void RebuildProgramMenus(MainWindowState *state)
 {
-    FreeDisplayCatalogue();
-    DestroyMenu(LoadedMenus);
-    LoadedMenus = DisplayMenu = CommandMenu = nullptr;
-}
-
-inline void BuildProgramMenus()
-{
-    FreeProgramMenus();
-    BuildDisplayCatalogue();
-    LoadedMenus = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
-    DisplayMenu = GetSubMenu(LoadedMenus, 0);
-    CommandMenu = GetSubMenu(LoadedMenus, 1);
-    BuildModeMenus(DisplayMenu);
-    AddPropertiesItem(CommandMenu);
+    FreeProgramMenus(state);
+    BuildProgramMenus(state, GetModuleHandleW(nullptr));
 }

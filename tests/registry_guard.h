@@ -8,19 +8,20 @@
 #include <string>
 
 #include "settings/settings.h"
+#include "tests/ui_driver.h"
 
 // Reads the value into data; gives its type, or REG_NONE when it is missing.
-inline DWORD ReadValue(const char *path, const char *name, void *data, DWORD size)
+inline DWORD ReadValue(const wchar_t *path, const wchar_t *name, void *data, DWORD size)
 {
     DWORD type = REG_NONE;
-    return SHGetValueA(HKEY_CURRENT_USER, path, name, &type, data, &size) == ERROR_SUCCESS ? type : REG_NONE;
+    return SHGetValueW(HKEY_CURRENT_USER, path, name, &type, data, &size) == ERROR_SUCCESS ? type : REG_NONE;
 }
 
 inline void ClearProgramKeys()
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
-    RegDeleteKeyA(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY);
-    SHDeleteValueA(HKEY_CURRENT_USER, RUN_KEY, OptionNames[0]);
+    RegDeleteKeyW(HKEY_CURRENT_USER, SETTINGS_KEY);
+    RegDeleteKeyW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY);
+    SHDeleteValueW(HKEY_CURRENT_USER, RUN_KEY, OptionNames[0]);
 }
 
 struct RegistryGuard {
@@ -28,9 +29,9 @@ struct RegistryGuard {
     ~RegistryGuard() { ClearProgramKeys(); }
 };
 
-inline void WriteSettingsValue(const char *name, DWORD type, const void *data, DWORD size)
+inline void WriteSettingsValue(const wchar_t *name, DWORD type, const void *data, DWORD size)
 {
-    SHSetValueA(HKEY_CURRENT_USER, SETTINGS_KEY, name, type, data, size);
+    SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, name, type, data, size);
 }
 
 inline void WriteOption(int option, DWORD value)
@@ -47,9 +48,9 @@ inline long long ReadStoredOption(int option)
                : -1;
 }
 
-// The Run value's text, or "<missing>".
+// The Run value's text (UTF-8), or "<missing>".
 inline std::string ReadRunValue()
 {
-    char text[1024] = "";
-    return ReadValue(RUN_KEY, OptionNames[0], text, sizeof(text)) == REG_SZ ? std::string(text) : "<missing>";
+    wchar_t text[1024] = L"";
+    return ReadValue(RUN_KEY, OptionNames[0], text, sizeof(text)) == REG_SZ ? Narrow(text) : "<missing>";
 }

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "display/monitors.h"
+#include "tests/ui_driver.h"
 
 SimAdapter Sim;
 
@@ -29,9 +30,9 @@ void SimSetMonitors(int count, LONG width, LONG height)
     }
 }
 
-DEVMODEA SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
+DEVMODEW SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
 {
-    DEVMODEA mode = {};
+    DEVMODEW mode = {};
     mode.dmSize = sizeof(mode);
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY | DM_DISPLAYFLAGS;
     std::tie(mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel, mode.dmDisplayFrequency) =
@@ -39,17 +40,17 @@ DEVMODEA SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
     return mode;
 }
 
-static BOOL WINAPI SimEnumDisplaySettings(LPCSTR, DWORD n, DEVMODEA *mode)
+static BOOL WINAPI SimEnumDisplaySettings(LPCWSTR, DWORD n, DEVMODEW *mode)
 {
     return n < Sim.candidates.size() && (*mode = Sim.candidates[n], true);
 }
 
-static LONG Change(const char *function, LPCSTR device, DEVMODEA *mode, DWORD flags)
+static LONG Change(const char *function, LPCWSTR device, DEVMODEW *mode, DWORD flags)
 {
-    Sim.calls.push_back({function, device ? device : "", flags, *mode});
+    Sim.calls.push_back({function, Narrow(device), flags, *mode});
     int index = device ? -1 : 0;
     for (size_t k = 0; device && k < Sim.monitors.size(); k++)
-        if (!lstrcmpiA(Sim.monitors[k].device.c_str(), device))
+        if (!lstrcmpiW(Wide(Sim.monitors[k].device).c_str(), device))
             index = (int)k;
     if (index < 0)
         return DISP_CHANGE_BADPARAM;
@@ -64,22 +65,22 @@ static LONG Change(const char *function, LPCSTR device, DEVMODEA *mode, DWORD fl
     return DISP_CHANGE_SUCCESSFUL;
 }
 
-static LONG WINAPI SimChangeDisplaySettings(DEVMODEA *mode, DWORD flags)
+static LONG WINAPI SimChangeDisplaySettings(DEVMODEW *mode, DWORD flags)
 {
-    return Change("ChangeDisplaySettingsA", nullptr, mode, flags);
+    return Change("ChangeDisplaySettingsW", nullptr, mode, flags);
 }
-static LONG WINAPI SimChangeDisplaySettingsEx(LPCSTR device, DEVMODEA *mode, HWND, DWORD flags, LPVOID)
+static LONG WINAPI SimChangeDisplaySettingsEx(LPCWSTR device, DEVMODEW *mode, HWND, DWORD flags, LPVOID)
 {
-    return Change("ChangeDisplaySettingsExA", device, mode, flags);
+    return Change("ChangeDisplaySettingsExW", device, mode, flags);
 }
 
-static BOOL WINAPI SimEnumDisplayDevices(LPCSTR, DWORD index, DISPLAY_DEVICEA *info, DWORD)
+static BOOL WINAPI SimEnumDisplayDevices(LPCWSTR, DWORD index, DISPLAY_DEVICEW *info, DWORD)
 {
     if (index >= Sim.monitors.size() || !info)
         return FALSE;
     const SimMonitor &monitor = Sim.monitors[index];
-    lstrcpynA(info->DeviceName, monitor.device.c_str(), sizeof(info->DeviceName));
-    lstrcpynA(info->DeviceString, monitor.description.c_str(), sizeof(info->DeviceString));
+    lstrcpynW(info->DeviceName, Wide(monitor.device).c_str(), 32);
+    lstrcpynW(info->DeviceString, Wide(monitor.description).c_str(), 128);
     info->StateFlags =
         DISPLAY_DEVICE_ATTACHED_TO_DESKTOP | (monitor.primary ? DISPLAY_DEVICE_PRIMARY_DEVICE : 0);
     return TRUE;
@@ -165,8 +166,8 @@ static BOOL WINAPI SimGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
     const SimMonitor &m = Sim.monitors[k];
     std::tie(info->rcMonitor, info->rcWork, info->dwFlags) =
         std::make_tuple(m.rect, m.work, (DWORD)m.primary);
-    if (info->cbSize >= sizeof(MONITORINFOEXA))
-        lstrcpynA(((MONITORINFOEXA *)info)->szDevice, Sim.monitors[k].device.c_str(), CCHDEVICENAME);
+    if (info->cbSize >= sizeof(MONITORINFOEXW))
+        lstrcpynW(((MONITORINFOEXW *)info)->szDevice, Wide(Sim.monitors[k].device).c_str(), CCHDEVICENAME);
     return TRUE;
 }
 
@@ -184,19 +185,19 @@ static int WINAPI SimGetDeviceCaps(HDC dc, int index)
     return Answer(answers, index, 0);
 }
 
-static BOOL WINAPI SimShellNotifyIcon(DWORD action, PNOTIFYICONDATAA data)
+static BOOL WINAPI SimShellNotifyIcon(DWORD action, PNOTIFYICONDATAW data)
 {
     Sim.notifications.push_back({action, *data});
     return TRUE;
 }
 
-static HINSTANCE WINAPI SimShellExecute(HWND, LPCSTR, LPCSTR file, LPCSTR params, LPCSTR, INT)
+static HINSTANCE WINAPI SimShellExecute(HWND, LPCWSTR, LPCWSTR file, LPCWSTR params, LPCWSTR, INT)
 {
-    Sim.launches.push_back(std::string(file ? file : "") + " " + (params ? params : ""));
+    Sim.launches.push_back(Narrow(file) + " " + Narrow(params));
     return (HINSTANCE)33;
 }
 
-ScopedSimAdapter::ScopedSimAdapter() : saved(Platform), savedEntry(ChangeDisplaySettingsExEntry)
+ScopedSimAdapter::ScopedSimAdapter() : saved(Platform)
 {
     Sim = SimAdapter();
     SimSetMonitors(1);
@@ -206,7 +207,6 @@ ScopedSimAdapter::ScopedSimAdapter() : saved(Platform), savedEntry(ChangeDisplay
 ScopedSimAdapter::~ScopedSimAdapter()
 {
     Platform = saved;
-    ChangeDisplaySettingsExEntry = savedEntry;
     ResetMonitorFunctions();
 }
 
@@ -227,6 +227,5 @@ void ScopedSimAdapter::Install()
                 SimGetDeviceCaps,
                 SimShellNotifyIcon,
                 SimShellExecute};
-    ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
     ResetMonitorFunctions();
 }

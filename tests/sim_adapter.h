@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/platform.h"
 #include "display/catalogue.h"
-#include "shell/platform.h"
-#include "shell/tessivon.h"
 
 struct SimMonitor {
     RECT rect, work;
@@ -21,22 +20,22 @@ struct SimMonitor {
 };
 
 struct SimCall {
-    // The function ("ChangeDisplaySettingsA", ...) and the device name, empty when none was passed.
+    // The function ("ChangeDisplaySettingsW", ...) and the device name, empty when none was passed.
     std::string function, device;
     DWORD flags;
-    DEVMODEA mode;
+    DEVMODEW mode;
 };
 
 struct SimNotify {
     DWORD action;
-    NOTIFYICONDATAA data;
+    NOTIFYICONDATAW data;
 };
 
 struct SimAdapter {
     std::vector<SimMonitor> monitors;
-    std::vector<DEVMODEA> candidates;
+    std::vector<DEVMODEW> candidates;
     // Whether the device (0-based index) accepts the mode; all by default.
-    std::function<bool(int device, const DEVMODEA &mode)> accepts;
+    std::function<bool(int device, const DEVMODEW &mode)> accepts;
     LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every real change
     bool hasChangeEx = true;
     // Which of the six monitor functions exist (bit k for the k-th in look-up order).
@@ -44,7 +43,7 @@ struct SimAdapter {
 
     std::vector<SimCall> calls;
     std::vector<SimNotify> notifications;
-    std::vector<std::string> launches; // "file params" of ShellExecuteA
+    std::vector<std::string> launches; // "file params" of ShellExecuteW
 
     int TestCalls() const;
     int ChangeCalls() const;
@@ -55,7 +54,7 @@ extern SimAdapter Sim;
 // Monitors laid out side by side, each width x height, the first primary.
 void SimSetMonitors(int count, LONG width = 1024, LONG height = 768);
 // A candidate as the platform's enumeration would give it.
-DEVMODEA SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency);
+DEVMODEW SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency);
 
 class ScopedSimAdapter {
   public:
@@ -66,5 +65,4 @@ class ScopedSimAdapter {
 
   private:
     PlatformTable saved;
-    decltype(ChangeDisplaySettingsExEntry) savedEntry;
 };

@@ -9,7 +9,7 @@
 // the centre of its miniature written to the first name with ".miniature"
 // appended, for the script to drag it. A stand-in shell holds a few desktop
 // icons meanwhile, for the Icons tab.
-#include "shell/platform.h"
+#include "base/platform.h"
 #include "tests/canvas_driver.h"
 
 static std::string Places;
@@ -35,14 +35,14 @@ static void WriteFile(const std::string &path, const std::string &text)
 static void CALLBACK WatchDialog(HWND, UINT, UINT_PTR timer, DWORD)
 {
     static bool written, chosen;
-    HWND dialog = FindWindowA(nullptr, EXT_PROP_CAPTION);
-    ExtPropState *state = ActiveExtPropState;
+    HWND dialog = FindWindowW(nullptr, EXT_PROP_CAPTION);
+    ExtPropState *state = dialog ? &DialogState(dialog) : nullptr;
     char line[100];
     if (!dialog || !state)
         return;
     if (!written) {
         RECT box = WindowRect(dialog);
-        wsprintfA(line, "screens %d\ndialog %ld %ld %ld %ld\n", state->screenCount, box.left, box.top,
+        wsprintfA(line, "screens %d\ndialog %ld %ld %ld %ld\n", state->canvas.screenCount, box.left, box.top,
                   box.right, box.bottom);
         std::string text = line;
         for (int tab = 0; tab < TAB_COUNT; tab++) {
@@ -73,9 +73,8 @@ int main(int argc, char **argv)
     Places = argv[1];
     PrepareDialogProgram();
     LoadPlatformTable();
-    ChangeDisplaySettingsExEntry = Platform.ChangeDisplaySettingsExA;
     FixtureShell shell(GridIcons(10, 3));
-    ScopedWallpaper wallpaper(1024, 768, 0, "2", Landscape);
+    ScopedWallpaper wallpaper(1024, 768, 0, L"2", Landscape);
     CreateWindowExA(0, "STATIC", "Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 220, 160, nullptr,
                     nullptr, InstanceHandle, nullptr);
     SetTimer(nullptr, 0, 200, WatchDialog);

@@ -20,14 +20,14 @@ void ExpectPage(const ExtPropState &s, int page)
     SCOPED_TRACE("page " + std::to_string(page));
     EXPECT_EQ(SendMessageA(s.tabControl, TCM_GETCURSEL, 0, 0), page);
     EXPECT_EQ(s.currentTab, page);
-    const HWND shownOn[TAB_COUNT] = {s.primaryCheckBox, s.windowMiniature, s.iconViewWindow,
+    const HWND shownOn[TAB_COUNT] = {s.canvas.primaryCheckBox, s.canvas.windowMiniature, s.icons.viewWindow,
                                      s.optionCheckBoxes[OPTION_COUNT - 1], s.webLink};
     for (int tab = 0; tab < TAB_COUNT; tab++)
         EXPECT_EQ(IsWindowVisible(shownOn[tab]) != 0, tab == page && tab != TAB_WINDOWS) << tab;
-    EXPECT_EQ(IsWindowVisible(s.canvasFrame) != 0, page <= TAB_ICONS);
-    EXPECT_EQ(IsWindowVisible(s.windowCombo) != 0, page == TAB_WINDOWS || page == TAB_ICONS);
+    EXPECT_EQ(IsWindowVisible(s.canvas.canvasFrame) != 0, page <= TAB_ICONS);
+    EXPECT_EQ(IsWindowVisible(s.canvas.windowCombo) != 0, page == TAB_WINDOWS || page == TAB_ICONS);
     for (int k = 0; k < MAX_SCREEN_ITEMS; k++)
-        EXPECT_EQ(IsWindowVisible(s.screenItems[k]) != 0, page <= TAB_ICONS && k < s.screenCount) << k;
+        EXPECT_EQ(IsWindowVisible(s.canvas.screenItems[k]) != 0, page <= TAB_ICONS && k < s.canvas.screenCount) << k;
 }
 
 void PressTabKey(const ExtPropState &state, WORD key)
@@ -69,9 +69,9 @@ TEST_F(DialogTabs, EachCountOfDisplaysOpensOnItsPageWithItsItems)
         ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
             SCOPED_TRACE(std::to_string(count) + " displays");
             ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
-            ASSERT_EQ(state.screenCount, shown);
+            ASSERT_EQ(state.canvas.screenCount, shown);
             for (int k = 0; k < shown; k++)
-                EXPECT_EQ(WindowText(state.screenItems[k]), std::to_string(k + 1));
+                EXPECT_EQ(WindowText(state.canvas.screenItems[k]), std::to_string(k + 1));
             if (count > 1)
                 return;
             SwitchToTab(state, TAB_SCREEN);

@@ -95,3 +95,19 @@ void PumpMessages(int milliseconds)
         }
     }
 }
+
+std::string Narrow(const wchar_t *text)
+{
+    char narrow[512] = "";
+    if (text)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    return narrow;
+}
+
+std::wstring Wide(const std::string &text)
+{
+    wchar_t wide[512] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 512);
+    return wide;
+}
+

@@ -30,3 +30,7 @@ std::vector<MenuItemText> ReadMenu(HMENU menu);
 std::string WindowText(HWND window);
 // Pumps messages for the given time, so that timers and posted messages run.
 void PumpMessages(int milliseconds);
+
+// UTF-8 and the platform's wide text, for comparing what the program passed.
+std::string Narrow(const wchar_t *text);
+std::wstring Wide(const std::string &text);
