@@ -15,7 +15,7 @@ void BuildProgramMenus(MainWindowState *state, HINSTANCE instance)
     state->displayMenu = GetSubMenu(state->menus, 0);
     state->commandMenu = GetSubMenu(state->menus, 1);
     BuildModeMenus(&state->catalogue, state->displayMenu);
-    AddPropertiesItem(state->commandMenu);
+    AddPropertiesItem(state->commandMenu, ID_PROPERTIES);
 }
 
 void FreeProgramMenus(MainWindowState *state)

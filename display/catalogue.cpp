@@ -29,7 +29,7 @@ static BOOL CALLBACK FindMonitorNameProc(HMONITOR monitor, HDC, LPRECT, LPARAM d
 void DisplayDeviceName(int display, wchar_t *name)
 {
     wsprintfW(name, L"\\\\.\\Display%d", display + 1);
-    if (InitMonitorFunctions()) {
+    if (HasMonitorFunctions()) {
         MonitorNameSearch search = {display, name};
         CompatEnumDisplayMonitors(nullptr, nullptr, FindMonitorNameProc, reinterpret_cast<LPARAM>(&search));
     }

@@ -1,6 +1,5 @@
 #include "display/mode_menus.h"
 
-#include "resources/resource_ids.h"
 
 static void AppendPortraitSuffix(const ModeEntry &entry, wchar_t *text)
 {
@@ -117,7 +116,7 @@ void BuildModeMenus(DisplayCatalogue *catalogue, HMENU displayMenu)
         FillDisplayMenu(catalogue, i, targets[i]);
 }
 
-void AddPropertiesItem(HMENU commandMenu)
+void AddPropertiesItem(HMENU commandMenu, UINT id)
 {
     wchar_t text[] = L"&Properties ...";
     MENUITEMINFOW item = {};
@@ -125,7 +124,7 @@ void AddPropertiesItem(HMENU commandMenu)
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
     item.fType = MFT_STRING;
     item.fState = MFS_DEFAULT;
-    item.wID = ID_PROPERTIES;
+    item.wID = id;
     item.dwTypeData = text;
     InsertMenuItemW(commandMenu, 2, TRUE, &item);
 }

@@ -12,7 +12,8 @@
 // Fills the display menu from the catalogue and notes each entry's command id
 // and submenu place in the catalogue.
 void BuildModeMenus(DisplayCatalogue *catalogue, HMENU displayMenu);
-void AddPropertiesItem(HMENU commandMenu);
+// The control panel's item "&Properties ..." with the id, as the command menu's default.
+void AddPropertiesItem(HMENU commandMenu, UINT id);
 void MarkCurrentModes(const DisplayCatalogue &catalogue, HMENU displayMenu, int display,
                       const ModeSnapshot &snapshot);
 // The display and entry a mode command stands for; false for any other id.

@@ -2,45 +2,12 @@
 
 #include "base/platform.h"
 
-static bool LookupDone;
-static int(WINAPI *GetSystemMetricsEntry)(int);
-static HMONITOR(WINAPI *MonitorFromWindowEntry)(HWND, DWORD);
-static HMONITOR(WINAPI *MonitorFromRectEntry)(LPCRECT, DWORD);
-static HMONITOR(WINAPI *MonitorFromPointEntry)(POINT, DWORD);
-static BOOL(WINAPI *EnumDisplayMonitorsEntry)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
-static BOOL(WINAPI *GetMonitorInfoEntry)(HMONITOR, LPMONITORINFO);
-
-bool InitMonitorFunctions()
+// All six or none: a platform with only some of them is treated as one
+// without any.
+bool HasMonitorFunctions()
 {
-    if (LookupDone)
-        return GetMonitorInfoEntry != nullptr;
-    LookupDone = true;
-    // All six or none: a platform with only some of them is treated as one
-    // without any.
-    if (Platform.GetSystemMetrics && Platform.MonitorFromWindow && Platform.MonitorFromRect &&
-        Platform.MonitorFromPoint && Platform.EnumDisplayMonitors && Platform.GetMonitorInfoW) {
-        GetSystemMetricsEntry = Platform.GetSystemMetrics;
-        MonitorFromWindowEntry = Platform.MonitorFromWindow;
-        MonitorFromRectEntry = Platform.MonitorFromRect;
-        MonitorFromPointEntry = Platform.MonitorFromPoint;
-        EnumDisplayMonitorsEntry = Platform.EnumDisplayMonitors;
-        GetMonitorInfoEntry = Platform.GetMonitorInfoW;
-        return true;
-    }
-    ResetMonitorFunctions();
-    LookupDone = true;
-    return false;
-}
-
-void ResetMonitorFunctions()
-{
-    LookupDone = false;
-    GetSystemMetricsEntry = nullptr;
-    MonitorFromWindowEntry = nullptr;
-    MonitorFromRectEntry = nullptr;
-    MonitorFromPointEntry = nullptr;
-    EnumDisplayMonitorsEntry = nullptr;
-    GetMonitorInfoEntry = nullptr;
+    return Platform.GetSystemMetrics && Platform.MonitorFromWindow && Platform.MonitorFromRect &&
+           Platform.MonitorFromPoint && Platform.EnumDisplayMonitors && Platform.GetMonitorInfoW;
 }
 
 static bool PrimaryFlags(DWORD flags)
@@ -50,8 +17,8 @@ static bool PrimaryFlags(DWORD flags)
 
 int CompatGetSystemMetrics(int index)
 {
-    if (InitMonitorFunctions())
-        return GetSystemMetricsEntry(index);
+    if (HasMonitorFunctions())
+        return Platform.GetSystemMetrics(index);
     switch (index) {
     case SM_XVIRTUALSCREEN:
     case SM_YVIRTUALSCREEN:
@@ -70,8 +37,8 @@ int CompatGetSystemMetrics(int index)
 
 HMONITOR CompatMonitorFromPoint(POINT point, DWORD flags)
 {
-    if (InitMonitorFunctions())
-        return MonitorFromPointEntry(point, flags);
+    if (HasMonitorFunctions())
+        return Platform.MonitorFromPoint(point, flags);
     if (PrimaryFlags(flags))
         return PRIMARY_MONITOR_HANDLE;
     if (point.x >= 0 && point.x < GetSystemMetrics(SM_CXSCREEN) && point.y >= 0 &&
@@ -82,8 +49,8 @@ HMONITOR CompatMonitorFromPoint(POINT point, DWORD flags)
 
 HMONITOR CompatMonitorFromRect(LPCRECT rect, DWORD flags)
 {
-    if (InitMonitorFunctions())
-        return MonitorFromRectEntry(rect, flags);
+    if (HasMonitorFunctions())
+        return Platform.MonitorFromRect(rect, flags);
     if (PrimaryFlags(flags))
         return PRIMARY_MONITOR_HANDLE;
     if (rect->right > 0 && rect->bottom > 0 && rect->left < GetSystemMetrics(SM_CXSCREEN) &&
@@ -94,8 +61,8 @@ HMONITOR CompatMonitorFromRect(LPCRECT rect, DWORD flags)
 
 HMONITOR CompatMonitorFromWindow(HWND window, DWORD flags)
 {
-    if (InitMonitorFunctions())
-        return MonitorFromWindowEntry(window, flags);
+    if (HasMonitorFunctions())
+        return Platform.MonitorFromWindow(window, flags);
     if (PrimaryFlags(flags))
         return PRIMARY_MONITOR_HANDLE;
     RECT rect;
@@ -113,8 +80,8 @@ HMONITOR CompatMonitorFromWindow(HWND window, DWORD flags)
 
 BOOL CompatGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
 {
-    if (InitMonitorFunctions())
-        return GetMonitorInfoEntry(monitor, info);
+    if (HasMonitorFunctions())
+        return Platform.GetMonitorInfoW(monitor, info);
     RECT workArea;
     if (monitor != PRIMARY_MONITOR_HANDLE || !info || info->cbSize < sizeof(MONITORINFO) ||
         !SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0))
@@ -129,8 +96,8 @@ BOOL CompatGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
 
 BOOL CompatEnumDisplayMonitors(HDC dc, LPCRECT clip, MONITORENUMPROC callback, LPARAM data)
 {
-    if (InitMonitorFunctions())
-        return EnumDisplayMonitorsEntry(dc, clip, callback, data);
+    if (HasMonitorFunctions())
+        return Platform.EnumDisplayMonitors(dc, clip, callback, data);
     if (!callback)
         return FALSE;
     RECT limit = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

@@ -8,10 +8,8 @@
 // only ever compared with other handles and passed back into this layer.
 #define PRIMARY_MONITOR_HANDLE ((HMONITOR)(ULONG_PTR)0x12340042)
 
-bool InitMonitorFunctions();
-// Forgets the outcome of the look-up, so that the next call looks again
-// (the platform table may have changed).
-void ResetMonitorFunctions();
+// True when the platform table holds all six monitor functions.
+bool HasMonitorFunctions();
 
 int CompatGetSystemMetrics(int index);
 HMONITOR CompatMonitorFromPoint(POINT point, DWORD flags);

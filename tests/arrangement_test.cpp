@@ -29,10 +29,21 @@ void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 std::string LastCall()
 {
     char text[200] = "none";
-    if (!Sim.calls.empty())
-        wsprintfA(text, "%s flags %lu size %u", Sim.calls.back().device.c_str(), Sim.calls.back().flags,
-                  Sim.calls.back().mode.dmSize);
+    if (!Sim.calls.empty()) {
+        const SimCall &call = Sim.calls.back();
+        wsprintfA(text, "%s flags %lu size %u mode %lux%lux%lu", call.device.c_str(), call.flags, call.mode.dmSize,
+                  call.mode.dmPelsWidth, call.mode.dmPelsHeight, call.mode.dmBitsPerPel);
+    }
     return text;
+}
+
+// The pointer's confinement is the whole screen.
+bool PointerFree()
+{
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    RECT clip, screen = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    return GetClipCursor(&clip) && EqualRect(&clip, &screen);
 }
 
 // Bottom-up and top-down pictures, each read into a cleared size, so that a
@@ -60,11 +71,17 @@ TEST(DragMechanics, ScreenPressConfinement)
 TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
 {
     Monitors(3);
+    SetRect(&Sim.monitors[2].rect, 2048, 0, 2048 + 1280, 1024); // the third of another shape
+    Sim.monitors[2].bitsPerPixel = 16;
+    adapter.Install();
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        // A click on the second screen selects it in the list too.
+        // A click on the second screen selects it in the list too; the
+        // pointer is held inside the frame only while the button is down.
         POINT second = Centre(WindowRect(state.canvas.screenItems[1]));
         PointerMessage(dialog, WM_LBUTTONDOWN, second);
+        EXPECT_FALSE(PointerFree()) << "confined during the press";
         PointerMessage(dialog, WM_LBUTTONUP, second, 0);
+        EXPECT_TRUE(PointerFree()) << "freed at the release";
         EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
         RECT frame;
         GetClientRect(state.canvas.canvasFrame, &frame);
@@ -83,7 +100,7 @@ TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
                     IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
         Click(state.canvas.primaryCheckBox);
         Click(GetDlgItem(dialog, IDC_APPLY));
-        EXPECT_EQ(LastCall(), "\\\\.\\Display3 flags 17 size 220");
+        EXPECT_EQ(LastCall(), "\\\\.\\Display3 flags 17 size 220 mode 1280x1024x16") << "its own present mode";
 
         // A zoom lays the canvas out again: the platform's primary replaces the choice.
         Click(state.canvas.primaryCheckBox);
@@ -133,9 +150,15 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
             EXPECT_EQ(Labels(state, fixture), "Fixture 0|Fixture 1|*Blank*|");
             state.options[OPT_SHOW_TRAY_BAR_AS_WINDOW] = 1;
             EXPECT_EQ(Labels(state, fixture), "Fixture 0|Fixture 1|*Blank*|Fixture taskbar|Fixture band|");
-            // Each move of the pointer moves the real window with the miniature.
+            // The miniature covers the window's place at the canvas's scale:
+            // the laid-out frame leaves 198 pixels for 768, 33/128.
+            UseLaidOutFrame(state);
             POINT press = PressWindow(dialog, state, second);
             RECT miniature = WindowRect(state.canvas.windowMiniature), origin = WindowRect(state.canvas.screenItems[0]);
+            EXPECT_RECT(miniature, origin.left + start.left * 33 / 128, origin.top + start.top * 33 / 128,
+                        origin.left + start.left * 33 / 128 + (start.right - start.left) * 33 / 128,
+                        origin.top + start.top * 33 / 128 + (start.bottom - start.top) * 33 / 128);
+            // Each move of the pointer moves the real window with the miniature.
             for (int dx : {10, 20}) {
                 PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
                 EXPECT_EQ(WindowRect(second).left,
@@ -165,6 +188,39 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
         PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 7, press.y});
         EXPECT_FALSE(state.canvas.dragging || GetCapture() || IsWindowVisible(state.canvas.windowMiniature));
     }));
+}
+
+// A title in any script is listed as it is; a maximised window is not listed.
+TEST_F(Canvas, WindowListKeepsTitlesAndLeavesMaximisedWindowsOut)
+{
+    Monitors(1);
+    const wchar_t *title = L"\u65E5\u672C\u8A9E Caf\u00E9 \u0416";
+    HWND plain = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 120,
+                                 nullptr, nullptr, nullptr, nullptr);
+    HWND maximised = CreateWindowExW(0, L"STATIC", L"Maximised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 200,
+                                     120, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(maximised, SW_MAXIMIZE);
+    ASSERT_TRUE(GetWindowLongW(maximised, GWL_STYLE) & WS_MAXIMIZE);
+    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+        SwitchToTab(state, TAB_WINDOWS);
+        SendMessageW(state.canvas.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
+        SendMessageW(state.canvas.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
+        std::wstring plainLabel = L"<not listed>";
+        bool maximisedListed = false;
+        for (int i = 0; i < SendMessageW(state.canvas.windowCombo, CB_GETCOUNT, 0, 0); i++) {
+            wchar_t text[300] = L"";
+            COMBOBOXEXITEMW item = {};
+            item.mask = CBEIF_TEXT | CBEIF_LPARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 300;
+            SendMessageW(state.canvas.windowCombo, CBEM_GETITEMW, 0, (LPARAM)&item);
+            if ((HWND)item.lParam == plain)
+                plainLabel = text;
+            maximisedListed = maximisedListed || (HWND)item.lParam == maximised;
+        }
+        EXPECT_TRUE(plainLabel == title) << Narrow(plainLabel.c_str());
+        EXPECT_FALSE(maximisedListed);
+    }));
+    DestroyWindow(plain);
+    DestroyWindow(maximised);
 }
 
 TEST_F(Canvas, FiftyOneWindowsGrowTheUndoTable)
@@ -270,6 +326,15 @@ void Repaint(HWND item, ExtPropState &state, int mode)
     InvalidateRect(item, nullptr, FALSE);
 }
 
+// A margin of 56 leaves 192 pixels of the laid-out frame's height: scale
+// 0.25, the monitor 256 by 192.
+void ZoomToAQuarter(HWND dialog, ExtPropState &state)
+{
+    UseLaidOutFrame(state);
+    SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
+    SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+}
+
 TEST_F(Canvas, DigitsInThePlainAndTheSelectedColours)
 {
     Monitors(5);
@@ -290,20 +355,13 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
     ScopedWallpaper wallpaper(800, 600, picture, L"0");
     WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        // A margin of 56 leaves 192 pixels of the laid-out frame's height:
-        // scale 0.25, the monitor 256 by 192.
-        UseLaidOutFrame(state);
-        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
-        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+        ZoomToAQuarter(dialog, state);
         HWND item = state.canvas.screenItems[0];
         ASSERT_EQ(state.canvas.scale, 0.25f);
         // The picture at (28, 21), 200 by 150; the desktop colour around it.
         EXPECT_TRUE(Near(Pixel(item, 28, 21), picture) && Near(Pixel(item, 227, 170), picture));
         for (POINT outside : {POINT{27, 21}, POINT{28, 20}, POINT{228, 170}, POINT{227, 171}})
             EXPECT_EQ(Pixel(item, outside.x, outside.y), desktop) << outside.x << "," << outside.y;
-        Repaint(item, state, 2); // stretched
-        for (POINT corner : {POINT{0, 0}, POINT{255, 0}, POINT{0, 191}, POINT{255, 191}})
-            EXPECT_TRUE(Near(Pixel(item, corner.x, corner.y), picture)) << corner.x << "," << corner.y;
         // A tile that scales to nothing ends in the desktop colour.
         state.canvas.wallpaperWidth = state.canvas.wallpaperHeight = 3;
         Repaint(item, state, 1);
@@ -319,6 +377,14 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
         EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, 3), GetSysColor(COLOR_BTNSHADOW), 6));
         EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, frame.right - 4, 3), GetSysColor(COLOR_BTNFACE), 6));
         EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, frame.bottom - 4), GetSysColor(COLOR_3DLIGHT), 6));
+    }));
+    // Stretched, as the desktop's style value says.
+    SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", REG_SZ, L"2", 4);
+    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+        ZoomToAQuarter(dialog, state);
+        for (POINT corner : {POINT{0, 0}, POINT{255, 0}, POINT{0, 191}, POINT{255, 191}})
+            EXPECT_TRUE(Near(Pixel(state.canvas.screenItems[0], corner.x, corner.y), picture))
+                << corner.x << "," << corner.y;
     }));
 }
 

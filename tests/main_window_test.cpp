@@ -38,6 +38,7 @@ struct Watch {
     HMENU menu = nullptr;
     DWORD openedAt = 0;
     UINT defaultItem = 0;
+    UINT exitItem = 0; // ID_EXIT when the menu holds it
     std::string box = "<none>";
     explicit Watch(int timeoutMs = 1500)
     {
@@ -47,6 +48,7 @@ struct Watch {
                 openedAt = GetTickCount();
                 if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0))) {
                     defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
+                    exitItem = GetMenuState(menu, ID_EXIT, MF_BYCOMMAND) != (UINT)-1 ? ID_EXIT : 0;
                     EndMenu();
                 } else if (window) {
                     box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
@@ -129,6 +131,11 @@ TEST_F(MainWindowFixture, DoubleClickRunsTheControlPanelOrTheDialogAndOpensNoMen
     PumpMessages(GetDoubleClickTime() + 700);
     EXPECT_EQ(watch.menu, nullptr);
     EXPECT_EQ(Sim.launches, std::vector<std::string>{"control desk.cpl"});
+    // A single click after the double click opens the menu again.
+    Watch single(GetDoubleClickTime() + 2000);
+    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
+    PumpMessages(GetDoubleClickTime() + 1000);
+    EXPECT_EQ(single.menu, Program.displayMenu);
     // With the option set it opens the dialog.
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 1);
     Watch dialog;
@@ -150,14 +157,20 @@ TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuAndStrayClicksNothing)
         WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, expected == ID_EXTENDED_PROPERTIES);
         Watch watch(3000);
         Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
-        EXPECT_EQ(watch.menu, Program.commandMenu);
         EXPECT_EQ(watch.defaultItem, expected);
+        EXPECT_EQ(watch.exitItem, (UINT)ID_EXIT) << "the command menu, with Exit";
     }
 }
 
 TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
 {
     Start(2);
+    // The first display's switch goes to the default device and is stored too.
+    Command(50001);
+    ASSERT_EQ(Sim.ChangeCalls(), 1);
+    EXPECT_EQ(Sim.calls.back().function + " " + Sim.calls.back().device, "ChangeDisplaySettingsW ");
+    EXPECT_EQ(Sim.calls.back().flags, (DWORD)CDS_UPDATEREGISTRY);
+    Sim.calls.clear();
     Command(51003);
     ASSERT_EQ(Sim.ChangeCalls(), 1);
     const SimCall &call = Sim.calls.back();

@@ -207,7 +207,6 @@ ScopedSimAdapter::ScopedSimAdapter() : saved(Platform)
 ScopedSimAdapter::~ScopedSimAdapter()
 {
     Platform = saved;
-    ResetMonitorFunctions();
 }
 
 void ScopedSimAdapter::Install()
@@ -227,5 +226,4 @@ void ScopedSimAdapter::Install()
                 SimGetDeviceCaps,
                 SimShellNotifyIcon,
                 SimShellExecute};
-    ResetMonitorFunctions();
 }
