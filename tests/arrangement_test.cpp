@@ -179,6 +179,13 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
         DialogEnd::Cancel));
     EXPECT_GT(WindowRect(second).left, start.left + 10);
 
+    // OK keeps the moves.
+    RECT applied = WindowRect(second);
+    ASSERT_TRUE(RunExtPropDialog(
+        [&](HWND dialog, ExtPropState &state) { Drag(dialog, PressWindow(dialog, state, second), {10, 40}); },
+        DialogEnd::Ok));
+    EXPECT_GT(WindowRect(second).left, applied.left + 10);
+
     // The window closes in the middle of a drag: the drag ends and the miniature hides.
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
         POINT press = PressWindow(dialog, state, second);

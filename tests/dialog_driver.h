@@ -87,8 +87,13 @@ inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &bo
     WhenWindowAppears(
         FindExtPropDialog,
         [&](HWND dialog) {
-            if (!dialog)
+            if (!dialog) {
+                // A dialog that shows late is closed at once, so that the test
+                // fails now instead of waiting in the dialog's loop.
+                WhenWindowAppears(FindExtPropDialog, [](HWND late) { PostMessageW(late, WM_CLOSE, 0, 0); },
+                                  60000);
                 return;
+            }
             shown = true;
             body(dialog, DialogState(dialog));
             if (IsWindow(dialog) && IsWindowVisible(dialog))
