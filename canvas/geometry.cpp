@@ -70,7 +70,8 @@ static void PlaceWindow(HWND window, const RECT &rect)
                  PLACE_FLAGS);
 }
 
-static BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT monitorRect, LPARAM data);
+static BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT monitorRect,
+                                         LPARAM data);
 
 void LayoutCanvas(CanvasState *state)
 {

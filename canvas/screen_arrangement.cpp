@@ -91,8 +91,8 @@ LONG ApplyPrimaryDisplay(CanvasState *state)
         mode.dmPelsHeight = (DWORD)present.height;
         wchar_t device[CCHDEVICENAME];
         DisplayDeviceName(chosen, device);
-        result = Platform.ChangeDisplaySettingsExW(device, &mode, nullptr, CDS_SET_PRIMARY | CDS_UPDATEREGISTRY,
-                                                   nullptr);
+        result = Platform.ChangeDisplaySettingsExW(device, &mode, nullptr,
+                                                   CDS_SET_PRIMARY | CDS_UPDATEREGISTRY, nullptr);
     }
     state->primaryPending = FALSE;
     return result;

@@ -36,7 +36,8 @@ static void SetUpCanvasWindows(CanvasState *canvas)
     HWND dialog = canvas->dialog;
     canvas->backdrop = GetDlgItem(dialog, IDC_BACKDROP);
     canvas->canvasFrame = GetDlgItem(dialog, IDC_CANVAS_FRAME);
-    SetWindowLongW(canvas->canvasFrame, GWL_STYLE, GetWindowLongW(canvas->canvasFrame, GWL_STYLE) | WS_CLIPCHILDREN);
+    SetWindowLongW(canvas->canvasFrame, GWL_STYLE,
+                   GetWindowLongW(canvas->canvasFrame, GWL_STYLE) | WS_CLIPCHILDREN);
     SetWindowSubclass(canvas->canvasFrame, CanvasSubclassProc, 0, reinterpret_cast<DWORD_PTR>(canvas));
     ShowWindow(canvas->canvasFrame, SW_SHOW);
     canvas->windowMiniature = GetDlgItem(dialog, IDC_WINDOW_MINIATURE);

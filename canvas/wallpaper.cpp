@@ -45,8 +45,7 @@ void LoadWallpaper(CanvasState *state)
         state->wallpaper = static_cast<HBITMAP>(
             LoadImageW(InstanceHandle, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
         if (state->wallpaper)
-            GetBitmapSize(state->dialog, state->wallpaper, &state->wallpaperWidth,
-                          &state->wallpaperHeight);
+            GetBitmapSize(state->dialog, state->wallpaper, &state->wallpaperWidth, &state->wallpaperHeight);
     }
 }
 
@@ -59,7 +58,8 @@ void GetBitmapSize(HWND window, HBITMAP bitmap, int *width, int *height)
     } info = {};
     info.header.biSize = sizeof(info.header);
     ScopedWindowDC dc(window);
-    int lines = GetDIBits(dc.dc, bitmap, 0, 100, nullptr, reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS);
+    int lines =
+        GetDIBits(dc.dc, bitmap, 0, 100, nullptr, reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS);
     if (!lines)
         return;
     *width = info.header.biWidth;
@@ -74,8 +74,8 @@ void DeleteWallpaperCache(ScaledWallpaper *cache)
     *cache = {};
 }
 
-static void StretchWallpaperToCache(ScaledWallpaper *cache, HBITMAP picture, HDC target, int width, int height, int sourceX,
-                                    int sourceY, int sourceWidth, int sourceHeight)
+static void StretchWallpaperToCache(ScaledWallpaper *cache, HBITMAP picture, HDC target, int width,
+                                    int height, int sourceX, int sourceY, int sourceWidth, int sourceHeight)
 {
     DeleteWallpaperCache(cache);
     HBITMAP scaled = CreateCompatibleBitmap(target, width, height);
@@ -107,8 +107,8 @@ static void StretchWallpaperToCache(ScaledWallpaper *cache, HBITMAP picture, HDC
 static HBITMAP ScaledPicture(ScaledWallpaper *cache, HBITMAP picture, HDC target, int width, int height,
                              int sourceX, int sourceY, int sourceWidth, int sourceHeight)
 {
-    if (!cache->bitmap || cache->width != width || cache->height != height || cache->sourceWidth != sourceWidth ||
-        cache->sourceHeight != sourceHeight)
+    if (!cache->bitmap || cache->width != width || cache->height != height ||
+        cache->sourceWidth != sourceWidth || cache->sourceHeight != sourceHeight)
         StretchWallpaperToCache(cache, picture, target, width, height, sourceX, sourceY, sourceWidth,
                                 sourceHeight);
     return cache->bitmap;
@@ -156,8 +156,8 @@ static void DrawCentred(CanvasState *state, HDC dc, int width, int height, int m
     CentreAxis(monitorWidth, state->wallpaperWidth, state->scale, &dx, &sourceX, &sourceWidth);
     CentreAxis(monitorHeight, state->wallpaperHeight, state->scale, &dy, &sourceY, &sourceHeight);
     int drawnWidth = width - 2 * dx, drawnHeight = height - 2 * dy;
-    DrawWallpaperCached(&state->wallpaperCache, state->wallpaper, dc, dx, dy, drawnWidth, drawnHeight, sourceX, sourceY, sourceWidth,
-                        sourceHeight);
+    DrawWallpaperCached(&state->wallpaperCache, state->wallpaper, dc, dx, dy, drawnWidth, drawnHeight,
+                        sourceX, sourceY, sourceWidth, sourceHeight);
     // The margins around a small picture take the desktop colour.
     ExcludeClipRect(dc, dx, dy, dx + drawnWidth, dy + drawnHeight);
     FillDesktopColor(dc, width, height);
@@ -173,8 +173,8 @@ static void DrawTiled(CanvasState *state, HDC dc, int width, int height, int mon
     int tileWidth = ScaleToCanvas(shownWidth, state->scale);
     int tileHeight = ScaleToCanvas(shownHeight, state->scale);
     HBITMAP tile = tileWidth > 0 && tileHeight > 0
-                       ? ScaledPicture(&state->wallpaperCache, state->wallpaper, dc, tileWidth, tileHeight, 0, 0,
-                                       shownWidth, shownHeight)
+                       ? ScaledPicture(&state->wallpaperCache, state->wallpaper, dc, tileWidth, tileHeight, 0,
+                                       0, shownWidth, shownHeight)
                        : nullptr;
     // A tile too small to see would never cover the item.
     if (!tile) {
@@ -204,7 +204,7 @@ bool DrawScreenWallpaper(CanvasState *state, HDC dc, int width, int height)
     else if (mode == WALLPAPER_TILE)
         DrawTiled(state, dc, width, height, monitorWidth, monitorHeight);
     else
-        DrawWallpaperCached(&state->wallpaperCache, state->wallpaper, dc, 0, 0, width, height, 0, 0, state->wallpaperWidth,
-                            state->wallpaperHeight);
+        DrawWallpaperCached(&state->wallpaperCache, state->wallpaper, dc, 0, 0, width, height, 0, 0,
+                            state->wallpaperWidth, state->wallpaperHeight);
     return true;
 }

@@ -82,7 +82,8 @@ static int CountDistinctImages(const std::vector<DesktopIcon> &icons)
 
 // One picture per distinct image index of the shell, taken from the first
 // icon that has it; gives the index in iconImages for every icon (-1 for none).
-static std::vector<int> ListPictures(IconPage *page, SharedBlock *block, const std::vector<DesktopIcon> &icons)
+static std::vector<int> ListPictures(IconPage *page, SharedBlock *block,
+                                     const std::vector<DesktopIcon> &icons)
 {
     std::vector<int> &listed = page->listedPictures;
     if (!page->images) {

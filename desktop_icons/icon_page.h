@@ -13,9 +13,9 @@
 // One opening of the dialog's Icons page. The windows but the icon view are
 // the dialog's; everything else is released by ReleaseIconPage.
 struct IconPage {
-    HWND combo;      // shared with the Windows page
-    HWND miniature;  // the desktop miniature the pictures lie over
-    HWND listView;   // the shell's desktop icon list, or none
+    HWND combo;     // shared with the Windows page
+    HWND miniature; // the desktop miniature the pictures lie over
+    HWND listView;  // the shell's desktop icon list, or none
     IconView view;
     HWND viewWindow;
     HIMAGELIST images;

@@ -316,8 +316,9 @@ static LRESULT OnDeleteAllItems(IconView *view)
 LRESULT CALLBACK IconViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE)
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
     IconView *view = reinterpret_cast<IconView *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!view)
         return DefWindowProcW(window, message, wParam, lParam);

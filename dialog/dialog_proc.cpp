@@ -53,7 +53,8 @@ static INT_PTR OnIconMovedMessage(ExtPropState *state, int index, LPARAM corner)
 
 static INT_PTR OnIconText(ExtPropState *state, int index, BOOL restore)
 {
-    return restore ? RestoreIconText(state->icons.listView, index) : HideIconText(state->icons.listView, index);
+    return restore ? RestoreIconText(state->icons.listView, index)
+                   : HideIconText(state->icons.listView, index);
 }
 
 static INT_PTR OnDrawItem(ExtPropState *state, int id, const DRAWITEMSTRUCT *item)

@@ -31,8 +31,8 @@ INT_PTR OpenExtendedProperties(POINT point)
     // The template holds a tab strip and a trackbar.
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    return DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_EXTENDED_PROPERTIES), nullptr, ExtPropDialogProc,
-                           reinterpret_cast<LPARAM>(&state));
+    return DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_EXTENDED_PROPERTIES), nullptr,
+                           ExtPropDialogProc, reinterpret_cast<LPARAM>(&state));
 }
 
 #define LAID_OUT_BASE_X 6
@@ -129,8 +129,8 @@ static void CentreOnMonitor(HWND dialog, POINT point)
 
 static HWND CreateChild(HWND dialog, const wchar_t *className, DWORD style, int width, int height, int id)
 {
-    HWND child = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, width, height, dialog,
-                                 nullptr, InstanceHandle, nullptr);
+    HWND child = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, width, height,
+                                 dialog, nullptr, InstanceHandle, nullptr);
     if (child && id)
         SetWindowLongPtrW(child, GWLP_ID, id);
     return child;

@@ -12,28 +12,30 @@
 #define WIDE_TEXT_(text) L##text
 
 static const wchar_t KnownBugsText[] = L"Known Bugs:\n"
-                                    "- Accelerator keys doesn't work.\n"
-                                    "- Show wallpaper doesn't look good on win9x and NT4.\n"
-                                    "- Tessivon doesn't work fine with win95.\n"
-                                    "- Delete, add or change desktop icons during extended\n"
-                                    "  properties isn't safe.\n"
-                                    "- Tessivon doesn't work correctly with large fonts.";
+                                       "- Accelerator keys doesn't work.\n"
+                                       "- Show wallpaper doesn't look good on win9x and NT4.\n"
+                                       "- Tessivon doesn't work fine with win95.\n"
+                                       "- Delete, add or change desktop icons during extended\n"
+                                       "  properties isn't safe.\n"
+                                       "- Tessivon doesn't work correctly with large fonts.";
 
 static const wchar_t FutureFeaturesText[] = L"Future features:\n"
-                                         "- Change TrayBar to 256 colors Icons.\n"
-                                         "- Save profile of Arranged Screens.\n"
-                                         "- Show arranged screens properties.\n"
-                                         "- Create custom tool to help arranging screen.\n"
-                                         "- Prevent vanishing icon from explorer crash.\n"
-                                         "- Include english help && manual.\n"
-                                         "- Extended properties in an external DLL.";
+                                            "- Change TrayBar to 256 colors Icons.\n"
+                                            "- Save profile of Arranged Screens.\n"
+                                            "- Show arranged screens properties.\n"
+                                            "- Create custom tool to help arranging screen.\n"
+                                            "- Prevent vanishing icon from explorer crash.\n"
+                                            "- Include english help && manual.\n"
+                                            "- Extended properties in an external DLL.";
 
 // Spaces inside the brackets: some fonts draw "[" partly into the next
 // character's cell, and the mail link covers the cells of the address.
-static const wchar_t AboutText[] = L"Tessivon v2.61 alpha - (c) 2003 Corvale, all rights reserved.\n"
-                                "\n"
-                                "  Author: Ines Varlow [ " WIDE_TEXT(TESSIVON_MAIL_ADDRESS) " ]\n"
-                                "  Updates: " WIDE_TEXT(TESSIVON_WEB_ADDRESS) "\n";
+static const wchar_t AboutText[] =
+    L"Tessivon v2.61 alpha - (c) 2003 Corvale, all rights reserved.\n"
+    "\n"
+    "  Author: Ines Varlow [ " WIDE_TEXT(TESSIVON_MAIL_ADDRESS) " ]\n"
+                                                                "  Updates: " WIDE_TEXT(
+                                                                    TESSIVON_WEB_ADDRESS) "\n";
 
 static const wchar_t WebAddress[] = WIDE_TEXT(TESSIVON_WEB_ADDRESS);
 static const wchar_t MailAddress[] = WIDE_TEXT(TESSIVON_MAIL_ADDRESS);
@@ -148,7 +150,9 @@ void PlaceAboutPage(ExtPropState *state)
 
 void OpenLinkTarget(int id)
 {
-    const wchar_t *target = id == IDC_WEB_LINK ? WebLinkTarget : id == IDC_MAIL_LINK ? MailLinkTarget : nullptr;
+    const wchar_t *target = id == IDC_WEB_LINK    ? WebLinkTarget
+                            : id == IDC_MAIL_LINK ? MailLinkTarget
+                                                  : nullptr;
     if (target && Platform.ShellExecuteW)
         Platform.ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
 }

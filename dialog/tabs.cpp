@@ -395,7 +395,8 @@ static LRESULT OnTabKeySettle(ExtPropState *state, HWND window)
     return 0;
 }
 
-LRESULT CALLBACK TabCtrlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+LRESULT CALLBACK TabCtrlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR data)
 {
     ExtPropState *state = reinterpret_cast<ExtPropState *>(data);
     switch (message) {

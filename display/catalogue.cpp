@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "display/monitors.h"
 #include "base/platform.h"
 #include "base/scoped.h"
+#include "display/monitors.h"
 
 struct MonitorNameSearch {
     int remaining;
@@ -167,7 +167,8 @@ void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options
         if (accepted.empty())
             continue;
         catalogue->tables[i] = new ModeEntry[accepted.size()];
-        catalogue->counts[i] = GroupEntriesByDepth(accepted.data(), (int)accepted.size(), catalogue->tables[i]);
+        catalogue->counts[i] =
+            GroupEntriesByDepth(accepted.data(), (int)accepted.size(), catalogue->tables[i]);
     }
 }
 

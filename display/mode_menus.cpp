@@ -1,6 +1,5 @@
 #include "display/mode_menus.h"
 
-
 static void AppendPortraitSuffix(const ModeEntry &entry, wchar_t *text)
 {
     if (!entry.isLandscape)
@@ -10,8 +9,8 @@ static void AppendPortraitSuffix(const ModeEntry &entry, wchar_t *text)
 void FormatPlainItemText(const ModeEntry &entry, wchar_t *text)
 {
     if (entry.frequency)
-        wsprintfW(text, L"%dx%d (%dbits) - %dHz", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel,
-                  (int)entry.frequency);
+        wsprintfW(text, L"%dx%d (%dbits) - %dHz", (int)entry.width, (int)entry.height,
+                  (int)entry.bitsPerPixel, (int)entry.frequency);
     else
         wsprintfW(text, L"%dx%d (%dbits)", (int)entry.width, (int)entry.height, (int)entry.bitsPerPixel);
     AppendPortraitSuffix(entry, text);

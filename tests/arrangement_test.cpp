@@ -31,8 +31,8 @@ std::string LastCall()
     char text[200] = "none";
     if (!Sim.calls.empty()) {
         const SimCall &call = Sim.calls.back();
-        wsprintfA(text, "%s flags %lu size %u mode %lux%lux%lu", call.device.c_str(), call.flags, call.mode.dmSize,
-                  call.mode.dmPelsWidth, call.mode.dmPelsHeight, call.mode.dmBitsPerPel);
+        wsprintfA(text, "%s flags %lu size %u mode %lux%lux%lu", call.device.c_str(), call.flags,
+                  call.mode.dmSize, call.mode.dmPelsWidth, call.mode.dmPelsHeight, call.mode.dmBitsPerPel);
     }
     return text;
 }
@@ -100,7 +100,8 @@ TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
                     IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
         Click(state.canvas.primaryCheckBox);
         Click(GetDlgItem(dialog, IDC_APPLY));
-        EXPECT_EQ(LastCall(), "\\\\.\\Display3 flags 17 size 220 mode 1280x1024x16") << "its own present mode";
+        EXPECT_EQ(LastCall(), "\\\\.\\Display3 flags 17 size 220 mode 1280x1024x16")
+            << "its own present mode";
 
         // A zoom lays the canvas out again: the platform's primary replaces the choice.
         Click(state.canvas.primaryCheckBox);
@@ -154,7 +155,8 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
             // the laid-out frame leaves 198 pixels for 768, 33/128.
             UseLaidOutFrame(state);
             POINT press = PressWindow(dialog, state, second);
-            RECT miniature = WindowRect(state.canvas.windowMiniature), origin = WindowRect(state.canvas.screenItems[0]);
+            RECT miniature = WindowRect(state.canvas.windowMiniature),
+                 origin = WindowRect(state.canvas.screenItems[0]);
             EXPECT_RECT(miniature, origin.left + start.left * 33 / 128, origin.top + start.top * 33 / 128,
                         origin.left + start.left * 33 / 128 + (start.right - start.left) * 33 / 128,
                         origin.top + start.top * 33 / 128 + (start.bottom - start.top) * 33 / 128);
@@ -163,7 +165,8 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
                 PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
                 EXPECT_EQ(WindowRect(second).left,
                           ScaleToDesktop(miniature.left - origin.left + dx - 10, state.canvas.scale));
-                EXPECT_EQ(WindowRect(second).top, ScaleToDesktop(miniature.top - origin.top, state.canvas.scale));
+                EXPECT_EQ(WindowRect(second).top,
+                          ScaleToDesktop(miniature.top - origin.top, state.canvas.scale));
             }
             PointerMessage(dialog, WM_LBUTTONUP, {press.x + 20, press.y}, 0);
         },
@@ -182,7 +185,9 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
     // OK keeps the moves.
     RECT applied = WindowRect(second);
     ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) { Drag(dialog, PressWindow(dialog, state, second), {10, 40}); },
+        [&](HWND dialog, ExtPropState &state) {
+            Drag(dialog, PressWindow(dialog, state, second), {10, 40});
+        },
         DialogEnd::Ok));
     EXPECT_GT(WindowRect(second).left, applied.left + 10);
 
@@ -204,8 +209,8 @@ TEST_F(Canvas, WindowListKeepsTitlesAndLeavesMaximisedWindowsOut)
     const wchar_t *title = L"\u65E5\u672C\u8A9E Caf\u00E9 \u0416";
     HWND plain = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 120,
                                  nullptr, nullptr, nullptr, nullptr);
-    HWND maximised = CreateWindowExW(0, L"STATIC", L"Maximised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 200,
-                                     120, nullptr, nullptr, nullptr, nullptr);
+    HWND maximised = CreateWindowExW(0, L"STATIC", L"Maximised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60,
+                                     200, 120, nullptr, nullptr, nullptr, nullptr);
     ShowWindow(maximised, SW_MAXIMIZE);
     ASSERT_TRUE(GetWindowLongW(maximised, GWL_STYLE) & WS_MAXIMIZE);
     ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
@@ -347,7 +352,8 @@ TEST_F(Canvas, DigitsInThePlainAndTheSelectedColours)
     Monitors(5);
     WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCOUNT, 0, 0), 3) << "five monitors, three shown";
+        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCOUNT, 0, 0), 3)
+            << "five monitors, three shown";
         for (int selected : {0, 1}) {
             ChooseEntry(dialog, state.canvas.screenCombo, selected);
             for (int i = 0; i < 3; i++)
@@ -383,7 +389,8 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
         GetClientRect(state.canvas.canvasFrame, &frame);
         EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, 3), GetSysColor(COLOR_BTNSHADOW), 6));
         EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, frame.right - 4, 3), GetSysColor(COLOR_BTNFACE), 6));
-        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, frame.bottom - 4), GetSysColor(COLOR_3DLIGHT), 6));
+        EXPECT_TRUE(
+            Near(Pixel(state.canvas.canvasFrame, 3, frame.bottom - 4), GetSysColor(COLOR_3DLIGHT), 6));
     }));
     // Stretched, as the desktop's style value says.
     SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", REG_SZ, L"2", 4);

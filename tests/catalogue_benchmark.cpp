@@ -34,8 +34,7 @@ int main()
            "%zu)\n"
            "time per build: %.3f ms (mean of %d builds)\n",
            catalogue.displayCount, Sim.candidates.size(), catalogue.counts[0], catalogue.counts[1],
-           catalogue.counts[2], Sim.TestCalls(),
-           3 * 2 * Sim.candidates.size(),
+           catalogue.counts[2], Sim.TestCalls(), 3 * 2 * Sim.candidates.size(),
            1000.0 * (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart / rounds, rounds);
     FreeDisplayCatalogue(&catalogue);
 }

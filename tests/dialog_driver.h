@@ -90,8 +90,8 @@ inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &bo
             if (!dialog) {
                 // A dialog that shows late is closed at once, so that the test
                 // fails now instead of waiting in the dialog's loop.
-                WhenWindowAppears(FindExtPropDialog, [](HWND late) { PostMessageW(late, WM_CLOSE, 0, 0); },
-                                  60000);
+                WhenWindowAppears(
+                    FindExtPropDialog, [](HWND late) { PostMessageW(late, WM_CLOSE, 0, 0); }, 60000);
                 return;
             }
             shown = true;

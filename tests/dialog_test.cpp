@@ -75,9 +75,17 @@ TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
         GetClientRect(dialog, &client);
         HWND fixed[] = {state.okButton, GetDlgItem(dialog, IDC_CANCEL), GetDlgItem(dialog, IDC_APPLY),
                         state.canvas.zoomSlider};
-        HWND placed[] = {state.hintLabel,   state.canvas.canvasFrame,     state.comboLabel,        state.canvas.screenCombo,
-                         state.canvas.windowCombo, state.canvas.primaryCheckBox, state.webLink,           state.mailLink,
-                         state.aboutText,   state.knownBugsText,   state.futureFeaturesText};
+        HWND placed[] = {state.hintLabel,
+                         state.canvas.canvasFrame,
+                         state.comboLabel,
+                         state.canvas.screenCombo,
+                         state.canvas.windowCombo,
+                         state.canvas.primaryCheckBox,
+                         state.webLink,
+                         state.mailLink,
+                         state.aboutText,
+                         state.knownBugsText,
+                         state.futureFeaturesText};
         for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
             SwitchToTab(state, tab);
             for (HWND window : placed) {

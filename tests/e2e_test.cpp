@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "base/platform.h"
 #include "base/messages.h"
+#include "base/platform.h"
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"

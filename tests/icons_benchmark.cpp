@@ -1,8 +1,8 @@
 // Loads the Icons tab against the stand-in shell with 500 icons sharing 20
 // pictures. Prints the time per load and the messages sent to the shell's
 // list view per load.
-#include "desktop_icons/desktop_icons.h"
 #include "base/platform.h"
+#include "desktop_icons/desktop_icons.h"
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
 

@@ -52,8 +52,8 @@ TEST(Settings, ValuesReadTheSameThroughEitherCharacterSet)
     ASSERT_TRUE(StoreDialogOptions(options, L"C:\\Program Files\\Tessivon\\tessivon.exe"));
     char run[MAX_PATH] = "";
     DWORD size = sizeof(run);
-    EXPECT_EQ(SHGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "#AA Tessivon",
-                          nullptr, run, &size),
+    EXPECT_EQ(SHGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                          "#AA Tessivon", nullptr, run, &size),
               (LSTATUS)ERROR_SUCCESS);
     EXPECT_STREQ(run, "\"C:\\Program Files\\Tessivon\\tessivon.exe\"");
     DWORD stored = 7;

@@ -204,10 +204,7 @@ ScopedSimAdapter::ScopedSimAdapter() : saved(Platform)
     Install();
 }
 
-ScopedSimAdapter::~ScopedSimAdapter()
-{
-    Platform = saved;
-}
+ScopedSimAdapter::~ScopedSimAdapter() { Platform = saved; }
 
 void ScopedSimAdapter::Install()
 {

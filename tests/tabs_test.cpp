@@ -27,7 +27,9 @@ void ExpectPage(const ExtPropState &s, int page)
     EXPECT_EQ(IsWindowVisible(s.canvas.canvasFrame) != 0, page <= TAB_ICONS);
     EXPECT_EQ(IsWindowVisible(s.canvas.windowCombo) != 0, page == TAB_WINDOWS || page == TAB_ICONS);
     for (int k = 0; k < MAX_SCREEN_ITEMS; k++)
-        EXPECT_EQ(IsWindowVisible(s.canvas.screenItems[k]) != 0, page <= TAB_ICONS && k < s.canvas.screenCount) << k;
+        EXPECT_EQ(IsWindowVisible(s.canvas.screenItems[k]) != 0,
+                  page <= TAB_ICONS && k < s.canvas.screenCount)
+            << k;
 }
 
 void PressTabKey(const ExtPropState &state, WORD key)

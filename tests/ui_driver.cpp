@@ -110,4 +110,3 @@ std::wstring Wide(const std::string &text)
     MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 512);
     return wide;
 }
-
