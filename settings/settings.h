@@ -5,6 +5,7 @@
 
 #define SETTINGS_KEY "Software\\Corvale\\Tessivon\\Settings"
 #define HIDE_TEXT_ICONS_KEY "Software\\Corvale\\Tessivon\\HideTextIcons"
+#define HIDE_TEXT_ICONS_KEY_W L"Software\\Corvale\\Tessivon\\HideTextIcons"
 #define RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 #define DESKTOP_KEY "Control Panel\\Desktop"
 
@@ -63,4 +64,5 @@ struct ScopedKey {
     bool Create(const char *path) { return RegCreateKeyA(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
     // RegOpenKeyA under HKEY_CURRENT_USER: never creates the key.
     bool Open(const char *path) { return RegOpenKeyA(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
+    bool Create(const wchar_t *path) { return RegCreateKeyW(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
 };
