@@ -19,16 +19,17 @@ struct DesktopIcons : ::testing::Test {
     void SetUp() override { LoadPlatformTable(); }
 };
 
-void WriteHidden(const char *text, DWORD number)
+void WriteHidden(const wchar_t *text, DWORD number)
 {
-    SHSetValueA(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, REG_DWORD, &number, sizeof(number));
+    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY_W, text, REG_DWORD, &number, sizeof(number));
 }
 
 // The stored number of a hidden label, or -1.
-long long ReadHidden(const char *text)
+long long ReadHidden(const wchar_t *text)
 {
     DWORD number = 0, size = sizeof(number);
-    return SHGetValueA(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, nullptr, &number, &size) ? -1LL : number;
+    return SHGetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY_W, text, nullptr, &number, &size) ? -1LL
+                                                                                                : number;
 }
 
 bool SamePlace(const FixtureIcon &a, const FixtureIcon &b) { return a.x == b.x && a.y == b.y; }
@@ -67,7 +68,7 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
         EXPECT_EQ(block.folderView, nullptr) << "a folder view without the list view's window is not used";
         FixtureIcon shown = shell.Report().at(2);
         EXPECT_TRUE(icon.x == shown.x && icon.y == shown.y && icon.image == 2 &&
-                    icon.itemNumber == shown.number && shown.text == icon.text && shown.text == "Icon 2");
+                    icon.itemNumber == shown.number && shown.text == icon.text && shown.text == L"Icon 2");
         HICON picture = GetIconPicture(&block, 2);
         EXPECT_NE(picture, nullptr) << "taken here from the item's ID list";
         DestroyIcon(picture);
@@ -81,7 +82,7 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
     EXPECT_EQ(GetIconCount(&block), 0);
     EXPECT_EQ(HideIconText(nullptr, 0), 0);
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    WriteHidden("Icon 0", 1);
+    WriteHidden(L"Icon 0", 1);
     EXPECT_EQ(StartupIconAction(), 1);
     ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
@@ -101,10 +102,10 @@ TEST_F(DesktopIcons, IconsTabShowsEveryIconWithSharedPicturesAndStoredLabels)
         EXPECT_EQ(view.capacity, 60) << "grown by twenty at a time";
         EXPECT_EQ(ImageList_GetImageCount(state.iconImages), 3);
         EXPECT_TRUE(view.items[7].state == ICON_TEXT_HIDDEN && view.items[8].state == 0);
-        char text[64] = "";
-        COMBOBOXEXITEMA entry = {CBEIF_TEXT, 7, text, sizeof(text), 0, 0, 0, 0, 0};
-        SendMessageA(state.iconCombo, CBEM_GETITEMA, 0, (LPARAM)&entry);
-        EXPECT_STREQ(text, "Icon 7") << "a hidden label is listed under its stored text";
+        wchar_t text[64] = L"";
+        COMBOBOXEXITEMW entry = {CBEIF_TEXT, 7, text, 64, 0, 0, 0, 0, 0};
+        SendMessageW(state.iconCombo, CBEM_GETITEMW, 0, (LPARAM)&entry);
+        EXPECT_STREQ(text, L"Icon 7") << "a hidden label is listed under its stored text";
 
         // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
         SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
@@ -191,46 +192,46 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
 TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
 {
     std::vector<FixtureIcon> icons = GridIcons(4, 3);
-    icons[2].text = icons[3].text = "Twin";
+    icons[2].text = icons[3].text = L"Twin";
     FixtureShell shell(icons);
     HWND listView = FindDesktopListView();
     // Start-up: the stored label is blanked on the icon with text and number.
-    WriteHidden("Twin", shell.Report()[3].number);
+    WriteHidden(L"Twin", shell.Report()[3].number);
     EXPECT_EQ(StartupIconAction(), 1);
-    EXPECT_EQ(shell.Report()[3].text, "Twin") << "option off: nothing happens";
+    EXPECT_EQ(shell.Report()[3].text, L"Twin") << "option off: nothing happens";
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     StartupIconAction();
-    EXPECT_TRUE(shell.Report()[2].text == "Twin" && shell.Report()[3].text == "");
+    EXPECT_TRUE(shell.Report()[2].text == L"Twin" && shell.Report()[3].text == L"");
     // Another logon: the shell numbers the icon anew. The label is blanked by
     // its text and stored under the present number, so it can come back.
     RestoreIconText(listView, 3);
-    WriteHidden("Icon 1", 12345);
+    WriteHidden(L"Icon 1", 12345);
     StartupIconAction();
-    EXPECT_EQ(shell.Report()[1].text, "");
-    EXPECT_EQ(ReadHidden("Icon 1"), shell.Report()[1].number);
-    EXPECT_TRUE(RestoreIconText(listView, 1) == 1 && shell.Report()[1].text == "Icon 1");
+    EXPECT_EQ(shell.Report()[1].text, L"");
+    EXPECT_EQ(ReadHidden(L"Icon 1"), shell.Report()[1].number);
+    EXPECT_TRUE(RestoreIconText(listView, 1) == 1 && shell.Report()[1].text == L"Icon 1");
 
     ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
         IconView &view = state.iconView;
         RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8); // selects the icon
         SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
-        EXPECT_EQ(shell.Report()[0].text, "");
-        EXPECT_EQ(ReadHidden("Icon 0"), shell.Report()[0].number);
+        EXPECT_EQ(shell.Report()[0].text, L"");
+        EXPECT_EQ(ReadHidden(L"Icon 0"), shell.Report()[0].number);
         SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
-        EXPECT_EQ(shell.Report()[0].text, "Icon 0");
-        EXPECT_EQ(ReadHidden("Icon 0"), -1);
+        EXPECT_EQ(shell.Report()[0].text, L"Icon 0");
+        EXPECT_EQ(ReadHidden(L"Icon 0"), -1);
         SendMessageA(view.window, WM_COMMAND, ID_HIDE_ALL_TEXTS, 0);
         for (const FixtureIcon &icon : shell.Report())
-            EXPECT_EQ(icon.text, "");
+            EXPECT_EQ(icon.text, L"");
         EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
-        EXPECT_EQ(ReadHidden("Twin"), shell.Report()[3].number) << "the one hidden last";
+        EXPECT_EQ(ReadHidden(L"Twin"), shell.Report()[3].number) << "the one hidden last";
         SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
         EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
     }));
     std::vector<FixtureIcon> now = shell.Report();
-    EXPECT_EQ(now[1].text, "Icon 1");
-    EXPECT_TRUE(now[2].text == "" && now[3].text == "Twin") << "the twin took the only stored number";
+    EXPECT_EQ(now[1].text, L"Icon 1");
+    EXPECT_TRUE(now[2].text == L"" && now[3].text == L"Twin") << "the twin took the only stored number";
 }
 
 } // namespace
