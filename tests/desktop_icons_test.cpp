@@ -6,6 +6,10 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "desktop_icons/desktop_icons.h"
 #include "shell/platform.h"
 #include "tests/dialog_driver.h"
@@ -31,6 +35,27 @@ long long ReadHidden(const wchar_t *text)
     return SHGetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY_W, text, nullptr, &number, &size) ? -1LL
                                                                                                 : number;
 }
+
+// Every value name of the hidden-label store, sorted.
+std::vector<std::wstring> StoredNames()
+{
+    std::vector<std::wstring> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY_W, 0, KEY_READ, &key))
+        return names;
+    wchar_t name[1024];
+    DWORD size = 1024;
+    for (DWORD k = 0; RegEnumValueW(key, k, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         k++, size = 1024)
+        names.push_back(name);
+    RegCloseKey(key);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Labels no ANSI code page holds; the two differ only past the first word.
+const std::wstring Cafe = L"\u65E5\u672C\u8A9E Caf\u00E9";
+const std::wstring Memo = L"\u65E5\u672C\u8A9E \u30E1\u30E2";
 
 bool SamePlace(const FixtureIcon &a, const FixtureIcon &b) { return a.x == b.x && a.y == b.y; }
 
@@ -232,6 +257,94 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     std::vector<FixtureIcon> now = shell.Report();
     EXPECT_EQ(now[1].text, L"Icon 1");
     EXPECT_TRUE(now[2].text == L"" && now[3].text == L"Twin") << "the twin took the only stored number";
+}
+
+TEST_F(DesktopIcons, LabelsOutsideEveryAnsiCodePageAreHiddenAndRestoredExactly)
+{
+    std::vector<FixtureIcon> icons = GridIcons(3, 3);
+    icons[0].text = Cafe;
+    icons[0].file = Cafe + L".txt";
+    icons[1].text = Memo;
+    FixtureShell shell(icons);
+    HWND listView = FindDesktopListView();
+    std::vector<FixtureIcon> start = shell.Report();
+    ASSERT_EQ(start.size(), 3u);
+    ASSERT_TRUE(shell.ListedText(0) == Cafe && start[1].text == Memo);
+
+    SharedBlock block;
+    ASSERT_TRUE(SharedBlockOpen(&block, listView));
+    std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&block);
+    HICON picture = GetIconPicture(&block, 0);
+    SharedBlockClose(&block);
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_TRUE(read[0].text == Cafe && read[1].text == Memo && read[2].text == std::wstring(L"Icon 2"));
+    EXPECT_NE(picture, nullptr) << "from the ID list of a file named as the label";
+    DestroyIcon(picture);
+
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(HideIconText(listView, i), 1) << i;
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(shell.ListedText(i), L"") << i;
+    EXPECT_EQ(StoredNames(), (std::vector<std::wstring>{L"Icon 2", Cafe, Memo})) << "one value each, exact";
+    EXPECT_TRUE(ReadHidden(Cafe.c_str()) == start[0].number && ReadHidden(Memo.c_str()) == start[1].number);
+    wchar_t text[ICON_TEXT_CAPACITY] = L"";
+    LookupHiddenText(start[1].number, text, ICON_TEXT_CAPACITY - 1);
+    EXPECT_EQ(text, Memo);
+
+    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+        SwitchToTab(state, TAB_ICONS);
+        for (int i = 0; i < 2; i++) {
+            wchar_t listed[ICON_TEXT_CAPACITY] = L"";
+            COMBOBOXEXITEMW entry = {CBEIF_TEXT, i, listed, ICON_TEXT_CAPACITY, 0, 0, 0, 0, 0};
+            SendMessageW(state.iconCombo, CBEM_GETITEMW, 0, (LPARAM)&entry);
+            EXPECT_EQ(listed, start[i].text) << "listed under the stored label";
+        }
+    }));
+
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(RestoreIconText(listView, i), 1) << i;
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(shell.ListedText(i), start[i].text) << i;
+    EXPECT_TRUE(StoredNames().empty());
+
+    // At start-up a stored label is blanked on the icon with the very same text,
+    // also when the icon's number has changed since.
+    WriteHidden(Cafe.c_str(), start[0].number);
+    WriteHidden(Memo.c_str(), 12345);
+    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+    StartupIconAction();
+    EXPECT_TRUE(shell.ListedText(0) == L"" && shell.ListedText(1) == L"" && shell.ListedText(2) == L"Icon 2");
+    EXPECT_EQ(ReadHidden(Memo.c_str()), start[1].number);
+    EXPECT_TRUE(RestoreIconText(listView, 0) && RestoreIconText(listView, 1));
+    EXPECT_TRUE(shell.ListedText(0) == Cafe && shell.ListedText(1) == Memo);
+}
+
+TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestored)
+{
+    std::vector<FixtureIcon> icons = GridIcons(3, 3);
+    icons[1].text = L""; // hidden by an earlier run
+    FixtureShell shell(icons);
+    HWND listView = FindDesktopListView();
+    std::vector<FixtureIcon> start = shell.Report();
+    ASSERT_EQ(start.size(), 3u);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, &key), ERROR_SUCCESS);
+    for (int i : {1, 2}) {
+        DWORD number = start[i].number;
+        RegSetValueExA(key, i == 1 ? "Old Label" : "Icon 2", 0, REG_DWORD, (const BYTE *)&number,
+                       sizeof(number));
+    }
+    RegCloseKey(key);
+
+    wchar_t text[ICON_TEXT_CAPACITY] = L"";
+    LookupHiddenText(start[1].number, text, ICON_TEXT_CAPACITY - 1);
+    EXPECT_EQ(text, std::wstring(L"Old Label"));
+    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+    StartupIconAction();
+    EXPECT_EQ(shell.ListedText(2), L"") << "blanked at start-up";
+    EXPECT_TRUE(RestoreIconText(listView, 1) == 1 && RestoreIconText(listView, 2) == 1);
+    EXPECT_TRUE(shell.ListedText(1) == L"Old Label" && shell.ListedText(2) == L"Icon 2");
+    EXPECT_TRUE(StoredNames().empty()) << "given back, no longer stored";
 }
 
 } // namespace
