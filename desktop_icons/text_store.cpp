@@ -10,19 +10,34 @@
 
 #include "settings/settings.h"
 
+// The store's value k: its label and number, the label empty when the value
+// is none the program wrote (not a REG_DWORD, or a name or data too long), so
+// that the labels after it are still found.
+static LONG StoredLabel(HKEY store, DWORD k, wchar_t *text, DWORD capacity, DWORD *number)
+{
+    DWORD nameSize = capacity, type = REG_NONE, size = sizeof(*number);
+    *number = 0;
+    LONG result =
+        RegEnumValueW(store, k, text, &nameSize, nullptr, &type, reinterpret_cast<BYTE *>(number), &size);
+    if (result == ERROR_MORE_DATA) {
+        result = ERROR_SUCCESS;
+        type = REG_NONE;
+    }
+    if (result != ERROR_SUCCESS || type != REG_DWORD)
+        text[0] = L'\0';
+    return result;
+}
+
 int LookupHiddenText(DWORD itemNumber, wchar_t *text, DWORD capacity)
 {
     ScopedKey store;
     store.Create(HIDE_TEXT_ICONS_KEY_W);
     for (DWORD k = 0;; k++) {
-        DWORD nameSize = capacity, type = 0, number = 0, size = sizeof(number);
-        LONG result = RegEnumValueW(store.key, k, text, &nameSize, nullptr, &type,
-                                    reinterpret_cast<BYTE *>(&number), &size);
-        if (result != ERROR_SUCCESS) {
-            text[0] = L'\0';
+        DWORD number = 0;
+        LONG result = StoredLabel(store.key, k, text, capacity, &number);
+        if (result != ERROR_SUCCESS)
             return result == ERROR_NO_MORE_ITEMS;
-        }
-        if (type == REG_DWORD && number == itemNumber)
+        if (text[0] && number == itemNumber)
             return 1;
     }
 }
@@ -108,12 +123,10 @@ int HideStoredIconTexts()
         ScopedKey store;
         store.Create(HIDE_TEXT_ICONS_KEY_W);
         wchar_t name[ICON_TEXT_CAPACITY];
-        for (DWORD k = 0;; k++) {
-            DWORD nameSize = ICON_TEXT_CAPACITY - 1, number = 0, size = sizeof(number);
-            if (RegEnumValueW(store.key, k, name, &nameSize, nullptr, nullptr,
-                              reinterpret_cast<BYTE *>(&number), &size) != ERROR_SUCCESS)
-                break;
-            int found = FindStoredIcon(icons, name, number);
+        DWORD number = 0;
+        for (DWORD k = 0; StoredLabel(store.key, k, name, ICON_TEXT_CAPACITY - 1, &number) == ERROR_SUCCESS;
+             k++) {
+            int found = name[0] ? FindStoredIcon(icons, name, number) : -1;
             if (found < 0)
                 continue;
             SetIconText(&block, found, L"");

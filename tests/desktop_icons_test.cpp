@@ -319,7 +319,7 @@ TEST_F(DesktopIcons, LabelsOutsideEveryAnsiCodePageAreHiddenAndRestoredExactly)
     EXPECT_TRUE(shell.ListedText(0) == Cafe && shell.ListedText(1) == Memo);
 }
 
-TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestored)
+TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestoredOtherValuesPassedOver)
 {
     std::vector<FixtureIcon> icons = GridIcons(3, 3);
     icons[1].text = L""; // hidden by an earlier run
@@ -329,6 +329,10 @@ TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestored)
     ASSERT_EQ(start.size(), 3u);
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, &key), ERROR_SUCCESS);
+    // Values the program never writes, ahead of the labels in the key's order.
+    RegSetValueExA(key, "0 note", 0, REG_SZ, (const BYTE *)"not a label", 12);
+    DWORD first = start[0].number;
+    RegSetValueExA(key, "Icon 0", 0, REG_BINARY, (const BYTE *)&first, sizeof(first));
     for (int i : {1, 2}) {
         DWORD number = start[i].number;
         RegSetValueExA(key, i == 1 ? "Old Label" : "Icon 2", 0, REG_DWORD, (const BYTE *)&number,
@@ -342,9 +346,10 @@ TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestored)
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     StartupIconAction();
     EXPECT_EQ(shell.ListedText(2), L"") << "blanked at start-up";
+    EXPECT_EQ(shell.ListedText(0), L"Icon 0") << "no label of the store, so it could not be given back";
     EXPECT_TRUE(RestoreIconText(listView, 1) == 1 && RestoreIconText(listView, 2) == 1);
     EXPECT_TRUE(shell.ListedText(1) == L"Old Label" && shell.ListedText(2) == L"Icon 2");
-    EXPECT_TRUE(StoredNames().empty()) << "given back, no longer stored";
+    EXPECT_EQ(StoredNames(), (std::vector<std::wstring>{L"0 note", L"Icon 0"})) << "the labels given back";
 }
 
 } // namespace
