@@ -123,28 +123,28 @@ static void AddToIconView(IconPage *page, float scale, const DesktopIcon &icon, 
 }
 
 // The label the combo box shows: a hidden one under the text it had.
-static std::string ListedLabel(const DesktopIcon &icon)
+static std::wstring ListedLabel(const DesktopIcon &icon)
 {
-    char text[ICON_TEXT_CAPACITY];
-    lstrcpyA(text, icon.text);
+    wchar_t text[ICON_TEXT_CAPACITY];
+    lstrcpyW(text, icon.text);
     if (!text[0])
         LookupHiddenText(icon.itemNumber, text, ICON_TEXT_CAPACITY - 1);
     return text;
 }
 
-static bool ComboListsAlready(HWND combo, const std::vector<std::string> &labels,
+static bool ComboListsAlready(HWND combo, const std::vector<std::wstring> &labels,
                               const std::vector<int> &pictures)
 {
-    if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != (LRESULT)labels.size())
+    if (SendMessageW(combo, CB_GETCOUNT, 0, 0) != (LRESULT)labels.size())
         return false;
     for (size_t i = 0; i < labels.size(); i++) {
-        char text[ICON_TEXT_CAPACITY] = "";
-        COMBOBOXEXITEMA entry = {};
+        wchar_t text[ICON_TEXT_CAPACITY] = L"";
+        COMBOBOXEXITEMW entry = {};
         entry.mask = CBEIF_TEXT | CBEIF_IMAGE;
         entry.iItem = (INT_PTR)i;
         entry.pszText = text;
-        entry.cchTextMax = sizeof(text);
-        if (!SendMessageA(combo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry)) || labels[i] != text ||
+        entry.cchTextMax = ICON_TEXT_CAPACITY;
+        if (!SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&entry)) || labels[i] != text ||
             entry.iImage != pictures[i])
             return false;
     }
@@ -153,21 +153,21 @@ static bool ComboListsAlready(HWND combo, const std::vector<std::string> &labels
 
 // Refilling the combo box is slow, so a load that finds the same labels and
 // pictures (after a zoom, say) leaves it as it is.
-static void FillIconCombo(HWND combo, const std::vector<std::string> &labels,
+static void FillIconCombo(HWND combo, const std::vector<std::wstring> &labels,
                           const std::vector<int> &pictures)
 {
     if (ComboListsAlready(combo, labels, pictures))
         return;
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < labels.size(); i++) {
-        COMBOBOXEXITEMA entry = {};
+        COMBOBOXEXITEMW entry = {};
         entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
         entry.iItem = (INT_PTR)i;
-        entry.pszText = const_cast<char *>(labels[i].c_str());
+        entry.pszText = const_cast<wchar_t *>(labels[i].c_str());
         entry.cchTextMax = (int)labels[i].size();
         entry.iImage = pictures[i];
         entry.iSelectedImage = pictures[i];
-        SendMessageA(combo, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&entry));
+        SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
     }
 }
 
@@ -192,7 +192,7 @@ int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
 
     // Second pass: the icon view's item i is the desktop's item i.
     POINT offset = MiniatureOffset(page);
-    std::vector<std::string> labels;
+    std::vector<std::wstring> labels;
     for (size_t i = 0; i < icons.size(); i++) {
         AddToIconView(page, scale, icons[i], pictures[i], offset);
         labels.push_back(ListedLabel(icons[i]));

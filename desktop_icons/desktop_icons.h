@@ -10,6 +10,7 @@
 
 struct IFolderView;
 
+// In characters, the terminating zero included.
 #define ICON_TEXT_CAPACITY 512
 
 // One desktop icon as the program sees it.
@@ -17,7 +18,7 @@ struct DesktopIcon {
     int index; // position in the list view's item order, from 0
     int x, y;  // upper-left corner in the list view's coordinates
     int image; // the shell's image index, -1 for none
-    char text[ICON_TEXT_CAPACITY];
+    WCHAR text[ICON_TEXT_CAPACITY];
     DWORD itemNumber; // the item's value, taken as the icon's identity
 };
 
@@ -54,14 +55,16 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count);
 std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block);
 // Text and number of icon->index; 0 when the item is missing.
 int ReadIconText(SharedBlock *block, DesktopIcon *icon);
-int SetIconText(SharedBlock *block, int index, const char *text);
+int SetIconText(SharedBlock *block, int index, const wchar_t *text);
 int SetIconPosition(SharedBlock *block, int index, int x, int y);
 // The icon's 16 by 16 picture, taken in this process from the item's identity;
 // null when there is none. The caller destroys it.
 HICON GetIconPicture(SharedBlock *block, int index);
 
 // The store of hidden labels.
-int LookupHiddenText(DWORD itemNumber, char *text, DWORD capacity);
+// The label stored under the item number (capacity in characters), empty when
+// there is none.
+int LookupHiddenText(DWORD itemNumber, wchar_t *text, DWORD capacity);
 int HideIconText(HWND listView, int index);
 int RestoreIconText(HWND listView, int index);
 int HideStoredIconTexts();

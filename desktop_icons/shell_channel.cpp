@@ -18,7 +18,8 @@
 
 long ShellMessageCount;
 
-// The list view's item record as the shell's process lays it out.
+// The list view's item record as the shell's process lays it out; the text
+// it points to is WCHARs, since only the W messages are sent.
 struct ItemRecord32 {
     UINT mask;
     int item, subItem;
@@ -37,8 +38,19 @@ struct ItemRecord64 {
     ULONGLONG param;
     int indent, padding2;
 };
-static_assert(sizeof(ItemRecord32) == 40 && offsetof(ItemRecord32, param) == 32, "32-bit LVITEMA");
-static_assert(offsetof(ItemRecord64, text) == 24 && offsetof(ItemRecord64, param) == 40, "64-bit LVITEMA");
+static_assert(sizeof(ItemRecord32) == 40 && offsetof(ItemRecord32, param) == 32, "32-bit LVITEMW");
+static_assert(offsetof(ItemRecord64, text) == 24 && offsetof(ItemRecord64, param) == 40, "64-bit LVITEMW");
+// This build's own record checks the layout of its own kind of shell.
+#ifdef _WIN64
+typedef ItemRecord64 NativeItemRecord;
+#else
+typedef ItemRecord32 NativeItemRecord;
+#endif
+static_assert(offsetof(LVITEMW, pszText) == offsetof(NativeItemRecord, text) &&
+                  offsetof(LVITEMW, cchTextMax) == offsetof(NativeItemRecord, textMax) &&
+                  offsetof(LVITEMW, lParam) == offsetof(NativeItemRecord, param) &&
+                  offsetof(LVITEMW, iIndent) == offsetof(NativeItemRecord, indent),
+              "LVITEMW");
 
 // The fields the channel uses, whatever the layout.
 struct ItemFields {
@@ -49,8 +61,10 @@ struct ItemFields {
     ULONGLONG param;
 };
 
+// A text buffer in the shell's process, in bytes.
+enum { TEXT_BYTES = ICON_TEXT_CAPACITY * sizeof(WCHAR) };
 // The buffer in the shell's process: item record and text buffer.
-enum { BLOCK_RECORD = 0, BLOCK_TEXT = 64, BLOCK_SIZE = BLOCK_TEXT + ICON_TEXT_CAPACITY };
+enum { BLOCK_RECORD = 0, BLOCK_TEXT = 64, BLOCK_SIZE = BLOCK_TEXT + TEXT_BYTES };
 // No desktop item's identity is anywhere near this long.
 static const SIZE_T ID_LIST_LIMIT = 4096;
 
@@ -77,7 +91,7 @@ static bool Get(const SharedBlock *block, SIZE_T offset, void *data, SIZE_T size
 static LRESULT Send(const SharedBlock *block, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ShellMessageCount++;
-    return SendMessageA(block->listView, message, wParam, lParam);
+    return SendMessageW(block->listView, message, wParam, lParam);
 }
 
 // A record asking for the item's fields in the mask, its text (if asked) to go
@@ -124,7 +138,7 @@ static void UnpackRecord(const SharedBlock *block, const BYTE *in, ItemFields *f
     }
 }
 
-// Sends LVM_GETITEMA for the item with the mask; with LVIF_TEXT the text
+// Sends LVM_GETITEMW for the item with the mask; with LVIF_TEXT the text
 // lands in the block's buffer. The whole block is read back in one go.
 static bool GetItem(const SharedBlock *block, int index, UINT mask, ItemFields *fields, BYTE *local)
 {
@@ -133,7 +147,7 @@ static bool GetItem(const SharedBlock *block, int index, UINT mask, ItemFields *
     int size = PackRecord(block, asked, record);
     if (!Put(block, BLOCK_RECORD, record, size))
         return false;
-    if (!Send(block, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(Remote(block, BLOCK_RECORD))))
+    if (!Send(block, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(Remote(block, BLOCK_RECORD))))
         return false;
     if (!Get(block, 0, local, BLOCK_SIZE))
         return false;
@@ -145,32 +159,32 @@ static bool GetItem(const SharedBlock *block, int index, UINT mask, ItemFields *
 // The text as the control left it: in the buffer given to it (read back into
 // local), or where the record's text pointer now points in the shell's process.
 static void TakeText(const SharedBlock *block, const ItemFields &fields, ULONGLONG given, const BYTE *local,
-                     char *text)
+                     WCHAR *text)
 {
-    text[0] = '\0';
+    text[0] = L'\0';
     if (fields.text == given) {
-        CopyMemory(text, local, ICON_TEXT_CAPACITY);
+        CopyMemory(text, local, TEXT_BYTES);
     } else if (fields.text && fields.text <= (ULONGLONG)(UINT_PTR)-1) {
         SIZE_T got = 0;
-        ReadProcessMemory(block->process, reinterpret_cast<void *>((UINT_PTR)fields.text), text,
-                          ICON_TEXT_CAPACITY, &got);
+        ReadProcessMemory(block->process, reinterpret_cast<void *>((UINT_PTR)fields.text), text, TEXT_BYTES,
+                          &got);
         if (!got)
-            text[0] = '\0';
+            text[0] = L'\0';
     }
-    text[ICON_TEXT_CAPACITY - 1] = '\0';
+    text[ICON_TEXT_CAPACITY - 1] = L'\0';
 }
 
 static HWND ListViewIn(HWND parent)
 {
-    HWND view = parent ? FindWindowExA(parent, nullptr, "SHELLDLL_DefView", nullptr) : nullptr;
-    return view ? FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
+    HWND view = parent ? FindWindowExW(parent, nullptr, L"SHELLDLL_DefView", nullptr) : nullptr;
+    return view ? FindWindowExW(view, nullptr, L"SysListView32", nullptr) : nullptr;
 }
 
 HWND FindDesktopListView()
 {
-    HWND listView = ListViewIn(FindWindowA("Progman", nullptr));
+    HWND listView = ListViewIn(FindWindowW(L"Progman", nullptr));
     for (HWND worker = nullptr; !listView;) {
-        worker = FindWindowExA(nullptr, worker, "WorkerW", nullptr);
+        worker = FindWindowExW(nullptr, worker, L"WorkerW", nullptr);
         if (!worker)
             break;
         listView = ListViewIn(worker);
@@ -183,7 +197,7 @@ typedef BOOL(WINAPI *IsWow64ProcessProc)(HANDLE, PBOOL);
 static bool IsWow64(HANDLE process)
 {
     static IsWow64ProcessProc isWow64 =
-        ProcAddress<IsWow64ProcessProc>(GetModuleHandleA("KERNEL32"), "IsWow64Process");
+        ProcAddress<IsWow64ProcessProc>(GetModuleHandleW(L"KERNEL32"), "IsWow64Process");
     BOOL wow64 = FALSE;
     return isWow64 && isWow64(process, &wow64) && wow64;
 }
@@ -328,37 +342,37 @@ static IFolderView *UsableFolderView(SharedBlock *block)
 
 // The list view item's display name: its label, or while the label is hidden,
 // the name its ID list gives.
-static void DisplayName(const SharedBlock *block, const char *label, ULONGLONG param, char *name)
+static void DisplayName(const SharedBlock *block, const WCHAR *label, ULONGLONG param, WCHAR *name)
 {
-    lstrcpynA(name, label, MAX_PATH);
+    lstrcpynW(name, label, MAX_PATH);
     LPITEMIDLIST list = label[0] ? nullptr : CopyIdList(block, param);
     if (!list)
         return;
-    SHFILEINFOA info = {};
-    if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof(info),
+    SHFILEINFOW info = {};
+    if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list), 0, &info, sizeof(info),
                        SHGFI_PIDL | SHGFI_DISPLAYNAME))
-        lstrcpynA(name, info.szDisplayName, MAX_PATH);
+        lstrcpynW(name, info.szDisplayName, MAX_PATH);
     CoTaskMemFree(list);
 }
 
 // The folder view's item of the same index, confirmed by its display name,
 // since the two lists are not bound to keep one order.
-static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const char *label, ULONGLONG param)
+static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const WCHAR *label, ULONGLONG param)
 {
     PITEMID_CHILD item = nullptr;
     if (!UsableFolderView(block) || FAILED(block->folderView->Item(index, &item)) || !item)
         return nullptr;
-    char name[MAX_PATH];
+    WCHAR name[MAX_PATH];
     DisplayName(block, label, param, name);
-    char shown[MAX_PATH] = "";
+    WCHAR shown[MAX_PATH] = L"";
     IShellFolder *folder = nullptr;
     STRRET display = {};
     if (SUCCEEDED(block->folderView->GetFolder(IID_IShellFolder, reinterpret_cast<void **>(&folder)))) {
         if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &display)))
-            StrRetToBufA(&display, item, shown, sizeof(shown));
+            StrRetToBufW(&display, item, shown, MAX_PATH);
         folder->Release();
     }
-    if (!name[0] || lstrcmpA(shown, name)) {
+    if (!name[0] || lstrcmpW(shown, name)) {
         CoTaskMemFree(item);
         return nullptr;
     }
@@ -366,7 +380,7 @@ static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const char *l
 }
 
 // One item's share of a batch in the shell's process.
-enum { SLOT_RECORD = 0, SLOT_POSITION = 64, SLOT_TEXT = 72, SLOT_SIZE = SLOT_TEXT + ICON_TEXT_CAPACITY };
+enum { SLOT_RECORD = 0, SLOT_POSITION = 64, SLOT_TEXT = 72, SLOT_SIZE = SLOT_TEXT + TEXT_BYTES };
 static const int BATCH_QUEUE_LIMIT = 1000; // items queued before one waited message
 
 int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
@@ -395,9 +409,9 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
             if (i % BATCH_QUEUE_LIMIT == BATCH_QUEUE_LIMIT - 1)
                 Send(block, LVM_GETITEMCOUNT, 0, 0);
             BYTE *slot = remote + i * SLOT_SIZE;
-            SendNotifyMessageA(block->listView, LVM_GETITEMA, 0,
+            SendNotifyMessageW(block->listView, LVM_GETITEMW, 0,
                                reinterpret_cast<LPARAM>(slot + SLOT_RECORD));
-            SendNotifyMessageA(block->listView, LVM_GETITEMPOSITION, icons[i].index,
+            SendNotifyMessageW(block->listView, LVM_GETITEMPOSITION, icons[i].index,
                                reinterpret_cast<LPARAM>(slot + SLOT_POSITION));
         }
         ShellMessageCount += 2 * count;
@@ -429,7 +443,7 @@ std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block)
 {
     std::vector<DesktopIcon> icons(GetIconCount(block));
     for (size_t i = 0; i < icons.size(); i++)
-        icons[i] = {(int)i, 0, 0, -1, "", 0};
+        icons[i] = {(int)i, 0, 0, -1, L"", 0};
     ReadDesktopIcons(block, icons.data(), (int)icons.size());
     return icons;
 }
@@ -438,7 +452,7 @@ int ReadIconText(SharedBlock *block, DesktopIcon *icon)
 {
     BYTE local[BLOCK_SIZE];
     ItemFields fields;
-    icon->text[0] = '\0';
+    icon->text[0] = L'\0';
     if (!block->view || !GetItem(block, icon->index, LVIF_TEXT | LVIF_PARAM, &fields, local))
         return 0;
     icon->itemNumber = (DWORD)fields.param;
@@ -446,18 +460,19 @@ int ReadIconText(SharedBlock *block, DesktopIcon *icon)
     return 1;
 }
 
-int SetIconText(SharedBlock *block, int index, const char *text)
+int SetIconText(SharedBlock *block, int index, const wchar_t *text)
 {
     if (!block->view)
         return 0;
-    char buffer[ICON_TEXT_CAPACITY];
-    lstrcpynA(buffer, text, sizeof(buffer));
+    WCHAR buffer[ICON_TEXT_CAPACITY];
+    lstrcpynW(buffer, text, ICON_TEXT_CAPACITY);
     BYTE record[sizeof(ItemRecord64)];
     ItemFields fields = Request(LVIF_TEXT, index, RemoteAddress(block, BLOCK_TEXT));
     int size = PackRecord(block, fields, record);
-    if (!Put(block, BLOCK_TEXT, buffer, lstrlenA(buffer) + 1) || !Put(block, BLOCK_RECORD, record, size))
+    if (!Put(block, BLOCK_TEXT, buffer, (lstrlenW(buffer) + 1) * sizeof(WCHAR)) ||
+        !Put(block, BLOCK_RECORD, record, size))
         return 0;
-    return (int)Send(block, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(Remote(block, BLOCK_RECORD)));
+    return (int)Send(block, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(Remote(block, BLOCK_RECORD)));
 }
 
 int SetIconPosition(SharedBlock *block, int index, int x, int y)
@@ -467,7 +482,7 @@ int SetIconPosition(SharedBlock *block, int index, int x, int y)
     BYTE local[BLOCK_SIZE];
     ItemFields fields;
     if (UsableFolderView(block) && GetItem(block, index, LVIF_TEXT | LVIF_PARAM, &fields, local)) {
-        char label[ICON_TEXT_CAPACITY];
+        WCHAR label[ICON_TEXT_CAPACITY];
         TakeText(block, fields, RemoteAddress(block, BLOCK_TEXT), local + BLOCK_TEXT, label);
         if (PITEMID_CHILD item = FolderViewItem(block, index, label, fields.param)) {
             POINT place = {x, y};
@@ -491,8 +506,8 @@ HICON GetIconPicture(SharedBlock *block, int index)
     LPITEMIDLIST list = CopyIdList(block, fields.param);
     if (!list)
         return nullptr;
-    SHFILEINFOA info = {};
-    SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof(info),
+    SHFILEINFOW info = {};
+    SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list), 0, &info, sizeof(info),
                    SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON);
     CoTaskMemFree(list);
     return info.hIcon;

@@ -6,31 +6,47 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include <wchar.h>
 
 #include "settings/settings.h"
 
-int LookupHiddenText(DWORD itemNumber, char *text, DWORD capacity)
+// The store's value k: its label and number, the label empty when the value
+// is none the program wrote (not a REG_DWORD, or a name or data too long), so
+// that the labels after it are still found.
+static LONG StoredLabel(HKEY store, DWORD k, wchar_t *text, DWORD capacity, DWORD *number)
+{
+    DWORD nameSize = capacity, type = REG_NONE, size = sizeof(*number);
+    *number = 0;
+    LONG result =
+        RegEnumValueW(store, k, text, &nameSize, nullptr, &type, reinterpret_cast<BYTE *>(number), &size);
+    if (result == ERROR_MORE_DATA) {
+        result = ERROR_SUCCESS;
+        type = REG_NONE;
+    }
+    if (result != ERROR_SUCCESS || type != REG_DWORD)
+        text[0] = L'\0';
+    return result;
+}
+
+int LookupHiddenText(DWORD itemNumber, wchar_t *text, DWORD capacity)
 {
     ScopedKey store;
     store.Create(HIDE_TEXT_ICONS_KEY);
     for (DWORD k = 0;; k++) {
-        DWORD nameSize = capacity, type = 0, number = 0, size = sizeof(number);
-        LONG result = RegEnumValueA(store.key, k, text, &nameSize, nullptr, &type,
-                                    reinterpret_cast<BYTE *>(&number), &size);
-        if (result != ERROR_SUCCESS) {
-            text[0] = '\0';
+        DWORD number = 0;
+        LONG result = StoredLabel(store.key, k, text, capacity, &number);
+        if (result != ERROR_SUCCESS)
             return result == ERROR_NO_MORE_ITEMS;
-        }
-        if (type == REG_DWORD && number == itemNumber)
+        if (text[0] && number == itemNumber)
             return 1;
     }
 }
 
-static void StoreHiddenText(const char *text, DWORD itemNumber)
+static void StoreHiddenText(const wchar_t *text, DWORD itemNumber)
 {
     ScopedKey store;
     if (store.Create(HIDE_TEXT_ICONS_KEY))
-        RegSetValueExA(store.key, text, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&itemNumber),
+        RegSetValueExW(store.key, text, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&itemNumber),
                        sizeof(itemNumber));
 }
 
@@ -44,7 +60,7 @@ int HideIconText(HWND listView, int index)
     int hidden = 0;
     if (ReadIconText(&block, &icon) && icon.text[0]) {
         StoreHiddenText(icon.text, icon.itemNumber);
-        SetIconText(&block, index, "");
+        SetIconText(&block, index, L"");
         hidden = 1;
     }
     SharedBlockClose(&block);
@@ -68,7 +84,7 @@ int RestoreIconText(HWND listView, int index)
                 SetIconText(&block, index, icon.text);
                 ScopedKey store;
                 if (store.Create(HIDE_TEXT_ICONS_KEY))
-                    RegDeleteValueA(store.key, icon.text);
+                    RegDeleteValueW(store.key, icon.text);
                 result = 1;
             }
         }
@@ -79,11 +95,11 @@ int RestoreIconText(HWND listView, int index)
 
 // The icon to blank for a stored label: the one with the same text and
 // number, else the first with the same text; -1 for none.
-static int FindStoredIcon(const std::vector<DesktopIcon> &icons, const char *text, DWORD number)
+static int FindStoredIcon(const std::vector<DesktopIcon> &icons, const wchar_t *text, DWORD number)
 {
     int found = -1;
     for (const DesktopIcon &icon : icons) {
-        if (!icon.text[0] || lstrcmpA(icon.text, text))
+        if (!icon.text[0] || wcscmp(icon.text, text))
             continue;
         if (icon.itemNumber == number)
             return icon.index;
@@ -102,20 +118,18 @@ int HideStoredIconTexts()
     // Labels blanked on an icon whose number has changed since (another
     // logon): stored again under the present number, or they could never be
     // given back.
-    std::vector<std::pair<std::string, DWORD>> renumbered;
+    std::vector<std::pair<std::wstring, DWORD>> renumbered;
     {
         ScopedKey store;
         store.Create(HIDE_TEXT_ICONS_KEY);
-        char name[ICON_TEXT_CAPACITY];
-        for (DWORD k = 0;; k++) {
-            DWORD nameSize = ICON_TEXT_CAPACITY - 1, number = 0, size = sizeof(number);
-            if (RegEnumValueA(store.key, k, name, &nameSize, nullptr, nullptr,
-                              reinterpret_cast<BYTE *>(&number), &size) != ERROR_SUCCESS)
-                break;
-            int found = FindStoredIcon(icons, name, number);
+        wchar_t name[ICON_TEXT_CAPACITY];
+        DWORD number = 0;
+        for (DWORD k = 0; StoredLabel(store.key, k, name, ICON_TEXT_CAPACITY - 1, &number) == ERROR_SUCCESS;
+             k++) {
+            int found = name[0] ? FindStoredIcon(icons, name, number) : -1;
             if (found < 0)
                 continue;
-            SetIconText(&block, found, "");
+            SetIconText(&block, found, L"");
             icons[found].text[0] = '\0';
             if (icons[found].itemNumber != number)
                 renumbered.emplace_back(name, icons[found].itemNumber);

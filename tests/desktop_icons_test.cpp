@@ -6,6 +6,10 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "desktop_icons/desktop_icons.h"
 #include "base/messages.h"
 #include "base/platform.h"
@@ -20,19 +24,39 @@ struct DesktopIcons : ::testing::Test {
     void SetUp() override { LoadPlatformTable(); }
 };
 
-void WriteHidden(const char *text, DWORD number)
+void WriteHidden(const wchar_t *text, DWORD number)
 {
-    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, Wide(text).c_str(), REG_DWORD, &number, sizeof(number));
+    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, REG_DWORD, &number, sizeof(number));
 }
 
 // The stored number of a hidden label, or -1.
-long long ReadHidden(const char *text)
+long long ReadHidden(const wchar_t *text)
 {
     DWORD number = 0, size = sizeof(number);
-    return SHGetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, Wide(text).c_str(), nullptr, &number, &size)
-               ? -1LL
-               : number;
+    return SHGetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, nullptr, &number, &size) ? -1LL
+                                                                                                : number;
 }
+
+// Every value name of the hidden-label store, sorted.
+std::vector<std::wstring> StoredNames()
+{
+    std::vector<std::wstring> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, 0, KEY_READ, &key))
+        return names;
+    wchar_t name[1024];
+    DWORD size = 1024;
+    for (DWORD k = 0; RegEnumValueW(key, k, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         k++, size = 1024)
+        names.push_back(name);
+    RegCloseKey(key);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Labels no ANSI code page holds; the two differ only past the first word.
+const std::wstring Cafe = L"\u65E5\u672C\u8A9E Caf\u00E9";
+const std::wstring Memo = L"\u65E5\u672C\u8A9E \u30E1\u30E2";
 
 bool SamePlace(const FixtureIcon &a, const FixtureIcon &b) { return a.x == b.x && a.y == b.y; }
 
@@ -70,7 +94,7 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
         EXPECT_EQ(block.folderView, nullptr) << "a folder view without the list view's window is not used";
         FixtureIcon shown = shell.Report().at(2);
         EXPECT_TRUE(icon.x == shown.x && icon.y == shown.y && icon.image == 2 &&
-                    icon.itemNumber == shown.number && shown.text == icon.text && shown.text == "Icon 2");
+                    icon.itemNumber == shown.number && shown.text == icon.text && shown.text == L"Icon 2");
         HICON picture = GetIconPicture(&block, 2);
         EXPECT_NE(picture, nullptr) << "taken here from the item's ID list";
         DestroyIcon(picture);
@@ -84,7 +108,7 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
     EXPECT_EQ(GetIconCount(&block), 0);
     EXPECT_EQ(HideIconText(nullptr, 0), 0);
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    WriteHidden("Icon 0", 1);
+    WriteHidden(L"Icon 0", 1);
     StartupIconAction();
     ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
@@ -105,10 +129,10 @@ TEST_F(DesktopIcons, IconsTabShowsEveryIconWithSharedPicturesAndStoredLabels)
         EXPECT_EQ(view.capacity, 60) << "grown by twenty at a time";
         EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
         EXPECT_TRUE(view.items[7].state == ICON_TEXT_HIDDEN && view.items[8].state == 0);
-        char text[64] = "";
-        COMBOBOXEXITEMA entry = {CBEIF_TEXT, 7, text, sizeof(text), 0, 0, 0, 0, 0};
-        SendMessageA(state.icons.combo, CBEM_GETITEMA, 0, (LPARAM)&entry);
-        EXPECT_STREQ(text, "Icon 7") << "a hidden label is listed under its stored text";
+        wchar_t text[64] = L"";
+        COMBOBOXEXITEMW entry = {CBEIF_TEXT, 7, text, 64, 0, 0, 0, 0, 0};
+        SendMessageW(state.icons.combo, CBEM_GETITEMW, 0, (LPARAM)&entry);
+        EXPECT_STREQ(text, L"Icon 7") << "a hidden label is listed under its stored text";
 
         // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
         SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
@@ -195,46 +219,139 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
 TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
 {
     std::vector<FixtureIcon> icons = GridIcons(4, 3);
-    icons[2].text = icons[3].text = "Twin";
+    icons[2].text = icons[3].text = L"Twin";
     FixtureShell shell(icons);
     HWND listView = FindDesktopListView();
     // Start-up: the stored label is blanked on the icon with text and number.
-    WriteHidden("Twin", shell.Report()[3].number);
+    WriteHidden(L"Twin", shell.Report()[3].number);
     StartupIconAction();
-    EXPECT_EQ(shell.Report()[3].text, "Twin") << "option off: nothing happens";
+    EXPECT_EQ(shell.Report()[3].text, L"Twin") << "option off: nothing happens";
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     StartupIconAction();
-    EXPECT_TRUE(shell.Report()[2].text == "Twin" && shell.Report()[3].text == "");
+    EXPECT_TRUE(shell.Report()[2].text == L"Twin" && shell.Report()[3].text == L"");
     // Another logon: the shell numbers the icon anew. The label is blanked by
     // its text and stored under the present number, so it can come back.
     RestoreIconText(listView, 3);
-    WriteHidden("Icon 1", 12345);
+    WriteHidden(L"Icon 1", 12345);
     StartupIconAction();
-    EXPECT_EQ(shell.Report()[1].text, "");
-    EXPECT_EQ(ReadHidden("Icon 1"), shell.Report()[1].number);
-    EXPECT_TRUE(RestoreIconText(listView, 1) == 1 && shell.Report()[1].text == "Icon 1");
+    EXPECT_EQ(shell.Report()[1].text, L"");
+    EXPECT_EQ(ReadHidden(L"Icon 1"), shell.Report()[1].number);
+    EXPECT_TRUE(RestoreIconText(listView, 1) == 1 && shell.Report()[1].text == L"Icon 1");
 
     ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
         IconView &view = state.icons.view;
         RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8); // selects the icon
         SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
-        EXPECT_EQ(shell.Report()[0].text, "");
-        EXPECT_EQ(ReadHidden("Icon 0"), shell.Report()[0].number);
+        EXPECT_EQ(shell.Report()[0].text, L"");
+        EXPECT_EQ(ReadHidden(L"Icon 0"), shell.Report()[0].number);
         SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
-        EXPECT_EQ(shell.Report()[0].text, "Icon 0");
-        EXPECT_EQ(ReadHidden("Icon 0"), -1);
+        EXPECT_EQ(shell.Report()[0].text, L"Icon 0");
+        EXPECT_EQ(ReadHidden(L"Icon 0"), -1);
         SendMessageA(view.window, WM_COMMAND, ID_HIDE_ALL_TEXTS, 0);
         for (const FixtureIcon &icon : shell.Report())
-            EXPECT_EQ(icon.text, "");
+            EXPECT_EQ(icon.text, L"");
         EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
-        EXPECT_EQ(ReadHidden("Twin"), shell.Report()[3].number) << "the one hidden last";
+        EXPECT_EQ(ReadHidden(L"Twin"), shell.Report()[3].number) << "the one hidden last";
         SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
         EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
     }));
     std::vector<FixtureIcon> now = shell.Report();
-    EXPECT_EQ(now[1].text, "Icon 1");
-    EXPECT_TRUE(now[2].text == "" && now[3].text == "Twin") << "the twin took the only stored number";
+    EXPECT_EQ(now[1].text, L"Icon 1");
+    EXPECT_TRUE(now[2].text == L"" && now[3].text == L"Twin") << "the twin took the only stored number";
+}
+
+TEST_F(DesktopIcons, LabelsOutsideEveryAnsiCodePageAreHiddenAndRestoredExactly)
+{
+    std::vector<FixtureIcon> icons = GridIcons(3, 3);
+    icons[0].text = Cafe;
+    icons[0].file = Cafe + L".txt";
+    icons[1].text = Memo;
+    FixtureShell shell(icons);
+    HWND listView = FindDesktopListView();
+    std::vector<FixtureIcon> start = shell.Report();
+    ASSERT_EQ(start.size(), 3u);
+    ASSERT_TRUE(shell.ListedText(0) == Cafe && start[1].text == Memo);
+
+    SharedBlock block;
+    ASSERT_TRUE(SharedBlockOpen(&block, listView));
+    std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&block);
+    HICON picture = GetIconPicture(&block, 0);
+    SharedBlockClose(&block);
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_TRUE(read[0].text == Cafe && read[1].text == Memo && read[2].text == std::wstring(L"Icon 2"));
+    EXPECT_NE(picture, nullptr) << "from the ID list of a file named as the label";
+    DestroyIcon(picture);
+
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(HideIconText(listView, i), 1) << i;
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(shell.ListedText(i), L"") << i;
+    EXPECT_EQ(StoredNames(), (std::vector<std::wstring>{L"Icon 2", Cafe, Memo})) << "one value each, exact";
+    EXPECT_TRUE(ReadHidden(Cafe.c_str()) == start[0].number && ReadHidden(Memo.c_str()) == start[1].number);
+    wchar_t text[ICON_TEXT_CAPACITY] = L"";
+    LookupHiddenText(start[1].number, text, ICON_TEXT_CAPACITY - 1);
+    EXPECT_EQ(text, Memo);
+
+    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+        SwitchToTab(state, TAB_ICONS);
+        for (int i = 0; i < 2; i++) {
+            wchar_t listed[ICON_TEXT_CAPACITY] = L"";
+            COMBOBOXEXITEMW entry = {CBEIF_TEXT, i, listed, ICON_TEXT_CAPACITY, 0, 0, 0, 0, 0};
+            SendMessageW(state.icons.combo, CBEM_GETITEMW, 0, (LPARAM)&entry);
+            EXPECT_EQ(listed, start[i].text) << "listed under the stored label";
+        }
+    }));
+
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(RestoreIconText(listView, i), 1) << i;
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(shell.ListedText(i), start[i].text) << i;
+    EXPECT_TRUE(StoredNames().empty());
+
+    // At start-up a stored label is blanked on the icon with the very same text,
+    // also when the icon's number has changed since.
+    WriteHidden(Cafe.c_str(), start[0].number);
+    WriteHidden(Memo.c_str(), 12345);
+    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+    StartupIconAction();
+    EXPECT_TRUE(shell.ListedText(0) == L"" && shell.ListedText(1) == L"" && shell.ListedText(2) == L"Icon 2");
+    EXPECT_EQ(ReadHidden(Memo.c_str()), start[1].number);
+    EXPECT_TRUE(RestoreIconText(listView, 0) && RestoreIconText(listView, 1));
+    EXPECT_TRUE(shell.ListedText(0) == Cafe && shell.ListedText(1) == Memo);
+}
+
+TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestoredOtherValuesPassedOver)
+{
+    std::vector<FixtureIcon> icons = GridIcons(3, 3);
+    icons[1].text = L""; // hidden by an earlier run
+    FixtureShell shell(icons);
+    HWND listView = FindDesktopListView();
+    std::vector<FixtureIcon> start = shell.Report();
+    ASSERT_EQ(start.size(), 3u);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Corvale\\Tessivon\\HideTextIcons", &key), ERROR_SUCCESS);
+    // Values the program never writes, ahead of the labels in the key's order.
+    RegSetValueExA(key, "0 note", 0, REG_SZ, (const BYTE *)"not a label", 12);
+    DWORD first = start[0].number;
+    RegSetValueExA(key, "Icon 0", 0, REG_BINARY, (const BYTE *)&first, sizeof(first));
+    for (int i : {1, 2}) {
+        DWORD number = start[i].number;
+        RegSetValueExA(key, i == 1 ? "Old Label" : "Icon 2", 0, REG_DWORD, (const BYTE *)&number,
+                       sizeof(number));
+    }
+    RegCloseKey(key);
+
+    wchar_t text[ICON_TEXT_CAPACITY] = L"";
+    LookupHiddenText(start[1].number, text, ICON_TEXT_CAPACITY - 1);
+    EXPECT_EQ(text, std::wstring(L"Old Label"));
+    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+    StartupIconAction();
+    EXPECT_EQ(shell.ListedText(2), L"") << "blanked at start-up";
+    EXPECT_EQ(shell.ListedText(0), L"Icon 0") << "no label of the store, so it could not be given back";
+    EXPECT_TRUE(RestoreIconText(listView, 1) == 1 && RestoreIconText(listView, 2) == 1);
+    EXPECT_TRUE(shell.ListedText(1) == L"Old Label" && shell.ListedText(2) == L"Icon 2");
+    EXPECT_EQ(StoredNames(), (std::vector<std::wstring>{L"0 note", L"Icon 0"})) << "the labels given back";
 }
 
 } // namespace

@@ -3,15 +3,34 @@
 #pragma once
 #include <windows.h>
 
+#include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
 #include <string>
 #include <vector>
 
+// The fixture's list and report files are UTF-8.
+inline std::string Utf8(const std::wstring &text)
+{
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    std::string out(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], size, nullptr, nullptr);
+    return out;
+}
+
+inline std::wstring FromUtf8(const std::string &text)
+{
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0);
+    std::wstring out(size, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], size);
+    return out;
+}
+
 struct FixtureIcon {
     int x, y, image;
-    std::string text;
-    DWORD number; // as reported: the item's value
+    std::wstring text;
+    DWORD number;            // as reported: the item's value
+    std::wstring file = L""; // when set, the item's file: made under this name in the shell's folder
 };
 
 // count icons named "Icon i" in rows of ten, image i % pictures.
@@ -20,7 +39,7 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
     std::vector<FixtureIcon> icons;
     for (int i = 0; i < count; i++)
         icons.push_back(
-            {10 + (i % 10) * 90, 10 + (i / 10) * 80, i % pictures, "Icon " + std::to_string(i), 0});
+            {10 + (i % 10) * 90, 10 + (i / 10) * 80, i % pictures, L"Icon " + std::to_wstring(i), 0});
     return icons;
 }
 
@@ -28,18 +47,19 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
 // ended with the scope.
 struct FixtureProcess {
     PROCESS_INFORMATION process = {};
-    explicit FixtureProcess(const std::string &arguments)
+    explicit FixtureProcess(const std::wstring &arguments)
     {
-        char exe[MAX_PATH];
-        GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        *strrchr(exe, '\\') = '\0';
-        std::string line = std::string("\"") + exe + "\\fixture_shell.exe\" " + arguments;
-        STARTUPINFOA startup = {};
+        wchar_t exe[MAX_PATH];
+        GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        *wcsrchr(exe, L'\\') = L'\0';
+        std::wstring line = std::wstring(L"\"") + exe + L"\\fixture_shell.exe\" " + arguments;
+        STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
-        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-        for (int k = 0; k < 200 && process.hProcess && !Find("Fixture ready"); k++)
+        CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+        for (int k = 0; k < 200 && process.hProcess && !Find(L"Fixture ready"); k++)
             Sleep(25);
     }
+    explicit FixtureProcess(const std::string &arguments) : FixtureProcess(FromUtf8(arguments)) {}
     ~FixtureProcess()
     {
         TerminateProcess(process.hProcess, 0);
@@ -47,53 +67,87 @@ struct FixtureProcess {
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
-    static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
+    static HWND Find(const wchar_t *title) { return FindWindowW(L"TessivonFixture", title); }
+    static HWND Find(const char *title) { return Find(FromUtf8(title).c_str()); }
 };
 
-inline std::string ShellFolder()
+inline std::wstring ShellFolder()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "tessivon-shell-";
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"tessivon-shell-";
 }
 
 struct FixtureShell : FixtureProcess {
-    std::string report = ShellFolder() + "report.txt";
+    std::wstring report = ShellFolder() + L"report.txt";
     explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false)
-        : FixtureProcess(WriteList(icons) + (workerW ? " workerw" : ""))
+        : FixtureProcess(WriteList(icons) + (workerW ? L" workerw" : L""))
     {
     }
-    // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2.
-    static std::string WriteList(const std::vector<FixtureIcon> &icons)
+    // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2;
+    // an icon with a file of its own gets an empty file of that name.
+    static std::wstring WriteList(const std::vector<FixtureIcon> &icons)
     {
-        std::string folder = ShellFolder(), list = folder + "icons.txt";
-        FILE *file = fopen(list.c_str(), "w");
+        std::wstring folder = ShellFolder(), list = folder + L"icons.txt";
+        FILE *file = _wfopen(list.c_str(), L"wb");
         for (const FixtureIcon &icon : icons) {
-            std::string picture = folder + "picture " + std::to_string(icon.image);
+            std::wstring picture = folder + L"picture " + std::to_wstring(icon.image);
             if (icon.image == 1)
-                CreateDirectoryA(picture.c_str(), nullptr);
-            picture += icon.image == 1 ? "" : icon.image == 2 ? ".exe" : ".txt";
-            CloseHandle(CreateFileA(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-            fprintf(file, "%d %d %d|%s|%s\n", icon.x, icon.y, icon.image, picture.c_str(), icon.text.c_str());
+                CreateDirectoryW(picture.c_str(), nullptr);
+            picture += icon.image == 1 ? L"" : icon.image == 2 ? L".exe" : L".txt";
+            if (!icon.file.empty())
+                picture = folder + icon.file;
+            CloseHandle(CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            fprintf(file, "%d %d %d|%s|%s\n", icon.x, icon.y, icon.image, Utf8(picture).c_str(),
+                    Utf8(icon.text).c_str());
         }
         fclose(file);
-        return "\"" + list + "\" \"" + folder + "report.txt\"";
+        return L"\"" + list + L"\" \"" + folder + L"report.txt\"";
     }
     // What the fixture's list view holds now, as the fixture itself reads it.
     std::vector<FixtureIcon> Report() const
     {
         std::vector<FixtureIcon> icons;
-        DeleteFileA(report.c_str());
-        SendMessageA(FindWindowA("Progman", nullptr), WM_APP, 0, 0);
-        FILE *file = fopen(report.c_str(), "r");
-        int x, y, image;
+        DeleteFileW(report.c_str());
+        SendMessageW(FindWindowW(L"Progman", nullptr), WM_APP, 0, 0);
+        FILE *file = _wfopen(report.c_str(), L"rb");
+        int x, y, image, used = 0;
         unsigned long number;
-        char text[512];
-        while (file &&
-               (text[0] = 0, fscanf(file, "%d %d %d %lu|%511[^\n]", &x, &y, &image, &number, text) >= 4))
-            icons.push_back({x, y, image, text, (DWORD)number});
+        char line[4 * 512 + 64];
+        while (file && fgets(line, sizeof(line), file) &&
+               sscanf(line, "%d %d %d %lu|%n", &x, &y, &image, &number, &used) == 4 && used) {
+            line[strcspn(line, "\r\n")] = '\0';
+            icons.push_back({x, y, image, FromUtf8(line + used), (DWORD)number});
+        }
         if (file)
             fclose(file);
         return icons;
+    }
+    // The item's label as the program's channel would see it: LVM_GETITEMTEXTW
+    // with the record and the text in the fixture's memory.
+    std::wstring ListedText(int index) const
+    {
+        HWND holder = FindWindowW(L"Progman", nullptr);
+        HWND view = holder ? FindWindowExW(holder, nullptr, L"SHELLDLL_DefView", nullptr) : nullptr;
+        HWND listView = view ? FindWindowExW(view, nullptr, L"SysListView32", nullptr) : nullptr;
+        const SIZE_T capacity = 512;
+        BYTE *remote = listView
+                           ? static_cast<BYTE *>(VirtualAllocEx(process.hProcess, nullptr,
+                                                                sizeof(LVITEMW) + capacity * sizeof(wchar_t),
+                                                                MEM_COMMIT, PAGE_READWRITE))
+                           : nullptr;
+        if (!remote)
+            return L"<no list view>";
+        LVITEMW item = {};
+        item.pszText = reinterpret_cast<wchar_t *>(remote + sizeof(LVITEMW));
+        item.cchTextMax = (int)capacity;
+        wchar_t text[capacity] = L"";
+        bool read = WriteProcessMemory(process.hProcess, remote, &item, sizeof(item), nullptr);
+        if (read)
+            SendMessageW(listView, LVM_GETITEMTEXTW, index, (LPARAM)remote);
+        read = read && ReadProcessMemory(process.hProcess, item.pszText, text, sizeof(text), nullptr);
+        VirtualFreeEx(process.hProcess, remote, 0, MEM_RELEASE);
+        text[capacity - 1] = L'\0';
+        return read ? text : L"<unread>";
     }
 };
