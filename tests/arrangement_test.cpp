@@ -37,14 +37,6 @@ std::string LastCall()
     return text;
 }
 
-// The pointer's confinement is the whole screen.
-bool PointerFree()
-{
-    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    RECT clip, screen = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                         top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    return GetClipCursor(&clip) && EqualRect(&clip, &screen);
-}
 
 // Bottom-up and top-down pictures, each read into a cleared size, so that a
 // failed read cannot pass.

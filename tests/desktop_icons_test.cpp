@@ -68,12 +68,16 @@ POINT MiniatureInView(const ExtPropState &state)
     return origin;
 }
 
-// Right-clicks the icon view; gives the number of items on the popup menu the user sees.
-int RightClick(HWND view, int x, int y)
+// Right-clicks the icon view; gives the number of items on the popup menu the
+// user sees, and whether its first item carries the check mark.
+int RightClick(HWND view, int x, int y, bool *firstChecked = nullptr)
 {
     int items = -1;
     WhenWindowAppears(FindPopupMenuWindow, [&](HWND popup) {
-        items = popup ? GetMenuItemCount((HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0)) : -1;
+        HMENU menu = popup ? (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0) : nullptr;
+        items = menu ? GetMenuItemCount(menu) : -1;
+        if (firstChecked)
+            *firstChecked = menu && (GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED);
         EndMenu();
     });
     SendMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
@@ -139,7 +143,11 @@ TEST_F(DesktopIcons, IconsTabShowsEveryIconWithSharedPicturesAndStoredLabels)
         SendMessageA(view.window, LVM_SETITEMPOSITION, 1, MAKELPARAM(4, 0));
         EXPECT_TRUE(IconViewHitTest(&view, 9, 8) == 0 && IconViewHitTest(&view, 11, 8) == 1 &&
                     IconViewHitTest(&view, 10, 8) == 0);
-        EXPECT_TRUE(RightClick(view.window, 11, 8) == 1 && view.selected == 1) << "the icon's menu";
+        bool checked = false;
+        EXPECT_TRUE(RightClick(view.window, 11, 8, &checked) == 1 && view.selected == 1) << "the icon's menu";
+        EXPECT_TRUE(checked) << "\"&Show Icon Text\" is ticked while the label shows";
+        RightClick(view.window, view.items[7].x + 8, view.items[7].y + 8, &checked);
+        EXPECT_TRUE(view.selected == 7 && !checked) << "and clear while it is hidden";
         RECT client;
         GetClientRect(view.window, &client);
         EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == 3 && view.selected == -1)
@@ -162,7 +170,9 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
             IconViewItem picture = state.icons.view.items[1];
             SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
                          MAKELPARAM(picture.x + 4, picture.y + 4));
+            EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
             SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
+            EXPECT_TRUE(PointerFree()) << "freed at the drop";
             EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - origin.x, state.canvas.scale));
             // A zoom reloads the icons but keeps the places to go back to.
             SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
@@ -189,6 +199,18 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
     EXPECT_TRUE(SamePlace(shell.Report()[2], atApply)) << "back where it was at the Apply";
     EXPECT_TRUE(SamePlace(shell.Report()[0], start[0]));
 
+    // OK keeps the moves.
+    ASSERT_TRUE(RunExtPropDialog(
+        [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_ICONS);
+            POINT origin = MiniatureInView(state);
+            SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 40, origin.y + 20));
+            atApply = shell.Report()[1];
+        },
+        DialogEnd::Ok));
+    EXPECT_FALSE(SamePlace(atApply, start[1]));
+    EXPECT_TRUE(SamePlace(shell.Report()[1], atApply)) << "where the drop put it";
+
     // Losing activation during a drag leaves the icon where it was.
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
@@ -213,7 +235,7 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
         EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
         EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0), (LRESULT)state.canvas.windowImages);
     }));
-    EXPECT_TRUE(SamePlace(shell.Report()[1], start[1]));
+    EXPECT_TRUE(SamePlace(shell.Report()[1], atApply)) << "the lost drag moved nothing";
 }
 
 TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)

@@ -34,3 +34,12 @@ void PumpMessages(int milliseconds);
 // UTF-8 and the platform's wide text, for comparing what the program passed.
 std::string Narrow(const wchar_t *text);
 std::wstring Wide(const std::string &text);
+
+// The pointer's confinement is the whole screen.
+inline bool PointerFree()
+{
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    RECT clip, screen = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    return GetClipCursor(&clip) && EqualRect(&clip, &screen);
+}
