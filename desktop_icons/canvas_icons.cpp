@@ -175,8 +175,9 @@ int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
 {
     SetBusyCursor(page, +1);
     SendMessageW(page->viewWindow, LVM_DELETEALLITEMS, 0, 0);
-    SharedBlock block;
-    if (!SharedBlockOpen(&block, page->listView)) {
+    ScopedSharedBlock shared(page->listView);
+    SharedBlock &block = shared.block;
+    if (!shared.open) {
         if (listInCombo)
             SendMessageW(page->combo, CB_RESETCONTENT, 0, 0);
         SetBusyCursor(page, -1);
@@ -187,7 +188,6 @@ int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
     if (!page->pending)
         TakeSavedPositions(page, icons);
     std::vector<int> pictures = ListPictures(page, &block, icons);
-    SharedBlockClose(&block);
     SendMessageW(page->viewWindow, LVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
 
     // Second pass: the icon view's item i is the desktop's item i.
@@ -213,11 +213,9 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
     POINT offset = MiniatureOffset(page);
     int cx = (short)LOWORD(corner) - offset.x;
     int cy = (short)HIWORD(corner) - offset.y;
-    SharedBlock block;
-    if (SharedBlockOpen(&block, page->listView)) {
-        SetIconPosition(&block, index, ScaleToDesktop(cx, scale), ScaleToDesktop(cy, scale));
-        SharedBlockClose(&block);
-    }
+    ScopedSharedBlock shared(page->listView);
+    if (shared.open)
+        SetIconPosition(&shared.block, index, ScaleToDesktop(cx, scale), ScaleToDesktop(cy, scale));
     if (page->pending)
         return false;
     page->pending = TRUE;
@@ -226,12 +224,9 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
 
 void RestoreIconPositions(IconPage *page)
 {
-    SharedBlock block;
-    if (!SharedBlockOpen(&block, page->listView))
-        return;
-    for (size_t i = 0; i < page->savedPositions.size(); i++)
-        SetIconPosition(&block, (int)i, page->savedPositions[i].x, page->savedPositions[i].y);
-    SharedBlockClose(&block);
+    ScopedSharedBlock shared(page->listView);
+    for (size_t i = 0; shared.open && i < page->savedPositions.size(); i++)
+        SetIconPosition(&shared.block, (int)i, page->savedPositions[i].x, page->savedPositions[i].y);
 }
 
 void CommitIconMoves(IconPage *page)

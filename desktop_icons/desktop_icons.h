@@ -45,6 +45,16 @@ HWND FindDesktopListView();
 // close) without a list view or when the shell's process cannot be reached.
 int SharedBlockOpen(SharedBlock *block, HWND listView);
 int SharedBlockClose(SharedBlock *block);
+// An operation's block, closed at the end of the scope; `open` says whether
+// the shell's process could be reached.
+struct ScopedSharedBlock {
+    SharedBlock block;
+    bool open;
+    explicit ScopedSharedBlock(HWND listView) : block(), open(SharedBlockOpen(&block, listView) != 0) {}
+    ~ScopedSharedBlock() { SharedBlockClose(&block); }
+    ScopedSharedBlock(const ScopedSharedBlock &) = delete;
+    ScopedSharedBlock &operator=(const ScopedSharedBlock &) = delete;
+};
 // The operations, each addressed by item index; they do nothing on a block
 // that is not open.
 int GetIconCount(SharedBlock *block);

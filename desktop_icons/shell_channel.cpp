@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "base/scoped.h"
 
 long ShellMessageCount;
 
@@ -224,42 +225,31 @@ static bool FolderViewMatches(HWND viewWindow, HWND listView)
 // where the shell offers no folder view with the list view's window.
 static IFolderView *OpenDesktopFolderView(HWND listView)
 {
-    IShellWindows *windows = nullptr;
+    ScopedComPointer<IShellWindows> windows;
     if (listView == FolderViewRefusedFor ||
-        FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows,
-                                reinterpret_cast<void **>(&windows))))
+        FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows, windows.Out())))
         return nullptr;
     VARIANT empty = {};
     empty.vt = VT_EMPTY;
     long handle = 0;
-    IDispatch *dispatch = nullptr;
-    IServiceProvider *provider = nullptr;
-    IShellBrowser *browser = nullptr;
-    IShellView *shellView = nullptr;
-    IFolderView *folderView = nullptr;
+    ScopedComPointer<IDispatch> dispatch;
+    ScopedComPointer<IServiceProvider> provider;
+    ScopedComPointer<IShellBrowser> browser;
+    ScopedComPointer<IShellView> shellView;
+    ScopedComPointer<IFolderView> folderView;
     HWND viewWindow = nullptr;
-    if (windows->FindWindowSW(&empty, &empty, SWC_DESKTOP, &handle, SWFO_NEEDDISPATCH, &dispatch) == S_OK &&
-        dispatch &&
-        SUCCEEDED(dispatch->QueryInterface(IID_IServiceProvider, reinterpret_cast<void **>(&provider))) &&
-        SUCCEEDED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser,
-                                         reinterpret_cast<void **>(&browser))) &&
-        SUCCEEDED(browser->QueryActiveShellView(&shellView)) &&
+    if (windows->FindWindowSW(&empty, &empty, SWC_DESKTOP, &handle, SWFO_NEEDDISPATCH,
+                              reinterpret_cast<IDispatch **>(dispatch.Out())) == S_OK &&
+        dispatch.pointer && SUCCEEDED(dispatch->QueryInterface(IID_IServiceProvider, provider.Out())) &&
+        SUCCEEDED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.Out())) &&
+        SUCCEEDED(browser->QueryActiveShellView(reinterpret_cast<IShellView **>(shellView.Out()))) &&
         SUCCEEDED(shellView->GetWindow(&viewWindow))) {
         if (FolderViewMatches(viewWindow, listView))
-            shellView->QueryInterface(IID_IFolderView, reinterpret_cast<void **>(&folderView));
+            shellView->QueryInterface(IID_IFolderView, folderView.Out());
         else
             FolderViewRefusedFor = listView;
     }
-    if (shellView)
-        shellView->Release();
-    if (browser)
-        browser->Release();
-    if (provider)
-        provider->Release();
-    if (dispatch)
-        dispatch->Release();
-    windows->Release();
-    return folderView;
+    return folderView.Detach();
 }
 
 int SharedBlockOpen(SharedBlock *block, HWND listView)
@@ -388,8 +378,8 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
     if (!block->view || count <= 0)
         return 0;
     SIZE_T size = (SIZE_T)count * SLOT_SIZE;
-    BYTE *remote =
-        static_cast<BYTE *>(VirtualAllocEx(block->process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    RemoteMemory batch(block->process, size);
+    BYTE *remote = static_cast<BYTE *>(batch.address);
     if (!remote)
         return 0;
     std::vector<BYTE> local(size);
@@ -435,7 +425,6 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
         icons[i].x = position.x;
         icons[i].y = position.y;
     }
-    VirtualFreeEx(block->process, remote, 0, MEM_RELEASE);
     return read ? 1 : 0;
 }
 

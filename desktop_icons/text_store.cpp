@@ -52,8 +52,9 @@ static void StoreHiddenText(const wchar_t *text, DWORD itemNumber)
 
 int HideIconText(HWND listView, int index)
 {
-    SharedBlock block;
-    if (!SharedBlockOpen(&block, listView))
+    ScopedSharedBlock shared(listView);
+    SharedBlock &block = shared.block;
+    if (!shared.open)
         return 0;
     DesktopIcon icon = {};
     icon.index = index;
@@ -63,14 +64,14 @@ int HideIconText(HWND listView, int index)
         SetIconText(&block, index, L"");
         hidden = 1;
     }
-    SharedBlockClose(&block);
     return hidden;
 }
 
 int RestoreIconText(HWND listView, int index)
 {
-    SharedBlock block;
-    if (!SharedBlockOpen(&block, listView))
+    ScopedSharedBlock shared(listView);
+    SharedBlock &block = shared.block;
+    if (!shared.open)
         return 0;
     DesktopIcon icon = {};
     icon.index = index;
@@ -89,7 +90,6 @@ int RestoreIconText(HWND listView, int index)
             }
         }
     }
-    SharedBlockClose(&block);
     return result;
 }
 
@@ -111,8 +111,9 @@ static int FindStoredIcon(const std::vector<DesktopIcon> &icons, const wchar_t *
 
 int HideStoredIconTexts()
 {
-    SharedBlock block;
-    if (!SharedBlockOpen(&block, FindDesktopListView()))
+    ScopedSharedBlock shared(FindDesktopListView());
+    SharedBlock &block = shared.block;
+    if (!shared.open)
         return 1;
     std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
     // Labels blanked on an icon whose number has changed since (another
@@ -137,7 +138,6 @@ int HideStoredIconTexts()
     }
     for (const auto &entry : renumbered)
         StoreHiddenText(entry.first.c_str(), entry.second);
-    SharedBlockClose(&block);
     return 1;
 }
 

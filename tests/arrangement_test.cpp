@@ -37,7 +37,6 @@ std::string LastCall()
     return text;
 }
 
-
 // Bottom-up and top-down pictures, each read into a cleared size, so that a
 // failed read cannot pass.
 TEST(Wallpaper, PictureSizeOfEitherRowOrder)

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "desktop_icons/desktop_icons.h"
 #include "base/messages.h"
 #include "base/platform.h"
+#include "desktop_icons/desktop_icons.h"
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
@@ -33,8 +33,7 @@ void WriteHidden(const wchar_t *text, DWORD number)
 long long ReadHidden(const wchar_t *text)
 {
     DWORD number = 0, size = sizeof(number);
-    return SHGetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, nullptr, &number, &size) ? -1LL
-                                                                                                : number;
+    return SHGetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, nullptr, &number, &size) ? -1LL : number;
 }
 
 // Every value name of the hidden-label store, sorted.
@@ -177,7 +176,8 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
             // A zoom reloads the icons but keeps the places to go back to.
             SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
             SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-            EXPECT_EQ(state.icons.view.items[0].x, MiniatureInView(state).x + ScaleToCanvas(40, state.canvas.scale));
+            EXPECT_EQ(state.icons.view.items[0].x,
+                      MiniatureInView(state).x + ScaleToCanvas(40, state.canvas.scale));
         },
         DialogEnd::Cancel));
     for (int i = 0; i < 2; i++)
@@ -233,7 +233,8 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
         SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
         ClickDialogButton(dialog, IDC_APPLY);
         EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
-        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0), (LRESULT)state.canvas.windowImages);
+        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
+                  (LRESULT)state.canvas.windowImages);
     }));
     EXPECT_TRUE(SamePlace(shell.Report()[1], atApply)) << "the lost drag moved nothing";
 }
@@ -352,7 +353,8 @@ TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestoredOther
     std::vector<FixtureIcon> start = shell.Report();
     ASSERT_EQ(start.size(), 3u);
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Corvale\\Tessivon\\HideTextIcons", &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Corvale\\Tessivon\\HideTextIcons", &key),
+              ERROR_SUCCESS);
     // Values the program never writes, ahead of the labels in the key's order.
     RegSetValueExA(key, "0 note", 0, REG_SZ, (const BYTE *)"not a label", 12);
     DWORD first = start[0].number;
