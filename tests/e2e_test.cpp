@@ -1,6 +1,10 @@
 // The real tessivon.exe, started as its own process inside the test prefix's
 // virtual desktop and driven the way the shell and a user drive it.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <psapi.h>
 
 #include <algorithm>
 #include <fstream>
@@ -152,6 +156,34 @@ TEST_F(EndToEnd, ExtendedPropertiesOpensTheDialogAndTheIconWaitsForIt)
     for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP})
         Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
     EXPECT_TRUE(MenuOpens(5000)) << "the icon does not answer after the dialog";
+}
+
+// The common controls serve only the dialog, COM only the desktop icon tools:
+// loaded at start-up they would hold most of the program's memory while it
+// waits in the tray.
+TEST_F(EndToEnd, CommonControlsAndComWaitForTheDialog)
+{
+    auto loaded = [&](const char *name) {
+        HMODULE modules[256];
+        DWORD bytes = 0;
+        EXPECT_TRUE(EnumProcessModules(program.info.hProcess, modules, sizeof(modules), &bytes));
+        char base[MAX_PATH];
+        for (DWORD k = 0; k < bytes / sizeof(HMODULE) && k < 256; k++)
+            if (GetModuleBaseNameA(program.info.hProcess, modules[k], base, MAX_PATH) &&
+                !lstrcmpiA(base, name))
+                return true;
+        return false;
+    };
+    ASSERT_EQ(WaitForInputIdle(program.info.hProcess, 10000), 0u);
+    EXPECT_FALSE(loaded("comctl32.dll")) << "at rest";
+    EXPECT_FALSE(loaded("ole32.dll")) << "at rest";
+    Post(WM_COMMAND, ID_EXTENDED_PROPERTIES);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (dialog = FindWindowA(nullptr, "Extended Display Properties")) != nullptr; }, 10000));
+    EXPECT_TRUE(loaded("comctl32.dll")) << "with the dialog";
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 10000));
 }
 
 // What a user downloads: no symbol table, the version block, and a manifest
