@@ -3,6 +3,7 @@
 #include "base/messages.h"
 #include "base/platform.h"
 #include "base/scoped.h"
+#include "base/window_class.h"
 #include "desktop_icons/desktop_icons.h"
 #include "dialog/open_dialog.h"
 #include "display/mode_menus.h"
@@ -20,12 +21,7 @@ static MainWindowState *StateOf(HWND window)
 
 bool RegisterMainWindowClass(HINSTANCE instance)
 {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
-    return RegisterClassExW(&windowClass) != 0;
+    return RegisterPlainWindowClass(instance, MAIN_WINDOW_CLASS, MainWindowProc);
 }
 
 HWND CreateMainWindow(MainWindowState *state, HINSTANCE instance)

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "base/messages.h"
+#include "base/window_class.h"
 
 int IconViewRegisterClass(HINSTANCE instance)
 {
@@ -10,13 +11,8 @@ int IconViewRegisterClass(HINSTANCE instance)
     known.cbSize = sizeof(known);
     if (GetClassInfoExW(instance, ICON_VIEW_CLASS, &known))
         return 1;
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = IconViewWindowProc;
-    windowClass.hInstance = instance;
     // No background brush: between the pictures the canvas stays visible.
-    windowClass.lpszClassName = ICON_VIEW_CLASS;
-    return RegisterClassExW(&windowClass) != 0;
+    return RegisterPlainWindowClass(instance, ICON_VIEW_CLASS, IconViewWindowProc);
 }
 
 static void InsertMenuText(HMENU menu, UINT id, const wchar_t *text)

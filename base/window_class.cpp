@@ -1,0 +1,11 @@
+#include "base/window_class.h"
+
+bool RegisterPlainWindowClass(HINSTANCE instance, const wchar_t *name, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = name;
+    return RegisterClassExW(&windowClass) != 0;
+}
