@@ -15,11 +15,6 @@ namespace {
 struct Canvas : ::testing::Test {
     RegistryGuard registry;
     ScopedSimAdapter adapter;
-    void Monitors(int count)
-    {
-        SimSetMonitors(count);
-        adapter.Install();
-    }
     ~Canvas() { ClipCursor(nullptr); }
 };
 
@@ -31,7 +26,7 @@ std::string LastCall()
     char text[200] = "none";
     if (!Sim.calls.empty()) {
         const SimCall &call = Sim.calls.back();
-        wsprintfA(text, "%s flags %lu size %u mode %lux%lux%lu", call.device.c_str(), call.flags,
+        wsprintfA(text, "%ls flags %lu size %u mode %lux%lux%lu", call.device.c_str(), call.flags,
                   call.mode.dmSize, call.mode.dmPelsWidth, call.mode.dmPelsHeight, call.mode.dmBitsPerPel);
     }
     return text;
@@ -61,10 +56,9 @@ TEST(DragMechanics, ScreenPressConfinement)
 
 TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
 {
-    Monitors(3);
+    SimSetMonitors(3);
     SetRect(&Sim.monitors[2].rect, 2048, 0, 2048 + 1280, 1024); // the third of another shape
     Sim.monitors[2].bitsPerPixel = 16;
-    adapter.Install();
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
         // A click on the second screen selects it in the list too; the
         // pointer is held inside the frame only while the button is down.
@@ -74,13 +68,11 @@ TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
         PointerMessage(dialog, WM_LBUTTONUP, second, 0);
         EXPECT_TRUE(PointerFree()) << "freed at the release";
         EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
-        RECT frame;
-        GetClientRect(state.canvas.canvasFrame, &frame);
-        MapWindowPoints(state.canvas.canvasFrame, nullptr, (POINT *)&frame, 2);
+        RECT frame = RectIn(state.canvas.canvasFrame, nullptr);
         // Beside all screens nothing is selected; ticking then chooses no display.
-        PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 3, frame.top + 3});
+        PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 4, frame.top + 4});
         Click(state.canvas.primaryCheckBox);
-        Click(GetDlgItem(dialog, IDC_APPLY));
+        ClickDialogButton(dialog, IDC_APPLY);
         EXPECT_EQ(LastCall(), "none");
 
         // Tick, clear: nothing waits, but "&Apply" stays enabled.
@@ -90,7 +82,7 @@ TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
         EXPECT_TRUE(state.canvas.chosenPrimary == -1 && !state.canvas.primaryPending &&
                     IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
         Click(state.canvas.primaryCheckBox);
-        Click(GetDlgItem(dialog, IDC_APPLY));
+        ClickDialogButton(dialog, IDC_APPLY);
         EXPECT_EQ(LastCall(), "\\\\.\\Display3 flags 17 size 220 mode 1280x1024x16")
             << "its own present mode";
 
@@ -99,25 +91,23 @@ TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
         Click(state.canvas.primaryCheckBox);
         SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 70);
         SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-        Click(GetDlgItem(dialog, IDC_APPLY));
+        ClickDialogButton(dialog, IDC_APPLY);
         EXPECT_EQ(LastCall().substr(0, 12), "\\\\.\\Display1");
     }));
 }
 
-// Opens the window list, which fills it, and gives the labels of the process's windows.
-std::string Labels(const ExtPropState &state, const WindowFixture &fixture)
+// Opens the window list, which fills it, and gives the labels of the windows
+// that keep(window) accepts, each followed by "|".
+std::wstring Labels(const ExtPropState &state, const std::function<bool(HWND)> &keep)
 {
-    SendMessageA(state.canvas.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
-    SendMessageA(state.canvas.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
-    std::string labels;
-    for (int i = 0; i < SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0); i++) {
-        char text[300] = "";
-        COMBOBOXEXITEMA item = {};
-        item.mask = CBEIF_TEXT | CBEIF_LPARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 300;
-        SendMessageA(state.canvas.windowCombo, CBEM_GETITEMA, 0, (LPARAM)&item);
-        DWORD owner = 0;
-        GetWindowThreadProcessId((HWND)item.lParam, &owner);
-        labels += owner == fixture.process.dwProcessId ? std::string(text) + "|" : "";
+    SendMessageW(state.canvas.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageW(state.canvas.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
+    std::wstring labels;
+    for (int i = 0; i < SendMessageW(state.canvas.windowCombo, CB_GETCOUNT, 0, 0); i++) {
+        wchar_t text[300] = L"";
+        COMBOBOXEXITEMW item = {CBEIF_TEXT | CBEIF_LPARAM, i, text, 300, 0, 0, 0, 0, 0};
+        SendMessageW(state.canvas.windowCombo, CBEM_GETITEMW, 0, (LPARAM)&item);
+        labels += keep((HWND)item.lParam) ? text + std::wstring(L"|") : L"";
     }
     return labels;
 }
@@ -131,17 +121,29 @@ void Drag(HWND dialog, POINT press, std::initializer_list<int> moves)
 
 TEST_F(Canvas, WindowListDragCancelAndApply)
 {
-    Monitors(1);
     WindowFixture fixture(2);
     HWND second = WindowFixture::Find("Fixture 1");
     const RECT start = WindowRect(second);
+    const std::wstring title = L"\u65E5\u672C\u8A9E Caf\u00E9 \u0416";
+    HWND own[2];
+    for (HWND &window : own)
+        window = CreateWindowExW(0, L"STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200,
+                                 120, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(own[1], SW_MAXIMIZE);
     ASSERT_TRUE(RunExtPropDialog(
         [&](HWND dialog, ExtPropState &state) {
             SwitchToTab(state, TAB_WINDOWS);
-            // Bottom of the Z order first; no minimised, flat or hidden window; the taskbar by the option.
-            EXPECT_EQ(Labels(state, fixture), "Fixture 0|Fixture 1|*Blank*|");
+            // A title in any script as it is; no maximised, minimised, flat or hidden window;
+            // bottom of the Z order first; the taskbar by the option.
+            EXPECT_EQ(Labels(state, [&](HWND window) { return window == own[0] || window == own[1]; }),
+                      title + L"|");
+            auto fixtures = [&](HWND window) {
+                DWORD owner = 0;
+                return GetWindowThreadProcessId(window, &owner) && owner == fixture.process.dwProcessId;
+            };
+            EXPECT_EQ(Labels(state, fixtures), L"Fixture 0|Fixture 1|*Blank*|");
             state.options[OPT_SHOW_TRAY_BAR_AS_WINDOW] = 1;
-            EXPECT_EQ(Labels(state, fixture), "Fixture 0|Fixture 1|*Blank*|Fixture taskbar|Fixture band|");
+            EXPECT_EQ(Labels(state, fixtures), L"Fixture 0|Fixture 1|*Blank*|Fixture taskbar|Fixture band|");
             // The miniature covers the window's place at the canvas's scale:
             // the laid-out frame leaves 198 pixels for 768, 33/128.
             UseLaidOutFrame(state);
@@ -163,24 +165,21 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
         },
         DialogEnd::Cancel));
     EXPECT_RECT(WindowRect(second), start.left, start.top, start.right, start.bottom);
+    for (HWND window : own)
+        DestroyWindow(window);
 
-    // "&Apply", then "Cancel": the window stays.
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            Drag(dialog, PressWindow(dialog, state, second), {10, 30});
-            Click(GetDlgItem(dialog, IDC_APPLY));
-        },
-        DialogEnd::Cancel));
-    EXPECT_GT(WindowRect(second).left, start.left + 10);
-
-    // OK keeps the moves.
-    RECT applied = WindowRect(second);
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            Drag(dialog, PressWindow(dialog, state, second), {10, 40});
-        },
-        DialogEnd::Ok));
-    EXPECT_GT(WindowRect(second).left, applied.left + 10);
+    // "&Apply", then "Cancel": the window stays; and OK keeps the moves.
+    for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Ok}) {
+        RECT before = WindowRect(second);
+        ASSERT_TRUE(RunExtPropDialog(
+            [&](HWND dialog, ExtPropState &state) {
+                Drag(dialog, PressWindow(dialog, state, second), {10, 30});
+                if (end == DialogEnd::Cancel)
+                    ClickDialogButton(dialog, IDC_APPLY);
+            },
+            end));
+        EXPECT_GT(WindowRect(second).left, before.left + 10);
+    }
 
     // The window closes in the middle of a drag: the drag ends and the miniature hides.
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
@@ -193,42 +192,8 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
     }));
 }
 
-// A title in any script is listed as it is; a maximised window is not listed.
-TEST_F(Canvas, WindowListKeepsTitlesAndLeavesMaximisedWindowsOut)
-{
-    Monitors(1);
-    const wchar_t *title = L"\u65E5\u672C\u8A9E Caf\u00E9 \u0416";
-    HWND plain = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 120,
-                                 nullptr, nullptr, nullptr, nullptr);
-    HWND maximised = CreateWindowExW(0, L"STATIC", L"Maximised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60,
-                                     200, 120, nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(maximised, SW_MAXIMIZE);
-    ASSERT_TRUE(GetWindowLongW(maximised, GWL_STYLE) & WS_MAXIMIZE);
-    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
-        SwitchToTab(state, TAB_WINDOWS);
-        SendMessageW(state.canvas.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
-        SendMessageW(state.canvas.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
-        std::wstring plainLabel = L"<not listed>";
-        bool maximisedListed = false;
-        for (int i = 0; i < SendMessageW(state.canvas.windowCombo, CB_GETCOUNT, 0, 0); i++) {
-            wchar_t text[300] = L"";
-            COMBOBOXEXITEMW item = {};
-            item.mask = CBEIF_TEXT | CBEIF_LPARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 300;
-            SendMessageW(state.canvas.windowCombo, CBEM_GETITEMW, 0, (LPARAM)&item);
-            if ((HWND)item.lParam == plain)
-                plainLabel = text;
-            maximisedListed = maximisedListed || (HWND)item.lParam == maximised;
-        }
-        EXPECT_TRUE(plainLabel == title) << Narrow(plainLabel.c_str());
-        EXPECT_FALSE(maximisedListed);
-    }));
-    DestroyWindow(plain);
-    DestroyWindow(maximised);
-}
-
 TEST_F(Canvas, FiftyOneWindowsGrowTheUndoTable)
 {
-    Monitors(1);
     WindowFixture fixture(51);
     ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
         HWND windows[51];
@@ -242,48 +207,35 @@ TEST_F(Canvas, FiftyOneWindowsGrowTheUndoTable)
         }
         EXPECT_EQ(state.canvas.undoCount, 51) << "each window once, at its first place";
         RestoreWindowMoves(&state.canvas);
-        for (int k = 0; k < 51; k++) {
-            RECT now = WindowRect(windows[k]);
-            EXPECT_TRUE(EqualRect(&now, &places[k])) << k;
-        }
+        for (int k = 0; k < 51; k++)
+            EXPECT_RECT(WindowRect(windows[k]), places[k].left, places[k].top, places[k].right,
+                        places[k].bottom);
     }));
 }
 
-// Where the platform counts the process's objects it says so; Wine answers 0,
-// so there the handle tables are probed: GDI handles by their slot, windows
-// of this process (others come and go) and menus.
-unsigned CountObjects(DWORD which)
-{
-    if (DWORD count = GetGuiResources(GetCurrentProcess(), which))
-        return count;
-    unsigned count = 0;
-    for (ULONG_PTR slot = 1; slot < 0x10000; slot++) {
-        DWORD owner = 0;
-        if (which == GR_GDIOBJECTS)
-            count += GetObjectType((HGDIOBJ)slot) != 0;
-        else if (slot >= 0x20 && slot % 2 == 0)
-            count += (IsWindow((HWND)slot) && GetWindowThreadProcessId((HWND)slot, &owner) &&
-                      owner == GetCurrentProcessId()) ||
-                     IsMenu((HMENU)slot);
-    }
-    return count;
-}
-
 // The process's private bytes and its GDI and USER objects. Wine answers 0
-// for the private bytes; its page-file usage counts the process's anonymous
-// memory, where GDI keeps bitmaps and the heap lives.
+// for the private bytes and the objects: its page-file usage counts the
+// process's anonymous memory, where GDI keeps bitmaps and the heap lives, and
+// the handle tables are probed: GDI handles by their slot, windows of this
+// process (others come and go) and menus.
 std::pair<SIZE_T, unsigned> Usage()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS *)&counters, sizeof(counters));
-    return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage,
-            CountObjects(GR_GDIOBJECTS) + CountObjects(GR_USEROBJECTS)};
+    unsigned objects = 0;
+    for (ULONG_PTR slot = 1; slot < 0x10000; slot++) {
+        DWORD owner = 0;
+        objects += (GetObjectType((HGDIOBJ)slot) != 0) + (IsMenu((HMENU)slot) != 0) +
+                   (IsWindow((HWND)slot) && GetWindowThreadProcessId((HWND)slot, &owner) &&
+                    owner == GetCurrentProcessId());
+    }
+    return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage, objects};
 }
 
 TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
 {
-    Monitors(3);
+    SimSetMonitors(3);
     WindowFixture fixture(1);
     ScopedWallpaper wallpaper(800, 600, RGB(30, 160, 90), L"2");
     const DialogEnd ends[3] = {DialogEnd::Cancel, DialogEnd::Ok, DialogEnd::Close};
@@ -308,19 +260,29 @@ TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
 }
 
 // A screen drawn plain in the selected colours or the others, with its digit somewhere.
-void ExpectPlain(HWND item, bool selected)
+TEST_F(Canvas, DigitsInThePlainAndTheSelectedColours)
 {
-    EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
-    COLORREF text = GetSysColor(selected ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
-    bool shown = false;
-    RECT client;
-    GetClientRect(item, &client);
-    HDC dc = GetDC(item);
-    for (int y = 0; y < client.bottom && !shown; y++)
-        for (int x = 0; x < client.right && !shown; x++)
-            shown = GetPixel(dc, x, y) == text;
-    ReleaseDC(item, dc);
-    EXPECT_TRUE(shown) << "the digit";
+    SimSetMonitors(3);
+    WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
+    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        for (int selected : {0, 1}) {
+            ChooseEntry(dialog, state.canvas.screenCombo, selected);
+            for (int i = 0; i < 3; i++) {
+                HWND item = state.canvas.screenItems[i];
+                EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(i == selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
+                COLORREF text = GetSysColor(i == selected ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+                bool shown = false;
+                RECT client;
+                GetClientRect(item, &client);
+                HDC dc = GetDC(item);
+                for (int y = 0; y < client.bottom && !shown; y++)
+                    for (int x = 0; x < client.right && !shown; x++)
+                        shown = GetPixel(dc, x, y) == text;
+                ReleaseDC(item, dc);
+                EXPECT_TRUE(shown) << "the digit of " << i;
+            }
+        }
+    }));
 }
 
 void Repaint(HWND item, ExtPropState &state, int mode)
@@ -336,21 +298,6 @@ void ZoomToAQuarter(HWND dialog, ExtPropState &state)
     UseLaidOutFrame(state);
     SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
     SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-}
-
-TEST_F(Canvas, DigitsInThePlainAndTheSelectedColours)
-{
-    Monitors(5);
-    WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCOUNT, 0, 0), 3)
-            << "five monitors, three shown";
-        for (int selected : {0, 1}) {
-            ChooseEntry(dialog, state.canvas.screenCombo, selected);
-            for (int i = 0; i < 3; i++)
-                ExpectPlain(state.canvas.screenItems[i], i == selected);
-        }
-    }));
 }
 
 TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)

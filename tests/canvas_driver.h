@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <cstdlib>
 #include <shlwapi.h>
+#include <stdio.h>
+
+#include <vector>
 
 #include "settings/settings.h"
 #include "tests/dialog_driver.h"
@@ -13,7 +16,7 @@
 
 // The fixture program's windows part with count numbered windows, ended with the scope.
 struct WindowFixture : FixtureProcess {
-    explicit WindowFixture(int count) : FixtureProcess("windows " + std::to_string(count)) {}
+    explicit WindowFixture(int count) : FixtureProcess(L"windows " + std::to_wstring(count)) {}
 };
 
 inline RECT WindowRect(HWND window)

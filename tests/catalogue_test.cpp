@@ -55,7 +55,7 @@ TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceAtMostThree)
 TEST_F(Catalogue, OneTestPerShapeOnTheMonitorsOwnDevices)
 {
     SimSetMonitors(3);
-    const char *names[] = {"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY5", "\\\\.\\DISPLAY9"};
+    const std::vector<std::wstring> names = {L"\\\\.\\DISPLAY1", L"\\\\.\\DISPLAY5", L"\\\\.\\DISPLAY9"};
     for (int k = 0; k < 3; k++)
         Sim.monitors[k].device = names[k];
     options.portraitTwins = true;
@@ -75,11 +75,11 @@ TEST_F(Catalogue, OneTestPerShapeOnTheMonitorsOwnDevices)
         EXPECT_EQ(Build(i), everyCandidate[i]) << "display " << i;
     EXPECT_NE(everyCandidate[0], everyCandidate[1]);
     EXPECT_EQ(Sim.TestCalls(), 3 * 4 * 2 * 2) << "four sizes, two depths, twins";
-    Rows devices;
+    std::vector<std::wstring> devices;
     for (const SimCall &call : Sim.calls)
         if (devices.empty() || devices.back() != call.device)
             devices.push_back(call.device);
-    EXPECT_EQ(devices, (Rows{names[0], names[1], names[2]}));
+    EXPECT_EQ(devices, names);
 }
 
 TEST_F(Catalogue, MoreThanTwentyDepthsLoseNothing)

@@ -10,35 +10,27 @@
 
 namespace {
 
-const wchar_t TestModulePath[] = L"C:\\Program Files\\Tessivon\\tessivon.exe";
-
 struct ExtPropDialog : ::testing::Test {
     RegistryGuard registry;
     ScopedSimAdapter adapter;
-    void SetUp() override { Monitors(2); }
+    void SetUp() override { SimSetMonitors(2); }
     void TearDown() override { PrepareDialogProgram(); }
     // The dialog's run with the program at the test's path.
     bool Run(const std::function<void(HWND, ExtPropState &)> &body, DialogEnd end)
     {
         return RunExtPropDialog(
             [&](HWND dialog, ExtPropState &state) {
-                lstrcpyW(ModulePath, TestModulePath);
+                lstrcpyW(ModulePath, L"C:\\Program Files\\Tessivon\\tessivon.exe");
                 body(dialog, state);
             },
             end);
     }
-    void Monitors(int count, LONG width = 1024, LONG height = 768)
-    {
-        SimSetMonitors(count, width, height);
-        adapter.Install();
-    }
-    // What the registry holds after the dialog, and that the dialog is gone.
-    void ExpectStored(const std::vector<long long> &stored, const std::string &run)
+    // What the registry holds after the dialog.
+    void ExpectStored(const std::vector<long long> &stored, const std::wstring &run)
     {
         for (int i = 0; i < OPTION_COUNT; i++)
-            EXPECT_EQ(ReadStoredOption(i), stored[i]) << Narrow(OptionNames[i + 1]);
+            EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
         EXPECT_EQ(ReadRunValue(), run);
-        EXPECT_EQ(FindExtPropDialog(), nullptr);
     }
 };
 
@@ -47,8 +39,6 @@ struct ExtPropDialog : ::testing::Test {
 TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
 {
     SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
-    SetRect(&Sim.monitors[1].work, -1280, -256, 0, 728);
-    adapter.Install();
     ASSERT_TRUE(RunExtPropDialog(
         [](HWND dialog, ExtPropState &state) {
             UseLaidOutFrame(state);
@@ -122,12 +112,13 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
         },
         DialogEnd::Ok));
     // What was read is stored: the defaults where nothing was, any non-zero number as 1.
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, "\"C:\\Program Files\\Tessivon\\tessivon.exe\"");
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, L"\"C:\\Program Files\\Tessivon\\tessivon.exe\"");
 
     WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
-    WriteSettingsValue(L"ShowWallpaperDesktop", REG_SZ, L"0", 4); // text: the default
+    SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0",
+                4); // text: the default
     ASSERT_TRUE(Run(elsewhere, DialogEnd::Ok));
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, "<missing>");
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, L"<missing>");
 }
 
 // Cancel and WM_CLOSE (the close box) store nothing though an option was
@@ -145,7 +136,7 @@ TEST_F(ExtPropDialog, CancelCloseAndApplyWriteNothing)
                 EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL (Escape) has no handler";
             },
             end));
-        ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
+        ExpectStored(std::vector<long long>(OPTION_COUNT, -1), L"<missing>");
     }
     ASSERT_TRUE(Run(
         [](HWND dialog, ExtPropState &state) {
@@ -158,7 +149,7 @@ TEST_F(ExtPropDialog, CancelCloseAndApplyWriteNothing)
             EXPECT_TRUE(IsWindowVisible(dialog));
         },
         DialogEnd::Close));
-    ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
+    ExpectStored(std::vector<long long>(OPTION_COUNT, -1), L"<missing>");
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 #include "base/messages.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "tests/program_fixture.h"
 #include "tests/registry_guard.h"
+#include "tests/sim_adapter.h"
 #include "tests/ui_driver.h"
 
 namespace {
@@ -25,37 +25,31 @@ void Command(UINT id) { SendMessageW(Program.window, WM_COMMAND, id, 0); }
 // WM_DESTROY posts WM_QUIT, which would end the next modal loop at once.
 void DestroyMainWindow()
 {
-    if (Program.window)
-        DestroyWindow(Program.window);
+    DestroyWindow(Program.window);
     Program.window = nullptr;
     MSG quit;
     PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
-// Notes the next popup menu (which, when, its default item) or message box
+// Notes the next popup menu (and its default item) or message box
 // ("caption: text") and closes it.
 struct Watch {
     HMENU menu = nullptr;
-    DWORD openedAt = 0;
     UINT defaultItem = 0;
-    UINT exitItem = 0; // ID_EXIT when the menu holds it
     std::string box = "<none>";
     explicit Watch(int timeoutMs = 1500)
     {
-        WhenWindowAppears(
-            [] { return FindPopupMenuWindow() ? FindPopupMenuWindow() : FindDialogByCaption(nullptr); },
-            [this](HWND window) {
-                openedAt = GetTickCount();
-                if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0))) {
-                    defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
-                    exitItem = GetMenuState(menu, ID_EXIT, MF_BYCOMMAND) != (UINT)-1 ? ID_EXIT : 0;
-                    EndMenu();
-                } else if (window) {
-                    box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
-                    PostMessageA(window, WM_COMMAND, IDOK, 0);
-                }
-            },
-            timeoutMs);
+        WhenWindowAppears([] { return FindShown("#32768") ? FindShown("#32768") : FindShown("#32770"); },
+                          [this](HWND window) {
+                              if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0))) {
+                                  defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
+                                  EndMenu();
+                              } else if (window) {
+                                  box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
+                                  PostMessageA(window, WM_COMMAND, IDOK, 0);
+                              }
+                          },
+                          timeoutMs);
     }
 };
 
@@ -64,7 +58,6 @@ struct MainWindowFixture : ::testing::Test {
     RegistryGuard registry;
     void SetUp() override
     {
-        KeyStateFunction = GetKeyState;
         Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 16, 60), SimMode(800, 600, 16, 75),
                           SimMode(1024, 768, 16, 60), SimMode(1024, 768, 32, 60)};
         Start(1);
@@ -75,16 +68,14 @@ struct MainWindowFixture : ::testing::Test {
         DestroyMainWindow();
         FreeProgramMenus(&Program);
     }
-    // The program as start-up leaves it, on `displays` simulated monitors,
-    // with a main window state of its own.
+    // The program as start-up leaves it, on `displays` simulated monitors.
     void Start(int displays)
     {
-        DestroyMainWindow();
-        FreeProgramMenus(&Program);
+        TearDown();
         Program = {};
         SimSetMonitors(displays);
         adapter.Install();
-        RebuildProgramMenus(&Program);
+        BuildProgramMenus(&Program, GetModuleHandleW(nullptr));
         ReadProgramFacts(GetModuleHandleW(nullptr));
         KeyStateFunction = GetKeyState;
         static bool registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
@@ -100,28 +91,27 @@ TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndComesBackWhenTheShellLosesI
     Start(1);
     TrayIconShow(&Program.tray, Program.window,
                  L"A tip that is much longer than the sixty-three characters the shell keeps");
-    EXPECT_EQ(lstrlenW(Sim.notifications.back().data.szTip), 63);
+    EXPECT_EQ(lstrlenW(Sim.notifications.back().szTip), 63);
     // A second copy's WM_SHOW_AGAIN and a re-created taskbar add it again, as made, and retip.
     for (UINT message : {(UINT)WM_SHOW_AGAIN, RegisterWindowMessageW(L"TaskbarCreated")}) {
         Sim.notifications.clear();
         SendMessageW(Program.window, message, 0, 0);
         ASSERT_EQ(Sim.notifications.size(), 2u);
-        EXPECT_EQ(Sim.notifications[0].data.hIcon,
+        EXPECT_EQ(Sim.notifications[0].hIcon,
                   LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY_256_COLORS)));
     }
 }
 
-TEST_F(MainWindowFixture, QuickSingleClickMarksTheModeAndOpensTheMenuAfterTheDoubleClickTime)
+// The real left button is up while the notifications arrive, as after a
+// quick click: the menu still opens, and shows the current mode marked.
+TEST_F(MainWindowFixture, QuickSingleClickMarksTheModeAndOpensTheMenu)
 {
-    Sim.monitors[0] = {{0, 0, 800, 600}, {}, true, "\\\\.\\Display1", "", 16, 75};
+    Sim.monitors[0] = {{0, 0, 800, 600}, true, L"\\\\.\\Display1", 16, 75};
     Watch watch(GetDoubleClickTime() + 3000);
-    // The real left button is up while these arrive, as after a quick click.
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
-    DWORD releasedAt = GetTickCount();
     EXPECT_TRUE(GetMenuState(GetSubMenu(Program.displayMenu, 2), 1, MF_BYPOSITION) & MF_CHECKED);
     PumpMessages(GetDoubleClickTime() + 1000);
     EXPECT_EQ(watch.menu, Program.displayMenu);
-    EXPECT_GE(watch.openedAt - releasedAt, GetDoubleClickTime() - 20);
 }
 
 TEST_F(MainWindowFixture, DoubleClickRunsTheControlPanelOrTheDialogAndOpensNoMenu)
@@ -130,7 +120,7 @@ TEST_F(MainWindowFixture, DoubleClickRunsTheControlPanelOrTheDialogAndOpensNoMen
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
     PumpMessages(GetDoubleClickTime() + 700);
     EXPECT_EQ(watch.menu, nullptr);
-    EXPECT_EQ(Sim.launches, std::vector<std::string>{"control desk.cpl"});
+    EXPECT_EQ(Sim.launches, std::vector<std::wstring>{L"control desk.cpl"});
     // A single click after the double click opens the menu again.
     Watch single(GetDoubleClickTime() + 2000);
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
@@ -158,7 +148,7 @@ TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuAndStrayClicksNothing)
         Watch watch(3000);
         Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
         EXPECT_EQ(watch.defaultItem, expected);
-        EXPECT_EQ(watch.exitItem, (UINT)ID_EXIT) << "the command menu, with Exit";
+        EXPECT_NE(GetMenuState(watch.menu, ID_EXIT, MF_BYCOMMAND), (UINT)-1) << "the command menu, with Exit";
     }
 }
 
@@ -167,32 +157,27 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
     Start(2);
     // The first display's switch goes to the default device and is stored too.
     Command(50001);
-    ASSERT_EQ(Sim.ChangeCalls(), 1);
-    EXPECT_EQ(Sim.calls.back().function + " " + Sim.calls.back().device, "ChangeDisplaySettingsW ");
-    EXPECT_EQ(Sim.calls.back().flags, (DWORD)CDS_UPDATEREGISTRY);
-    Sim.calls.clear();
+    ASSERT_EQ(Sim.calls.size(), 1u);
+    EXPECT_TRUE(Sim.calls[0].device.empty() && Sim.calls[0].flags == CDS_UPDATEREGISTRY);
     Command(51003);
-    ASSERT_EQ(Sim.ChangeCalls(), 1);
+    ASSERT_EQ(Sim.calls.size(), 2u);
     const SimCall &call = Sim.calls.back();
     const ModeEntry &entry = Program.catalogue.tables[1][3];
-    EXPECT_EQ(call.function + " " + call.device, "ChangeDisplaySettingsExW \\\\.\\Display2");
-    EXPECT_EQ(call.flags, (DWORD)CDS_UPDATEREGISTRY);
+    EXPECT_TRUE(call.device == L"\\\\.\\Display2" && call.flags == CDS_UPDATEREGISTRY);
     EXPECT_EQ(std::make_tuple(call.mode.dmPelsWidth, call.mode.dmBitsPerPel, call.mode.dmDisplayFrequency),
               std::make_tuple((DWORD)entry.width, (DWORD)entry.bitsPerPixel, (DWORD)entry.frequency));
     // Ids past a display's entries, and a display that does not exist.
     for (UINT id : {50000 + (UINT)Program.catalogue.counts[0], 50999u, 52000u})
         Command(id);
-    EXPECT_EQ(Sim.ChangeCalls(), 1);
+    EXPECT_EQ(Sim.calls.size(), 2u);
 
     // The second monitor's own device name, whatever its number.
-    SimSetMonitors(2);
-    Sim.monitors[1].device = "\\\\.\\DISPLAY5";
-    adapter.Install();
-    RebuildProgramMenus(&Program);
+    Sim.monitors[1].device = L"\\\\.\\DISPLAY5";
+    FreeProgramMenus(&Program);
+    BuildProgramMenus(&Program, GetModuleHandleW(nullptr));
     ASSERT_GE(Program.catalogue.counts[1], 4) << "the modes were tested on DISPLAY5";
-    Sim.calls.clear();
     Command(51003);
-    EXPECT_EQ(Sim.calls.back().device, "\\\\.\\DISPLAY5");
+    EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\DISPLAY5");
 }
 
 TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)

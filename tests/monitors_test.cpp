@@ -11,7 +11,6 @@ TEST(MonitorLayer, UsedOnlyWhenAllSixExist)
 {
     ScopedSimAdapter adapter;
     SimSetMonitors(2);
-    adapter.Install();
     EXPECT_EQ(CompatGetSystemMetrics(SM_CXVIRTUALSCREEN), 2048);
     for (int k = 0; k <= 6; k++) { // any one missing, then all
         Sim.monitorFunctions = k < 6 ? 0x3F & ~(1u << k) : 0;

@@ -13,22 +13,16 @@
 #include "display/catalogue.h"
 
 struct SimMonitor {
-    RECT rect, work;
+    RECT rect; // the work area is all but its bottom 30 pixels
     bool primary;
-    std::string device, description; // device "\\.\Display1" and so on
+    std::wstring device; // also the device's description
     LONG bitsPerPixel, frequency;
 };
 
 struct SimCall {
-    // The function ("ChangeDisplaySettingsW", ...) and the device name, empty when none was passed.
-    std::string function, device;
+    std::wstring device; // empty for ChangeDisplaySettingsW
     DWORD flags;
     DEVMODEW mode;
-};
-
-struct SimNotify {
-    DWORD action;
-    NOTIFYICONDATAW data;
 };
 
 struct SimAdapter {
@@ -38,20 +32,19 @@ struct SimAdapter {
     std::function<bool(int device, const DEVMODEW &mode)> accepts;
     LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every real change
     bool hasChangeEx = true;
-    // Which of the six monitor functions exist (bit k for the k-th in look-up order).
+    // Which of the six monitor functions exist (bit k for the k-th in the table).
     unsigned monitorFunctions = 0x3F;
 
     std::vector<SimCall> calls;
-    std::vector<SimNotify> notifications;
-    std::vector<std::string> launches; // "file params" of ShellExecuteW
+    std::vector<NOTIFYICONDATAW> notifications;
+    std::vector<std::wstring> launches; // "file params" of ShellExecuteW
 
     int TestCalls() const;
-    int ChangeCalls() const;
 };
 
 extern SimAdapter Sim;
 
-// Monitors laid out side by side, each width x height, the first primary.
+// Monitors "\\.\Display1" and on, laid out side by side, each width x height, the first primary.
 void SimSetMonitors(int count, LONG width = 1024, LONG height = 768);
 // A candidate as the platform's enumeration would give it.
 DEVMODEW SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency);
@@ -59,7 +52,7 @@ DEVMODEW SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency);
 class ScopedSimAdapter {
   public:
     ScopedSimAdapter();
-    ~ScopedSimAdapter();
+    ~ScopedSimAdapter() { Platform = saved; }
     // Puts the table together from Sim's settings; call after changing them.
     void Install();
 

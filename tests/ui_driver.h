@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 // Calls act(window) once find() gives a window; gives up after timeoutMs and
 // calls act(nullptr). Only one wait runs at a time.
@@ -14,26 +13,25 @@ void WhenWindowAppears(std::function<HWND()> find, std::function<void(HWND)> act
 // Ends any wait that has not fired yet.
 void CancelWindowWait();
 
-// The open popup menu window of this thread, or null.
-HWND FindPopupMenuWindow();
-// A message box or dialog (class "#32770") of this process with the caption.
-HWND FindDialogByCaption(const char *caption);
+// A visible top-level window of the class ("#32768" a popup menu, "#32770" a
+// message box or dialog) with the caption, any caption when it is null.
+inline HWND FindShown(const char *className, const char *caption = nullptr)
+{
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, className, caption)) && !IsWindowVisible(window)) {
+    }
+    return window;
+}
 
-struct MenuItemText {
-    std::string text; // empty for a separator
-    UINT id;
-    UINT state;
-    bool separator;
-    HMENU submenu;
-};
-std::vector<MenuItemText> ReadMenu(HMENU menu);
-std::string WindowText(HWND window);
+inline std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
 // Pumps messages for the given time, so that timers and posted messages run.
 void PumpMessages(int milliseconds);
-
-// UTF-8 and the platform's wide text, for comparing what the program passed.
-std::string Narrow(const wchar_t *text);
-std::wstring Wide(const std::string &text);
 
 // The pointer's confinement is the whole screen.
 inline bool PointerFree()
