@@ -14,25 +14,17 @@ struct ExtPropDialog : ::testing::Test {
     RegistryGuard registry;
     ScopedSimAdapter adapter;
     void SetUp() override { SimSetMonitors(2); }
-    void TearDown() override { PrepareDialogProgram(); }
-    // The dialog's run with the program at the test's path.
-    bool Run(const std::function<void(HWND, ExtPropState &)> &body, DialogEnd end)
-    {
-        return RunExtPropDialog(
-            [&](HWND dialog, ExtPropState &state) {
-                lstrcpyW(ModulePath, L"C:\\Program Files\\Tessivon\\tessivon.exe");
-                body(dialog, state);
-            },
-            end);
-    }
-    // What the registry holds after the dialog.
-    void ExpectStored(const std::vector<long long> &stored, const std::wstring &run)
-    {
-        for (int i = 0; i < OPTION_COUNT; i++)
-            EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
-        EXPECT_EQ(ReadRunValue(), run);
-    }
 };
+
+// What the registry holds after the dialog; the Run value names this program in quotes.
+void ExpectStored(const std::vector<long long> &stored, bool run)
+{
+    for (int i = 0; i < OPTION_COUNT; i++)
+        EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    EXPECT_EQ(ReadRunValue(), run ? L"\"" + std::wstring(path) + L"\"" : L"<missing>");
+}
 
 // Opened with the cursor on the second display: centred on that monitor,
 // the screens laid out where they are.
@@ -57,37 +49,30 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
 
 // The controls created beside the template are placed for the dialog's own
 // units: on no page does one cover a template button or the zoom slider or
-// leave the client area, and they stand in the order the user reads them.
+// leave the client area.
 TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
 {
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        RECT client;
+        RECT client, common;
         GetClientRect(dialog, &client);
-        HWND fixed[] = {state.okButton, GetDlgItem(dialog, IDC_CANCEL), GetDlgItem(dialog, IDC_APPLY),
-                        state.canvas.zoomSlider};
-        HWND placed[] = {state.hintLabel,
-                         state.canvas.canvasFrame,
-                         state.comboLabel,
-                         state.canvas.screenCombo,
-                         state.canvas.windowCombo,
-                         state.canvas.primaryCheckBox,
-                         state.webLink,
-                         state.mailLink,
-                         state.aboutText,
-                         state.knownBugsText,
-                         state.futureFeaturesText};
         for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
             SwitchToTab(state, tab);
-            for (HWND window : placed) {
-                RECT place = RectIn(window, dialog), common, other;
+            for (HWND window :
+                 {state.hintLabel, state.canvas.canvasFrame, state.comboLabel, state.canvas.screenCombo,
+                  state.canvas.windowCombo, state.canvas.primaryCheckBox, state.webLink, state.mailLink,
+                  state.aboutText, state.knownBugsText, state.futureFeaturesText}) {
+                RECT place = RectIn(window, dialog);
                 if (!IsWindowVisible(window))
                     continue;
                 EXPECT_TRUE(IntersectRect(&common, &place, &client) && EqualRect(&common, &place))
                     << "tab " << tab << " control " << GetDlgCtrlID(window) << " leaves the dialog";
-                for (HWND button : fixed)
-                    EXPECT_FALSE(IntersectRect(&common, &place, &(other = RectIn(button, dialog))))
+                for (HWND button : {state.okButton, GetDlgItem(dialog, IDC_CANCEL),
+                                    GetDlgItem(dialog, IDC_APPLY), state.canvas.zoomSlider}) {
+                    RECT other = RectIn(button, dialog);
+                    EXPECT_FALSE(IntersectRect(&common, &place, &other))
                         << "tab " << tab << " control " << GetDlgCtrlID(window) << " covers "
                         << GetDlgCtrlID(button);
+                }
             }
         }
     }));
@@ -95,11 +80,10 @@ TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
 
 TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
 {
-    auto elsewhere = [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); };
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
     // The boxes are ticked from the options on entry and give them back when
     // the page is left, and when OK is pressed on the page itself.
-    ASSERT_TRUE(Run(
+    ASSERT_TRUE(RunExtPropDialog(
         [](HWND, ExtPropState &state) {
             SwitchToTab(state, TAB_SETTINGS);
             for (int i = 0; i < OPTION_COUNT; i++)
@@ -112,13 +96,14 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
         },
         DialogEnd::Ok));
     // What was read is stored: the defaults where nothing was, any non-zero number as 1.
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, L"\"C:\\Program Files\\Tessivon\\tessivon.exe\"");
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, true);
 
     WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
-    SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0",
-                4); // text: the default
-    ASSERT_TRUE(Run(elsewhere, DialogEnd::Ok));
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, L"<missing>");
+    // Text is no number: the default.
+    SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0", 4);
+    ASSERT_TRUE(
+        RunExtPropDialog([](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }, DialogEnd::Ok));
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, false);
 }
 
 // Cancel and WM_CLOSE (the close box) store nothing though an option was
@@ -127,29 +112,23 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
 TEST_F(ExtPropDialog, CancelCloseAndApplyWriteNothing)
 {
     for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Close}) {
-        ASSERT_TRUE(Run(
-            [](HWND dialog, ExtPropState &state) {
+        ASSERT_TRUE(RunExtPropDialog(
+            [&](HWND dialog, ExtPropState &state) {
                 SwitchToTab(state, TAB_SETTINGS);
                 SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
                 SwitchToTab(state, TAB_ABOUT);
                 SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
                 EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL (Escape) has no handler";
+                state.icons.pending = state.canvas.windowsPending = TRUE;
+                EnableApplyButton(dialog);
+                ClickDialogButton(dialog, IDC_APPLY);
+                EXPECT_FALSE(state.icons.pending || state.canvas.windowsPending ||
+                             IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+                EXPECT_TRUE(IsWindowVisible(dialog));
             },
             end));
-        ExpectStored(std::vector<long long>(OPTION_COUNT, -1), L"<missing>");
+        ExpectStored(std::vector<long long>(OPTION_COUNT, -1), false);
     }
-    ASSERT_TRUE(Run(
-        [](HWND dialog, ExtPropState &state) {
-            state.icons.pending = state.canvas.windowsPending = TRUE;
-            EnableApplyButton(dialog);
-            state.options[OPT_SHOW_WINDOW_CLASS_NAME] = 1;
-            ClickDialogButton(dialog, IDC_APPLY);
-            EXPECT_FALSE(state.icons.pending || state.canvas.windowsPending ||
-                         IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-            EXPECT_TRUE(IsWindowVisible(dialog));
-        },
-        DialogEnd::Close));
-    ExpectStored(std::vector<long long>(OPTION_COUNT, -1), L"<missing>");
 }
 
 } // namespace

@@ -6,10 +6,10 @@
 // > "SysListView32" (or, with "workerw", the view under a top-level
 // "WorkerW"), whose items carry the texts, images and positions of LISTFILE
 // and, as item values, real ID lists of the files named there. LISTFILE: one
-// line per icon, "X Y IMAGE|PATH|TEXT", in UTF-16. Once the items exist, and
+// line per icon, "X Y IMAGE 0|PATH|TEXT", in UTF-16. Once the items exist, and
 // again for every WM_APP sent to "Progman", REPORTFILE receives one line per
-// item, in UTF-16: "X Y IMAGE NUMBER|TEXT". Texts and paths may hold any
-// character but a line break and, in paths, "|".
+// item, in UTF-16: "X Y IMAGE NUMBER||TEXT". Texts may hold any character but
+// a line break.
 //
 //   fixture_shell windows N
 //
@@ -32,8 +32,8 @@ static const wchar_t *ReportPath;
 
 static void WriteReport()
 {
-    std::wstring report;
-    wchar_t text[512], line[600];
+    std::vector<FixtureIcon> icons;
+    wchar_t text[512];
     for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
         LVITEMW item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text,
@@ -42,10 +42,9 @@ static void WriteReport()
         SendMessageW(ListView, LVM_GETITEMW, 0, (LPARAM)&item);
         POINT place = {};
         SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&place);
-        swprintf(line, 600, L"%ld %ld %d %lu|", place.x, place.y, item.iImage, (unsigned long)item.lParam);
-        report += line + std::wstring(text) + L"\n";
+        icons.push_back({(int)place.x, (int)place.y, item.iImage, text, (DWORD)item.lParam});
     }
-    WriteText(ReportPath, report);
+    WriteIcons(ReportPath, icons);
 }
 
 static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -88,18 +87,13 @@ static void MakeShell(const wchar_t *listPath, bool workerW)
     holder = workerW ? Make(L"WorkerW", L"", WS_POPUP, 0, 0, 1024, 768) : holder;
     HWND view = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1024, 768, holder);
     ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 1024, 768, view);
-    std::wistringstream lines(ReadText(listPath));
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    POINT at;
-    int used = 0;
-    for (std::wstring line; std::getline(lines, line); item.iItem++) {
-        swscanf(line.c_str(), L"%ld %ld %d|%n", &at.x, &at.y, &item.iImage, &used);
-        size_t bar = line.find(L'|', used);
-        item.pszText = &line[bar + 1];
-        item.lParam = (LPARAM)ILCreateFromPathW(line.substr(used, bar - used).c_str());
+    for (const FixtureIcon &icon : ReadIcons(listPath)) {
+        item.iImage = icon.image, item.pszText = (wchar_t *)icon.text.c_str();
+        item.lParam = (LPARAM)ILCreateFromPathW(icon.file.c_str());
         SendMessageW(ListView, LVM_INSERTITEMW, 0, (LPARAM)&item);
-        SendMessageW(ListView, LVM_SETITEMPOSITION, item.iItem, MAKELPARAM(at.x, at.y));
+        SendMessageW(ListView, LVM_SETITEMPOSITION, item.iItem++, MAKELPARAM(icon.x, icon.y));
     }
     WriteReport();
 }

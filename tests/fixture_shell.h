@@ -7,8 +7,15 @@
 #include <string>
 #include <vector>
 
-// Whole files of UTF-16 text: the fixture's icon lists and reports.
-inline std::wstring ReadText(const std::wstring &path)
+struct FixtureIcon {
+    int x, y, image;
+    std::wstring text;
+    DWORD number;            // as reported: the item's value
+    std::wstring file = L""; // when set, the item's file: made under this name in the shell's folder
+};
+
+// Icon lists and reports are files of UTF-16 lines "X Y IMAGE NUMBER|FILE|TEXT".
+inline std::vector<FixtureIcon> ReadIcons(const std::wstring &path)
 {
     HANDLE file =
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -16,25 +23,34 @@ inline std::wstring ReadText(const std::wstring &path)
     DWORD read = 0;
     ReadFile(file, text.data(), (DWORD)(text.size() * sizeof(wchar_t)), &read, nullptr);
     CloseHandle(file);
-    return text;
+    std::wistringstream lines(text);
+    std::vector<FixtureIcon> icons;
+    FixtureIcon icon = {};
+    int used = 0;
+    for (std::wstring line; std::getline(lines, line);) {
+        if (swscanf(line.c_str(), L"%d %d %d %lu|%n", &icon.x, &icon.y, &icon.image, &icon.number, &used) < 4)
+            continue;
+        size_t bar = line.find(L'|', used);
+        icon.file = line.substr(used, bar - used), icon.text = line.substr(bar + 1);
+        icons.push_back(icon);
+    }
+    return icons;
 }
 
 // Written under another name and then renamed, so that a reader never sees half.
-inline void WriteText(const std::wstring &path, const std::wstring &text)
+inline void WriteIcons(const std::wstring &path, const std::vector<FixtureIcon> &icons)
 {
+    std::wstring text;
+    for (const FixtureIcon &icon : icons)
+        text += std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y) + L" " +
+                std::to_wstring(icon.image) + L" " + std::to_wstring(icon.number) + L"|" + icon.file + L"|" +
+                icon.text + L"\n";
     HANDLE file = CreateFileW((path + L".tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, text.data(), (DWORD)(text.size() * sizeof(wchar_t)), &written, nullptr);
     CloseHandle(file);
     MoveFileExW((path + L".tmp").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
-
-struct FixtureIcon {
-    int x, y, image;
-    std::wstring text;
-    DWORD number;            // as reported: the item's value
-    std::wstring file = L""; // when set, the item's file: made under this name in the shell's folder
-};
 
 // count icons named "Icon i" in rows of ten, image i % pictures.
 inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
@@ -85,20 +101,18 @@ struct FixtureShell : FixtureProcess {
     }
     // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2;
     // an icon with a file of its own gets an empty file of that name.
-    static std::wstring WriteList(const std::vector<FixtureIcon> &icons)
+    static std::wstring WriteList(std::vector<FixtureIcon> icons)
     {
-        std::wstring folder = ShellFolder(), list;
-        for (const FixtureIcon &icon : icons) {
+        std::wstring folder = ShellFolder();
+        for (FixtureIcon &icon : icons) {
             std::wstring picture = folder + L"picture " + std::to_wstring(icon.image);
             if (icon.image == 1)
                 CreateDirectoryW(picture.c_str(), nullptr);
             picture += icon.image == 1 ? L"" : icon.image == 2 ? L".exe" : L".txt";
-            picture = icon.file.empty() ? picture : folder + icon.file;
-            CloseHandle(CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-            list += std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y) + L" " +
-                    std::to_wstring(icon.image) + L"|" + picture + L"|" + icon.text + L"\n";
+            icon.file = icon.file.empty() ? picture : folder + icon.file;
+            CloseHandle(CreateFileW(icon.file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         }
-        WriteText(folder + L"icons.txt", list);
+        WriteIcons(folder + L"icons.txt", icons);
         return L"\"" + folder + L"icons.txt\" \"" + folder + L"report.txt\"";
     }
     // What the fixture's list view holds now, as the fixture itself reads it.
@@ -106,14 +120,6 @@ struct FixtureShell : FixtureProcess {
     {
         DeleteFileW((ShellFolder() + L"report.txt").c_str());
         SendMessageW(FindWindowW(L"Progman", nullptr), WM_APP, 0, 0);
-        std::wistringstream lines(ReadText(ShellFolder() + L"report.txt"));
-        std::vector<FixtureIcon> icons;
-        FixtureIcon icon = {};
-        int used = 0;
-        for (std::wstring line; std::getline(lines, line);)
-            if (swscanf(line.c_str(), L"%d %d %d %lu|%n", &icon.x, &icon.y, &icon.image, &icon.number,
-                        &used) == 4)
-                icon.text = line.substr(used), icons.push_back(icon);
-        return icons;
+        return ReadIcons(ShellFolder() + L"report.txt");
     }
 };

@@ -31,25 +31,21 @@ void DestroyMainWindow()
     PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
-// Notes the next popup menu (and its default item) or message box
-// ("caption: text") and closes it.
+// Notes the next popup menu or message box ("caption: text") and closes it.
 struct Watch {
     HMENU menu = nullptr;
-    UINT defaultItem = 0;
     std::string box = "<none>";
     explicit Watch(int timeoutMs = 1500)
     {
-        WhenWindowAppears([] { return FindShown("#32768") ? FindShown("#32768") : FindShown("#32770"); },
-                          [this](HWND window) {
-                              if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0))) {
-                                  defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
-                                  EndMenu();
-                              } else if (window) {
-                                  box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
-                                  PostMessageA(window, WM_COMMAND, IDOK, 0);
-                              }
-                          },
-                          timeoutMs);
+        auto find = [] { return FindShown("#32768") ? FindShown("#32768") : FindShown("#32770"); };
+        WhenWindowAppears(find, [this](HWND window) { Close(window); }, timeoutMs);
+    }
+    void Close(HWND window)
+    {
+        if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0)))
+            EndMenu();
+        else if (window && PostMessageA(window, WM_COMMAND, IDOK, 0))
+            box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
     }
 };
 
@@ -147,7 +143,7 @@ TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuAndStrayClicksNothing)
         WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, expected == ID_EXTENDED_PROPERTIES);
         Watch watch(3000);
         Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
-        EXPECT_EQ(watch.defaultItem, expected);
+        EXPECT_EQ(GetMenuDefaultItem(watch.menu, FALSE, 0), expected);
         EXPECT_NE(GetMenuState(watch.menu, ID_EXIT, MF_BYCOMMAND), (UINT)-1) << "the command menu, with Exit";
     }
 }

@@ -17,12 +17,10 @@ int SimAdapter::TestCalls() const
 void SimSetMonitors(int count, LONG width, LONG height)
 {
     Sim.monitors.clear();
-    for (int k = 0; k < count; k++)
-        Sim.monitors.push_back({{k * width, 0, (k + 1) * width, height},
-                                k == 0,
-                                L"\\\\.\\Display" + std::to_wstring(k + 1),
-                                32,
-                                60});
+    for (int k = 0; k < count; k++) {
+        std::wstring device = L"\\\\.\\Display" + std::to_wstring(k + 1);
+        Sim.monitors.push_back({{k * width, 0, (k + 1) * width, height}, k == 0, device, 32, 60});
+    }
 }
 
 DEVMODEW SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
@@ -50,13 +48,7 @@ static LONG WINAPI SimChangeDisplaySettingsEx(LPCWSTR device, DEVMODEW *mode, HW
         return DISP_CHANGE_BADPARAM;
     if (flags & CDS_TEST)
         return !Sim.accepts || Sim.accepts(index, *mode) ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_BADMODE;
-    if (Sim.changeResult != DISP_CHANGE_SUCCESSFUL)
-        return Sim.changeResult;
-    SimMonitor &m = Sim.monitors[index];
-    SetRect(&m.rect, m.rect.left, m.rect.top, m.rect.left + mode->dmPelsWidth,
-            m.rect.top + mode->dmPelsHeight);
-    m.bitsPerPixel = mode->dmBitsPerPel, m.frequency = mode->dmDisplayFrequency;
-    return DISP_CHANGE_SUCCESSFUL;
+    return Sim.changeResult;
 }
 
 static LONG WINAPI SimChangeDisplaySettings(DEVMODEW *mode, DWORD flags)
@@ -75,30 +67,16 @@ static BOOL WINAPI SimEnumDisplayDevices(LPCWSTR, DWORD index, DISPLAY_DEVICEW *
     return TRUE;
 }
 
+// SM_XVIRTUALSCREEN to SM_CMONITORS are consecutive.
 static int WINAPI SimGetSystemMetrics(int index)
 {
-    RECT box = {}, primary = {};
-    for (const SimMonitor &monitor : Sim.monitors) {
+    RECT box = {};
+    for (const SimMonitor &monitor : Sim.monitors)
         UnionRect(&box, &box, &monitor.rect);
-        primary = monitor.primary ? monitor.rect : primary;
-    }
-    switch (index) {
-    case SM_CMONITORS:
-        return (int)Sim.monitors.size();
-    case SM_XVIRTUALSCREEN:
-        return box.left;
-    case SM_YVIRTUALSCREEN:
-        return box.top;
-    case SM_CXVIRTUALSCREEN:
-        return box.right - box.left;
-    case SM_CYVIRTUALSCREEN:
-        return box.bottom - box.top;
-    case SM_CXSCREEN:
-        return primary.right - primary.left;
-    case SM_CYSCREEN:
-        return primary.bottom - primary.top;
-    }
-    return GetSystemMetrics(index);
+    const int answers[] = {box.left, box.top, box.right - box.left, box.bottom - box.top,
+                           (int)Sim.monitors.size()};
+    bool answered = index >= SM_XVIRTUALSCREEN && index <= SM_CMONITORS;
+    return answered ? answers[index - SM_XVIRTUALSCREEN] : GetSystemMetrics(index);
 }
 
 // The monitor with the largest share of the rectangle, else as the flags ask.
@@ -160,17 +138,11 @@ static int WINAPI SimGetDeviceCaps(HDC dc, int index)
     if (k >= Sim.monitors.size())
         return GetDeviceCaps(dc, index);
     const SimMonitor &m = Sim.monitors[k];
-    switch (index) {
-    case HORZRES:
-        return m.rect.right - m.rect.left;
-    case VERTRES:
-        return m.rect.bottom - m.rect.top;
-    case BITSPIXEL:
-        return m.bitsPerPixel;
-    case VREFRESH:
-        return m.frequency;
-    }
-    return index == PLANES;
+    return index == HORZRES     ? m.rect.right - m.rect.left
+           : index == VERTRES   ? m.rect.bottom - m.rect.top
+           : index == BITSPIXEL ? m.bitsPerPixel
+           : index == VREFRESH  ? m.frequency
+                                : index == PLANES;
 }
 
 static BOOL WINAPI SimShellNotifyIcon(DWORD, PNOTIFYICONDATAW data)
@@ -195,17 +167,10 @@ ScopedSimAdapter::ScopedSimAdapter() : saved(Platform)
 void ScopedSimAdapter::Install()
 {
     auto has = [](int bit, auto function) { return Sim.monitorFunctions >> bit & 1 ? function : nullptr; };
-    Platform = {SimEnumDisplaySettings,
-                SimChangeDisplaySettings,
-                Sim.hasChangeEx ? SimChangeDisplaySettingsEx : nullptr,
-                SimEnumDisplayDevices,
-                has(0, SimGetSystemMetrics),
-                has(1, SimMonitorFromWindow),
-                has(2, SimMonitorFromRect),
-                has(3, SimMonitorFromPoint),
-                has(4, SimEnumDisplayMonitors),
-                has(5, SimGetMonitorInfo),
-                SimGetDeviceCaps,
-                SimShellNotifyIcon,
-                SimShellExecute};
+    Platform =
+        PlatformTable({SimEnumDisplaySettings, SimChangeDisplaySettings,
+                       Sim.hasChangeEx ? SimChangeDisplaySettingsEx : nullptr, SimEnumDisplayDevices,
+                       has(0, SimGetSystemMetrics), has(1, SimMonitorFromWindow), has(2, SimMonitorFromRect),
+                       has(3, SimMonitorFromPoint), has(4, SimEnumDisplayMonitors), has(5, SimGetMonitorInfo),
+                       SimGetDeviceCaps, SimShellNotifyIcon, SimShellExecute});
 }

@@ -30,7 +30,7 @@ struct SimAdapter {
     std::vector<DEVMODEW> candidates;
     // Whether the device (0-based index) accepts the mode; all by default.
     std::function<bool(int device, const DEVMODEW &mode)> accepts;
-    LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every real change
+    LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every change but a test; the monitors stay
     bool hasChangeEx = true;
     // Which of the six monitor functions exist (bit k for the k-th in the table).
     unsigned monitorFunctions = 0x3F;

@@ -55,58 +55,47 @@ void ClickTab(const ExtPropState &state, int tab)
     PointerMessage(state.tabControl, WM_LBUTTONUP, TabCentre(state, tab), 0);
 }
 
-struct DialogTabs : ::testing::Test {
+// One display opens on the Windows page and refuses the Screen tab, more open
+// on the Screen page; each shown display (three at most) has its item. Real
+// clicks and keys change pages, also a click after a key moved away from a
+// clicked tab; a redraw of the strip in the middle of a switch keeps the new
+// page (entering Icons must not find the Windows page in the record).
+TEST(DialogTabs, EachCountOfDisplaysOpensOnItsPageAndClicksAndKeysChangePages)
+{
     RegistryGuard registry;
     ScopedSimAdapter sim;
-};
-
-// One display opens on the Windows page and refuses the Screen tab, more open
-// on the Screen page; each shown display (three at most) has its item.
-TEST_F(DialogTabs, EachCountOfDisplaysOpensOnItsPageWithItsItems)
-{
     for (int count = 1; count <= 4; count++) {
         SimSetMonitors(count);
-        sim.Install();
-        int shown = std::min(count, MAX_SCREEN_ITEMS);
-        ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+        ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
             SCOPED_TRACE(std::to_string(count) + " displays");
             ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
-            ASSERT_EQ(state.canvas.screenCount, shown);
-            for (int k = 0; k < shown; k++)
+            ASSERT_EQ(state.canvas.screenCount, std::min(count, MAX_SCREEN_ITEMS));
+            for (int k = 0; k < state.canvas.screenCount; k++)
                 EXPECT_EQ(WindowText(state.canvas.screenItems[k]), std::to_string(k + 1));
-            if (count > 1)
+            if (count == 1) {
+                SwitchToTab(state, TAB_SCREEN);
+                PressTabKey(state, VK_LEFT);
+                PressTabKey(state, VK_HOME);
+                ExpectPage(state, TAB_WINDOWS);
+            }
+            if (count != 3)
                 return;
-            SwitchToTab(state, TAB_SCREEN);
-            PressTabKey(state, VK_LEFT);
-            PressTabKey(state, VK_HOME);
+            ClickTab(state, TAB_WINDOWS);
             ExpectPage(state, TAB_WINDOWS);
+            PressTabKey(state, VK_RIGHT);
+            ExpectPage(state, TAB_ICONS);
+            for (int tab : {TAB_SETTINGS, TAB_ICONS, TAB_ABOUT}) {
+                ClickTab(state, tab);
+                ExpectPage(state, tab);
+            }
+            SetCursorPos(TabCentre(state, TAB_ICONS).x, TabCentre(state, TAB_ICONS).y);
+            PumpMessages(100);
+            NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+            SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
+            RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            EXPECT_EQ(state.currentTab, TAB_ICONS);
         }));
     }
-}
-
-// Real clicks and keys change pages, also a click after a key moved away from
-// a clicked tab; a redraw of the strip in the middle of a switch keeps the
-// new page (entering Icons must not find the Windows page in the record).
-TEST_F(DialogTabs, ClicksAndKeysChangePages)
-{
-    SimSetMonitors(3);
-    sim.Install();
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        ClickTab(state, TAB_WINDOWS);
-        ExpectPage(state, TAB_WINDOWS);
-        PressTabKey(state, VK_RIGHT);
-        ExpectPage(state, TAB_ICONS);
-        for (int tab : {TAB_SETTINGS, TAB_ICONS, TAB_ABOUT}) {
-            ClickTab(state, tab);
-            ExpectPage(state, tab);
-        }
-        SetCursorPos(TabCentre(state, TAB_ICONS).x, TabCentre(state, TAB_ICONS).y);
-        PumpMessages(100);
-        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
-        SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
-        RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        EXPECT_EQ(state.currentTab, TAB_ICONS);
-    }));
 }
 
 } // namespace
