@@ -24,20 +24,6 @@ struct DesktopIcons : ::testing::Test {
     void SetUp() override { LoadPlatformTable(); }
 };
 
-void WriteHidden(const std::wstring &text, DWORD number)
-{
-    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text.c_str(), REG_DWORD, &number, sizeof(number));
-}
-
-// The stored number of a hidden label, or -1.
-long long ReadHidden(const std::wstring &text)
-{
-    DWORD number = 0, size = sizeof(number);
-    return SHGetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text.c_str(), nullptr, &number, &size)
-               ? -1LL
-               : number;
-}
-
 // Every value name of the hidden-label store, sorted.
 std::vector<std::wstring> StoredNames()
 {
@@ -75,22 +61,13 @@ std::wstring Listed(const ExtPropState &state, int entry)
     return text;
 }
 
-// Right-clicks the icon view; gives the number of items on the popup menu the
-// user sees, and whether its first item carries the check mark.
-int RightClick(HWND view, int x, int y, bool *firstChecked = nullptr)
+// Right-clicks the icon view; gives the popup menu the user saw.
+HMENU RightClick(HWND view, int x, int y)
 {
-    int items = -1;
-    WhenWindowAppears([] { return FindShown("#32768"); },
-                      [&](HWND popup) {
-                          HMENU menu = popup ? (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0) : nullptr;
-                          items = menu ? GetMenuItemCount(menu) : -1;
-                          if (firstChecked)
-                              *firstChecked = menu && (GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED);
-                          EndMenu();
-                      });
+    Watch watch(1500, false);
     SendMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
     CancelWindowWait();
-    return items;
+    return watch.menu;
 }
 
 TEST_F(DesktopIcons, ChannelReadsTheShellsIconsInItsOwnProcess)
@@ -121,7 +98,7 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsInItsOwnProcess)
     EXPECT_FALSE(SharedBlockOpen(&block, nullptr));
     EXPECT_EQ(GetIconCount(&block) + HideIconText(nullptr, 0), 0);
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    WriteHidden(L"Icon 0", 1);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 0", 1);
     StartupIconAction();
     ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
@@ -148,14 +125,16 @@ TEST_F(DesktopIcons, IconsTabShowsEveryIconWithSharedPicturesAndStoredLabels)
         SendMessageA(view.window, LVM_SETITEMPOSITION, 1, MAKELPARAM(4, 0));
         EXPECT_TRUE(IconViewHitTest(&view, 9, 8) == 0 && IconViewHitTest(&view, 11, 8) == 1 &&
                     IconViewHitTest(&view, 10, 8) == 0);
-        bool checked = false;
-        EXPECT_TRUE(RightClick(view.window, 11, 8, &checked) == 1 && view.selected == 1) << "the icon's menu";
-        EXPECT_TRUE(checked) << "\"&Show Icon Text\" is ticked while the label shows";
-        RightClick(view.window, view.items[7].x + 8, view.items[7].y + 8, &checked);
-        EXPECT_TRUE(view.selected == 7 && !checked) << "and clear while it is hidden";
+        auto checked = [&] { return GetMenuState(view.itemMenu, 0, MF_BYPOSITION) & MF_CHECKED; };
+        EXPECT_TRUE(RightClick(view.window, 11, 8) == view.itemMenu && view.selected == 1)
+            << "the icon's menu";
+        EXPECT_TRUE(checked()) << "\"&Show Icon Text\" is ticked while the label shows";
+        RightClick(view.window, view.items[7].x + 8, view.items[7].y + 8);
+        EXPECT_TRUE(view.selected == 7 && !checked()) << "and clear while it is hidden";
         RECT client;
         GetClientRect(view.window, &client);
-        EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == 3 && view.selected == -1)
+        EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == view.desktopMenu &&
+                    view.selected == -1)
             << "the desktop's menu; a right click on empty space deselects";
     }));
 }
@@ -253,7 +232,7 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     const std::vector<FixtureIcon> start = shell.Report();
     ASSERT_EQ(start.size(), 4u);
     // Start-up: the stored label is blanked on the icon with text and number.
-    WriteHidden(Memo, start[3].number);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, Memo, start[3].number);
     StartupIconAction();
     EXPECT_EQ(shell.Report()[3].text, Memo) << "option off: nothing happens";
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
@@ -262,10 +241,10 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     // Another logon: the shell numbers the icon anew. The label is blanked by
     // its text and stored under the present number, so it can come back.
     EXPECT_EQ(RestoreIconText(listView, 3), 1);
-    WriteHidden(Cafe, 12345);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, Cafe, 12345);
     StartupIconAction();
     EXPECT_EQ(shell.Report()[0].text, L"");
-    EXPECT_EQ(ReadHidden(Cafe), start[0].number);
+    EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
     wchar_t text[ICON_TEXT_CAPACITY] = L"";
     LookupHiddenText(start[0].number, text, ICON_TEXT_CAPACITY - 1);
     EXPECT_EQ(text, Cafe);
@@ -277,17 +256,17 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
         RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8); // selects the icon
         SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
         EXPECT_EQ(shell.Report()[0].text, Cafe);
-        EXPECT_EQ(ReadHidden(Cafe), -1);
+        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), -1);
         SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
         EXPECT_EQ(shell.Report()[0].text, L"");
-        EXPECT_EQ(ReadHidden(Cafe), start[0].number);
+        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
         SendMessageA(view.window, WM_COMMAND, ID_HIDE_ALL_TEXTS, 0);
         for (const FixtureIcon &icon : shell.Report())
             EXPECT_EQ(icon.text, L"");
         EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
         EXPECT_EQ(StoredNames(), (std::vector<std::wstring>{L"Icon 1", Cafe, Memo}))
             << "one value each, exact";
-        EXPECT_EQ(ReadHidden(Memo), start[3].number) << "the one hidden last";
+        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Memo), start[3].number) << "the one hidden last";
         SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
         EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
     }));

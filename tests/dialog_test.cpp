@@ -20,7 +20,7 @@ struct ExtPropDialog : ::testing::Test {
 void ExpectStored(const std::vector<long long> &stored, bool run)
 {
     for (int i = 0; i < OPTION_COUNT; i++)
-        EXPECT_EQ(ReadStoredOption(i), stored[i]) << OptionNames[i + 1];
+        EXPECT_EQ(ReadNumber(SETTINGS_KEY, OptionNames[i + 1]), stored[i]) << OptionNames[i + 1];
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     EXPECT_EQ(ReadRunValue(), run ? L"\"" + std::wstring(path) + L"\"" : L"<missing>");

@@ -15,10 +15,11 @@
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
 #include "tests/registry_guard.h"
+#include "tests/ui_driver.h"
 
 namespace {
 
-std::string ProgramPath;
+std::wstring ProgramPath;
 
 bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
 {
@@ -28,35 +29,10 @@ bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
     return true;
 }
 
-struct Process {
-    PROCESS_INFORMATION info = {};
-    bool Start(std::string line = "\"" + ProgramPath + "\"")
-    {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info);
-    }
-    // The exit code, or -1 while it still runs after the wait.
-    long Wait(DWORD milliseconds)
-    {
-        DWORD code = 0;
-        bool ended = WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
-        return ended && GetExitCodeProcess(info.hProcess, &code) ? (long)code : -1;
-    }
-    ~Process()
-    {
-        if (info.hProcess && Wait(0) == -1)
-            TerminateProcess(info.hProcess, 99);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-};
-
 HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
 
 // The program's open popup menu: this process shows none.
-bool MenuShown() { return IsWindowVisible(FindWindowA("#32768", nullptr)); }
+bool MenuShown() { return FindShown("#32768") != nullptr; }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
@@ -74,10 +50,9 @@ DEVMODEA CurrentMode()
 struct EndToEnd : ::testing::Test {
     RegistryGuard registry;
     DEVMODEA startMode = CurrentMode();
-    Process program;
+    ChildProcess program{L"\"" + ProgramPath + L"\""};
     void SetUp() override
     {
-        ASSERT_TRUE(program.Start());
         ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
     }
     void TearDown() override
@@ -104,12 +79,11 @@ struct EndToEnd : ::testing::Test {
 // virtual desktop (at the X screen's origin), opens the display menu.
 TEST_F(EndToEnd, SecondCopyIsRefusedAndARealClickOpensTheMenu)
 {
-    Process second, click;
-    ASSERT_TRUE(second.Start());
+    ChildProcess second(L"\"" + ProgramPath + L"\"");
     EXPECT_EQ(second.Wait(15000), 1);
     EXPECT_EQ(program.Wait(300), -1) << "the first copy keeps running";
     Sleep(1000); // the taskbar places the icon
-    ASSERT_TRUE(click.Start("/usr/bin/xdotool mousemove 1013 758 click 1"));
+    ChildProcess click(L"/usr/bin/xdotool mousemove 1013 758 click 1");
     EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";
 }
 
@@ -158,7 +132,7 @@ TEST_F(EndToEnd, ExtendedPropertiesOpensTheDialogAndTheIconWaitsForIt)
 // asking for per-monitor DPI awareness and the version 6 common controls.
 TEST(ShippedProgram, StrippedWithVersionAndManifest)
 {
-    std::ifstream in(ProgramPath, std::ios::binary);
+    std::ifstream in(ProgramPath.c_str(), std::ios::binary);
     std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GT(file.size(), sizeof(IMAGE_DOS_HEADER));
     const auto *nt =
@@ -190,7 +164,8 @@ int main(int argc, char **argv)
     CreateWindowExA(0, other.lpszClassName, other.lpszClassName, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                     nullptr);
     // A Unix path seen through Wine's Z: drive.
-    ProgramPath = argv[1][0] == '/' ? std::string("Z:") + argv[1] : argv[1];
-    std::replace(ProgramPath.begin(), ProgramPath.end(), '/', '\\');
+    for (const char *c = argv[1]; *c; c++)
+        ProgramPath += *c == '/' ? L'\\' : (wchar_t)*c;
+    ProgramPath = (argv[1][0] == '/' ? L"Z:" : L"") + ProgramPath;
     return RUN_ALL_TESTS();
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ui_driver.h" // found beside this file, also by the fixture program
+
 struct FixtureIcon {
     int x, y, image;
     std::wstring text;
@@ -63,26 +65,18 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
 }
 
 // The fixture program beside this one with these arguments, ended with the scope.
-struct FixtureProcess {
-    PROCESS_INFORMATION process = {};
-    explicit FixtureProcess(const std::wstring &arguments)
+struct FixtureProcess : ChildProcess {
+    explicit FixtureProcess(const std::wstring &arguments) : ChildProcess(FixtureLine(arguments))
+    {
+        for (int k = 0; k < 200 && info.hProcess && !Find("Fixture ready"); k++)
+            Sleep(25);
+    }
+    static std::wstring FixtureLine(const std::wstring &arguments)
     {
         wchar_t exe[MAX_PATH];
         GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        std::wstring line = L"\"" + std::wstring(exe).substr(0, wcsrchr(exe, L'\\') - exe) +
-                            L"\\fixture_shell.exe\" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-        for (int k = 0; k < 200 && process.hProcess && !Find("Fixture ready"); k++)
-            Sleep(25);
-    }
-    ~FixtureProcess()
-    {
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, 5000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        *wcsrchr(exe, L'\\') = L'\0';
+        return L"\"" + std::wstring(exe) + L"\\fixture_shell.exe\" " + arguments;
     }
     static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
 };

@@ -31,24 +31,6 @@ void DestroyMainWindow()
     PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
-// Notes the next popup menu or message box ("caption: text") and closes it.
-struct Watch {
-    HMENU menu = nullptr;
-    std::string box = "<none>";
-    explicit Watch(int timeoutMs = 1500)
-    {
-        auto find = [] { return FindShown("#32768") ? FindShown("#32768") : FindShown("#32770"); };
-        WhenWindowAppears(find, [this](HWND window) { Close(window); }, timeoutMs);
-    }
-    void Close(HWND window)
-    {
-        if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0)))
-            EndMenu();
-        else if (window && PostMessageA(window, WM_COMMAND, IDOK, 0))
-            box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
-    }
-};
-
 struct MainWindowFixture : ::testing::Test {
     ScopedSimAdapter adapter;
     RegistryGuard registry;

@@ -21,16 +21,21 @@ struct RegistryGuard {
     ~RegistryGuard() { ClearProgramKeys(); }
 };
 
+inline void WriteNumber(const wchar_t *key, const std::wstring &name, DWORD value)
+{
+    SHSetValueW(HKEY_CURRENT_USER, key, name.c_str(), REG_DWORD, &value, sizeof(value));
+}
+
 inline void WriteOption(int option, DWORD value)
 {
-    SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, OptionNames[option + 1], REG_DWORD, &value, 4);
+    WriteNumber(SETTINGS_KEY, OptionNames[option + 1], value);
 }
 
 // The stored value, or -1 when it is missing or not a REG_DWORD.
-inline long long ReadStoredOption(int option)
+inline long long ReadNumber(const wchar_t *key, const std::wstring &name)
 {
-    DWORD value = 0, type = 0, size = 4;
-    bool read = !SHGetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, OptionNames[option + 1], &type, &value, &size);
+    DWORD value = 0, type = 0, size = sizeof(value);
+    bool read = !SHGetValueW(HKEY_CURRENT_USER, key, name.c_str(), &type, &value, &size);
     return read && type == REG_DWORD ? (long long)value : -1;
 }
 

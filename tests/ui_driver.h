@@ -33,6 +33,53 @@ inline std::string WindowText(HWND window)
 // Pumps messages for the given time, so that timers and posted messages run.
 void PumpMessages(int milliseconds);
 
+// Notes the next popup menu or, when boxes is set, message box ("caption:
+// text") and closes it.
+struct Watch {
+    HMENU menu = nullptr;
+    std::string box = "<none>";
+    explicit Watch(int timeoutMs = 1500, bool boxes = true)
+    {
+        auto find = [boxes] {
+            return FindShown("#32768") ? FindShown("#32768") : boxes ? FindShown("#32770") : nullptr;
+        };
+        WhenWindowAppears(
+            find, [this](HWND window) { Close(window); }, timeoutMs);
+    }
+    void Close(HWND window)
+    {
+        if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0)))
+            EndMenu();
+        else if (window && PostMessageA(window, WM_COMMAND, IDOK, 0))
+            box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
+    }
+};
+
+// A process started with the command line, ended with the scope.
+struct ChildProcess {
+    PROCESS_INFORMATION info = {};
+    explicit ChildProcess(std::wstring line)
+    {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    }
+    // The exit code, or -1 while it still runs after the wait.
+    long Wait(DWORD milliseconds)
+    {
+        DWORD code = 0;
+        bool ended = WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
+        return ended && GetExitCodeProcess(info.hProcess, &code) ? (long)code : -1;
+    }
+    ~ChildProcess()
+    {
+        TerminateProcess(info.hProcess, 99); // nothing to do once it has ended
+        Wait(5000);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+};
+
 // The pointer's confinement is the whole screen.
 inline bool PointerFree()
 {
