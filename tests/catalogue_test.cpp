@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "display/catalogue.h"
+#include "display/monitors.h"
 #include "tests/sim_adapter.h"
 
 namespace {
@@ -90,6 +91,23 @@ TEST_F(Catalogue, MoreThanTwentyDepthsLoseNothing)
     Rows rows = Build();
     ASSERT_EQ(rows.size(), 60u);
     EXPECT_EQ(rows[59], "800x480x129@60");
+}
+
+// The six monitor functions are used only when all exist; without them every
+// answer describes the one screen.
+TEST(MonitorLayer, UsedOnlyWhenAllSixExist)
+{
+    ScopedSimAdapter adapter;
+    SimSetMonitors(2);
+    EXPECT_EQ(CompatGetSystemMetrics(SM_CXVIRTUALSCREEN), 2048);
+    for (int k = 0; k <= 6; k++) { // any one missing, then all
+        Sim.monitorFunctions = k < 6 ? 0x3F & ~(1u << k) : 0;
+        adapter.Install();
+        EXPECT_EQ(CompatGetSystemMetrics(SM_CMONITORS), 1) << k;
+    }
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof(MONITORINFO) - 1;
+    EXPECT_FALSE(CompatGetMonitorInfo(PRIMARY_MONITOR_HANDLE, &info)) << "a record too small is not written";
 }
 
 } // namespace

@@ -52,15 +52,6 @@ POINT MiniatureInView(const ExtPropState &state)
     return origin;
 }
 
-// The text of an entry of the Icons tab's list.
-std::wstring Listed(const ExtPropState &state, int entry)
-{
-    wchar_t text[ICON_TEXT_CAPACITY] = L"";
-    COMBOBOXEXITEMW item = {CBEIF_TEXT, entry, text, ICON_TEXT_CAPACITY, 0, 0, 0, 0, 0};
-    SendMessageW(state.icons.combo, CBEM_GETITEMW, 0, (LPARAM)&item);
-    return text;
-}
-
 // Right-clicks the icon view; gives the popup menu the user saw.
 HMENU RightClick(HWND view, int x, int y)
 {
@@ -118,7 +109,8 @@ TEST_F(DesktopIcons, IconsTabShowsEveryIconWithSharedPicturesAndStoredLabels)
         ASSERT_EQ(view.count, 50);
         EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
         EXPECT_TRUE(view.items[7].state == ICON_TEXT_HIDDEN && view.items[8].state == 0);
-        EXPECT_EQ(Listed(state, 7), L"Icon 7") << "a hidden label is listed under its stored text";
+        EXPECT_EQ(ComboText(state.icons.combo, 7), L"Icon 7")
+            << "a hidden label is listed under its stored text";
 
         // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
         SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
@@ -251,7 +243,7 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
 
     ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
-        EXPECT_EQ(Listed(state, 0), Cafe) << "listed under the stored label";
+        EXPECT_EQ(ComboText(state.icons.combo, 0), Cafe) << "listed under the stored label";
         IconView &view = state.icons.view;
         RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8); // selects the icon
         SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);

@@ -48,6 +48,15 @@ inline void UseLaidOutFrame(ExtPropState &state)
     LayoutCanvas(&state.canvas);
 }
 
+// The text of an entry of a ComboBoxEx.
+inline std::wstring ComboText(HWND combo, int entry)
+{
+    wchar_t text[512] = L"";
+    COMBOBOXEXITEMW item = {CBEIF_TEXT, entry, text, 512, 0, 0, 0, 0, 0};
+    SendMessageW(combo, CBEM_GETITEMW, 0, (LPARAM)&item);
+    return text;
+}
+
 inline HWND FindExtPropDialog() { return FindShown("#32770", "Extended Display Properties"); }
 
 // A click on a button of the dialog, as the button itself reports it.
