@@ -35,13 +35,6 @@ TEST(Wallpaper, PictureSizeOfEitherRowOrder)
     }
 }
 
-TEST(DragMechanics, ScreenPressConfinement)
-{
-    // Client area 20 to 420; the press 10 pixels right of the item's left edge and 7 below its top.
-    RECT confined = ScreenPressConfinement({20, 200, 420, 440}, {100, 60, 160, 105}, {110, 67});
-    EXPECT_RECT(confined, 30, 207, 420 - (60 - 10), 440 - (45 - 7));
-}
-
 TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
 {
     SimSetMonitors(3);

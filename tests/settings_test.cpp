@@ -5,17 +5,6 @@
 
 namespace {
 
-// A path that does not fit is not written at all: an unquoted or cut path
-// could start another program.
-TEST(Settings, QuotedPathOrNothing)
-{
-    wchar_t quoted[8];
-    QuoteModulePath(L"C:\\a.exe", quoted, 8);
-    EXPECT_STREQ(quoted, L"");
-    QuoteModulePath(L"C:\\a", quoted, 8);
-    EXPECT_STREQ(quoted, L"\"C:\\a\"");
-}
-
 // Values the ANSI build wrote are read as they were meant, and what this
 // build writes reads back the same through the ANSI functions.
 TEST(Settings, ValuesReadTheSameThroughEitherCharacterSet)

@@ -62,8 +62,6 @@ static BOOL WINAPI SimEnumDisplayDevices(LPCWSTR, DWORD index, DISPLAY_DEVICEW *
         return FALSE;
     lstrcpynW(info->DeviceName, Sim.monitors[index].device.c_str(), 32);
     lstrcpynW(info->DeviceString, Sim.monitors[index].device.c_str(), 128);
-    info->StateFlags = DISPLAY_DEVICE_ATTACHED_TO_DESKTOP |
-                       (Sim.monitors[index].primary ? DISPLAY_DEVICE_PRIMARY_DEVICE : 0);
     return TRUE;
 }
 
