@@ -35,20 +35,42 @@ TEST(Wallpaper, PictureSizeOfEitherRowOrder)
     }
 }
 
+// Each screen drawn plain in the selected colours or the others, with its digit somewhere.
+void ExpectScreens(const ExtPropState &state, int selected)
+{
+    for (int i = 0; i < 3; i++) {
+        HWND item = state.canvas.screenItems[i];
+        EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(i == selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
+        COLORREF digit = GetSysColor(i == selected ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+        RECT client;
+        GetClientRect(item, &client);
+        HDC dc = GetDC(item);
+        int shown = 0;
+        for (int y = 0; y < client.bottom; y++)
+            for (int x = 0; x < client.right; x++)
+                shown += GetPixel(dc, x, y) == digit;
+        ReleaseDC(item, dc);
+        EXPECT_GT(shown, 0) << "the digit of " << i;
+    }
+}
+
 TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
 {
     SimSetMonitors(3);
+    WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
     SetRect(&Sim.monitors[2].rect, 2048, 0, 2048 + 1280, 1024); // the third of another shape
     Sim.monitors[2].bitsPerPixel = 16;
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
         // A click on the second screen selects it in the list too; the
         // pointer is held inside the frame only while the button is down.
+        ExpectScreens(state, 0);
         POINT second = Centre(WindowRect(state.canvas.screenItems[1]));
         PointerMessage(dialog, WM_LBUTTONDOWN, second);
         EXPECT_FALSE(PointerFree()) << "confined during the press";
         PointerMessage(dialog, WM_LBUTTONUP, second, 0);
         EXPECT_TRUE(PointerFree()) << "freed at the release";
         EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
+        ExpectScreens(state, 1);
         RECT frame = RectIn(state.canvas.canvasFrame, nullptr);
         // Beside all screens nothing is selected; ticking then chooses no display.
         PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 4, frame.top + 4});
@@ -234,38 +256,6 @@ TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
     EXPECT_LT(Usage().first, before.first + 1024 * 1024) << before.first;
 }
 
-// A screen drawn plain in the selected colours or the others, with its digit somewhere.
-TEST_F(Canvas, DigitsInThePlainAndTheSelectedColours)
-{
-    SimSetMonitors(3);
-    WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        for (int selected : {0, 1}) {
-            ChooseEntry(dialog, state.canvas.screenCombo, selected);
-            for (int i = 0; i < 3; i++) {
-                HWND item = state.canvas.screenItems[i];
-                EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(i == selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
-                COLORREF digit = GetSysColor(i == selected ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
-                RECT client;
-                GetClientRect(item, &client);
-                HDC dc = GetDC(item);
-                int shown = 0;
-                for (int y = 0; y < client.bottom; y++)
-                    for (int x = 0; x < client.right; x++)
-                        shown += GetPixel(dc, x, y) == digit;
-                ReleaseDC(item, dc);
-                EXPECT_GT(shown, 0) << "the digit of " << i;
-            }
-        }
-    }));
-}
-
-void Repaint(HWND item, ExtPropState &state, int mode)
-{
-    state.canvas.wallpaperMode = mode;
-    InvalidateRect(item, nullptr, FALSE);
-}
-
 // A margin of 56 leaves 192 pixels of the laid-out frame's height: scale
 // 0.25, the monitor 256 by 192.
 void ZoomToAQuarter(HWND dialog, ExtPropState &state)
@@ -290,10 +280,12 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
             EXPECT_EQ(Pixel(item, outside.x, outside.y), desktop) << outside.x << "," << outside.y;
         // A tile that scales to nothing ends in the desktop colour.
         state.canvas.wallpaperWidth = state.canvas.wallpaperHeight = 3;
-        Repaint(item, state, 1);
+        state.canvas.wallpaperMode = 1;
+        InvalidateRect(item, nullptr, FALSE);
         EXPECT_EQ(Pixel(item, 255, 191), desktop);
         // A layout the platform does not define shows the plain screen.
-        Repaint(item, state, 40);
+        state.canvas.wallpaperMode = 40;
+        InvalidateRect(item, nullptr, FALSE);
         EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(COLOR_BTNSHADOW))
             << "one screen: the Screen tab is not shown";
 
