@@ -101,13 +101,18 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
 {
     FixtureShell shell(GridIcons(3, 3));
     std::vector<FixtureIcon> start = shell.Report();
+    // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
+    auto drop = [&](HWND dialog, const ExtPropState &state, int i, int dx, int dy) {
+        POINT origin = MiniatureInView(state);
+        SendMessageA(dialog, WM_ICON_MOVED, i, MAKELPARAM(origin.x + dx, origin.y + dy));
+        return shell.Report()[i];
+    };
     ASSERT_TRUE(RunExtPropDialog(
         [&](HWND dialog, ExtPropState &state) {
             SwitchToTab(state, TAB_ICONS);
             state.canvas.scale = 0.25f;
-            POINT origin = MiniatureInView(state);
-            SendMessageA(dialog, WM_ICON_MOVED, 0, MAKELPARAM(origin.x + 10, origin.y));
-            EXPECT_TRUE(shell.Report()[0].x == 40 && shell.Report()[0].y == 0);
+            FixtureIcon dropped = drop(dialog, state, 0, 10, 0);
+            EXPECT_TRUE(dropped.x == 40 && dropped.y == 0);
             // A real drag of picture 1, eight pixels right.
             IconViewItem picture = state.icons.view.items[1];
             SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
@@ -115,7 +120,7 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
             EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
             SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
             EXPECT_TRUE(PointerFree()) << "freed at the drop";
-            EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - origin.x, state.canvas.scale));
+            EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - MiniatureInView(state).x, 0.25f));
             // A zoom reloads the icons but keeps the places to go back to.
             SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
             SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
@@ -130,12 +135,10 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
     ASSERT_TRUE(RunExtPropDialog(
         [&](HWND dialog, ExtPropState &state) {
             SwitchToTab(state, TAB_ICONS);
-            POINT origin = MiniatureInView(state);
-            SendMessageA(dialog, WM_ICON_MOVED, 2, MAKELPARAM(origin.x + 30, origin.y + 30));
+            atApply = drop(dialog, state, 2, 30, 30);
             ClickDialogButton(dialog, IDC_APPLY);
-            atApply = shell.Report()[2];
-            SendMessageA(dialog, WM_ICON_MOVED, 2, MAKELPARAM(origin.x, origin.y));
-            SendMessageA(dialog, WM_ICON_MOVED, 0, MAKELPARAM(origin.x, origin.y));
+            drop(dialog, state, 2, 0, 0);
+            drop(dialog, state, 0, 0, 0);
         },
         DialogEnd::Cancel));
     EXPECT_FALSE(SamePlace(atApply, start[2]));
@@ -161,7 +164,7 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
             EXPECT_TRUE(SamePlace(shell.Report()[1], start[1])) << "the lost drag moved nothing";
             // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
-            SendMessageA(dialog, WM_ICON_MOVED, 0, MAKELPARAM(0, 0));
+            drop(dialog, state, 0, 0, 0);
             SwitchToTab(state, TAB_WINDOWS);
             SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
             ClickDialogButton(dialog, IDC_APPLY);
@@ -169,9 +172,7 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
             EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
                       (LRESULT)state.canvas.windowImages);
             SwitchToTab(state, TAB_ICONS);
-            POINT origin = MiniatureInView(state);
-            SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 40, origin.y + 20));
-            atApply = shell.Report()[1];
+            atApply = drop(dialog, state, 1, 40, 20);
         },
         DialogEnd::Ok));
     EXPECT_FALSE(SamePlace(atApply, start[1]));

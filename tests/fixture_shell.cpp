@@ -6,10 +6,9 @@
 // > "SysListView32" (or, with "workerw", the view under a top-level
 // "WorkerW"), whose items carry the texts, images and positions of LISTFILE
 // and, as item values, real ID lists of the files named there. LISTFILE: one
-// line per icon, "X Y IMAGE 0|PATH|TEXT", in UTF-16. Once the items exist, and
-// again for every WM_APP sent to "Progman", REPORTFILE receives one line per
-// item, in UTF-16: "X Y IMAGE NUMBER||TEXT". Texts may hold any character but
-// a line break.
+// line per icon, "X Y IMAGE 0|PATH|TEXT", in UTF-16. For every WM_APP sent to
+// "Progman", REPORTFILE receives one line per item, in UTF-16: "X Y IMAGE
+// NUMBER||TEXT". Texts may hold any character but a line break.
 //
 //   fixture_shell windows N
 //
@@ -95,7 +94,6 @@ static void MakeShell(const wchar_t *listPath, bool workerW)
         SendMessageW(ListView, LVM_INSERTITEMW, 0, (LPARAM)&item);
         SendMessageW(ListView, LVM_SETITEMPOSITION, item.iItem++, MAKELPARAM(icon.x, icon.y));
     }
-    WriteReport();
 }
 
 int main()

@@ -155,13 +155,6 @@ static HINSTANCE WINAPI SimShellExecute(HWND, LPCWSTR, LPCWSTR file, LPCWSTR par
     return (HINSTANCE)33;
 }
 
-ScopedSimAdapter::ScopedSimAdapter() : saved(Platform)
-{
-    Sim = SimAdapter();
-    SimSetMonitors(1);
-    Install();
-}
-
 void ScopedSimAdapter::Install()
 {
     auto has = [](int bit, auto function) { return Sim.monitorFunctions >> bit & 1 ? function : nullptr; };

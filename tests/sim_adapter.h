@@ -49,13 +49,16 @@ void SimSetMonitors(int count, LONG width = 1024, LONG height = 768);
 // A candidate as the platform's enumeration would give it.
 DEVMODEW SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency);
 
-class ScopedSimAdapter {
-  public:
-    ScopedSimAdapter();
+// Installs Sim's settings, reset to one monitor, until the end of the scope.
+struct ScopedSimAdapter {
+    PlatformTable saved = Platform;
+    ScopedSimAdapter()
+    {
+        Sim = SimAdapter();
+        SimSetMonitors(1);
+        Install();
+    }
     ~ScopedSimAdapter() { Platform = saved; }
     // Puts the table together from Sim's settings; call after changing them.
     void Install();
-
-  private:
-    PlatformTable saved;
 };
