@@ -79,7 +79,7 @@ TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
     }));
 }
 
-TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
+TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothing)
 {
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
     // The boxes are ticked from the options on entry and give them back when
@@ -105,13 +105,11 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
     ASSERT_TRUE(
         RunExtPropDialog([](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }, DialogEnd::Ok));
     ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, false);
-}
 
-// Cancel and WM_CLOSE (the close box) store nothing though an option was
-// changed; Escape (IDCANCEL) does nothing; Apply settles the moves and stays,
-// the options and the Run value stay untouched.
-TEST_F(ExtPropDialog, CancelCloseAndApplyWriteNothing)
-{
+    // Cancel and WM_CLOSE (the close box) store nothing though an option was
+    // changed; Escape (IDCANCEL) does nothing; Apply settles the moves and
+    // stays, the options and the Run value stay untouched.
+    ClearProgramKeys();
     for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Close}) {
         ASSERT_TRUE(RunExtPropDialog(
             [&](HWND dialog, ExtPropState &state) {

@@ -85,7 +85,7 @@ TEST_F(EndToEnd, SecondCopyIsRefusedAndARealClickOpensTheMenu)
     EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";
 }
 
-TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopAndEscapeTakesItBack)
+TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopEscapeTakesItBackAndTheIconWaitsForTheDialog)
 {
     ASSERT_EQ(startMode.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
     // The command id of 800x600, found the way the program builds its catalogue.
@@ -108,10 +108,8 @@ TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopAndEscapeTakesItBack)
     EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 600; }, 10000));
     Post(WM_KEYDOWN, VK_ESCAPE);
     EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
-}
 
-TEST_F(EndToEnd, ExtendedPropertiesOpensTheDialogAndTheIconWaitsForIt)
-{
+    // The icon does not answer while the dialog is open, and answers again after it.
     Post(WM_COMMAND, ID_EXTENDED_PROPERTIES);
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor(

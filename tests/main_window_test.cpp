@@ -128,7 +128,7 @@ TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuAndStrayClicksNothing)
     }
 }
 
-TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
+TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplayAndRefusalsTold)
 {
     Start(2);
     // The first display's switch goes to the default device and is stored too.
@@ -154,10 +154,8 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplay)
     ASSERT_GE(Program.catalogue.counts[1], 4) << "the modes were tested on DISPLAY5";
     Command(51003);
     EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\DISPLAY5");
-}
 
-TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
-{
+    // Every refusal is told in its own words.
     const std::pair<LONG, const char *> cases[] = {
         {DISP_CHANGE_RESTART, "Error: A restart appears to be required\nfor this video mode."},
         {DISP_CHANGE_FAILED, "Error: The graphics adapter couldn't\nset this video mode."},
@@ -171,7 +169,6 @@ TEST_F(MainWindowFixture, EveryRefusalIsToldInItsOwnWords)
         EXPECT_EQ(watch.box, told);
     }
     // Without ChangeDisplaySettingsExW the second display cannot be set.
-    Sim.changeResult = DISP_CHANGE_SUCCESSFUL;
     Sim.hasChangeEx = false;
     Start(2);
     Watch watch;
@@ -204,28 +201,17 @@ std::vector<std::string> Lines(HMENU menu, const std::string &indent = "")
 
 using Text = std::vector<std::string>;
 
+bool Checked(HMENU menu, UINT position) { return GetMenuState(menu, position, MF_BYPOSITION) & MF_CHECKED; }
+
 // One display lists its modes directly, grouped by depth; several get titled
 // submenus with their own ids.
-TEST_F(MainWindowFixture, ModesListedDirectlyOrInTitledSubmenusPerDisplay)
+TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntriesAtMost)
 {
-    Start(1);
     EXPECT_EQ(Lines(menu), (Text{"640x480 (8bits) - 60Hz #50000", "-", "[800x600 (16bits)]", "  60Hz #50001",
                                  "  75Hz #50002", "1024x768 (16bits) #50003", "[1280x1024 (16bits)]",
                                  "  ?? #50004", "  85Hz #50005", "-", "1024x768 (32bits) - 60Hz #50006"}));
 
-    Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60), SimMode(800, 600, 8, 75)};
-    Start(2);
-    EXPECT_EQ(Lines(menu), (Text{"[Display &1]", "    Display 1 #0", "  640x480 (8bits) - 60Hz #50000",
-                                 "  [800x600 (8bits)]", "    60Hz #50001", "    75Hz #50002", "[Display &2]",
-                                 "    Display 2 #0", "  640x480 (8bits) - 60Hz #51000", "  [800x600 (8bits)]",
-                                 "    60Hz #51001", "    75Hz #51002"}));
-}
-
-bool Checked(HMENU menu, UINT position) { return GetMenuState(menu, position, MF_BYPOSITION) & MF_CHECKED; }
-
-TEST_F(MainWindowFixture, TheCurrentModeIsMarkedInItsSubmenuOnItsDisplayOnly)
-{
-    Start(1);
+    // The current mode is marked in its submenu, on its display only.
     HMENU resolution800 = GetSubMenu(menu, 2), resolution1280 = GetSubMenu(menu, 4);
     Mark(0, {800, 600, 16, 75});
     EXPECT_TRUE(Checked(menu, 2) && Checked(resolution800, 1) && !Checked(resolution800, 0));
@@ -246,10 +232,14 @@ TEST_F(MainWindowFixture, TheCurrentModeIsMarkedInItsSubmenuOnItsDisplayOnly)
     Mark(1, {1024, 768, 32, 60});
     EXPECT_TRUE(GetMenuState(second, 51006, MF_BYCOMMAND) & MF_CHECKED) << "the plain item";
     EXPECT_FALSE(Checked(second, 3) || Checked(GetSubMenu(second, 3), 0)) << "the old mark is cleared";
-}
 
-TEST_F(MainWindowFixture, AThousandEntriesAtMostSoDisplaysKeepTheirIds)
-{
+    Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60), SimMode(800, 600, 8, 75)};
+    Start(2);
+    EXPECT_EQ(Lines(menu), (Text{"[Display &1]", "    Display 1 #0", "  640x480 (8bits) - 60Hz #50000",
+                                 "  [800x600 (8bits)]", "    60Hz #50001", "    75Hz #50002", "[Display &2]",
+                                 "    Display 2 #0", "  640x480 (8bits) - 60Hz #51000", "  [800x600 (8bits)]",
+                                 "    60Hz #51001", "    75Hz #51002"}));
+
     Sim.candidates.clear();
     for (int k = 0; k < 1100; k++)
         Sim.candidates.push_back(SimMode(640 + k, 480, 32, 60));
