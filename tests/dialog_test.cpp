@@ -22,18 +22,45 @@ void ExpectStored(const std::vector<long long> &stored, bool run)
 {
     for (int i = 0; i < OPTION_COUNT; i++)
         EXPECT_EQ(ReadNumber(SETTINGS_KEY, OptionNames[i + 1]), stored[i]) << OptionNames[i + 1];
-    wchar_t path[MAX_PATH];
+    wchar_t path[MAX_PATH], value[MAX_PATH + 2] = L"<missing>";
+    DWORD size = sizeof(value);
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    EXPECT_EQ(ReadRunValue(), run ? L"\"" + std::wstring(path) + L"\"" : L"<missing>");
+    SHGetValueW(HKEY_CURRENT_USER, RUN_KEY, OptionNames[0], nullptr, value, &size);
+    EXPECT_EQ(value, run ? L"\"" + std::wstring(path) + L"\"" : L"<missing>");
 }
 
 // Opened with the cursor on the second display: centred on that monitor,
 // the screens laid out where they are.
-TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
+TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorItsControlsClearOfEachOther)
 {
     SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
     ASSERT_TRUE(RunExtPropDialog(
         [](HWND dialog, ExtPropState &state) {
+            // The controls created beside the template are placed for the dialog's own
+            // units: on no page does one cover a template button or the zoom slider or
+            // leave the client area.
+            RECT client, common;
+            GetClientRect(dialog, &client);
+            for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
+                SwitchToTab(state, tab);
+                for (HWND window :
+                     {state.hintLabel, state.canvas.canvasFrame, state.comboLabel, state.canvas.screenCombo,
+                      state.canvas.windowCombo, state.canvas.primaryCheckBox, state.webLink, state.mailLink,
+                      state.aboutText, state.knownBugsText, state.futureFeaturesText}) {
+                    RECT place = RectIn(window, dialog);
+                    if (!IsWindowVisible(window))
+                        continue;
+                    EXPECT_TRUE(IntersectRect(&common, &place, &client) && EqualRect(&common, &place))
+                        << "tab " << tab << " control " << GetDlgCtrlID(window) << " leaves the dialog";
+                    for (HWND button : {state.okButton, GetDlgItem(dialog, IDC_CANCEL),
+                                        GetDlgItem(dialog, IDC_APPLY), state.canvas.zoomSlider}) {
+                        RECT other = RectIn(button, dialog);
+                        EXPECT_FALSE(IntersectRect(&common, &place, &other))
+                            << "tab " << tab << " control " << GetDlgCtrlID(window) << " covers "
+                            << GetDlgCtrlID(button);
+                    }
+                }
+            }
             UseLaidOutFrame(state);
             RECT w = RectIn(dialog, nullptr);
             EXPECT_EQ(std::make_pair(w.left, w.top), std::make_pair(-1280 + (1280 - (w.right - w.left)) / 2,
@@ -46,37 +73,6 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
                         state.canvas.desktopOrigin.x + 399, state.canvas.desktopOrigin.y + 177);
         },
         DialogEnd::Close, {-100, 300}));
-}
-
-// The controls created beside the template are placed for the dialog's own
-// units: on no page does one cover a template button or the zoom slider or
-// leave the client area.
-TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
-{
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        RECT client, common;
-        GetClientRect(dialog, &client);
-        for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
-            SwitchToTab(state, tab);
-            for (HWND window :
-                 {state.hintLabel, state.canvas.canvasFrame, state.comboLabel, state.canvas.screenCombo,
-                  state.canvas.windowCombo, state.canvas.primaryCheckBox, state.webLink, state.mailLink,
-                  state.aboutText, state.knownBugsText, state.futureFeaturesText}) {
-                RECT place = RectIn(window, dialog);
-                if (!IsWindowVisible(window))
-                    continue;
-                EXPECT_TRUE(IntersectRect(&common, &place, &client) && EqualRect(&common, &place))
-                    << "tab " << tab << " control " << GetDlgCtrlID(window) << " leaves the dialog";
-                for (HWND button : {state.okButton, GetDlgItem(dialog, IDC_CANCEL),
-                                    GetDlgItem(dialog, IDC_APPLY), state.canvas.zoomSlider}) {
-                    RECT other = RectIn(button, dialog);
-                    EXPECT_FALSE(IntersectRect(&common, &place, &other))
-                        << "tab " << tab << " control " << GetDlgCtrlID(window) << " covers "
-                        << GetDlgCtrlID(button);
-                }
-            }
-        }
-    }));
 }
 
 TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothing)
@@ -156,19 +152,15 @@ void PressTabKey(const ExtPropState &state, WORD key)
     PumpMessages(150);
 }
 
-POINT TabCentre(const ExtPropState &state, int tab)
+// A real click at the tab's centre, which it gives: the strip reads where the cursor is.
+POINT ClickTab(const ExtPropState &state, int tab)
 {
     RECT item;
     SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, (LPARAM)&item);
     MapWindowPoints(state.tabControl, nullptr, (POINT *)&item, 2);
+    PointerMessage(state.tabControl, WM_LBUTTONDOWN, Centre(item));
+    PointerMessage(state.tabControl, WM_LBUTTONUP, Centre(item), 0);
     return Centre(item);
-}
-
-// A real click: the strip reads where the cursor is.
-void ClickTab(const ExtPropState &state, int tab)
-{
-    PointerMessage(state.tabControl, WM_LBUTTONDOWN, TabCentre(state, tab));
-    PointerMessage(state.tabControl, WM_LBUTTONUP, TabCentre(state, tab), 0);
 }
 
 // One display opens on the Windows page and refuses the Screen tab, more open
@@ -198,11 +190,13 @@ TEST_F(ExtPropDialog, EachCountOfDisplaysOpensOnItsPageAndClicksAndKeysChangePag
             ExpectPage(state, TAB_WINDOWS);
             PressTabKey(state, VK_RIGHT);
             ExpectPage(state, TAB_ICONS);
+            POINT at, icons = {};
             for (int tab : {TAB_SETTINGS, TAB_ICONS, TAB_ABOUT}) {
-                ClickTab(state, tab);
+                at = ClickTab(state, tab);
+                icons = tab == TAB_ICONS ? at : icons;
                 ExpectPage(state, tab);
             }
-            SetCursorPos(TabCentre(state, TAB_ICONS).x, TabCentre(state, TAB_ICONS).y);
+            SetCursorPos(icons.x, icons.y);
             PumpMessages(100);
             NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
             SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);

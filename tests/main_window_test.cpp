@@ -87,7 +87,7 @@ TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndComesBackWhenTheShellLosesI
     }
 }
 
-TEST_F(MainWindowFixture, DoubleClickRunsTheControlPanelOrTheDialogAndOpensNoMenu)
+TEST_F(MainWindowFixture, ClicksOpenTheirMenusAndDoubleClicksRunTheControlPanelOrTheDialog)
 {
     Sim.monitors[0] = {{0, 0, 800, 600}, true, L"\\\\.\\Display1", 16, 75};
     Watch watch(GetDoubleClickTime() + 500);
@@ -102,18 +102,9 @@ TEST_F(MainWindowFixture, DoubleClickRunsTheControlPanelOrTheDialogAndOpensNoMen
     EXPECT_TRUE(GetMenuState(GetSubMenu(menu, 2), 1, MF_BYPOSITION) & MF_CHECKED);
     PumpMessages(GetDoubleClickTime() + 1000);
     EXPECT_EQ(single.menu, menu);
-    // With the option set it opens the dialog.
-    WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 1);
-    Watch dialog;
-    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
-    EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
-}
-
-// A button-up without its button-down on the icon opens nothing, and a middle
-// press re-samples both buttons, which are up now; a right click opens the
-// command menu with the double click's command as its default.
-TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuAndStrayClicksNothing)
-{
+    // A button-up without its button-down on the icon opens nothing, and a middle
+    // press re-samples both buttons, which are up now; a right click opens the
+    // command menu with the double click's command as its default.
     Watch stray(GetDoubleClickTime() + 300);
     Tray({WM_LBUTTONUP, WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MBUTTONDOWN,
           WM_RBUTTONUP});
@@ -121,11 +112,15 @@ TEST_F(MainWindowFixture, RightClickOpensTheCommandMenuAndStrayClicksNothing)
     EXPECT_EQ(stray.menu, nullptr);
     for (UINT expected : {ID_PROPERTIES, ID_EXTENDED_PROPERTIES}) {
         WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, expected == ID_EXTENDED_PROPERTIES);
-        Watch watch(3000);
+        Watch right(3000);
         Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
-        EXPECT_EQ(GetMenuDefaultItem(watch.menu, FALSE, 0), expected);
-        EXPECT_NE(GetMenuState(watch.menu, ID_EXIT, MF_BYCOMMAND), (UINT)-1) << "the command menu, with Exit";
+        EXPECT_EQ(GetMenuDefaultItem(right.menu, FALSE, 0), expected);
+        EXPECT_NE(GetMenuState(right.menu, ID_EXIT, MF_BYCOMMAND), (UINT)-1) << "the command menu, with Exit";
     }
+    // With the option set the double click opens the dialog.
+    Watch dialog;
+    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
 }
 
 TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplayAndRefusalsTold)

@@ -38,11 +38,3 @@ inline long long ReadNumber(const wchar_t *key, const std::wstring &name)
     bool read = !SHGetValueW(HKEY_CURRENT_USER, key, name.c_str(), &type, &value, &size);
     return read && type == REG_DWORD ? (long long)value : -1;
 }
-
-inline std::wstring ReadRunValue()
-{
-    wchar_t text[1024] = L"";
-    DWORD size = sizeof(text);
-    return SHGetValueW(HKEY_CURRENT_USER, RUN_KEY, OptionNames[0], nullptr, text, &size) ? L"<missing>"
-                                                                                         : text;
-}
