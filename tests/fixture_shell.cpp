@@ -5,10 +5,10 @@
 // plays the shell's desktop for the icon tests: "Progman" > "SHELLDLL_DefView"
 // > "SysListView32" (or, with "workerw", the view under a top-level
 // "WorkerW"), whose items carry the texts, images and positions of LISTFILE
-// and, as item values, real ID lists of the files named there. LISTFILE: one
-// line per icon, "X Y IMAGE 0|PATH|TEXT", in UTF-16. For every WM_APP sent to
-// "Progman", REPORTFILE receives one line per item, in UTF-16: "X Y IMAGE
-// NUMBER||TEXT". Texts may hold any character but a line break.
+// and, as item values, real ID lists of the files named there. For every
+// WM_APP sent to "Progman", REPORTFILE receives the items with their numbers,
+// in the same form (fixture_shell.h). Texts may hold any character but a line
+// break.
 //
 //   fixture_shell windows N
 //

@@ -16,7 +16,8 @@ struct FixtureIcon {
     std::wstring file = L""; // when set, the item's file: made under this name in the shell's folder
 };
 
-// Icon lists and reports are files of UTF-16 lines "X Y IMAGE NUMBER|FILE|TEXT".
+// Icon lists and reports are files of UTF-16 text, three lines an icon:
+// "X Y IMAGE NUMBER", the file, the text.
 inline std::vector<FixtureIcon> ReadIcons(const std::wstring &path)
 {
     HANDLE file =
@@ -28,14 +29,10 @@ inline std::vector<FixtureIcon> ReadIcons(const std::wstring &path)
     std::wistringstream lines(text);
     std::vector<FixtureIcon> icons;
     FixtureIcon icon = {};
-    int used = 0;
-    for (std::wstring line; std::getline(lines, line);) {
-        if (swscanf(line.c_str(), L"%d %d %d %lu|%n", &icon.x, &icon.y, &icon.image, &icon.number, &used) < 4)
-            continue;
-        size_t bar = line.find(L'|', used);
-        icon.file = line.substr(used, bar - used), icon.text = line.substr(bar + 1);
-        icons.push_back(icon);
-    }
+    for (std::wstring numbers;
+         std::getline(lines, numbers) && std::getline(lines, icon.file) && std::getline(lines, icon.text);
+         icons.push_back(icon))
+        swscanf(numbers.c_str(), L"%d %d %d %lu", &icon.x, &icon.y, &icon.image, &icon.number);
     return icons;
 }
 
@@ -45,8 +42,8 @@ inline void WriteIcons(const std::wstring &path, const std::vector<FixtureIcon> 
     std::wstring text;
     for (const FixtureIcon &icon : icons)
         text += std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y) + L" " +
-                std::to_wstring(icon.image) + L" " + std::to_wstring(icon.number) + L"|" + icon.file + L"|" +
-                icon.text + L"\n";
+                std::to_wstring(icon.image) + L" " + std::to_wstring(icon.number) + L"\n" + icon.file +
+                L"\n" + icon.text + L"\n";
     HANDLE file = CreateFileW((path + L".tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, text.data(), (DWORD)(text.size() * sizeof(wchar_t)), &written, nullptr);

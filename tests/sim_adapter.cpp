@@ -78,13 +78,13 @@ static int WINAPI SimGetSystemMetrics(int index)
 }
 
 // The monitor with the largest share of the rectangle, else as the flags ask.
-static HMONITOR WINAPI SimMonitorFromRect(LPCRECT rect, DWORD flags)
+static HMONITOR Nearest(RECT rect, DWORD flags)
 {
     LONG best = 0;
     HMONITOR found = nullptr;
     for (size_t k = 0; k < Sim.monitors.size(); k++) {
         RECT common;
-        LONG area = IntersectRect(&common, rect, &Sim.monitors[k].rect)
+        LONG area = IntersectRect(&common, &rect, &Sim.monitors[k].rect)
                         ? (common.right - common.left) * (common.bottom - common.top)
                         : 0;
         if (area > best || (!found && flags != MONITOR_DEFAULTTONULL && Sim.monitors[k].primary))
@@ -93,17 +93,17 @@ static HMONITOR WINAPI SimMonitorFromRect(LPCRECT rect, DWORD flags)
     return found;
 }
 
-static HMONITOR WINAPI SimMonitorFromPoint(POINT point, DWORD flags)
+static HMONITOR WINAPI SimMonitorFromRect(LPCRECT rect, DWORD flags) { return Nearest(*rect, flags); }
+static HMONITOR WINAPI SimMonitorFromPoint(POINT p, DWORD flags)
 {
-    RECT rect = {point.x, point.y, point.x + 1, point.y + 1};
-    return SimMonitorFromRect(&rect, flags);
+    return Nearest({p.x, p.y, p.x + 1, p.y + 1}, flags);
 }
 
 static HMONITOR WINAPI SimMonitorFromWindow(HWND window, DWORD flags)
 {
     RECT rect = {};
     GetWindowRect(window, &rect);
-    return SimMonitorFromRect(&rect, flags);
+    return Nearest(rect, flags);
 }
 
 static BOOL WINAPI SimEnumDisplayMonitors(HDC dc, LPCRECT, MONITORENUMPROC callback, LPARAM data)
