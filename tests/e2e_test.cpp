@@ -39,20 +39,14 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
     PostMessageA(ProgramWindow(), message, wParam, lParam);
 }
 
-DEVMODEA CurrentMode()
-{
-    DEVMODEA mode = {};
-    mode.dmSize = sizeof(mode);
-    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
-    return mode;
-}
-
 struct EndToEnd : ::testing::Test {
     RegistryGuard registry;
-    DEVMODEA startMode = CurrentMode();
+    DEVMODEA startMode = {};
     ChildProcess program{L"\"" + ProgramPath + L"\""};
     void SetUp() override
     {
+        startMode.dmSize = sizeof(startMode);
+        EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &startMode);
         ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
     }
     void TearDown() override
