@@ -28,11 +28,10 @@ DWORD StoredCount()
 {
     ScopedKey store;
     DWORD count = 0;
-    return store.Open(HIDE_TEXT_ICONS_KEY) &&
-                   !RegQueryInfoKeyW(store.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                                     nullptr, nullptr, nullptr, nullptr)
-               ? count
-               : 0;
+    if (store.Open(HIDE_TEXT_ICONS_KEY))
+        RegQueryInfoKeyW(store.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr);
+    return count;
 }
 
 // Labels no ANSI code page holds; the two differ only past the first word.
