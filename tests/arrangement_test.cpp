@@ -105,13 +105,6 @@ std::wstring Labels(const ExtPropState &state, DWORD process)
     return labels;
 }
 
-void Drag(HWND dialog, POINT press, std::initializer_list<int> moves)
-{
-    for (int dx : moves)
-        PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
-    PointerMessage(dialog, WM_LBUTTONUP, {press.x + *(moves.end() - 1), press.y}, 0);
-}
-
 TEST_F(Canvas, WindowListDragCancelAndApply)
 {
     WindowFixture fixture(51);
@@ -218,7 +211,10 @@ TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
         RECT place = WindowRect(window);
         ASSERT_TRUE(RunExtPropDialog(
             [&](HWND dialog, ExtPropState &state) {
-                Drag(dialog, PressWindow(dialog, state, window), {5, 9});
+                POINT press = PressWindow(dialog, state, window);
+                PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 5, press.y});
+                PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 9, press.y});
+                PointerMessage(dialog, WM_LBUTTONUP, {press.x + 9, press.y}, 0);
                 if (k == 0)
                     ClickDialogButton(dialog, IDC_APPLY);
                 ASSERT_NE(state.canvas.wallpaperCache.bitmap, nullptr);

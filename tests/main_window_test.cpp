@@ -23,15 +23,6 @@ void Tray(std::initializer_list<UINT> mouseMessages)
 
 void Command(UINT id) { SendMessageW(Program.window, WM_COMMAND, id, 0); }
 
-// WM_DESTROY posts WM_QUIT, which would end the next modal loop at once.
-void DestroyMainWindow()
-{
-    DestroyWindow(Program.window);
-    Program.window = nullptr;
-    MSG quit;
-    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-}
-
 struct MainWindowFixture : ::testing::Test {
     ScopedSimAdapter adapter;
     RegistryGuard registry;
@@ -46,7 +37,10 @@ struct MainWindowFixture : ::testing::Test {
     void TearDown() override
     {
         CancelWindowWait();
-        DestroyMainWindow();
+        DestroyWindow(Program.window);
+        Program.window = nullptr;
+        MSG quit; // WM_DESTROY posts WM_QUIT, which would end the next modal loop at once
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         FreeProgramMenus(&Program);
     }
     // The program as start-up leaves it, on `displays` simulated monitors.
@@ -257,7 +251,7 @@ TEST_F(MainWindowFixture, StartUpFailuresAreToldAndEndWithOne)
     Watch about;
     Command(ID_ABOUT);
     EXPECT_EQ(about.box.rfind("About Tessivon v2.7 alpha: Tessivon v2.7 alpha\n", 0), 0u);
-    DestroyMainWindow();
+    TearDown();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     UnregisterClassW(MAIN_WINDOW_CLASS, instance);
     HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
