@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "dialog/ext_prop.h"
 #include "tests/canvas_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"

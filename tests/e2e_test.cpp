@@ -2,11 +2,9 @@
 // virtual desktop and driven the way the shell and a user drive it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "app/main_window.h"
 #include "base/messages.h"

@@ -5,7 +5,6 @@
 #include "base/messages.h"
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
-#include "settings/settings.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
 #include "tests/ui_driver.h"

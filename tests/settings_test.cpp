@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "settings/settings.h"
 #include "tests/registry_guard.h"
 
 namespace {
