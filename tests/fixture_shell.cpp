@@ -1,14 +1,14 @@
 // The other process the tests need, in one of two parts.
 //
-//   fixture_shell LISTFILE REPORTFILE [workerw]
+//   fixture_shell shell|workerw
 //
 // plays the shell's desktop for the icon tests: "Progman" > "SHELLDLL_DefView"
 // > "SysListView32" (or, with "workerw", the view under a top-level
-// "WorkerW"), whose items carry the texts, images and positions of LISTFILE
-// and, as item values, real ID lists of the files named there. For every
-// WM_APP sent to "Progman", REPORTFILE receives the items with their numbers,
-// in the same form (fixture_shell.h). Texts may hold any character but a line
-// break.
+// "WorkerW"), whose items carry the texts, images and positions of the icon
+// list in the temporary folder (fixture_shell.h) and, as item values, real ID
+// lists of the files named there. For every WM_APP sent to "Progman" the list
+// is written again as the items are, with their numbers. Texts may hold any
+// character but a line break.
 //
 //   fixture_shell windows N
 //
@@ -27,7 +27,6 @@
 #include "fixture_shell.h"
 
 static HWND ListView;
-static const wchar_t *ReportPath;
 
 static void WriteReport()
 {
@@ -43,7 +42,7 @@ static void WriteReport()
         SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&place);
         icons.push_back({(int)place.x, (int)place.y, item.iImage, text, (DWORD)item.lParam});
     }
-    WriteIcons(ReportPath, icons);
+    WriteIcons(ShellFolder() + L"icons.txt", icons);
 }
 
 static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -78,7 +77,7 @@ static void MakeWindows(int count)
     Make(L"BaseBar", L"Fixture band", shown, 720, 740, 100, 20);
 }
 
-static void MakeShell(const wchar_t *listPath, bool workerW)
+static void MakeShell(bool workerW)
 {
     InitCommonControls();
     CoInitialize(nullptr);
@@ -88,7 +87,7 @@ static void MakeShell(const wchar_t *listPath, bool workerW)
     ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 1024, 768, view);
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    for (const FixtureIcon &icon : ReadIcons(listPath)) {
+    for (const FixtureIcon &icon : ReadIcons(ShellFolder() + L"icons.txt")) {
         item.iImage = icon.image, item.pszText = (wchar_t *)icon.text.c_str();
         item.lParam = (LPARAM)ILCreateFromPathW(icon.file.c_str());
         SendMessageW(ListView, LVM_INSERTITEMW, 0, (LPARAM)&item);
@@ -100,13 +99,12 @@ int main()
 {
     int argc = 0;
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc < 3)
+    if (!argv || argc < 2)
         return 2;
-    ReportPath = argv[2];
     if (!wcscmp(argv[1], L"windows"))
-        MakeWindows(_wtoi(argv[2]));
+        MakeWindows(argc > 2 ? _wtoi(argv[2]) : 0);
     else
-        MakeShell(argv[1], argc > 3 && !wcscmp(argv[3], L"workerw"));
+        MakeShell(!wcscmp(argv[1], L"workerw"));
     Make(L"TessivonFixture", L"Fixture ready", WS_POPUP, 0, 0, 10, 10);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,13 +21,9 @@ struct FixtureIcon {
 // "X Y IMAGE NUMBER", the file, the text.
 inline std::vector<FixtureIcon> ReadIcons(const std::wstring &path)
 {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::wstring text(file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
-    DWORD read = 0;
-    ReadFile(file, text.data(), (DWORD)(text.size() * sizeof(wchar_t)), &read, nullptr);
-    CloseHandle(file);
-    std::wistringstream lines(text);
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::wistringstream lines(std::wstring((const wchar_t *)bytes.data(), bytes.size() / sizeof(wchar_t)));
     std::vector<FixtureIcon> icons;
     FixtureIcon icon = {};
     for (std::wstring numbers;
@@ -44,10 +41,8 @@ inline void WriteIcons(const std::wstring &path, const std::vector<FixtureIcon> 
         text += std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y) + L" " +
                 std::to_wstring(icon.image) + L" " + std::to_wstring(icon.number) + L"\n" + icon.file +
                 L"\n" + icon.text + L"\n";
-    HANDLE file = CreateFileW((path + L".tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), (DWORD)(text.size() * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
+    std::ofstream((path + L".tmp").c_str(), std::ios::binary)
+        .write((const char *)text.data(), text.size() * sizeof(wchar_t));
     MoveFileExW((path + L".tmp").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
@@ -87,12 +82,12 @@ inline std::wstring ShellFolder()
 
 struct FixtureShell : FixtureProcess {
     explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false)
-        : FixtureProcess(WriteList(icons) + (workerW ? L" workerw" : L""))
+        : FixtureProcess(WriteList(icons, workerW))
     {
     }
     // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2;
     // an icon with a file of its own gets an empty file of that name.
-    static std::wstring WriteList(std::vector<FixtureIcon> icons)
+    static std::wstring WriteList(std::vector<FixtureIcon> icons, bool workerW)
     {
         std::wstring folder = ShellFolder();
         for (FixtureIcon &icon : icons) {
@@ -104,13 +99,13 @@ struct FixtureShell : FixtureProcess {
             CloseHandle(CreateFileW(icon.file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         }
         WriteIcons(folder + L"icons.txt", icons);
-        return L"\"" + folder + L"icons.txt\" \"" + folder + L"report.txt\"";
+        return workerW ? L"workerw" : L"shell";
     }
     // What the fixture's list view holds now, as the fixture itself reads it.
     std::vector<FixtureIcon> Report() const
     {
-        DeleteFileW((ShellFolder() + L"report.txt").c_str());
+        DeleteFileW((ShellFolder() + L"icons.txt").c_str());
         SendMessageW(FindWindowW(L"Progman", nullptr), WM_APP, 0, 0);
-        return ReadIcons(ShellFolder() + L"report.txt");
+        return ReadIcons(ShellFolder() + L"icons.txt");
     }
 };
