@@ -51,8 +51,7 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
 {
     std::vector<FixtureIcon> icons;
     for (int i = 0; i < count; i++)
-        icons.push_back(
-            {10 + (i % 10) * 90, 10 + (i / 10) * 80, i % pictures, L"Icon " + std::to_wstring(i), 0});
+        icons.push_back({10 + i % 10 * 90, 10 + i / 10 * 80, i % pictures, L"Icon " + std::to_wstring(i), 0});
     return icons;
 }
 

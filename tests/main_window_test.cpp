@@ -173,13 +173,11 @@ std::vector<std::string> Lines(HMENU menu, const std::string &indent = "")
         char text[100] = "";
         GetMenuStringA(menu, k, text, sizeof(text), MF_BYPOSITION);
         HMENU submenu = GetSubMenu(menu, k);
-        std::string line = indent + text;
-        if (GetMenuState(menu, k, MF_BYPOSITION) & MF_SEPARATOR)
-            line = indent + "-";
-        else if (submenu)
+        std::string line = indent + text; // no text: a separator
+        if (submenu)
             line = indent + "[" + text + "]";
         else
-            line += " #" + std::to_string(GetMenuItemID(menu, k));
+            line += *text ? " #" + std::to_string(GetMenuItemID(menu, k)) : "-";
         lines.push_back(line);
         for (const std::string &inner : submenu ? Lines(submenu, indent + "  ") : std::vector<std::string>())
             lines.push_back(inner);
