@@ -17,7 +17,6 @@ struct Catalogue : ::testing::Test {
     // The display's table, one "WxHxBITS@HZ" per entry, "P" after a portrait.
     std::vector<std::string> Build(int display = 0)
     {
-        adapter.Install();
         Sim.calls.clear();
         FreeDisplayCatalogue(&catalogue);
         BuildDisplayCatalogue(&catalogue, options);

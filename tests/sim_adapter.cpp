@@ -1,18 +1,10 @@
 #include "tests/sim_adapter.h"
 
-#include <algorithm>
-
 SimAdapter Sim;
 
 // Monitor k is the handle MONITOR_BASE + k and, in an enumeration with a
 // device context, the context DC_BASE + k.
 static const ULONG_PTR MONITOR_BASE = 0x7700, DC_BASE = 0x5100;
-
-int SimAdapter::TestCalls() const
-{
-    return (int)std::count_if(calls.begin(), calls.end(),
-                              [](const SimCall &c) { return c.flags & CDS_TEST; });
-}
 
 void SimSetMonitors(int count, LONG width, LONG height)
 {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,7 +40,11 @@ struct SimAdapter {
     std::vector<NOTIFYICONDATAW> notifications;
     std::vector<std::wstring> launches; // "file params" of ShellExecuteW
 
-    int TestCalls() const;
+    int TestCalls() const
+    {
+        return (int)std::count_if(calls.begin(), calls.end(),
+                                  [](const SimCall &c) { return c.flags & CDS_TEST; });
+    }
 };
 
 extern SimAdapter Sim;
