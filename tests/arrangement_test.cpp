@@ -121,44 +121,40 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
         window = CreateWindowExW(0, L"STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200,
                                  120, nullptr, nullptr, nullptr, nullptr);
     ShowWindow(own[1], SW_MAXIMIZE);
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            SwitchToTab(state, TAB_WINDOWS);
-            // A title in any script as it is; no maximised, minimised, flat or hidden window;
-            // bottom of the Z order first; the taskbar by the option.
-            EXPECT_EQ(Labels(state, GetCurrentProcessId()), title + L"|");
-            EXPECT_EQ(Labels(state, fixture.info.dwProcessId), listed + L"*Blank*|");
-            state.options[OPT_SHOW_TRAY_BAR_AS_WINDOW] = 1;
-            EXPECT_EQ(Labels(state, fixture.info.dwProcessId),
-                      listed + L"*Blank*|Fixture taskbar|Fixture band|");
-            // The miniature covers the window's place at the canvas's scale:
-            // the laid-out frame leaves 198 pixels for 768, 33/128.
-            UseLaidOutFrame(state);
-            POINT press = PressWindow(dialog, state, second);
-            RECT miniature = WindowRect(state.canvas.windowMiniature),
-                 origin = WindowRect(state.canvas.screenItems[0]);
-            const RECT &start = places[1];
-            EXPECT_RECT(miniature, origin.left + start.left * 33 / 128, origin.top + start.top * 33 / 128,
-                        origin.left + start.left * 33 / 128 + (start.right - start.left) * 33 / 128,
-                        origin.top + start.top * 33 / 128 + (start.bottom - start.top) * 33 / 128);
-            // Each move of the pointer moves the real window with the miniature.
-            for (int dx : {10, 20}) {
-                PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
-                EXPECT_EQ(WindowRect(second).left,
-                          ScaleToDesktop(miniature.left - origin.left + dx - 10, state.canvas.scale));
-                EXPECT_EQ(WindowRect(second).top,
-                          ScaleToDesktop(miniature.top - origin.top, state.canvas.scale));
-            }
-            PointerMessage(dialog, WM_LBUTTONUP, {press.x + 20, press.y}, 0);
-            // More windows than the undo table first holds, each kept once, at its first place.
-            for (HWND window : windows) {
-                ASSERT_TRUE(RememberPlacement(&state.canvas, window));
-                SetWindowPos(window, nullptr, 300, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-                RememberPlacement(&state.canvas, window);
-            }
-            EXPECT_EQ(state.canvas.undoCount, 51);
-        },
-        DialogEnd::Cancel));
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        SwitchToTab(state, TAB_WINDOWS);
+        // A title in any script as it is; no maximised, minimised, flat or hidden window;
+        // bottom of the Z order first; the taskbar by the option.
+        EXPECT_EQ(Labels(state, GetCurrentProcessId()), title + L"|");
+        EXPECT_EQ(Labels(state, fixture.info.dwProcessId), listed + L"*Blank*|");
+        state.options[OPT_SHOW_TRAY_BAR_AS_WINDOW] = 1;
+        EXPECT_EQ(Labels(state, fixture.info.dwProcessId), listed + L"*Blank*|Fixture taskbar|Fixture band|");
+        // The miniature covers the window's place at the canvas's scale:
+        // the laid-out frame leaves 198 pixels for 768, 33/128.
+        UseLaidOutFrame(state);
+        POINT press = PressWindow(dialog, state, second);
+        RECT miniature = WindowRect(state.canvas.windowMiniature),
+             origin = WindowRect(state.canvas.screenItems[0]);
+        const RECT &start = places[1];
+        EXPECT_RECT(miniature, origin.left + start.left * 33 / 128, origin.top + start.top * 33 / 128,
+                    origin.left + start.left * 33 / 128 + (start.right - start.left) * 33 / 128,
+                    origin.top + start.top * 33 / 128 + (start.bottom - start.top) * 33 / 128);
+        // Each move of the pointer moves the real window with the miniature.
+        for (int dx : {10, 20}) {
+            PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
+            EXPECT_EQ(WindowRect(second).left,
+                      ScaleToDesktop(miniature.left - origin.left + dx - 10, state.canvas.scale));
+            EXPECT_EQ(WindowRect(second).top, ScaleToDesktop(miniature.top - origin.top, state.canvas.scale));
+        }
+        PointerMessage(dialog, WM_LBUTTONUP, {press.x + 20, press.y}, 0);
+        // More windows than the undo table first holds, each kept once, at its first place.
+        for (HWND window : windows) {
+            ASSERT_TRUE(RememberPlacement(&state.canvas, window));
+            SetWindowPos(window, nullptr, 300, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            RememberPlacement(&state.canvas, window);
+        }
+        EXPECT_EQ(state.canvas.undoCount, 51);
+    }));
     for (int k = 0; k < 51; k++)
         EXPECT_RECT(WindowRect(windows[k]), places[k].left, places[k].top, places[k].right, places[k].bottom);
     for (HWND window : own)
@@ -209,20 +205,17 @@ TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
         if (k == 3) // what loads once is loaded
             before = Usage();
         RECT place = WindowRect(window);
-        ASSERT_TRUE(RunExtPropDialog(
-            [&](HWND dialog, ExtPropState &state) {
-                POINT press = PressWindow(dialog, state, window);
-                PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 5, press.y});
-                PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 9, press.y});
-                PointerMessage(dialog, WM_LBUTTONUP, {press.x + 9, press.y}, 0);
-                if (k == 0)
-                    ClickDialogButton(dialog, IDC_APPLY);
-                ASSERT_NE(state.canvas.wallpaperCache.bitmap, nullptr);
-                for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
-                    SwitchToTab(state, (tab + k) % TAB_COUNT);
-            },
-            ends[k % 3]))
-            << k;
+        ASSERT_TRUE(RunExtPropDialog(ends[k % 3], [&](HWND dialog, ExtPropState &state) {
+            POINT press = PressWindow(dialog, state, window);
+            PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 5, press.y});
+            PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 9, press.y});
+            PointerMessage(dialog, WM_LBUTTONUP, {press.x + 9, press.y}, 0);
+            if (k == 0)
+                ClickDialogButton(dialog, IDC_APPLY);
+            ASSERT_NE(state.canvas.wallpaperCache.bitmap, nullptr);
+            for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
+                SwitchToTab(state, (tab + k) % TAB_COUNT);
+        })) << k;
         EXPECT_EQ(WindowRect(window).left > place.left + 10, k == 0 || k % 3 != 0) << k;
     }
     EXPECT_EQ(Usage().second, before.second);

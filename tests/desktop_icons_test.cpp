@@ -99,74 +99,68 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
         SendMessageA(dialog, WM_ICON_MOVED, i, MAKELPARAM(origin.x + dx, origin.y + dy));
         return shell.Report()[i];
     };
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            SwitchToTab(state, TAB_ICONS);
-            state.canvas.scale = 0.25f;
-            FixtureIcon dropped = drop(dialog, state, 0, 10, 0);
-            EXPECT_TRUE(dropped.x == 40 && dropped.y == 0);
-            // A real drag of picture 1, eight pixels right.
-            IconViewItem picture = state.icons.view.items[1];
-            SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
-                         MAKELPARAM(picture.x + 4, picture.y + 4));
-            EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
-            SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
-            EXPECT_TRUE(PointerFree()) << "freed at the drop";
-            EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - MiniatureInView(state).x, 0.25f));
-            // A zoom reloads the icons but keeps the places to go back to.
-            SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
-            SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-            EXPECT_EQ(state.icons.view.items[0].x,
-                      MiniatureInView(state).x + ScaleToCanvas(40, state.canvas.scale));
-        },
-        DialogEnd::Cancel));
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        SwitchToTab(state, TAB_ICONS);
+        state.canvas.scale = 0.25f;
+        FixtureIcon dropped = drop(dialog, state, 0, 10, 0);
+        EXPECT_TRUE(dropped.x == 40 && dropped.y == 0);
+        // A real drag of picture 1, eight pixels right.
+        IconViewItem picture = state.icons.view.items[1];
+        SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM(picture.x + 4, picture.y + 4));
+        EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
+        SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
+        EXPECT_TRUE(PointerFree()) << "freed at the drop";
+        EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - MiniatureInView(state).x, 0.25f));
+        // A zoom reloads the icons but keeps the places to go back to.
+        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+        EXPECT_EQ(state.icons.view.items[0].x,
+                  MiniatureInView(state).x + ScaleToCanvas(40, state.canvas.scale));
+    }));
     for (int i = 0; i < 2; i++)
         EXPECT_TRUE(SamePlace(shell.Report()[i], start[i])) << "icon " << i;
 
     FixtureIcon atApply = {};
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            SwitchToTab(state, TAB_ICONS);
-            atApply = drop(dialog, state, 2, 30, 30);
-            ClickDialogButton(dialog, IDC_APPLY);
-            drop(dialog, state, 2, 0, 0);
-            drop(dialog, state, 0, 0, 0);
-        },
-        DialogEnd::Cancel));
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        SwitchToTab(state, TAB_ICONS);
+        atApply = drop(dialog, state, 2, 30, 30);
+        ClickDialogButton(dialog, IDC_APPLY);
+        drop(dialog, state, 2, 0, 0);
+        drop(dialog, state, 0, 0, 0);
+    }));
     EXPECT_FALSE(SamePlace(atApply, start[2]));
     EXPECT_TRUE(SamePlace(shell.Report()[2], atApply)) << "back where it was at the Apply";
     EXPECT_TRUE(SamePlace(shell.Report()[0], start[0]));
 
     // Losing activation during a drag leaves the icon where it was; OK keeps the drops.
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            SwitchToTab(state, TAB_ICONS);
-            IconView &view = state.icons.view;
-            IconViewItem picture = view.items[1];
-            int cursorCount = ShowCursor(TRUE) - 1;
-            ShowCursor(FALSE);
-            SendMessageA(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(picture.x + 4, picture.y + 4));
-            SendMessageA(view.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(picture.x + 40, picture.y + 30));
-            ASSERT_TRUE(view.dragging);
-            SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
-            SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
-            EXPECT_FALSE(view.dragging);
-            EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
-            ShowCursor(TRUE);
-            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
-            EXPECT_TRUE(SamePlace(shell.Report()[1], start[1])) << "the lost drag moved nothing";
-            // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
-            drop(dialog, state, 0, 0, 0);
-            SwitchToTab(state, TAB_WINDOWS);
-            SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
-            ClickDialogButton(dialog, IDC_APPLY);
-            EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
-            EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
-                      (LRESULT)state.canvas.windowImages);
-            SwitchToTab(state, TAB_ICONS);
-            atApply = drop(dialog, state, 1, 40, 20);
-        },
-        DialogEnd::Ok));
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [&](HWND dialog, ExtPropState &state) {
+        SwitchToTab(state, TAB_ICONS);
+        IconView &view = state.icons.view;
+        IconViewItem picture = view.items[1];
+        int cursorCount = ShowCursor(TRUE) - 1;
+        ShowCursor(FALSE);
+        SendMessageA(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(picture.x + 4, picture.y + 4));
+        SendMessageA(view.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(picture.x + 40, picture.y + 30));
+        ASSERT_TRUE(view.dragging);
+        SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
+        SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
+        EXPECT_FALSE(view.dragging);
+        EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
+        ShowCursor(TRUE);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
+        EXPECT_TRUE(SamePlace(shell.Report()[1], start[1])) << "the lost drag moved nothing";
+        // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
+        drop(dialog, state, 0, 0, 0);
+        SwitchToTab(state, TAB_WINDOWS);
+        SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
+        ClickDialogButton(dialog, IDC_APPLY);
+        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
+        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
+                  (LRESULT)state.canvas.windowImages);
+        SwitchToTab(state, TAB_ICONS);
+        atApply = drop(dialog, state, 1, 40, 20);
+    }));
     EXPECT_FALSE(SamePlace(atApply, start[1]));
     EXPECT_TRUE(SamePlace(shell.Report()[1], atApply)) << "where the drop put it";
 }

@@ -77,8 +77,8 @@ inline void SwitchToTab(ExtPropState &state, int tab)
 // Opens the dialog with the cursor point, calls body(dialog, state) once the
 // dialog is shown, then ends it as asked. Gives false when the dialog never
 // showed (body did not run). A fatal assertion in body still ends the dialog.
-inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &body,
-                             DialogEnd end = DialogEnd::Close, POINT point = {100, 100})
+inline bool RunExtPropDialog(DialogEnd end, const std::function<void(HWND, ExtPropState &)> &body,
+                             POINT point = {100, 100})
 {
     PrepareDialogProgram();
     bool shown = false;
@@ -100,4 +100,9 @@ inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &bo
     OpenExtendedProperties(point);
     CancelWindowWait();
     return shown;
+}
+
+inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &body)
+{
+    return RunExtPropDialog(DialogEnd::Close, body);
 }

@@ -34,6 +34,7 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorItsControlsClearOfEachOther
 {
     SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
     ASSERT_TRUE(RunExtPropDialog(
+        DialogEnd::Close,
         [](HWND dialog, ExtPropState &state) {
             // The controls created beside the template are placed for the dialog's own
             // units: on no page does one cover a template button or the zoom slider or
@@ -71,7 +72,7 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorItsControlsClearOfEachOther
             EXPECT_RECT(item, state.canvas.desktopOrigin.x + 222, state.canvas.desktopOrigin.y + 44,
                         state.canvas.desktopOrigin.x + 399, state.canvas.desktopOrigin.y + 177);
         },
-        DialogEnd::Close, {-100, 300}));
+        {-100, 300}));
 }
 
 TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothing)
@@ -79,18 +80,16 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothin
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
     // The boxes are ticked from the options on entry and give them back when
     // the page is left, and when OK is pressed on the page itself.
-    ASSERT_TRUE(RunExtPropDialog(
-        [](HWND, ExtPropState &state) {
-            SwitchToTab(state, TAB_SETTINGS);
-            for (int i = 0; i < OPTION_COUNT; i++)
-                EXPECT_EQ(SendMessageW(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
-                          (LRESULT)(state.options[i] != 0));
-            SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
-            SwitchToTab(state, TAB_ABOUT);
-            SwitchToTab(state, TAB_SETTINGS);
-            SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
-        },
-        DialogEnd::Ok));
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) {
+        SwitchToTab(state, TAB_SETTINGS);
+        for (int i = 0; i < OPTION_COUNT; i++)
+            EXPECT_EQ(SendMessageW(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
+                      (LRESULT)(state.options[i] != 0));
+        SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+        SwitchToTab(state, TAB_ABOUT);
+        SwitchToTab(state, TAB_SETTINGS);
+        SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
+    }));
     // What was read is stored: the defaults where nothing was, any non-zero number as 1.
     ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, true);
 
@@ -98,7 +97,7 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothin
     // Text is no number: the default.
     SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0", 4);
     ASSERT_TRUE(
-        RunExtPropDialog([](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }, DialogEnd::Ok));
+        RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }));
     ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, false);
 
     // Cancel and WM_CLOSE (the close box) store nothing though an option was
@@ -106,21 +105,19 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothin
     // stays, the options and the Run value stay untouched.
     ClearProgramKeys();
     for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Close}) {
-        ASSERT_TRUE(RunExtPropDialog(
-            [&](HWND dialog, ExtPropState &state) {
-                SwitchToTab(state, TAB_SETTINGS);
-                SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
-                SwitchToTab(state, TAB_ABOUT);
-                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-                EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL (Escape) has no handler";
-                state.icons.pending = state.canvas.windowsPending = TRUE;
-                EnableApplyButton(dialog);
-                ClickDialogButton(dialog, IDC_APPLY);
-                EXPECT_FALSE(state.icons.pending || state.canvas.windowsPending ||
-                             IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-                EXPECT_TRUE(IsWindowVisible(dialog));
-            },
-            end));
+        ASSERT_TRUE(RunExtPropDialog(end, [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_SETTINGS);
+            SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+            SwitchToTab(state, TAB_ABOUT);
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL (Escape) has no handler";
+            state.icons.pending = state.canvas.windowsPending = TRUE;
+            EnableApplyButton(dialog);
+            ClickDialogButton(dialog, IDC_APPLY);
+            EXPECT_FALSE(state.icons.pending || state.canvas.windowsPending ||
+                         IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+            EXPECT_TRUE(IsWindowVisible(dialog));
+        }));
         ExpectStored(std::vector<long long>(OPTION_COUNT, -1), false);
     }
 }
