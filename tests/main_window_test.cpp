@@ -57,10 +57,6 @@ struct MainWindowFixture : ::testing::Test {
         Sim.notifications.clear();
         Sim.calls.clear();
     }
-    void Mark(int display, ModeSnapshot snapshot)
-    {
-        MarkCurrentModes(Program.catalogue, menu, display, snapshot);
-    }
 };
 
 TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndComesBackWhenTheShellLosesIt)
@@ -199,23 +195,23 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
 
     // The current mode is marked in its submenu, on its display only.
     HMENU resolution800 = GetSubMenu(menu, 2), resolution1280 = GetSubMenu(menu, 4);
-    Mark(0, {800, 600, 16, 75});
+    MarkCurrentModes(Program.catalogue, menu, 0, {800, 600, 16, 75});
     EXPECT_TRUE(Checked(menu, 2) && Checked(resolution800, 1) && !Checked(resolution800, 0));
     // Frequency 0: every rate of that resolution and depth; the old mark goes.
-    Mark(0, {1280, 1024, 16, 0});
+    MarkCurrentModes(Program.catalogue, menu, 0, {1280, 1024, 16, 0});
     EXPECT_FALSE(Checked(menu, 2) || Checked(resolution800, 1));
     EXPECT_TRUE(Checked(menu, 4) && Checked(resolution1280, 0) && Checked(resolution1280, 1));
     // A resolution with one rate is a plain item and carries the mark itself.
-    Mark(0, {640, 480, 8, 60});
+    MarkCurrentModes(Program.catalogue, menu, 0, {640, 480, 8, 60});
     for (int position = 0; position < GetMenuItemCount(menu); position++)
         EXPECT_EQ(Checked(menu, position), position == 0) << position;
 
     Start(2); // title, 640x480, separator, then the 800x600 submenu
     HMENU second = GetSubMenu(menu, 1);
-    Mark(1, {800, 600, 16, 60});
+    MarkCurrentModes(Program.catalogue, menu, 1, {800, 600, 16, 60});
     EXPECT_TRUE(Checked(second, 3) && Checked(GetSubMenu(second, 3), 0));
     EXPECT_FALSE(Checked(GetSubMenu(menu, 0), 3)) << "display 1 untouched";
-    Mark(1, {1024, 768, 32, 60});
+    MarkCurrentModes(Program.catalogue, menu, 1, {1024, 768, 32, 60});
     EXPECT_TRUE(GetMenuState(second, 51006, MF_BYCOMMAND) & MF_CHECKED) << "the plain item";
     EXPECT_FALSE(Checked(second, 3) || Checked(GetSubMenu(second, 3), 0)) << "the old mark is cleared";
 

@@ -7,19 +7,47 @@
 #include <functional>
 #include <string>
 
+inline std::function<HWND()> WaitFind;
+inline std::function<void(HWND)> WaitAct;
+inline UINT_PTR WaitTimer;
+inline DWORD WaitDeadline;
+
+// Ends any wait that has not fired yet.
+inline void CancelWindowWait()
+{
+    KillTimer(nullptr, WaitTimer); // nothing to do when no wait runs
+    WaitTimer = 0;
+    WaitFind = nullptr;
+}
+
+inline void CALLBACK WaitTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND window = WaitFind ? WaitFind() : nullptr;
+    if (!WaitFind || (!window && GetTickCount() < WaitDeadline))
+        return;
+    std::function<void(HWND)> act = WaitAct;
+    CancelWindowWait();
+    act(window);
+}
+
 // Calls act(window) once find() gives a window; gives up after timeoutMs and
 // calls act(nullptr). Only one wait runs at a time.
-void WhenWindowAppears(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs = 5000);
-// Ends any wait that has not fired yet.
-void CancelWindowWait();
+inline void WhenWindowAppears(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs = 5000)
+{
+    CancelWindowWait();
+    WaitFind = find;
+    WaitAct = act;
+    WaitDeadline = GetTickCount() + timeoutMs;
+    WaitTimer = SetTimer(nullptr, 0, 30, WaitTimerProc);
+}
 
 // A visible top-level window of the class ("#32768" a popup menu, "#32770" a
 // message box or dialog) with the caption, any caption when it is null.
 inline HWND FindShown(const char *className, const char *caption = nullptr)
 {
-    HWND window = nullptr;
-    while ((window = FindWindowExA(nullptr, window, className, caption)) && !IsWindowVisible(window)) {
-    }
+    HWND window = FindWindowExA(nullptr, nullptr, className, caption);
+    while (window && !IsWindowVisible(window))
+        window = FindWindowExA(nullptr, window, className, caption);
     return window;
 }
 
@@ -31,7 +59,16 @@ inline std::string WindowText(HWND window)
 }
 
 // Pumps messages for the given time, so that timers and posted messages run.
-void PumpMessages(int milliseconds);
+inline void PumpMessages(int milliseconds)
+{
+    for (DWORD end = GetTickCount() + milliseconds; GetTickCount() < end; Sleep(5)) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
 
 // Notes the next popup menu or, when boxes is set, message box ("caption:
 // text") and closes it.
