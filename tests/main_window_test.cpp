@@ -142,7 +142,6 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplayAndRefusalsTold)
     // Every refusal is told in its own words.
     const std::pair<LONG, const char *> cases[] = {
         {DISP_CHANGE_RESTART, "Error: A restart appears to be required\nfor this video mode."},
-        {DISP_CHANGE_FAILED, "Error: The graphics adapter couldn't\nset this video mode."},
         {DISP_CHANGE_BADMODE, "Error: The graphics adapter doesn't\nsupport this video mode."},
         {DISP_CHANGE_NOTUPDATED, "Warning: Couldn't write settings to \nregistry."},
         {DISP_CHANGE_BADPARAM, "Error: Could not set mode"}};
@@ -152,7 +151,7 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplayAndRefusalsTold)
         Command(50002);
         EXPECT_EQ(watch.box, told);
     }
-    // Without ChangeDisplaySettingsExW the second display cannot be set.
+    // Without ChangeDisplaySettingsExW the second display cannot be set, as when the change fails.
     Sim.hasChangeEx = false;
     Start(2);
     Watch watch;

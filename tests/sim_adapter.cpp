@@ -50,11 +50,9 @@ static LONG WINAPI SimChangeDisplaySettings(DEVMODEW *mode, DWORD flags)
 
 static BOOL WINAPI SimEnumDisplayDevices(LPCWSTR, DWORD index, DISPLAY_DEVICEW *info, DWORD)
 {
-    if (index >= Sim.monitors.size())
-        return FALSE;
-    lstrcpynW(info->DeviceName, Sim.monitors[index].device.c_str(), 32);
-    lstrcpynW(info->DeviceString, Sim.monitors[index].device.c_str(), 128);
-    return TRUE;
+    return index < Sim.monitors.size() &&
+           lstrcpynW(info->DeviceName, Sim.monitors[index].device.c_str(), 32) &&
+           lstrcpynW(info->DeviceString, Sim.monitors[index].device.c_str(), 128);
 }
 
 // SM_XVIRTUALSCREEN to SM_CMONITORS are consecutive.
