@@ -6,6 +6,9 @@
 
 #include <shlwapi.h>
 
+#include <string>
+#include <vector>
+
 #include "base/messages.h"
 #include "base/platform.h"
 #include "desktop_icons/desktop_icons.h"

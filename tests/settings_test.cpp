@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "settings/settings.h"
 #include "tests/registry_guard.h"
 
 namespace {

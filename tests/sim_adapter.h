@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "base/platform.h"
-#include "display/catalogue.h"
 
 struct SimMonitor {
     RECT rect; // the work area is all but its bottom 30 pixels
