@@ -31,7 +31,7 @@ struct Catalogue : ::testing::Test {
 
 using Rows = std::vector<std::string>;
 
-TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceAtMostThreeMoreThanTwentyDepths)
+TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceOncePerShapeAtMostThreeMoreThanTwentyDepths)
 {
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(1600, 1200, 32, 60)};
     // Only the third device takes 1600x1200.
@@ -57,12 +57,10 @@ TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceAtMostThreeMoreThanTwentyDepths
     Rows rows = Build();
     ASSERT_EQ(rows.size(), 60u);
     EXPECT_EQ(rows[59], "800x480x129@60");
-}
 
-// Device names follow the order outputs were attached, not the monitor order;
-// candidates that differ only by rate share one test per display and twin.
-TEST_F(Catalogue, OneTestPerShapeOnTheMonitorsOwnDevices)
-{
+    // Device names follow the order outputs were attached, not the monitor order;
+    // candidates that differ only by rate share one test per display and twin.
+    Sim.candidates.clear();
     SimSetMonitors(3);
     const std::vector<std::wstring> names = {L"\\\\.\\DISPLAY1", L"\\\\.\\DISPLAY5", L"\\\\.\\DISPLAY9"};
     for (int k = 0; k < 3; k++)

@@ -67,7 +67,7 @@ struct EndToEnd : ::testing::Test {
 // A second copy ends with 1 and the first keeps running; a real X pointer
 // click with no hold, at the first icon of the notification area of the
 // virtual desktop (at the X screen's origin), opens the display menu.
-TEST_F(EndToEnd, SecondCopyIsRefusedAndARealClickOpensTheMenu)
+TEST_F(EndToEnd, SecondCopyRefusedClicksOpenTheMenuModesSwitchAndTheIconWaitsForTheDialog)
 {
     ChildProcess second(L"\"" + ProgramPath + L"\"");
     EXPECT_EQ(second.Wait(15000), 1);
@@ -75,10 +75,8 @@ TEST_F(EndToEnd, SecondCopyIsRefusedAndARealClickOpensTheMenu)
     Sleep(1000); // the taskbar places the icon
     ChildProcess click(L"/usr/bin/xdotool mousemove 1013 758 click 1");
     EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";
-}
 
-TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopEscapeTakesItBackAndTheIconWaitsForTheDialog)
-{
+    // A mode command switches the desktop, and Escape takes it back.
     ASSERT_EQ(startMode.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
     // The command id of 800x600, found the way the program builds its catalogue.
     LoadPlatformTable();

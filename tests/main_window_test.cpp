@@ -59,23 +59,6 @@ struct MainWindowFixture : ::testing::Test {
     }
 };
 
-TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndComesBackWhenTheShellLosesIt)
-{
-    WriteOption(OPT_TRAY_ICON_IN_256_COLORS, 1);
-    Start(1);
-    TrayIconShow(&Program.tray, Program.window,
-                 L"A tip that is much longer than the sixty-three characters the shell keeps");
-    EXPECT_EQ(lstrlenW(Sim.notifications.back().szTip), 63);
-    // A second copy's WM_SHOW_AGAIN and a re-created taskbar add it again, as made, and retip.
-    for (UINT message : {(UINT)WM_SHOW_AGAIN, RegisterWindowMessageW(L"TaskbarCreated")}) {
-        Sim.notifications.clear();
-        SendMessageW(Program.window, message, 0, 0);
-        ASSERT_EQ(Sim.notifications.size(), 2u);
-        EXPECT_EQ(Sim.notifications[0].hIcon,
-                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY_256_COLORS)));
-    }
-}
-
 TEST_F(MainWindowFixture, ClicksOpenTheirMenusAndDoubleClicksRunTheControlPanelOrTheDialog)
 {
     Sim.monitors[0] = {{0, 0, 800, 600}, true, L"\\\\.\\Display1", 16, 75};
@@ -237,9 +220,25 @@ LRESULT CALLBACK RefuseMainWindow(int code, WPARAM window, LPARAM data)
     return lstrcmpW(className, MAIN_WINDOW_CLASS) ? CallNextHookEx(nullptr, code, window, data) : 1;
 }
 
-// Start-up's own refusals are told and end the program with 1; the About box on the way.
-TEST_F(MainWindowFixture, StartUpFailuresAreToldAndEndWithOne)
+// The tray icon follows the option and comes back when the shell loses it;
+// start-up's own refusals are told and end the program with 1.
+TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndStartUpFailuresEndWithOne)
 {
+    WriteOption(OPT_TRAY_ICON_IN_256_COLORS, 1);
+    Start(1);
+    TrayIconShow(&Program.tray, Program.window,
+                 L"A tip that is much longer than the sixty-three characters the shell keeps");
+    EXPECT_EQ(lstrlenW(Sim.notifications.back().szTip), 63);
+    // A second copy's WM_SHOW_AGAIN and a re-created taskbar add it again, as made, and retip.
+    for (UINT message : {(UINT)WM_SHOW_AGAIN, RegisterWindowMessageW(L"TaskbarCreated")}) {
+        Sim.notifications.clear();
+        SendMessageW(Program.window, message, 0, 0);
+        ASSERT_EQ(Sim.notifications.size(), 2u);
+        EXPECT_EQ(Sim.notifications[0].hIcon,
+                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY_256_COLORS)));
+    }
+
+    // The About box on the way.
     Watch about;
     Command(ID_ABOUT);
     EXPECT_EQ(about.box.rfind("About Tessivon v2.7 alpha: Tessivon v2.7 alpha\n", 0), 0u);
