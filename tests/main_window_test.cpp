@@ -59,7 +59,7 @@ struct MainWindowFixture : ::testing::Test {
     }
 };
 
-TEST_F(MainWindowFixture, ClicksOpenTheirMenusAndDoubleClicksRunTheControlPanelOrTheDialog)
+TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSwitchPerDisplay)
 {
     Sim.monitors[0] = {{0, 0, 800, 600}, true, L"\\\\.\\Display1", 16, 75};
     Watch watch(GetDoubleClickTime() + 500);
@@ -93,12 +93,10 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusAndDoubleClicksRunTheControlPanelO
     Watch dialog;
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
     EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
-}
 
-TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplayAndRefusalsTold)
-{
+    // Mode commands are decoded per display. The first display's switch goes to
+    // the default device and is stored too.
     Start(2);
-    // The first display's switch goes to the default device and is stored too.
     Command(50001);
     ASSERT_EQ(Sim.calls.size(), 1u);
     EXPECT_TRUE(Sim.calls[0].device.empty() && Sim.calls[0].flags == CDS_UPDATEREGISTRY);
@@ -130,16 +128,16 @@ TEST_F(MainWindowFixture, ModeCommandsAreDecodedPerDisplayAndRefusalsTold)
         {DISP_CHANGE_BADPARAM, "Error: Could not set mode"}};
     for (auto [code, told] : cases) {
         Sim.changeResult = code;
-        Watch watch;
+        Watch refusal;
         Command(50002);
-        EXPECT_EQ(watch.box, told);
+        EXPECT_EQ(refusal.box, told);
     }
     // Without ChangeDisplaySettingsExW the second display cannot be set, as when the change fails.
     Sim.hasChangeEx = false;
     Start(2);
-    Watch watch;
+    Watch failed;
     Command(51000);
-    EXPECT_EQ(watch.box, "Error: The graphics adapter couldn't\nset this video mode.");
+    EXPECT_EQ(failed.box, "Error: The graphics adapter couldn't\nset this video mode.");
 }
 
 // One line per item: text and id, "-" for a separator, "[text]" for a
