@@ -39,56 +39,6 @@ void ExpectScreens(const ExtPropState &state, int selected)
     }
 }
 
-TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
-{
-    SimSetMonitors(3);
-    WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
-    SetRect(&Sim.monitors[2].rect, 2048, 0, 2048 + 1280, 1024); // the third of another shape
-    Sim.monitors[2].bitsPerPixel = 16;
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        // A click on the second screen selects it in the list too; the
-        // pointer is held inside the frame only while the button is down.
-        ExpectScreens(state, 0);
-        POINT second = Centre(WindowRect(state.canvas.screenItems[1]));
-        PointerMessage(dialog, WM_LBUTTONDOWN, second);
-        EXPECT_FALSE(PointerFree()) << "confined during the press";
-        PointerMessage(dialog, WM_LBUTTONUP, second, 0);
-        EXPECT_TRUE(PointerFree()) << "freed at the release";
-        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
-        ExpectScreens(state, 1);
-        RECT frame = RectIn(state.canvas.canvasFrame, nullptr);
-        // Beside all screens nothing is selected; ticking then chooses no display.
-        PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 4, frame.top + 4});
-        Click(state.canvas.primaryCheckBox);
-        ClickDialogButton(dialog, IDC_APPLY);
-        EXPECT_TRUE(Sim.calls.empty());
-
-        // Tick, clear: nothing waits, but "&Apply" stays enabled.
-        ChooseEntry(dialog, state.canvas.screenCombo, 2);
-        Click(state.canvas.primaryCheckBox);
-        Click(state.canvas.primaryCheckBox);
-        EXPECT_TRUE(state.canvas.chosenPrimary == -1 && !state.canvas.primaryPending &&
-                    IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-        Click(state.canvas.primaryCheckBox);
-        ClickDialogButton(dialog, IDC_APPLY);
-        ASSERT_EQ(Sim.calls.size(), 1u);
-        const DEVMODEW &mode = Sim.calls[0].mode;
-        EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display3" &&
-                    Sim.calls[0].flags == (CDS_UPDATEREGISTRY | CDS_SET_PRIMARY));
-        EXPECT_TRUE(mode.dmSize == sizeof(mode) && mode.dmPelsWidth == 1280 && mode.dmPelsHeight == 1024 &&
-                    mode.dmBitsPerPel == 16)
-            << "its own present mode";
-
-        // A zoom lays the canvas out again: the platform's primary replaces the choice.
-        Click(state.canvas.primaryCheckBox);
-        Click(state.canvas.primaryCheckBox);
-        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 70);
-        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-        ClickDialogButton(dialog, IDC_APPLY);
-        EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\Display1");
-    }));
-}
-
 // Opens the window list, which fills it, and gives the labels of the process's
 // windows, each followed by "|".
 std::wstring Labels(const ExtPropState &state, DWORD process)
@@ -105,7 +55,9 @@ std::wstring Labels(const ExtPropState &state, DWORD process)
     return labels;
 }
 
-TEST_F(Canvas, WindowListDragCancelAndApply)
+// Real windows of another process listed, dragged and put back by Cancel;
+// then the screens.
+TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
 {
     WindowFixture fixture(51);
     HWND windows[51], second = WindowFixture::Find("Fixture 1");
@@ -168,6 +120,55 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
             PumpMessages(20);
         PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 7, press.y});
         EXPECT_FALSE(state.canvas.dragging || GetCapture() || IsWindowVisible(state.canvas.windowMiniature));
+    }));
+
+    // Three plain screens, the third of another shape: the primary display
+    // chosen on the canvas and applied.
+    SimSetMonitors(3);
+    WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
+    SetRect(&Sim.monitors[2].rect, 2048, 0, 2048 + 1280, 1024); // the third of another shape
+    Sim.monitors[2].bitsPerPixel = 16;
+    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        // A click on the second screen selects it in the list too; the
+        // pointer is held inside the frame only while the button is down.
+        ExpectScreens(state, 0);
+        POINT second = Centre(WindowRect(state.canvas.screenItems[1]));
+        PointerMessage(dialog, WM_LBUTTONDOWN, second);
+        EXPECT_FALSE(PointerFree()) << "confined during the press";
+        PointerMessage(dialog, WM_LBUTTONUP, second, 0);
+        EXPECT_TRUE(PointerFree()) << "freed at the release";
+        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
+        ExpectScreens(state, 1);
+        RECT frame = RectIn(state.canvas.canvasFrame, nullptr);
+        // Beside all screens nothing is selected; ticking then chooses no display.
+        PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 4, frame.top + 4});
+        Click(state.canvas.primaryCheckBox);
+        ClickDialogButton(dialog, IDC_APPLY);
+        EXPECT_TRUE(Sim.calls.empty());
+
+        // Tick, clear: nothing waits, but "&Apply" stays enabled.
+        ChooseEntry(dialog, state.canvas.screenCombo, 2);
+        Click(state.canvas.primaryCheckBox);
+        Click(state.canvas.primaryCheckBox);
+        EXPECT_TRUE(state.canvas.chosenPrimary == -1 && !state.canvas.primaryPending &&
+                    IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+        Click(state.canvas.primaryCheckBox);
+        ClickDialogButton(dialog, IDC_APPLY);
+        ASSERT_EQ(Sim.calls.size(), 1u);
+        const DEVMODEW &mode = Sim.calls[0].mode;
+        EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display3" &&
+                    Sim.calls[0].flags == (CDS_UPDATEREGISTRY | CDS_SET_PRIMARY));
+        EXPECT_TRUE(mode.dmSize == sizeof(mode) && mode.dmPelsWidth == 1280 && mode.dmPelsHeight == 1024 &&
+                    mode.dmBitsPerPel == 16)
+            << "its own present mode";
+
+        // A zoom lays the canvas out again: the platform's primary replaces the choice.
+        Click(state.canvas.primaryCheckBox);
+        Click(state.canvas.primaryCheckBox);
+        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 70);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+        ClickDialogButton(dialog, IDC_APPLY);
+        EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\Display1");
     }));
 }
 

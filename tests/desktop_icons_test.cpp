@@ -57,7 +57,11 @@ HMENU RightClick(HWND view, int x, int y)
     return watch.menu;
 }
 
-TEST_F(DesktopIcons, ChannelReadsTheShellsIconsInItsOwnProcess)
+// The channel reads the shell's icons in the shell's own process, under
+// "Progman" or "WorkerW", and reaches nothing without a shell; drops on the
+// Icons tab move the icons at once, and Cancel, Apply, OK and a lost
+// activation settle them.
+TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLostActivationSettleThem)
 {
     std::vector<FixtureIcon> icons = GridIcons(3, 3);
     icons[2].text = Memo;
@@ -90,10 +94,8 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsInItsOwnProcess)
                       ReloadCanvasIcons(&state),
                   0);
     }));
-}
 
-TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleThem)
-{
+    // Drops.
     FixtureShell shell(GridIcons(3, 3));
     std::vector<FixtureIcon> start = shell.Report();
     // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
