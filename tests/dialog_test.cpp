@@ -28,53 +28,6 @@ void ExpectStored(const std::vector<long long> &stored, bool run)
     EXPECT_EQ(value, run ? L"\"" + std::wstring(path) + L"\"" : L"<missing>");
 }
 
-// Opened with the cursor on the second display: centred on that monitor,
-// the screens laid out where they are.
-TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorItsControlsClearOfEachOther)
-{
-    SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
-    ASSERT_TRUE(RunExtPropDialog(
-        DialogEnd::Close,
-        [](HWND dialog, ExtPropState &state) {
-            // The controls created beside the template are placed for the dialog's own
-            // units: on no page does one cover a template button or the zoom slider or
-            // leave the client area.
-            RECT client, common;
-            GetClientRect(dialog, &client);
-            for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
-                SwitchToTab(state, tab);
-                for (HWND window :
-                     {state.hintLabel, state.canvas.canvasFrame, state.comboLabel, state.canvas.screenCombo,
-                      state.canvas.windowCombo, state.canvas.primaryCheckBox, state.webLink, state.mailLink,
-                      state.aboutText, state.knownBugsText, state.futureFeaturesText}) {
-                    RECT place = RectIn(window, dialog);
-                    if (!IsWindowVisible(window))
-                        continue;
-                    EXPECT_TRUE(IntersectRect(&common, &place, &client) && EqualRect(&common, &place))
-                        << "tab " << tab << " control " << GetDlgCtrlID(window) << " leaves the dialog";
-                    for (HWND button : {state.okButton, GetDlgItem(dialog, IDC_CANCEL),
-                                        GetDlgItem(dialog, IDC_APPLY), state.canvas.zoomSlider}) {
-                        RECT other = RectIn(button, dialog);
-                        EXPECT_FALSE(IntersectRect(&common, &place, &other))
-                            << "tab " << tab << " control " << GetDlgCtrlID(window) << " covers "
-                            << GetDlgCtrlID(button);
-                    }
-                }
-            }
-            UseLaidOutFrame(state);
-            RECT w = RectIn(dialog, nullptr);
-            EXPECT_EQ(std::make_pair(w.left, w.top), std::make_pair(-1280 + (1280 - (w.right - w.left)) / 2,
-                                                                    -256 + (1024 - (w.bottom - w.top)) / 2))
-                << "centred on the monitor, not its work area";
-            // 400 x 198 available for 2304 x 1024: the width constrains.
-            EXPECT_EQ(state.canvas.scale, (float)(400.0 / 2304));
-            RECT item = RectIn(state.canvas.screenItems[0], dialog); // the primary, right of the second
-            EXPECT_RECT(item, state.canvas.desktopOrigin.x + 222, state.canvas.desktopOrigin.y + 44,
-                        state.canvas.desktopOrigin.x + 399, state.canvas.desktopOrigin.y + 177);
-        },
-        {-100, 300}));
-}
-
 TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothing)
 {
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
@@ -164,8 +117,52 @@ POINT ClickTab(const ExtPropState &state, int tab)
 // clicks and keys change pages, also a click after a key moved away from a
 // clicked tab; a redraw of the strip in the middle of a switch keeps the new
 // page (entering Icons must not find the Windows page in the record).
-TEST_F(ExtPropDialog, EachCountOfDisplaysOpensOnItsPageAndClicksAndKeysChangePages)
+TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorOnItsPageAndClicksAndKeysChangePages)
 {
+    // Opened with the cursor on the second display: centred on that monitor,
+    // the screens laid out where they are.
+    SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
+    ASSERT_TRUE(RunExtPropDialog(
+        DialogEnd::Close,
+        [](HWND dialog, ExtPropState &state) {
+            // The controls created beside the template are placed for the dialog's own
+            // units: on no page does one cover a template button or the zoom slider or
+            // leave the client area.
+            RECT client, common;
+            GetClientRect(dialog, &client);
+            for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
+                SwitchToTab(state, tab);
+                for (HWND window :
+                     {state.hintLabel, state.canvas.canvasFrame, state.comboLabel, state.canvas.screenCombo,
+                      state.canvas.windowCombo, state.canvas.primaryCheckBox, state.webLink, state.mailLink,
+                      state.aboutText, state.knownBugsText, state.futureFeaturesText}) {
+                    RECT place = RectIn(window, dialog);
+                    if (!IsWindowVisible(window))
+                        continue;
+                    EXPECT_TRUE(IntersectRect(&common, &place, &client) && EqualRect(&common, &place))
+                        << "tab " << tab << " control " << GetDlgCtrlID(window) << " leaves the dialog";
+                    for (HWND button : {state.okButton, GetDlgItem(dialog, IDC_CANCEL),
+                                        GetDlgItem(dialog, IDC_APPLY), state.canvas.zoomSlider}) {
+                        RECT other = RectIn(button, dialog);
+                        EXPECT_FALSE(IntersectRect(&common, &place, &other))
+                            << "tab " << tab << " control " << GetDlgCtrlID(window) << " covers "
+                            << GetDlgCtrlID(button);
+                    }
+                }
+            }
+            UseLaidOutFrame(state);
+            RECT w = RectIn(dialog, nullptr);
+            EXPECT_EQ(std::make_pair(w.left, w.top), std::make_pair(-1280 + (1280 - (w.right - w.left)) / 2,
+                                                                    -256 + (1024 - (w.bottom - w.top)) / 2))
+                << "centred on the monitor, not its work area";
+            // 400 x 198 available for 2304 x 1024: the width constrains.
+            EXPECT_EQ(state.canvas.scale, (float)(400.0 / 2304));
+            RECT item = RectIn(state.canvas.screenItems[0], dialog); // the primary, right of the second
+            EXPECT_RECT(item, state.canvas.desktopOrigin.x + 222, state.canvas.desktopOrigin.y + 44,
+                        state.canvas.desktopOrigin.x + 399, state.canvas.desktopOrigin.y + 177);
+        },
+        {-100, 300}));
+
     for (int count = 1; count <= 4; count++) {
         SimSetMonitors(count);
         ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
