@@ -31,7 +31,7 @@ struct Catalogue : ::testing::Test {
 
 using Rows = std::vector<std::string>;
 
-TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceOncePerShapeAtMostThreeMoreThanTwentyDepths)
+TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostThreeAndTheMonitorLayerAllOrNothing)
 {
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(1600, 1200, 32, 60)};
     // Only the third device takes 1600x1200.
@@ -87,13 +87,9 @@ TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceOncePerShapeAtMostThreeMoreThan
         if (devices.empty() || devices.back() != call.device)
             devices.push_back(call.device);
     EXPECT_EQ(devices, names);
-}
 
-// The six monitor functions are used only when all exist; without them every
-// answer describes the one screen.
-TEST(MonitorLayer, UsedOnlyWhenAllSixExist)
-{
-    ScopedSimAdapter adapter;
+    // The six monitor functions are used only when all exist; without them every
+    // answer describes the one screen.
     SimSetMonitors(2);
     EXPECT_EQ(CompatGetSystemMetrics(SM_CXVIRTUALSCREEN), 2048);
     for (int k = 0; k <= 6; k++) { // any one missing, then all
