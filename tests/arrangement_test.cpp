@@ -122,6 +122,12 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         EXPECT_FALSE(state.canvas.dragging || GetCapture() || IsWindowVisible(state.canvas.windowMiniature));
     }));
 
+    // A press on a screen confines the pointer so that the screen stays in the
+    // frame: client area 20 to 420, the press 10 pixels right of the item's
+    // left edge and 7 below its top.
+    EXPECT_RECT(ScreenPressConfinement({20, 200, 420, 440}, {100, 60, 160, 105}, {110, 67}), 30, 207,
+                420 - (60 - 10), 440 - (45 - 7));
+
     // Three plain screens, the third of another shape: the primary display
     // chosen on the canvas and applied.
     SimSetMonitors(3);

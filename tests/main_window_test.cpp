@@ -185,6 +185,7 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
     MarkCurrentModes(Program.catalogue, menu, 0, {640, 480, 8, 60});
     for (int position = 0; position < GetMenuItemCount(menu); position++)
         EXPECT_EQ(Checked(menu, position), position == 0) << position;
+    EXPECT_FALSE(Checked(resolution1280, 0) || Checked(resolution1280, 1)) << "nor its rates";
 
     Start(2); // title, 640x480, separator, then the 800x600 submenu
     HMENU second = GetSubMenu(menu, 1);
