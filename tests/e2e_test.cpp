@@ -29,9 +29,6 @@ bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
 
 HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
 
-// The program's open popup menu: this process shows none.
-bool MenuShown() { return FindShown("#32768") != nullptr; }
-
 void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
     PostMessageA(ProgramWindow(), message, wParam, lParam);
@@ -57,9 +54,10 @@ struct EndToEnd : ::testing::Test {
     // Shows that a popup menu opens (or not) and closes it.
     bool MenuOpens(DWORD milliseconds)
     {
-        bool opened = WaitFor(MenuShown, milliseconds);
+        // A popup menu is the program's: this process shows none.
+        bool opened = WaitFor([] { return FindShown("#32768") != nullptr; }, milliseconds);
         Post(WM_KEYDOWN, VK_ESCAPE);
-        WaitFor([] { return !MenuShown(); }, 5000);
+        WaitFor([] { return !FindShown("#32768"); }, 5000);
         return opened;
     }
 };
