@@ -15,172 +15,102 @@ namespace {
 struct Canvas : ::testing::Test {
     RegistryGuard registry;
     ScopedSimAdapter adapter;
-    void Monitors(int count)
-    {
-        SimSetMonitors(count);
-        adapter.Install();
-    }
     ~Canvas() { ClipCursor(nullptr); }
 };
 
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
-// The last call of the platform's display settings, in one line.
-std::string LastCall()
+// Each screen drawn plain in the selected colours or the others, with its digit somewhere.
+void ExpectScreens(const ExtPropState &state, int selected)
 {
-    char text[200] = "none";
-    if (!Sim.calls.empty()) {
-        const SimCall &call = Sim.calls.back();
-        wsprintfA(text, "%s flags %lu size %u mode %lux%lux%lu", call.device.c_str(), call.flags,
-                  call.mode.dmSize, call.mode.dmPelsWidth, call.mode.dmPelsHeight, call.mode.dmBitsPerPel);
-    }
-    return text;
-}
-
-// Bottom-up and top-down pictures, each read into a cleared size, so that a
-// failed read cannot pass.
-TEST(Wallpaper, PictureSizeOfEitherRowOrder)
-{
-    for (int signedHeight : {30, -30}) {
-        BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 40, signedHeight, 1, 24, 0, 0, 0, 0, 0, 0}, {}};
-        void *bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        int width = 0, height = 0;
-        GetBitmapSize(nullptr, bitmap, &width, &height);
-        EXPECT_EQ(width * 100 + height, 4030) << signedHeight;
-        DeleteObject(bitmap);
+    for (int i = 0; i < 3; i++) {
+        HWND item = state.canvas.screenItems[i];
+        EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(i == selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
+        COLORREF digit = GetSysColor(i == selected ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+        RECT client;
+        GetClientRect(item, &client);
+        HDC dc = GetDC(item);
+        int shown = 0;
+        for (int y = 0; y < client.bottom; y++)
+            for (int x = 0; x < client.right; x++)
+                shown += GetPixel(dc, x, y) == digit;
+        ReleaseDC(item, dc);
+        EXPECT_GT(shown, 0) << "the digit of " << i;
     }
 }
 
-TEST(DragMechanics, ScreenPressConfinement)
+// Opens the window list, which fills it, and gives the labels of the process's
+// windows, each followed by "|".
+std::wstring Labels(const ExtPropState &state, DWORD process)
 {
-    // Client area 20 to 420; the press 10 pixels right of the item's left edge and 7 below its top.
-    RECT confined = ScreenPressConfinement({20, 200, 420, 440}, {100, 60, 160, 105}, {110, 67});
-    EXPECT_RECT(confined, 30, 207, 420 - (60 - 10), 440 - (45 - 7));
-}
-
-TEST_F(Canvas, PrimaryDisplayChosenAndApplied)
-{
-    Monitors(3);
-    SetRect(&Sim.monitors[2].rect, 2048, 0, 2048 + 1280, 1024); // the third of another shape
-    Sim.monitors[2].bitsPerPixel = 16;
-    adapter.Install();
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        // A click on the second screen selects it in the list too; the
-        // pointer is held inside the frame only while the button is down.
-        POINT second = Centre(WindowRect(state.canvas.screenItems[1]));
-        PointerMessage(dialog, WM_LBUTTONDOWN, second);
-        EXPECT_FALSE(PointerFree()) << "confined during the press";
-        PointerMessage(dialog, WM_LBUTTONUP, second, 0);
-        EXPECT_TRUE(PointerFree()) << "freed at the release";
-        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
-        RECT frame;
-        GetClientRect(state.canvas.canvasFrame, &frame);
-        MapWindowPoints(state.canvas.canvasFrame, nullptr, (POINT *)&frame, 2);
-        // Beside all screens nothing is selected; ticking then chooses no display.
-        PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 3, frame.top + 3});
-        Click(state.canvas.primaryCheckBox);
-        Click(GetDlgItem(dialog, IDC_APPLY));
-        EXPECT_EQ(LastCall(), "none");
-
-        // Tick, clear: nothing waits, but "&Apply" stays enabled.
-        ChooseEntry(dialog, state.canvas.screenCombo, 2);
-        Click(state.canvas.primaryCheckBox);
-        Click(state.canvas.primaryCheckBox);
-        EXPECT_TRUE(state.canvas.chosenPrimary == -1 && !state.canvas.primaryPending &&
-                    IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-        Click(state.canvas.primaryCheckBox);
-        Click(GetDlgItem(dialog, IDC_APPLY));
-        EXPECT_EQ(LastCall(), "\\\\.\\Display3 flags 17 size 220 mode 1280x1024x16")
-            << "its own present mode";
-
-        // A zoom lays the canvas out again: the platform's primary replaces the choice.
-        Click(state.canvas.primaryCheckBox);
-        Click(state.canvas.primaryCheckBox);
-        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 70);
-        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-        Click(GetDlgItem(dialog, IDC_APPLY));
-        EXPECT_EQ(LastCall().substr(0, 12), "\\\\.\\Display1");
-    }));
-}
-
-// Opens the window list, which fills it, and gives the labels of the process's windows.
-std::string Labels(const ExtPropState &state, const WindowFixture &fixture)
-{
-    SendMessageA(state.canvas.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
-    SendMessageA(state.canvas.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
-    std::string labels;
-    for (int i = 0; i < SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0); i++) {
-        char text[300] = "";
-        COMBOBOXEXITEMA item = {};
-        item.mask = CBEIF_TEXT | CBEIF_LPARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 300;
-        SendMessageA(state.canvas.windowCombo, CBEM_GETITEMA, 0, (LPARAM)&item);
+    HWND combo = state.canvas.windowCombo;
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    std::wstring labels;
+    for (int i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0); i++) {
         DWORD owner = 0;
-        GetWindowThreadProcessId((HWND)item.lParam, &owner);
-        labels += owner == fixture.process.dwProcessId ? std::string(text) + "|" : "";
+        GetWindowThreadProcessId((HWND)SendMessageW(combo, CB_GETITEMDATA, i, 0), &owner);
+        labels += owner == process ? ComboText(combo, i) + L"|" : L"";
     }
     return labels;
 }
 
-void Drag(HWND dialog, POINT press, std::initializer_list<int> moves)
+// Real windows of another process listed, dragged and put back by Cancel;
+// then the screens.
+TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
 {
-    for (int dx : moves)
-        PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
-    PointerMessage(dialog, WM_LBUTTONUP, {press.x + *(moves.end() - 1), press.y}, 0);
-}
-
-TEST_F(Canvas, WindowListDragCancelAndApply)
-{
-    Monitors(1);
-    WindowFixture fixture(2);
-    HWND second = WindowFixture::Find("Fixture 1");
-    const RECT start = WindowRect(second);
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            SwitchToTab(state, TAB_WINDOWS);
-            // Bottom of the Z order first; no minimised, flat or hidden window; the taskbar by the option.
-            EXPECT_EQ(Labels(state, fixture), "Fixture 0|Fixture 1|*Blank*|");
-            state.options[OPT_SHOW_TRAY_BAR_AS_WINDOW] = 1;
-            EXPECT_EQ(Labels(state, fixture), "Fixture 0|Fixture 1|*Blank*|Fixture taskbar|Fixture band|");
-            // The miniature covers the window's place at the canvas's scale:
-            // the laid-out frame leaves 198 pixels for 768, 33/128.
-            UseLaidOutFrame(state);
-            POINT press = PressWindow(dialog, state, second);
-            RECT miniature = WindowRect(state.canvas.windowMiniature),
-                 origin = WindowRect(state.canvas.screenItems[0]);
-            EXPECT_RECT(miniature, origin.left + start.left * 33 / 128, origin.top + start.top * 33 / 128,
-                        origin.left + start.left * 33 / 128 + (start.right - start.left) * 33 / 128,
-                        origin.top + start.top * 33 / 128 + (start.bottom - start.top) * 33 / 128);
-            // Each move of the pointer moves the real window with the miniature.
-            for (int dx : {10, 20}) {
-                PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
-                EXPECT_EQ(WindowRect(second).left,
-                          ScaleToDesktop(miniature.left - origin.left + dx - 10, state.canvas.scale));
-                EXPECT_EQ(WindowRect(second).top,
-                          ScaleToDesktop(miniature.top - origin.top, state.canvas.scale));
-            }
-            PointerMessage(dialog, WM_LBUTTONUP, {press.x + 20, press.y}, 0);
-        },
-        DialogEnd::Cancel));
-    EXPECT_RECT(WindowRect(second), start.left, start.top, start.right, start.bottom);
-
-    // "&Apply", then "Cancel": the window stays.
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            Drag(dialog, PressWindow(dialog, state, second), {10, 30});
-            Click(GetDlgItem(dialog, IDC_APPLY));
-        },
-        DialogEnd::Cancel));
-    EXPECT_GT(WindowRect(second).left, start.left + 10);
-
-    // OK keeps the moves.
-    RECT applied = WindowRect(second);
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            Drag(dialog, PressWindow(dialog, state, second), {10, 40});
-        },
-        DialogEnd::Ok));
-    EXPECT_GT(WindowRect(second).left, applied.left + 10);
+    WindowFixture fixture(51);
+    HWND windows[51], second = WindowFixture::Find("Fixture 1");
+    RECT places[51];
+    std::wstring listed;
+    for (int k = 0; k < 51; k++) {
+        places[k] = WindowRect(windows[k] = WindowFixture::Find(("Fixture " + std::to_string(k)).c_str()));
+        listed += L"Fixture " + std::to_wstring(k) + L"|";
+    }
+    const std::wstring title = L"\u65E5\u672C\u8A9E Caf\u00E9 \u0416";
+    HWND own[2];
+    for (HWND &window : own)
+        window = CreateWindowExW(0, L"STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200,
+                                 120, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(own[1], SW_MAXIMIZE);
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        SwitchToTab(state, TAB_WINDOWS);
+        // A title in any script as it is; no maximised, minimised, flat or hidden window;
+        // bottom of the Z order first; the taskbar by the option.
+        EXPECT_EQ(Labels(state, GetCurrentProcessId()), title + L"|");
+        EXPECT_EQ(Labels(state, fixture.info.dwProcessId), listed + L"*Blank*|");
+        state.options[OPT_SHOW_TRAY_BAR_AS_WINDOW] = 1;
+        EXPECT_EQ(Labels(state, fixture.info.dwProcessId), listed + L"*Blank*|Fixture taskbar|Fixture band|");
+        // The miniature covers the window's place at the canvas's scale:
+        // the laid-out frame leaves 198 pixels for 768, 33/128.
+        UseLaidOutFrame(state);
+        POINT press = PressWindow(dialog, state, second);
+        RECT miniature = WindowRect(state.canvas.windowMiniature),
+             origin = WindowRect(state.canvas.screenItems[0]);
+        const RECT &start = places[1];
+        EXPECT_RECT(miniature, origin.left + start.left * 33 / 128, origin.top + start.top * 33 / 128,
+                    origin.left + start.left * 33 / 128 + (start.right - start.left) * 33 / 128,
+                    origin.top + start.top * 33 / 128 + (start.bottom - start.top) * 33 / 128);
+        // Each move of the pointer moves the real window with the miniature.
+        for (int dx : {10, 20}) {
+            PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
+            EXPECT_EQ(WindowRect(second).left,
+                      ScaleToDesktop(miniature.left - origin.left + dx - 10, state.canvas.scale));
+            EXPECT_EQ(WindowRect(second).top, ScaleToDesktop(miniature.top - origin.top, state.canvas.scale));
+        }
+        PointerMessage(dialog, WM_LBUTTONUP, {press.x + 20, press.y}, 0);
+        // More windows than the undo table first holds, each kept once, at its first place.
+        for (HWND window : windows) {
+            ASSERT_TRUE(RememberPlacement(&state.canvas, window));
+            SetWindowPos(window, nullptr, 300, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            RememberPlacement(&state.canvas, window);
+        }
+        EXPECT_EQ(state.canvas.undoCount, 51);
+    }));
+    for (int k = 0; k < 51; k++)
+        EXPECT_RECT(WindowRect(windows[k]), places[k].left, places[k].top, places[k].right, places[k].bottom);
+    for (HWND window : own)
+        DestroyWindow(window);
 
     // The window closes in the middle of a drag: the drag ends and the miniature hides.
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
@@ -191,142 +121,81 @@ TEST_F(Canvas, WindowListDragCancelAndApply)
         PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 7, press.y});
         EXPECT_FALSE(state.canvas.dragging || GetCapture() || IsWindowVisible(state.canvas.windowMiniature));
     }));
-}
 
-// A title in any script is listed as it is; a maximised window is not listed.
-TEST_F(Canvas, WindowListKeepsTitlesAndLeavesMaximisedWindowsOut)
-{
-    Monitors(1);
-    const wchar_t *title = L"\u65E5\u672C\u8A9E Caf\u00E9 \u0416";
-    HWND plain = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 120,
-                                 nullptr, nullptr, nullptr, nullptr);
-    HWND maximised = CreateWindowExW(0, L"STATIC", L"Maximised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60,
-                                     200, 120, nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(maximised, SW_MAXIMIZE);
-    ASSERT_TRUE(GetWindowLongW(maximised, GWL_STYLE) & WS_MAXIMIZE);
-    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
-        SwitchToTab(state, TAB_WINDOWS);
-        SendMessageW(state.canvas.windowCombo, CB_SHOWDROPDOWN, TRUE, 0);
-        SendMessageW(state.canvas.windowCombo, CB_SHOWDROPDOWN, FALSE, 0);
-        std::wstring plainLabel = L"<not listed>";
-        bool maximisedListed = false;
-        for (int i = 0; i < SendMessageW(state.canvas.windowCombo, CB_GETCOUNT, 0, 0); i++) {
-            wchar_t text[300] = L"";
-            COMBOBOXEXITEMW item = {};
-            item.mask = CBEIF_TEXT | CBEIF_LPARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 300;
-            SendMessageW(state.canvas.windowCombo, CBEM_GETITEMW, 0, (LPARAM)&item);
-            if ((HWND)item.lParam == plain)
-                plainLabel = text;
-            maximisedListed = maximisedListed || (HWND)item.lParam == maximised;
-        }
-        EXPECT_TRUE(plainLabel == title) << Narrow(plainLabel.c_str());
-        EXPECT_FALSE(maximisedListed);
+    // A press on a screen confines the pointer so that the screen stays in the
+    // frame: client area 20 to 420, the press 10 pixels right of the item's
+    // left edge and 7 below its top.
+    EXPECT_RECT(ScreenPressConfinement({20, 200, 420, 440}, {100, 60, 160, 105}, {110, 67}), 30, 207,
+                420 - (60 - 10), 440 - (45 - 7));
+
+    // Three plain screens, the third of another shape: the primary display
+    // chosen on the canvas and applied.
+    SimSetMonitors(3);
+    WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
+    SetRect(&Sim.monitors[2].rect, 2048, 0, 2048 + 1280, 1024); // the third of another shape
+    Sim.monitors[2].bitsPerPixel = 16;
+    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
+        // A click on the second screen selects it in the list too; the
+        // pointer is held inside the frame only while the button is down.
+        ExpectScreens(state, 0);
+        POINT second = Centre(WindowRect(state.canvas.screenItems[1]));
+        PointerMessage(dialog, WM_LBUTTONDOWN, second);
+        EXPECT_FALSE(PointerFree()) << "confined during the press";
+        PointerMessage(dialog, WM_LBUTTONUP, second, 0);
+        EXPECT_TRUE(PointerFree()) << "freed at the release";
+        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
+        ExpectScreens(state, 1);
+        RECT frame = RectIn(state.canvas.canvasFrame, nullptr);
+        // Beside all screens nothing is selected; ticking then chooses no display.
+        PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 4, frame.top + 4});
+        Click(state.canvas.primaryCheckBox);
+        ClickDialogButton(dialog, IDC_APPLY);
+        EXPECT_TRUE(Sim.calls.empty());
+
+        // Tick, clear: nothing waits, but "&Apply" stays enabled.
+        ChooseEntry(dialog, state.canvas.screenCombo, 2);
+        Click(state.canvas.primaryCheckBox);
+        Click(state.canvas.primaryCheckBox);
+        EXPECT_TRUE(state.canvas.chosenPrimary == -1 && !state.canvas.primaryPending &&
+                    IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+        Click(state.canvas.primaryCheckBox);
+        ClickDialogButton(dialog, IDC_APPLY);
+        ASSERT_EQ(Sim.calls.size(), 1u);
+        const DEVMODEW &mode = Sim.calls[0].mode;
+        EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display3" &&
+                    Sim.calls[0].flags == (CDS_UPDATEREGISTRY | CDS_SET_PRIMARY));
+        EXPECT_TRUE(mode.dmSize == sizeof(mode) && mode.dmPelsWidth == 1280 && mode.dmPelsHeight == 1024 &&
+                    mode.dmBitsPerPel == 16)
+            << "its own present mode";
+
+        // A zoom lays the canvas out again: the platform's primary replaces the choice.
+        Click(state.canvas.primaryCheckBox);
+        Click(state.canvas.primaryCheckBox);
+        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 70);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+        ClickDialogButton(dialog, IDC_APPLY);
+        EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\Display1");
     }));
-    DestroyWindow(plain);
-    DestroyWindow(maximised);
-}
-
-TEST_F(Canvas, FiftyOneWindowsGrowTheUndoTable)
-{
-    Monitors(1);
-    WindowFixture fixture(51);
-    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
-        HWND windows[51];
-        RECT places[51];
-        for (int k = 0; k < 51; k++) {
-            places[k] =
-                WindowRect(windows[k] = WindowFixture::Find(("Fixture " + std::to_string(k)).c_str()));
-            ASSERT_TRUE(RememberPlacement(&state.canvas, windows[k]));
-            SetWindowPos(windows[k], nullptr, places[k].left + 300, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-            RememberPlacement(&state.canvas, windows[k]);
-        }
-        EXPECT_EQ(state.canvas.undoCount, 51) << "each window once, at its first place";
-        RestoreWindowMoves(&state.canvas);
-        for (int k = 0; k < 51; k++) {
-            RECT now = WindowRect(windows[k]);
-            EXPECT_TRUE(EqualRect(&now, &places[k])) << k;
-        }
-    }));
-}
-
-// Where the platform counts the process's objects it says so; Wine answers 0,
-// so there the handle tables are probed: GDI handles by their slot, windows
-// of this process (others come and go) and menus.
-unsigned CountObjects(DWORD which)
-{
-    if (DWORD count = GetGuiResources(GetCurrentProcess(), which))
-        return count;
-    unsigned count = 0;
-    for (ULONG_PTR slot = 1; slot < 0x10000; slot++) {
-        DWORD owner = 0;
-        if (which == GR_GDIOBJECTS)
-            count += GetObjectType((HGDIOBJ)slot) != 0;
-        else if (slot >= 0x20 && slot % 2 == 0)
-            count += (IsWindow((HWND)slot) && GetWindowThreadProcessId((HWND)slot, &owner) &&
-                      owner == GetCurrentProcessId()) ||
-                     IsMenu((HMENU)slot);
-    }
-    return count;
 }
 
 // The process's private bytes and its GDI and USER objects. Wine answers 0
-// for the private bytes; its page-file usage counts the process's anonymous
-// memory, where GDI keeps bitmaps and the heap lives.
+// for the private bytes and the objects: its page-file usage counts the
+// process's anonymous memory, where GDI keeps bitmaps and the heap lives, and
+// the handle tables are probed: GDI handles by their slot, windows of this
+// process (others come and go) and menus.
 std::pair<SIZE_T, unsigned> Usage()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS *)&counters, sizeof(counters));
-    return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage,
-            CountObjects(GR_GDIOBJECTS) + CountObjects(GR_USEROBJECTS)};
-}
-
-TEST_F(Canvas, HundredOpeningsWithWallpaperAndADragStayFlat)
-{
-    Monitors(3);
-    WindowFixture fixture(1);
-    ScopedWallpaper wallpaper(800, 600, RGB(30, 160, 90), L"2");
-    const DialogEnd ends[3] = {DialogEnd::Cancel, DialogEnd::Ok, DialogEnd::Close};
-    std::pair<SIZE_T, unsigned> before;
-    for (int k = 0; k < 103; k++) {
-        if (k == 3) // what loads once is loaded
-            before = Usage();
-        ASSERT_TRUE(RunExtPropDialog(
-            [&](HWND dialog, ExtPropState &state) {
-                Drag(dialog, PressWindow(dialog, state, WindowFixture::Find("Fixture 0")), {5, 9});
-                ASSERT_NE(state.canvas.wallpaperCache.bitmap, nullptr);
-                for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
-                    SwitchToTab(state, (tab + k) % TAB_COUNT);
-            },
-            ends[k % 3]))
-            << k;
+    unsigned objects = 0;
+    for (ULONG_PTR slot = 1; slot < 0x10000; slot++) {
+        DWORD owner = 0;
+        objects += (GetObjectType((HGDIOBJ)slot) != 0) + (IsMenu((HMENU)slot) != 0) +
+                   (IsWindow((HWND)slot) && GetWindowThreadProcessId((HWND)slot, &owner) &&
+                    owner == GetCurrentProcessId());
     }
-    EXPECT_EQ(Usage().second, before.second);
-    // A leaked picture would be 1.4 MB an opening, a leaked scaled copy 50 KB:
-    // a hundred of either stand far above the allowance for the heap's own growth.
-    EXPECT_LT(Usage().first, before.first + 1024 * 1024) << before.first;
-}
-
-// A screen drawn plain in the selected colours or the others, with its digit somewhere.
-void ExpectPlain(HWND item, bool selected)
-{
-    EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
-    COLORREF text = GetSysColor(selected ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
-    bool shown = false;
-    RECT client;
-    GetClientRect(item, &client);
-    HDC dc = GetDC(item);
-    for (int y = 0; y < client.bottom && !shown; y++)
-        for (int x = 0; x < client.right && !shown; x++)
-            shown = GetPixel(dc, x, y) == text;
-    ReleaseDC(item, dc);
-    EXPECT_TRUE(shown) << "the digit";
-}
-
-void Repaint(HWND item, ExtPropState &state, int mode)
-{
-    state.canvas.wallpaperMode = mode;
-    InvalidateRect(item, nullptr, FALSE);
+    return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage, objects};
 }
 
 // A margin of 56 leaves 192 pixels of the laid-out frame's height: scale
@@ -338,22 +207,8 @@ void ZoomToAQuarter(HWND dialog, ExtPropState &state)
     SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
 }
 
-TEST_F(Canvas, DigitsInThePlainAndTheSelectedColours)
-{
-    Monitors(5);
-    WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCOUNT, 0, 0), 3)
-            << "five monitors, three shown";
-        for (int selected : {0, 1}) {
-            ChooseEntry(dialog, state.canvas.screenCombo, selected);
-            for (int i = 0; i < 3; i++)
-                ExpectPlain(state.canvas.screenItems[i], i == selected);
-        }
-    }));
-}
-
-TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
+// The wallpaper as the desktop shows it, then a hundred openings with it.
+TEST_F(Canvas, WallpaperCentredStretchedTiledTheGradientThenAHundredOpeningsStayFlat)
 {
     const COLORREF picture = RGB(200, 40, 90), desktop = GetSysColor(COLOR_BACKGROUND);
     ScopedWallpaper wallpaper(800, 600, picture, L"0");
@@ -368,10 +223,12 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
             EXPECT_EQ(Pixel(item, outside.x, outside.y), desktop) << outside.x << "," << outside.y;
         // A tile that scales to nothing ends in the desktop colour.
         state.canvas.wallpaperWidth = state.canvas.wallpaperHeight = 3;
-        Repaint(item, state, 1);
+        state.canvas.wallpaperMode = 1;
+        InvalidateRect(item, nullptr, FALSE);
         EXPECT_EQ(Pixel(item, 255, 191), desktop);
         // A layout the platform does not define shows the plain screen.
-        Repaint(item, state, 40);
+        state.canvas.wallpaperMode = 40;
+        InvalidateRect(item, nullptr, FALSE);
         EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(COLOR_BTNSHADOW))
             << "one screen: the Screen tab is not shown";
 
@@ -391,6 +248,47 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledAndTheGradient)
             EXPECT_TRUE(Near(Pixel(state.canvas.screenItems[0], corner.x, corner.y), picture))
                 << corner.x << "," << corner.y;
     }));
+
+    // Bottom-up and top-down pictures, each read into a cleared size, so that a
+    // failed read cannot pass.
+    for (int signedHeight : {30, -30}) {
+        BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 40, signedHeight, 1, 24, 0, 0, 0, 0, 0, 0}, {}};
+        void *bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        int width = 0, height = 0;
+        GetBitmapSize(nullptr, bitmap, &width, &height);
+        EXPECT_EQ(width * 100 + height, 4030) << signedHeight;
+        DeleteObject(bitmap);
+    }
+
+    // Each opening drags a window: Cancel puts it back, OK and the close box
+    // keep it, and so does Cancel after "&Apply".
+    SimSetMonitors(3);
+    WindowFixture fixture(1);
+    HWND window = WindowFixture::Find("Fixture 0");
+    const DialogEnd ends[3] = {DialogEnd::Cancel, DialogEnd::Ok, DialogEnd::Close};
+    std::pair<SIZE_T, unsigned> before;
+    for (int k = 0; k < 103; k++) {
+        if (k == 3) // what loads once is loaded
+            before = Usage();
+        RECT place = WindowRect(window);
+        ASSERT_TRUE(RunExtPropDialog(ends[k % 3], [&](HWND dialog, ExtPropState &state) {
+            POINT press = PressWindow(dialog, state, window);
+            PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 5, press.y});
+            PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 9, press.y});
+            PointerMessage(dialog, WM_LBUTTONUP, {press.x + 9, press.y}, 0);
+            if (k == 0)
+                ClickDialogButton(dialog, IDC_APPLY);
+            ASSERT_NE(state.canvas.wallpaperCache.bitmap, nullptr);
+            for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
+                SwitchToTab(state, (tab + k) % TAB_COUNT);
+        })) << k;
+        EXPECT_EQ(WindowRect(window).left > place.left + 10, k == 0 || k % 3 != 0) << k;
+    }
+    EXPECT_EQ(Usage().second, before.second);
+    // A leaked picture would be 1.4 MB an opening, a leaked scaled copy 50 KB:
+    // a hundred of either stand far above the allowance for the heap's own growth.
+    EXPECT_LT(Usage().first, before.first + 1024 * 1024) << before.first;
 }
 
 } // namespace

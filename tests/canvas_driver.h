@@ -7,21 +7,19 @@
 #include <cstdlib>
 #include <shlwapi.h>
 
+#include <fstream>
+#include <string>
+
 #include "settings/settings.h"
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
 
 // The fixture program's windows part with count numbered windows, ended with the scope.
 struct WindowFixture : FixtureProcess {
-    explicit WindowFixture(int count) : FixtureProcess("windows " + std::to_string(count)) {}
+    explicit WindowFixture(int count) : FixtureProcess(L"windows " + std::to_wstring(count)) {}
 };
 
-inline RECT WindowRect(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
+inline RECT WindowRect(HWND window) { return RectIn(window, nullptr); }
 
 inline POINT Centre(const RECT &rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
@@ -95,16 +93,15 @@ struct ScopedWallpaper {
         DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
         BITMAPFILEHEADER file = {0x4D42, offset + stride * height, 0, 0, offset};
         BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
-        std::vector<BYTE> pixels(stride * height);
+        std::string bytes =
+            std::string((const char *)&file, sizeof(file)) + std::string((const char *)&info, sizeof(info));
+        bytes.resize(offset + stride * height);
         for (int y = 0; y < height; y++) // bottom-up rows of blue, green, red
             for (int x = 0; x < width * 3; x++)
-                pixels[y * stride + x] = (BYTE)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
+                bytes[offset + y * stride + x] =
+                    (char)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
         GetTempPathW(MAX_PATH, path);
-        FILE *out = _wfopen(lstrcatW(path, L"tessivon_wallpaper.bmp"), L"wb");
-        fwrite(&file, sizeof(file), 1, out);
-        fwrite(&info, sizeof(info), 1, out);
-        fwrite(pixels.data(), pixels.size(), 1, out);
-        fclose(out);
+        std::ofstream(lstrcatW(path, L"tessivon_wallpaper.bmp"), std::ios::binary) << bytes;
         SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"TileWallpaper", REG_SZ, L"0", 4);
         SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", REG_SZ, style,
                     (lstrlenW(style) + 1) * sizeof(wchar_t));

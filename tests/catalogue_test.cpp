@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "display/catalogue.h"
+#include "display/monitors.h"
 #include "tests/sim_adapter.h"
 
 namespace {
@@ -16,7 +17,6 @@ struct Catalogue : ::testing::Test {
     // The display's table, one "WxHxBITS@HZ" per entry, "P" after a portrait.
     std::vector<std::string> Build(int display = 0)
     {
-        adapter.Install();
         Sim.calls.clear();
         FreeDisplayCatalogue(&catalogue);
         BuildDisplayCatalogue(&catalogue, options);
@@ -31,7 +31,7 @@ struct Catalogue : ::testing::Test {
 
 using Rows = std::vector<std::string>;
 
-TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceAtMostThree)
+TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostThreeAndTheMonitorLayerAllOrNothing)
 {
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(1600, 1200, 32, 60)};
     // Only the third device takes 1600x1200.
@@ -48,14 +48,21 @@ TEST_F(Catalogue, EachDisplayTestedOnItsOwnDeviceAtMostThree)
     EXPECT_EQ(std::make_tuple(snapshots[1].width, snapshots[1].bitsPerPixel, snapshots[2].frequency),
               std::make_tuple(800, 16, 75));
     EXPECT_EQ(snapshots[3].width, -7) << "the fourth monitor was written past the three snapshots";
-}
 
-// Device names follow the order outputs were attached, not the monitor order;
-// candidates that differ only by rate share one test per display and twin.
-TEST_F(Catalogue, OneTestPerShapeOnTheMonitorsOwnDevices)
-{
+    // More than twenty depths lose nothing.
+    Sim.candidates.clear();
+    for (int k = 0; k < 30; k++)
+        for (int width : {640, 800})
+            Sim.candidates.push_back(SimMode(width, 480, 100 + k, 60));
+    Rows rows = Build();
+    ASSERT_EQ(rows.size(), 60u);
+    EXPECT_EQ(rows[59], "800x480x129@60");
+
+    // Device names follow the order outputs were attached, not the monitor order;
+    // candidates that differ only by rate share one test per display and twin.
+    Sim.candidates.clear();
     SimSetMonitors(3);
-    const char *names[] = {"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY5", "\\\\.\\DISPLAY9"};
+    const std::vector<std::wstring> names = {L"\\\\.\\DISPLAY1", L"\\\\.\\DISPLAY5", L"\\\\.\\DISPLAY9"};
     for (int k = 0; k < 3; k++)
         Sim.monitors[k].device = names[k];
     options.portraitTwins = true;
@@ -75,21 +82,24 @@ TEST_F(Catalogue, OneTestPerShapeOnTheMonitorsOwnDevices)
         EXPECT_EQ(Build(i), everyCandidate[i]) << "display " << i;
     EXPECT_NE(everyCandidate[0], everyCandidate[1]);
     EXPECT_EQ(Sim.TestCalls(), 3 * 4 * 2 * 2) << "four sizes, two depths, twins";
-    Rows devices;
+    std::vector<std::wstring> devices;
     for (const SimCall &call : Sim.calls)
         if (devices.empty() || devices.back() != call.device)
             devices.push_back(call.device);
-    EXPECT_EQ(devices, (Rows{names[0], names[1], names[2]}));
-}
+    EXPECT_EQ(devices, names);
 
-TEST_F(Catalogue, MoreThanTwentyDepthsLoseNothing)
-{
-    for (int k = 0; k < 30; k++)
-        for (int width : {640, 800})
-            Sim.candidates.push_back(SimMode(width, 480, 100 + k, 60));
-    Rows rows = Build();
-    ASSERT_EQ(rows.size(), 60u);
-    EXPECT_EQ(rows[59], "800x480x129@60");
+    // The six monitor functions are used only when all exist; without them every
+    // answer describes the one screen.
+    SimSetMonitors(2);
+    EXPECT_EQ(CompatGetSystemMetrics(SM_CXVIRTUALSCREEN), 2048);
+    for (int k = 0; k <= 6; k++) { // any one missing, then all
+        Sim.monitorFunctions = k < 6 ? 0x3F & ~(1u << k) : 0;
+        adapter.Install();
+        EXPECT_EQ(CompatGetSystemMetrics(SM_CMONITORS), 1) << k;
+    }
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof(MONITORINFO) - 1;
+    EXPECT_FALSE(CompatGetMonitorInfo(PRIMARY_MONITOR_HANDLE, &info)) << "a record too small is not written";
 }
 
 } // namespace

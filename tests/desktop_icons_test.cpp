@@ -6,7 +6,6 @@
 
 #include <shlwapi.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,33 +23,15 @@ struct DesktopIcons : ::testing::Test {
     void SetUp() override { LoadPlatformTable(); }
 };
 
-void WriteHidden(const wchar_t *text, DWORD number)
+// The number of values in the hidden-label store.
+DWORD StoredCount()
 {
-    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, REG_DWORD, &number, sizeof(number));
-}
-
-// The stored number of a hidden label, or -1.
-long long ReadHidden(const wchar_t *text)
-{
-    DWORD number = 0, size = sizeof(number);
-    return SHGetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, text, nullptr, &number, &size) ? -1LL : number;
-}
-
-// Every value name of the hidden-label store, sorted.
-std::vector<std::wstring> StoredNames()
-{
-    std::vector<std::wstring> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, 0, KEY_READ, &key))
-        return names;
-    wchar_t name[1024];
-    DWORD size = 1024;
-    for (DWORD k = 0; RegEnumValueW(key, k, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         k++, size = 1024)
-        names.push_back(name);
-    RegCloseKey(key);
-    std::sort(names.begin(), names.end());
-    return names;
+    ScopedKey store;
+    DWORD count = 0;
+    if (store.Open(HIDE_TEXT_ICONS_KEY))
+        RegQueryInfoKeyW(store.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr);
+    return count;
 }
 
 // Labels no ANSI code page holds; the two differ only past the first word.
@@ -67,51 +48,45 @@ POINT MiniatureInView(const ExtPropState &state)
     return origin;
 }
 
-// Right-clicks the icon view; gives the number of items on the popup menu the
-// user sees, and whether its first item carries the check mark.
-int RightClick(HWND view, int x, int y, bool *firstChecked = nullptr)
+// Right-clicks the icon view; gives the popup menu the user saw.
+HMENU RightClick(HWND view, int x, int y)
 {
-    int items = -1;
-    WhenWindowAppears(FindPopupMenuWindow, [&](HWND popup) {
-        HMENU menu = popup ? (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0) : nullptr;
-        items = menu ? GetMenuItemCount(menu) : -1;
-        if (firstChecked)
-            *firstChecked = menu && (GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED);
-        EndMenu();
-    });
+    Watch watch(1500, false);
     SendMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
     CancelWindowWait();
-    return items;
+    return watch.menu;
 }
 
-TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
+// The channel reads the shell's icons in the shell's own process, under
+// "Progman" or "WorkerW", and reaches nothing without a shell; drops on the
+// Icons tab move the icons at once, and Cancel, Apply, OK and a lost
+// activation settle them.
+TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLostActivationSettleThem)
 {
+    std::vector<FixtureIcon> icons = GridIcons(3, 3);
+    icons[2].text = Memo;
+    icons[2].file = Memo + L".txt";
     for (bool workerW : {false, true}) {
-        FixtureShell shell(GridIcons(3, 3), workerW);
-        SharedBlock block;
-        ASSERT_TRUE(SharedBlockOpen(&block, FindDesktopListView())) << "workerW " << workerW;
-        EXPECT_EQ(GetIconCount(&block), 3);
-        DesktopIcon icon = {};
-        icon.index = 2;
-        ASSERT_TRUE(ReadDesktopIcons(&block, &icon, 1));
-        EXPECT_EQ(block.folderView, nullptr) << "a folder view without the list view's window is not used";
+        FixtureShell shell(icons, workerW);
+        ScopedSharedBlock shared(FindDesktopListView());
+        ASSERT_TRUE(shared.open) << "workerW " << workerW;
+        std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&shared.block);
+        ASSERT_TRUE(GetIconCount(&shared.block) == 3 && read.size() == 3u);
+        EXPECT_EQ(shared.block.folderView, nullptr)
+            << "a folder view without the list view's window is not used";
         FixtureIcon shown = shell.Report().at(2);
-        EXPECT_TRUE(icon.x == shown.x && icon.y == shown.y && icon.image == 2 &&
-                    icon.itemNumber == shown.number && shown.text == icon.text && shown.text == L"Icon 2");
-        HICON picture = GetIconPicture(&block, 2);
-        EXPECT_NE(picture, nullptr) << "taken here from the item's ID list";
+        EXPECT_TRUE(read[2].x == shown.x && read[2].y == shown.y && read[2].image == 2 &&
+                    read[2].itemNumber == shown.number && shown.text == read[2].text && shown.text == Memo);
+        HICON picture = GetIconPicture(&shared.block, 2);
+        EXPECT_NE(picture, nullptr) << "taken here from the item's ID list, a file named as the label";
         DestroyIcon(picture);
-        SharedBlockClose(&block);
     }
 
     // No shell at all: nothing to reach, and the Icons tab stays empty.
     ASSERT_EQ(FindDesktopListView(), nullptr);
-    SharedBlock block;
-    EXPECT_FALSE(SharedBlockOpen(&block, nullptr));
-    EXPECT_EQ(GetIconCount(&block), 0);
-    EXPECT_EQ(HideIconText(nullptr, 0), 0);
+    EXPECT_FALSE(ScopedSharedBlock(nullptr).open || HideIconText(nullptr, 0));
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    WriteHidden(L"Icon 0", 1);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 0", 1);
     StartupIconAction();
     ASSERT_TRUE(RunExtPropDialog([](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
@@ -119,100 +94,52 @@ TEST_F(DesktopIcons, ChannelReadsAndChangesTheShellsIconsInItsOwnProcess)
                       ReloadCanvasIcons(&state),
                   0);
     }));
-}
 
-TEST_F(DesktopIcons, IconsTabShowsEveryIconWithSharedPicturesAndStoredLabels)
-{
-    FixtureShell shell(GridIcons(50, 3));
-    ASSERT_EQ(HideIconText(FindDesktopListView(), 7), 1);
-    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        IconView &view = state.icons.view;
-        ASSERT_EQ(view.count, 50);
-        EXPECT_EQ(view.capacity, 60) << "grown by twenty at a time";
-        EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
-        EXPECT_TRUE(view.items[7].state == ICON_TEXT_HIDDEN && view.items[8].state == 0);
-        wchar_t text[64] = L"";
-        COMBOBOXEXITEMW entry = {CBEIF_TEXT, 7, text, 64, 0, 0, 0, 0, 0};
-        SendMessageW(state.icons.combo, CBEM_GETITEMW, 0, (LPARAM)&entry);
-        EXPECT_STREQ(text, L"Icon 7") << "a hidden label is listed under its stored text";
-
-        // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
-        SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
-        SendMessageA(view.window, LVM_SETITEMPOSITION, 1, MAKELPARAM(4, 0));
-        EXPECT_TRUE(IconViewHitTest(&view, 9, 8) == 0 && IconViewHitTest(&view, 11, 8) == 1 &&
-                    IconViewHitTest(&view, 10, 8) == 0);
-        bool checked = false;
-        EXPECT_TRUE(RightClick(view.window, 11, 8, &checked) == 1 && view.selected == 1) << "the icon's menu";
-        EXPECT_TRUE(checked) << "\"&Show Icon Text\" is ticked while the label shows";
-        RightClick(view.window, view.items[7].x + 8, view.items[7].y + 8, &checked);
-        EXPECT_TRUE(view.selected == 7 && !checked) << "and clear while it is hidden";
-        RECT client;
-        GetClientRect(view.window, &client);
-        EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == 3 && view.selected == -1)
-            << "the desktop's menu; a right click on empty space deselects";
-    }));
-}
-
-TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleThem)
-{
+    // Drops.
     FixtureShell shell(GridIcons(3, 3));
     std::vector<FixtureIcon> start = shell.Report();
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            SwitchToTab(state, TAB_ICONS);
-            state.canvas.scale = 0.25f;
-            POINT origin = MiniatureInView(state);
-            SendMessageA(dialog, WM_ICON_MOVED, 0, MAKELPARAM(origin.x + 10, origin.y));
-            EXPECT_TRUE(shell.Report()[0].x == 40 && shell.Report()[0].y == 0);
-            // A real drag of picture 1, eight pixels right.
-            IconViewItem picture = state.icons.view.items[1];
-            SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
-                         MAKELPARAM(picture.x + 4, picture.y + 4));
-            EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
-            SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
-            EXPECT_TRUE(PointerFree()) << "freed at the drop";
-            EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - origin.x, state.canvas.scale));
-            // A zoom reloads the icons but keeps the places to go back to.
-            SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
-            SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-            EXPECT_EQ(state.icons.view.items[0].x,
-                      MiniatureInView(state).x + ScaleToCanvas(40, state.canvas.scale));
-        },
-        DialogEnd::Cancel));
+    // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
+    auto drop = [&](HWND dialog, const ExtPropState &state, int i, int dx, int dy) {
+        POINT origin = MiniatureInView(state);
+        SendMessageA(dialog, WM_ICON_MOVED, i, MAKELPARAM(origin.x + dx, origin.y + dy));
+        return shell.Report()[i];
+    };
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        SwitchToTab(state, TAB_ICONS);
+        state.canvas.scale = 0.25f;
+        FixtureIcon dropped = drop(dialog, state, 0, 10, 0);
+        EXPECT_TRUE(dropped.x == 40 && dropped.y == 0);
+        // A real drag of picture 1, eight pixels right.
+        IconViewItem picture = state.icons.view.items[1];
+        SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM(picture.x + 4, picture.y + 4));
+        EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
+        SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
+        EXPECT_TRUE(PointerFree()) << "freed at the drop";
+        EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - MiniatureInView(state).x, 0.25f));
+        // A zoom reloads the icons but keeps the places to go back to.
+        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+        EXPECT_EQ(state.icons.view.items[0].x,
+                  MiniatureInView(state).x + ScaleToCanvas(40, state.canvas.scale));
+    }));
     for (int i = 0; i < 2; i++)
         EXPECT_TRUE(SamePlace(shell.Report()[i], start[i])) << "icon " << i;
 
     FixtureIcon atApply = {};
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            SwitchToTab(state, TAB_ICONS);
-            POINT origin = MiniatureInView(state);
-            SendMessageA(dialog, WM_ICON_MOVED, 2, MAKELPARAM(origin.x + 30, origin.y + 30));
-            ClickDialogButton(dialog, IDC_APPLY);
-            atApply = shell.Report()[2];
-            SendMessageA(dialog, WM_ICON_MOVED, 2, MAKELPARAM(origin.x, origin.y));
-            SendMessageA(dialog, WM_ICON_MOVED, 0, MAKELPARAM(origin.x, origin.y));
-        },
-        DialogEnd::Cancel));
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        SwitchToTab(state, TAB_ICONS);
+        atApply = drop(dialog, state, 2, 30, 30);
+        ClickDialogButton(dialog, IDC_APPLY);
+        drop(dialog, state, 2, 0, 0);
+        drop(dialog, state, 0, 0, 0);
+    }));
     EXPECT_FALSE(SamePlace(atApply, start[2]));
     EXPECT_TRUE(SamePlace(shell.Report()[2], atApply)) << "back where it was at the Apply";
     EXPECT_TRUE(SamePlace(shell.Report()[0], start[0]));
 
-    // OK keeps the moves.
-    ASSERT_TRUE(RunExtPropDialog(
-        [&](HWND dialog, ExtPropState &state) {
-            SwitchToTab(state, TAB_ICONS);
-            POINT origin = MiniatureInView(state);
-            SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 40, origin.y + 20));
-            atApply = shell.Report()[1];
-        },
-        DialogEnd::Ok));
-    EXPECT_FALSE(SamePlace(atApply, start[1]));
-    EXPECT_TRUE(SamePlace(shell.Report()[1], atApply)) << "where the drop put it";
-
-    // Losing activation during a drag leaves the icon where it was.
-    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+    // Losing activation during a drag leaves the icon where it was; OK keeps the drops.
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
         IconView &view = state.icons.view;
         IconViewItem picture = view.items[1];
@@ -227,121 +154,92 @@ TEST_F(DesktopIcons, DropsMoveTheIconsAtOnceCancelApplyAndLostActivationSettleTh
         EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
         ShowCursor(TRUE);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
+        EXPECT_TRUE(SamePlace(shell.Report()[1], start[1])) << "the lost drag moved nothing";
         // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
-        SendMessageA(dialog, WM_ICON_MOVED, 0, MAKELPARAM(0, 0));
+        drop(dialog, state, 0, 0, 0);
         SwitchToTab(state, TAB_WINDOWS);
         SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
         ClickDialogButton(dialog, IDC_APPLY);
         EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
         EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
                   (LRESULT)state.canvas.windowImages);
+        SwitchToTab(state, TAB_ICONS);
+        atApply = drop(dialog, state, 1, 40, 20);
     }));
-    EXPECT_TRUE(SamePlace(shell.Report()[1], atApply)) << "the lost drag moved nothing";
+    EXPECT_FALSE(SamePlace(atApply, start[1]));
+    EXPECT_TRUE(SamePlace(shell.Report()[1], atApply)) << "where the drop put it";
 }
 
+// Labels outside every ANSI code page, hidden and given back exactly through
+// the store, the menus and start-up; every icon on the Icons tab, its
+// pictures shared.
 TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
 {
-    std::vector<FixtureIcon> icons = GridIcons(4, 3);
-    icons[2].text = icons[3].text = L"Twin";
+    std::vector<FixtureIcon> icons = GridIcons(50, 3);
+    icons[0].text = Cafe;
+    icons[2].text = icons[3].text = Memo;
     FixtureShell shell(icons);
-    HWND listView = FindDesktopListView();
+    const std::vector<FixtureIcon> start = shell.Report();
+    ASSERT_EQ(start.size(), 50u);
     // Start-up: the stored label is blanked on the icon with text and number.
-    WriteHidden(L"Twin", shell.Report()[3].number);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, Memo, start[3].number);
     StartupIconAction();
-    EXPECT_EQ(shell.Report()[3].text, L"Twin") << "option off: nothing happens";
+    EXPECT_EQ(shell.Report()[3].text, Memo) << "option off: nothing happens";
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     StartupIconAction();
-    EXPECT_TRUE(shell.Report()[2].text == L"Twin" && shell.Report()[3].text == L"");
+    EXPECT_TRUE(shell.Report()[2].text == Memo && shell.Report()[3].text == L"");
     // Another logon: the shell numbers the icon anew. The label is blanked by
     // its text and stored under the present number, so it can come back.
-    RestoreIconText(listView, 3);
-    WriteHidden(L"Icon 1", 12345);
+    EXPECT_EQ(RestoreIconText(FindDesktopListView(), 3), 1);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, Cafe, 12345);
     StartupIconAction();
-    EXPECT_EQ(shell.Report()[1].text, L"");
-    EXPECT_EQ(ReadHidden(L"Icon 1"), shell.Report()[1].number);
-    EXPECT_TRUE(RestoreIconText(listView, 1) == 1 && shell.Report()[1].text == L"Icon 1");
+    EXPECT_EQ(shell.Report()[0].text, L"");
+    EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
 
     ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
         IconView &view = state.icons.view;
-        RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8); // selects the icon
+        ASSERT_EQ(view.count, 50);
+        EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
+        EXPECT_TRUE(view.items[0].state == ICON_TEXT_HIDDEN && view.items[1].state == 0);
+        EXPECT_EQ(ComboText(state.icons.combo, 0), Cafe) << "listed under the stored label";
+        auto checked = [&] { return GetMenuState(view.itemMenu, 0, MF_BYPOSITION) & MF_CHECKED; };
+        EXPECT_TRUE(RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8) == view.itemMenu &&
+                    view.selected == 0 && !checked())
+            << "the icon's menu, \"&Show Icon Text\" clear while the label is hidden";
+        SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
+        EXPECT_EQ(shell.Report()[0].text, Cafe);
+        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), -1);
+        RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8);
+        EXPECT_TRUE(checked()) << "and ticked while it shows";
         SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
         EXPECT_EQ(shell.Report()[0].text, L"");
-        EXPECT_EQ(ReadHidden(L"Icon 0"), shell.Report()[0].number);
-        SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
-        EXPECT_EQ(shell.Report()[0].text, L"Icon 0");
-        EXPECT_EQ(ReadHidden(L"Icon 0"), -1);
+        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
         SendMessageA(view.window, WM_COMMAND, ID_HIDE_ALL_TEXTS, 0);
         for (const FixtureIcon &icon : shell.Report())
             EXPECT_EQ(icon.text, L"");
         EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
-        EXPECT_EQ(ReadHidden(L"Twin"), shell.Report()[3].number) << "the one hidden last";
+        EXPECT_EQ(StoredCount(), 49u)
+            << "one value each: \"Icon 1\", \"Icon 4\" to \"Icon 49\", Cafe and Memo";
+        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Memo), start[3].number) << "the one hidden last";
         SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
         EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
+
+        // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
+        SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
+        SendMessageA(view.window, LVM_SETITEMPOSITION, 1, MAKELPARAM(4, 0));
+        EXPECT_TRUE(IconViewHitTest(&view, 9, 8) == 0 && IconViewHitTest(&view, 11, 8) == 1 &&
+                    IconViewHitTest(&view, 10, 8) == 0);
+        RECT client;
+        GetClientRect(view.window, &client);
+        EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == view.desktopMenu &&
+                    view.selected == -1)
+            << "the desktop's menu; a right click on empty space deselects";
     }));
     std::vector<FixtureIcon> now = shell.Report();
-    EXPECT_EQ(now[1].text, L"Icon 1");
-    EXPECT_TRUE(now[2].text == L"" && now[3].text == L"Twin") << "the twin took the only stored number";
-}
-
-TEST_F(DesktopIcons, LabelsOutsideEveryAnsiCodePageAreHiddenAndRestoredExactly)
-{
-    std::vector<FixtureIcon> icons = GridIcons(3, 3);
-    icons[0].text = Cafe;
-    icons[0].file = Cafe + L".txt";
-    icons[1].text = Memo;
-    FixtureShell shell(icons);
-    HWND listView = FindDesktopListView();
-    std::vector<FixtureIcon> start = shell.Report();
-    ASSERT_EQ(start.size(), 3u);
-    ASSERT_TRUE(shell.ListedText(0) == Cafe && start[1].text == Memo);
-
-    SharedBlock block;
-    ASSERT_TRUE(SharedBlockOpen(&block, listView));
-    std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&block);
-    HICON picture = GetIconPicture(&block, 0);
-    SharedBlockClose(&block);
-    ASSERT_EQ(read.size(), 3u);
-    EXPECT_TRUE(read[0].text == Cafe && read[1].text == Memo && read[2].text == std::wstring(L"Icon 2"));
-    EXPECT_NE(picture, nullptr) << "from the ID list of a file named as the label";
-    DestroyIcon(picture);
-
-    for (int i = 0; i < 3; i++)
-        EXPECT_EQ(HideIconText(listView, i), 1) << i;
-    for (int i = 0; i < 3; i++)
-        EXPECT_EQ(shell.ListedText(i), L"") << i;
-    EXPECT_EQ(StoredNames(), (std::vector<std::wstring>{L"Icon 2", Cafe, Memo})) << "one value each, exact";
-    EXPECT_TRUE(ReadHidden(Cafe.c_str()) == start[0].number && ReadHidden(Memo.c_str()) == start[1].number);
-    wchar_t text[ICON_TEXT_CAPACITY] = L"";
-    LookupHiddenText(start[1].number, text, ICON_TEXT_CAPACITY - 1);
-    EXPECT_EQ(text, Memo);
-
-    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        for (int i = 0; i < 2; i++) {
-            wchar_t listed[ICON_TEXT_CAPACITY] = L"";
-            COMBOBOXEXITEMW entry = {CBEIF_TEXT, i, listed, ICON_TEXT_CAPACITY, 0, 0, 0, 0, 0};
-            SendMessageW(state.icons.combo, CBEM_GETITEMW, 0, (LPARAM)&entry);
-            EXPECT_EQ(listed, start[i].text) << "listed under the stored label";
-        }
-    }));
-
-    for (int i = 0; i < 3; i++)
-        EXPECT_EQ(RestoreIconText(listView, i), 1) << i;
-    for (int i = 0; i < 3; i++)
-        EXPECT_EQ(shell.ListedText(i), start[i].text) << i;
-    EXPECT_TRUE(StoredNames().empty());
-
-    // At start-up a stored label is blanked on the icon with the very same text,
-    // also when the icon's number has changed since.
-    WriteHidden(Cafe.c_str(), start[0].number);
-    WriteHidden(Memo.c_str(), 12345);
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    StartupIconAction();
-    EXPECT_TRUE(shell.ListedText(0) == L"" && shell.ListedText(1) == L"" && shell.ListedText(2) == L"Icon 2");
-    EXPECT_EQ(ReadHidden(Memo.c_str()), start[1].number);
-    EXPECT_TRUE(RestoreIconText(listView, 0) && RestoreIconText(listView, 1));
-    EXPECT_TRUE(shell.ListedText(0) == Cafe && shell.ListedText(1) == Memo);
+    EXPECT_TRUE(now[0].text == Cafe && now[1].text == L"Icon 1");
+    EXPECT_TRUE(now[2].text == L"" && now[3].text == Memo) << "the twin took the only stored number";
+    EXPECT_EQ(StoredCount(), 0u);
 }
 
 TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestoredOtherValuesPassedOver)
@@ -357,25 +255,20 @@ TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestoredOther
               ERROR_SUCCESS);
     // Values the program never writes, ahead of the labels in the key's order.
     RegSetValueExA(key, "0 note", 0, REG_SZ, (const BYTE *)"not a label", 12);
-    DWORD first = start[0].number;
-    RegSetValueExA(key, "Icon 0", 0, REG_BINARY, (const BYTE *)&first, sizeof(first));
-    for (int i : {1, 2}) {
-        DWORD number = start[i].number;
-        RegSetValueExA(key, i == 1 ? "Old Label" : "Icon 2", 0, REG_DWORD, (const BYTE *)&number,
-                       sizeof(number));
-    }
+    RegSetValueExA(key, "Icon 0", 0, REG_BINARY, (const BYTE *)&start[0].number, sizeof(DWORD));
+    RegSetValueExA(key, "Old Label", 0, REG_DWORD, (const BYTE *)&start[1].number, sizeof(DWORD));
+    RegSetValueExA(key, "Icon 2", 0, REG_DWORD, (const BYTE *)&start[2].number, sizeof(DWORD));
     RegCloseKey(key);
 
-    wchar_t text[ICON_TEXT_CAPACITY] = L"";
-    LookupHiddenText(start[1].number, text, ICON_TEXT_CAPACITY - 1);
-    EXPECT_EQ(text, std::wstring(L"Old Label"));
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     StartupIconAction();
-    EXPECT_EQ(shell.ListedText(2), L"") << "blanked at start-up";
-    EXPECT_EQ(shell.ListedText(0), L"Icon 0") << "no label of the store, so it could not be given back";
+    EXPECT_EQ(shell.Report()[2].text, L"") << "blanked at start-up";
+    EXPECT_EQ(shell.Report()[0].text, L"Icon 0") << "no label of the store, so it could not be given back";
     EXPECT_TRUE(RestoreIconText(listView, 1) == 1 && RestoreIconText(listView, 2) == 1);
-    EXPECT_TRUE(shell.ListedText(1) == L"Old Label" && shell.ListedText(2) == L"Icon 2");
-    EXPECT_EQ(StoredNames(), (std::vector<std::wstring>{L"0 note", L"Icon 0"})) << "the labels given back";
+    EXPECT_TRUE(shell.Report()[1].text == L"Old Label" && shell.Report()[2].text == L"Icon 2");
+    EXPECT_TRUE(StoredCount() == 2 && ReadNumber(HIDE_TEXT_ICONS_KEY, L"Old Label") == -1 &&
+                ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 2") == -1)
+        << "the labels given back, the other values kept";
 }
 
 } // namespace

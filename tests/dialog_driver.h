@@ -14,26 +14,23 @@
 #include "resources/resource_ids.h"
 #include "tests/ui_driver.h"
 
-// How the dialog is ended after the test's code has run: the OK button, the
-// Cancel button, WM_CLOSE (as the title-bar close box sends it), or by the
-// test's code itself.
-enum class DialogEnd { Ok, Cancel, Close, ByTest };
+// The OK button, the Cancel button, or WM_CLOSE (the title-bar close box).
+enum class DialogEnd { Ok, Cancel, Close };
 
 // The program-wide facts the dialog reads, as start-up sets them.
 inline void PrepareDialogProgram() { ReadProgramFacts(GetModuleHandleW(nullptr)); }
 
-// The running dialog's state.
 inline ExtPropState &DialogState(HWND dialog)
 {
     return *reinterpret_cast<ExtPropState *>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-// A control's window rectangle in the dialog's client coordinates.
-inline RECT RectIn(HWND window, HWND dialog)
+// A window's rectangle in the client coordinates of another (null: the screen).
+inline RECT RectIn(HWND window, HWND other)
 {
     RECT rect = {};
     GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&rect), 2);
+    MapWindowPoints(nullptr, other, reinterpret_cast<POINT *>(&rect), 2);
     return rect;
 }
 
@@ -51,7 +48,16 @@ inline void UseLaidOutFrame(ExtPropState &state)
     LayoutCanvas(&state.canvas);
 }
 
-inline HWND FindExtPropDialog() { return FindDialogByCaption("Extended Display Properties"); }
+// The text of an entry of a ComboBoxEx.
+inline std::wstring ComboText(HWND combo, int entry)
+{
+    wchar_t text[512] = L"";
+    COMBOBOXEXITEMW item = {CBEIF_TEXT, entry, text, 512, 0, 0, 0, 0, 0};
+    SendMessageW(combo, CBEM_GETITEMW, 0, (LPARAM)&item);
+    return text;
+}
+
+inline HWND FindExtPropDialog() { return FindShown("#32770", "Extended Display Properties"); }
 
 // A click on a button of the dialog, as the button itself reports it.
 inline void ClickDialogButton(HWND dialog, int id)
@@ -68,39 +74,35 @@ inline void SwitchToTab(ExtPropState &state, int tab)
         SendMessageA(state.tabControl, TCM_SETCURSEL, tab, 0);
 }
 
-inline void EndExtPropDialog(HWND dialog, DialogEnd end)
-{
-    if (end == DialogEnd::Ok || end == DialogEnd::Cancel)
-        ClickDialogButton(dialog, end == DialogEnd::Ok ? IDC_OK : IDC_CANCEL);
-    else if (end == DialogEnd::Close)
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
-}
-
 // Opens the dialog with the cursor point, calls body(dialog, state) once the
 // dialog is shown, then ends it as asked. Gives false when the dialog never
 // showed (body did not run). A fatal assertion in body still ends the dialog.
-inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &body,
-                             DialogEnd end = DialogEnd::Close, POINT point = {100, 100}, int timeoutMs = 5000)
+inline bool RunExtPropDialog(DialogEnd end, const std::function<void(HWND, ExtPropState &)> &body,
+                             POINT point = {100, 100})
 {
     PrepareDialogProgram();
     bool shown = false;
-    WhenWindowAppears(
-        FindExtPropDialog,
-        [&](HWND dialog) {
-            if (!dialog) {
-                // A dialog that shows late is closed at once, so that the test
-                // fails now instead of waiting in the dialog's loop.
-                WhenWindowAppears(
-                    FindExtPropDialog, [](HWND late) { PostMessageW(late, WM_CLOSE, 0, 0); }, 60000);
-                return;
-            }
-            shown = true;
-            body(dialog, DialogState(dialog));
-            if (IsWindow(dialog) && IsWindowVisible(dialog))
-                EndExtPropDialog(dialog, end);
-        },
-        timeoutMs);
+    WhenWindowAppears(FindExtPropDialog, [&](HWND dialog) {
+        if (!dialog) {
+            // A dialog that shows late is closed at once, so that the test
+            // fails now instead of waiting in the dialog's loop.
+            WhenWindowAppears(
+                FindExtPropDialog, [](HWND late) { PostMessageW(late, WM_CLOSE, 0, 0); }, 60000);
+            return;
+        }
+        shown = true;
+        body(dialog, DialogState(dialog));
+        if (IsWindow(dialog) && IsWindowVisible(dialog) && end == DialogEnd::Close)
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        else if (IsWindow(dialog) && IsWindowVisible(dialog))
+            ClickDialogButton(dialog, end == DialogEnd::Ok ? IDC_OK : IDC_CANCEL);
+    });
     OpenExtendedProperties(point);
     CancelWindowWait();
     return shown;
+}
+
+inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &body)
+{
+    return RunExtPropDialog(DialogEnd::Close, body);
 }

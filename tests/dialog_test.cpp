@@ -1,56 +1,155 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "dialog/ext_prop.h"
-#include "tests/dialog_driver.h"
+#include "tests/canvas_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
 
 namespace {
 
-const wchar_t TestModulePath[] = L"C:\\Program Files\\Tessivon\\tessivon.exe";
-
 struct ExtPropDialog : ::testing::Test {
     RegistryGuard registry;
     ScopedSimAdapter adapter;
-    void SetUp() override { Monitors(2); }
-    void TearDown() override { PrepareDialogProgram(); }
-    // The dialog's run with the program at the test's path.
-    bool Run(const std::function<void(HWND, ExtPropState &)> &body, DialogEnd end)
-    {
-        return RunExtPropDialog(
-            [&](HWND dialog, ExtPropState &state) {
-                lstrcpyW(ModulePath, TestModulePath);
-                body(dialog, state);
-            },
-            end);
-    }
-    void Monitors(int count, LONG width = 1024, LONG height = 768)
-    {
-        SimSetMonitors(count, width, height);
-        adapter.Install();
-    }
-    // What the registry holds after the dialog, and that the dialog is gone.
-    void ExpectStored(const std::vector<long long> &stored, const std::string &run)
-    {
-        for (int i = 0; i < OPTION_COUNT; i++)
-            EXPECT_EQ(ReadStoredOption(i), stored[i]) << Narrow(OptionNames[i + 1]);
-        EXPECT_EQ(ReadRunValue(), run);
-        EXPECT_EQ(FindExtPropDialog(), nullptr);
-    }
+    void SetUp() override { SimSetMonitors(2); }
 };
 
-// Opened with the cursor on the second display: centred on that monitor,
-// the screens laid out where they are.
-TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
+// What the registry holds after the dialog; the Run value names this program in quotes.
+void ExpectStored(const std::vector<long long> &stored, bool run)
 {
+    for (int i = 0; i < OPTION_COUNT; i++)
+        EXPECT_EQ(ReadNumber(SETTINGS_KEY, OptionNames[i + 1]), stored[i]) << OptionNames[i + 1];
+    wchar_t path[MAX_PATH], value[MAX_PATH + 2] = L"<missing>";
+    DWORD size = sizeof(value);
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    SHGetValueW(HKEY_CURRENT_USER, RUN_KEY, OptionNames[0], nullptr, value, &size);
+    EXPECT_EQ(value, run ? L"\"" + std::wstring(path) + L"\"" : L"<missing>");
+}
+
+TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothing)
+{
+    WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
+    // The boxes are ticked from the options on entry and give them back when
+    // the page is left, and when OK is pressed on the page itself.
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) {
+        SwitchToTab(state, TAB_SETTINGS);
+        for (int i = 0; i < OPTION_COUNT; i++)
+            EXPECT_EQ(SendMessageW(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
+                      (LRESULT)(state.options[i] != 0));
+        SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+        SwitchToTab(state, TAB_ABOUT);
+        SwitchToTab(state, TAB_SETTINGS);
+        SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
+    }));
+    // What was read is stored: the defaults where nothing was, any non-zero number as 1.
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, true);
+
+    WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
+    // Text is no number: the default.
+    SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0", 4);
+    ASSERT_TRUE(
+        RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }));
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, false);
+
+    // Cancel and WM_CLOSE (the close box) store nothing though an option was
+    // changed; Escape (IDCANCEL) does nothing; Apply settles the moves and
+    // stays, the options and the Run value stay untouched.
+    ClearProgramKeys();
+    for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Close}) {
+        ASSERT_TRUE(RunExtPropDialog(end, [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_SETTINGS);
+            SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+            SwitchToTab(state, TAB_ABOUT);
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL (Escape) has no handler";
+            state.icons.pending = state.canvas.windowsPending = TRUE;
+            EnableApplyButton(dialog);
+            ClickDialogButton(dialog, IDC_APPLY);
+            EXPECT_FALSE(state.icons.pending || state.canvas.windowsPending ||
+                         IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+            EXPECT_TRUE(IsWindowVisible(dialog));
+        }));
+        ExpectStored(std::vector<long long>(OPTION_COUNT, -1), false);
+    }
+}
+
+// The strip, the record and the real windows all show the page.
+void ExpectPage(const ExtPropState &s, int page)
+{
+    SCOPED_TRACE("page " + std::to_string(page));
+    EXPECT_EQ(SendMessageA(s.tabControl, TCM_GETCURSEL, 0, 0), page);
+    EXPECT_EQ(s.currentTab, page);
+    const HWND shownOn[TAB_COUNT] = {s.canvas.primaryCheckBox, s.canvas.windowMiniature, s.icons.viewWindow,
+                                     s.optionCheckBoxes[OPTION_COUNT - 1], s.webLink};
+    for (int tab = 0; tab < TAB_COUNT; tab++)
+        EXPECT_EQ(IsWindowVisible(shownOn[tab]) != 0, tab == page && tab != TAB_WINDOWS) << tab;
+    EXPECT_EQ(IsWindowVisible(s.canvas.canvasFrame) != 0, page <= TAB_ICONS);
+    EXPECT_EQ(IsWindowVisible(s.canvas.windowCombo) != 0, page == TAB_WINDOWS || page == TAB_ICONS);
+    for (int k = 0; k < MAX_SCREEN_ITEMS; k++)
+        EXPECT_EQ(IsWindowVisible(s.canvas.screenItems[k]) != 0,
+                  page <= TAB_ICONS && k < s.canvas.screenCount)
+            << k;
+}
+
+void PressTabKey(const ExtPropState &state, WORD key)
+{
+    SetFocus(state.tabControl);
+    keybd_event((BYTE)key, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    keybd_event((BYTE)key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    PumpMessages(150);
+}
+
+// A real click at the tab's centre, which it gives: the strip reads where the cursor is.
+POINT ClickTab(const ExtPropState &state, int tab)
+{
+    RECT item;
+    SendMessageA(state.tabControl, TCM_GETITEMRECT, tab, (LPARAM)&item);
+    MapWindowPoints(state.tabControl, nullptr, (POINT *)&item, 2);
+    PointerMessage(state.tabControl, WM_LBUTTONDOWN, Centre(item));
+    PointerMessage(state.tabControl, WM_LBUTTONUP, Centre(item), 0);
+    return Centre(item);
+}
+
+// One display opens on the Windows page and refuses the Screen tab, more open
+// on the Screen page; each shown display (three at most) has its item. Real
+// clicks and keys change pages, also a click after a key moved away from a
+// clicked tab; a redraw of the strip in the middle of a switch keeps the new
+// page (entering Icons must not find the Windows page in the record).
+TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorOnItsPageAndClicksAndKeysChangePages)
+{
+    // Opened with the cursor on the second display: centred on that monitor,
+    // the screens laid out where they are.
     SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
-    SetRect(&Sim.monitors[1].work, -1280, -256, 0, 728);
-    adapter.Install();
     ASSERT_TRUE(RunExtPropDialog(
+        DialogEnd::Close,
         [](HWND dialog, ExtPropState &state) {
+            // The controls created beside the template are placed for the dialog's own
+            // units: on no page does one cover a template button or the zoom slider or
+            // leave the client area.
+            RECT client, common;
+            GetClientRect(dialog, &client);
+            for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
+                SwitchToTab(state, tab);
+                for (HWND window :
+                     {state.hintLabel, state.canvas.canvasFrame, state.comboLabel, state.canvas.screenCombo,
+                      state.canvas.windowCombo, state.canvas.primaryCheckBox, state.webLink, state.mailLink,
+                      state.aboutText, state.knownBugsText, state.futureFeaturesText}) {
+                    RECT place = RectIn(window, dialog);
+                    if (!IsWindowVisible(window))
+                        continue;
+                    EXPECT_TRUE(IntersectRect(&common, &place, &client) && EqualRect(&common, &place))
+                        << "tab " << tab << " control " << GetDlgCtrlID(window) << " leaves the dialog";
+                    for (HWND button : {state.okButton, GetDlgItem(dialog, IDC_CANCEL),
+                                        GetDlgItem(dialog, IDC_APPLY), state.canvas.zoomSlider}) {
+                        RECT other = RectIn(button, dialog);
+                        EXPECT_FALSE(IntersectRect(&common, &place, &other))
+                            << "tab " << tab << " control " << GetDlgCtrlID(window) << " covers "
+                            << GetDlgCtrlID(button);
+                    }
+                }
+            }
             UseLaidOutFrame(state);
             RECT w = RectIn(dialog, nullptr);
             EXPECT_EQ(std::make_pair(w.left, w.top), std::make_pair(-1280 + (1280 - (w.right - w.left)) / 2,
@@ -62,103 +161,42 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursor)
             EXPECT_RECT(item, state.canvas.desktopOrigin.x + 222, state.canvas.desktopOrigin.y + 44,
                         state.canvas.desktopOrigin.x + 399, state.canvas.desktopOrigin.y + 177);
         },
-        DialogEnd::Close, {-100, 300}));
-}
+        {-100, 300}));
 
-// The controls created beside the template are placed for the dialog's own
-// units: on no page does one cover a template button or the zoom slider or
-// leave the client area, and they stand in the order the user reads them.
-TEST_F(ExtPropDialog, CreatedControlsClearTheTemplateControls)
-{
-    ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
-        RECT client;
-        GetClientRect(dialog, &client);
-        HWND fixed[] = {state.okButton, GetDlgItem(dialog, IDC_CANCEL), GetDlgItem(dialog, IDC_APPLY),
-                        state.canvas.zoomSlider};
-        HWND placed[] = {state.hintLabel,
-                         state.canvas.canvasFrame,
-                         state.comboLabel,
-                         state.canvas.screenCombo,
-                         state.canvas.windowCombo,
-                         state.canvas.primaryCheckBox,
-                         state.webLink,
-                         state.mailLink,
-                         state.aboutText,
-                         state.knownBugsText,
-                         state.futureFeaturesText};
-        for (int tab = TAB_SCREEN; tab <= TAB_ABOUT; tab++) {
-            SwitchToTab(state, tab);
-            for (HWND window : placed) {
-                RECT place = RectIn(window, dialog), common, other;
-                if (!IsWindowVisible(window))
-                    continue;
-                EXPECT_TRUE(IntersectRect(&common, &place, &client) && EqualRect(&common, &place))
-                    << "tab " << tab << " control " << GetDlgCtrlID(window) << " leaves the dialog";
-                for (HWND button : fixed)
-                    EXPECT_FALSE(IntersectRect(&common, &place, &(other = RectIn(button, dialog))))
-                        << "tab " << tab << " control " << GetDlgCtrlID(window) << " covers "
-                        << GetDlgCtrlID(button);
+    for (int count = 1; count <= 4; count++) {
+        SimSetMonitors(count);
+        ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+            SCOPED_TRACE(std::to_string(count) + " displays");
+            ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
+            ASSERT_EQ(state.canvas.screenCount, std::min(count, MAX_SCREEN_ITEMS));
+            for (int k = 0; k < state.canvas.screenCount; k++)
+                EXPECT_EQ(WindowText(state.canvas.screenItems[k]), std::to_string(k + 1));
+            if (count == 1) {
+                SwitchToTab(state, TAB_SCREEN);
+                PressTabKey(state, VK_LEFT);
+                PressTabKey(state, VK_HOME);
+                ExpectPage(state, TAB_WINDOWS);
             }
-        }
-    }));
-}
-
-TEST_F(ExtPropDialog, OkWritesAllThirteenAndSetsOrDeletesTheRunValue)
-{
-    auto elsewhere = [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); };
-    WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
-    // The boxes are ticked from the options on entry and give them back when
-    // the page is left, and when OK is pressed on the page itself.
-    ASSERT_TRUE(Run(
-        [](HWND, ExtPropState &state) {
-            SwitchToTab(state, TAB_SETTINGS);
-            for (int i = 0; i < OPTION_COUNT; i++)
-                EXPECT_EQ(SendMessageW(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
-                          (LRESULT)(state.options[i] != 0));
-            SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
-            SwitchToTab(state, TAB_ABOUT);
-            SwitchToTab(state, TAB_SETTINGS);
-            SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
-        },
-        DialogEnd::Ok));
-    // What was read is stored: the defaults where nothing was, any non-zero number as 1.
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, "\"C:\\Program Files\\Tessivon\\tessivon.exe\"");
-
-    WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
-    WriteSettingsValue(L"ShowWallpaperDesktop", REG_SZ, L"0", 4); // text: the default
-    ASSERT_TRUE(Run(elsewhere, DialogEnd::Ok));
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, "<missing>");
-}
-
-// Cancel and WM_CLOSE (the close box) store nothing though an option was
-// changed; Escape (IDCANCEL) does nothing; Apply settles the moves and stays,
-// the options and the Run value stay untouched.
-TEST_F(ExtPropDialog, CancelCloseAndApplyWriteNothing)
-{
-    for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Close}) {
-        ASSERT_TRUE(Run(
-            [](HWND dialog, ExtPropState &state) {
-                SwitchToTab(state, TAB_SETTINGS);
-                SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
-                SwitchToTab(state, TAB_ABOUT);
-                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-                EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL (Escape) has no handler";
-            },
-            end));
-        ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
+            if (count != 3)
+                return;
+            ClickTab(state, TAB_WINDOWS);
+            ExpectPage(state, TAB_WINDOWS);
+            PressTabKey(state, VK_RIGHT);
+            ExpectPage(state, TAB_ICONS);
+            POINT at, icons = {};
+            for (int tab : {TAB_SETTINGS, TAB_ICONS, TAB_ABOUT}) {
+                at = ClickTab(state, tab);
+                icons = tab == TAB_ICONS ? at : icons;
+                ExpectPage(state, tab);
+            }
+            SetCursorPos(icons.x, icons.y);
+            PumpMessages(100);
+            NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+            SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
+            RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            EXPECT_EQ(state.currentTab, TAB_ICONS);
+        }));
     }
-    ASSERT_TRUE(Run(
-        [](HWND dialog, ExtPropState &state) {
-            state.icons.pending = state.canvas.windowsPending = TRUE;
-            EnableApplyButton(dialog);
-            state.options[OPT_SHOW_WINDOW_CLASS_NAME] = 1;
-            ClickDialogButton(dialog, IDC_APPLY);
-            EXPECT_FALSE(state.icons.pending || state.canvas.windowsPending ||
-                         IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-            EXPECT_TRUE(IsWindowVisible(dialog));
-        },
-        DialogEnd::Close));
-    ExpectStored(std::vector<long long>(OPTION_COUNT, -1), "<missing>");
 }
 
 } // namespace

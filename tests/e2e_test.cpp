@@ -6,11 +6,9 @@
 
 #include <psapi.h>
 
-#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "app/main_window.h"
 #include "base/messages.h"
@@ -19,10 +17,11 @@
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
 #include "tests/registry_guard.h"
+#include "tests/ui_driver.h"
 
 namespace {
 
-std::string ProgramPath;
+std::wstring ProgramPath;
 
 bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
 {
@@ -32,73 +31,37 @@ bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
     return true;
 }
 
-struct Process {
-    PROCESS_INFORMATION info = {};
-    bool Start(std::string line = "\"" + ProgramPath + "\"")
-    {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info);
-    }
-    // The exit code, or -1 while it still runs after the wait.
-    long Wait(DWORD milliseconds)
-    {
-        DWORD code = 0;
-        bool ended = WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
-        return ended && GetExitCodeProcess(info.hProcess, &code) ? (long)code : -1;
-    }
-    ~Process()
-    {
-        if (info.hProcess && Wait(0) == -1)
-            TerminateProcess(info.hProcess, 99);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-};
-
 HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
-
-// The program's open popup menu: this process shows none.
-bool MenuShown() { return IsWindowVisible(FindWindowA("#32768", nullptr)); }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
     PostMessageA(ProgramWindow(), message, wParam, lParam);
 }
 
-DEVMODEA CurrentMode()
-{
-    DEVMODEA mode = {};
-    mode.dmSize = sizeof(mode);
-    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
-    return mode;
-}
-
 struct EndToEnd : ::testing::Test {
     RegistryGuard registry;
-    DEVMODEA startMode = CurrentMode();
-    Process program;
+    DEVMODEA startMode = {};
+    ChildProcess program{L"\"" + ProgramPath + L"\""};
     void SetUp() override
     {
-        ASSERT_TRUE(program.Start());
+        startMode.dmSize = sizeof(startMode);
+        EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &startMode);
         ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
     }
     void TearDown() override
     {
         Post(WM_COMMAND, ID_EXIT);
         EXPECT_EQ(program.Wait(15000), 0);
-        if (CurrentMode().dmPelsWidth != startMode.dmPelsWidth) {
-            startMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+        if (GetSystemMetrics(SM_CXSCREEN) != (int)startMode.dmPelsWidth) // left by a failed test
             ChangeDisplaySettingsA(&startMode, 0);
-        }
     }
     // Shows that a popup menu opens (or not) and closes it.
     bool MenuOpens(DWORD milliseconds)
     {
-        bool opened = WaitFor(MenuShown, milliseconds);
+        // A popup menu is the program's: this process shows none.
+        bool opened = WaitFor([] { return FindShown("#32768") != nullptr; }, milliseconds);
         Post(WM_KEYDOWN, VK_ESCAPE);
-        WaitFor([] { return !MenuShown(); }, 5000);
+        WaitFor([] { return !FindShown("#32768"); }, 5000);
         return opened;
     }
 };
@@ -106,19 +69,16 @@ struct EndToEnd : ::testing::Test {
 // A second copy ends with 1 and the first keeps running; a real X pointer
 // click with no hold, at the first icon of the notification area of the
 // virtual desktop (at the X screen's origin), opens the display menu.
-TEST_F(EndToEnd, SecondCopyIsRefusedAndARealClickOpensTheMenu)
+TEST_F(EndToEnd, SecondCopyRefusedClicksOpenTheMenuModesSwitchAndTheIconWaitsForTheDialog)
 {
-    Process second, click;
-    ASSERT_TRUE(second.Start());
+    ChildProcess second(L"\"" + ProgramPath + L"\"");
     EXPECT_EQ(second.Wait(15000), 1);
     EXPECT_EQ(program.Wait(300), -1) << "the first copy keeps running";
     Sleep(1000); // the taskbar places the icon
-    ASSERT_TRUE(click.Start("/usr/bin/xdotool mousemove 1013 758 click 1"));
+    ChildProcess click(L"/usr/bin/xdotool mousemove 1013 758 click 1");
     EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";
-}
 
-TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopAndEscapeTakesItBack)
-{
+    // A mode command switches the desktop, and Escape takes it back.
     ASSERT_EQ(startMode.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
     // The command id of 800x600, found the way the program builds its catalogue.
     LoadPlatformTable();
@@ -140,10 +100,8 @@ TEST_F(EndToEnd, ModeCommandSwitchesTheDesktopAndEscapeTakesItBack)
     EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 600; }, 10000));
     Post(WM_KEYDOWN, VK_ESCAPE);
     EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
-}
 
-TEST_F(EndToEnd, ExtendedPropertiesOpensTheDialogAndTheIconWaitsForIt)
-{
+    // The icon does not answer while the dialog is open, and answers again after it.
     Post(WM_COMMAND, ID_EXTENDED_PROPERTIES);
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor(
@@ -190,7 +148,7 @@ TEST_F(EndToEnd, CommonControlsAndComWaitForTheDialog)
 // asking for per-monitor DPI awareness and the version 6 common controls.
 TEST(ShippedProgram, StrippedWithVersionAndManifest)
 {
-    std::ifstream in(ProgramPath, std::ios::binary);
+    std::ifstream in(ProgramPath.c_str(), std::ios::binary);
     std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GT(file.size(), sizeof(IMAGE_DOS_HEADER));
     const auto *nt =
@@ -201,12 +159,9 @@ TEST(ShippedProgram, StrippedWithVersionAndManifest)
     for (const char *text : {"PerMonitorV2", "true/pm", "Microsoft.Windows.Common-Controls", "supportedOS"})
         EXPECT_NE(file.find(text), std::string::npos) << text;
     // The version block's texts are wide characters.
-    for (std::string text : {"ProductName", "Tessivon", "ProductVersion", "2.7.0.0"}) {
-        std::string wide;
-        for (char c : text)
-            wide += {c, '\0'};
-        EXPECT_NE(file.find(wide), std::string::npos) << text;
-    }
+    for (std::wstring text : {L"ProductName", L"Tessivon", L"ProductVersion", L"2.7.0.0"})
+        EXPECT_NE(file.find(std::string((const char *)text.data(), text.size() * 2)), std::string::npos)
+            << text;
 }
 
 } // namespace
@@ -222,7 +177,8 @@ int main(int argc, char **argv)
     CreateWindowExA(0, other.lpszClassName, other.lpszClassName, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                     nullptr);
     // A Unix path seen through Wine's Z: drive.
-    ProgramPath = argv[1][0] == '/' ? std::string("Z:") + argv[1] : argv[1];
-    std::replace(ProgramPath.begin(), ProgramPath.end(), '/', '\\');
+    for (const char *c = argv[1]; *c; c++)
+        ProgramPath += *c == '/' ? L'\\' : (wchar_t)*c;
+    ProgramPath = (argv[1][0] == '/' ? L"Z:" : L"") + ProgramPath;
     return RUN_ALL_TESTS();
 }

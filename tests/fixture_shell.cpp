@@ -1,15 +1,14 @@
 // The other process the tests need, in one of two parts.
 //
-//   fixture_shell LISTFILE REPORTFILE [workerw]
+//   fixture_shell shell|workerw
 //
 // plays the shell's desktop for the icon tests: "Progman" > "SHELLDLL_DefView"
 // > "SysListView32" (or, with "workerw", the view under a top-level
-// "WorkerW"), whose items carry the texts, images and positions of LISTFILE
-// and, as item values, real ID lists of the files named there. LISTFILE: one
-// line per icon, "X Y IMAGE|PATH|TEXT", in UTF-8. Once the items exist, and
-// again for every WM_APP sent to "Progman", REPORTFILE receives one line per
-// item, in UTF-8: "X Y IMAGE NUMBER|TEXT". Texts and paths may hold any
-// character but a line break and, in paths, "|".
+// "WorkerW"), whose items carry the texts, images and positions of the icon
+// list in the temporary folder (fixture_shell.h) and, as item values, real ID
+// lists of the files named there. For every WM_APP sent to "Progman" the list
+// is written again as the items are, with their numbers. Texts may hold any
+// character but a line break.
 //
 //   fixture_shell windows N
 //
@@ -24,48 +23,26 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-#include <string>
-#include <wchar.h>
+
+#include "fixture_shell.h"
 
 static HWND ListView;
-static const wchar_t *ReportPath;
 
-static void ToUtf8(const wchar_t *text, char *out, int size)
-{
-    if (!WideCharToMultiByte(CP_UTF8, 0, text, -1, out, size, nullptr, nullptr))
-        out[0] = '\0';
-}
-
-static void FromUtf8(const char *text, wchar_t *out, int size)
-{
-    if (!MultiByteToWideChar(CP_UTF8, 0, text, -1, out, size))
-        out[0] = L'\0';
-}
-
-// Written under another name and then renamed, so a reader never sees half.
 static void WriteReport()
 {
-    std::wstring temporary = std::wstring(ReportPath) + L".tmp";
+    std::vector<FixtureIcon> icons;
     wchar_t text[512];
-    char utf8[4 * 512];
-    FILE *file = _wfopen(temporary.c_str(), L"wb");
-    for (int i = 0; file && i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
+    for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
         LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text;
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text,
         item.cchTextMax = 512;
         text[0] = L'\0';
         SendMessageW(ListView, LVM_GETITEMW, 0, (LPARAM)&item);
         POINT place = {};
         SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&place);
-        ToUtf8(text, utf8, sizeof(utf8));
-        fprintf(file, "%ld %ld %d %lu|%s\n", place.x, place.y, item.iImage, (unsigned long)item.lParam, utf8);
+        icons.push_back({(int)place.x, (int)place.y, item.iImage, text, (DWORD)item.lParam});
     }
-    if (file)
-        fclose(file);
-    MoveFileExW(temporary.c_str(), ReportPath, MOVEFILE_REPLACE_EXISTING);
+    WriteIcons(ShellFolder() + L"icons.txt", icons);
 }
 
 static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -88,11 +65,9 @@ static HWND Make(const wchar_t *type, const wchar_t *title, DWORD style, int x, 
 static void MakeWindows(int count)
 {
     const DWORD shown = WS_POPUP | WS_BORDER | WS_VISIBLE;
-    wchar_t title[32];
-    for (int k = 0; k < count; k++) { // left of the dialog, ten to a column
-        wsprintfW(title, L"Fixture %d", k);
-        Make(L"TessivonFixture", title, shown, 8 + (k / 10) * 50, 8 + (k % 10) * 60, 40, 50);
-    }
+    for (int k = 0; k < count; k++) // left of the dialog, ten to a column
+        Make(L"TessivonFixture", (L"Fixture " + std::to_wstring(k)).c_str(), shown, 8 + (k / 10) * 50,
+             8 + (k % 10) * 60, 40, 50);
     HWND minimised = Make(L"TessivonFixture", L"Fixture minimised", WS_OVERLAPPEDWINDOW, 20, 20, 100, 80);
     ShowWindow(minimised, SW_SHOWMINNOACTIVE);
     Make(L"TessivonFixture", L"Fixture flat", shown, 60, 700, 100, 0);
@@ -102,25 +77,7 @@ static void MakeWindows(int count)
     Make(L"BaseBar", L"Fixture band", shown, 720, 740, 100, 20);
 }
 
-// One line of the list: "X Y IMAGE|PATH|TEXT"; the text may be empty.
-static bool ReadIcon(FILE *file, POINT *at, int *image, wchar_t *path, wchar_t *text)
-{
-    char line[4 * (MAX_PATH + 512) + 64];
-    int used = 0;
-    if (!fgets(line, sizeof(line), file) || sscanf(line, "%ld %ld %d|%n", &at->x, &at->y, image, &used) < 3 ||
-        !used)
-        return false;
-    line[strcspn(line, "\r\n")] = '\0';
-    char *bar = strchr(line + used, '|');
-    if (!bar)
-        return false;
-    *bar = '\0';
-    FromUtf8(line + used, path, MAX_PATH);
-    FromUtf8(bar + 1, text, 512);
-    return true;
-}
-
-static void MakeShell(const wchar_t *listPath, bool workerW)
+static void MakeShell(bool workerW)
 {
     InitCommonControls();
     CoInitialize(nullptr);
@@ -128,32 +85,26 @@ static void MakeShell(const wchar_t *listPath, bool workerW)
     holder = workerW ? Make(L"WorkerW", L"", WS_POPUP, 0, 0, 1024, 768) : holder;
     HWND view = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1024, 768, holder);
     ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 1024, 768, view);
-    FILE *file = _wfopen(listPath, L"rb");
-    wchar_t path[MAX_PATH], text[512];
     LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.pszText = text;
-    POINT at;
-    while (file && ReadIcon(file, &at, &item.iImage, path, text)) {
-        item.lParam = (LPARAM)ILCreateFromPathW(path);
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    for (const FixtureIcon &icon : ReadIcons(ShellFolder() + L"icons.txt")) {
+        item.iImage = icon.image, item.pszText = (wchar_t *)icon.text.c_str();
+        item.lParam = (LPARAM)ILCreateFromPathW(icon.file.c_str());
         SendMessageW(ListView, LVM_INSERTITEMW, 0, (LPARAM)&item);
-        SendMessageW(ListView, LVM_SETITEMPOSITION, item.iItem++, MAKELPARAM(at.x, at.y));
+        SendMessageW(ListView, LVM_SETITEMPOSITION, item.iItem++, MAKELPARAM(icon.x, icon.y));
     }
-    if (file)
-        fclose(file);
-    WriteReport();
 }
 
 int main()
 {
     int argc = 0;
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc < 3)
+    if (!argv || argc < 2)
         return 2;
-    ReportPath = argv[2];
     if (!wcscmp(argv[1], L"windows"))
-        MakeWindows(_wtoi(argv[2]));
+        MakeWindows(argc > 2 ? _wtoi(argv[2]) : 0);
     else
-        MakeShell(argv[1], argc > 3 && !wcscmp(argv[3], L"workerw"));
+        MakeShell(!wcscmp(argv[1], L"workerw"));
     Make(L"TessivonFixture", L"Fixture ready", WS_POPUP, 0, 0, 10, 10);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)

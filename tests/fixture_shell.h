@@ -3,28 +3,12 @@
 #pragma once
 #include <windows.h>
 
-#include <commctrl.h>
-#include <stdio.h>
-#include <string.h>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
-// The fixture's list and report files are UTF-8.
-inline std::string Utf8(const std::wstring &text)
-{
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::string out(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], size, nullptr, nullptr);
-    return out;
-}
-
-inline std::wstring FromUtf8(const std::string &text)
-{
-    int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0);
-    std::wstring out(size, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], size);
-    return out;
-}
+#include "ui_driver.h" // found beside this file, also by the fixture program
 
 struct FixtureIcon {
     int x, y, image;
@@ -33,42 +17,59 @@ struct FixtureIcon {
     std::wstring file = L""; // when set, the item's file: made under this name in the shell's folder
 };
 
+// Icon lists and reports are files of UTF-16 text, three lines an icon:
+// "X Y IMAGE NUMBER", the file, the text.
+inline std::vector<FixtureIcon> ReadIcons(const std::wstring &path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::wistringstream lines(std::wstring((const wchar_t *)bytes.data(), bytes.size() / sizeof(wchar_t)));
+    std::vector<FixtureIcon> icons;
+    FixtureIcon icon = {};
+    for (std::wstring numbers;
+         std::getline(lines, numbers) && std::getline(lines, icon.file) && std::getline(lines, icon.text);
+         icons.push_back(icon))
+        swscanf(numbers.c_str(), L"%d %d %d %lu", &icon.x, &icon.y, &icon.image, &icon.number);
+    return icons;
+}
+
+// Written under another name and then renamed, so that a reader never sees half.
+inline void WriteIcons(const std::wstring &path, const std::vector<FixtureIcon> &icons)
+{
+    std::wstring text;
+    for (const FixtureIcon &icon : icons)
+        text += std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y) + L" " +
+                std::to_wstring(icon.image) + L" " + std::to_wstring(icon.number) + L"\n" + icon.file +
+                L"\n" + icon.text + L"\n";
+    std::ofstream((path + L".tmp").c_str(), std::ios::binary)
+        .write((const char *)text.data(), text.size() * sizeof(wchar_t));
+    MoveFileExW((path + L".tmp").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 // count icons named "Icon i" in rows of ten, image i % pictures.
 inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
 {
     std::vector<FixtureIcon> icons;
     for (int i = 0; i < count; i++)
-        icons.push_back(
-            {10 + (i % 10) * 90, 10 + (i / 10) * 80, i % pictures, L"Icon " + std::to_wstring(i), 0});
+        icons.push_back({10 + i % 10 * 90, 10 + i / 10 * 80, i % pictures, L"Icon " + std::to_wstring(i), 0});
     return icons;
 }
 
-// The test folder's fixture program (beside this one) with these arguments,
-// ended with the scope.
-struct FixtureProcess {
-    PROCESS_INFORMATION process = {};
-    explicit FixtureProcess(const std::wstring &arguments)
+// The fixture program beside this one with these arguments, ended with the scope.
+struct FixtureProcess : ChildProcess {
+    explicit FixtureProcess(const std::wstring &arguments) : ChildProcess(FixtureLine(arguments))
+    {
+        for (int k = 0; k < 200 && info.hProcess && !Find("Fixture ready"); k++)
+            Sleep(25);
+    }
+    static std::wstring FixtureLine(const std::wstring &arguments)
     {
         wchar_t exe[MAX_PATH];
         GetModuleFileNameW(nullptr, exe, MAX_PATH);
         *wcsrchr(exe, L'\\') = L'\0';
-        std::wstring line = std::wstring(L"\"") + exe + L"\\fixture_shell.exe\" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-        for (int k = 0; k < 200 && process.hProcess && !Find(L"Fixture ready"); k++)
-            Sleep(25);
+        return L"\"" + std::wstring(exe) + L"\\fixture_shell.exe\" " + arguments;
     }
-    explicit FixtureProcess(const std::string &arguments) : FixtureProcess(FromUtf8(arguments)) {}
-    ~FixtureProcess()
-    {
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, 5000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    static HWND Find(const wchar_t *title) { return FindWindowW(L"TessivonFixture", title); }
-    static HWND Find(const char *title) { return Find(FromUtf8(title).c_str()); }
+    static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
 };
 
 inline std::wstring ShellFolder()
@@ -79,75 +80,31 @@ inline std::wstring ShellFolder()
 }
 
 struct FixtureShell : FixtureProcess {
-    std::wstring report = ShellFolder() + L"report.txt";
     explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false)
-        : FixtureProcess(WriteList(icons) + (workerW ? L" workerw" : L""))
+        : FixtureProcess(WriteList(icons, workerW))
     {
     }
     // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2;
     // an icon with a file of its own gets an empty file of that name.
-    static std::wstring WriteList(const std::vector<FixtureIcon> &icons)
+    static std::wstring WriteList(std::vector<FixtureIcon> icons, bool workerW)
     {
-        std::wstring folder = ShellFolder(), list = folder + L"icons.txt";
-        FILE *file = _wfopen(list.c_str(), L"wb");
-        for (const FixtureIcon &icon : icons) {
+        std::wstring folder = ShellFolder();
+        for (FixtureIcon &icon : icons) {
             std::wstring picture = folder + L"picture " + std::to_wstring(icon.image);
             if (icon.image == 1)
                 CreateDirectoryW(picture.c_str(), nullptr);
             picture += icon.image == 1 ? L"" : icon.image == 2 ? L".exe" : L".txt";
-            if (!icon.file.empty())
-                picture = folder + icon.file;
-            CloseHandle(CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-            fprintf(file, "%d %d %d|%s|%s\n", icon.x, icon.y, icon.image, Utf8(picture).c_str(),
-                    Utf8(icon.text).c_str());
+            icon.file = icon.file.empty() ? picture : folder + icon.file;
+            CloseHandle(CreateFileW(icon.file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         }
-        fclose(file);
-        return L"\"" + list + L"\" \"" + folder + L"report.txt\"";
+        WriteIcons(folder + L"icons.txt", icons);
+        return workerW ? L"workerw" : L"shell";
     }
     // What the fixture's list view holds now, as the fixture itself reads it.
     std::vector<FixtureIcon> Report() const
     {
-        std::vector<FixtureIcon> icons;
-        DeleteFileW(report.c_str());
+        DeleteFileW((ShellFolder() + L"icons.txt").c_str());
         SendMessageW(FindWindowW(L"Progman", nullptr), WM_APP, 0, 0);
-        FILE *file = _wfopen(report.c_str(), L"rb");
-        int x, y, image, used = 0;
-        unsigned long number;
-        char line[4 * 512 + 64];
-        while (file && fgets(line, sizeof(line), file) &&
-               sscanf(line, "%d %d %d %lu|%n", &x, &y, &image, &number, &used) == 4 && used) {
-            line[strcspn(line, "\r\n")] = '\0';
-            icons.push_back({x, y, image, FromUtf8(line + used), (DWORD)number});
-        }
-        if (file)
-            fclose(file);
-        return icons;
-    }
-    // The item's label as the program's channel would see it: LVM_GETITEMTEXTW
-    // with the record and the text in the fixture's memory.
-    std::wstring ListedText(int index) const
-    {
-        HWND holder = FindWindowW(L"Progman", nullptr);
-        HWND view = holder ? FindWindowExW(holder, nullptr, L"SHELLDLL_DefView", nullptr) : nullptr;
-        HWND listView = view ? FindWindowExW(view, nullptr, L"SysListView32", nullptr) : nullptr;
-        const SIZE_T capacity = 512;
-        BYTE *remote = listView
-                           ? static_cast<BYTE *>(VirtualAllocEx(process.hProcess, nullptr,
-                                                                sizeof(LVITEMW) + capacity * sizeof(wchar_t),
-                                                                MEM_COMMIT, PAGE_READWRITE))
-                           : nullptr;
-        if (!remote)
-            return L"<no list view>";
-        LVITEMW item = {};
-        item.pszText = reinterpret_cast<wchar_t *>(remote + sizeof(LVITEMW));
-        item.cchTextMax = (int)capacity;
-        wchar_t text[capacity] = L"";
-        bool read = WriteProcessMemory(process.hProcess, remote, &item, sizeof(item), nullptr);
-        if (read)
-            SendMessageW(listView, LVM_GETITEMTEXTW, index, (LPARAM)remote);
-        read = read && ReadProcessMemory(process.hProcess, item.pszText, text, sizeof(text), nullptr);
-        VirtualFreeEx(process.hProcess, remote, 0, MEM_RELEASE);
-        text[capacity - 1] = L'\0';
-        return read ? text : L"<unread>";
+        return ReadIcons(ShellFolder() + L"icons.txt");
     }
 };

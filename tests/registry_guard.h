@@ -8,14 +8,6 @@
 #include <string>
 
 #include "settings/settings.h"
-#include "tests/ui_driver.h"
-
-// Reads the value into data; gives its type, or REG_NONE when it is missing.
-inline DWORD ReadValue(const wchar_t *path, const wchar_t *name, void *data, DWORD size)
-{
-    DWORD type = REG_NONE;
-    return SHGetValueW(HKEY_CURRENT_USER, path, name, &type, data, &size) == ERROR_SUCCESS ? type : REG_NONE;
-}
 
 inline void ClearProgramKeys()
 {
@@ -29,28 +21,20 @@ struct RegistryGuard {
     ~RegistryGuard() { ClearProgramKeys(); }
 };
 
-inline void WriteSettingsValue(const wchar_t *name, DWORD type, const void *data, DWORD size)
+inline void WriteNumber(const wchar_t *key, const std::wstring &name, DWORD value)
 {
-    SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, name, type, data, size);
+    SHSetValueW(HKEY_CURRENT_USER, key, name.c_str(), REG_DWORD, &value, sizeof(value));
 }
 
 inline void WriteOption(int option, DWORD value)
 {
-    WriteSettingsValue(OptionNames[option + 1], REG_DWORD, &value, 4);
+    WriteNumber(SETTINGS_KEY, OptionNames[option + 1], value);
 }
 
 // The stored value, or -1 when it is missing or not a REG_DWORD.
-inline long long ReadStoredOption(int option)
+inline long long ReadNumber(const wchar_t *key, const std::wstring &name)
 {
-    DWORD value = 0;
-    return ReadValue(SETTINGS_KEY, OptionNames[option + 1], &value, sizeof(value)) == REG_DWORD
-               ? (long long)value
-               : -1;
-}
-
-// The Run value's text (UTF-8), or "<missing>".
-inline std::string ReadRunValue()
-{
-    wchar_t text[1024] = L"";
-    return ReadValue(RUN_KEY, OptionNames[0], text, sizeof(text)) == REG_SZ ? Narrow(text) : "<missing>";
+    DWORD value = 0, type = 0, size = sizeof(value);
+    bool read = !SHGetValueW(HKEY_CURRENT_USER, key, name.c_str(), &type, &value, &size);
+    return read && type == REG_DWORD ? (long long)value : -1;
 }

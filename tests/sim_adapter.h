@@ -5,30 +5,24 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "base/platform.h"
-#include "display/catalogue.h"
 
 struct SimMonitor {
-    RECT rect, work;
+    RECT rect; // the work area is all but its bottom 30 pixels
     bool primary;
-    std::string device, description; // device "\\.\Display1" and so on
+    std::wstring device; // also the device's description
     LONG bitsPerPixel, frequency;
 };
 
 struct SimCall {
-    // The function ("ChangeDisplaySettingsW", ...) and the device name, empty when none was passed.
-    std::string function, device;
+    std::wstring device; // empty for ChangeDisplaySettingsW
     DWORD flags;
     DEVMODEW mode;
-};
-
-struct SimNotify {
-    DWORD action;
-    NOTIFYICONDATAW data;
 };
 
 struct SimAdapter {
@@ -36,33 +30,39 @@ struct SimAdapter {
     std::vector<DEVMODEW> candidates;
     // Whether the device (0-based index) accepts the mode; all by default.
     std::function<bool(int device, const DEVMODEW &mode)> accepts;
-    LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every real change
+    LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every change but a test; the monitors stay
     bool hasChangeEx = true;
-    // Which of the six monitor functions exist (bit k for the k-th in look-up order).
+    // Which of the six monitor functions exist (bit k for the k-th in the table).
     unsigned monitorFunctions = 0x3F;
 
     std::vector<SimCall> calls;
-    std::vector<SimNotify> notifications;
-    std::vector<std::string> launches; // "file params" of ShellExecuteW
+    std::vector<NOTIFYICONDATAW> notifications;
+    std::vector<std::wstring> launches; // "file params" of ShellExecuteW
 
-    int TestCalls() const;
-    int ChangeCalls() const;
+    int TestCalls() const
+    {
+        return (int)std::count_if(calls.begin(), calls.end(),
+                                  [](const SimCall &c) { return c.flags & CDS_TEST; });
+    }
 };
 
 extern SimAdapter Sim;
 
-// Monitors laid out side by side, each width x height, the first primary.
+// Monitors "\\.\Display1" and on, laid out side by side, each width x height, the first primary.
 void SimSetMonitors(int count, LONG width = 1024, LONG height = 768);
 // A candidate as the platform's enumeration would give it.
 DEVMODEW SimMode(DWORD width, DWORD height, DWORD bits, DWORD frequency);
 
-class ScopedSimAdapter {
-  public:
-    ScopedSimAdapter();
-    ~ScopedSimAdapter();
+// Installs Sim's settings, reset to one monitor, until the end of the scope.
+struct ScopedSimAdapter {
+    PlatformTable saved = Platform;
+    ScopedSimAdapter()
+    {
+        Sim = SimAdapter();
+        SimSetMonitors(1);
+        Install();
+    }
+    ~ScopedSimAdapter() { Platform = saved; }
     // Puts the table together from Sim's settings; call after changing them.
     void Install();
-
-  private:
-    PlatformTable saved;
 };

@@ -6,34 +6,116 @@
 
 #include <functional>
 #include <string>
-#include <vector>
+
+inline std::function<HWND()> WaitFind;
+inline std::function<void(HWND)> WaitAct;
+inline UINT_PTR WaitTimer;
+inline DWORD WaitDeadline;
+
+// Ends any wait that has not fired yet.
+inline void CancelWindowWait()
+{
+    KillTimer(nullptr, WaitTimer); // nothing to do when no wait runs
+    WaitTimer = 0;
+    WaitFind = nullptr;
+}
+
+inline void CALLBACK WaitTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND window = WaitFind ? WaitFind() : nullptr;
+    if (!WaitFind || (!window && GetTickCount() < WaitDeadline))
+        return;
+    std::function<void(HWND)> act = WaitAct;
+    CancelWindowWait();
+    act(window);
+}
 
 // Calls act(window) once find() gives a window; gives up after timeoutMs and
 // calls act(nullptr). Only one wait runs at a time.
-void WhenWindowAppears(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs = 5000);
-// Ends any wait that has not fired yet.
-void CancelWindowWait();
+inline void WhenWindowAppears(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs = 5000)
+{
+    CancelWindowWait();
+    WaitFind = find;
+    WaitAct = act;
+    WaitDeadline = GetTickCount() + timeoutMs;
+    WaitTimer = SetTimer(nullptr, 0, 30, WaitTimerProc);
+}
 
-// The open popup menu window of this thread, or null.
-HWND FindPopupMenuWindow();
-// A message box or dialog (class "#32770") of this process with the caption.
-HWND FindDialogByCaption(const char *caption);
+// A visible top-level window of the class ("#32768" a popup menu, "#32770" a
+// message box or dialog) with the caption, any caption when it is null.
+inline HWND FindShown(const char *className, const char *caption = nullptr)
+{
+    HWND window = FindWindowExA(nullptr, nullptr, className, caption);
+    while (window && !IsWindowVisible(window))
+        window = FindWindowExA(nullptr, window, className, caption);
+    return window;
+}
 
-struct MenuItemText {
-    std::string text; // empty for a separator
-    UINT id;
-    UINT state;
-    bool separator;
-    HMENU submenu;
-};
-std::vector<MenuItemText> ReadMenu(HMENU menu);
-std::string WindowText(HWND window);
+inline std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
 // Pumps messages for the given time, so that timers and posted messages run.
-void PumpMessages(int milliseconds);
+inline void PumpMessages(int milliseconds)
+{
+    for (DWORD end = GetTickCount() + milliseconds; GetTickCount() < end; Sleep(5)) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
 
-// UTF-8 and the platform's wide text, for comparing what the program passed.
-std::string Narrow(const wchar_t *text);
-std::wstring Wide(const std::string &text);
+// Notes the next popup menu or, when boxes is set, message box ("caption:
+// text") and closes it.
+struct Watch {
+    HMENU menu = nullptr;
+    std::string box = "<none>";
+    explicit Watch(int timeoutMs = 1500, bool boxes = true)
+    {
+        auto find = [boxes] {
+            return FindShown("#32768") ? FindShown("#32768") : boxes ? FindShown("#32770") : nullptr;
+        };
+        WhenWindowAppears(
+            find, [this](HWND window) { Close(window); }, timeoutMs);
+    }
+    void Close(HWND window)
+    {
+        if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0)))
+            EndMenu();
+        else if (window && PostMessageA(window, WM_COMMAND, IDOK, 0))
+            box = WindowText(window) + ": " + WindowText(GetDlgItem(window, 0xFFFF));
+    }
+};
+
+// A process started with the command line, ended with the scope.
+struct ChildProcess {
+    PROCESS_INFORMATION info = {};
+    explicit ChildProcess(std::wstring line)
+    {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    }
+    // The exit code, or -1 while it still runs after the wait.
+    long Wait(DWORD milliseconds)
+    {
+        DWORD code = 0;
+        bool ended = WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
+        return ended && GetExitCodeProcess(info.hProcess, &code) ? (long)code : -1;
+    }
+    ~ChildProcess()
+    {
+        TerminateProcess(info.hProcess, 99); // nothing to do once it has ended
+        Wait(5000);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+};
 
 // The pointer's confinement is the whole screen.
 inline bool PointerFree()
