@@ -75,6 +75,7 @@ inline void PumpMessages(int milliseconds)
 struct Watch {
     HMENU menu = nullptr;
     std::string box = "<none>";
+    DWORD shownAt = 0; // GetTickCount() when it was found
     explicit Watch(int timeoutMs = 1500, bool boxes = true)
     {
         auto find = [boxes] {
@@ -85,6 +86,7 @@ struct Watch {
     }
     void Close(HWND window)
     {
+        shownAt = GetTickCount();
         if (window && (menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0)))
             EndMenu();
         else if (window && PostMessageA(window, WM_COMMAND, IDOK, 0))
