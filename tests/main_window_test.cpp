@@ -79,7 +79,8 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
     EXPECT_TRUE(GetMenuState(GetSubMenu(menu, 2), 1, MF_BYPOSITION) & MF_CHECKED);
     PumpMessages(GetDoubleClickTime() + 1000);
     EXPECT_EQ(single.menu, menu);
-    EXPECT_GE(single.shownAt - releasedAt, GetDoubleClickTime() - 20) << "not before a double click could come";
+    EXPECT_GE(single.shownAt - releasedAt, GetDoubleClickTime() - 20)
+        << "not before a double click could come";
     // A button-up without its button-down on the icon opens nothing, and a middle
     // press re-samples both buttons, which are up now; a right click opens the
     // command menu with the double click's command as its default.
