@@ -14,11 +14,6 @@
 
 #define CLICK_TIMER_ID 1
 
-static MainWindowState *StateOf(HWND window)
-{
-    return reinterpret_cast<MainWindowState *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
 bool RegisterMainWindowClass(HINSTANCE instance)
 {
     return RegisterPlainWindowClass(instance, MAIN_WINDOW_CLASS, MainWindowProc);
@@ -30,11 +25,14 @@ HWND CreateMainWindow(MainWindowState *state, HINSTANCE instance)
                            state);
 }
 
+// Adds the icon, or brings it back after the notification area lost it.
+static void ShowTrayIcon(MainWindowState *state) { TrayIconShow(&state->tray, state->window, PROGRAM_TITLE); }
+
 static void OnCreate(MainWindowState *state, HWND window)
 {
     state->window = window;
     state->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
-    TrayIconShow(&state->tray, window, PROGRAM_TITLE);
+    ShowTrayIcon(state);
     StartupIconAction();
 }
 
@@ -242,16 +240,15 @@ static BOOL CALLBACK FitMaximizedWindowProc(HWND window, LPARAM data)
 
 static void OnDisplayChange(MainWindowState *state)
 {
-    state->primaryMonitor = nullptr;
+    MaximizedFit fit = {};
     {
         ScopedWindowDC screen(nullptr);
         CompatEnumDisplayMonitors(screen.dc, nullptr, FindPrimaryMonitorProc,
-                                  reinterpret_cast<LPARAM>(&state->primaryMonitor));
+                                  reinterpret_cast<LPARAM>(&fit.primary));
     }
-    MaximizedFit fit = {{}, state->primaryMonitor};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &fit.workArea, 0);
     EnumWindows(FitMaximizedWindowProc, reinterpret_cast<LPARAM>(&fit));
-    TrayIconShow(&state->tray, state->window, PROGRAM_TITLE);
+    ShowTrayIcon(state);
 }
 
 static void OnDestroy(MainWindowState *state)
@@ -268,11 +265,7 @@ static void OnEscape(MainWindowState *state)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
-    MainWindowState *state = StateOf(window);
+    MainWindowState *state = WindowCreationState<MainWindowState>(window, message, lParam);
     if (!state)
         return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
@@ -303,14 +296,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnTimer(state);
         break;
     case WM_SHOW_AGAIN:
-        TrayIconShow(&state->tray, window, PROGRAM_TITLE);
+        ShowTrayIcon(state);
         break;
     case WM_TRAYNOTIFY:
         OnTrayNotify(state, LOWORD(lParam));
         break;
     default:
         if (state->taskbarCreatedMessage && message == state->taskbarCreatedMessage)
-            TrayIconShow(&state->tray, window, PROGRAM_TITLE);
+            ShowTrayIcon(state);
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -27,7 +27,6 @@ struct MainWindowState {
     SHORT rightWasDown;
     ModeSnapshot savedModes[MAX_DISPLAYS]; // what Escape puts back
     BOOL modeChanged;
-    HMONITOR primaryMonitor;
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as

@@ -172,11 +172,6 @@ int ShownScreenItemIndex(const CanvasState *canvas, HWND window);
 // Screen arrangement (canvas/screen_arrangement.cpp): selecting a screen and
 // making a display primary. Screen record i, screen item i, entry i of the
 // screen combo box and display device i are one display.
-struct MonitorMode {
-    int width;
-    int height;
-    int bitsPerPixel;
-};
 // Fills the screen list with one entry per display device and its pictures;
 // false when an entry could not be added.
 bool FillScreenCombo(CanvasState *canvas);
@@ -188,9 +183,6 @@ int SelectScreenAtCursor(CanvasState *canvas);
 bool OnPrimaryCheckBoxClicked(CanvasState *canvas);
 // "&Apply" with a primary-display choice pending; gives the platform's result.
 LONG ApplyPrimaryDisplay(CanvasState *canvas);
-// The present mode of the monitor with the index in the enumeration order;
-// all zero when no monitor has that index.
-MonitorMode GetMonitorMode(int index);
 
 // Window arrangement (canvas/window_arrangement.cpp): the window list, the
 // miniature of the chosen window, its live moves and their undo table.

@@ -9,12 +9,11 @@
 #include "base/platform.h"
 #include "base/scoped.h"
 #include "display/catalogue.h"
-#include "display/monitors.h"
 #include "resources/resource_ids.h"
 
 static bool IsShownScreen(const CanvasState *state, int index)
 {
-    return index >= 0 && index < state->screenCount && index < MAX_SCREEN_ITEMS;
+    return index >= 0 && index < ShownScreenItems(state);
 }
 
 static void TickPrimaryCheckBox(CanvasState *state, int screen)
@@ -82,13 +81,16 @@ LONG ApplyPrimaryDisplay(CanvasState *state)
     int chosen = state->chosenPrimary;
     LONG result = DISP_CHANGE_SUCCESSFUL;
     if (chosen >= 0 && Platform.ChangeDisplaySettingsExW) {
-        MonitorMode present = GetMonitorMode(chosen);
+        // A chosen screen is a shown one, and every shown one has a snapshot.
+        static_assert(MAX_SCREEN_ITEMS <= MAX_DISPLAYS, "a snapshot per screen item");
+        ModeSnapshot present[MAX_DISPLAYS] = {};
+        SnapshotCurrentModes(present);
         DEVMODEW mode = {};
         mode.dmSize = sizeof(mode);
         mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-        mode.dmBitsPerPel = (DWORD)present.bitsPerPixel;
-        mode.dmPelsWidth = (DWORD)present.width;
-        mode.dmPelsHeight = (DWORD)present.height;
+        mode.dmBitsPerPel = (DWORD)present[chosen].bitsPerPixel;
+        mode.dmPelsWidth = (DWORD)present[chosen].width;
+        mode.dmPelsHeight = (DWORD)present[chosen].height;
         wchar_t device[CCHDEVICENAME];
         DisplayDeviceName(chosen, device);
         result = Platform.ChangeDisplaySettingsExW(device, &mode, nullptr,
@@ -96,33 +98,6 @@ LONG ApplyPrimaryDisplay(CanvasState *state)
     }
     state->primaryPending = FALSE;
     return result;
-}
-
-struct MonitorModeSearch {
-    int index;
-    int visited;
-    MonitorMode mode;
-};
-
-static BOOL CALLBACK GetMonitorModeProc(HMONITOR, HDC deviceContext, LPRECT, LPARAM data)
-{
-    MonitorModeSearch *search = reinterpret_cast<MonitorModeSearch *>(data);
-    if (search->visited == search->index) {
-        search->mode.width = Platform.GetDeviceCaps(deviceContext, HORZRES);
-        search->mode.height = Platform.GetDeviceCaps(deviceContext, VERTRES);
-        search->mode.bitsPerPixel =
-            Platform.GetDeviceCaps(deviceContext, PLANES) * Platform.GetDeviceCaps(deviceContext, BITSPIXEL);
-    }
-    search->visited++;
-    return TRUE;
-}
-
-MonitorMode GetMonitorMode(int index)
-{
-    MonitorModeSearch search = {index, 0, {}};
-    ScopedWindowDC screen(nullptr);
-    CompatEnumDisplayMonitors(screen.dc, nullptr, GetMonitorModeProc, reinterpret_cast<LPARAM>(&search));
-    return search.mode;
 }
 
 static HIMAGELIST LoadScreenPictures()

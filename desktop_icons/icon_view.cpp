@@ -311,11 +311,7 @@ static LRESULT OnDeleteAllItems(IconView *view)
 
 LRESULT CALLBACK IconViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
-    IconView *view = reinterpret_cast<IconView *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    IconView *view = WindowCreationState<IconView>(window, message, lParam);
     if (!view)
         return DefWindowProcW(window, message, wParam, lParam);
     int x = (short)LOWORD(lParam), y = (short)HIWORD(lParam);
