@@ -12,7 +12,7 @@
 #include "base/platform.h"
 #include "tests/canvas_driver.h"
 
-static std::string Places;
+static std::wstring Places;
 
 // A sky over green hills with a sun: enough shape to tell the picture is scaled.
 static COLORREF Landscape(int x, int y)
@@ -24,12 +24,12 @@ static COLORREF Landscape(int x, int y)
 }
 
 // Written under another name first, so that the script never reads half a file.
-static void WriteFile(const std::string &path, const std::string &text)
+static void WriteFile(const std::wstring &path, const std::string &text)
 {
-    FILE *file = fopen((path + ".tmp").c_str(), "w");
+    FILE *file = _wfopen((path + L".tmp").c_str(), L"w");
     fputs(text.c_str(), file);
     fclose(file);
-    MoveFileExA((path + ".tmp").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    MoveFileExW((path + L".tmp").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 static void CALLBACK WatchDialog(HWND, UINT, UINT_PTR timer, DWORD)
@@ -47,7 +47,7 @@ static void CALLBACK WatchDialog(HWND, UINT, UINT_PTR timer, DWORD)
         std::string text = line;
         for (int tab = 0; tab < TAB_COUNT; tab++) {
             RECT item = {};
-            SendMessageA(state->tabControl, TCM_GETITEMRECT, tab, (LPARAM)&item);
+            SendMessageW(state->tabControl, TCM_GETITEMRECT, tab, (LPARAM)&item);
             POINT centre = Centre(item);
             ClientToScreen(state->tabControl, &centre);
             text += (wsprintfA(line, "tab %d %ld %ld\n", tab, centre.x, centre.y), line);
@@ -56,13 +56,13 @@ static void CALLBACK WatchDialog(HWND, UINT, UINT_PTR timer, DWORD)
         written = true;
     }
     if (!chosen && state->currentTab == TAB_WINDOWS) {
-        POINT centre = ChooseWindow(dialog, *state, FindWindowA("STATIC", "Sample window"));
-        WriteFile(Places + ".miniature", (wsprintfA(line, "%ld %ld\n", centre.x, centre.y), line));
+        POINT centre = ChooseWindow(dialog, *state, FindWindowW(L"STATIC", L"Sample window"));
+        WriteFile(Places + L".miniature", (wsprintfA(line, "%ld %ld\n", centre.x, centre.y), line));
         chosen = true;
     }
-    if (GetFileAttributesA((Places + ".done").c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW((Places + L".done").c_str()) != INVALID_FILE_ATTRIBUTES) {
         KillTimer(nullptr, timer);
-        SendMessageA(dialog, WM_COMMAND, IDC_CANCEL, (LPARAM)GetDlgItem(dialog, IDC_CANCEL));
+        SendMessageW(dialog, WM_COMMAND, IDC_CANCEL, (LPARAM)GetDlgItem(dialog, IDC_CANCEL));
     }
 }
 
@@ -70,13 +70,15 @@ int main(int argc, char **argv)
 {
     if (argc < 2)
         return 2;
-    Places = argv[1];
+    wchar_t places[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, argv[1], -1, places, MAX_PATH);
+    Places = places;
     PrepareDialogProgram();
     LoadPlatformTable();
     FixtureShell shell(GridIcons(10, 3));
     ScopedWallpaper wallpaper(1024, 768, 0, L"2", Landscape);
-    CreateWindowExA(0, "STATIC", "Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 220, 160, nullptr,
-                    nullptr, InstanceHandle, nullptr);
+    CreateWindowExW(0, L"STATIC", L"Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 220, 160,
+                    nullptr, nullptr, InstanceHandle, nullptr);
     SetTimer(nullptr, 0, 200, WatchDialog);
     OpenExtendedProperties({GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2});
     return 0;
