@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/keep_or_revert.h"
+
 #include "base/messages.h"
 #include "base/platform.h"
 #include "base/scoped.h"
@@ -84,7 +86,8 @@ static void OnRightButtonUp(MainWindowState *state, UINT command)
 
 static void OnTrayNotify(MainWindowState *state, UINT mouseMessage)
 {
-    if (state->dialogOpen)
+    // A second pick while a switch waits for its answer would stack snapshots.
+    if (state->dialogOpen || state->confirming)
         return;
     UINT command = DoubleClickCommand();
     switch (mouseMessage) {
@@ -133,16 +136,50 @@ static void ReportModeChangeResult(HWND window, LONG result)
         MessageBoxW(window, text, caption, MB_ICONEXCLAMATION);
 }
 
+// Tried for the moment, then kept or put back; the snapshot is taken here so
+// that the question and Escape go back to what the displays showed.
+static LONG ConfirmedSwitch(MainWindowState *state, int display, int entry, bool *kept)
+{
+    *kept = false;
+    ModeSnapshot after[MAX_DISPLAYS];
+    int count = state->catalogue.displayCount;
+    SnapshotCurrentModes(state->savedModes);
+    CopyMemory(after, state->savedModes, sizeof(after));
+    if (!SwitchTarget(state->catalogue, display, entry, &after[display]))
+        return DISP_CHANGE_BADPARAM;
+    int seconds = state->confirmSeconds ? state->confirmSeconds : KEEP_OR_REVERT_SECONDS;
+    KeepOrRevert question = {state->savedModes, after, count, display, seconds, 0};
+    state->confirming = TRUE;
+    LONG result = SwitchThenConfirm(state->window, &question, kept);
+    state->confirming = FALSE;
+    return result;
+}
+
+bool SwitchModeAndConfirm(MainWindowState *state, int display, int entry)
+{
+    if (state->confirming)
+        return false;
+    bool kept = false;
+    LONG result = DISP_CHANGE_SUCCESSFUL;
+    if (ReadOptionNumberOr(OPT_CONFIRM_MODE_CHANGE, 1)) {
+        result = ConfirmedSwitch(state, display, entry, &kept);
+    } else {
+        result = SwitchDisplayMode(state->catalogue, display, entry);
+        kept = result == DISP_CHANGE_SUCCESSFUL;
+    }
+    // A kept switch can still be taken back with Escape.
+    if (kept)
+        state->modeChanged = TRUE;
+    if (result != DISP_CHANGE_SUCCESSFUL)
+        ReportModeChangeResult(state->window, result);
+    return kept;
+}
+
 static void OnModeCommand(MainWindowState *state, UINT id)
 {
     int display = 0, entry = 0;
-    if (!DecodeModeCommand(state->catalogue, id, &display, &entry))
-        return;
-    LONG result = SwitchDisplayMode(state->catalogue, display, entry);
-    if (result == DISP_CHANGE_SUCCESSFUL)
-        state->modeChanged = TRUE;
-    else
-        ReportModeChangeResult(state->window, result);
+    if (DecodeModeCommand(state->catalogue, id, &display, &entry))
+        SwitchModeAndConfirm(state, display, entry);
 }
 
 static void ShowAbout(HWND window)

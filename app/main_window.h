@@ -27,12 +27,22 @@ struct MainWindowState {
     SHORT rightWasDown;
     ModeSnapshot savedModes[MAX_DISPLAYS]; // what Escape puts back
     BOOL modeChanged;
+    BOOL confirming;    // the keep-or-revert question is shown; the tray waits
+    int confirmSeconds; // its countdown; 0 for KEEP_OR_REVERT_SECONDS
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as
 // start-up makes them.
 void BuildProgramMenus(MainWindowState *state, HINSTANCE instance);
 void FreeProgramMenus(MainWindowState *state);
+
+// Switches the display to the catalogue entry as a pick from the tray menu
+// does: with the option ConfirmModeChange on (the default), for the moment
+// only, then asks keep or revert (SwitchThenConfirm) against a snapshot taken
+// just before, which Escape uses too; with it off, stored at once. A refusal
+// is told in a message box. True when the new mode stays; refused (false)
+// while a question is shown.
+bool SwitchModeAndConfirm(MainWindowState *state, int display, int entry);
 
 bool RegisterMainWindowClass(HINSTANCE instance);
 // The hidden main window for the state; null when it cannot be created.

@@ -9,6 +9,8 @@
 #include "tests/sim_adapter.h"
 #include "tests/ui_driver.h"
 
+#include <tuple>
+
 namespace {
 
 // The program's state for the test running; each test starts from a fresh one.
@@ -102,7 +104,8 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
     EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
 
     // Mode commands are decoded per display. The first display's switch goes to
-    // the default device and is stored too.
+    // the default device and is stored too; without a question first.
+    WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
     Start(2);
     Command(50001);
     ASSERT_EQ(Sim.calls.size(), 1u);
@@ -260,6 +263,110 @@ TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndStartUpFailuresEndWithOne)
     Watch registering;
     EXPECT_EQ(RunTessivon(instance), 1);
     EXPECT_EQ(registering.box, "Error: Couldn't Register Window Class");
+}
+
+HWND FindQuestion() { return FindShown("#32770", "Tessivon"); }
+
+std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+// A key as the dialog's own loop receives it, on a control that is no button.
+void PressKey(HWND dialog, WPARAM key)
+{
+    PostMessageW(GetDlgItem(dialog, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0);
+}
+
+// A call's device, flags and mode as "device flags WxHxBITS@HZ".
+std::string Described(const SimCall &call)
+{
+    const DEVMODEW &m = call.mode;
+    char text[160];
+    wsprintfA(text, "%ls %lu %lux%lux%lu@%lu", call.device.c_str(), call.flags, m.dmPelsWidth, m.dmPelsHeight,
+              m.dmBitsPerPel, m.dmDisplayFrequency);
+    return text;
+}
+
+std::vector<std::string> CallsMade()
+{
+    std::vector<std::string> made;
+    for (const SimCall &call : Sim.calls)
+        made.push_back(Described(call));
+    return made;
+}
+
+// After a pick the question is read from the screen, centred on the display
+// that changed, and counts down; the tray and a second pick are refused while
+// it is shown. Keep stores the mode; the countdown's end, Escape, Revert and
+// the close box put every display back, last first, for the moment only, so
+// the stored setting never held the mode that was reverted.
+TEST_F(MainWindowFixture, SwitchesAskKeepOrRevertAndRevertOnTheirOwn)
+{
+    Start(2);
+    Program.confirmSeconds = 2;
+    const ModeEntry &entry = Program.catalogue.tables[1][3];
+    char picked[64];
+    wsprintfA(picked, "%ldx%ldx%ld@%ld", entry.width, entry.height, entry.bitsPerPixel, entry.frequency);
+    const std::string tried = std::string("\\\\.\\Display2 0 ") + picked,
+                      revert2 = "\\\\.\\Display2 0 1024x768x32@60", revert1 = " 0 1024x768x32@60";
+    std::vector<std::string> seen;
+    RECT place = {};
+    bool secondPickRefused = false;
+    WhenWindowAppears(FindQuestion, [&](HWND dialog) {
+        seen = {ItemText(dialog, IDC_KEEP_QUESTION), ItemText(dialog, IDC_KEEP_COUNTDOWN),
+                ItemText(dialog, IDOK), ItemText(dialog, IDCANCEL),
+                std::to_string(LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)))};
+        GetWindowRect(dialog, &place);
+        Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
+        secondPickRefused = !Program.clickPending && !SwitchModeAndConfirm(&Program, 0, 1);
+        auto nextSecond = [] {
+            HWND shown = FindQuestion();
+            return shown && ItemText(shown, IDC_KEEP_COUNTDOWN) != "Reverting in 2 seconds." ? shown
+                                                                                             : nullptr;
+        };
+        WhenWindowAppears(nextSecond, [&](HWND next) { seen.push_back(ItemText(next, IDC_KEEP_COUNTDOWN)); });
+    });
+    Command(51003);
+    EXPECT_EQ(seen, (Text{"Keep these display settings?", "Reverting in 2 seconds.", "&Keep changes",
+                          "&Revert", std::to_string(IDOK), "Reverting in 1 second."}));
+    // The second monitor's work area is (1024, 0) to (2048, 738).
+    EXPECT_NEAR((place.left + place.right) / 2, 1536, 1);
+    EXPECT_NEAR((place.top + place.bottom) / 2, 369, 1);
+    EXPECT_TRUE(secondPickRefused) << "the tray click or the second pick was not refused";
+    EXPECT_EQ(CallsMade(), (Text{tried, revert2, revert1})) << "the countdown's end reverts";
+    EXPECT_FALSE(Program.modeChanged || Program.confirming);
+
+    // Enter keeps and stores; Escape, Revert and the close box revert.
+    const std::pair<std::function<void(HWND)>, Text> answers[] = {
+        {[](HWND dialog) { PressKey(dialog, VK_RETURN); },
+         {tried, "\\\\.\\Display2 " + std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET) + " " + picked}},
+        {[](HWND dialog) { PressKey(dialog, VK_ESCAPE); }, {tried, revert2, revert1}},
+        {[](HWND dialog) { PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); },
+         {tried, revert2, revert1}},
+        {[](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }, {tried, revert2, revert1}}};
+    Program.confirmSeconds = 30;
+    for (const auto &[answer, calls] : answers) {
+        Sim.calls.clear();
+        Program.modeChanged = FALSE;
+        WhenWindowAppears(FindQuestion, answer);
+        Command(51003);
+        EXPECT_EQ(CallsMade(), calls);
+        EXPECT_EQ(Program.modeChanged, calls.size() == 2)
+            << "Escape on the tray takes back a kept switch only";
+    }
+
+    // A refused switch is told and asks nothing; the option off asks nothing either.
+    Sim.changeResult = DISP_CHANGE_BADMODE;
+    Sim.calls.clear();
+    Watch refusal;
+    Command(51003);
+    EXPECT_EQ(refusal.box, "Error: The graphics adapter doesn't\nsupport this video mode.");
+    EXPECT_EQ(CallsMade(), Text{tried});
+    Sim.changeResult = DISP_CHANGE_SUCCESSFUL;
+    WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
+    Sim.calls.clear();
+    Watch nothing;
+    Command(51003);
+    EXPECT_EQ(nothing.box, "<none>");
+    EXPECT_EQ(CallsMade(), Text{"\\\\.\\Display2 1 " + std::string(picked)});
 }
 
 } // namespace
