@@ -148,6 +148,8 @@ static LONG ConfirmedSwitch(MainWindowState *state, int display, int entry, bool
     if (!SwitchTarget(state->catalogue, display, entry, &after[display]))
         return DISP_CHANGE_BADPARAM;
     int seconds = state->confirmSeconds ? state->confirmSeconds : KEEP_OR_REVERT_SECONDS;
+    // Escape's undo belongs to an answered switch only.
+    state->modeChanged = FALSE;
     KeepOrRevert question = {state->savedModes, after, count, display, seconds, 0};
     state->confirming = TRUE;
     LONG result = SwitchThenConfirm(state->window, &question, kept);
@@ -196,7 +198,7 @@ static void ShowAbout(HWND window)
 
 static void RunExtendedProperties(MainWindowState *state)
 {
-    if (state->dialogOpen)
+    if (state->dialogOpen || state->confirming)
         return;
     state->dialogOpen = TRUE;
     GetCursorPos(&state->menuPoint);
