@@ -198,7 +198,7 @@ static void ShowAbout(HWND window)
 
 static void RunExtendedProperties(MainWindowState *state)
 {
-    if (state->dialogOpen || state->confirming)
+    if (state->dialogOpen)
         return;
     state->dialogOpen = TRUE;
     GetCursorPos(&state->menuPoint);
