@@ -28,10 +28,10 @@ void CountdownText(int seconds, wchar_t *text)
 
 struct MonitorSearch {
     int remaining;
-    RECT workArea;
+    RECT area;
 };
 
-static BOOL CALLBACK FindWorkAreaProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+static BOOL CALLBACK FindMonitorAreaProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
 {
     MonitorSearch *search = reinterpret_cast<MonitorSearch *>(data);
     if (search->remaining-- > 0)
@@ -39,20 +39,20 @@ static BOOL CALLBACK FindWorkAreaProc(HMONITOR monitor, HDC, LPRECT, LPARAM data
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     if (CompatGetMonitorInfo(monitor, &info))
-        search->workArea = info.rcWork;
+        search->area = info.rcMonitor;
     return FALSE;
 }
 
-// Centred on the work area of the display's monitor, in monitor order as the
-// catalogue counts displays; on the primary one when it is not found.
+// Centred on the display's monitor, in monitor order as the catalogue counts
+// displays; on the primary screen when it is not found. Not on the work area:
+// right after a switch the taskbar may not have moved it to the new size yet.
 static void CentreOnDisplay(HWND dialog, int display)
 {
-    MonitorSearch search = {display, {}};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &search.workArea, 0);
-    CompatEnumDisplayMonitors(nullptr, nullptr, FindWorkAreaProc, reinterpret_cast<LPARAM>(&search));
+    MonitorSearch search = {display, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
+    CompatEnumDisplayMonitors(nullptr, nullptr, FindMonitorAreaProc, reinterpret_cast<LPARAM>(&search));
     RECT rect;
     GetWindowRect(dialog, &rect);
-    const RECT &area = search.workArea;
+    const RECT &area = search.area;
     int x = (area.left + area.right - (rect.right - rect.left)) / 2;
     int y = (area.top + area.bottom - (rect.bottom - rect.top)) / 2;
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

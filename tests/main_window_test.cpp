@@ -328,9 +328,9 @@ TEST_F(MainWindowFixture, SwitchesAskKeepOrRevertAndRevertOnTheirOwn)
     Command(51003);
     EXPECT_EQ(seen, (Text{"Keep these display settings?", "Reverting in 2 seconds.", "&Keep changes",
                           "&Revert", std::to_string(IDOK), "Reverting in 1 second."}));
-    // The second monitor's work area is (1024, 0) to (2048, 738).
+    // The second monitor is (1024, 0) to (2048, 768).
     EXPECT_NEAR((place.left + place.right) / 2, 1536, 1);
-    EXPECT_NEAR((place.top + place.bottom) / 2, 369, 1);
+    EXPECT_NEAR((place.top + place.bottom) / 2, 384, 1);
     EXPECT_TRUE(secondPickRefused) << "the tray click or the second pick was not refused";
     EXPECT_EQ(CallsMade(), (Text{tried, revert2, revert1})) << "the countdown's end reverts";
     EXPECT_FALSE(Program.modeChanged || Program.confirming);
