@@ -101,38 +101,35 @@ TEST_F(EndToEnd, SecondCopyRefusedClicksOpenTheMenuModesSwitchAndTheIconWaitsFor
     FreeDisplayCatalogue(&catalogue);
     ASSERT_NE(command, 0) << "no 800x600 mode in the virtual desktop";
 
-    // A click on the icon records the modes that Escape goes back to. The pick
-    // switches at once and asks; Enter keeps and stores the mode, and Escape on
-    // the program's window takes it back.
+    // The pick switches at once and asks, storing nothing yet. Enter keeps and
+    // stores the mode, which Escape on the program's window then takes back.
+    // While asked, the icon opens no menu and that Escape waits; Escape on the
+    // question puts the mode back, never stored.
     Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
     Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
     ASSERT_TRUE(MenuOpens(5000)) << "the display menu did not open";
-    Post(WM_COMMAND, command);
-    EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 600; }, 10000));
-    HWND question = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (question = FindShown("#32770", "Tessivon")) != nullptr; }, 10000));
-    EXPECT_EQ(WindowText(GetDlgItem(question, IDC_KEEP_QUESTION)), "Keep these display settings?");
-    EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
-    PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }, 10000));
-    EXPECT_EQ(StoredHeight(), 600u);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
-    Post(WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
-    EXPECT_EQ(StoredHeight(), 768u);
-
-    // While asked, the icon opens no menu and Escape on the program's window
-    // does nothing; Escape on the question puts the mode back, never stored.
-    Post(WM_COMMAND, command);
-    ASSERT_TRUE(WaitFor([&] { return (question = FindShown("#32770", "Tessivon")) != nullptr; }, 10000));
-    Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
-    Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
-    EXPECT_FALSE(MenuOpens(GetDoubleClickTime() + 1000)) << "the icon answers while the question is shown";
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
-    PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
-    EXPECT_FALSE(IsWindow(question));
-    EXPECT_EQ(StoredHeight(), 768u);
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        Post(WM_COMMAND, command);
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return GetSystemMetrics(SM_CYSCREEN) == 600 && (question = FindShown("#32770", "Tessivon"));
+            },
+            10000));
+        EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
+        if (key == VK_ESCAPE) {
+            Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
+            Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
+            EXPECT_FALSE(MenuOpens(GetDoubleClickTime() + 1000)) << "the icon answers while asked";
+            EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
+        }
+        PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }, 10000));
+        EXPECT_EQ(StoredHeight(), key == VK_RETURN ? 600u : 768u);
+        Post(WM_KEYDOWN, VK_ESCAPE);
+        EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
+        EXPECT_EQ(StoredHeight(), 768u);
+    }
 
     // The icon does not answer while the dialog is open, and answers again after it.
     Post(WM_COMMAND, ID_EXTENDED_PROPERTIES);

@@ -9,8 +9,6 @@
 #include "tests/sim_adapter.h"
 #include "tests/ui_driver.h"
 
-#include <tuple>
-
 namespace {
 
 // The program's state for the test running; each test starts from a fresh one.
@@ -267,29 +265,15 @@ TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndStartUpFailuresEndWithOne)
 
 HWND FindQuestion() { return FindShown("#32770", "Tessivon"); }
 
-std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+std::string Item(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 
-// A key as the dialog's own loop receives it, on a control that is no button.
-void PressKey(HWND dialog, WPARAM key)
+// "display flags height;" per change asked of the adapter.
+std::string Calls()
 {
-    PostMessageW(GetDlgItem(dialog, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0);
-}
-
-// A call's device, flags and mode as "device flags WxHxBITS@HZ".
-std::string Described(const SimCall &call)
-{
-    const DEVMODEW &m = call.mode;
-    char text[160];
-    wsprintfA(text, "%ls %lu %lux%lux%lu@%lu", call.device.c_str(), call.flags, m.dmPelsWidth, m.dmPelsHeight,
-              m.dmBitsPerPel, m.dmDisplayFrequency);
-    return text;
-}
-
-std::vector<std::string> CallsMade()
-{
-    std::vector<std::string> made;
-    for (const SimCall &call : Sim.calls)
-        made.push_back(Described(call));
+    std::string made;
+    for (const SimCall &c : Sim.calls)
+        made += (c.device.empty() ? "1 " : "2 ") + std::to_string(c.flags) + " " +
+                std::to_string(c.mode.dmPelsHeight) + ";";
     return made;
 }
 
@@ -302,72 +286,58 @@ TEST_F(MainWindowFixture, SwitchesAskKeepOrRevertAndRevertOnTheirOwn)
 {
     Start(2);
     Program.confirmSeconds = 2;
-    const ModeEntry &entry = Program.catalogue.tables[1][3];
-    char picked[64];
-    wsprintfA(picked, "%ldx%ldx%ld@%ld", entry.width, entry.height, entry.bitsPerPixel, entry.frequency);
-    const std::string tried = std::string("\\\\.\\Display2 0 ") + picked,
-                      revert2 = "\\\\.\\Display2 0 1024x768x32@60", revert1 = " 0 1024x768x32@60";
     std::vector<std::string> seen;
     RECT place = {};
-    bool secondPickRefused = false;
+    bool refused = false;
     WhenWindowAppears(FindQuestion, [&](HWND dialog) {
-        seen = {ItemText(dialog, IDC_KEEP_QUESTION), ItemText(dialog, IDC_KEEP_COUNTDOWN),
-                ItemText(dialog, IDOK), ItemText(dialog, IDCANCEL),
-                std::to_string(LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)))};
+        seen = {Item(dialog, IDC_KEEP_QUESTION), Item(dialog, IDC_KEEP_COUNTDOWN), Item(dialog, IDOK),
+                Item(dialog, IDCANCEL), std::to_string(LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)))};
         GetWindowRect(dialog, &place);
         Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
-        secondPickRefused = !Program.clickPending && !SwitchModeAndConfirm(&Program, 0, 1);
+        refused = !Program.clickPending && !SwitchModeAndConfirm(&Program, 0, 1);
         Program.clickPending = FALSE; // a menu now would hold the question's loop
-        auto nextSecond = [] {
-            HWND shown = FindQuestion();
-            return shown && ItemText(shown, IDC_KEEP_COUNTDOWN) != "Reverting in 2 seconds." ? shown
-                                                                                             : nullptr;
+        auto nextSecond = [&seen, dialog] {
+            return Item(dialog, IDC_KEEP_COUNTDOWN) != seen[1] ? dialog : nullptr;
         };
-        WhenWindowAppears(nextSecond, [&](HWND next) { seen.push_back(ItemText(next, IDC_KEEP_COUNTDOWN)); });
+        WhenWindowAppears(nextSecond, [&seen](HWND next) { seen.push_back(Item(next, IDC_KEEP_COUNTDOWN)); });
     });
-    Command(51003);
+    Command(51001); // 800x600
     EXPECT_EQ(seen, (Text{"Keep these display settings?", "Reverting in 2 seconds.", "&Keep changes",
                           "&Revert", std::to_string(IDOK), "Reverting in 1 second."}));
     // The second monitor is (1024, 0) to (2048, 768).
     EXPECT_NEAR((place.left + place.right) / 2, 1536, 1);
     EXPECT_NEAR((place.top + place.bottom) / 2, 384, 1);
-    EXPECT_TRUE(secondPickRefused) << "the tray click or the second pick was not refused";
-    EXPECT_EQ(CallsMade(), (Text{tried, revert2, revert1})) << "the countdown's end reverts";
-    EXPECT_FALSE(Program.modeChanged || Program.confirming);
+    EXPECT_TRUE(refused) << "the tray click or the second pick was not refused";
+    const std::string reverted = "2 0 600;2 0 768;1 0 768;";
+    EXPECT_EQ(Calls(), reverted) << "the countdown's end reverts";
 
-    // Enter keeps and stores; Escape, Revert and the close box revert.
-    const std::pair<std::function<void(HWND)>, Text> answers[] = {
-        {[](HWND dialog) { PressKey(dialog, VK_RETURN); },
-         {tried, "\\\\.\\Display2 " + std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET) + " " + picked}},
-        {[](HWND dialog) { PressKey(dialog, VK_ESCAPE); }, {tried, revert2, revert1}},
-        {[](HWND dialog) { PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); },
-         {tried, revert2, revert1}},
-        {[](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }, {tried, revert2, revert1}}};
+    // Enter keeps and stores without setting the mode again; Escape, Revert and
+    // the close box revert.
+    const std::tuple<int, UINT, WPARAM> answers[] = {{IDC_KEEP_COUNTDOWN, WM_KEYDOWN, VK_RETURN},
+                                                     {IDC_KEEP_COUNTDOWN, WM_KEYDOWN, VK_ESCAPE},
+                                                     {IDCANCEL, BM_CLICK, 0},
+                                                     {0, WM_SYSCOMMAND, SC_CLOSE}};
     Program.confirmSeconds = 30;
-    for (const auto &[answer, calls] : answers) {
+    for (const auto &answer : answers) {
         Sim.calls.clear();
-        Program.modeChanged = FALSE;
-        WhenWindowAppears(FindQuestion, answer);
-        Command(51003);
-        EXPECT_EQ(CallsMade(), calls);
-        EXPECT_EQ(Program.modeChanged, calls.size() == 2)
-            << "Escape on the tray takes back a kept switch only";
+        WhenWindowAppears(FindQuestion, [answer](HWND dialog) {
+            int control = std::get<0>(answer); // keys go to a control that is no button
+            PostMessageW(control ? GetDlgItem(dialog, control) : dialog, std::get<1>(answer),
+                         std::get<2>(answer), 0);
+        });
+        Command(51001);
+        bool kept = std::get<2>(answer) == VK_RETURN;
+        EXPECT_EQ(Calls(), kept ? "2 0 600;2 " + std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET) + " 600;"
+                                : reverted);
+        EXPECT_EQ(Program.modeChanged != 0, kept) << "Escape's undo follows a kept switch only";
     }
 
-    // A refused switch is told and asks nothing; the option off asks nothing either.
+    // A refused switch is told and asks nothing (the option off is the first test's).
     Sim.changeResult = DISP_CHANGE_BADMODE;
     Sim.calls.clear();
     Watch refusal;
-    Command(51003);
-    EXPECT_EQ(refusal.box, "Error: The graphics adapter doesn't\nsupport this video mode.");
-    EXPECT_EQ(CallsMade(), Text{tried});
-    Sim.changeResult = DISP_CHANGE_SUCCESSFUL;
-    WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
-    Sim.calls.clear();
-    Watch nothing;
-    Command(51003);
-    EXPECT_EQ(nothing.box, "<none>");
-    EXPECT_EQ(CallsMade(), Text{"\\\\.\\Display2 1 " + std::string(picked)});
+    Command(51001);
+    EXPECT_EQ(refusal.box + Calls(), "Error: The graphics adapter doesn't\nsupport this video mode.2 0 600;");
 }
 
 } // namespace
