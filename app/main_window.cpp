@@ -136,24 +136,21 @@ static void ReportModeChangeResult(HWND window, LONG result)
         MessageBoxW(window, text, caption, MB_ICONEXCLAMATION);
 }
 
-// Tried for the moment, then kept or put back; the snapshot is taken here so
-// that the question and Escape go back to what the displays showed.
-static LONG ConfirmedSwitch(MainWindowState *state, int display, int entry, bool *kept)
+LONG SwitchModesAndConfirm(MainWindowState *state, const ModeSnapshot *after, int shownOn, bool *kept)
 {
     *kept = false;
-    ModeSnapshot after[MAX_DISPLAYS];
-    int count = state->catalogue.displayCount;
+    if (state->confirming)
+        return DISP_CHANGE_FAILED;
+    // Taken here, so that the question and Escape go back to what the displays showed.
     SnapshotCurrentModes(state->savedModes);
-    CopyMemory(after, state->savedModes, sizeof(after));
-    if (!SwitchTarget(state->catalogue, display, entry, &after[display]))
-        return DISP_CHANGE_BADPARAM;
     int seconds = state->confirmSeconds ? state->confirmSeconds : KEEP_OR_REVERT_SECONDS;
+    KeepOrRevert question = {state->savedModes, after, state->catalogue.displayCount, shownOn, seconds, 0};
     // Escape's undo belongs to an answered switch only.
     state->modeChanged = FALSE;
-    KeepOrRevert question = {state->savedModes, after, count, display, seconds, 0};
     state->confirming = TRUE;
     LONG result = SwitchThenConfirm(state->window, &question, kept);
     state->confirming = FALSE;
+    state->modeChanged = *kept;
     return result;
 }
 
@@ -162,16 +159,19 @@ bool SwitchModeAndConfirm(MainWindowState *state, int display, int entry)
     if (state->confirming)
         return false;
     bool kept = false;
-    LONG result = DISP_CHANGE_SUCCESSFUL;
-    if (ReadOptionNumberOr(OPT_CONFIRM_MODE_CHANGE, 1)) {
-        result = ConfirmedSwitch(state, display, entry, &kept);
-    } else {
+    LONG result = DISP_CHANGE_BADPARAM;
+    ModeSnapshot after[MAX_DISPLAYS];
+    CopyMemory(after, state->savedModes, sizeof(after)); // for displays the snapshot misses
+    SnapshotCurrentModes(after);
+    if (!ReadOptionNumberOr(OPT_CONFIRM_MODE_CHANGE, 1)) {
         result = SwitchDisplayMode(state->catalogue, display, entry);
         kept = result == DISP_CHANGE_SUCCESSFUL;
+        // Escape can take it back.
+        if (kept)
+            state->modeChanged = TRUE;
+    } else if (SwitchTarget(state->catalogue, display, entry, &after[display])) {
+        result = SwitchModesAndConfirm(state, after, display, &kept);
     }
-    // A kept switch can still be taken back with Escape.
-    if (kept)
-        state->modeChanged = TRUE;
     if (result != DISP_CHANGE_SUCCESSFUL)
         ReportModeChangeResult(state->window, result);
     return kept;
