@@ -21,7 +21,8 @@ static void RevertDisplays(const KeepOrRevert *question)
         ApplyModeSnapshot(question->before[i], i, 0);
 }
 
-void CountdownText(int seconds, wchar_t *text)
+// "Reverting in 15 seconds."; text holds 64 characters.
+static void CountdownText(int seconds, wchar_t *text)
 {
     wsprintfW(text, seconds == 1 ? L"Reverting in %d second." : L"Reverting in %d seconds.", seconds);
 }

@@ -28,6 +28,3 @@ struct KeepOrRevert {
 // nothing is asked), else the result of storing the kept modes, or
 // DISP_CHANGE_SUCCESSFUL. *kept tells whether the new modes stay.
 LONG SwitchThenConfirm(HWND owner, KeepOrRevert *question, bool *kept);
-
-// The countdown's text, "Reverting in 15 seconds.", into text (64 characters).
-void CountdownText(int seconds, wchar_t *text);
