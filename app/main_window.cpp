@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/keep_or_revert.h"
+
 #include "base/messages.h"
 #include "base/platform.h"
 #include "base/scoped.h"
@@ -84,7 +86,8 @@ static void OnRightButtonUp(MainWindowState *state, UINT command)
 
 static void OnTrayNotify(MainWindowState *state, UINT mouseMessage)
 {
-    if (state->dialogOpen)
+    // A second pick while a switch waits for its answer would stack snapshots.
+    if (state->dialogOpen || state->confirming)
         return;
     UINT command = DoubleClickCommand();
     switch (mouseMessage) {
@@ -133,16 +136,52 @@ static void ReportModeChangeResult(HWND window, LONG result)
         MessageBoxW(window, text, caption, MB_ICONEXCLAMATION);
 }
 
+LONG SwitchModesAndConfirm(MainWindowState *state, const ModeSnapshot *after, int shownOn, bool *kept)
+{
+    *kept = false;
+    if (state->confirming)
+        return DISP_CHANGE_FAILED;
+    // Taken here, so that the question and Escape go back to what the displays showed.
+    SnapshotCurrentModes(state->savedModes);
+    int seconds = state->confirmSeconds ? state->confirmSeconds : KEEP_OR_REVERT_SECONDS;
+    KeepOrRevert question = {state->savedModes, after, state->catalogue.displayCount, shownOn, seconds, 0};
+    // Escape's undo belongs to an answered switch only.
+    state->modeChanged = FALSE;
+    state->confirming = TRUE;
+    LONG result = SwitchThenConfirm(state->window, &question, kept);
+    state->confirming = FALSE;
+    state->modeChanged = *kept;
+    return result;
+}
+
+bool SwitchModeAndConfirm(MainWindowState *state, int display, int entry)
+{
+    if (state->confirming)
+        return false;
+    bool kept = false;
+    LONG result = DISP_CHANGE_BADPARAM;
+    ModeSnapshot after[MAX_DISPLAYS];
+    CopyMemory(after, state->savedModes, sizeof(after)); // for displays the snapshot misses
+    SnapshotCurrentModes(after);
+    if (!ReadOptionNumberOr(OPT_CONFIRM_MODE_CHANGE, 1)) {
+        result = SwitchDisplayMode(state->catalogue, display, entry);
+        kept = result == DISP_CHANGE_SUCCESSFUL;
+        // Escape can take it back.
+        if (kept)
+            state->modeChanged = TRUE;
+    } else if (SwitchTarget(state->catalogue, display, entry, &after[display])) {
+        result = SwitchModesAndConfirm(state, after, display, &kept);
+    }
+    if (result != DISP_CHANGE_SUCCESSFUL)
+        ReportModeChangeResult(state->window, result);
+    return kept;
+}
+
 static void OnModeCommand(MainWindowState *state, UINT id)
 {
     int display = 0, entry = 0;
-    if (!DecodeModeCommand(state->catalogue, id, &display, &entry))
-        return;
-    LONG result = SwitchDisplayMode(state->catalogue, display, entry);
-    if (result == DISP_CHANGE_SUCCESSFUL)
-        state->modeChanged = TRUE;
-    else
-        ReportModeChangeResult(state->window, result);
+    if (DecodeModeCommand(state->catalogue, id, &display, &entry))
+        SwitchModeAndConfirm(state, display, entry);
 }
 
 static void ShowAbout(HWND window)

@@ -27,12 +27,29 @@ struct MainWindowState {
     SHORT rightWasDown;
     ModeSnapshot savedModes[MAX_DISPLAYS]; // what Escape puts back
     BOOL modeChanged;
+    BOOL confirming;    // the keep-or-revert question is shown; the tray waits
+    int confirmSeconds; // its countdown; 0 for KEEP_OR_REVERT_SECONDS
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as
 // start-up makes them.
 void BuildProgramMenus(MainWindowState *state, HINSTANCE instance);
 void FreeProgramMenus(MainWindowState *state);
+
+// Switches the display to the catalogue entry as a pick from the tray menu
+// does: with the option ConfirmModeChange on (the default) through
+// SwitchModesAndConfirm; with it off, stored at once. A refusal is told in a
+// message box. True when the new mode stays; refused (false) while a question
+// is shown.
+bool SwitchModeAndConfirm(MainWindowState *state, int display, int entry);
+// Puts each display into its mode in after (one record per catalogue display;
+// one equal to the display's current mode is left alone) for the moment only,
+// then asks keep or revert, centred on display shownOn (SwitchThenConfirm).
+// The snapshot taken first is what the question and then Escape go back to;
+// the tray menus wait meanwhile. Tells nothing: gives the platform's result
+// for the caller to report, DISP_CHANGE_FAILED while another question is
+// shown. *kept tells whether the new modes stay.
+LONG SwitchModesAndConfirm(MainWindowState *state, const ModeSnapshot *after, int shownOn, bool *kept);
 
 bool RegisterMainWindowClass(HINSTANCE instance);
 // The hidden main window for the state; null when it cannot be created.

@@ -233,6 +233,8 @@ void ShowTabLabels(ExtPropState *state, int tab)
     SendMessageW(state->comboLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[tab].combo));
     WidenToText(state->hintLabel, state->dialogWindow, 0);
     WidenToText(state->comboLabel, state->dialogWindow, 0);
+    // Empty, it would still paint its background over the options below the list.
+    ShowControl(state->comboLabel, TabPages[tab].combo[0] != L'\0');
 }
 
 // ---------------------------------------------------------------------------

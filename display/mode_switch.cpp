@@ -2,9 +2,9 @@
 
 #include "base/platform.h"
 
-// One attempt, stored as the display's setting. Display 0 goes through the
-// plain call, which applies to the default device.
-static LONG SetModeOnDisplay(int display, LONG width, LONG height, LONG depth, LONG frequency)
+// One attempt. Display 0 goes through the plain call, which applies to the
+// default device.
+static LONG SetModeOnDisplay(int display, LONG width, LONG height, LONG depth, LONG frequency, DWORD flags)
 {
     DEVMODEW mode = {};
     mode.dmSize = sizeof(mode);
@@ -14,19 +14,19 @@ static LONG SetModeOnDisplay(int display, LONG width, LONG height, LONG depth, L
     mode.dmBitsPerPel = (DWORD)depth;
     mode.dmDisplayFrequency = (DWORD)frequency;
     if (display == 0)
-        return Platform.ChangeDisplaySettingsW(&mode, CDS_UPDATEREGISTRY);
+        return Platform.ChangeDisplaySettingsW(&mode, flags);
     if (!Platform.ChangeDisplaySettingsExW)
         return DISP_CHANGE_FAILED;
     wchar_t device[CCHDEVICENAME];
     DisplayDeviceName(display, device);
-    return Platform.ChangeDisplaySettingsExW(device, &mode, nullptr, CDS_UPDATEREGISTRY, nullptr);
+    return Platform.ChangeDisplaySettingsExW(device, &mode, nullptr, flags, nullptr);
 }
 
-LONG SwitchDisplayMode(const DisplayCatalogue &catalogue, int display, int entryIndex)
+bool SwitchTarget(const DisplayCatalogue &catalogue, int display, int entryIndex, ModeSnapshot *target)
 {
     if (display < 0 || display >= catalogue.displayCount || entryIndex < 0 ||
         entryIndex >= catalogue.counts[display])
-        return DISP_CHANGE_BADPARAM;
+        return false;
     const ModeEntry &entry = catalogue.tables[display][entryIndex];
     // A snapshot the enumeration does not write counts as landscape.
     ModeSnapshot current[MAX_DISPLAYS];
@@ -34,15 +34,23 @@ LONG SwitchDisplayMode(const DisplayCatalogue &catalogue, int display, int entry
         snapshot = {100, 100, 0, 0};
     SnapshotCurrentModes(current);
     bool portrait = current[display].width < current[display].height;
-    LONG width = portrait ? entry.height : entry.width;
-    LONG height = portrait ? entry.width : entry.height;
-    return SetModeOnDisplay(display, width, height, entry.bitsPerPixel, entry.frequency);
+    *target = {portrait ? entry.height : entry.width, portrait ? entry.width : entry.height,
+               entry.bitsPerPixel, entry.frequency};
+    return true;
 }
 
-LONG ApplyModeSnapshot(const ModeSnapshot &snapshot, int display)
+LONG SwitchDisplayMode(const DisplayCatalogue &catalogue, int display, int entryIndex)
+{
+    ModeSnapshot target;
+    if (!SwitchTarget(catalogue, display, entryIndex, &target))
+        return DISP_CHANGE_BADPARAM;
+    return ApplyModeSnapshot(target, display, CDS_UPDATEREGISTRY);
+}
+
+LONG ApplyModeSnapshot(const ModeSnapshot &snapshot, int display, DWORD flags)
 {
     return SetModeOnDisplay(display, snapshot.width, snapshot.height, snapshot.bitsPerPixel,
-                            snapshot.frequency);
+                            snapshot.frequency, flags);
 }
 
 const wchar_t *ModeChangeResultText(LONG result, const wchar_t **caption)

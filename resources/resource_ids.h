@@ -64,12 +64,19 @@
 #define IDC_OPT_TESSIVON_TRAY_ICON_IN_256_COLORS 1049
 #define IDC_OPT_LAUNCH_AT_WINDOWS_STARTUP 1050
 #define IDC_OPT_DISPLAY_PORTRAIT_RESOLUTION 1051
+#define IDC_OPT_CONFIRM_MODE_CHANGE 1052
 
 /* Windows created beside the template and given an id afterwards. They
    reuse the numbers of a template control; the code tells them apart by
    handle, never by GetDlgItem. */
 #define IDC_PRIMARY_CHECK_BOX 1008 /* same as IDC_SCREEN_ITEM_1 */
 #define IDC_WINDOW_COMBO 1031      /* same as IDC_ZOOM_SLIDER */
+
+/* The question after a mode switch: keep it or revert; Enter is IDOK (keep),
+   Escape and the close box IDCANCEL (revert). */
+#define IDD_KEEP_OR_REVERT 150
+#define IDC_KEEP_QUESTION 1501
+#define IDC_KEEP_COUNTDOWN 1502
 
 /* Texts of the two link buttons; the code opens them with ShellExecuteA
    ("http://" and "mailto:" in front). */

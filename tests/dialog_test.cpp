@@ -28,13 +28,30 @@ void ExpectStored(const std::vector<long long> &stored, bool run)
     EXPECT_EQ(value, run ? L"\"" + std::wstring(path) + L"\"" : L"<missing>");
 }
 
-TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothing)
+// No two shown controls of the page overlap; the tab strip and the backdrop
+// lie under them all.
+void ExpectNoOverlaps(HWND dialog, const ExtPropState &state)
+{
+    std::vector<HWND> shown;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && child != state.tabControl && child != state.canvas.backdrop)
+            shown.push_back(child);
+    for (size_t a = 0; a < shown.size(); a++)
+        for (size_t b = a + 1; b < shown.size(); b++) {
+            RECT ra = RectIn(shown[a], dialog), rb = RectIn(shown[b], dialog), common;
+            EXPECT_FALSE(IntersectRect(&common, &ra, &rb))
+                << WindowText(shown[a]) << " / " << WindowText(shown[b]);
+        }
+}
+
+TEST_F(ExtPropDialog, OkWritesAllOptionsAndTheRunValueCancelCloseAndApplyNothing)
 {
     WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
     // The boxes are ticked from the options on entry and give them back when
     // the page is left, and when OK is pressed on the page itself.
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) {
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_SETTINGS);
+        ExpectNoOverlaps(dialog, state);
         for (int i = 0; i < OPTION_COUNT; i++)
             EXPECT_EQ(SendMessageW(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
                       (LRESULT)(state.options[i] != 0));
@@ -44,14 +61,14 @@ TEST_F(ExtPropDialog, OkWritesAllThirteenAndTheRunValueCancelCloseAndApplyNothin
         SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
     }));
     // What was read is stored: the defaults where nothing was, any non-zero number as 1.
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1}, true);
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1}, true);
 
     WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
     // Text is no number: the default.
     SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0", 4);
     ASSERT_TRUE(
         RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }));
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1}, false);
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1, 1}, false);
 
     // Cancel and WM_CLOSE (the close box) store nothing though an option was
     // changed; Escape (IDCANCEL) does nothing; Apply settles the moves and

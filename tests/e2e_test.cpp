@@ -31,6 +31,15 @@ bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
     return true;
 }
 
+// The height stored as the display's setting for the next logon.
+DWORD StoredHeight()
+{
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof(mode);
+    EnumDisplaySettingsW(nullptr, ENUM_REGISTRY_SETTINGS, &mode);
+    return mode.dmPelsHeight;
+}
+
 HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
@@ -92,14 +101,35 @@ TEST_F(EndToEnd, SecondCopyRefusedClicksOpenTheMenuModesSwitchAndTheIconWaitsFor
     FreeDisplayCatalogue(&catalogue);
     ASSERT_NE(command, 0) << "no 800x600 mode in the virtual desktop";
 
-    // A click on the icon records the modes that Escape goes back to.
+    // The pick switches at once and asks, storing nothing yet. Enter keeps and
+    // stores the mode, which Escape on the program's window then takes back.
+    // While asked, the icon opens no menu and that Escape waits; Escape on the
+    // question puts the mode back, never stored.
     Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
     Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
     ASSERT_TRUE(MenuOpens(5000)) << "the display menu did not open";
-    Post(WM_COMMAND, command);
-    EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 600; }, 10000));
-    Post(WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        Post(WM_COMMAND, command);
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return GetSystemMetrics(SM_CYSCREEN) == 600 && (question = FindShown("#32770", "Tessivon"));
+            },
+            10000));
+        EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
+        if (key == VK_ESCAPE) {
+            Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
+            Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
+            EXPECT_FALSE(MenuOpens(GetDoubleClickTime() + 1000)) << "the icon answers while asked";
+            EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
+        }
+        PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }, 10000));
+        EXPECT_EQ(StoredHeight(), key == VK_RETURN ? 600u : 768u);
+        Post(WM_KEYDOWN, VK_ESCAPE);
+        EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
+        EXPECT_EQ(StoredHeight(), 768u);
+    }
 
     // The icon does not answer while the dialog is open, and answers again after it.
     Post(WM_COMMAND, ID_EXTENDED_PROPERTIES);

@@ -102,7 +102,8 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
     EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
 
     // Mode commands are decoded per display. The first display's switch goes to
-    // the default device and is stored too.
+    // the default device and is stored too; without a question first.
+    WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
     Start(2);
     Command(50001);
     ASSERT_EQ(Sim.calls.size(), 1u);
@@ -260,6 +261,83 @@ TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndStartUpFailuresEndWithOne)
     Watch registering;
     EXPECT_EQ(RunTessivon(instance), 1);
     EXPECT_EQ(registering.box, "Error: Couldn't Register Window Class");
+}
+
+HWND FindQuestion() { return FindShown("#32770", "Tessivon"); }
+
+std::string Item(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+// "display flags height;" per change asked of the adapter.
+std::string Calls()
+{
+    std::string made;
+    for (const SimCall &c : Sim.calls)
+        made += (c.device.empty() ? "1 " : "2 ") + std::to_string(c.flags) + " " +
+                std::to_string(c.mode.dmPelsHeight) + ";";
+    return made;
+}
+
+// After a pick the question is read from the screen, centred on the display
+// that changed, and counts down; the tray and a second pick are refused while
+// it is shown. Keep stores the mode; the countdown's end, Escape, Revert and
+// the close box put every display back, last first, for the moment only, so
+// the stored setting never held the mode that was reverted.
+TEST_F(MainWindowFixture, SwitchesAskKeepOrRevertAndRevertOnTheirOwn)
+{
+    Start(2);
+    Program.confirmSeconds = 2;
+    std::vector<std::string> seen;
+    RECT place = {};
+    bool refused = false;
+    WhenWindowAppears(FindQuestion, [&](HWND dialog) {
+        seen = {Item(dialog, IDC_KEEP_QUESTION), Item(dialog, IDC_KEEP_COUNTDOWN), Item(dialog, IDOK),
+                Item(dialog, IDCANCEL), std::to_string(LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)))};
+        GetWindowRect(dialog, &place);
+        Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
+        refused = !Program.clickPending && !SwitchModeAndConfirm(&Program, 0, 1);
+        Program.clickPending = FALSE; // a menu now would hold the question's loop
+        auto nextSecond = [&seen, dialog] {
+            return Item(dialog, IDC_KEEP_COUNTDOWN) != seen[1] ? dialog : nullptr;
+        };
+        WhenWindowAppears(nextSecond, [&seen](HWND next) { seen.push_back(Item(next, IDC_KEEP_COUNTDOWN)); });
+    });
+    Command(51001); // 800x600
+    EXPECT_EQ(seen, (Text{"Keep these display settings?", "Reverting in 2 seconds.", "&Keep changes",
+                          "&Revert", std::to_string(IDOK), "Reverting in 1 second."}));
+    // The second monitor is (1024, 0) to (2048, 768).
+    EXPECT_NEAR((place.left + place.right) / 2, 1536, 1);
+    EXPECT_NEAR((place.top + place.bottom) / 2, 384, 1);
+    EXPECT_TRUE(refused) << "the tray click or the second pick was not refused";
+    const std::string reverted = "2 0 600;2 0 768;1 0 768;";
+    EXPECT_EQ(Calls(), reverted) << "the countdown's end reverts";
+
+    // Enter keeps and stores without setting the mode again; Escape, Revert and
+    // the close box revert.
+    const std::tuple<int, UINT, WPARAM> answers[] = {{IDC_KEEP_COUNTDOWN, WM_KEYDOWN, VK_RETURN},
+                                                     {IDC_KEEP_COUNTDOWN, WM_KEYDOWN, VK_ESCAPE},
+                                                     {IDCANCEL, BM_CLICK, 0},
+                                                     {0, WM_SYSCOMMAND, SC_CLOSE}};
+    Program.confirmSeconds = 30;
+    for (const auto &answer : answers) {
+        Sim.calls.clear();
+        WhenWindowAppears(FindQuestion, [answer](HWND dialog) {
+            int control = std::get<0>(answer); // keys go to a control that is no button
+            PostMessageW(control ? GetDlgItem(dialog, control) : dialog, std::get<1>(answer),
+                         std::get<2>(answer), 0);
+        });
+        Command(51001);
+        bool kept = std::get<2>(answer) == VK_RETURN;
+        EXPECT_EQ(Calls(), kept ? "2 0 600;2 " + std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET) + " 600;"
+                                : reverted);
+        EXPECT_EQ(Program.modeChanged != 0, kept) << "Escape's undo follows a kept switch only";
+    }
+
+    // A refused switch is told and asks nothing (the option off is the first test's).
+    Sim.changeResult = DISP_CHANGE_BADMODE;
+    Sim.calls.clear();
+    Watch refusal;
+    Command(51001);
+    EXPECT_EQ(refusal.box + Calls(), "Error: The graphics adapter doesn't\nsupport this video mode.2 0 600;");
 }
 
 } // namespace

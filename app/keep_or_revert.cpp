@@ -1,0 +1,150 @@
+#include "app/keep_or_revert.h"
+
+#include "base/facts.h"
+#include "display/mode_switch.h"
+#include "display/monitors.h"
+#include "resources/resource_ids.h"
+
+#define COUNTDOWN_TIMER_ID 1
+
+static bool SameMode(const ModeSnapshot &a, const ModeSnapshot &b)
+{
+    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
+           a.frequency == b.frequency;
+}
+
+// Every display back into its mode before, last display first as Escape does;
+// for the moment only, so the stored settings stay what they were.
+static void RevertDisplays(const KeepOrRevert *question)
+{
+    for (int i = question->displayCount - 1; i >= 0; i--)
+        ApplyModeSnapshot(question->before[i], i, 0);
+}
+
+// "Reverting in 15 seconds."; text holds 64 characters.
+static void CountdownText(int seconds, wchar_t *text)
+{
+    wsprintfW(text, seconds == 1 ? L"Reverting in %d second." : L"Reverting in %d seconds.", seconds);
+}
+
+struct MonitorSearch {
+    int remaining;
+    RECT area;
+};
+
+static BOOL CALLBACK FindMonitorAreaProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MonitorSearch *search = reinterpret_cast<MonitorSearch *>(data);
+    if (search->remaining-- > 0)
+        return TRUE;
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (CompatGetMonitorInfo(monitor, &info))
+        search->area = info.rcMonitor;
+    return FALSE;
+}
+
+// Centred on the display's monitor, in monitor order as the catalogue counts
+// displays; on the primary screen when it is not found. Not on the work area:
+// right after a switch the taskbar may not have moved it to the new size yet.
+static void CentreOnDisplay(HWND dialog, int display)
+{
+    MonitorSearch search = {display, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
+    CompatEnumDisplayMonitors(nullptr, nullptr, FindMonitorAreaProc, reinterpret_cast<LPARAM>(&search));
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    const RECT &area = search.area;
+    int x = (area.left + area.right - (rect.right - rect.left)) / 2;
+    int y = (area.top + area.bottom - (rect.bottom - rect.top)) / 2;
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static void ShowSecondsLeft(HWND dialog, const KeepOrRevert *question)
+{
+    wchar_t text[64];
+    CountdownText(question->secondsLeft, text);
+    SetDlgItemTextW(dialog, IDC_KEEP_COUNTDOWN, text);
+}
+
+static void OnInitDialog(HWND dialog, KeepOrRevert *question)
+{
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(question));
+    question->secondsLeft = question->seconds;
+    ShowSecondsLeft(dialog, question);
+    CentreOnDisplay(dialog, question->shownOn);
+    SetTimer(dialog, COUNTDOWN_TIMER_ID, 1000, nullptr);
+    // A user who cannot read the screen can still answer with Enter or Escape.
+    SetForegroundWindow(dialog);
+}
+
+static void OnCountdownTick(HWND dialog, KeepOrRevert *question)
+{
+    if (--question->secondsLeft <= 0) {
+        EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    ShowSecondsLeft(dialog, question);
+}
+
+static INT_PTR CALLBACK KeepOrRevertProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    KeepOrRevert *question = reinterpret_cast<KeepOrRevert *>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog, reinterpret_cast<KeepOrRevert *>(lParam));
+        return TRUE; // the focus goes to the first button, Keep
+    case WM_TIMER:
+        if (question)
+            OnCountdownTick(dialog, question);
+        return TRUE;
+    case WM_COMMAND:
+        // The close box and Escape arrive as IDCANCEL.
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_DESTROY:
+        KillTimer(dialog, COUNTDOWN_TIMER_ID);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+// Stores each display's new mode without setting it again; the first failure's code.
+static LONG StoreNewModes(const KeepOrRevert *question)
+{
+    LONG result = DISP_CHANGE_SUCCESSFUL;
+    for (int i = 0; i < question->displayCount; i++) {
+        if (SameMode(question->before[i], question->after[i]))
+            continue;
+        LONG stored = ApplyModeSnapshot(question->after[i], i, CDS_UPDATEREGISTRY | CDS_NORESET);
+        if (result == DISP_CHANGE_SUCCESSFUL)
+            result = stored;
+    }
+    return result;
+}
+
+LONG SwitchThenConfirm(HWND owner, KeepOrRevert *question, bool *kept)
+{
+    *kept = false;
+    bool switched = false;
+    for (int i = 0; i < question->displayCount; i++) {
+        if (SameMode(question->before[i], question->after[i]))
+            continue;
+        LONG result = ApplyModeSnapshot(question->after[i], i, 0);
+        if (result != DISP_CHANGE_SUCCESSFUL) {
+            if (switched)
+                RevertDisplays(question);
+            return result;
+        }
+        switched = true;
+    }
+    INT_PTR answer = DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_KEEP_OR_REVERT), owner,
+                                     KeepOrRevertProc, reinterpret_cast<LPARAM>(question));
+    if (answer != IDOK) {
+        RevertDisplays(question);
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    *kept = true;
+    return StoreNewModes(question);
+}
