@@ -5,6 +5,7 @@
 
 #include "app/tray_icon.h"
 #include "base/facts.h"
+#include "desktop_icons/icon_layout.h"
 #include "display/catalogue.h"
 
 #define MAIN_WINDOW_CLASS PROGRAM_TITLE
@@ -27,6 +28,7 @@ struct MainWindowState {
     SHORT rightWasDown;
     ModeSnapshot savedModes[MAX_DISPLAYS]; // what Escape puts back
     BOOL modeChanged;
+    IconLayoutKeeper iconLayout; // the desktop icons' layout across display changes
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as
@@ -37,4 +39,10 @@ void FreeProgramMenus(MainWindowState *state);
 bool RegisterMainWindowClass(HINSTANCE instance);
 // The hidden main window for the state; null when it cannot be created.
 HWND CreateMainWindow(MainWindowState *state, HINSTANCE instance);
+// Call right before every display change the program makes (a mode picked,
+// Escape, the command line, a profile): with KeepIconLayout on, the present
+// setup's icon layout is saved, and the new setup's is restored once the
+// shell has rearranged the icons after WM_DISPLAYCHANGE.
+void PrepareDisplayChange(MainWindowState *state);
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -20,6 +20,7 @@ struct DesktopIcon {
     int image; // the shell's image index, -1 for none
     WCHAR text[ICON_TEXT_CAPACITY];
     DWORD itemNumber; // the item's value, taken as the icon's identity
+    ULONGLONG itemValue; // the whole item value: in the shell's process, the item's ID list
 };
 
 // One operation's link to the shell's desktop list view: a buffer inside the
@@ -67,6 +68,13 @@ std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block);
 int ReadIconText(SharedBlock *block, DesktopIcon *icon);
 int SetIconText(SharedBlock *block, int index, const wchar_t *text);
 int SetIconPosition(SharedBlock *block, int index, int x, int y);
+// Moves many icons in one batch (each places[k] for indices[k]), through the
+// folder view where it holds the list view, else the list view. Gives the
+// number of moves handed over.
+int SetIconPositions(SharedBlock *block, const int *indices, const POINT *places, int count);
+// The parsing name of the item's ID list, read across (a path for a file);
+// 0 and an empty name when there is none.
+int IconParsingName(SharedBlock *block, const DesktopIcon *icon, WCHAR *name, int capacity);
 // The icon's 16 by 16 picture, taken in this process from the item's identity;
 // null when there is none. The caller destroys it.
 HICON GetIconPicture(SharedBlock *block, int index);

@@ -12,6 +12,8 @@
 #include <shlwapi.h>
 #include <shobjidl.h>
 #include <stddef.h>
+
+#include <algorithm>
 #include <vector>
 
 #include "base/platform.h"
@@ -414,6 +416,7 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
         UnpackRecord(block, slot + SLOT_RECORD, &fields);
         icons[i].image = fields.image;
         icons[i].itemNumber = (DWORD)fields.param;
+        icons[i].itemValue = fields.param;
         TakeText(block, fields, (ULONGLONG)(UINT_PTR)(remote + i * SLOT_SIZE + SLOT_TEXT), slot + SLOT_TEXT,
                  icons[i].text);
         POINT position;
@@ -432,7 +435,7 @@ std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block)
 {
     std::vector<DesktopIcon> icons(GetIconCount(block));
     for (size_t i = 0; i < icons.size(); i++)
-        icons[i] = {(int)i, 0, 0, -1, L"", 0};
+        icons[i] = {(int)i, 0, 0, -1, L"", 0, 0};
     ReadDesktopIcons(block, icons.data(), (int)icons.size());
     return icons;
 }
@@ -500,4 +503,73 @@ HICON GetIconPicture(SharedBlock *block, int index)
                    SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON);
     CoTaskMemFree(list);
     return info.hIcon;
+}
+
+int SetIconPositions(SharedBlock *block, const int *indices, const POINT *places, int count)
+{
+    if (!block->view || count <= 0)
+        return 0;
+    std::vector<char> done(count, 0);
+    int moved = 0;
+    if (UsableFolderView(block)) {
+        std::vector<DesktopIcon> icons(count);
+        for (int k = 0; k < count; k++)
+            icons[k] = {indices[k], 0, 0, -1, L"", 0, 0};
+        ReadDesktopIcons(block, icons.data(), count);
+        std::vector<PCUITEMID_CHILD> items;
+        std::vector<POINT> points;
+        for (int k = 0; k < count; k++)
+            if (PITEMID_CHILD item = FolderViewItem(block, indices[k], icons[k].text, icons[k].itemValue)) {
+                items.push_back(item);
+                points.push_back(places[k]);
+                done[k] = 1;
+            }
+        if (!items.empty() && SUCCEEDED(block->folderView->SelectAndPositionItems(
+                                  (UINT)items.size(), items.data(), points.data(), SVSI_POSITIONITEM)))
+            moved = (int)items.size();
+        else
+            std::fill(done.begin(), done.end(), 0);
+        for (PCUITEMID_CHILD item : items)
+            CoTaskMemFree(const_cast<ITEMID_CHILD *>(item));
+    }
+    // Queued without waiting, then one waited message: once it is answered,
+    // every move before it is done.
+    for (int k = 0; k < count; k++) {
+        if (done[k])
+            continue;
+        if (k % BATCH_QUEUE_LIMIT == BATCH_QUEUE_LIMIT - 1)
+            Send(block, LVM_GETITEMCOUNT, 0, 0);
+        // Two 16-bit halves: a coordinate outside -32768..32767 wraps.
+        SendNotifyMessageW(block->listView, LVM_SETITEMPOSITION, indices[k], MAKELPARAM(places[k].x, places[k].y));
+        ShellMessageCount++;
+        moved++;
+    }
+    Send(block, LVM_GETITEMCOUNT, 0, 0);
+    return moved;
+}
+
+typedef HRESULT(WINAPI *NameFromIdListProc)(LPCITEMIDLIST, int, PWSTR *);
+// SIGDN_DESKTOPABSOLUTEPARSING, for shells that know SHGetNameFromIDList.
+static const int DESKTOP_ABSOLUTE_PARSING = (int)0x80028000;
+
+int IconParsingName(SharedBlock *block, const DesktopIcon *icon, WCHAR *name, int capacity)
+{
+    if (capacity <= 0)
+        return 0;
+    name[0] = L'\0';
+    LPITEMIDLIST list = block->view ? CopyIdList(block, icon->itemValue) : nullptr;
+    if (!list)
+        return 0;
+    static NameFromIdListProc nameFromIdList =
+        ProcAddress<NameFromIdListProc>(GetModuleHandleW(L"SHELL32"), "SHGetNameFromIDList");
+    PWSTR parsing = nullptr;
+    WCHAR path[MAX_PATH] = L"";
+    if (nameFromIdList && SUCCEEDED(nameFromIdList(list, DESKTOP_ABSOLUTE_PARSING, &parsing)) && parsing) {
+        lstrcpynW(name, parsing, capacity);
+        CoTaskMemFree(parsing);
+    } else if (SHGetPathFromIDListW(list, path)) {
+        lstrcpynW(name, path, capacity);
+    }
+    CoTaskMemFree(list);
+    return name[0] != L'\0';
 }

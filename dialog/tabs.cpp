@@ -222,6 +222,7 @@ int SwitchTab(ExtPropState *state, NMHDR *header, int target)
         canvas.primaryPending = FALSE;
     }
     ShowCanvas(&canvas, toCanvas);
+    ShowControl(state->iconStatus, target == TAB_ICONS);
     EnterPage(state, target, fromCanvas);
     ShowTabLabels(state, target);
     return 0;

@@ -8,22 +8,25 @@ const wchar_t *const OptionNames[OPTION_COUNT + 1] = {
     L"HideIconTextAtStartup",  L"RestoreIconPosAtStartup",
     L"AutomaticlySaveIconPos", L"TessivonTrayIconIn256Colors",
     L"LaunchAtWindowsStartup", L"DisplayPortraitResolution",
+    L"KeepIconLayout",
 };
 
 static const wchar_t *OptionName(int option) { return OptionNames[option + 1]; }
 
-DWORD ReadOptionNumber(int option)
+DWORD ReadOptionNumber(int option) { return ReadOptionNumberOr(option, 0); }
+
+DWORD ReadOptionNumberOr(int option, DWORD missing)
 {
     ScopedKey settings;
     if (!settings.Create(SETTINGS_KEY))
-        return 0;
+        return missing;
     DWORD value = 0;
     DWORD size = sizeof(value);
     // Whatever the type, up to four bytes are taken as the number; a longer
     // value is not a number at all and counts as off.
     if (RegQueryValueExW(settings.key, OptionName(option), nullptr, nullptr, reinterpret_cast<BYTE *>(&value),
                          &size) != ERROR_SUCCESS)
-        return 0;
+        return missing;
     return value;
 }
 

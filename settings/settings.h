@@ -10,9 +10,9 @@
 #define RUN_KEY L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 #define DESKTOP_KEY L"Control Panel\\Desktop"
 
-#define OPTION_COUNT 13
+#define OPTION_COUNT 14
 // Bit i is the dialog's default for option i.
-#define OPTION_DEFAULTS 0x1C28u
+#define OPTION_DEFAULTS 0x3C28u
 
 // Index 0 names the start-at-logon value in the Run key; 1 to 13 the options.
 extern const wchar_t *const OptionNames[OPTION_COUNT + 1];
@@ -31,17 +31,20 @@ enum OptionIndex {
     OPT_TRAY_ICON_IN_256_COLORS,
     OPT_LAUNCH_AT_WINDOWS_STARTUP,
     OPT_DISPLAY_PORTRAIT_RESOLUTION,
+    OPT_KEEP_ICON_LAYOUT,
 };
 
 // Reads an option as the program outside the dialog does: up to four bytes of
 // any type taken as a number, 0 when the key or the value is missing.
 DWORD ReadOptionNumber(int option);
+// The same with another answer for a missing value, for options on by default.
+DWORD ReadOptionNumberOr(int option, DWORD missing);
 
-// Reads all thirteen options as the dialog does: a REG_DWORD value counts,
+// Reads all the options as the dialog does: a REG_DWORD value counts,
 // anything else takes bit i of the defaults.
 void LoadDialogOptions(DWORD options[OPTION_COUNT], DWORD defaults);
 
-// Writes all thirteen options as REG_DWORD, then writes or deletes the
+// Writes all the options as REG_DWORD, then writes or deletes the
 // start-at-logon value. Nothing is written when the Settings key cannot be
 // opened. Gives true when the options were written.
 bool StoreDialogOptions(const DWORD options[OPTION_COUNT], const wchar_t *modulePath);
