@@ -8,7 +8,8 @@
 // list in the temporary folder (fixture_shell.h) and, as item values, real ID
 // lists of the files named there. For every WM_APP sent to "Progman" the list
 // is written again as the items are, with their numbers. Texts may hold any
-// character but a line break.
+// character but a line break. Like the real shell, it pushes every icon inside
+// the new screen on WM_DISPLAYCHANGE.
 //
 //   fixture_shell windows N
 //
@@ -24,9 +25,26 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "fixture_shell.h"
 
 static HWND ListView;
+static HWND Desktop; // "Progman", which gets the display changes
+
+// An icon's cell: the icons are pushed until their cells lie on the screen.
+enum { ICON_CELL = 64 };
+
+static void PushIconsInside(int width, int height)
+{
+    for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
+        POINT place = {};
+        SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&place);
+        POINT inside = {std::min<LONG>(place.x, width - ICON_CELL), std::min<LONG>(place.y, height - ICON_CELL)};
+        if (inside.x != place.x || inside.y != place.y)
+            SendMessageW(ListView, LVM_SETITEMPOSITION, i, MAKELPARAM(inside.x, inside.y));
+    }
+}
 
 static void WriteReport()
 {
@@ -49,6 +67,8 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
 {
     if (message == WM_APP)
         WriteReport();
+    if (message == WM_DISPLAYCHANGE && window == Desktop)
+        PushIconsInside(LOWORD(lParam), HIWORD(lParam));
     return message == WM_APP ? 1 : DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -81,7 +101,7 @@ static void MakeShell(bool workerW)
 {
     InitCommonControls();
     CoInitialize(nullptr);
-    HWND holder = Make(L"Progman", L"", WS_POPUP, 0, 0, 1024, 768);
+    HWND holder = Desktop = Make(L"Progman", L"", WS_POPUP, 0, 0, 1024, 768);
     holder = workerW ? Make(L"WorkerW", L"", WS_POPUP, 0, 0, 1024, 768) : holder;
     HWND view = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1024, 768, holder);
     ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 1024, 768, view);
