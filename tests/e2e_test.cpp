@@ -11,11 +11,14 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "desktop_icons/desktop_icons.h"
+#include "desktop_icons/icon_layout.h"
 #include "base/messages.h"
 #include "base/platform.h"
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
+#include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
 #include "tests/ui_driver.h"
 
@@ -64,6 +67,28 @@ struct EndToEnd : ::testing::Test {
         WaitFor([] { return !FindShown("#32768"); }, 5000);
         return opened;
     }
+    // The command id of the mode of this size in the start's depth, found the
+    // way the program builds its catalogue; 0 when there is none.
+    int ModeCommand(DWORD width, DWORD height)
+    {
+        LoadPlatformTable();
+        DisplayCatalogue catalogue = {};
+        BuildDisplayCatalogue(&catalogue, {false, true});
+        int command = 0;
+        for (int j = 0; j < catalogue.counts[0] && !command; j++)
+            if (catalogue.tables[0][j].width == (LONG)width && catalogue.tables[0][j].height == (LONG)height &&
+                catalogue.tables[0][j].bitsPerPixel == (LONG)startMode.dmBitsPerPel)
+                command = ID_MODE_BASE + j;
+        FreeDisplayCatalogue(&catalogue);
+        return command;
+    }
+    // A click on the icon records the modes that Escape goes back to.
+    bool ClickForTheMenu()
+    {
+        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
+        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
+        return MenuOpens(5000);
+    }
 };
 
 // A second copy ends with 1 and the first keeps running; a real X pointer
@@ -80,22 +105,9 @@ TEST_F(EndToEnd, SecondCopyRefusedClicksOpenTheMenuModesSwitchAndTheIconWaitsFor
 
     // A mode command switches the desktop, and Escape takes it back.
     ASSERT_EQ(startMode.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
-    // The command id of 800x600, found the way the program builds its catalogue.
-    LoadPlatformTable();
-    DisplayCatalogue catalogue = {};
-    BuildDisplayCatalogue(&catalogue, {false, true});
-    int command = 0;
-    for (int j = 0; j < catalogue.counts[0] && !command; j++)
-        if (catalogue.tables[0][j].width == 800 &&
-            catalogue.tables[0][j].bitsPerPixel == (LONG)startMode.dmBitsPerPel)
-            command = ID_MODE_BASE + j;
-    FreeDisplayCatalogue(&catalogue);
+    int command = ModeCommand(800, 600);
     ASSERT_NE(command, 0) << "no 800x600 mode in the virtual desktop";
-
-    // A click on the icon records the modes that Escape goes back to.
-    Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
-    Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
-    ASSERT_TRUE(MenuOpens(5000)) << "the display menu did not open";
+    ASSERT_TRUE(ClickForTheMenu()) << "the display menu did not open";
     Post(WM_COMMAND, command);
     EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 600; }, 10000));
     Post(WM_KEYDOWN, VK_ESCAPE);
@@ -142,6 +154,126 @@ TEST_F(EndToEnd, CommonControlsAndComWaitForTheDialog)
     EXPECT_TRUE(loaded("comctl32.dll")) << "with the dialog";
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 10000));
+}
+
+// Moves icon i as a user's drag on the desktop would.
+void MoveIcon(int i, int x, int y)
+{
+    ScopedSharedBlock shared(FindDesktopListView());
+    SetIconPosition(&shared.block, i, x, y);
+}
+
+bool SamePlaces(const std::vector<FixtureIcon> &a, const std::vector<FixtureIcon> &b)
+{
+    for (size_t i = 0; i < a.size() && a.size() == b.size(); i++)
+        if (a[i].x != b[i].x || a[i].y != b[i].y)
+            return false;
+    return a.size() == b.size();
+}
+
+bool Inside(const std::vector<FixtureIcon> &icons, int width, int height)
+{
+    for (const FixtureIcon &icon : icons)
+        if (icon.x > width - 64 || icon.y > height - 64)
+            return false;
+    return true;
+}
+
+// 1024x768 -> 640x480 -> Escape: with KeepIconLayout on (its default) every
+// icon the shell pushed inside the smaller screen comes back; with it off
+// they stay pushed.
+TEST_F(EndToEnd, IconsPushedBySmallerModeReturnWithKeepIconLayout)
+{
+    FixtureShell shell(GridIcons(80, 3)); // up to x 820 and y 570
+    const std::vector<FixtureIcon> start = shell.Report();
+    int command = ModeCommand(640, 480);
+    ASSERT_NE(command, 0) << "no 640x480 mode in the virtual desktop";
+    for (bool keep : {true, false}) {
+        SCOPED_TRACE(keep ? "KeepIconLayout on" : "KeepIconLayout off");
+        if (!keep)
+            WriteOption(OPT_KEEP_ICON_LAYOUT, 0);
+        ASSERT_TRUE(ClickForTheMenu());
+        Post(WM_COMMAND, command);
+        ASSERT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 480; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return Inside(shell.Report(), 640, 480); }, 5000)) << "the shell pushes";
+        Post(WM_KEYDOWN, VK_ESCAPE);
+        ASSERT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
+        if (keep) {
+            EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000)) << "icons returned";
+        } else {
+            Sleep(3000);
+            EXPECT_TRUE(Inside(shell.Report(), 640, 480)) << "icons left pushed";
+        }
+    }
+}
+
+// The real program started after the stand-in shell, with the options stored
+// beforehand, and ended as a user ends it.
+struct IconLayoutProgram {
+    ChildProcess program{L"\"" + ProgramPath + L"\""};
+    IconLayoutProgram() { EXPECT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)); }
+    long Exit()
+    {
+        Post(WM_COMMAND, ID_EXIT);
+        return program.Wait(15000);
+    }
+};
+
+// The present setup's layout holds these places, in whatever order.
+bool StoredAt(const std::vector<FixtureIcon> &icons)
+{
+    std::vector<IconPlace> stored;
+    if (!ReadIconLayout(PresentDisplaySetup().c_str(), &stored))
+        return false;
+    std::vector<std::pair<int, int>> places, wanted;
+    for (const IconPlace &place : stored)
+        places.push_back({place.x, place.y});
+    for (const FixtureIcon &icon : icons)
+        wanted.push_back({icon.x, icon.y});
+    std::sort(places.begin(), places.end());
+    std::sort(wanted.begin(), wanted.end());
+    return places == wanted;
+}
+
+// Saved at "&Exit Tessivon" and at the session's end with
+// AutomaticlySaveIconPos; restored at start-up with RestoreIconPosAtStartup,
+// and by the tray's "&Restore Icons Position".
+TEST(IconLayoutEndToEnd, SavedAtExitRestoredAtStartUpAndFromTheTray)
+{
+    RegistryGuard registry;
+    FixtureShell shell(GridIcons(4, 4));
+    const std::vector<FixtureIcon> start = shell.Report();
+    EXPECT_EQ(IconLayoutProgram().Exit(), 0);
+    EXPECT_FALSE(StoredAt(start)) << "option off: nothing saved";
+    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
+    EXPECT_EQ(IconLayoutProgram().Exit(), 0);
+    EXPECT_TRUE(StoredAt(start)) << "saved at exit";
+    {
+        IconLayoutProgram program;
+        MoveIcon(1, 500, 300);
+        SendMessageW(ProgramWindow(), WM_ENDSESSION, TRUE, 0);
+        std::vector<FixtureIcon> moved = shell.Report();
+        EXPECT_TRUE(moved[1].x == 500 && StoredAt(moved)) << "saved at the session's end";
+        MoveIcon(1, start[1].x, start[1].y);
+        WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 0);
+        EXPECT_EQ(program.Exit(), 0);
+    }
+    ASSERT_TRUE(SaveIconLayout(FindDesktopListView()) == 4 && StoredAt(start));
+
+    MoveIcon(2, 600, 400);
+    {
+        IconLayoutProgram program;
+        Sleep(3000);
+        EXPECT_EQ(shell.Report()[2].x, 600) << "RestoreIconPosAtStartup off: nothing restored";
+        Post(WM_COMMAND, ID_RESTORE_ICON_POSITIONS);
+        EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 5000)) << "from the tray";
+        EXPECT_EQ(program.Exit(), 0);
+    }
+    MoveIcon(2, 600, 400);
+    WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
+    IconLayoutProgram program;
+    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000)) << "restored at start-up";
+    EXPECT_EQ(program.Exit(), 0);
 }
 
 // What a user downloads: no symbol table, the version block, and a manifest
