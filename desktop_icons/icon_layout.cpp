@@ -43,27 +43,32 @@ std::wstring PresentDisplaySetup()
 // The identities of the icons read, in item order.
 static std::vector<std::wstring> Identities(SharedBlock *block, const std::vector<DesktopIcon> &icons)
 {
-    std::vector<std::wstring> identities;
+    std::vector<std::wstring> identities(icons.size());
+    IconParsingNames(block, icons.data(), (int)icons.size(), identities.data());
     std::map<std::wstring, int> seen;
-    WCHAR name[ICON_TEXT_CAPACITY];
-    for (const DesktopIcon &icon : icons) {
-        std::wstring identity = IconParsingName(block, &icon, name, ICON_TEXT_CAPACITY) ? name : icon.text;
+    for (size_t i = 0; i < icons.size(); i++) {
+        std::wstring &identity = identities[i];
+        if (identity.empty())
+            identity = icons[i].text;
         int occurrence = identity.empty() ? 0 : ++seen[identity];
         if (occurrence > 1)
             identity += L" #" + std::to_wstring(occurrence);
-        identities.push_back(identity);
     }
     return identities;
 }
 
-// Every icon of the list view; false when they cannot be read, so that a
-// failed read never stands for an empty desktop.
-static bool ReadIcons(SharedBlock *block, std::vector<DesktopIcon> *icons)
+// Every icon of the list view, with its position or not; false when they
+// cannot be read, so that a failed read never stands for an empty desktop.
+static bool ReadIcons(SharedBlock *block, std::vector<DesktopIcon> *icons, bool positions)
 {
     icons->assign(block->view ? GetIconCount(block) : 0, DesktopIcon());
     for (size_t i = 0; i < icons->size(); i++)
         (*icons)[i].index = (int)i;
-    return block->view && (icons->empty() || ReadDesktopIcons(block, icons->data(), (int)icons->size()));
+    if (!block->view || icons->empty())
+        return block->view != nullptr;
+    DesktopIcon *first = icons->data();
+    int count = (int)icons->size();
+    return positions ? ReadDesktopIcons(block, first, count) : ReadDesktopIconNames(block, first, count);
 }
 
 bool CaptureIconLayout(HWND listView, std::vector<IconPlace> *places)
@@ -71,7 +76,7 @@ bool CaptureIconLayout(HWND listView, std::vector<IconPlace> *places)
     places->clear();
     ScopedSharedBlock shared(listView);
     std::vector<DesktopIcon> icons;
-    if (!shared.open || !ReadIcons(&shared.block, &icons))
+    if (!shared.open || !ReadIcons(&shared.block, &icons, true))
         return false;
     std::vector<std::wstring> identities = Identities(&shared.block, icons);
     for (size_t i = 0; i < icons.size(); i++)
@@ -99,26 +104,23 @@ int RestoreIconLayout(HWND listView)
     std::map<std::wstring, POINT> layout;
     for (const IconPlace &place : stored)
         layout[place.identity] = {place.x, place.y};
+    // Every icon of the layout is moved, in place or not: reading the
+    // positions first would cost as many messages as the moves.
     std::vector<DesktopIcon> icons;
-    if (!ReadIcons(&shared.block, &icons))
+    if (!ReadIcons(&shared.block, &icons, false))
         return -1;
     std::vector<std::wstring> identities = Identities(&shared.block, icons);
     std::vector<int> indices;
     std::vector<POINT> places;
-    int placed = 0;
     for (size_t i = 0; i < icons.size(); i++) {
         auto found = layout.find(identities[i]);
         if (found == layout.end())
             continue;
-        placed++;
-        // Icons already in place are left alone: a move never comes for nothing.
-        if (icons[i].x != found->second.x || icons[i].y != found->second.y) {
-            indices.push_back(icons[i].index);
-            places.push_back(found->second);
-        }
+        indices.push_back(icons[i].index);
+        places.push_back(found->second);
     }
     SetIconPositions(&shared.block, indices.data(), places.data(), (int)indices.size());
-    return placed;
+    return (int)indices.size();
 }
 
 static bool KeepIconLayoutOn() { return ReadOptionNumberOr(OPT_KEEP_ICON_LAYOUT, 1) != 0; }

@@ -28,10 +28,10 @@ int RestoreIconLayout(HWND listView);
 // Around a display change the program makes: the layout saved before it and
 // the new setup's layout restored once the shell has rearranged the icons.
 struct IconLayoutKeeper {
-    DWORD armedAt;         // tick count of the save before a change; 0 when none waits
-    int ticks;             // of the present wait
-    int lastCount;         // icons seen at the last start-up tick
-    DWORD lastPlacesHash;  // places seen at the last settling tick
+    DWORD armedAt;        // tick count of the save before a change; 0 when none waits
+    int ticks;            // of the present wait
+    int lastCount;        // icons seen at the last start-up tick
+    DWORD lastPlacesHash; // places seen at the last settling tick
 };
 
 // Timers the keeper's owner runs on its window.

@@ -176,9 +176,9 @@ static void CreateIconStatus(ExtPropState *state, HWND dialog)
     GetClientRect(dialog, &client);
     GetWindowRectIn(state->comboLabel, &label, dialog);
     int margin = DialogPixelsX(dialog, CONTENT_MARGIN);
-    state->iconStatus = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_RIGHT | SS_NOPREFIX, client.right / 2,
-                                        label.top, client.right / 2 - margin, label.bottom - label.top, dialog,
-                                        nullptr, InstanceHandle, nullptr);
+    state->iconStatus = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_RIGHT | SS_NOPREFIX,
+                                        client.right / 2, label.top, client.right / 2 - margin,
+                                        label.bottom - label.top, dialog, nullptr, InstanceHandle, nullptr);
     SendMessageW(state->iconStatus, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
 }
 

@@ -40,7 +40,10 @@ bool IsDisplaySetupText(const wchar_t *setup)
     }
 }
 
-static std::wstring SetupKeyPath(const wchar_t *setup) { return std::wstring(ICON_LAYOUTS_KEY L"\\") + setup; }
+static std::wstring SetupKeyPath(const wchar_t *setup)
+{
+    return std::wstring(ICON_LAYOUTS_KEY L"\\") + setup;
+}
 
 bool WriteIconLayout(const wchar_t *setup, const std::vector<IconPlace> &places)
 {
@@ -53,8 +56,8 @@ bool WriteIconLayout(const wchar_t *setup, const std::vector<IconPlace> &places)
         return false;
     for (const IconPlace &place : places) {
         LONG data[2] = {place.x, place.y};
-        if (RegSetValueExW(key.key, place.identity.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE *>(data),
-                           sizeof(data)) != ERROR_SUCCESS)
+        if (RegSetValueExW(key.key, place.identity.c_str(), 0, REG_BINARY,
+                           reinterpret_cast<const BYTE *>(data), sizeof(data)) != ERROR_SUCCESS)
             return false;
     }
     return true;

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "desktop_icons/desktop_icons.h"
-#include "desktop_icons/icon_layout.h"
 #include "base/messages.h"
 #include "base/platform.h"
+#include "desktop_icons/desktop_icons.h"
+#include "desktop_icons/icon_layout.h"
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
@@ -76,7 +76,8 @@ struct EndToEnd : ::testing::Test {
         BuildDisplayCatalogue(&catalogue, {false, true});
         int command = 0;
         for (int j = 0; j < catalogue.counts[0] && !command; j++)
-            if (catalogue.tables[0][j].width == (LONG)width && catalogue.tables[0][j].height == (LONG)height &&
+            if (catalogue.tables[0][j].width == (LONG)width &&
+                catalogue.tables[0][j].height == (LONG)height &&
                 catalogue.tables[0][j].bitsPerPixel == (LONG)startMode.dmBitsPerPel)
                 command = ID_MODE_BASE + j;
         FreeDisplayCatalogue(&catalogue);
@@ -199,7 +200,8 @@ TEST_F(EndToEnd, IconsPushedBySmallerModeReturnWithKeepIconLayout)
         Post(WM_KEYDOWN, VK_ESCAPE);
         ASSERT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
         if (keep) {
-            EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000)) << "icons returned";
+            EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000))
+                << "icons returned";
         } else {
             Sleep(3000);
             EXPECT_TRUE(Inside(shell.Report(), 640, 480)) << "icons left pushed";
@@ -211,7 +213,10 @@ TEST_F(EndToEnd, IconsPushedBySmallerModeReturnWithKeepIconLayout)
 // beforehand, and ended as a user ends it.
 struct IconLayoutProgram {
     ChildProcess program{L"\"" + ProgramPath + L"\""};
-    IconLayoutProgram() { EXPECT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)); }
+    IconLayoutProgram()
+    {
+        EXPECT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000));
+    }
     long Exit()
     {
         Post(WM_COMMAND, ID_EXIT);

@@ -40,7 +40,8 @@ static void PushIconsInside(int width, int height)
     for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
         POINT place = {};
         SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&place);
-        POINT inside = {std::min<LONG>(place.x, width - ICON_CELL), std::min<LONG>(place.y, height - ICON_CELL)};
+        POINT inside = {std::min<LONG>(place.x, width - ICON_CELL),
+                        std::min<LONG>(place.y, height - ICON_CELL)};
         if (inside.x != place.x || inside.y != place.y)
             SendMessageW(ListView, LVM_SETITEMPOSITION, i, MAKELPARAM(inside.x, inside.y));
     }

@@ -99,7 +99,7 @@ TEST_F(IconLayouts, SavedAndRestoredFromTheIconViewTwinsKeptApartIconsGoneOrNotI
         for (int i = 0; i < 6; i++)
             EXPECT_TRUE(SamePlace(now[i], start[i])) << "icon " << i;
         EXPECT_EQ(view.items[0].x - view.items[1].x, ScaleToCanvas(start[0].x, state.canvas.scale) -
-                                                          ScaleToCanvas(start[1].x, state.canvas.scale))
+                                                         ScaleToCanvas(start[1].x, state.canvas.scale))
             << "the pictures follow";
         SwitchToTab(state, TAB_SETTINGS);
         EXPECT_FALSE(IsWindowVisible(state.iconStatus));
@@ -135,8 +135,9 @@ TEST_F(IconLayouts, JunkInTheStoreIsPassedOverAndTheRestKept)
 {
     for (const wchar_t *setup : {L"1920x1080@0,0;1280x1024@1920,0", L"800x600@-800,0", L"1024x768@0,-768"})
         EXPECT_TRUE(IsDisplaySetupText(setup)) << setup;
-    for (const wchar_t *setup : {L"", L"1920x1080", L"0x768@0,0", L"1024x768@0,0;", L"axb@c,d",
-                                 L"1024x768@0,0;junk", L"99999999x1@0,0", L"1024x768@0,0,5", L"1024x-768@0,0"})
+    for (const wchar_t *setup :
+         {L"", L"1920x1080", L"0x768@0,0", L"1024x768@0,0;", L"axb@c,d", L"1024x768@0,0;junk",
+          L"99999999x1@0,0", L"1024x768@0,0,5", L"1024x-768@0,0"})
         EXPECT_FALSE(IsDisplaySetupText(setup)) << "\"" << std::string(setup, setup + wcslen(setup)) << "\"";
     EXPECT_FALSE(WriteIconLayout(L"not a setup", {{L"a", 1, 2}}));
 
@@ -171,8 +172,9 @@ TEST_F(IconLayouts, JunkInTheStoreIsPassedOverAndTheRestKept)
               ERROR_FILE_NOT_FOUND);
     std::vector<IconPlace> other;
     EXPECT_TRUE(ReadIconLayout(L"2048x1536@0,0", &other) && other.size() == 1u && other[0].x == 9);
-    EXPECT_EQ(SHGetValueW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\not a setup", L"x", nullptr, nullptr, nullptr),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        SHGetValueW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\not a setup", L"x", nullptr, nullptr, nullptr),
+        ERROR_SUCCESS);
 }
 
 // The setup string names every monitor by size and place, ordered by place.
