@@ -40,6 +40,9 @@ bool IsDisplaySetupText(const wchar_t *setup)
     }
 }
 
+// The list view takes a place as two 16-bit halves.
+static bool IsDesktopCoordinate(LONG value) { return value >= -32768 && value <= 32767; }
+
 static std::wstring SetupKeyPath(const wchar_t *setup)
 {
     return std::wstring(ICON_LAYOUTS_KEY L"\\") + setup;
@@ -79,8 +82,10 @@ bool ReadIconLayout(const wchar_t *setup, std::vector<IconPlace> *places)
                                     reinterpret_cast<BYTE *>(data), &size);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
-        // Another type, a cut or longer value, an unreadable one: passed over.
-        if (result == ERROR_SUCCESS && type == REG_BINARY && size == sizeof(data) && nameLength)
+        // Another type, a cut or longer value, an unreadable one, a place no
+        // desktop can take: passed over.
+        if (result == ERROR_SUCCESS && type == REG_BINARY && size == sizeof(data) && nameLength &&
+            IsDesktopCoordinate(data[0]) && IsDesktopCoordinate(data[1]))
             places->push_back({std::wstring(name.data(), nameLength), (int)data[0], (int)data[1]});
     }
     return true;

@@ -141,33 +141,39 @@ TEST_F(IconLayouts, JunkInTheStoreIsPassedOverAndTheRestKept)
         EXPECT_FALSE(IsDisplaySetupText(setup)) << "\"" << std::string(setup, setup + wcslen(setup)) << "\"";
     EXPECT_FALSE(WriteIconLayout(L"not a setup", {{L"a", 1, 2}}));
 
-    FixtureShell shell(GridIcons(3, 3));
+    FixtureShell shell(GridIcons(4, 4));
     const std::vector<FixtureIcon> start = shell.Report();
     HWND listView = FindDesktopListView();
-    ASSERT_EQ(SaveIconLayout(listView), 3);
+    ASSERT_EQ(SaveIconLayout(listView), 4);
     std::wstring key = ICON_LAYOUTS_KEY L"\\" + PresentDisplaySetup();
     std::vector<IconPlace> stored = Stored();
-    ASSERT_EQ(stored.size(), 3u);
-    // Icon 1's value cut short, icon 2's of another type, a value for an icon
-    // gone; another setup and a key that names no setup beside it.
+    ASSERT_EQ(stored.size(), 4u);
+    // A save without the shell's icon list keeps the layout.
+    EXPECT_EQ(SaveIconLayout(nullptr), -1);
+    EXPECT_EQ(Stored().size(), 4u);
+    // Icon 1's value cut short, icon 2's of another type, icon 3's far off
+    // any desktop, a value for an icon gone; another setup and a key that
+    // names no setup beside them.
     DWORD number = 7;
+    LONG offDesktop[2] = {70000, 10}, gone[2] = {5, 5};
     SHSetValueW(HKEY_CURRENT_USER, key.c_str(), stored[1].identity.c_str(), REG_BINARY, &number, 4);
     SHSetValueW(HKEY_CURRENT_USER, key.c_str(), stored[2].identity.c_str(), REG_DWORD, &number, 4);
-    LONG gone[2] = {5, 5};
+    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), stored[3].identity.c_str(), REG_BINARY, offDesktop,
+                sizeof(offDesktop));
     SHSetValueW(HKEY_CURRENT_USER, key.c_str(), L"Z:\\gone.txt", REG_BINARY, gone, sizeof(gone));
     ASSERT_TRUE(WriteIconLayout(L"2048x1536@0,0", {{stored[0].identity, 9, 9}}));
     SHSetValueW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\not a setup", L"x", REG_SZ, L"junk", 10);
 
-    for (int i = 0; i < 3; i++)
+    for (int i = 0; i < 4; i++)
         MoveIcon(i, 700, 100 + 90 * i);
     EXPECT_EQ(RestoreIconLayout(listView), 1);
     std::vector<FixtureIcon> now = shell.Report();
     EXPECT_TRUE(SamePlace(now[0], start[0]));
-    EXPECT_TRUE(now[1].x == 700 && now[2].x == 700) << "their junk values moved nothing";
+    EXPECT_TRUE(now[1].x == 700 && now[2].x == 700 && now[3].x == 700) << "their junk values moved nothing";
 
     // Saving again replaces this setup's values only.
-    ASSERT_EQ(SaveIconLayout(listView), 3);
-    EXPECT_EQ(Stored().size(), 3u);
+    ASSERT_EQ(SaveIconLayout(listView), 4);
+    EXPECT_EQ(Stored().size(), 4u);
     EXPECT_EQ(SHGetValueW(HKEY_CURRENT_USER, key.c_str(), L"Z:\\gone.txt", nullptr, nullptr, nullptr),
               ERROR_FILE_NOT_FOUND);
     std::vector<IconPlace> other;
