@@ -233,6 +233,7 @@ static void OnIconLayoutCommand(ExtPropState *state, int id)
             ReloadCanvasIcons(state);
     }
     SetWindowTextW(state->iconStatus, text);
+    ShowWindow(state->iconStatus, SW_SHOW);
 }
 
 static INT_PTR OnButtonClicked(ExtPropState *state, int id)

@@ -83,9 +83,10 @@ TEST_F(IconLayouts, SavedAndRestoredFromTheIconViewTwinsKeptApartIconsGoneOrNotI
         IconView &view = state.icons.view;
         EXPECT_TRUE(MenuText(view.desktopMenu, 0) == L"&Save Icons Position" &&
                     MenuText(view.desktopMenu, 1) == L"&Restore Icons Position");
-        EXPECT_TRUE(IsWindowVisible(state.iconStatus)) << "the status line shows on the Icons tab";
+        EXPECT_FALSE(IsWindowVisible(state.iconStatus)) << "nothing to say yet";
         SendMessageW(view.window, WM_COMMAND, ID_RESTORE_ICON_POSITIONS, 0);
         EXPECT_EQ(StatusLine(state), L"No icons position saved for this display setup.");
+        EXPECT_TRUE(IsWindowVisible(state.iconStatus));
         SendMessageW(view.window, WM_COMMAND, ID_SAVE_ICON_POSITIONS, 0);
         EXPECT_EQ(StatusLine(state), L"Icons position saved: 6 icons.");
 
@@ -103,6 +104,8 @@ TEST_F(IconLayouts, SavedAndRestoredFromTheIconViewTwinsKeptApartIconsGoneOrNotI
             << "the pictures follow";
         SwitchToTab(state, TAB_SETTINGS);
         EXPECT_FALSE(IsWindowVisible(state.iconStatus));
+        SwitchToTab(state, TAB_ICONS);
+        EXPECT_TRUE(IsWindowVisible(state.iconStatus)) << "it still tells the last command";
     }));
 
     // One identity per icon: the path of the ID list, else the label; twins numbered.
