@@ -157,29 +157,6 @@ TEST_F(EndToEnd, CommonControlsAndComWaitForTheDialog)
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 10000));
 }
 
-// Moves icon i as a user's drag on the desktop would.
-void MoveIcon(int i, int x, int y)
-{
-    ScopedSharedBlock shared(FindDesktopListView());
-    SetIconPosition(&shared.block, i, x, y);
-}
-
-bool SamePlaces(const std::vector<FixtureIcon> &a, const std::vector<FixtureIcon> &b)
-{
-    for (size_t i = 0; i < a.size() && a.size() == b.size(); i++)
-        if (a[i].x != b[i].x || a[i].y != b[i].y)
-            return false;
-    return a.size() == b.size();
-}
-
-bool Inside(const std::vector<FixtureIcon> &icons, int width, int height)
-{
-    for (const FixtureIcon &icon : icons)
-        if (icon.x > width - 64 || icon.y > height - 64)
-            return false;
-    return true;
-}
-
 // 1024x768 -> 640x480 -> Escape: with KeepIconLayout on (its default) every
 // icon the shell pushed inside the smaller screen comes back; with it off
 // they stay pushed.
@@ -190,95 +167,66 @@ TEST_F(EndToEnd, IconsPushedBySmallerModeReturnWithKeepIconLayout)
     int command = ModeCommand(640, 480);
     ASSERT_NE(command, 0) << "no 640x480 mode in the virtual desktop";
     for (bool keep : {true, false}) {
-        SCOPED_TRACE(keep ? "KeepIconLayout on" : "KeepIconLayout off");
-        if (!keep)
-            WriteOption(OPT_KEEP_ICON_LAYOUT, 0);
+        WriteOption(OPT_KEEP_ICON_LAYOUT, keep);
         ASSERT_TRUE(ClickForTheMenu());
         Post(WM_COMMAND, command);
         ASSERT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 480; }, 10000));
-        ASSERT_TRUE(WaitFor([&] { return Inside(shell.Report(), 640, 480); }, 5000)) << "the shell pushes";
+        ASSERT_TRUE(WaitFor([&] { return !SamePlaces(shell.Report(), start); }, 5000)) << "the shell pushes";
         Post(WM_KEYDOWN, VK_ESCAPE);
         ASSERT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
-        if (keep) {
+        if (keep)
             EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000))
                 << "icons returned";
-        } else {
-            Sleep(3000);
-            EXPECT_TRUE(Inside(shell.Report(), 640, 480)) << "icons left pushed";
-        }
+        else
+            EXPECT_FALSE((Sleep(3000), SamePlaces(shell.Report(), start))) << "icons left pushed";
     }
 }
 
-// The real program started after the stand-in shell, with the options stored
-// beforehand, and ended as a user ends it.
-struct IconLayoutProgram {
-    ChildProcess program{L"\"" + ProgramPath + L"\""};
-    IconLayoutProgram()
+// The real program started after the stand-in shell with the options stored
+// beforehand, ended by "&Exit Tessivon".
+struct Program : ChildProcess {
+    Program() : ChildProcess(L"\"" + ProgramPath + L"\"")
     {
-        EXPECT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000));
+        WaitFor([] { return ProgramWindow(); }, 15000);
     }
-    long Exit()
-    {
-        Post(WM_COMMAND, ID_EXIT);
-        return program.Wait(15000);
-    }
+    long Exit() { return Post(WM_COMMAND, ID_EXIT), Wait(15000); }
 };
 
-// The present setup's layout holds these places, in whatever order.
-bool StoredAt(const std::vector<FixtureIcon> &icons)
-{
-    std::vector<IconPlace> stored;
-    if (!ReadIconLayout(PresentDisplaySetup().c_str(), &stored))
-        return false;
-    std::vector<std::pair<int, int>> places, wanted;
-    for (const IconPlace &place : stored)
-        places.push_back({place.x, place.y});
-    for (const FixtureIcon &icon : icons)
-        wanted.push_back({icon.x, icon.y});
-    std::sort(places.begin(), places.end());
-    std::sort(wanted.begin(), wanted.end());
-    return places == wanted;
-}
-
 // Saved at "&Exit Tessivon" and at the session's end with
-// AutomaticlySaveIconPos; restored at start-up with RestoreIconPosAtStartup,
-// and by the tray's "&Restore Icons Position".
+// AutomaticlySaveIconPos (each save shown by a restore here); restored at
+// start-up with RestoreIconPosAtStartup, and by the tray's "&Restore Icons Position".
 TEST(IconLayoutEndToEnd, SavedAtExitRestoredAtStartUpAndFromTheTray)
 {
     RegistryGuard registry;
     FixtureShell shell(GridIcons(4, 4));
     const std::vector<FixtureIcon> start = shell.Report();
-    EXPECT_EQ(IconLayoutProgram().Exit(), 0);
-    EXPECT_FALSE(StoredAt(start)) << "option off: nothing saved";
+    EXPECT_EQ(Program().Exit(), 0);
+    EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), -1) << "option off: nothing saved";
     WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
-    EXPECT_EQ(IconLayoutProgram().Exit(), 0);
-    EXPECT_TRUE(StoredAt(start)) << "saved at exit";
-    {
-        IconLayoutProgram program;
-        MoveIcon(1, 500, 300);
-        SendMessageW(ProgramWindow(), WM_ENDSESSION, TRUE, 0);
-        std::vector<FixtureIcon> moved = shell.Report();
-        EXPECT_TRUE(moved[1].x == 500 && StoredAt(moved)) << "saved at the session's end";
-        MoveIcon(1, start[1].x, start[1].y);
-        WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 0);
-        EXPECT_EQ(program.Exit(), 0);
-    }
-    ASSERT_TRUE(SaveIconLayout(FindDesktopListView()) == 4 && StoredAt(start));
-
-    MoveIcon(2, 600, 400);
-    {
-        IconLayoutProgram program;
-        Sleep(3000);
-        EXPECT_EQ(shell.Report()[2].x, 600) << "RestoreIconPosAtStartup off: nothing restored";
-        Post(WM_COMMAND, ID_RESTORE_ICON_POSITIONS);
-        EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 5000)) << "from the tray";
-        EXPECT_EQ(program.Exit(), 0);
-    }
-    MoveIcon(2, 600, 400);
-    WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
-    IconLayoutProgram program;
-    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000)) << "restored at start-up";
+    EXPECT_EQ(Program().Exit(), 0);
+    shell.Move(1, 500, 300);
+    EXPECT_TRUE(RestoreIconLayout(FindDesktopListView()) == 4 && SamePlaces(shell.Report(), start))
+        << "saved at exit";
+    Program program;
+    shell.Move(1, 500, 300);
+    const std::vector<FixtureIcon> moved = shell.Report();
+    SendMessageW(ProgramWindow(), WM_ENDSESSION, TRUE, 0);
+    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 0);
     EXPECT_EQ(program.Exit(), 0);
+
+    shell.Move(2, 600, 400);
+    Program restoring;
+    Sleep(3000);
+    EXPECT_EQ(shell.Report()[2].x, 600) << "RestoreIconPosAtStartup off: nothing restored";
+    Post(WM_COMMAND, ID_RESTORE_ICON_POSITIONS);
+    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 5000))
+        << "from the tray, as saved at the session's end";
+    EXPECT_EQ(restoring.Exit(), 0);
+    shell.Move(2, 600, 400);
+    WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
+    Program atStartUp;
+    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 10000)) << "restored at start-up";
+    EXPECT_EQ(atStartUp.Exit(), 0);
 }
 
 // What a user downloads: no symbol table, the version block, and a manifest

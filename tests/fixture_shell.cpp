@@ -7,7 +7,8 @@
 // "WorkerW"), whose items carry the texts, images and positions of the icon
 // list in the temporary folder (fixture_shell.h) and, as item values, real ID
 // lists of the files named there. For every WM_APP sent to "Progman" the list
-// is written again as the items are, with their numbers. Texts may hold any
+// is written again as the items are, with their numbers; WM_APP + 1 moves item
+// wParam to the place in lParam, as a drag on the desktop. Texts may hold any
 // character but a line break. Like the real shell, it pushes every icon inside
 // the new screen on WM_DISPLAYCHANGE.
 //
@@ -32,18 +33,14 @@
 static HWND ListView;
 static HWND Desktop; // "Progman", which gets the display changes
 
-// An icon's cell: the icons are pushed until their cells lie on the screen.
-enum { ICON_CELL = 64 };
-
+// Each icon's corner at least 64 pixels, about a cell, off the right and bottom edges.
 static void PushIconsInside(int width, int height)
 {
     for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
-        POINT place = {};
-        SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&place);
-        POINT inside = {std::min<LONG>(place.x, width - ICON_CELL),
-                        std::min<LONG>(place.y, height - ICON_CELL)};
-        if (inside.x != place.x || inside.y != place.y)
-            SendMessageW(ListView, LVM_SETITEMPOSITION, i, MAKELPARAM(inside.x, inside.y));
+        POINT at = {};
+        SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&at);
+        SendMessageW(ListView, LVM_SETITEMPOSITION, i,
+                     MAKELPARAM(std::min<LONG>(at.x, width - 64), std::min<LONG>(at.y, height - 64)));
     }
 }
 
@@ -68,6 +65,8 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
 {
     if (message == WM_APP)
         WriteReport();
+    if (message == WM_APP + 1)
+        SendMessageW(ListView, LVM_SETITEMPOSITION, wParam, lParam);
     if (message == WM_DISPLAYCHANGE && window == Desktop)
         PushIconsInside(LOWORD(lParam), HIWORD(lParam));
     return message == WM_APP ? 1 : DefWindowProcW(window, message, wParam, lParam);
