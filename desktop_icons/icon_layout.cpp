@@ -140,7 +140,7 @@ bool IconLayoutDisplayChanged(IconLayoutKeeper *keeper)
         keeper->armedAt = 0;
         return false;
     }
-    keeper->ticks = 0;
+    keeper->settleTicks = 0;
     keeper->lastPlacesHash = 0;
     return true;
 }
@@ -159,9 +159,9 @@ bool IconLayoutSettleTick(IconLayoutKeeper *keeper)
 {
     HWND listView = FindDesktopListView();
     DWORD hash = PlacesHash(listView);
-    bool settled = keeper->ticks > 0 && hash == keeper->lastPlacesHash;
+    bool settled = keeper->settleTicks > 0 && hash == keeper->lastPlacesHash;
     keeper->lastPlacesHash = hash;
-    if (!settled && ++keeper->ticks < SETTLE_TICK_LIMIT)
+    if (!settled && ++keeper->settleTicks < SETTLE_TICK_LIMIT)
         return false;
     keeper->armedAt = 0;
     RestoreIconLayout(listView);
@@ -181,5 +181,5 @@ bool IconLayoutStartupTick(IconLayoutKeeper *keeper)
     keeper->lastCount = count;
     if (ready)
         RestoreIconLayout(listView);
-    return ready || ++keeper->ticks >= STARTUP_TICK_LIMIT;
+    return ready || ++keeper->startupTicks >= STARTUP_TICK_LIMIT;
 }

@@ -29,8 +29,9 @@ int RestoreIconLayout(HWND listView);
 // the new setup's layout restored once the shell has rearranged the icons.
 struct IconLayoutKeeper {
     DWORD armedAt;        // tick count of the save before a change; 0 when none waits
-    int ticks;            // of the present wait
+    int startupTicks;     // of the start-up wait for the shell's icon list
     int lastCount;        // icons seen at the last start-up tick
+    int settleTicks;      // of the wait for the shell's rearranging
     DWORD lastPlacesHash; // places seen at the last settling tick
 };
 

@@ -542,7 +542,7 @@ int SetIconPositions(SharedBlock *block, const int *indices, const POINT *places
         std::vector<DesktopIcon> icons(count);
         for (int k = 0; k < count; k++)
             icons[k] = {indices[k], 0, 0, -1, L"", 0, 0};
-        ReadDesktopIcons(block, icons.data(), count);
+        ReadDesktopIconNames(block, icons.data(), count);
         std::vector<PCUITEMID_CHILD> items;
         std::vector<POINT> points;
         for (int k = 0; k < count; k++)
