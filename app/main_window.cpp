@@ -36,6 +36,28 @@ static void OnCreate(MainWindowState *state, HWND window)
     state->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     ShowTrayIcon(state);
     StartupIconAction();
+    // The shell's icon list may come seconds after logon: waited for by a
+    // timer, so that the tray icon answers meanwhile.
+    if (ReadOptionNumber(OPT_RESTORE_ICON_POS_AT_STARTUP))
+        SetTimer(window, ICON_STARTUP_TIMER_ID, ICON_STARTUP_PERIOD, nullptr);
+}
+
+void PrepareDisplayChange(MainWindowState *state) { IconLayoutBeforeDisplayChange(&state->iconLayout); }
+
+static void OnIconLayoutTimer(MainWindowState *state, UINT_PTR id)
+{
+    bool done = id == ICON_STARTUP_TIMER_ID ? IconLayoutStartupTick(&state->iconLayout)
+                                            : IconLayoutSettleTick(&state->iconLayout);
+    if (done)
+        KillTimer(state->window, id);
+}
+
+// "&Exit Tessivon" and the end of the session.
+static void SaveIconLayoutAtExit()
+{
+    if (ReadOptionNumber(OPT_AUTOMATICLY_SAVE_ICON_POS))
+        if (HWND listView = FindDesktopListView())
+            SaveIconLayout(listView);
 }
 
 static UINT DoubleClickCommand()
@@ -180,8 +202,10 @@ bool SwitchModeAndConfirm(MainWindowState *state, int display, int entry)
 static void OnModeCommand(MainWindowState *state, UINT id)
 {
     int display = 0, entry = 0;
-    if (DecodeModeCommand(state->catalogue, id, &display, &entry))
-        SwitchModeAndConfirm(state, display, entry);
+    if (!DecodeModeCommand(state->catalogue, id, &display, &entry))
+        return;
+    PrepareDisplayChange(state);
+    SwitchModeAndConfirm(state, display, entry);
 }
 
 static void ShowAbout(HWND window)
@@ -222,7 +246,11 @@ static void OnCommand(MainWindowState *state, UINT id)
         break;
     case ID_EXIT:
     case 1:
+        SaveIconLayoutAtExit();
         DestroyWindow(state->window);
+        break;
+    case ID_RESTORE_ICON_POSITIONS:
+        RestoreIconLayout(FindDesktopListView());
         break;
     case ID_EXTENDED_PROPERTIES:
         RunExtendedProperties(state);
@@ -288,6 +316,8 @@ static void OnDisplayChange(MainWindowState *state)
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &fit.workArea, 0);
     EnumWindows(FitMaximizedWindowProc, reinterpret_cast<LPARAM>(&fit));
     ShowTrayIcon(state);
+    if (IconLayoutDisplayChanged(&state->iconLayout))
+        SetTimer(state->window, ICON_SETTLE_TIMER_ID, ICON_SETTLE_PERIOD, nullptr);
 }
 
 static void OnDestroy(MainWindowState *state)
@@ -298,8 +328,10 @@ static void OnDestroy(MainWindowState *state)
 
 static void OnEscape(MainWindowState *state)
 {
-    if (state->modeChanged)
+    if (state->modeChanged) {
+        PrepareDisplayChange(state);
         RestoreSavedModes(state);
+    }
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -332,7 +364,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(state, LOWORD(wParam));
         return 0;
     case WM_TIMER:
-        OnTimer(state);
+        if (wParam == ICON_STARTUP_TIMER_ID || wParam == ICON_SETTLE_TIMER_ID)
+            OnIconLayoutTimer(state, wParam);
+        else
+            OnTimer(state);
+        break;
+    case WM_ENDSESSION:
+        if (wParam)
+            SaveIconLayoutAtExit();
         break;
     case WM_SHOW_AGAIN:
         ShowTrayIcon(state);

@@ -5,6 +5,7 @@
 
 #include "app/tray_icon.h"
 #include "base/facts.h"
+#include "desktop_icons/icon_layout.h"
 #include "display/catalogue.h"
 
 #define MAIN_WINDOW_CLASS PROGRAM_TITLE
@@ -29,6 +30,7 @@ struct MainWindowState {
     BOOL modeChanged;
     BOOL confirming;    // the keep-or-revert question is shown; the tray waits
     int confirmSeconds; // its countdown; 0 for KEEP_OR_REVERT_SECONDS
+    IconLayoutKeeper iconLayout; // the desktop icons' layout across display changes
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as
@@ -54,4 +56,10 @@ LONG SwitchModesAndConfirm(MainWindowState *state, const ModeSnapshot *after, in
 bool RegisterMainWindowClass(HINSTANCE instance);
 // The hidden main window for the state; null when it cannot be created.
 HWND CreateMainWindow(MainWindowState *state, HINSTANCE instance);
+// Call right before every display change the program makes (a mode picked,
+// Escape, the command line, a profile): with KeepIconLayout on, the present
+// setup's icon layout is saved, and the new setup's is restored once the
+// shell has rearranged the icons after WM_DISPLAYCHANGE.
+void PrepareDisplayChange(MainWindowState *state);
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 struct IFolderView;
@@ -19,7 +20,8 @@ struct DesktopIcon {
     int x, y;  // upper-left corner in the list view's coordinates
     int image; // the shell's image index, -1 for none
     WCHAR text[ICON_TEXT_CAPACITY];
-    DWORD itemNumber; // the item's value, taken as the icon's identity
+    DWORD itemNumber;    // the item's value, taken as the icon's identity
+    ULONGLONG itemValue; // the whole item value: in the shell's process, the item's ID list
 };
 
 // One operation's link to the shell's desktop list view: a buffer inside the
@@ -61,12 +63,21 @@ int GetIconCount(SharedBlock *block);
 // Position, image, text and number of many icons at once (their index fields
 // set); 0 when nothing could be read. Items missing meanwhile read as empty.
 int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count);
+// The same without the positions, at half the messages.
+int ReadDesktopIconNames(SharedBlock *block, DesktopIcon *icons, int count);
 // Every icon of the list view, in item order (empty when none can be read).
 std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block);
 // Text and number of icon->index; 0 when the item is missing.
 int ReadIconText(SharedBlock *block, DesktopIcon *icon);
 int SetIconText(SharedBlock *block, int index, const wchar_t *text);
 int SetIconPosition(SharedBlock *block, int index, int x, int y);
+// Moves many icons in one batch (each places[k] for indices[k]), through the
+// folder view where it holds the list view, else the list view. Gives the
+// number of moves handed over.
+int SetIconPositions(SharedBlock *block, const int *indices, const POINT *places, int count);
+// The parsing names of the items' ID lists, read across (a path for a file),
+// each empty when there is none; the number named.
+int IconParsingNames(SharedBlock *block, const DesktopIcon *icons, int count, std::wstring *names);
 // The icon's 16 by 16 picture, taken in this process from the item's identity;
 // null when there is none. The caller destroys it.
 HICON GetIconPicture(SharedBlock *block, int index);

@@ -42,6 +42,7 @@ HWND IconViewCreate(IconView *view, HWND parent, HINSTANCE instance, const wchar
     view->desktopMenu = CreatePopupMenu();
     InsertMenuText(view->desktopMenu, ID_RESTORE_ALL_TEXTS, L"&Restore all Icons Texts");
     InsertMenuText(view->desktopMenu, ID_HIDE_ALL_TEXTS, L"&Hide all Icons Texts");
+    InsertMenuText(view->desktopMenu, ID_RESTORE_ICON_POSITIONS, L"&Restore Icons Position");
     InsertMenuText(view->desktopMenu, ID_SAVE_ICON_POSITIONS, L"&Save Icons Position");
     view->created = TRUE;
     return view->window;
@@ -289,8 +290,13 @@ static bool OnIconViewCommand(IconView *view, int id)
     case ID_HIDE_ALL_TEXTS:
         SetAllTexts(view, id == ID_RESTORE_ALL_TEXTS);
         return true;
+    case ID_SAVE_ICON_POSITIONS:
+    case ID_RESTORE_ICON_POSITIONS:
+        // The layout is the whole desktop's: the parent acts on it.
+        SendMessageW(GetParent(view->window), WM_COMMAND, id, 0);
+        return true;
     }
-    return false; // among them "&Save Icons Position", which does nothing
+    return false;
 }
 
 static LRESULT OnSetImageList(IconView *view, HIMAGELIST images)

@@ -10,6 +10,8 @@
 #define ID_RESTORE_ALL_TEXTS 40016
 #define ID_HIDE_ALL_TEXTS 40017
 #define ID_SAVE_ICON_POSITIONS 40018
+// ID_RESTORE_ICON_POSITIONS, shared with the tray's menu.
+#include "resources/resource_ids.h"
 
 // An item's state bit: the desktop icon's label is hidden.
 #define ICON_TEXT_HIDDEN 0x80

@@ -12,6 +12,8 @@
 #include <shlwapi.h>
 #include <shobjidl.h>
 #include <stddef.h>
+
+#include <algorithm>
 #include <vector>
 
 #include "base/platform.h"
@@ -68,6 +70,8 @@ enum { TEXT_BYTES = ICON_TEXT_CAPACITY * sizeof(WCHAR) };
 enum { BLOCK_RECORD = 0, BLOCK_TEXT = 64, BLOCK_SIZE = BLOCK_TEXT + TEXT_BYTES };
 // No desktop item's identity is anywhere near this long.
 static const SIZE_T ID_LIST_LIMIT = 4096;
+// The smallest page of any platform: a read within one is whole or not at all.
+static const SIZE_T READ_PAGE = 4096;
 
 static BYTE *Remote(const SharedBlock *block, SIZE_T offset)
 {
@@ -299,16 +303,27 @@ static LPITEMIDLIST CopyIdList(const SharedBlock *block, ULONGLONG address)
         return nullptr;
     const BYTE *source = reinterpret_cast<const BYTE *>((UINT_PTR)address);
     BYTE copy[ID_LIST_LIMIT];
-    SIZE_T used = 0;
+    SIZE_T read = 0, used = 0;
+    // Read on a page at a time, each page in one call: a read must not run
+    // into memory the shell has not mapped.
+    auto readTo = [&](SIZE_T needed) {
+        while (read < needed) {
+            SIZE_T chunk = READ_PAGE - (UINT_PTR)(source + read) % READ_PAGE;
+            chunk = chunk < sizeof(copy) - read ? chunk : sizeof(copy) - read;
+            if (!chunk || !ReadProcessMemory(block->process, source + read, copy + read, chunk, nullptr))
+                return false;
+            read += chunk;
+        }
+        return true;
+    };
     for (;;) {
         USHORT size = 0;
-        if (used + sizeof(size) > sizeof(copy) ||
-            !ReadProcessMemory(block->process, source + used, &size, sizeof(size), nullptr))
+        if (used + sizeof(size) > sizeof(copy) || !readTo(used + sizeof(size)))
             return nullptr;
+        CopyMemory(&size, copy + used, sizeof(size));
         if (size == 0)
             break;
-        if (size < sizeof(size) || used + size + sizeof(size) > sizeof(copy) ||
-            !ReadProcessMemory(block->process, source + used, copy + used, size, nullptr))
+        if (size < sizeof(size) || used + size + sizeof(size) > sizeof(copy) || !readTo(used + size))
             return nullptr;
         used += size;
     }
@@ -373,7 +388,8 @@ static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const WCHAR *
 enum { SLOT_RECORD = 0, SLOT_POSITION = 64, SLOT_TEXT = 72, SLOT_SIZE = SLOT_TEXT + TEXT_BYTES };
 static const int BATCH_QUEUE_LIMIT = 1000; // items queued before one waited message
 
-int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
+// With positions false, one message an icon and the positions left alone.
+static int ReadItems(SharedBlock *block, DesktopIcon *icons, int count, bool positions)
 {
     if (!block->view || count <= 0)
         return 0;
@@ -401,10 +417,11 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
             BYTE *slot = remote + i * SLOT_SIZE;
             SendNotifyMessageW(block->listView, LVM_GETITEMW, 0,
                                reinterpret_cast<LPARAM>(slot + SLOT_RECORD));
-            SendNotifyMessageW(block->listView, LVM_GETITEMPOSITION, icons[i].index,
-                               reinterpret_cast<LPARAM>(slot + SLOT_POSITION));
+            if (positions)
+                SendNotifyMessageW(block->listView, LVM_GETITEMPOSITION, icons[i].index,
+                                   reinterpret_cast<LPARAM>(slot + SLOT_POSITION));
         }
-        ShellMessageCount += 2 * count;
+        ShellMessageCount += (positions ? 2 : 1) * count;
         Send(block, LVM_GETITEMCOUNT, 0, 0);
         read = ReadProcessMemory(block->process, remote, local.data(), size, nullptr);
     }
@@ -414,8 +431,11 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
         UnpackRecord(block, slot + SLOT_RECORD, &fields);
         icons[i].image = fields.image;
         icons[i].itemNumber = (DWORD)fields.param;
+        icons[i].itemValue = fields.param;
         TakeText(block, fields, (ULONGLONG)(UINT_PTR)(remote + i * SLOT_SIZE + SLOT_TEXT), slot + SLOT_TEXT,
                  icons[i].text);
+        if (!positions)
+            continue;
         POINT position;
         CopyMemory(&position, slot + SLOT_POSITION, sizeof(position));
         if (PITEMID_CHILD item = FolderViewItem(block, icons[i].index, icons[i].text, fields.param)) {
@@ -428,11 +448,21 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
     return read ? 1 : 0;
 }
 
+int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
+{
+    return ReadItems(block, icons, count, true);
+}
+
+int ReadDesktopIconNames(SharedBlock *block, DesktopIcon *icons, int count)
+{
+    return ReadItems(block, icons, count, false);
+}
+
 std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block)
 {
     std::vector<DesktopIcon> icons(GetIconCount(block));
     for (size_t i = 0; i < icons.size(); i++)
-        icons[i] = {(int)i, 0, 0, -1, L"", 0};
+        icons[i] = {(int)i, 0, 0, -1, L"", 0, 0};
     ReadDesktopIcons(block, icons.data(), (int)icons.size());
     return icons;
 }
@@ -500,4 +530,116 @@ HICON GetIconPicture(SharedBlock *block, int index)
                    SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON);
     CoTaskMemFree(list);
     return info.hIcon;
+}
+
+int SetIconPositions(SharedBlock *block, const int *indices, const POINT *places, int count)
+{
+    if (!block->view || count <= 0)
+        return 0;
+    std::vector<char> done(count, 0);
+    int moved = 0;
+    if (UsableFolderView(block)) {
+        std::vector<DesktopIcon> icons(count);
+        for (int k = 0; k < count; k++)
+            icons[k] = {indices[k], 0, 0, -1, L"", 0, 0};
+        ReadDesktopIconNames(block, icons.data(), count);
+        std::vector<PCUITEMID_CHILD> items;
+        std::vector<POINT> points;
+        for (int k = 0; k < count; k++)
+            if (PITEMID_CHILD item = FolderViewItem(block, indices[k], icons[k].text, icons[k].itemValue)) {
+                items.push_back(item);
+                points.push_back(places[k]);
+                done[k] = 1;
+            }
+        if (!items.empty() && SUCCEEDED(block->folderView->SelectAndPositionItems(
+                                  (UINT)items.size(), items.data(), points.data(), SVSI_POSITIONITEM)))
+            moved = (int)items.size();
+        else
+            std::fill(done.begin(), done.end(), 0);
+        for (PCUITEMID_CHILD item : items)
+            CoTaskMemFree(const_cast<ITEMID_CHILD *>(item));
+    }
+    // Queued without waiting, then one waited message: once it is answered,
+    // every move before it is done.
+    for (int k = 0; k < count; k++) {
+        if (done[k])
+            continue;
+        if (k % BATCH_QUEUE_LIMIT == BATCH_QUEUE_LIMIT - 1)
+            Send(block, LVM_GETITEMCOUNT, 0, 0);
+        // Two 16-bit halves: a coordinate outside -32768..32767 wraps.
+        SendNotifyMessageW(block->listView, LVM_SETITEMPOSITION, indices[k],
+                           MAKELPARAM(places[k].x, places[k].y));
+        ShellMessageCount++;
+        moved++;
+    }
+    Send(block, LVM_GETITEMCOUNT, 0, 0);
+    return moved;
+}
+
+typedef HRESULT(WINAPI *NameFromIdListProc)(LPCITEMIDLIST, int, PWSTR *);
+// SIGDN_DESKTOPABSOLUTEPARSING, for shells that know SHGetNameFromIDList.
+static const int DESKTOP_ABSOLUTE_PARSING = (int)0x80028000;
+
+// The parsing name of an ID list on its own: slow, as each call walks the
+// whole list again.
+static void NameOfIdList(LPCITEMIDLIST list, std::wstring *name)
+{
+    static NameFromIdListProc nameFromIdList =
+        ProcAddress<NameFromIdListProc>(GetModuleHandleW(L"SHELL32"), "SHGetNameFromIDList");
+    WCHAR path[MAX_PATH] = L"";
+    PWSTR parsing = nullptr;
+    if (SHGetPathFromIDListW(list, path)) {
+        *name = path;
+    } else if (nameFromIdList && SUCCEEDED(nameFromIdList(list, DESKTOP_ABSOLUTE_PARSING, &parsing)) &&
+               parsing) {
+        *name = parsing;
+        CoTaskMemFree(parsing);
+    }
+}
+
+// The items' parent folder, kept while the next items share it: most desktop
+// items lie in one folder, and binding to it is the slow part.
+struct ParentFolder {
+    std::vector<BYTE> list; // the parent's ID list, without its end
+    ScopedComPointer<IShellFolder> folder;
+};
+
+static bool NameInParent(ParentFolder *parent, LPITEMIDLIST list, std::wstring *name)
+{
+    LPITEMIDLIST last = ILFindLastID(list);
+    const BYTE *start = reinterpret_cast<const BYTE *>(list);
+    std::vector<BYTE> parentList(start, reinterpret_cast<const BYTE *>(last));
+    if (!parent->folder.pointer || parentList != parent->list) {
+        if (parent->folder.pointer)
+            parent->folder->Release();
+        parent->folder.pointer = nullptr;
+        parent->list = parentList;
+        if (FAILED(SHBindToParent(list, IID_IShellFolder, parent->folder.Out(), nullptr)))
+            return false;
+    }
+    STRRET display = {};
+    WCHAR text[ICON_TEXT_CAPACITY] = L"";
+    if (FAILED(parent->folder->GetDisplayNameOf(last, SHGDN_FORPARSING, &display)) ||
+        FAILED(StrRetToBufW(&display, last, text, ICON_TEXT_CAPACITY)))
+        return false;
+    *name = text;
+    return true;
+}
+
+int IconParsingNames(SharedBlock *block, const DesktopIcon *icons, int count, std::wstring *names)
+{
+    ParentFolder parent;
+    int named = 0;
+    for (int i = 0; i < count; i++) {
+        names[i].clear();
+        LPITEMIDLIST list = block->view ? CopyIdList(block, icons[i].itemValue) : nullptr;
+        if (!list)
+            continue;
+        // An item of the desktop itself has a one-item list.
+        if (ILIsEmpty(list) || !NameInParent(&parent, list, &names[i]))
+            NameOfIdList(list, &names[i]);
+        CoTaskMemFree(list);
+        named += !names[i].empty();
+    }
+    return named;
 }

@@ -4,6 +4,7 @@
 
 #include "base/messages.h"
 #include "desktop_icons/desktop_icons.h"
+#include "desktop_icons/icon_layout.h"
 #include "resources/resource_ids.h"
 
 static ExtPropState *StateOf(HWND dialog)
@@ -212,9 +213,36 @@ static void OnPrimaryCheckBox(ExtPropState *state)
         EnableApplyButton(state->dialogWindow);
 }
 
+// "&Save Icons Position" and "&Restore Icons Position" of the icon view: the
+// whole layout of the present display setup, told in the status line.
+static void OnIconLayoutCommand(ExtPropState *state, int id)
+{
+    wchar_t text[128];
+    if (id == ID_SAVE_ICON_POSITIONS) {
+        int saved = SaveIconLayout(state->icons.listView);
+        wsprintfW(text,
+                  saved < 0 ? L"The icons position could not be saved." : L"Icons position saved: %d icons.",
+                  saved);
+    } else {
+        int placed = RestoreIconLayout(state->icons.listView);
+        wsprintfW(text,
+                  placed < 0 ? L"No icons position saved for this display setup."
+                             : L"Icons position restored: %d icons.",
+                  placed);
+        if (placed > 0)
+            ReloadCanvasIcons(state);
+    }
+    SetWindowTextW(state->iconStatus, text);
+    ShowWindow(state->iconStatus, SW_SHOW);
+}
+
 static INT_PTR OnButtonClicked(ExtPropState *state, int id)
 {
     switch (id) {
+    case ID_SAVE_ICON_POSITIONS:
+    case ID_RESTORE_ICON_POSITIONS:
+        OnIconLayoutCommand(state, id);
+        break;
     case IDC_WEB_LINK:
     case IDC_MAIL_LINK:
         OpenLinkTarget(id);

@@ -20,6 +20,7 @@ static const int OptionCheckBoxIds[OPTION_COUNT] = {
     IDC_OPT_LAUNCH_AT_WINDOWS_STARTUP,
     IDC_OPT_DISPLAY_PORTRAIT_RESOLUTION,
     IDC_OPT_CONFIRM_MODE_CHANGE,
+    IDC_OPT_KEEP_ICON_LAYOUT,
 };
 
 static const UINT PLACE_FLAGS = SWP_NOZORDER | SWP_NOACTIVATE;
@@ -169,6 +170,19 @@ static void CreateCombos(ExtPropState *state, HWND dialog)
     ShowWindow(canvas.windowCombo, SW_HIDE);
 }
 
+// On the combo label's line, right-aligned in the right half; shown on the Icons tab.
+static void CreateIconStatus(ExtPropState *state, HWND dialog)
+{
+    RECT client, label;
+    GetClientRect(dialog, &client);
+    GetWindowRectIn(state->comboLabel, &label, dialog);
+    int margin = DialogPixelsX(dialog, CONTENT_MARGIN);
+    state->iconStatus = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_RIGHT | SS_NOPREFIX,
+                                        client.right / 2, label.top, client.right / 2 - margin,
+                                        label.bottom - label.top, dialog, nullptr, InstanceHandle, nullptr);
+    SendMessageW(state->iconStatus, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
+}
+
 // The opening selects its tab without the switch, so the record is set here.
 static void ChooseStartingTab(ExtPropState *state)
 {
@@ -226,6 +240,7 @@ int InitExtPropDialog(ExtPropState *state)
     state->okButton = GetDlgItem(dialog, IDC_OK);
     SendMessageW(dialog, DM_SETDEFID, IDC_OK, 0);
     CreateCombos(state, dialog);
+    CreateIconStatus(state, dialog);
 
     state->futureFeaturesText = GetDlgItem(dialog, IDC_FUTURE_FEATURES);
     state->aboutText = GetDlgItem(dialog, IDC_ABOUT_TEXT);

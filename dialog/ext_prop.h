@@ -30,6 +30,7 @@ struct ExtPropState {
     HIMAGELIST tabImages;
     HWND hintLabel;
     HWND comboLabel;
+    HWND iconStatus; // the line under the canvas that tells what a layout command did
     HWND okButton;
     HWND futureFeaturesText, aboutText, knownBugsText;
     HWND webLink, mailLink;

@@ -222,6 +222,8 @@ int SwitchTab(ExtPropState *state, NMHDR *header, int target)
         canvas.primaryPending = FALSE;
     }
     ShowCanvas(&canvas, toCanvas);
+    // Shown once it has something to say: an empty line would still paint.
+    ShowControl(state->iconStatus, target == TAB_ICONS && GetWindowTextLengthW(state->iconStatus) > 0);
     EnterPage(state, target, fromCanvas);
     ShowTabLabels(state, target);
     return 0;

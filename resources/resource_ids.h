@@ -11,6 +11,8 @@
 #define ID_PROPERTIES 40006 /* inserted at start-up */
 #define ID_EXIT 40007
 #define ID_EXTENDED_PROPERTIES 40013
+/* Also in the icon view's desktop menu, beside "&Save Icons Position" (40018). */
+#define ID_RESTORE_ICON_POSITIONS 40019
 
 /* Notification-area icons; the option TessivonTrayIconIn256Colors picks one. */
 #define IDI_TRAY_16_COLORS 104
@@ -65,6 +67,7 @@
 #define IDC_OPT_LAUNCH_AT_WINDOWS_STARTUP 1050
 #define IDC_OPT_DISPLAY_PORTRAIT_RESOLUTION 1051
 #define IDC_OPT_CONFIRM_MODE_CHANGE 1052
+#define IDC_OPT_KEEP_ICON_LAYOUT 1053
 
 /* Windows created beside the template and given an id afterwards. They
    reuse the numbers of a template control; the code tells them apart by

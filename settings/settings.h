@@ -10,9 +10,9 @@
 #define RUN_KEY L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 #define DESKTOP_KEY L"Control Panel\\Desktop"
 
-#define OPTION_COUNT 14
+#define OPTION_COUNT 15
 // Bit i is the dialog's default for option i.
-#define OPTION_DEFAULTS 0x3C28u
+#define OPTION_DEFAULTS 0x7C28u
 
 // Index 0 names the start-at-logon value in the Run key; the others the options.
 extern const wchar_t *const OptionNames[OPTION_COUNT + 1];
@@ -32,6 +32,7 @@ enum OptionIndex {
     OPT_LAUNCH_AT_WINDOWS_STARTUP,
     OPT_DISPLAY_PORTRAIT_RESOLUTION,
     OPT_CONFIRM_MODE_CHANGE,
+    OPT_KEEP_ICON_LAYOUT,
 };
 
 // Reads an option as the program outside the dialog does: up to four bytes of

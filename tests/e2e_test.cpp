@@ -13,9 +13,12 @@
 #include "app/main_window.h"
 #include "base/messages.h"
 #include "base/platform.h"
+#include "desktop_icons/desktop_icons.h"
+#include "desktop_icons/icon_layout.h"
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
+#include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
 #include "tests/ui_driver.h"
 
@@ -73,6 +76,29 @@ struct EndToEnd : ::testing::Test {
         WaitFor([] { return !FindShown("#32768"); }, 5000);
         return opened;
     }
+    // The command id of the mode of this size in the start's depth, found the
+    // way the program builds its catalogue; 0 when there is none.
+    int ModeCommand(DWORD width, DWORD height)
+    {
+        LoadPlatformTable();
+        DisplayCatalogue catalogue = {};
+        BuildDisplayCatalogue(&catalogue, {false, true});
+        int command = 0;
+        for (int j = 0; j < catalogue.counts[0] && !command; j++)
+            if (catalogue.tables[0][j].width == (LONG)width &&
+                catalogue.tables[0][j].height == (LONG)height &&
+                catalogue.tables[0][j].bitsPerPixel == (LONG)startMode.dmBitsPerPel)
+                command = ID_MODE_BASE + j;
+        FreeDisplayCatalogue(&catalogue);
+        return command;
+    }
+    // A click on the icon records the modes that Escape goes back to.
+    bool ClickForTheMenu()
+    {
+        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
+        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
+        return MenuOpens(5000);
+    }
 };
 
 // A second copy ends with 1 and the first keeps running; a real X pointer
@@ -89,16 +115,7 @@ TEST_F(EndToEnd, SecondCopyRefusedClicksOpenTheMenuModesSwitchAndTheIconWaitsFor
 
     // A mode command switches the desktop, and Escape takes it back.
     ASSERT_EQ(startMode.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
-    // The command id of 800x600, found the way the program builds its catalogue.
-    LoadPlatformTable();
-    DisplayCatalogue catalogue = {};
-    BuildDisplayCatalogue(&catalogue, {false, true});
-    int command = 0;
-    for (int j = 0; j < catalogue.counts[0] && !command; j++)
-        if (catalogue.tables[0][j].width == 800 &&
-            catalogue.tables[0][j].bitsPerPixel == (LONG)startMode.dmBitsPerPel)
-            command = ID_MODE_BASE + j;
-    FreeDisplayCatalogue(&catalogue);
+    int command = ModeCommand(800, 600);
     ASSERT_NE(command, 0) << "no 800x600 mode in the virtual desktop";
 
     // The pick switches at once and asks, storing nothing yet. Enter keeps and
@@ -172,6 +189,78 @@ TEST_F(EndToEnd, CommonControlsAndComWaitForTheDialog)
     EXPECT_TRUE(loaded("comctl32.dll")) << "with the dialog";
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 10000));
+}
+
+// 1024x768 -> 640x480 -> Escape: with KeepIconLayout on (its default) every
+// icon the shell pushed inside the smaller screen comes back; with it off
+// they stay pushed.
+TEST_F(EndToEnd, IconsPushedBySmallerModeReturnWithKeepIconLayout)
+{
+    FixtureShell shell(GridIcons(80, 3)); // up to x 820 and y 570
+    const std::vector<FixtureIcon> start = shell.Report();
+    int command = ModeCommand(640, 480);
+    ASSERT_NE(command, 0) << "no 640x480 mode in the virtual desktop";
+    for (bool keep : {true, false}) {
+        WriteOption(OPT_KEEP_ICON_LAYOUT, keep);
+        ASSERT_TRUE(ClickForTheMenu());
+        Post(WM_COMMAND, command);
+        ASSERT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 480; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return !SamePlaces(shell.Report(), start); }, 5000)) << "the shell pushes";
+        Post(WM_KEYDOWN, VK_ESCAPE);
+        ASSERT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
+        if (keep)
+            EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000))
+                << "icons returned";
+        else
+            EXPECT_FALSE((Sleep(3000), SamePlaces(shell.Report(), start))) << "icons left pushed";
+    }
+}
+
+// The real program started after the stand-in shell with the options stored
+// beforehand, ended by "&Exit Tessivon".
+struct Program : ChildProcess {
+    Program() : ChildProcess(L"\"" + ProgramPath + L"\"")
+    {
+        WaitFor([] { return ProgramWindow(); }, 15000);
+    }
+    long Exit() { return Post(WM_COMMAND, ID_EXIT), Wait(15000); }
+};
+
+// Saved at "&Exit Tessivon" and at the session's end with
+// AutomaticlySaveIconPos (each save shown by a restore here); restored at
+// start-up with RestoreIconPosAtStartup, and by the tray's "&Restore Icons Position".
+TEST(IconLayoutEndToEnd, SavedAtExitRestoredAtStartUpAndFromTheTray)
+{
+    RegistryGuard registry;
+    FixtureShell shell(GridIcons(4, 4));
+    const std::vector<FixtureIcon> start = shell.Report();
+    EXPECT_EQ(Program().Exit(), 0);
+    EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), -1) << "option off: nothing saved";
+    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
+    EXPECT_EQ(Program().Exit(), 0);
+    shell.Move(1, 500, 300);
+    EXPECT_TRUE(RestoreIconLayout(FindDesktopListView()) == 4 && SamePlaces(shell.Report(), start))
+        << "saved at exit";
+    Program program;
+    shell.Move(1, 500, 300);
+    const std::vector<FixtureIcon> moved = shell.Report();
+    SendMessageW(ProgramWindow(), WM_ENDSESSION, TRUE, 0);
+    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 0);
+    EXPECT_EQ(program.Exit(), 0);
+
+    shell.Move(2, 600, 400);
+    Program restoring;
+    Sleep(3000);
+    EXPECT_EQ(shell.Report()[2].x, 600) << "RestoreIconPosAtStartup off: nothing restored";
+    Post(WM_COMMAND, ID_RESTORE_ICON_POSITIONS);
+    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 5000))
+        << "from the tray, as saved at the session's end";
+    EXPECT_EQ(restoring.Exit(), 0);
+    shell.Move(2, 600, 400);
+    WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
+    Program atStartUp;
+    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 10000)) << "restored at start-up";
+    EXPECT_EQ(atStartUp.Exit(), 0);
 }
 
 // What a user downloads: no symbol table, the version block, and a manifest

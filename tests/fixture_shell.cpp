@@ -7,8 +7,10 @@
 // "WorkerW"), whose items carry the texts, images and positions of the icon
 // list in the temporary folder (fixture_shell.h) and, as item values, real ID
 // lists of the files named there. For every WM_APP sent to "Progman" the list
-// is written again as the items are, with their numbers. Texts may hold any
-// character but a line break.
+// is written again as the items are, with their numbers; WM_APP + 1 moves item
+// wParam to the place in lParam, as a drag on the desktop. Texts may hold any
+// character but a line break. Like the real shell, it pushes every icon inside
+// the new screen on WM_DISPLAYCHANGE.
 //
 //   fixture_shell windows N
 //
@@ -24,9 +26,23 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "fixture_shell.h"
 
 static HWND ListView;
+static HWND Desktop; // "Progman", which gets the display changes
+
+// Each icon's corner at least 64 pixels, about a cell, off the right and bottom edges.
+static void PushIconsInside(int width, int height)
+{
+    for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
+        POINT at = {};
+        SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&at);
+        SendMessageW(ListView, LVM_SETITEMPOSITION, i,
+                     MAKELPARAM(std::min<LONG>(at.x, width - 64), std::min<LONG>(at.y, height - 64)));
+    }
+}
 
 static void WriteReport()
 {
@@ -49,6 +65,10 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
 {
     if (message == WM_APP)
         WriteReport();
+    if (message == WM_APP + 1)
+        SendMessageW(ListView, LVM_SETITEMPOSITION, wParam, lParam);
+    if (message == WM_DISPLAYCHANGE && window == Desktop)
+        PushIconsInside(LOWORD(lParam), HIWORD(lParam));
     return message == WM_APP ? 1 : DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -81,7 +101,7 @@ static void MakeShell(bool workerW)
 {
     InitCommonControls();
     CoInitialize(nullptr);
-    HWND holder = Make(L"Progman", L"", WS_POPUP, 0, 0, 1024, 768);
+    HWND holder = Desktop = Make(L"Progman", L"", WS_POPUP, 0, 0, 1024, 768);
     holder = workerW ? Make(L"WorkerW", L"", WS_POPUP, 0, 0, 1024, 768) : holder;
     HWND view = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1024, 768, holder);
     ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 1024, 768, view);

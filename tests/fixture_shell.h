@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -44,6 +45,12 @@ inline void WriteIcons(const std::wstring &path, const std::vector<FixtureIcon> 
     std::ofstream((path + L".tmp").c_str(), std::ios::binary)
         .write((const char *)text.data(), text.size() * sizeof(wchar_t));
     MoveFileExW((path + L".tmp").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+inline bool SamePlaces(const std::vector<FixtureIcon> &a, const std::vector<FixtureIcon> &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const FixtureIcon &p, const FixtureIcon &q) { return p.x == q.x && p.y == q.y; });
 }
 
 // count icons named "Icon i" in rows of ten, image i % pictures.
@@ -99,6 +106,11 @@ struct FixtureShell : FixtureProcess {
         }
         WriteIcons(folder + L"icons.txt", icons);
         return workerW ? L"workerw" : L"shell";
+    }
+    // Moves icon i as a user's drag on the desktop does.
+    void Move(int i, int x, int y) const
+    {
+        SendMessageW(FindWindowW(L"Progman", nullptr), WM_APP + 1, i, MAKELPARAM(x, y));
     }
     // What the fixture's list view holds now, as the fixture itself reads it.
     std::vector<FixtureIcon> Report() const

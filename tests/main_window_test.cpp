@@ -181,6 +181,10 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
                                  "  75Hz #50002", "1024x768 (16bits) #50003", "[1280x1024 (16bits)]",
                                  "  ?? #50004", "  85Hz #50005", "-", "1024x768 (32bits) - 60Hz #50006"}));
 
+    EXPECT_EQ(Lines(Program.commandMenu),
+              (Text{"&About... #40004", "-", "&Properties ... #40006", "E&xtended Properties ... #40013",
+                    "&Restore Icons Position #40019", "-", "&Exit Tessivon #40007"}));
+
     // The current mode is marked in its submenu, on its display only.
     HMENU resolution800 = GetSubMenu(menu, 2), resolution1280 = GetSubMenu(menu, 4);
     MarkCurrentModes(Program.catalogue, menu, 0, {800, 600, 16, 75});

@@ -1,0 +1,185 @@
+#include "desktop_icons/icon_layout.h"
+
+#include <algorithm>
+#include <map>
+
+#include "desktop_icons/desktop_icons.h"
+#include "display/monitors.h"
+#include "settings/settings.h"
+
+// Waits, in ticks: the shell's icon list may appear long after logon; its
+// rearranging after a display change takes a moment.
+static const int STARTUP_TICK_LIMIT = 120;
+static const int SETTLE_TICK_LIMIT = 16;
+// A save older than this was for a change that never came.
+static const DWORD CHANGE_WAIT_LIMIT = 30000;
+
+static BOOL CALLBACK AddMonitorProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (CompatGetMonitorInfo(monitor, &info))
+        reinterpret_cast<std::vector<RECT> *>(data)->push_back(info.rcMonitor);
+    return TRUE;
+}
+
+std::wstring PresentDisplaySetup()
+{
+    std::vector<RECT> monitors;
+    CompatEnumDisplayMonitors(nullptr, nullptr, AddMonitorProc, reinterpret_cast<LPARAM>(&monitors));
+    std::sort(monitors.begin(), monitors.end(), [](const RECT &a, const RECT &b) {
+        return a.left != b.left ? a.left < b.left : a.top < b.top;
+    });
+    std::wstring setup;
+    for (const RECT &r : monitors) {
+        wchar_t part[64];
+        wsprintfW(part, L"%s%ldx%ld@%ld,%ld", setup.empty() ? L"" : L";", r.right - r.left, r.bottom - r.top,
+                  r.left, r.top);
+        setup += part;
+    }
+    return setup;
+}
+
+// The identities of the icons read, in item order.
+static std::vector<std::wstring> Identities(SharedBlock *block, const std::vector<DesktopIcon> &icons)
+{
+    std::vector<std::wstring> identities(icons.size());
+    IconParsingNames(block, icons.data(), (int)icons.size(), identities.data());
+    std::map<std::wstring, int> seen;
+    for (size_t i = 0; i < icons.size(); i++) {
+        std::wstring &identity = identities[i];
+        if (identity.empty())
+            identity = icons[i].text;
+        int occurrence = identity.empty() ? 0 : ++seen[identity];
+        if (occurrence > 1)
+            identity += L" #" + std::to_wstring(occurrence);
+    }
+    return identities;
+}
+
+// Every icon of the list view, with its position or not; false when they
+// cannot be read, so that a failed read never stands for an empty desktop.
+static bool ReadIcons(SharedBlock *block, std::vector<DesktopIcon> *icons, bool positions)
+{
+    icons->assign(block->view ? GetIconCount(block) : 0, DesktopIcon());
+    for (size_t i = 0; i < icons->size(); i++)
+        (*icons)[i].index = (int)i;
+    if (!block->view || icons->empty())
+        return block->view != nullptr;
+    DesktopIcon *first = icons->data();
+    int count = (int)icons->size();
+    return positions ? ReadDesktopIcons(block, first, count) : ReadDesktopIconNames(block, first, count);
+}
+
+bool CaptureIconLayout(HWND listView, std::vector<IconPlace> *places)
+{
+    places->clear();
+    ScopedSharedBlock shared(listView);
+    std::vector<DesktopIcon> icons;
+    if (!shared.open || !ReadIcons(&shared.block, &icons, true))
+        return false;
+    std::vector<std::wstring> identities = Identities(&shared.block, icons);
+    for (size_t i = 0; i < icons.size(); i++)
+        if (!identities[i].empty())
+            places->push_back({identities[i], icons[i].x, icons[i].y});
+    return true;
+}
+
+int SaveIconLayout(HWND listView)
+{
+    std::vector<IconPlace> places;
+    if (!CaptureIconLayout(listView, &places))
+        return -1;
+    return WriteIconLayout(PresentDisplaySetup().c_str(), places) ? (int)places.size() : -1;
+}
+
+int RestoreIconLayout(HWND listView)
+{
+    std::vector<IconPlace> stored;
+    if (!ReadIconLayout(PresentDisplaySetup().c_str(), &stored))
+        return -1;
+    ScopedSharedBlock shared(listView);
+    if (!shared.open)
+        return -1;
+    std::map<std::wstring, POINT> layout;
+    for (const IconPlace &place : stored)
+        layout[place.identity] = {place.x, place.y};
+    // Every icon of the layout is moved, in place or not: reading the
+    // positions first would cost as many messages as the moves.
+    std::vector<DesktopIcon> icons;
+    if (!ReadIcons(&shared.block, &icons, false))
+        return -1;
+    std::vector<std::wstring> identities = Identities(&shared.block, icons);
+    std::vector<int> indices;
+    std::vector<POINT> places;
+    for (size_t i = 0; i < icons.size(); i++) {
+        auto found = layout.find(identities[i]);
+        if (found == layout.end())
+            continue;
+        indices.push_back(icons[i].index);
+        places.push_back(found->second);
+    }
+    SetIconPositions(&shared.block, indices.data(), places.data(), (int)indices.size());
+    return (int)indices.size();
+}
+
+static bool KeepIconLayoutOn() { return ReadOptionNumberOr(OPT_KEEP_ICON_LAYOUT, 1) != 0; }
+
+void IconLayoutBeforeDisplayChange(IconLayoutKeeper *keeper)
+{
+    if (!KeepIconLayoutOn())
+        return;
+    HWND listView = FindDesktopListView();
+    if (listView && SaveIconLayout(listView) >= 0)
+        keeper->armedAt = GetTickCount() | 1;
+}
+
+bool IconLayoutDisplayChanged(IconLayoutKeeper *keeper)
+{
+    if (!keeper->armedAt || GetTickCount() - keeper->armedAt > CHANGE_WAIT_LIMIT) {
+        keeper->armedAt = 0;
+        return false;
+    }
+    keeper->settleTicks = 0;
+    keeper->lastPlacesHash = 0;
+    return true;
+}
+
+static DWORD PlacesHash(HWND listView)
+{
+    ScopedSharedBlock shared(listView);
+    DWORD hash = 2166136261u;
+    for (const DesktopIcon &icon : ReadEveryDesktopIcon(&shared.block))
+        for (int value : {icon.x, icon.y})
+            hash = (hash ^ (DWORD)value) * 16777619u;
+    return hash;
+}
+
+bool IconLayoutSettleTick(IconLayoutKeeper *keeper)
+{
+    HWND listView = FindDesktopListView();
+    DWORD hash = PlacesHash(listView);
+    bool settled = keeper->settleTicks > 0 && hash == keeper->lastPlacesHash;
+    keeper->lastPlacesHash = hash;
+    if (!settled && ++keeper->settleTicks < SETTLE_TICK_LIMIT)
+        return false;
+    keeper->armedAt = 0;
+    RestoreIconLayout(listView);
+    return true;
+}
+
+bool IconLayoutStartupTick(IconLayoutKeeper *keeper)
+{
+    HWND listView = FindDesktopListView();
+    int count = 0;
+    if (listView) {
+        ScopedSharedBlock shared(listView);
+        count = GetIconCount(&shared.block);
+    }
+    // The icon list is there and no longer growing.
+    bool ready = count > 0 && count == keeper->lastCount;
+    keeper->lastCount = count;
+    if (ready)
+        RestoreIconLayout(listView);
+    return ready || ++keeper->startupTicks >= STARTUP_TICK_LIMIT;
+}
