@@ -170,7 +170,7 @@ static void RunExtendedProperties(MainWindowState *state)
 
 static void OnCommand(MainWindowState *state, UINT id)
 {
-    if (id >= ID_MODE_BASE) {
+    if (id >= ID_MODE_BASE && id <= ID_MODE_LAST) {
         OnModeCommand(state, id);
         return;
     }

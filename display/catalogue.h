@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
-#define MAX_DISPLAYS 3
+// Mode command ids give each display 1000 ids below 65536 (see
+// display/mode_menus.h), so the menus hold at most fifteen displays.
+#define MAX_DISPLAYS 15
 #define MAX_DEPTHS 20
 #define MAX_ENTRIES_PER_DISPLAY 1000
 
@@ -25,11 +27,12 @@ struct ModeSnapshot {
 };
 
 // Every display's accepted modes; display i is the i-th monitor enumerated.
-// The tables are allocated with new[] and freed by FreeDisplayCatalogue.
+// tables and counts hold displayCount elements each; they and the tables are
+// allocated with new[] and freed by FreeDisplayCatalogue.
 struct DisplayCatalogue {
     int displayCount;
-    ModeEntry *tables[MAX_DISPLAYS];
-    int counts[MAX_DISPLAYS];
+    ModeEntry **tables;
+    int *counts;
 };
 
 // How the catalogue is built: with portrait twins of every mode, and with one

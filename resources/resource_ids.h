@@ -11,6 +11,8 @@
 #define ID_PROPERTIES 40006 /* inserted at start-up */
 #define ID_EXIT 40007
 #define ID_EXTENDED_PROPERTIES 40013
+/* 50000 to 64999 are the mode commands of up to fifteen displays
+   (display/mode_menus.h); no other command may use them. */
 
 /* Notification-area icons; the option TessivonTrayIconIn256Colors picks one. */
 #define IDI_TRAY_16_COLORS 104
