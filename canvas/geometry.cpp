@@ -144,7 +144,10 @@ static BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LP
     ScreenRecord record = {monitor, deviceContext, *monitorRect, *monitorRect, false};
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
+    // The rectangle handed over is clipped to the screen DC, which can still
+    // have the desktop's former size right after a mode switch.
     if (CompatGetMonitorInfo(monitor, &info)) {
+        record.monitorRect = info.rcMonitor;
         record.workRect = info.rcWork;
         record.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
     }
