@@ -76,8 +76,8 @@ struct CanvasState {
     POINT desktopOrigin;
     int zoomMargin;
     BOOL zooming;
-    int screenCount;      // monitors shown at the last layout
-    int screenItemCount;  // screen items made (the rest hidden)
+    int screenCount;       // monitors shown at the last layout
+    int screenItemCount;   // screen items made (the rest hidden)
     ScreenRecord *screens; // screenItemCount records, new[]
     int selectedScreen;
     int chosenPrimary;

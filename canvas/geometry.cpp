@@ -112,7 +112,8 @@ void LayoutCanvas(CanvasState *state)
     std::vector<ScreenRecord> records;
     {
         ScopedWindowDC screen(nullptr);
-        CompatEnumDisplayMonitors(screen.dc, nullptr, AddScreenRecordProc, reinterpret_cast<LPARAM>(&records));
+        CompatEnumDisplayMonitors(screen.dc, nullptr, AddScreenRecordProc,
+                                  reinterpret_cast<LPARAM>(&records));
     }
     int count = (int)records.size();
     if (count != state->screenCount) {

@@ -50,8 +50,9 @@ static HWND MakeScreenItem(CanvasState *canvas, int index)
 {
     wchar_t number[12];
     ScreenNumberText(index, number);
-    HWND item = CreateWindowExW(0, L"Static", canvas->zooming ? L"" : number, WS_CHILD | SS_CENTER | SS_CENTERIMAGE,
-                                0, 0, 0, 0, canvas->dialog, nullptr, InstanceHandle, nullptr);
+    HWND item =
+        CreateWindowExW(0, L"Static", canvas->zooming ? L"" : number, WS_CHILD | SS_CENTER | SS_CENTERIMAGE,
+                        0, 0, 0, 0, canvas->dialog, nullptr, InstanceHandle, nullptr);
     if (item && index > 0)
         SetWindowPos(item, canvas->screenItems[index - 1], 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -233,7 +233,8 @@ TEST_F(ExtPropDialog, FiveMonitorsShownAndMonitorsThatComeAndGoFollowed)
         POINT o = canvas.desktopOrigin;
         for (int k = 0; k < 5; k++) {
             SCOPED_TRACE(k);
-            EXPECT_RECT(RectIn(canvas.screenItems[k], dialog), o.x + 80 * k, o.y, o.x + 80 * k + 80, o.y + 60);
+            EXPECT_RECT(RectIn(canvas.screenItems[k], dialog), o.x + 80 * k, o.y, o.x + 80 * k + 80,
+                        o.y + 60);
             EXPECT_TRUE(IsWindowVisible(canvas.screenItems[k]));
             EXPECT_EQ(WindowText(canvas.screenItems[k]), std::to_string(k + 1));
             EXPECT_EQ(ComboText(canvas.screenCombo, k), L"\\\\.\\Display" + std::to_wstring(k + 1));
@@ -261,8 +262,8 @@ TEST_F(ExtPropDialog, FiveMonitorsShownAndMonitorsThatComeAndGoFollowed)
         for (int k = 0; k < canvas.screenItemCount; k++)
             EXPECT_EQ(IsWindowVisible(canvas.screenItems[k]) != 0, k < 2) << k;
         EXPECT_EQ(canvas.scale, 400.0f / 2048);
-        EXPECT_RECT(RectIn(canvas.screenItems[1], dialog), canvas.desktopOrigin.x + 200, canvas.desktopOrigin.y,
-                    canvas.desktopOrigin.x + 400, canvas.desktopOrigin.y + 150);
+        EXPECT_RECT(RectIn(canvas.screenItems[1], dialog), canvas.desktopOrigin.x + 200,
+                    canvas.desktopOrigin.y, canvas.desktopOrigin.x + 400, canvas.desktopOrigin.y + 150);
         EXPECT_RECT(RectIn(dialog, nullptr), 2048 - (before.right - before.left), 100, 2048,
                     100 + before.bottom - before.top);
         EXPECT_TRUE(canvas.windowsPending && canvas.undoCount == 1);

@@ -219,10 +219,10 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
         GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
         EXPECT_EQ(text, "Display &" + std::to_string(i + 1));
         std::string id = " #" + std::to_string(50000 + 1000 * i);
-        EXPECT_EQ(Lines(GetSubMenu(menu, i)), (Text{"  Display " + std::to_string(i + 1) + " #0",
-                                                     "640x480 (8bits) - 60Hz" + id, "[800x600 (8bits)]",
-                                                     "  60Hz" + id.substr(0, id.size() - 1) + "1",
-                                                     "  75Hz" + id.substr(0, id.size() - 1) + "2"}));
+        EXPECT_EQ(Lines(GetSubMenu(menu, i)),
+                  (Text{"  Display " + std::to_string(i + 1) + " #0", "640x480 (8bits) - 60Hz" + id,
+                        "[800x600 (8bits)]", "  60Hz" + id.substr(0, id.size() - 1) + "1",
+                        "  75Hz" + id.substr(0, id.size() - 1) + "2"}));
     }
     HMENU fifth = GetSubMenu(menu, 4);
     Sim.monitors[4].bitsPerPixel = 8;
