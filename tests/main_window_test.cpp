@@ -204,58 +204,36 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
     EXPECT_FALSE(Checked(second, 3) || Checked(GetSubMenu(second, 3), 0)) << "the old mark is cleared";
 
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60), SimMode(800, 600, 8, 75)};
-    Start(2);
-    EXPECT_EQ(Lines(menu), (Text{"[Display &1]", "    Display 1 #0", "  640x480 (8bits) - 60Hz #50000",
-                                 "  [800x600 (8bits)]", "    60Hz #50001", "    75Hz #50002", "[Display &2]",
-                                 "    Display 2 #0", "  640x480 (8bits) - 60Hz #51000", "  [800x600 (8bits)]",
-                                 "    60Hz #51001", "    75Hz #51002"}));
-
     // Five displays: a titled submenu each, made past the resource's three, with
     // ids of their own; Escape puts every display back as the click found it.
     Start(5);
-    ASSERT_EQ(GetMenuItemCount(menu), 5);
+    Text expected;
     for (int i = 0; i < 5; i++) {
-        char text[32] = "";
-        GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
-        EXPECT_EQ(text, "Display &" + std::to_string(i + 1));
-        std::string id = " #" + std::to_string(50000 + 1000 * i);
-        EXPECT_EQ(Lines(GetSubMenu(menu, i)),
-                  (Text{"  Display " + std::to_string(i + 1) + " #0", "640x480 (8bits) - 60Hz" + id,
-                        "[800x600 (8bits)]", "  60Hz" + id.substr(0, id.size() - 1) + "1",
-                        "  75Hz" + id.substr(0, id.size() - 1) + "2"}));
+        std::string n = std::to_string(i + 1), id = " #5" + std::to_string(i) + "00";
+        expected.insert(expected.end(), {"[Display &" + n + "]", "    Display " + n + " #0",
+                                         "  640x480 (8bits) - 60Hz" + id + "0", "  [800x600 (8bits)]",
+                                         "    60Hz" + id + "1", "    75Hz" + id + "2"});
     }
-    HMENU fifth = GetSubMenu(menu, 4);
+    EXPECT_EQ(Lines(menu), expected);
     Sim.monitors[4].bitsPerPixel = 8;
     Watch click(GetDoubleClickTime() + 2000);
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
     PumpMessages(GetDoubleClickTime() + 500);
-    EXPECT_EQ(click.menu, menu);
-    MarkCurrentModes(Program.catalogue, menu, 4, {800, 600, 8, 75});
-    EXPECT_TRUE(Checked(fifth, 2) && Checked(GetSubMenu(fifth, 2), 1) && !Checked(GetSubMenu(menu, 3), 2));
     Command(54002);
-    ASSERT_EQ(Sim.calls.size(), 1u);
-    EXPECT_EQ(Sim.calls[0].device, L"\\\\.\\Display5");
     SendMessageW(Program.window, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_EQ(Sim.calls.size(), 6u);
-    for (int i = 0; i < 5; i++)
-        EXPECT_EQ(Sim.calls[5 - i].device, i ? L"\\\\.\\Display" + std::to_wstring(i + 1) : L"") << i;
-    EXPECT_EQ(std::make_tuple(Sim.calls[1].mode.dmPelsWidth, Sim.calls[1].mode.dmBitsPerPel),
-              std::make_tuple(1024ul, 8ul))
-        << "the fifth display's own mode";
+    EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display5" && Sim.calls[1].device == Sim.calls[0].device &&
+                Sim.calls[1].mode.dmBitsPerPel == 8 && Sim.calls[5].device.empty());
 
-    // Sixteen monitors: the ids of fifteen displays end below 65000 and stay
-    // clear of every other command; the sixteenth display is left out.
+    // Sixteen monitors: fifteen displays' ids end below 65000, clear of every
+    // other command; the sixteenth display is left out.
     Start(16);
-    ASSERT_EQ(GetMenuItemCount(menu), MAX_DISPLAYS);
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 14), 1), 64000u);
-    for (int k = 0; k < GetMenuItemCount(Program.commandMenu); k++) {
-        UINT id = GetMenuItemID(Program.commandMenu, k);
-        EXPECT_TRUE(id < ID_MODE_BASE || id > ID_MODE_LAST) << id;
-    }
+    EXPECT_EQ(GetMenuItemCount(menu), MAX_DISPLAYS);
+    for (int k = 0; k < GetMenuItemCount(Program.commandMenu); k++)
+        EXPECT_GT(ID_MODE_BASE, (int)GetMenuItemID(Program.commandMenu, k));
     Command(64002);
     Command(65002);
-    ASSERT_EQ(Sim.calls.size(), 1u);
-    EXPECT_EQ(Sim.calls[0].device, L"\\\\.\\Display15");
+    EXPECT_TRUE(Sim.calls.size() == 1 && Sim.calls[0].device == L"\\\\.\\Display15");
 
     Sim.candidates.clear();
     for (int k = 0; k < 1100; k++)

@@ -67,16 +67,7 @@ static int WINAPI SimGetSystemMetrics(int index)
     return answered ? answers[index - SM_XVIRTUALSCREEN] : GetSystemMetrics(index);
 }
 
-// How far the rectangle lies from the monitor, along both axes; 0 when they touch.
-static LONG Distance(const RECT &rect, const RECT &monitor)
-{
-    LONG dx = std::max({0L, monitor.left - rect.right, rect.left - monitor.right});
-    LONG dy = std::max({0L, monitor.top - rect.bottom, rect.top - monitor.bottom});
-    return dx + dy;
-}
-
-// The monitor with the largest share of the rectangle, else as the flags ask:
-// the primary, or the monitor nearest to it.
+// The monitor with the largest share of the rectangle, else as the flags ask.
 static HMONITOR Nearest(RECT rect, DWORD flags)
 {
     LONG best = 0;
@@ -89,10 +80,6 @@ static HMONITOR Nearest(RECT rect, DWORD flags)
         if (area > best || (!found && flags != MONITOR_DEFAULTTONULL && Sim.monitors[k].primary))
             found = (HMONITOR)(MONITOR_BASE + k), best = std::max(best, area);
     }
-    for (size_t k = 0; best == 0 && flags == MONITOR_DEFAULTTONEAREST && k < Sim.monitors.size(); k++)
-        if (!found || Distance(rect, Sim.monitors[k].rect) <
-                          Distance(rect, Sim.monitors[(ULONG_PTR)found - MONITOR_BASE].rect))
-            found = (HMONITOR)(MONITOR_BASE + k);
     return found;
 }
 
