@@ -154,12 +154,17 @@ int GroupEntriesByDepth(const ModeEntry *entries, int count, ModeEntry *grouped)
     return written;
 }
 
+// Past MAX_DISPLAYS the mode command ids would leave their 16-bit range.
+int PresentDisplayCount()
+{
+    int monitors = CompatGetSystemMetrics(SM_CMONITORS);
+    return monitors < 1 ? 1 : monitors > MAX_DISPLAYS ? MAX_DISPLAYS : monitors;
+}
+
 void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options)
 {
     *catalogue = {};
-    int monitors = CompatGetSystemMetrics(SM_CMONITORS);
-    // Past MAX_DISPLAYS the mode command ids would leave their 16-bit range.
-    catalogue->displayCount = monitors < 1 ? 1 : monitors > MAX_DISPLAYS ? MAX_DISPLAYS : monitors;
+    catalogue->displayCount = PresentDisplayCount();
     catalogue->tables = new ModeEntry *[catalogue->displayCount]();
     catalogue->counts = new int[catalogue->displayCount]();
     std::vector<DEVMODEW> candidates = EnumerateCandidates();

@@ -47,6 +47,9 @@ struct CatalogueOptions {
 // (CCHDEVICENAME characters): the i-th monitor's own device name, or
 // "\\.\Display<i+1>" on a platform without monitor functions.
 void DisplayDeviceName(int display, wchar_t *name);
+// How many displays the catalogue holds for the monitors present: one at
+// least, MAX_DISPLAYS at most.
+int PresentDisplayCount();
 void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options);
 // Frees the tables; the catalogue is empty afterwards.
 void FreeDisplayCatalogue(DisplayCatalogue *catalogue);

@@ -204,9 +204,16 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
     EXPECT_FALSE(Checked(second, 3) || Checked(GetSubMenu(second, 3), 0)) << "the old mark is cleared";
 
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60), SimMode(800, 600, 8, 75)};
-    // Five displays: a titled submenu each, made past the resource's three, with
-    // ids of their own; Escape puts every display back as the click found it.
-    Start(5);
+    // Five displays, three of them attached since start-up: the click makes a
+    // titled submenu each, past the resource's three, with ids of their own;
+    // Escape puts every display back as the click found it.
+    Start(2);
+    SimSetMonitors(5);
+    Sim.monitors[4].bitsPerPixel = 8;
+    Watch click(GetDoubleClickTime() + 2000);
+    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
+    PumpMessages(GetDoubleClickTime() + 500);
+    EXPECT_EQ(click.menu, menu);
     Text expected;
     for (int i = 0; i < 5; i++) {
         std::string n = std::to_string(i + 1), id = " #5" + std::to_string(i) + "00";
@@ -215,10 +222,7 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
                                          "    60Hz" + id + "1", "    75Hz" + id + "2"});
     }
     EXPECT_EQ(Lines(menu), expected);
-    Sim.monitors[4].bitsPerPixel = 8;
-    Watch click(GetDoubleClickTime() + 2000);
-    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
-    PumpMessages(GetDoubleClickTime() + 500);
+    Sim.calls.clear();
     Command(54002);
     SendMessageW(Program.window, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_EQ(Sim.calls.size(), 6u);
