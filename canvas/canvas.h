@@ -136,9 +136,6 @@ bool MatchScreenItems(CanvasState *canvas, int count);
 void ReleaseScreenItems(CanvasState *canvas);
 // The number the item of screen index shows, "1" on; text holds 12 characters.
 void ScreenNumberText(int index, wchar_t *text);
-// The rectangle moved, keeping its size, so that it lies wholly in the area
-// (from the area's top-left corner when it is larger).
-RECT KeepRectInArea(const RECT &rect, const RECT &area);
 
 // The arithmetic, free of windows.
 CanvasLayout ComputeCanvasLayout(const RECT &frame, int zoomMargin, int desktopWidth, int desktopHeight);
@@ -151,6 +148,9 @@ int ScaleToDesktop(int value, float scale);
 RECT DesktopRectToCanvas(const RECT &desktop, POINT virtualCorner, POINT desktopOrigin, float scale);
 // The rectangle moved, keeping its size, so that it is centred on the area.
 RECT CenterRectInArea(const RECT &rect, const RECT &area);
+// The rectangle moved, keeping its size, so that it lies wholly in the area
+// (from the area's top-left corner when it is larger).
+RECT KeepRectInArea(const RECT &rect, const RECT &area);
 
 // The virtual screen's top-left corner in desktop coordinates.
 POINT VirtualScreenCorner();
