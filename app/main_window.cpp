@@ -65,6 +65,18 @@ static UINT DoubleClickCommand()
     return ReadOptionNumber(OPT_EXT_PROP_AS_DBL_CLICK) ? ID_EXTENDED_PROPERTIES : ID_PROPERTIES;
 }
 
+// A monitor came or went since the menus were made: they are made again for
+// the displays present (never while a menu is open), and Escape has no modes
+// to put back on the new set.
+static void FollowDisplayCount(MainWindowState *state)
+{
+    if (PresentDisplayCount() == state->catalogue.displayCount)
+        return;
+    FreeProgramMenus(state);
+    BuildProgramMenus(state, InstanceHandle);
+    state->modeChanged = FALSE;
+}
+
 static void OnLeftButtonUp(MainWindowState *state)
 {
     if (state->doubleClickSeen) {
@@ -72,6 +84,7 @@ static void OnLeftButtonUp(MainWindowState *state)
         return;
     }
     if (state->leftWasDown) {
+        FollowDisplayCount(state);
         SetTimer(state->window, CLICK_TIMER_ID, GetDoubleClickTime(), nullptr);
         state->clickPending = TRUE;
         GetCursorPos(&state->menuPoint);
@@ -233,7 +246,7 @@ static void RunExtendedProperties(MainWindowState *state)
 
 static void OnCommand(MainWindowState *state, UINT id)
 {
-    if (id >= ID_MODE_BASE) {
+    if (id >= ID_MODE_BASE && id <= ID_MODE_LAST) {
         OnModeCommand(state, id);
         return;
     }

@@ -1,4 +1,4 @@
-// Builds the display catalogue on the simulated adapter: three displays, 300
+// Builds the display catalogue on the simulated adapter: five displays, 300
 // candidate modes, portrait twins on. Prints the number of mode tests the
 // platform saw and the time taken.
 #include <cstdio>
@@ -9,7 +9,8 @@
 int main()
 {
     ScopedSimAdapter adapter;
-    SimSetMonitors(3);
+    const int displays = 5;
+    SimSetMonitors(displays);
     const DWORD depths[] = {8, 16, 32}, rates[] = {60, 75, 85, 100};
     for (int k = 0; Sim.candidates.size() < 300; k++)
         Sim.candidates.push_back(
@@ -29,12 +30,14 @@ int main()
         BuildDisplayCatalogue(&catalogue, {true, true});
     }
     QueryPerformanceCounter(&end);
-    printf("displays: %d, candidate modes: %zu, portrait twins: on, entries: %d, %d, %d\n"
-           "mode tests per build: %d (one per distinct shape, display and twin; every candidate would take "
+    printf("displays: %d, candidate modes: %zu, portrait twins: on, entries:", catalogue.displayCount,
+           Sim.candidates.size());
+    for (int i = 0; i < catalogue.displayCount; i++)
+        printf(" %d", catalogue.counts[i]);
+    printf("\nmode tests per build: %d (one per distinct shape, display and twin; every candidate would take "
            "%zu)\n"
            "time per build: %.3f ms (mean of %d builds)\n",
-           catalogue.displayCount, Sim.candidates.size(), catalogue.counts[0], catalogue.counts[1],
-           catalogue.counts[2], Sim.TestCalls(), 3 * 2 * Sim.candidates.size(),
+           Sim.TestCalls(), displays * 2 * Sim.candidates.size(),
            1000.0 * (double)(end.QuadPart - start.QuadPart) / (double)frequency.QuadPart / rounds, rounds);
     FreeDisplayCatalogue(&catalogue);
 }

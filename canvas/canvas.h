@@ -10,10 +10,10 @@
 
 #include <commctrl.h>
 
-// The dialog has three screen items and three digit fonts, so at most three
-// monitors are shown; further monitors are left out of the canvas.
-#define MAX_SCREEN_ITEMS 3
-#define MAX_SCREEN_RECORDS 4
+// Every monitor the platform reports has a screen item: the template's three,
+// then items made alike. MAX_SCREEN_ITEMS bounds what is believed of the platform.
+#define TEMPLATE_SCREEN_ITEMS 3
+#define MAX_SCREEN_ITEMS 64
 
 #define ZOOM_MARGIN_MIN 10
 #define ZOOM_MARGIN_MAX 200
@@ -28,6 +28,7 @@ struct ScreenRecord {
     HDC deviceContext;
     RECT monitorRect; // desktop (virtual-screen) coordinates
     RECT workRect;
+    bool primary;
 };
 
 // One remembered window position of the window undo table.
@@ -61,7 +62,7 @@ struct CanvasState {
     HWND backdrop; // covers the frame on the pages without a canvas
     HWND desktopMiniature;
     HWND windowMiniature;
-    HWND screenItems[MAX_SCREEN_ITEMS];
+    HWND *screenItems; // screenItemCount each, new[], as screenFonts
     HWND zoomSlider;
     HWND screenCombo;
     HIMAGELIST screenImages;
@@ -75,13 +76,14 @@ struct CanvasState {
     POINT desktopOrigin;
     int zoomMargin;
     BOOL zooming;
-    int screenCount;
-    ScreenRecord screens[MAX_SCREEN_RECORDS];
+    int screenCount;       // monitors shown at the last layout
+    int screenItemCount;   // screen items made (the rest hidden)
+    ScreenRecord *screens; // screenItemCount records, new[]
     int selectedScreen;
     int chosenPrimary;
     int platformPrimary;
     BOOL primaryPending;
-    HFONT screenFonts[MAX_SCREEN_ITEMS];
+    HFONT *screenFonts;
     HBRUSH activeCaptionBrush, inactiveCaptionBrush;
     HCURSOR moveCursor;
     GradientFillProc gradientFill; // none without MSIMG32
@@ -124,6 +126,17 @@ struct CanvasLayout {
     int miniHeight;
 };
 
+// Screen items (canvas/screen_items.cpp).
+// Takes the template's items, subclassed and collapsed.
+void AdoptTemplateScreenItems(CanvasState *canvas);
+// Makes items (and records and font slots) for count monitors; items from
+// count on are hidden, those below shown unless the canvas is hidden.
+bool MatchScreenItems(CanvasState *canvas, int count);
+// Removes the subclass of every item and frees the fonts and tables.
+void ReleaseScreenItems(CanvasState *canvas);
+// The number the item of screen index shows, "1" on; text holds 12 characters.
+void ScreenNumberText(int index, wchar_t *text);
+
 // The arithmetic, free of windows.
 CanvasLayout ComputeCanvasLayout(const RECT &frame, int zoomMargin, int desktopWidth, int desktopHeight);
 // trunc(value * scale), the product in double precision.
@@ -135,6 +148,9 @@ int ScaleToDesktop(int value, float scale);
 RECT DesktopRectToCanvas(const RECT &desktop, POINT virtualCorner, POINT desktopOrigin, float scale);
 // The rectangle moved, keeping its size, so that it is centred on the area.
 RECT CenterRectInArea(const RECT &rect, const RECT &area);
+// The rectangle moved, keeping its size, so that it lies wholly in the area
+// (from the area's top-left corner when it is larger).
+RECT KeepRectInArea(const RECT &rect, const RECT &area);
 
 // The virtual screen's top-left corner in desktop coordinates.
 POINT VirtualScreenCorner();
@@ -164,7 +180,7 @@ void RebuildScreenFonts(CanvasState *canvas);
 // the low and high words of its first parameter. True when a zoom ended, so
 // that what lies over the canvas follows the new scale.
 bool OnZoomSliderScroll(CanvasState *canvas, int code, int position);
-// The screen items of the monitors shown (at most MAX_SCREEN_ITEMS).
+// The screen items of the monitors shown.
 int ShownScreenItems(const CanvasState *canvas);
 // The index of a shown screen item, or -1.
 int ShownScreenItemIndex(const CanvasState *canvas, HWND window);
@@ -172,8 +188,9 @@ int ShownScreenItemIndex(const CanvasState *canvas, HWND window);
 // Screen arrangement (canvas/screen_arrangement.cpp): selecting a screen and
 // making a display primary. Screen record i, screen item i, entry i of the
 // screen combo box and display device i are one display.
-// Fills the screen list with one entry per display device and its pictures;
-// false when an entry could not be added.
+// Fills the screen list (again) with one entry per display device and its
+// pictures, keeping the selection where it still names a screen; false when
+// an entry could not be added.
 bool FillScreenCombo(CanvasState *canvas);
 // The screen combo box reports a new selection.
 void OnScreenListSelChange(CanvasState *canvas);

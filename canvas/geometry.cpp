@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "base/scoped.h"
 #include "display/monitors.h"
 
@@ -59,6 +61,21 @@ RECT CenterRectInArea(const RECT &rect, const RECT &area)
     return centred;
 }
 
+RECT KeepRectInArea(const RECT &rect, const RECT &area)
+{
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    int left = rect.left, top = rect.top;
+    if (left + width > area.right)
+        left = area.right - width;
+    if (top + height > area.bottom)
+        top = area.bottom - height;
+    if (left < area.left)
+        left = area.left;
+    if (top < area.top)
+        top = area.top;
+    return {left, top, left + width, top + height};
+}
+
 POINT VirtualScreenCorner()
 {
     return {CompatGetSystemMetrics(SM_XVIRTUALSCREEN), CompatGetSystemMetrics(SM_YVIRTUALSCREEN)};
@@ -92,10 +109,24 @@ void LayoutCanvas(CanvasState *state)
     if (state->overlay)
         PlaceWindow(state->overlay, frameClient);
 
-    state->screenCount = 0;
+    std::vector<ScreenRecord> records;
     {
         ScopedWindowDC screen(nullptr);
-        CompatEnumDisplayMonitors(screen.dc, nullptr, AddScreenRecordProc, reinterpret_cast<LPARAM>(state));
+        CompatEnumDisplayMonitors(screen.dc, nullptr, AddScreenRecordProc,
+                                  reinterpret_cast<LPARAM>(&records));
+    }
+    int count = (int)records.size();
+    if (count != state->screenCount) {
+        MatchScreenItems(state, count);
+        count = count < state->screenItemCount ? count : state->screenItemCount;
+    }
+    state->screenCount = count;
+    for (int i = 0; i < count; i++) {
+        state->screens[i] = records[i];
+        if (records[i].primary) {
+            state->chosenPrimary = i;
+            state->platformPrimary = i;
+        }
     }
     for (int i = state->screenCount - 1; i >= 0; i--)
         PlaceScreenItem(state, i);
@@ -108,31 +139,26 @@ void LayoutCanvas(CanvasState *state)
 
 static BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT monitorRect, LPARAM data)
 {
-    CanvasState *state = reinterpret_cast<CanvasState *>(data);
-    // Only as many monitors as there are screen items; the rest are left out.
-    if (state->screenCount >= MAX_SCREEN_ITEMS)
-        return TRUE;
-    int index = state->screenCount;
-    ScreenRecord &record = state->screens[index];
-    record.monitor = monitor;
-    record.deviceContext = deviceContext;
-    record.monitorRect = *monitorRect;
+    std::vector<ScreenRecord> &records = *reinterpret_cast<std::vector<ScreenRecord> *>(data);
+    if ((int)records.size() >= MAX_SCREEN_ITEMS)
+        return FALSE;
+    ScreenRecord record = {monitor, deviceContext, *monitorRect, *monitorRect, false};
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
+    // The rectangle handed over is clipped to the screen DC, which can still
+    // have the desktop's former size right after a mode switch.
     if (CompatGetMonitorInfo(monitor, &info)) {
+        record.monitorRect = info.rcMonitor;
         record.workRect = info.rcWork;
-        if (info.dwFlags & MONITORINFOF_PRIMARY) {
-            state->chosenPrimary = index;
-            state->platformPrimary = index;
-        }
+        record.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
     }
-    state->screenCount++;
+    records.push_back(record);
     return TRUE;
 }
 
 void PlaceScreenItem(CanvasState *state, int index)
 {
-    if (index < 0 || index >= MAX_SCREEN_ITEMS)
+    if (index < 0 || index >= state->screenCount)
         return;
     RECT item = DesktopRectToCanvas(state->screens[index].monitorRect, VirtualScreenCorner(),
                                     state->desktopOrigin, state->scale);
@@ -222,8 +248,9 @@ static void EndZoom(CanvasState *state)
     state->zooming = FALSE;
     RebuildScreenFonts(state);
     for (int i = 0; i < state->screenCount; i++) {
-        wchar_t digit[2] = {(wchar_t)(L'1' + i), L'\0'};
-        SetWindowTextW(state->screenItems[i], digit);
+        wchar_t number[12];
+        ScreenNumberText(i, number);
+        SetWindowTextW(state->screenItems[i], number);
         InvalidateRect(state->screenItems[i], nullptr, TRUE);
     }
     if (state->mode == CANVAS_ICONS)
@@ -264,10 +291,7 @@ bool OnZoomSliderScroll(CanvasState *state, int code, int position)
     return code == TB_ENDTRACK;
 }
 
-int ShownScreenItems(const CanvasState *state)
-{
-    return state->screenCount < MAX_SCREEN_ITEMS ? state->screenCount : MAX_SCREEN_ITEMS;
-}
+int ShownScreenItems(const CanvasState *state) { return state->screenCount; }
 
 int ShownScreenItemIndex(const CanvasState *state, HWND window)
 {

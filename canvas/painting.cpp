@@ -63,7 +63,7 @@ static LRESULT EraseCanvasFrame(CanvasState *state, HWND frame, HDC dc)
 // Every item, shown or not: each has the canvas's procedure.
 static int ScreenItemIndex(const CanvasState *state, HWND window)
 {
-    for (int i = 0; i < MAX_SCREEN_ITEMS; i++)
+    for (int i = 0; i < state->screenItemCount; i++)
         if (state->screenItems[i] == window)
             return i;
     return -1;
@@ -71,16 +71,17 @@ static int ScreenItemIndex(const CanvasState *state, HWND window)
 
 // The digit in the middle of the item on its opaque background; its box, one
 // pixel shorter at the top and the bottom, is kept out of the fill that follows.
-static void DrawScreenDigit(HDC dc, HFONT font, wchar_t digit, const RECT &item)
+static void DrawScreenDigit(HDC dc, HFONT font, int index, const RECT &item)
 {
     ScopedSelection selected(dc, font);
     SetBkMode(dc, OPAQUE);
-    wchar_t text[2] = {digit, L'\0'};
+    wchar_t text[12];
+    ScreenNumberText(index, text);
     RECT measured = {0, 0, item.right - item.left, item.bottom - item.top};
-    DrawTextW(dc, text, 1, &measured, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     int width = measured.right - measured.left, height = measured.bottom - measured.top;
     RECT place = item;
-    DrawTextW(dc, text, 1, &place, DT_NOCLIP | DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawTextW(dc, text, -1, &place, DT_NOCLIP | DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     int left = item.left + (item.right - item.left - width) / 2;
     int top = item.top + (item.bottom - item.top - height) / 2;
     ExcludeClipRect(dc, left, top + 1, left + width, top + height - 1);
@@ -94,7 +95,7 @@ static void PaintPlainScreen(CanvasState *state, HDC dc, int index, const RECT &
     SetTextColor(dc, text);
     SetBkColor(dc, back);
     if (!state->zooming)
-        DrawScreenDigit(dc, state->screenFonts[index], (wchar_t)(L'1' + index), item);
+        DrawScreenDigit(dc, state->screenFonts[index], index, item);
     FillWithColor(dc, item, back);
 }
 

@@ -80,11 +80,9 @@ LONG ApplyPrimaryDisplay(CanvasState *state)
 {
     int chosen = state->chosenPrimary;
     LONG result = DISP_CHANGE_SUCCESSFUL;
-    if (chosen >= 0 && Platform.ChangeDisplaySettingsExW) {
-        // A chosen screen is a shown one, and every shown one has a snapshot.
-        static_assert(MAX_SCREEN_ITEMS <= MAX_DISPLAYS, "a snapshot per screen item");
-        ModeSnapshot present[MAX_DISPLAYS] = {};
-        SnapshotCurrentModes(present);
+    ModeSnapshot present[MAX_DISPLAYS] = {};
+    // Past MAX_DISPLAYS a screen has no snapshot, and so no mode to set.
+    if (chosen >= 0 && Platform.ChangeDisplaySettingsExW && chosen < SnapshotCurrentModes(present)) {
         DEVMODEW mode = {};
         mode.dmSize = sizeof(mode);
         mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
@@ -102,11 +100,38 @@ LONG ApplyPrimaryDisplay(CanvasState *state)
 
 static HIMAGELIST LoadScreenPictures()
 {
-    HIMAGELIST pictures = ImageList_Create(24, 20, ILC_COLOR4 | ILC_MASK, 4, 0);
+    HIMAGELIST pictures = ImageList_Create(24, 20, ILC_COLOR4 | ILC_MASK, 4, 4);
     ScopedGdiObject<HBITMAP> strip(LoadBitmapW(InstanceHandle, MAKEINTRESOURCEW(IDB_SCREEN_PICTURES)));
     if (pictures && strip.handle)
         ImageList_AddMasked(pictures, strip.handle, RGB(255, 0, 255));
     return pictures;
+}
+
+// The strip has pictures "1" to "4"; further screens get a monitor drawn with
+// their number.
+static void AddNumberedPicture(HIMAGELIST pictures, int index)
+{
+    ScopedWindowDC screen(nullptr);
+    ScopedMemoryDC dc(screen.dc);
+    ScopedGdiObject<HBITMAP> picture(CreateCompatibleBitmap(screen.dc, 24, 20));
+    {
+        ScopedSelection selected(dc.dc, picture.handle);
+        RECT all = {0, 0, 24, 20}, stand = {9, 16, 15, 19}, panel = {1, 1, 23, 16};
+        ScopedGdiObject<HBRUSH> magenta(CreateSolidBrush(RGB(255, 0, 255)));
+        FillRect(dc.dc, &all, magenta.handle);
+        FillRect(dc.dc, &stand, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        FillRect(dc.dc, &panel, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        InflateRect(&panel, -1, -1);
+        ScopedGdiObject<HBRUSH> teal(CreateSolidBrush(RGB(0, 128, 128)));
+        FillRect(dc.dc, &panel, teal.handle);
+        wchar_t number[12];
+        ScreenNumberText(index, number);
+        SetBkMode(dc.dc, TRANSPARENT);
+        SetTextColor(dc.dc, RGB(255, 255, 255));
+        ScopedSelection font(dc.dc, GetStockObject(ANSI_VAR_FONT));
+        DrawTextW(dc.dc, number, -1, &panel, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP);
+    }
+    ImageList_AddMasked(pictures, picture.handle, RGB(255, 0, 255));
 }
 
 // Stands in for a platform without EnumDisplayDevices: one device named "DISPLAY".
@@ -124,8 +149,12 @@ static BOOL EnumDisplayDevice(DWORD index, DISPLAY_DEVICEW *device)
 
 bool FillScreenCombo(CanvasState *state)
 {
-    state->screenImages = LoadScreenPictures();
+    if (!state->screenImages)
+        state->screenImages = LoadScreenPictures();
+    for (int i = ImageList_GetImageCount(state->screenImages); i >= 0 && i < state->screenCount; i++)
+        AddNumberedPicture(state->screenImages, i);
     HWND combo = state->screenCombo;
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     DISPLAY_DEVICEW device = {};
     device.cb = sizeof(device);
     for (int i = 0; i < state->screenCount; i++) {
@@ -142,9 +171,9 @@ bool FillScreenCombo(CanvasState *state)
             return false;
     }
     SendMessageW(combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->screenImages));
-    SendMessageW(combo, CB_SETCURSEL, 0, 0);
-    state->selectedScreen = 0;
-    SendMessageW(state->primaryCheckBox, BM_SETCHECK, state->chosenPrimary == 0 ? BST_CHECKED : BST_UNCHECKED,
-                 0);
+    if (state->selectedScreen < 0 || state->selectedScreen >= state->screenCount)
+        state->selectedScreen = 0;
+    SendMessageW(combo, CB_SETCURSEL, state->selectedScreen, 0);
+    TickPrimaryCheckBox(state, state->selectedScreen);
     return true;
 }

@@ -4,10 +4,8 @@
 #include <commctrl.h>
 
 #include "base/platform.h"
-#include "display/monitors.h"
 #include "resources/resource_ids.h"
 
-static const int ScreenItemIds[MAX_SCREEN_ITEMS] = {IDC_SCREEN_ITEM_1, IDC_SCREEN_ITEM_2, IDC_SCREEN_ITEM_3};
 static const UINT CANVAS_TIMER_ID = 5149;
 
 static void Collapse(HWND window)
@@ -48,20 +46,6 @@ static void SetUpCanvasWindows(CanvasState *canvas)
     SetWindowSubclass(canvas->desktopMiniature, CanvasSubclassProc, 0, reinterpret_cast<DWORD_PTR>(canvas));
 }
 
-// Only as many monitors as there are screen items are shown.
-static void SetUpScreenItems(CanvasState *canvas)
-{
-    int monitors = CompatGetSystemMetrics(SM_CMONITORS);
-    canvas->screenCount = monitors < MAX_SCREEN_ITEMS ? monitors : MAX_SCREEN_ITEMS;
-    for (int i = MAX_SCREEN_ITEMS - 1; i >= 0; i--) {
-        canvas->screenItems[i] = GetDlgItem(canvas->dialog, ScreenItemIds[i]);
-        SetWindowSubclass(canvas->screenItems[i], CanvasSubclassProc, 0, reinterpret_cast<DWORD_PTR>(canvas));
-        Collapse(canvas->screenItems[i]);
-        if (i >= canvas->screenCount)
-            ShowWindow(canvas->screenItems[i], SW_HIDE);
-    }
-}
-
 void SetUpCanvas(CanvasState *canvas, HWND dialog, const DWORD *options)
 {
     canvas->dialog = dialog;
@@ -73,7 +57,7 @@ void SetUpCanvas(CanvasState *canvas, HWND dialog, const DWORD *options)
     SetUpZoomSlider(canvas);
     CreateDrawingObjects(canvas);
     SetUpCanvasWindows(canvas);
-    SetUpScreenItems(canvas);
+    AdoptTemplateScreenItems(canvas);
 }
 
 template <typename Handle> static void DeleteGdiObject(Handle &handle)
@@ -89,8 +73,6 @@ void ReleaseCanvas(CanvasState *canvas)
     EndCanvasPress(canvas);
     CommitWindowMoves(canvas);
     DeleteWallpaperCache(&canvas->wallpaperCache);
-    for (HFONT &font : canvas->screenFonts)
-        DeleteGdiObject(font);
     DeleteGdiObject(canvas->activeCaptionBrush);
     DeleteGdiObject(canvas->inactiveCaptionBrush);
     DeleteGdiObject(canvas->wallpaper);
@@ -103,6 +85,5 @@ void ReleaseCanvas(CanvasState *canvas)
     // The subclass goes before the state it points at.
     RemoveWindowSubclass(canvas->canvasFrame, CanvasSubclassProc, 0);
     RemoveWindowSubclass(canvas->desktopMiniature, CanvasSubclassProc, 0);
-    for (HWND item : canvas->screenItems)
-        RemoveWindowSubclass(item, CanvasSubclassProc, 0);
+    ReleaseScreenItems(canvas);
 }

@@ -146,6 +146,13 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_TIMER:
         SyncWindowMiniature(&state->canvas);
         return 0;
+    case WM_DISPLAYCHANGE:
+        FollowDisplayChange(state);
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA)
+            KeepWindowOnMonitors(window);
+        return 0;
     case WM_MOUSEMOVE:
         return OnCanvasMove(state, wParam, lParam);
     case WM_LBUTTONDOWN:

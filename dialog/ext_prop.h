@@ -55,6 +55,14 @@ void DisableApplyButton(HWND dialog);
 // The dialog's background erase; always TRUE.
 BOOL EraseDialogBackground(ExtPropState *state, HDC dc);
 
+// Display changes (dialog/display_change.cpp).
+// The canvas rebuilt from the monitors now present, pending window and icon
+// moves kept, and the dialog moved onto a monitor when it no longer fits.
+void FollowDisplayChange(ExtPropState *state);
+// Moves the window wholly onto the work area of the monitor nearest to it
+// unless each of its corners lies in some monitor's work area; true when moved.
+bool KeepWindowOnMonitors(HWND window);
+
 // Dialog procedure and commands (dialog/dialog_proc.cpp).
 INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // code: notification code (high word of the first parameter); first: the whole

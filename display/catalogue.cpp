@@ -154,13 +154,19 @@ int GroupEntriesByDepth(const ModeEntry *entries, int count, ModeEntry *grouped)
     return written;
 }
 
+// Past MAX_DISPLAYS the mode command ids would leave their 16-bit range.
+int PresentDisplayCount()
+{
+    int monitors = CompatGetSystemMetrics(SM_CMONITORS);
+    return monitors < 1 ? 1 : monitors > MAX_DISPLAYS ? MAX_DISPLAYS : monitors;
+}
+
 void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options)
 {
     *catalogue = {};
-    int monitors = CompatGetSystemMetrics(SM_CMONITORS);
-    // The menus and snapshot arrays have room for three displays; further
-    // monitors are left out.
-    catalogue->displayCount = monitors < 1 ? 1 : monitors > MAX_DISPLAYS ? MAX_DISPLAYS : monitors;
+    catalogue->displayCount = PresentDisplayCount();
+    catalogue->tables = new ModeEntry *[catalogue->displayCount]();
+    catalogue->counts = new int[catalogue->displayCount]();
     std::vector<DEVMODEW> candidates = EnumerateCandidates();
     for (int i = 0; i < catalogue->displayCount; i++) {
         std::vector<ModeEntry> accepted = AcceptedModes(i, candidates, options);
@@ -174,8 +180,10 @@ void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options
 
 void FreeDisplayCatalogue(DisplayCatalogue *catalogue)
 {
-    for (ModeEntry *table : catalogue->tables)
-        delete[] table;
+    for (int i = 0; catalogue->tables && i < catalogue->displayCount; i++)
+        delete[] catalogue->tables[i];
+    delete[] catalogue->tables;
+    delete[] catalogue->counts;
     *catalogue = {};
 }
 

@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
-#define MAX_DISPLAYS 3
+// Mode command ids give each display 1000 ids below 65536 (see
+// display/mode_menus.h), so the menus hold at most fifteen displays.
+#define MAX_DISPLAYS 15
 #define MAX_DEPTHS 20
 #define MAX_ENTRIES_PER_DISPLAY 1000
 
@@ -25,11 +27,12 @@ struct ModeSnapshot {
 };
 
 // Every display's accepted modes; display i is the i-th monitor enumerated.
-// The tables are allocated with new[] and freed by FreeDisplayCatalogue.
+// tables and counts hold displayCount elements each; they and the tables are
+// allocated with new[] and freed by FreeDisplayCatalogue.
 struct DisplayCatalogue {
     int displayCount;
-    ModeEntry *tables[MAX_DISPLAYS];
-    int counts[MAX_DISPLAYS];
+    ModeEntry **tables;
+    int *counts;
 };
 
 // How the catalogue is built: with portrait twins of every mode, and with one
@@ -44,6 +47,9 @@ struct CatalogueOptions {
 // (CCHDEVICENAME characters): the i-th monitor's own device name, or
 // "\\.\Display<i+1>" on a platform without monitor functions.
 void DisplayDeviceName(int display, wchar_t *name);
+// How many displays the catalogue holds for the monitors present: one at
+// least, MAX_DISPLAYS at most.
+int PresentDisplayCount();
 void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options);
 // Frees the tables; the catalogue is empty afterwards.
 void FreeDisplayCatalogue(DisplayCatalogue *catalogue);

@@ -97,22 +97,33 @@ static void FillDisplayMenu(DisplayCatalogue *catalogue, int display, HMENU targ
     DeleteMenu(target, 0, MF_BYPOSITION);
 }
 
+// The menu resource holds three display submenus, each with a placeholder
+// separator; further displays get submenus made alike, surplus ones go.
+static void MatchDisplaySubmenus(HMENU displayMenu, int displayCount)
+{
+    for (int count = GetMenuItemCount(displayMenu); count > displayCount; count--)
+        DeleteMenu(displayMenu, count - 1, MF_BYPOSITION);
+    wchar_t text[MENU_TEXT_SIZE];
+    for (int i = GetMenuItemCount(displayMenu); i >= 0 && i < displayCount; i++) {
+        HMENU submenu = CreatePopupMenu();
+        AppendMenuW(submenu, MF_SEPARATOR, 0, nullptr);
+        wsprintfW(text, L"Display &%d", i + 1);
+        AppendMenuW(displayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), text);
+    }
+}
+
 void BuildModeMenus(DisplayCatalogue *catalogue, HMENU displayMenu)
 {
-    HMENU targets[MAX_DISPLAYS] = {};
     int displayCount = catalogue->displayCount;
     if (displayCount <= 1) {
-        targets[0] = displayMenu;
         DeleteMenu(displayMenu, 2, MF_BYPOSITION);
         DeleteMenu(displayMenu, 1, MF_BYPOSITION);
-    } else {
-        for (int i = 0; i < displayCount; i++)
-            targets[i] = GetSubMenu(displayMenu, i);
-        for (int k = 0; k < MAX_DISPLAYS - displayCount; k++)
-            DeleteMenu(displayMenu, 2, MF_BYPOSITION);
+        FillDisplayMenu(catalogue, 0, displayMenu);
+        return;
     }
-    for (int i = 0; i < displayCount && i < MAX_DISPLAYS; i++)
-        FillDisplayMenu(catalogue, i, targets[i]);
+    MatchDisplaySubmenus(displayMenu, displayCount);
+    for (int i = 0; i < displayCount; i++)
+        FillDisplayMenu(catalogue, i, GetSubMenu(displayMenu, i));
 }
 
 void AddPropertiesItem(HMENU commandMenu, UINT id)

@@ -13,6 +13,8 @@
 #define ID_EXTENDED_PROPERTIES 40013
 /* Also in the icon view's desktop menu, beside "&Save Icons Position" (40018). */
 #define ID_RESTORE_ICON_POSITIONS 40019
+/* 50000 to 64999 are the mode commands of up to fifteen displays
+   (display/mode_menus.h); no other command may use them. */
 
 /* Notification-area icons; the option TessivonTrayIconIn256Colors picks one. */
 #define IDI_TRAY_16_COLORS 104

@@ -23,7 +23,7 @@ void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 // Each screen drawn plain in the selected colours or the others, with its digit somewhere.
 void ExpectScreens(const ExtPropState &state, int selected)
 {
-    for (int i = 0; i < 3; i++) {
+    for (int i = 0; i < state.canvas.screenCount; i++) {
         HWND item = state.canvas.screenItems[i];
         EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(i == selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
         COLORREF digit = GetSysColor(i == selected ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
@@ -128,12 +128,12 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
     EXPECT_RECT(ScreenPressConfinement({20, 200, 420, 440}, {100, 60, 160, 105}, {110, 67}), 30, 207,
                 420 - (60 - 10), 440 - (45 - 7));
 
-    // Three plain screens, the third of another shape: the primary display
+    // Five plain screens, the fifth of another shape: the primary display
     // chosen on the canvas and applied.
-    SimSetMonitors(3);
+    SimSetMonitors(5);
     WriteOption(OPT_SHOW_WALLPAPER_DESKTOP, 0);
-    SetRect(&Sim.monitors[2].rect, 2048, 0, 2048 + 1280, 1024); // the third of another shape
-    Sim.monitors[2].bitsPerPixel = 16;
+    SetRect(&Sim.monitors[4].rect, 4096, 0, 4096 + 1280, 1024); // the fifth of another shape
+    Sim.monitors[4].bitsPerPixel = 16;
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
         // A click on the second screen selects it in the list too; the
         // pointer is held inside the frame only while the button is down.
@@ -153,7 +153,7 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         EXPECT_TRUE(Sim.calls.empty());
 
         // Tick, clear: nothing waits, but "&Apply" stays enabled.
-        ChooseEntry(dialog, state.canvas.screenCombo, 2);
+        ChooseEntry(dialog, state.canvas.screenCombo, 4);
         Click(state.canvas.primaryCheckBox);
         Click(state.canvas.primaryCheckBox);
         EXPECT_TRUE(state.canvas.chosenPrimary == -1 && !state.canvas.primaryPending &&
@@ -162,7 +162,7 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         ClickDialogButton(dialog, IDC_APPLY);
         ASSERT_EQ(Sim.calls.size(), 1u);
         const DEVMODEW &mode = Sim.calls[0].mode;
-        EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display3" &&
+        EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display5" &&
                     Sim.calls[0].flags == (CDS_UPDATEREGISTRY | CDS_SET_PRIMARY));
         EXPECT_TRUE(mode.dmSize == sizeof(mode) && mode.dmPelsWidth == 1280 && mode.dmPelsHeight == 1024 &&
                     mode.dmBitsPerPel == 16)
@@ -262,8 +262,9 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledTheGradientThenAHundredOpeningsStay
     }
 
     // Each opening drags a window: Cancel puts it back, OK and the close box
-    // keep it, and so does Cancel after "&Apply".
-    SimSetMonitors(3);
+    // keep it, and so does Cancel after "&Apply"; the items made for the fourth
+    // and fifth screens go with each opening.
+    SimSetMonitors(5);
     WindowFixture fixture(1);
     HWND window = WindowFixture::Find("Fixture 0");
     const DialogEnd ends[3] = {DialogEnd::Cancel, DialogEnd::Ok, DialogEnd::Close};

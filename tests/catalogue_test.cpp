@@ -31,23 +31,26 @@ struct Catalogue : ::testing::Test {
 
 using Rows = std::vector<std::string>;
 
-TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostThreeAndTheMonitorLayerAllOrNothing)
+TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostFifteenAndTheMonitorLayerAllOrNothing)
 {
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(1600, 1200, 32, 60)};
-    // Only the third device takes 1600x1200.
-    Sim.accepts = [](int device, const DEVMODEW &m) { return m.dmPelsWidth != 1600 || device == 2; };
-    SimSetMonitors(4);
-    EXPECT_EQ(Build(2), (Rows{"640x480x8@60", "1600x1200x32@60"}));
-    EXPECT_EQ(catalogue.displayCount, 3);
-    ModeSnapshot snapshots[4] = {};
-    snapshots[3].width = -7;
+    // Only the fifth device takes 1600x1200.
+    Sim.accepts = [](int device, const DEVMODEW &m) { return m.dmPelsWidth != 1600 || device == 4; };
+    SimSetMonitors(5);
+    EXPECT_EQ(Build(4), (Rows{"640x480x8@60", "1600x1200x32@60"}));
+    EXPECT_EQ(catalogue.displayCount, 5);
+    ModeSnapshot snapshots[MAX_DISPLAYS + 1] = {};
     Sim.monitors[1].rect.right = Sim.monitors[1].rect.left + 800;
     Sim.monitors[1].bitsPerPixel = 16;
-    Sim.monitors[2].frequency = 75;
-    SnapshotCurrentModes(snapshots);
-    EXPECT_EQ(std::make_tuple(snapshots[1].width, snapshots[1].bitsPerPixel, snapshots[2].frequency),
+    Sim.monitors[4].frequency = 75;
+    EXPECT_EQ(SnapshotCurrentModes(snapshots), 5);
+    EXPECT_EQ(std::make_tuple(snapshots[1].width, snapshots[1].bitsPerPixel, snapshots[4].frequency),
               std::make_tuple(800, 16, 75));
-    EXPECT_EQ(snapshots[3].width, -7) << "the fourth monitor was written past the three snapshots";
+    // Past fifteen displays the mode commands would leave their 16-bit range.
+    SimSetMonitors(MAX_DISPLAYS + 1, 640, 480);
+    snapshots[MAX_DISPLAYS].width = -7;
+    EXPECT_EQ(SnapshotCurrentModes(snapshots), MAX_DISPLAYS);
+    EXPECT_EQ(snapshots[MAX_DISPLAYS].width, -7) << "a snapshot was written past the displays' room";
 
     // More than twenty depths lose nothing.
     Sim.candidates.clear();

@@ -104,7 +104,7 @@ void ExpectPage(const ExtPropState &s, int page)
         EXPECT_EQ(IsWindowVisible(shownOn[tab]) != 0, tab == page && tab != TAB_WINDOWS) << tab;
     EXPECT_EQ(IsWindowVisible(s.canvas.canvasFrame) != 0, page <= TAB_ICONS);
     EXPECT_EQ(IsWindowVisible(s.canvas.windowCombo) != 0, page == TAB_WINDOWS || page == TAB_ICONS);
-    for (int k = 0; k < MAX_SCREEN_ITEMS; k++)
+    for (int k = 0; k < s.canvas.screenItemCount; k++)
         EXPECT_EQ(IsWindowVisible(s.canvas.screenItems[k]) != 0,
                   page <= TAB_ICONS && k < s.canvas.screenCount)
             << k;
@@ -130,7 +130,7 @@ POINT ClickTab(const ExtPropState &state, int tab)
 }
 
 // One display opens on the Windows page and refuses the Screen tab, more open
-// on the Screen page; each shown display (three at most) has its item. Real
+// on the Screen page; each display has its item. Real
 // clicks and keys change pages, also a click after a key moved away from a
 // clicked tab; a redraw of the strip in the middle of a switch keeps the new
 // page (entering Icons must not find the Windows page in the record).
@@ -180,12 +180,12 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorOnItsPageAndClicksAndKeysCh
         },
         {-100, 300}));
 
-    for (int count = 1; count <= 4; count++) {
+    for (int count = 1; count <= 5; count++) {
         SimSetMonitors(count);
         ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
             SCOPED_TRACE(std::to_string(count) + " displays");
             ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
-            ASSERT_EQ(state.canvas.screenCount, std::min(count, MAX_SCREEN_ITEMS));
+            ASSERT_EQ(state.canvas.screenCount, count);
             for (int k = 0; k < state.canvas.screenCount; k++)
                 EXPECT_EQ(WindowText(state.canvas.screenItems[k]), std::to_string(k + 1));
             if (count == 1) {
@@ -214,6 +214,82 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorOnItsPageAndClicksAndKeysCh
             EXPECT_EQ(state.currentTab, TAB_ICONS);
         }));
     }
+}
+
+// Five monitors each get an item at its place and an entry with a picture in
+// the screen list. Monitors that go and come while the dialog is open are
+// followed; a pending window move keeps its undo, and a dialog left beside
+// every monitor moves onto a monitor's work area.
+TEST_F(ExtPropDialog, FiveMonitorsShownAndMonitorsThatComeAndGoFollowed)
+{
+    SimSetMonitors(5);
+    HWND moved = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 40, 50, 120, 80,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        CanvasState &canvas = state.canvas;
+        UseLaidOutFrame(state); // 400 x 198 for 5120 x 768: 80 x 60 a monitor
+        POINT o = canvas.desktopOrigin;
+        for (int k = 0; k < 5; k++) {
+            EXPECT_RECT(RectIn(canvas.screenItems[k], dialog), o.x + 80 * k, o.y, o.x + 80 * k + 80,
+                        o.y + 60);
+            EXPECT_EQ(ComboText(canvas.screenCombo, k), L"\\\\.\\Display" + std::to_wstring(k + 1));
+        }
+        EXPECT_EQ(ImageList_GetImageCount(canvas.screenImages), 5);
+        RememberPlacement(&canvas, moved);
+        MarkWindowsMoved(&canvas);
+        SetWindowPos(moved, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT box = RectIn(dialog, nullptr);
+        int width = box.right - box.left;
+        SetWindowPos(dialog, nullptr, 4200, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (int count : {2, 4, 1}) {
+            SCOPED_TRACE(count);
+            SimSetMonitors(count);
+            SendMessageW(dialog, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024 * count, 768));
+            ASSERT_EQ(canvas.screenCount, count);
+            EXPECT_EQ(SendMessageW(canvas.screenCombo, CB_GETCOUNT, 0, 0), count);
+            ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
+            EXPECT_TRUE(canvas.windowsPending && canvas.undoCount == 1);
+            // From beside every monitor onto the primary's work area, where it stays.
+            EXPECT_RECT(RectIn(dialog, nullptr), 1024 - width, 100, 1024, 100 + box.bottom - box.top);
+            EXPECT_EQ(canvas.scale, count > 1 ? 400.0f / (1024 * count) : (float)(198.0 / 768));
+        }
+    }));
+    EXPECT_RECT(RectIn(moved, nullptr), 40, 50, 160, 130) << "Cancel put the window back";
+    DestroyWindow(moved);
+}
+
+// A real switch of Wine's virtual desktop with the dialog open near its
+// bottom-right corner: the screen item takes the desktop's shape, and the
+// dialog, OK and Cancel end up wholly inside the smaller desktop.
+TEST(ExtPropDialogInTheDesktop, FollowsARealModeSwitch)
+{
+    RegistryGuard registry;
+    LoadPlatformTable();
+    DEVMODEW start = {}, mode = {};
+    start.dmSize = mode.dmSize = sizeof(mode);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    ASSERT_TRUE(EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &start));
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        RECT box = RectIn(dialog, nullptr);
+        SetWindowPos(dialog, nullptr, 1010 - (box.right - box.left), 750 - (box.bottom - box.top), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (DWORD height : {400, 480}) {
+            mode.dmPelsWidth = 640, mode.dmPelsHeight = height;
+            ASSERT_EQ(ChangeDisplaySettingsW(&mode, 0), DISP_CHANGE_SUCCESSFUL);
+            PumpMessages(300);
+            RECT item = RectIn(state.canvas.screenItems[0], nullptr);
+            EXPECT_NEAR((double)(item.right - item.left) / (item.bottom - item.top), 640.0 / height, 0.03);
+        }
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+        EXPECT_RECT(monitor.rcMonitor, 0, 0, 640, 480);
+        for (HWND window : {dialog, state.okButton, GetDlgItem(dialog, IDC_CANCEL)}) {
+            RECT rect = RectIn(window, nullptr), common;
+            EXPECT_TRUE(IntersectRect(&common, &rect, &monitor.rcWork) && EqualRect(&common, &rect));
+        }
+    }));
+    ChangeDisplaySettingsW(&start, 0);
 }
 
 } // namespace

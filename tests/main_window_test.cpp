@@ -209,11 +209,40 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
     EXPECT_FALSE(Checked(second, 3) || Checked(GetSubMenu(second, 3), 0)) << "the old mark is cleared";
 
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60), SimMode(800, 600, 8, 75)};
+    // Five displays, three of them attached since start-up: the click makes a
+    // titled submenu each, past the resource's three, with ids of their own;
+    // Escape puts every display back as the click found it.
     Start(2);
-    EXPECT_EQ(Lines(menu), (Text{"[Display &1]", "    Display 1 #0", "  640x480 (8bits) - 60Hz #50000",
-                                 "  [800x600 (8bits)]", "    60Hz #50001", "    75Hz #50002", "[Display &2]",
-                                 "    Display 2 #0", "  640x480 (8bits) - 60Hz #51000", "  [800x600 (8bits)]",
-                                 "    60Hz #51001", "    75Hz #51002"}));
+    SimSetMonitors(5);
+    Sim.monitors[4].bitsPerPixel = 8;
+    Watch click(GetDoubleClickTime() + 2000);
+    Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
+    PumpMessages(GetDoubleClickTime() + 500);
+    EXPECT_EQ(click.menu, menu);
+    Text expected;
+    for (int i = 0; i < 5; i++) {
+        std::string n = std::to_string(i + 1), id = " #5" + std::to_string(i) + "00";
+        expected.insert(expected.end(), {"[Display &" + n + "]", "    Display " + n + " #0",
+                                         "  640x480 (8bits) - 60Hz" + id + "0", "  [800x600 (8bits)]",
+                                         "    60Hz" + id + "1", "    75Hz" + id + "2"});
+    }
+    EXPECT_EQ(Lines(menu), expected);
+    Sim.calls.clear();
+    Command(54002);
+    SendMessageW(Program.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_EQ(Sim.calls.size(), 6u);
+    EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display5" && Sim.calls[1].device == Sim.calls[0].device &&
+                Sim.calls[1].mode.dmBitsPerPel == 8 && Sim.calls[5].device.empty());
+
+    // Sixteen monitors: fifteen displays' ids end below 65000, clear of every
+    // other command; the sixteenth display is left out.
+    Start(16);
+    EXPECT_EQ(GetMenuItemCount(menu), MAX_DISPLAYS);
+    for (int k = 0; k < GetMenuItemCount(Program.commandMenu); k++)
+        EXPECT_GT(ID_MODE_BASE, (int)GetMenuItemID(Program.commandMenu, k));
+    Command(64002);
+    Command(65002);
+    EXPECT_TRUE(Sim.calls.size() == 1 && Sim.calls[0].device == L"\\\\.\\Display15");
 
     Sim.candidates.clear();
     for (int k = 0; k < 1100; k++)

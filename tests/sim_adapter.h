@@ -1,4 +1,4 @@
-// A simulated display adapter behind the platform table: 1 to 4 monitors,
+// A simulated display adapter behind the platform table: any number of monitors,
 // a chosen candidate mode list, which modes each device accepts, result codes
 // and a log of every call. Installed for the lifetime of a ScopedSimAdapter.
 #pragma once
@@ -26,7 +26,7 @@ struct SimCall {
 };
 
 struct SimAdapter {
-    std::vector<SimMonitor> monitors;
+    std::vector<SimMonitor> monitors; // may change while a test runs: monitors come and go
     std::vector<DEVMODEW> candidates;
     // Whether the device (0-based index) accepts the mode; all by default.
     std::function<bool(int device, const DEVMODEW &mode)> accepts;

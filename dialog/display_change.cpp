@@ -1,0 +1,65 @@
+// The dialog after the platform's monitors changed (a mode switch, a monitor
+// attached or removed): the canvas shows the monitors present and the dialog
+// stays reachable.
+#include "dialog/ext_prop.h"
+
+#include "display/monitors.h"
+#include "resources/resource_ids.h"
+
+static bool InSomeWorkArea(POINT point)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    HMONITOR monitor = CompatMonitorFromPoint(point, MONITOR_DEFAULTTONULL);
+    return monitor && CompatGetMonitorInfo(monitor, &info) && PtInRect(&info.rcWork, point);
+}
+
+bool KeepWindowOnMonitors(HWND window)
+{
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return false;
+    const POINT corners[] = {{rect.left, rect.top},
+                             {rect.right - 1, rect.top},
+                             {rect.left, rect.bottom - 1},
+                             {rect.right - 1, rect.bottom - 1}};
+    bool fits = true;
+    for (POINT corner : corners)
+        fits = fits && InSomeWorkArea(corner);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (fits || !CompatGetMonitorInfo(CompatMonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info))
+        return false;
+    RECT kept = KeepRectInArea(rect, info.rcWork);
+    SetWindowPos(window, nullptr, kept.left, kept.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+// The Screen page is offered only with several displays.
+static void LeaveScreenPageIfAlone(ExtPropState *state)
+{
+    RedrawWindow(state->tabControl, nullptr, nullptr, RDW_INVALIDATE);
+    if (state->canvas.screenCount != 1 || state->currentTab != TAB_SCREEN)
+        return;
+    NMHDR header = {state->tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+    if (!SwitchTab(state, &header, TAB_WINDOWS))
+        SendMessageW(state->tabControl, TCM_SETCURSEL, TAB_WINDOWS, 0);
+}
+
+void FollowDisplayChange(ExtPropState *state)
+{
+    CanvasState &canvas = state->canvas;
+    // A held press is confined to the old canvas.
+    EndCanvasPress(&canvas);
+    LayoutCanvas(&canvas);
+    // A pending primary choice names a screen by its old index.
+    canvas.primaryPending = FALSE;
+    RebuildScreenFonts(&canvas);
+    FillScreenCombo(&canvas);
+    if (state->currentTab == TAB_WINDOWS)
+        SyncWindowMiniature(&canvas);
+    else if (state->currentTab == TAB_ICONS)
+        ReloadCanvasIcons(state);
+    LeaveScreenPageIfAlone(state);
+    KeepWindowOnMonitors(state->dialogWindow);
+}
