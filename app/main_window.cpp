@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/single_instance.h"
 #include "base/messages.h"
 #include "base/platform.h"
 #include "base/scoped.h"
@@ -298,6 +299,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SHOW_AGAIN:
         ShowTrayIcon(state);
         break;
+    case WM_COPYDATA:
+        return AnswerHandedCommand(state, reinterpret_cast<HWND>(wParam),
+                                   reinterpret_cast<const COPYDATASTRUCT *>(lParam));
     case WM_TRAYNOTIFY:
         OnTrayNotify(state, LOWORD(lParam));
         break;

@@ -23,14 +23,6 @@ namespace {
 
 std::wstring ProgramPath;
 
-bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
-{
-    for (DWORD end = GetTickCount() + milliseconds; !condition(); Sleep(50))
-        if (GetTickCount() > end)
-            return false;
-    return true;
-}
-
 HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)

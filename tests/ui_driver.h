@@ -94,6 +94,15 @@ struct Watch {
     }
 };
 
+// Polls the condition until it holds; false when it still fails after the time.
+inline bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
+{
+    for (DWORD end = GetTickCount() + milliseconds; !condition(); Sleep(50))
+        if (GetTickCount() > end)
+            return false;
+    return true;
+}
+
 // A process started with the command line, ended with the scope.
 struct ChildProcess {
     PROCESS_INFORMATION info = {};
