@@ -22,120 +22,81 @@ namespace {
 
 std::wstring ProgramPath;
 
-int Parse(const std::vector<std::wstring> &arguments, CommandRequest *request, std::wstring *reason)
+std::vector<std::wstring> Split(const std::wstring &text, wchar_t separator)
 {
-    return ParseCommandLine(arguments, request, reason);
+    std::vector<std::wstring> parts(1);
+    for (wchar_t c : text)
+        c == separator ? (void)parts.emplace_back() : parts.back().push_back(c);
+    return parts;
 }
 
-TEST(CommandLineParsing, BadInputGetsCodeOneAndOneLine)
+int Parse(const std::vector<std::wstring> &arguments, CommandRequest *request)
 {
-    std::wstring huge(32000, L'7');
-    std::vector<std::wstring> many(17, L"/list");
-    const std::vector<std::vector<std::wstring>> cases = {{L"/frobnicate"},
-                                                          {L"list"},
-                                                          {L"/"},
-                                                          {L"--"},
-                                                          {L"/mode"},
-                                                          {L"/mode", L"/display", L"1"},
-                                                          {L"/mode", L"1024x"},
-                                                          {L"/mode", L"x768"},
-                                                          {L"/mode", L"0x0"},
-                                                          {L"/mode", L"99999x99999"},
-                                                          {L"/mode", L"-1024x768"},
-                                                          {L"/mode", L"1024x-768"},
-                                                          {L"/mode", L"800x600x"},
-                                                          {L"/mode", L"800x600@"},
-                                                          {L"/mode", L"800x600x0"},
-                                                          {L"/mode", L"800x600@5000"},
-                                                          {L"/mode", L"4294967297x768"},
-                                                          {L"/mode", L"800 x600"},
-                                                          {L"/mode", L"800x600", L"/display"},
-                                                          {L"/mode", L"800x600", L"/display", L"-2"},
-                                                          {L"/primary", L"-1"},
-                                                          {L"/mode", L"800x600", L"/confirm", L"/confirm"},
-                                                          {L"/list", L"/display", L"1"},
-                                                          {L"/help", L"now"},
-                                                          {L""},
-                                                          {L"/list", L""},
-                                                          {huge},
-                                                          {L"/mode", huge},
-                                                          many,
-                                                          {L"/\u0441\u043f\u0438\u0441\u043e\u043a"},
-                                                          {L"/mode", L"\uff11\uff10\uff12\uff14x768"},
-                                                          {L"/mode\nlist"}};
-    for (const std::vector<std::wstring> &arguments : cases) {
-        CommandRequest request;
-        std::wstring reason;
-        EXPECT_EQ(Parse(arguments, &request, &reason), EXIT_BAD_ARGUMENTS) << arguments.size();
-        EXPECT_FALSE(reason.empty());
-        EXPECT_EQ(reason.find_first_of(L"\r\n"), std::wstring::npos) << "one line";
-        EXPECT_LT(reason.size(), 400u);
-    }
-}
-
-TEST(CommandLineParsing, EitherSpellingAnyCaseValuesAndOptions)
-{
-    CommandRequest request;
     std::wstring reason;
+    int code = ParseCommandLine(arguments, request, &reason);
+    EXPECT_EQ(code == EXIT_DONE, reason.empty()) << "a reason for every refusal, none else";
+    EXPECT_EQ(reason.find_first_of(L"\r\n"), std::wstring::npos) << "one line";
+    EXPECT_LT(reason.size(), 400u);
+    return code;
+}
+
+TEST(CommandLineParsing, BadInputGetsCodeOneAndOneLineEitherSpellingAnyCase)
+{
+    // Cases apart at ";", arguments apart at "|".
+    std::wstring bad = L"/frobnicate;list;/;--;/mode;/mode|/display|1;/mode|1024x;/mode|x768;/mode|0x0;"
+                       L"/mode|99999x99999;/mode|-1024x768;/mode|1024x-768;/mode|800x600x;/mode|800x600@;"
+                       L"/mode|800x600x0;/mode|800x600@5000;/mode|4294967297x768;/mode|800 x600;"
+                       L"/mode|800x600|/display;/mode|800x600|/display|-2;/primary|-1;"
+                       L"/mode|800x600|/confirm|/confirm;/list|/display|1;/help|now;;/list|;/mode\nlist;"
+                       L"/\u0441\u043f\u0438\u0441\u043e\u043a;/mode|\uff11\uff10\uff12\uff14x768";
+    CommandRequest request;
+    for (const std::wstring &arguments : Split(bad, L';'))
+        EXPECT_EQ(Parse(Split(arguments, L'|'), &request), EXIT_BAD_ARGUMENTS) << arguments.size();
+    std::wstring huge(32000, L'7');
+    for (const std::vector<std::wstring> &arguments :
+         {{huge}, {L"/mode", huge}, std::vector<std::wstring>(17, L"/list")})
+        EXPECT_EQ(Parse(arguments, &request), EXIT_BAD_ARGUMENTS);
+
     for (const wchar_t *spelling : {L"/list", L"--LIST", L"/LiSt"}) {
-        ASSERT_EQ(Parse({spelling}, &request, &reason), EXIT_DONE) << spelling;
+        ASSERT_EQ(Parse({spelling}, &request), EXIT_DONE) << spelling;
         EXPECT_STREQ(request.command->name, L"list");
     }
-    ASSERT_EQ(Parse({L"--Mode", L"1280X1024x16@75", L"/DISPLAY", L"\\\\.\\DISPLAY2", L"--confirm"}, &request,
-                    &reason),
-              EXIT_DONE)
-        << reason;
+    ASSERT_EQ(Parse(Split(L"--Mode|1280X1024x16@75|/DISPLAY|\\\\.\\DISPLAY2|--confirm", L'|'), &request),
+              EXIT_DONE);
     EXPECT_STREQ(request.command->name, L"mode");
-    EXPECT_EQ(request.mode.width, 1280);
-    EXPECT_EQ(request.mode.height, 1024);
-    EXPECT_EQ(request.mode.bitsPerPixel, 16);
-    EXPECT_EQ(request.mode.frequency, 75);
+    ModeRequest mode = {1280, 1024, 16, 75};
+    EXPECT_EQ(memcmp(&request.mode, &mode, sizeof(mode)), 0);
     EXPECT_EQ(request.display, L"\\\\.\\DISPLAY2");
     EXPECT_TRUE(request.confirm);
-    ASSERT_EQ(Parse({L"/mode", L"640x480@72"}, &request, &reason), EXIT_DONE);
-    EXPECT_EQ(request.mode.bitsPerPixel, 0);
-    EXPECT_EQ(request.mode.frequency, 72);
+    ASSERT_EQ(Parse(Split(L"/mode|640x480@72", L'|'), &request), EXIT_DONE);
+    mode = {640, 480, 0, 72};
+    EXPECT_EQ(memcmp(&request.mode, &mode, sizeof(mode)), 0);
     EXPECT_FALSE(request.confirm);
-    ASSERT_EQ(Parse({L"/primary", L"Display1"}, &request, &reason), EXIT_DONE);
+    ASSERT_EQ(Parse(Split(L"/primary|Display1", L'|'), &request), EXIT_DONE);
     EXPECT_EQ(request.value, L"Display1");
-    // Every command of the table is in the usage, and so is every exit code.
-    std::wstring usage = UsageText();
-    for (const wchar_t *name : {L"/list", L"/mode", L"/primary", L"/save-icons", L"/restore-icons", L"/help"})
-        EXPECT_NE(usage.find(name), std::wstring::npos) << name;
-    for (const wchar_t *code :
-         {L"0 done", L"1 bad", L"2 no such display", L"3 mode not offered", L"4 refused", L"5 a restart"})
-        EXPECT_NE(usage.find(code), std::wstring::npos) << code;
 }
 
 // Depth and rate left open are kept from the current mode when offered with
 // the size, else the highest offered is taken.
 TEST(CommandLineModes, BestOfferedMatchAndDisplaysByNumberOrName)
 {
-    ModeEntry offered[6] = {};
-    const LONG shapes[6][4] = {{800, 600, 16, 60}, {800, 600, 16, 75}, {800, 600, 32, 60},
-                               {800, 600, 32, 75}, {1024, 768, 8, 60}, {1024, 768, 16, 70}};
-    for (int k = 0; k < 6; k++)
-        offered[k] = {shapes[k][0], shapes[k][1], shapes[k][2], shapes[k][3], 0, -1, 1};
-    struct {
-        ModeRequest request;
-        ModeSnapshot current;
-        bool found;
-        ModeSnapshot chosen;
-    } cases[] = {
-        {{800, 600, 0, 0}, {1024, 768, 32, 75}, true, {800, 600, 32, 75}},
-        {{800, 600, 0, 0}, {1024, 768, 24, 85}, true, {800, 600, 32, 75}},
-        {{800, 600, 16, 0}, {1024, 768, 32, 75}, true, {800, 600, 16, 75}},
-        {{800, 600, 0, 60}, {1024, 768, 32, 75}, true, {800, 600, 32, 60}},
-        {{1024, 768, 0, 0}, {800, 600, 32, 75}, true, {1024, 768, 16, 70}},
-        {{800, 600, 24, 0}, {1024, 768, 32, 75}, false, {}},
-        {{800, 600, 0, 85}, {1024, 768, 32, 75}, false, {}},
-        {{600, 800, 0, 0}, {1024, 768, 32, 75}, false, {}},
-    };
-    for (const auto &c : cases) {
+    const ModeEntry offered[] = {{800, 600, 16, 60, 0, -1, 1}, {800, 600, 16, 75, 0, -1, 1},
+                                 {800, 600, 32, 60, 0, -1, 1}, {800, 600, 32, 75, 0, -1, 1},
+                                 {1024, 768, 8, 60, 0, -1, 1}, {1024, 768, 16, 70, 0, -1, 1}};
+    // Request, current mode, chosen mode (width 0: none).
+    const LONG cases[][12] = {{800, 600, 0, 0, 1024, 768, 32, 75, 800, 600, 32, 75},
+                              {800, 600, 0, 0, 1024, 768, 24, 85, 800, 600, 32, 75},
+                              {800, 600, 16, 0, 1024, 768, 32, 75, 800, 600, 16, 75},
+                              {800, 600, 0, 60, 1024, 768, 32, 75, 800, 600, 32, 60},
+                              {1024, 768, 0, 0, 800, 600, 32, 75, 1024, 768, 16, 70},
+                              {800, 600, 24, 0, 1024, 768, 32, 75, 0, 0, 0, 0},
+                              {800, 600, 0, 85, 1024, 768, 32, 75, 0, 0, 0, 0},
+                              {600, 800, 0, 0, 1024, 768, 32, 75, 0, 0, 0, 0}};
+    for (const LONG *c : cases) {
         ModeSnapshot chosen = {};
-        ASSERT_EQ(BestOfferedMode(offered, 6, c.request, c.current, &chosen), c.found) << c.request.width;
-        EXPECT_EQ(memcmp(&chosen, &c.chosen, sizeof(chosen)), 0)
-            << c.request.width << "x" << c.request.bitsPerPixel;
+        bool found = BestOfferedMode(offered, 6, {c[0], c[1], c[2], c[3]}, {c[4], c[5], c[6], c[7]}, &chosen);
+        EXPECT_EQ(found, c[8] != 0) << c[0] << "x" << c[2] << "@" << c[3];
+        EXPECT_EQ(memcmp(&chosen, c + 8, sizeof(chosen)), 0) << c[0] << "x" << c[2] << "@" << c[3];
     }
 
     std::vector<DisplayInfo> displays(2);
@@ -144,21 +105,13 @@ TEST(CommandLineModes, BestOfferedMatchAndDisplaysByNumberOrName)
     lstrcpyW(displays[1].device, L"\\\\.\\DISPLAY5");
     displays[1].friendlyName = L"Laptop panel";
     displays[1].devicePath = L"\\\\?\\DISPLAY#ABC0042#5&1&UID260#{e6f07b5f}";
-    const struct {
-        const wchar_t *text;
-        int found;
-    } names[] = {{L"1", 0},
-                 {L"02", 1},
-                 {L"3", -1},
-                 {L"0", -1},
-                 {L"\\\\.\\display5", 1},
-                 {L"laptop PANEL", 1},
-                 {L"\\\\?\\display#abc0042#5&1&UID260#{E6F07B5F}", 1},
-                 {L"\u0414\u0438\u0441\u043f\u043b\u0435\u0439", -1},
-                 {L"9999999", -1},
-                 {L"", -1}};
-    for (const auto &name : names)
-        EXPECT_EQ(FindDisplay(displays, name.text), name.found) << (int)name.found;
+    std::wstring path = L"\\\\?\\display#abc0042#5&1&UID260#{E6F07B5F}", cyrillic = L"\u0414\u0438\u0441";
+    const wchar_t *texts[] = {
+        L"1",       L"02", L"3", L"0", L"\\\\.\\display5", L"laptop PANEL", path.c_str(), cyrillic.c_str(),
+        L"9999999", L""};
+    const int found[] = {0, 1, -1, -1, 1, 1, 1, -1, -1, -1};
+    for (int k = 0; k < 10; k++)
+        EXPECT_EQ(FindDisplay(displays, texts[k]), found[k]) << k;
 }
 
 // Every display moves by the new primary display's offset, the primary one
@@ -172,26 +125,16 @@ TEST(CommandLineModes, PrimaryDisplayMovesEveryDisplay)
     std::vector<DisplayInfo> displays = ListDisplays();
     ASSERT_EQ(displays.size(), 3u);
     EXPECT_STREQ(displays[2].device, L"\\\\.\\Display3");
-    EXPECT_TRUE(displays[0].primary && !displays[1].primary);
-    EXPECT_EQ(displays[1].rect.left, 1024);
-    EXPECT_EQ(displays[2].current.bitsPerPixel, 16);
-    EXPECT_EQ(displays[2].current.width, 1024);
+    EXPECT_TRUE(displays[0].primary && !displays[1].primary && displays[1].rect.left == 1024);
+    EXPECT_TRUE(displays[2].current.bitsPerPixel == 16 && displays[2].current.width == 1024);
     ASSERT_EQ(MakePrimaryDisplay(displays, 1), DISP_CHANGE_SUCCESSFUL);
-    ASSERT_EQ(Sim.calls.size(), 4u);
-    const struct {
-        const wchar_t *device;
-        LONG x;
-        DWORD flags;
-    } expected[] = {{L"\\\\.\\Display2", 0, CDS_SET_PRIMARY | CDS_UPDATEREGISTRY | CDS_NORESET},
-                    {L"\\\\.\\Display1", -1024, CDS_UPDATEREGISTRY | CDS_NORESET},
-                    {L"\\\\.\\Display3", 1024, CDS_UPDATEREGISTRY | CDS_NORESET}};
-    for (int k = 0; k < 3; k++) {
-        EXPECT_EQ(Sim.calls[k].device, expected[k].device);
-        EXPECT_EQ(Sim.calls[k].mode.dmPosition.x, expected[k].x);
-        EXPECT_EQ(Sim.calls[k].mode.dmFields, (DWORD)DM_POSITION);
-        EXPECT_EQ(Sim.calls[k].flags, expected[k].flags);
-    }
-    EXPECT_EQ(Sim.calls[3].device, L"") << "one apply of all";
+    // Device, x, flags beyond "store, apply later" (or the final apply) of every call.
+    std::wstring log;
+    for (const SimCall &call : Sim.calls)
+        log += call.device + L" " + std::to_wstring(call.mode.dmPosition.x) + L" " +
+               std::to_wstring(call.flags ^ (call.device.empty() ? 0 : CDS_UPDATEREGISTRY | CDS_NORESET)) +
+               L";";
+    EXPECT_EQ(log, L"\\\\.\\Display2 0 16;\\\\.\\Display1 -1024 0;\\\\.\\Display3 1024 0; 0 0;");
     Sim.calls.clear();
     Sim.changeResult = DISP_CHANGE_BADMODE;
     EXPECT_EQ(MakePrimaryDisplay(displays, 2), DISP_CHANGE_BADMODE);
@@ -207,62 +150,46 @@ struct ProgramRun {
 
 std::string ReadAvailable(HANDLE pipe)
 {
-    std::string text;
-    DWORD available = 0;
-    char buffer[4096];
-    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available) {
-        DWORD read = 0;
-        if (!ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr) || !read)
-            break;
-        text.append(buffer, read);
-    }
-    return text;
+    DWORD available = 0, read = 0;
+    std::string text(PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) ? available : 0, '\0');
+    return text.empty() || !ReadFile(pipe, text.data(), available, &read, nullptr) ? ""
+                                                                                   : text.substr(0, read);
 }
 
 ProgramRun RunProgram(const std::wstring &arguments)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite;
-    CreatePipe(&outRead, &outWrite, &inherit, 0);
-    CreatePipe(&errRead, &errWrite, &inherit, 0);
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    HANDLE reads[2], writes[2];
+    for (int k = 0; k < 2; k++) {
+        CreatePipe(&reads[k], &writes[k], &inherit, 0);
+        SetHandleInformation(reads[k], HANDLE_FLAG_INHERIT, 0);
+    }
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
-    std::wstring line = L"\"" + ProgramPath + L"\" " + arguments;
+    startup.hStdOutput = writes[0];
+    startup.hStdError = writes[1];
+    std::wstring line = Quoted(ProgramPath) + L" " + arguments;
     PROCESS_INFORMATION process = {};
     ProgramRun run;
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        CloseHandle(outWrite), CloseHandle(errWrite);
-        outWrite = errWrite = nullptr;
-        bool ended = false;
-        for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < 60000;) {
-            ended = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
-            run.out += ReadAvailable(outRead);
-            run.err += ReadAvailable(errRead);
-        }
-        DWORD code = 0;
-        if (ended && GetExitCodeProcess(process.hProcess, &code))
-            run.code = (long)code;
+    bool started =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(writes[0]), CloseHandle(writes[1]);
+    bool ended = !started;
+    for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < 60000;) {
+        ended = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
+        run.out += ReadAvailable(reads[0]);
+        run.err += ReadAvailable(reads[1]);
+    }
+    DWORD code = 0;
+    if (started && ended && GetExitCodeProcess(process.hProcess, &code))
+        run.code = (long)code;
+    if (started) {
         TerminateProcess(process.hProcess, 99); // nothing to do once it has ended
         CloseHandle(process.hProcess), CloseHandle(process.hThread);
     }
-    for (HANDLE handle : {outRead, outWrite, errRead, errWrite})
-        if (handle)
-            CloseHandle(handle);
+    CloseHandle(reads[0]), CloseHandle(reads[1]);
     return run;
-}
-
-int Count(const std::string &text, const std::string &part)
-{
-    int count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        count++;
-    return count;
 }
 
 int MainWindows()
@@ -315,24 +242,15 @@ struct CommandLineProcess : ::testing::Test {
     // Bad input of each kind, and a display or mode that does not exist.
     void ExpectRefusals()
     {
-        const struct {
-            const wchar_t *arguments;
-            long code;
-        } refusals[] = {{L"/frobnicate", 1},
-                        {L"/mode", 1},
-                        {L"/mode 1024x", 1},
-                        {L"/mode 99999x99999", 1},
-                        {L"\"\"", 1},
-                        {L"/save-icons", 1},
-                        {L"/mode 800x600 /display 2", 2},
-                        {L"/primary \\\\.\\DISPLAY9", 2},
-                        {L"/mode 1234x567", 3},
-                        {L"/mode 800x600x32@85", 3}};
-        for (const auto &refusal : refusals) {
-            ProgramRun run = RunProgram(refusal.arguments);
-            EXPECT_EQ(run.code, refusal.code) << run.err;
+        // The exit code, then the arguments.
+        std::wstring refusals = L"1/frobnicate;1/mode;1/mode 1024x;1/mode 99999x99999;1\"\";1/save-icons;"
+                                L"2/mode 800x600 /display 2;2/primary \\\\.\\DISPLAY9;3/mode 1234x567;"
+                                L"3/mode 800x600x32@85";
+        for (const std::wstring &refusal : Split(refusals, L';')) {
+            ProgramRun run = RunProgram(refusal.substr(1));
+            EXPECT_EQ(run.code, refusal[0] - L'0') << run.err;
             EXPECT_EQ(run.out, "");
-            EXPECT_EQ(Count(run.err, "\n"), 1) << run.err;
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         }
         ProgramRun bad = RunProgram(L"/mode " + std::wstring(32000, L'8'));
         EXPECT_EQ(bad.code, 1);
@@ -349,7 +267,7 @@ struct CommandLineProcess : ::testing::Test {
         EXPECT_NE(list.out.find("  Monitor: Display1\r\n"), std::string::npos);
         EXPECT_NE(list.out.find("  Path: \\\\?\\DISPLAY#"), std::string::npos);
         EXPECT_NE(list.out.find("    800x600x32@"), std::string::npos);
-        EXPECT_EQ(Count(list.out, "Display "), 1);
+        EXPECT_EQ(list.out.find("Display 2"), std::string::npos);
         ProgramRun help = RunProgram(L"--HELP");
         EXPECT_EQ(help.code, 0);
         EXPECT_NE(help.out.find("5 a restart is needed"), std::string::npos);
@@ -375,14 +293,14 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopy)
     EXPECT_EQ(MainWindows(), 0);
     EXPECT_EQ(TrayIconsAddedSince(tooltips), 0);
 
-    ChildProcess program(L"\"" + ProgramPath + L"\"");
+    ChildProcess program(Quoted(ProgramPath));
     ASSERT_TRUE(WaitFor([] { return MainWindows() == 1; }, 15000));
     EXPECT_EQ(ListAndSwitch(), alone);
     ExpectRefusals();
     // Copies started together: one switches, the others find it done.
     std::vector<std::unique_ptr<ChildProcess>> copies;
     for (int k = 0; k < 4; k++)
-        copies.push_back(std::make_unique<ChildProcess>(L"\"" + ProgramPath + L"\" /mode 800x600"));
+        copies.push_back(std::make_unique<ChildProcess>(Quoted(ProgramPath) + L" /mode 800x600"));
     for (auto &copy : copies)
         EXPECT_EQ(copy->Wait(30000), 0);
     EXPECT_EQ(ScreenHeight(), 600);
@@ -400,7 +318,7 @@ TEST_F(CommandLineProcess, CopiesStartedTogetherLeaveOneInstance)
         std::set<HWND> tooltips = ShellTooltips();
         std::vector<std::unique_ptr<ChildProcess>> copies;
         for (int k = 0; k < 3; k++)
-            copies.push_back(std::make_unique<ChildProcess>(L"\"" + ProgramPath + L"\""));
+            copies.push_back(std::make_unique<ChildProcess>(Quoted(ProgramPath)));
         auto refused = [&] {
             return std::count_if(copies.begin(), copies.end(), [](auto &copy) { return copy->Wait(0) == 1; });
         };
@@ -421,9 +339,6 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     if (argc < 2)
         return fprintf(stderr, "usage: command_line_tests PATH-OF-tessivon.exe\n"), 2;
-    // A Unix path seen through Wine's Z: drive.
-    for (const char *c = argv[1]; *c; c++)
-        ProgramPath += *c == '/' ? L'\\' : (wchar_t)*c;
-    ProgramPath = (argv[1][0] == '/' ? L"Z:" : L"") + ProgramPath;
+    ProgramPath = WinePath(argv[1]);
     return RUN_ALL_TESTS();
 }

@@ -103,6 +103,17 @@ inline bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
     return true;
 }
 
+// A Unix path as Windows programs see it through Wine's Z: drive.
+inline std::wstring WinePath(const char *path)
+{
+    std::wstring seen = path[0] == '/' ? L"Z:" : L"";
+    for (const char *c = path; *c; c++)
+        seen += *c == '/' ? L'\\' : (wchar_t)*c;
+    return seen;
+}
+
+inline std::wstring Quoted(const std::wstring &text) { return L"\"" + text + L"\""; }
+
 // A process started with the command line, ended with the scope.
 struct ChildProcess {
     PROCESS_INFORMATION info = {};
