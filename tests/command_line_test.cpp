@@ -116,7 +116,7 @@ TEST(CommandLineModes, BestOfferedMatchAndDisplaysByNumberOrName)
 
 // Every display moves by the new primary display's offset, the primary one
 // to the origin; nothing is applied after a refusal.
-TEST(CommandLineModes, PrimaryDisplayMovesEveryDisplay)
+TEST(CommandLineModes, PrimaryDisplayMovesEveryDisplayAndRefusalsAreTold)
 {
     ScopedSimAdapter adapter;
     SimSetMonitors(3);
@@ -139,6 +139,17 @@ TEST(CommandLineModes, PrimaryDisplayMovesEveryDisplay)
     Sim.changeResult = DISP_CHANGE_BADMODE;
     EXPECT_EQ(MakePrimaryDisplay(displays, 2), DISP_CHANGE_BADMODE);
     EXPECT_EQ(Sim.calls.size(), 1u);
+
+    // A refusal and a restart as the commands tell them, on the display named.
+    Sim.candidates = {SimMode(800, 600, 32, 60), SimMode(1024, 768, 32, 60)};
+    CommandOutput output;
+    EXPECT_EQ(CarryOutCommand(Split(L"/mode|800x600|/display|3", L'|'), nullptr, &output), EXIT_REFUSED);
+    EXPECT_EQ(output.err, L"refused by the driver: DISP_CHANGE_BADMODE: The graphics adapter doesn't support "
+                          L"this video mode.\r\n");
+    EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\Display3");
+    Sim.changeResult = DISP_CHANGE_RESTART;
+    EXPECT_EQ(CarryOutCommand(Split(L"/primary|\\\\.\\DISPLAY2", L'|'), nullptr, &output),
+              EXIT_RESTART_NEEDED);
 }
 
 // The real program with arguments: its exit code and what it wrote to the
