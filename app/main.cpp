@@ -1,8 +1,9 @@
+#include "app/single_instance.h"
 #include "app/startup.h"
 #include "base/platform.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
     LoadPlatformTable();
-    return RunTessivon(instance);
+    return RunTessivon(instance, ProgramArguments());
 }

@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/keep_or_revert.h"
-
+#include "app/single_instance.h"
 #include "base/messages.h"
 #include "base/platform.h"
 #include "base/scoped.h"
@@ -389,6 +389,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SHOW_AGAIN:
         ShowTrayIcon(state);
         break;
+    case WM_COPYDATA:
+        return AnswerHandedCommand(state, reinterpret_cast<HWND>(wParam),
+                                   reinterpret_cast<const COPYDATASTRUCT *>(lParam));
     case WM_TRAYNOTIFY:
         OnTrayNotify(state, LOWORD(lParam));
         break;

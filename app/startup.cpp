@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
+#include "app/console_output.h"
 #include "app/main_window.h"
+#include "app/single_instance.h"
 #include "base/facts.h"
 #include "base/messages.h"
 #include "display/mode_menus.h"
@@ -26,14 +28,36 @@ void FreeProgramMenus(MainWindowState *state)
     state->menus = state->displayMenu = state->commandMenu = nullptr;
 }
 
-int RunTessivon(HINSTANCE instance)
+// A command: refused at once when it cannot be parsed, else handed to the
+// running program, or carried out here (no window, no icon) when none runs.
+static int RunCommand(const std::vector<std::wstring> &arguments, InstanceClaim *claim)
 {
-    ReadProgramFacts(instance);
+    CommandOutput output;
+    CommandRequest request;
+    std::wstring reason;
+    int code = ParseCommandLine(arguments, &request, &reason);
+    if (code != EXIT_DONE) {
+        output.err = reason + L"\r\n";
+    } else if (HWND running = AwaitRunningWindow(claim, INSTANCE_WAIT_MS)) {
+        code = HandOverCommand(running, arguments, &output, HAND_OVER_WAIT_MS);
+    } else if (claim->owned) {
+        code = CarryOutCommand(arguments, nullptr, &output);
+    } else {
+        output.err = L"Tessivon is starting but its window did not appear\r\n";
+        code = EXIT_NO_ANSWER;
+    }
+    PrintOutput(output);
+    return code;
+}
 
-    HWND running = FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE);
-    if (running) {
-        SendMessageW(running, WM_SHOW_AGAIN, 0, 0);
-        return 1;
+static int RunTrayProgram(HINSTANCE instance, InstanceClaim *claim)
+{
+    // A later copy: the first one shows its icon again.
+    if (!claim->owned) {
+        if (HWND running = AwaitRunningWindow(claim, INSTANCE_WAIT_MS))
+            SendMessageW(running, WM_SHOW_AGAIN, 0, 0);
+        if (!claim->owned)
+            return 1;
     }
 
     MainWindowState state = {};
@@ -62,4 +86,14 @@ int RunTessivon(HINSTANCE instance)
     }
     FreeProgramMenus(&state);
     return 0;
+}
+
+int RunTessivon(HINSTANCE instance, const std::vector<std::wstring> &arguments)
+{
+    // Before anything else, so that copies started together cannot each find no other.
+    InstanceClaim claim = ClaimInstance();
+    ReadProgramFacts(instance);
+    int code = arguments.empty() ? RunTrayProgram(instance, &claim) : RunCommand(arguments, &claim);
+    ReleaseInstance(&claim);
+    return code;
 }

@@ -2,5 +2,9 @@
 #pragma once
 #include <windows.h>
 
-// Gives the process's exit code.
-int RunTessivon(HINSTANCE instance);
+#include <string>
+#include <vector>
+
+// Gives the process's exit code. Without arguments: the tray program; with
+// them: one command, carried out by the running program when there is one.
+int RunTessivon(HINSTANCE instance, const std::vector<std::wstring> &arguments = {});

@@ -26,14 +26,6 @@ namespace {
 
 std::wstring ProgramPath;
 
-bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
-{
-    for (DWORD end = GetTickCount() + milliseconds; !condition(); Sleep(50))
-        if (GetTickCount() > end)
-            return false;
-    return true;
-}
-
 // The height stored as the display's setting for the next logon.
 DWORD StoredHeight()
 {
@@ -53,7 +45,7 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 struct EndToEnd : ::testing::Test {
     RegistryGuard registry;
     DEVMODEA startMode = {};
-    ChildProcess program{L"\"" + ProgramPath + L"\""};
+    ChildProcess program{Quoted(ProgramPath)};
     void SetUp() override
     {
         startMode.dmSize = sizeof(startMode);
@@ -106,7 +98,7 @@ struct EndToEnd : ::testing::Test {
 // virtual desktop (at the X screen's origin), opens the display menu.
 TEST_F(EndToEnd, SecondCopyRefusedClicksOpenTheMenuModesSwitchAndTheIconWaitsForTheDialog)
 {
-    ChildProcess second(L"\"" + ProgramPath + L"\"");
+    ChildProcess second(Quoted(ProgramPath));
     EXPECT_EQ(second.Wait(15000), 1);
     EXPECT_EQ(program.Wait(300), -1) << "the first copy keeps running";
     Sleep(1000); // the taskbar places the icon
@@ -295,9 +287,6 @@ int main(int argc, char **argv)
     RegisterClassA(&other);
     CreateWindowExA(0, other.lpszClassName, other.lpszClassName, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                     nullptr);
-    // A Unix path seen through Wine's Z: drive.
-    for (const char *c = argv[1]; *c; c++)
-        ProgramPath += *c == '/' ? L'\\' : (wchar_t)*c;
-    ProgramPath = (argv[1][0] == '/' ? L"Z:" : L"") + ProgramPath;
+    ProgramPath = WinePath(argv[1]);
     return RUN_ALL_TESTS();
 }

@@ -32,7 +32,7 @@ static BOOL WINAPI SimEnumDisplaySettings(LPCWSTR, DWORD n, DEVMODEW *mode)
 
 static LONG WINAPI SimChangeDisplaySettingsEx(LPCWSTR device, DEVMODEW *mode, HWND, DWORD flags, LPVOID)
 {
-    Sim.calls.push_back({device ? device : L"", flags, *mode});
+    Sim.calls.push_back({device ? device : L"", flags, mode ? *mode : DEVMODEW{}});
     int index = device ? -1 : 0;
     for (size_t k = 0; device && k < Sim.monitors.size(); k++)
         index = lstrcmpiW(Sim.monitors[k].device.c_str(), device) ? index : (int)k;

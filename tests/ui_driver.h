@@ -94,6 +94,26 @@ struct Watch {
     }
 };
 
+// Polls the condition until it holds; false when it still fails after the time.
+inline bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
+{
+    for (DWORD end = GetTickCount() + milliseconds; !condition(); Sleep(50))
+        if (GetTickCount() > end)
+            return false;
+    return true;
+}
+
+// A Unix path as Windows programs see it through Wine's Z: drive.
+inline std::wstring WinePath(const char *path)
+{
+    std::wstring seen = path[0] == '/' ? L"Z:" : L"";
+    for (const char *c = path; *c; c++)
+        seen += *c == '/' ? L'\\' : (wchar_t)*c;
+    return seen;
+}
+
+inline std::wstring Quoted(const std::wstring &text) { return L"\"" + text + L"\""; }
+
 // A process started with the command line, ended with the scope.
 struct ChildProcess {
     PROCESS_INFORMATION info = {};

@@ -1,0 +1,347 @@
+// The command line: its parsing and mode matching tested directly, then the
+// real tessivon.exe run as a process of its own with pipes for its output,
+// alone and with a running copy, in the test prefix's virtual desktop.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "resources/resource_ids.h"
+#include "tests/registry_guard.h"
+#include "tests/sim_adapter.h"
+#include "tests/ui_driver.h"
+
+namespace {
+
+std::wstring ProgramPath;
+
+std::vector<std::wstring> Split(const std::wstring &text, wchar_t separator)
+{
+    std::vector<std::wstring> parts(1);
+    for (wchar_t c : text)
+        c == separator ? (void)parts.emplace_back() : parts.back().push_back(c);
+    return parts;
+}
+
+int Parse(const std::vector<std::wstring> &arguments, CommandRequest *request)
+{
+    std::wstring reason;
+    int code = ParseCommandLine(arguments, request, &reason);
+    EXPECT_EQ(code == EXIT_DONE, reason.empty()) << "a reason for every refusal, none else";
+    EXPECT_EQ(reason.find_first_of(L"\r\n"), std::wstring::npos) << "one line";
+    EXPECT_LT(reason.size(), 400u);
+    return code;
+}
+
+TEST(CommandLineParsing, BadInputGetsCodeOneAndOneLineEitherSpellingAnyCase)
+{
+    // Cases apart at ";", arguments apart at "|".
+    std::wstring bad = L"/frobnicate;list;/;--;/mode;/mode|/display|1;/mode|1024x;/mode|x768;/mode|0x0;"
+                       L"/mode|99999x99999;/mode|-1024x768;/mode|1024x-768;/mode|800x600x;/mode|800x600@;"
+                       L"/mode|800x600x0;/mode|800x600@5000;/mode|4294967297x768;/mode|800 x600;"
+                       L"/mode|800x600|/display;/mode|800x600|/display|-2;/primary|-1;"
+                       L"/mode|800x600|/confirm|/confirm;/list|/display|1;/help|now;;/list|;/mode\nlist;"
+                       L"/\u0441\u043f\u0438\u0441\u043e\u043a;/mode|\uff11\uff10\uff12\uff14x768";
+    CommandRequest request;
+    for (const std::wstring &arguments : Split(bad, L';'))
+        EXPECT_EQ(Parse(Split(arguments, L'|'), &request), EXIT_BAD_ARGUMENTS) << arguments.size();
+    std::wstring huge(32000, L'7');
+    for (const std::vector<std::wstring> &arguments :
+         {{huge}, {L"/mode", huge}, std::vector<std::wstring>(17, L"/list")})
+        EXPECT_EQ(Parse(arguments, &request), EXIT_BAD_ARGUMENTS);
+
+    for (const wchar_t *spelling : {L"/list", L"--LIST", L"/LiSt"}) {
+        ASSERT_EQ(Parse({spelling}, &request), EXIT_DONE) << spelling;
+        EXPECT_STREQ(request.command->name, L"list");
+    }
+    ASSERT_EQ(Parse(Split(L"--Mode|1280X1024x16@75|/DISPLAY|\\\\.\\DISPLAY2|--confirm", L'|'), &request),
+              EXIT_DONE);
+    EXPECT_STREQ(request.command->name, L"mode");
+    ModeRequest mode = {1280, 1024, 16, 75};
+    EXPECT_EQ(memcmp(&request.mode, &mode, sizeof(mode)), 0);
+    EXPECT_EQ(request.display, L"\\\\.\\DISPLAY2");
+    EXPECT_TRUE(request.confirm);
+    ASSERT_EQ(Parse(Split(L"/mode|640x480@72", L'|'), &request), EXIT_DONE);
+    mode = {640, 480, 0, 72};
+    EXPECT_EQ(memcmp(&request.mode, &mode, sizeof(mode)), 0);
+    EXPECT_FALSE(request.confirm);
+    ASSERT_EQ(Parse(Split(L"/primary|Display1", L'|'), &request), EXIT_DONE);
+    EXPECT_EQ(request.value, L"Display1");
+}
+
+// Depth and rate left open are kept from the current mode when offered with
+// the size, else the highest offered is taken.
+TEST(CommandLineModes, BestOfferedMatchAndDisplaysByNumberOrName)
+{
+    const ModeEntry offered[] = {{800, 600, 16, 60, 0, -1, 1}, {800, 600, 16, 75, 0, -1, 1},
+                                 {800, 600, 32, 60, 0, -1, 1}, {800, 600, 32, 75, 0, -1, 1},
+                                 {1024, 768, 8, 60, 0, -1, 1}, {1024, 768, 16, 70, 0, -1, 1}};
+    // Request, current mode, chosen mode (width 0: none).
+    const LONG cases[][12] = {{800, 600, 0, 0, 1024, 768, 32, 75, 800, 600, 32, 75},
+                              {800, 600, 0, 0, 1024, 768, 24, 85, 800, 600, 32, 75},
+                              {800, 600, 16, 0, 1024, 768, 32, 75, 800, 600, 16, 75},
+                              {800, 600, 0, 60, 1024, 768, 32, 75, 800, 600, 32, 60},
+                              {1024, 768, 0, 0, 800, 600, 32, 75, 1024, 768, 16, 70},
+                              {800, 600, 24, 0, 1024, 768, 32, 75, 0, 0, 0, 0},
+                              {800, 600, 0, 85, 1024, 768, 32, 75, 0, 0, 0, 0},
+                              {600, 800, 0, 0, 1024, 768, 32, 75, 0, 0, 0, 0}};
+    for (const LONG *c : cases) {
+        ModeSnapshot chosen = {};
+        bool found = BestOfferedMode(offered, 6, {c[0], c[1], c[2], c[3]}, {c[4], c[5], c[6], c[7]}, &chosen);
+        EXPECT_EQ(found, c[8] != 0) << c[0] << "x" << c[2] << "@" << c[3];
+        EXPECT_EQ(memcmp(&chosen, c + 8, sizeof(chosen)), 0) << c[0] << "x" << c[2] << "@" << c[3];
+    }
+
+    std::vector<DisplayInfo> displays(2);
+    lstrcpyW(displays[0].device, L"\\\\.\\DISPLAY1");
+    displays[0].friendlyName = L"Display1";
+    lstrcpyW(displays[1].device, L"\\\\.\\DISPLAY5");
+    displays[1].friendlyName = L"Laptop panel";
+    displays[1].devicePath = L"\\\\?\\DISPLAY#ABC0042#5&1&UID260#{e6f07b5f}";
+    std::wstring path = L"\\\\?\\display#abc0042#5&1&UID260#{E6F07B5F}", cyrillic = L"\u0414\u0438\u0441";
+    const wchar_t *texts[] = {
+        L"1",       L"02", L"3", L"0", L"\\\\.\\display5", L"laptop PANEL", path.c_str(), cyrillic.c_str(),
+        L"9999999", L""};
+    const int found[] = {0, 1, -1, -1, 1, 1, 1, -1, -1, -1};
+    for (int k = 0; k < 10; k++)
+        EXPECT_EQ(FindDisplay(displays, texts[k]), found[k]) << k;
+}
+
+// Every display moves by the new primary display's offset, the primary one
+// to the origin; nothing is applied after a refusal.
+TEST(CommandLineModes, PrimaryDisplayMovesEveryDisplayAndRefusalsAreTold)
+{
+    ScopedSimAdapter adapter;
+    SimSetMonitors(3);
+    Sim.monitors[2].bitsPerPixel = 16;
+    adapter.Install();
+    std::vector<DisplayInfo> displays = ListDisplays();
+    ASSERT_EQ(displays.size(), 3u);
+    EXPECT_STREQ(displays[2].device, L"\\\\.\\Display3");
+    EXPECT_TRUE(displays[0].primary && !displays[1].primary && displays[1].rect.left == 1024);
+    EXPECT_TRUE(displays[2].current.bitsPerPixel == 16 && displays[2].current.width == 1024);
+    ASSERT_EQ(MakePrimaryDisplay(displays, 1), DISP_CHANGE_SUCCESSFUL);
+    // Device, x, flags beyond "store, apply later" (or the final apply) of every call.
+    std::wstring log;
+    for (const SimCall &call : Sim.calls)
+        log += call.device + L" " + std::to_wstring(call.mode.dmPosition.x) + L" " +
+               std::to_wstring(call.flags ^ (call.device.empty() ? 0 : CDS_UPDATEREGISTRY | CDS_NORESET)) +
+               L";";
+    EXPECT_EQ(log, L"\\\\.\\Display2 0 16;\\\\.\\Display1 -1024 0;\\\\.\\Display3 1024 0; 0 0;");
+    Sim.calls.clear();
+    Sim.changeResult = DISP_CHANGE_BADMODE;
+    EXPECT_EQ(MakePrimaryDisplay(displays, 2), DISP_CHANGE_BADMODE);
+    EXPECT_EQ(Sim.calls.size(), 1u);
+
+    // A refusal and a restart as the commands tell them, on the display named.
+    Sim.candidates = {SimMode(800, 600, 32, 60), SimMode(1024, 768, 32, 60)};
+    CommandOutput output;
+    EXPECT_EQ(CarryOutCommand(Split(L"/mode|800x600|/display|3", L'|'), nullptr, &output), EXIT_REFUSED);
+    EXPECT_EQ(output.err, L"refused by the driver: DISP_CHANGE_BADMODE: The graphics adapter doesn't support "
+                          L"this video mode.\r\n");
+    EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\Display3");
+    Sim.changeResult = DISP_CHANGE_RESTART;
+    EXPECT_EQ(CarryOutCommand(Split(L"/primary|\\\\.\\DISPLAY2", L'|'), nullptr, &output),
+              EXIT_RESTART_NEEDED);
+}
+
+// The real program with arguments: its exit code and what it wrote to the
+// pipes of its standard output and standard error.
+struct ProgramRun {
+    long code = -1;
+    std::string out, err;
+};
+
+std::string ReadAvailable(HANDLE pipe)
+{
+    DWORD available = 0, read = 0;
+    std::string text(PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) ? available : 0, '\0');
+    return text.empty() || !ReadFile(pipe, text.data(), available, &read, nullptr) ? ""
+                                                                                   : text.substr(0, read);
+}
+
+ProgramRun RunProgram(const std::wstring &arguments)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE reads[2], writes[2];
+    for (int k = 0; k < 2; k++) {
+        CreatePipe(&reads[k], &writes[k], &inherit, 0);
+        SetHandleInformation(reads[k], HANDLE_FLAG_INHERIT, 0);
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writes[0];
+    startup.hStdError = writes[1];
+    std::wstring line = Quoted(ProgramPath) + L" " + arguments;
+    PROCESS_INFORMATION process = {};
+    ProgramRun run;
+    bool started =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(writes[0]), CloseHandle(writes[1]);
+    bool ended = !started;
+    for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < 60000;) {
+        ended = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
+        run.out += ReadAvailable(reads[0]);
+        run.err += ReadAvailable(reads[1]);
+    }
+    DWORD code = 0;
+    if (started && ended && GetExitCodeProcess(process.hProcess, &code))
+        run.code = (long)code;
+    if (started) {
+        TerminateProcess(process.hProcess, 99); // nothing to do once it has ended
+        CloseHandle(process.hProcess), CloseHandle(process.hThread);
+    }
+    CloseHandle(reads[0]), CloseHandle(reads[1]);
+    return run;
+}
+
+int MainWindows()
+{
+    int count = 0;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, MAIN_WINDOW_CLASS, PROGRAM_TITLE)); count++)
+        ;
+    return count;
+}
+
+// Wine's taskbar makes a tooltip window for every icon added, and keeps it
+// after the icon is gone: icons added are the tooltips new since a moment.
+std::set<HWND> ShellTooltips()
+{
+    DWORD shell = 0;
+    GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &shell);
+    std::set<HWND> tooltips;
+    for (HWND w = FindWindowA(TOOLTIPS_CLASSA, nullptr); w;
+         w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == shell)
+            tooltips.insert(w);
+    }
+    return tooltips;
+}
+
+int TrayIconsAddedSince(const std::set<HWND> &before)
+{
+    int count = 0;
+    for (HWND tooltip : ShellTooltips())
+        count += before.count(tooltip) ? 0 : (int)SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
+    return count;
+}
+
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+struct CommandLineProcess : ::testing::Test {
+    RegistryGuard registry;
+    void TearDown() override
+    {
+        if (ScreenHeight() != 768) // left by a failed test
+            RunProgram(L"/mode 1024x768");
+    }
+    // Bad input of each kind, and a display or mode that does not exist.
+    void ExpectRefusals()
+    {
+        // The exit code, then the arguments.
+        std::wstring refusals = L"1/frobnicate;1/mode;1/mode 1024x;1/mode 99999x99999;1\"\";1/save-icons;"
+                                L"2/mode 800x600 /display 2;2/primary \\\\.\\DISPLAY9;3/mode 1234x567;"
+                                L"3/mode 800x600x32@85";
+        for (const std::wstring &refusal : Split(refusals + L";1/mode " + std::wstring(32000, L'8'), L';')) {
+            ProgramRun run = RunProgram(refusal.substr(1));
+            EXPECT_EQ(run.code, refusal[0] - L'0') << run.err;
+            EXPECT_EQ(run.out, "");
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        }
+    }
+    // /list, then a switch there and back; gives the list.
+    std::string ListAndSwitch()
+    {
+        ProgramRun list = RunProgram(L"/list");
+        EXPECT_EQ(list.code, 0) << list.err;
+        EXPECT_EQ(list.err, "");
+        EXPECT_EQ(list.out.rfind("Display 1: \\\\.\\DISPLAY1, primary, at 0,0, 1024x768x", 0), 0u)
+            << list.out;
+        EXPECT_NE(list.out.find("  Monitor: Display1\r\n"), std::string::npos);
+        EXPECT_NE(list.out.find("  Path: \\\\?\\DISPLAY#"), std::string::npos);
+        EXPECT_NE(list.out.find("    800x600x32@"), std::string::npos);
+        EXPECT_EQ(list.out.find("Display 2"), std::string::npos);
+        ProgramRun help = RunProgram(L"--HELP");
+        EXPECT_EQ(help.code, 0);
+        EXPECT_NE(help.out.find("5 a restart is needed"), std::string::npos);
+
+        ProgramRun mode = RunProgram(L"/MODE 800x600 --display \\\\.\\display1");
+        EXPECT_EQ(mode.code, 0) << mode.err;
+        EXPECT_EQ(mode.out.rfind("Display 1 now runs 800x600x32", 0), 0u) << mode.out;
+        EXPECT_EQ(ScreenHeight(), 600);
+        EXPECT_EQ(RunProgram(L"/mode 1024x768 /display Display1").code, 0);
+        EXPECT_EQ(ScreenHeight(), 768);
+        EXPECT_EQ(RunProgram(L"/primary 1").code, 0);
+        return list.out;
+    }
+};
+
+// Alone the command process does the work and leaves no window or icon; with
+// a running copy that copy does it, so that its Escape takes a switch back.
+TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopy)
+{
+    std::set<HWND> tooltips = ShellTooltips();
+    std::string alone = ListAndSwitch();
+    ExpectRefusals();
+    EXPECT_EQ(MainWindows(), 0);
+    EXPECT_EQ(TrayIconsAddedSince(tooltips), 0);
+
+    ChildProcess program(Quoted(ProgramPath));
+    ASSERT_TRUE(WaitFor([] { return MainWindows() == 1; }, 15000));
+    EXPECT_EQ(ListAndSwitch(), alone);
+    ExpectRefusals();
+    // Copies started together: one switches, the others find it done.
+    std::vector<std::unique_ptr<ChildProcess>> copies;
+    for (int k = 0; k < 4; k++)
+        copies.push_back(std::make_unique<ChildProcess>(Quoted(ProgramPath) + L" /mode 800x600"));
+    for (auto &copy : copies)
+        EXPECT_EQ(copy->Wait(30000), 0);
+    EXPECT_EQ(ScreenHeight(), 600);
+    PostMessageW(FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([] { return ScreenHeight() == 768; }, 10000)) << "the running copy's Escape";
+    EXPECT_EQ(MainWindows(), 1);
+    PostMessageW(FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE), WM_COMMAND, ID_EXIT, 0);
+    EXPECT_EQ(program.Wait(15000), 0);
+}
+
+// Copies started at the same moment leave one main window and one icon.
+TEST_F(CommandLineProcess, CopiesStartedTogetherLeaveOneInstance)
+{
+    for (int round = 0; round < 5; round++) {
+        std::set<HWND> tooltips = ShellTooltips();
+        std::vector<std::unique_ptr<ChildProcess>> copies;
+        for (int k = 0; k < 3; k++)
+            copies.push_back(std::make_unique<ChildProcess>(Quoted(ProgramPath)));
+        auto refused = [&] {
+            return std::count_if(copies.begin(), copies.end(), [](auto &copy) { return copy->Wait(0) == 1; });
+        };
+        EXPECT_TRUE(WaitFor([&] { return refused() == 2; }, 30000)) << "round " << round;
+        EXPECT_TRUE(WaitFor([&] { return TrayIconsAddedSince(tooltips) >= 1; }, 10000)) << "round " << round;
+        EXPECT_EQ(MainWindows(), 1) << "round " << round;
+        Sleep(300); // an icon of a late copy would show by now
+        EXPECT_EQ(TrayIconsAddedSince(tooltips), 1) << "round " << round;
+        PostMessageW(FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE), WM_COMMAND, ID_EXIT, 0);
+        EXPECT_TRUE(WaitFor([] { return MainWindows() == 0; }, 15000));
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 2)
+        return fprintf(stderr, "usage: command_line_tests PATH-OF-tessivon.exe\n"), 2;
+    ProgramPath = WinePath(argv[1]);
+    return RUN_ALL_TESTS();
+}
