@@ -1,6 +1,9 @@
 #include "app/command_line.h"
 
+#include "app/keep_or_revert.h"
 #include "app/main_window.h"
+#include "desktop_icons/desktop_icons.h"
+#include "desktop_icons/icon_layout.h"
 #include "display/mode_switch.h"
 #include "settings/settings.h"
 
@@ -10,8 +13,9 @@
 
 static int RunList(const CommandRequest &, MainWindowState *, CommandOutput *output);
 static int RunMode(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
-static int RunPrimary(const CommandRequest &request, MainWindowState *, CommandOutput *output);
-static int RunNotAvailable(const CommandRequest &request, MainWindowState *, CommandOutput *output);
+static int RunPrimary(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
+static int RunSaveIcons(const CommandRequest &, MainWindowState *, CommandOutput *output);
+static int RunRestoreIcons(const CommandRequest &, MainWindowState *, CommandOutput *output);
 static int RunHelp(const CommandRequest &, MainWindowState *, CommandOutput *output);
 
 // The commands. A new one is a row here and a handler.
@@ -21,8 +25,8 @@ static const CommandSpec Commands[] = {
     {L"mode", L"WxH[xBITS][@HZ]", true, true, RunMode,
      L"switch display D (default the primary) to the best offered match"},
     {L"primary", L"D", false, false, RunPrimary, L"make display D the primary display"},
-    {L"save-icons", nullptr, false, false, RunNotAvailable, L"save the desktop icon layout"},
-    {L"restore-icons", nullptr, false, false, RunNotAvailable, L"put the saved desktop icon layout back"},
+    {L"save-icons", nullptr, false, false, RunSaveIcons, L"save the desktop icon layout"},
+    {L"restore-icons", nullptr, false, false, RunRestoreIcons, L"put the saved desktop icon layout back"},
     {L"help", nullptr, false, false, RunHelp, L"this text"},
 };
 
@@ -211,11 +215,38 @@ std::wstring UsageText()
             L"  3 mode not offered by that display\r\n"
             L"  4 refused by the driver\r\n"
             L"  5 a restart is needed\r\n"
-            L"  6 Tessivon runs but did not answer\r\n";
+            L"  6 Tessivon runs but did not answer\r\n"
+            L"  7 no icon layout: the desktop's icons could not be read, or none is stored\r\n";
     return text;
 }
 
-bool SwitchThenConfirm(MainWindowState *, int, const ModeSnapshot &, LONG *) { return false; }
+// Switches one display and asks to keep it: through the running program's
+// question (so its Escape and tray stay true), or with a question of this
+// process's own when none runs. The platform's result.
+static LONG ConfirmedSwitch(MainWindowState *instance, int display, const ModeSnapshot &chosen)
+{
+    ModeSnapshot before[MAX_DISPLAYS] = {}, after[MAX_DISPLAYS] = {};
+    int count = SnapshotCurrentModes(before);
+    CopyMemory(after, before, sizeof(after));
+    after[display] = chosen;
+    bool kept = false;
+    if (instance)
+        return SwitchModesAndConfirm(instance, after, display, &kept);
+    KeepOrRevert question = {before, after, count, display, KEEP_OR_REVERT_SECONDS, 0};
+    return SwitchThenConfirm(nullptr, &question, &kept);
+}
+
+// Every display change a command makes keeps the desktop icons' layout as a
+// menu pick does; a lone command process only saves it, as it does not stay to
+// see the shell rearrange.
+static void BeforeDisplayChange(MainWindowState *instance)
+{
+    IconLayoutKeeper lone = {};
+    if (instance)
+        PrepareDisplayChange(instance);
+    else
+        IconLayoutBeforeDisplayChange(&lone);
+}
 
 static std::wstring ModeText(const ModeSnapshot &mode)
 {
@@ -332,12 +363,19 @@ static int RunMode(const CommandRequest &request, MainWindowState *instance, Com
         output->out += DisplayNumber(display) + L" runs " + ModeText(chosen) + L" already\r\n";
         return EXIT_DONE;
     }
+    if (display >= MAX_DISPLAYS) {
+        output->err += DisplayNumber(display) + L" is beyond the " + std::to_wstring(MAX_DISPLAYS) +
+                       L" displays Tessivon switches\r\n";
+        return EXIT_NO_SUCH_DISPLAY;
+    }
+    BeforeDisplayChange(instance);
     LONG result = DISP_CHANGE_SUCCESSFUL;
     if (request.confirm) {
-        if (!SwitchThenConfirm(instance, display, chosen, &result)) {
-            output->err += L"/confirm: keep-or-revert is not available in this build\r\n";
-            return EXIT_BAD_ARGUMENTS;
+        if (instance && instance->confirming) {
+            output->err += L"/confirm: Tessivon is already asking to keep a switch\r\n";
+            return EXIT_REFUSED;
         }
+        result = ConfirmedSwitch(instance, display, chosen);
     } else {
         // The running program's Escape takes back a switch it carried out, as after a menu pick.
         if (instance)
@@ -352,7 +390,7 @@ static int RunMode(const CommandRequest &request, MainWindowState *instance, Com
     return code;
 }
 
-static int RunPrimary(const CommandRequest &request, MainWindowState *, CommandOutput *output)
+static int RunPrimary(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
 {
     std::vector<DisplayInfo> displays = ListDisplays();
     int display = NamedDisplay(displays, request.value, output);
@@ -362,16 +400,34 @@ static int RunPrimary(const CommandRequest &request, MainWindowState *, CommandO
         output->out += DisplayNumber(display) + L" is the primary display already\r\n";
         return EXIT_DONE;
     }
+    BeforeDisplayChange(instance);
     int code = ChangeOutcome(MakePrimaryDisplay(displays, display), output);
     if (code == EXIT_DONE)
         output->out += DisplayNumber(display) + L" is now the primary display\r\n";
     return code;
 }
 
-static int RunNotAvailable(const CommandRequest &request, MainWindowState *, CommandOutput *output)
+static int RunSaveIcons(const CommandRequest &, MainWindowState *, CommandOutput *output)
 {
-    output->err += SwitchText(request.command->name) + L": not available in this build\r\n";
-    return EXIT_BAD_ARGUMENTS;
+    int saved = SaveIconLayout(FindDesktopListView());
+    if (saved < 0) {
+        output->err += L"the desktop's icons could not be read; nothing was saved\r\n";
+        return EXIT_ICONS_UNAVAILABLE;
+    }
+    output->out += std::to_wstring(saved) + L" icons saved for " + PresentDisplaySetup() + L"\r\n";
+    return EXIT_DONE;
+}
+
+static int RunRestoreIcons(const CommandRequest &, MainWindowState *, CommandOutput *output)
+{
+    int placed = RestoreIconLayout(FindDesktopListView());
+    if (placed < 0) {
+        output->err += L"no icon layout is stored for " + PresentDisplaySetup() +
+                       L", or the desktop's icons could not be read\r\n";
+        return EXIT_ICONS_UNAVAILABLE;
+    }
+    output->out += std::to_wstring(placed) + L" icons put back\r\n";
+    return EXIT_DONE;
 }
 
 static int RunHelp(const CommandRequest &, MainWindowState *, CommandOutput *output)

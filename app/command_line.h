@@ -18,7 +18,8 @@ enum CommandExitCode {
     EXIT_MODE_NOT_OFFERED = 3,
     EXIT_REFUSED = 4,
     EXIT_RESTART_NEEDED = 5,
-    EXIT_NO_ANSWER = 6, // Tessivon runs but did not take the command in time
+    EXIT_NO_ANSWER = 6,         // Tessivon runs but did not take the command in time
+    EXIT_ICONS_UNAVAILABLE = 7, // no layout stored for the setup, or the icons unreadable
 };
 
 // Bounds on what a caller may hand in.
@@ -66,8 +67,3 @@ int CarryOutCommand(const std::vector<std::wstring> &arguments, MainWindowState 
                     CommandOutput *output);
 // The /help text: commands, how displays are named, the exit codes.
 std::wstring UsageText();
-
-// The keep-or-revert question after a /mode switch given /confirm. Until
-// the question exists, it answers false (not available) and switches
-// nothing; the keep-or-revert switch plugs in here.
-bool SwitchThenConfirm(MainWindowState *instance, int display, const ModeSnapshot &mode, LONG *result);
