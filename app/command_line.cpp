@@ -213,7 +213,7 @@ std::wstring UsageText()
             L"  1 bad arguments\r\n"
             L"  2 no such display\r\n"
             L"  3 mode not offered by that display\r\n"
-            L"  4 refused by the driver\r\n"
+            L"  4 refused by the driver, or not kept at the /confirm question\r\n"
             L"  5 a restart is needed\r\n"
             L"  6 Tessivon runs but did not answer\r\n"
             L"  7 no icon layout: the desktop's icons could not be read, or none is stored\r\n";
@@ -223,17 +223,16 @@ std::wstring UsageText()
 // Switches one display and asks to keep it: through the running program's
 // question (so its Escape and tray stay true), or with a question of this
 // process's own when none runs. The platform's result.
-static LONG ConfirmedSwitch(MainWindowState *instance, int display, const ModeSnapshot &chosen)
+static LONG ConfirmedSwitch(MainWindowState *instance, int display, const ModeSnapshot &chosen, bool *kept)
 {
     ModeSnapshot before[MAX_DISPLAYS] = {}, after[MAX_DISPLAYS] = {};
     int count = SnapshotCurrentModes(before);
     CopyMemory(after, before, sizeof(after));
     after[display] = chosen;
-    bool kept = false;
     if (instance)
-        return SwitchModesAndConfirm(instance, after, display, &kept);
+        return SwitchModesAndConfirm(instance, after, display, kept);
     KeepOrRevert question = {before, after, count, display, KEEP_OR_REVERT_SECONDS, 0};
-    return SwitchThenConfirm(nullptr, &question, &kept);
+    return SwitchThenConfirm(nullptr, &question, kept);
 }
 
 // Every display change a command makes keeps the desktop icons' layout as a
@@ -375,7 +374,12 @@ static int RunMode(const CommandRequest &request, MainWindowState *instance, Com
             output->err += L"/confirm: Tessivon is already asking to keep a switch\r\n";
             return EXIT_REFUSED;
         }
-        result = ConfirmedSwitch(instance, display, chosen);
+        bool kept = false;
+        result = ConfirmedSwitch(instance, display, chosen, &kept);
+        if (result == DISP_CHANGE_SUCCESSFUL && !kept) {
+            output->err += DisplayNumber(display) + L" was put back: the new mode was not kept\r\n";
+            return EXIT_REFUSED;
+        }
     } else {
         // The running program's Escape takes back a switch it carried out, as after a menu pick.
         if (instance)

@@ -249,7 +249,7 @@ struct CommandLineProcess : ::testing::Test {
     void ExpectRefusals()
     {
         // The exit code, then the arguments.
-        std::wstring refusals = L"1/frobnicate;1/mode;1/mode 1024x;1/mode 99999x99999;1\"\";1/save-icons;"
+        std::wstring refusals = L"1/frobnicate;1/mode;1/mode 1024x;1/mode 99999x99999;1\"\";7/save-icons;"
                                 L"2/mode 800x600 /display 2;2/primary \\\\.\\DISPLAY9;3/mode 1234x567;"
                                 L"3/mode 800x600x32@85";
         for (const std::wstring &refusal : Split(refusals + L";1/mode " + std::wstring(32000, L'8'), L';')) {
@@ -309,6 +309,18 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopy)
     EXPECT_EQ(ScreenHeight(), 600);
     PostMessageW(FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(WaitFor([] { return ScreenHeight() == 768; }, 10000)) << "the running copy's Escape";
+    // /confirm asks through the running copy's question: Escape there puts the
+    // mode back and the command says it was not kept; Enter keeps it.
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        ChildProcess confirm(Quoted(ProgramPath) + L" /mode 640x480 /confirm");
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return ScreenHeight() == 480 && (question = FindShown("#32770", "Tessivon")); },
+                            15000));
+        PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0);
+        EXPECT_EQ(confirm.Wait(15000), key == VK_RETURN ? EXIT_DONE : EXIT_REFUSED);
+        EXPECT_EQ(ScreenHeight(), key == VK_RETURN ? 480 : 768);
+    }
+    EXPECT_EQ(RunProgram(L"/mode 1024x768").code, 0);
     EXPECT_EQ(MainWindows(), 1);
     PostMessageW(FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE), WM_COMMAND, ID_EXIT, 0);
     EXPECT_EQ(program.Wait(15000), 0);
