@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/profile_menu.h"
+
 #include "base/messages.h"
 #include "base/platform.h"
 #include "base/scoped.h"
@@ -34,6 +36,17 @@ static void OnCreate(MainWindowState *state, HWND window)
     state->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     ShowTrayIcon(state);
     StartupIconAction();
+    state->takenHotkeys = RegisterProfileHotkeys(state);
+    if (!state->takenHotkeys.empty())
+        PostMessageW(window, WM_REPORT_HOTKEYS, 0, 0);
+}
+
+static void ReportTakenHotkeys(MainWindowState *state)
+{
+    std::wstring text;
+    text.swap(state->takenHotkeys);
+    if (!text.empty())
+        MessageBoxW(state->window, text.c_str(), L"Warning", MB_ICONEXCLAMATION);
 }
 
 static UINT DoubleClickCommand()
@@ -55,6 +68,7 @@ static void OnLeftButtonUp(MainWindowState *state)
         SnapshotCurrentModes(state->savedModes);
         for (int i = 0; i < state->catalogue.displayCount; i++)
             MarkCurrentModes(state->catalogue, state->displayMenu, i, state->savedModes[i]);
+        RefreshProfilesMenu(state);
     }
     state->leftWasDown = 0;
 }
@@ -139,9 +153,10 @@ static void OnModeCommand(MainWindowState *state, UINT id)
     if (!DecodeModeCommand(state->catalogue, id, &display, &entry))
         return;
     LONG result = SwitchDisplayMode(state->catalogue, display, entry);
-    if (result == DISP_CHANGE_SUCCESSFUL)
+    if (result == DISP_CHANGE_SUCCESSFUL) {
         state->modeChanged = TRUE;
-    else
+        state->profileApplied = FALSE;
+    } else
         ReportModeChangeResult(state->window, result);
 }
 
@@ -163,7 +178,10 @@ static void RunExtendedProperties(MainWindowState *state)
         return;
     state->dialogOpen = TRUE;
     GetCursorPos(&state->menuPoint);
+    // The Profiles page tries combinations out: ours must not stand in its way.
+    UnregisterProfileHotkeys(state);
     OpenExtendedProperties(state->menuPoint);
+    RegisterProfileHotkeys(state);
     TrayIconReload(&state->tray, state->window);
     state->dialogOpen = FALSE;
 }
@@ -174,6 +192,8 @@ static void OnCommand(MainWindowState *state, UINT id)
         OnModeCommand(state, id);
         return;
     }
+    if (OnProfileCommand(state, id))
+        return;
     switch (id) {
     case ID_ABOUT:
         ShowAbout(state->window);
@@ -253,13 +273,16 @@ static void OnDisplayChange(MainWindowState *state)
 
 static void OnDestroy(MainWindowState *state)
 {
+    UnregisterProfileHotkeys(state);
     TrayIconRemove(&state->tray, state->window);
     PostQuitMessage(0);
 }
 
 static void OnEscape(MainWindowState *state)
 {
-    if (state->modeChanged)
+    if (state->modeChanged && state->profileApplied)
+        RestoreArrangementBefore(state);
+    else if (state->modeChanged)
         RestoreSavedModes(state);
 }
 
@@ -295,6 +318,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         OnTimer(state);
         break;
+    case WM_HOTKEY:
+        OnProfileHotkey(state, (int)wParam);
+        return 0;
+    case WM_REPORT_HOTKEYS:
+        ReportTakenHotkeys(state);
+        return 0;
     case WM_SHOW_AGAIN:
         ShowTrayIcon(state);
         break;

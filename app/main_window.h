@@ -3,8 +3,12 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "app/tray_icon.h"
 #include "base/facts.h"
+#include "base/profile.h"
 #include "display/catalogue.h"
 
 #define MAIN_WINDOW_CLASS PROGRAM_TITLE
@@ -27,6 +31,13 @@ struct MainWindowState {
     SHORT rightWasDown;
     ModeSnapshot savedModes[MAX_DISPLAYS]; // what Escape puts back
     BOOL modeChanged;
+    // Profiles (app/profile_menu.cpp).
+    HMENU profilesMenu;                       // the "Profiles" submenu, refilled before the menu opens
+    std::vector<Profile> menuProfiles;        // what its items stand for
+    std::vector<std::wstring> hotkeyProfiles; // hotkey id k + 1 applies the profile named k
+    std::wstring takenHotkeys;                // told once, after start-up
+    Profile arrangementBefore;                // what Escape puts back after a profile
+    BOOL profileApplied;                      // Escape restores arrangementBefore, not savedModes
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as

@@ -23,7 +23,7 @@ void FreeProgramMenus(MainWindowState *state)
     FreeDisplayCatalogue(&state->catalogue);
     if (state->menus)
         DestroyMenu(state->menus);
-    state->menus = state->displayMenu = state->commandMenu = nullptr;
+    state->menus = state->displayMenu = state->commandMenu = state->profilesMenu = nullptr;
 }
 
 int RunTessivon(HINSTANCE instance)
