@@ -153,10 +153,12 @@ void ApplyProfile(const Profile &profile, ProfileApplyResult *result)
             continue;
         }
         LONG staged = StageDisplay(profile, d, present.displays[k]);
-        if (staged == DISP_CHANGE_SUCCESSFUL)
+        // A restart needed is a change stored all the same.
+        if (staged == DISP_CHANGE_SUCCESSFUL || staged == DISP_CHANGE_RESTART)
             result->applied++;
         else
             result->refused.push_back({DisplayIdentity(d), staged});
+        result->restartNeeded = result->restartNeeded || staged == DISP_CHANGE_RESTART;
     }
     if (result->applied)
         result->finalResult = Platform.ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
@@ -170,7 +172,8 @@ int ProfileApplyExitCode(const ProfileApplyResult &result)
         driverRefused = driverRefused || refusal.result != DISP_CHANGE_BADMODE;
         notOffered = notOffered || refusal.result == DISP_CHANGE_BADMODE;
     }
-    return driverRefused ? 4 : notOffered ? 3 : !result.missing.empty() ? 2 : result.finalResult ? 5 : 0;
+    bool restart = result.restartNeeded || result.finalResult == DISP_CHANGE_RESTART;
+    return driverRefused ? 4 : notOffered ? 3 : !result.missing.empty() ? 2 : restart ? 5 : 0;
 }
 
 // The message of a result on one line.
@@ -193,7 +196,7 @@ std::wstring DescribeProfileApplyResult(const ProfileApplyResult &result)
         text += device + L": not attached\n";
     for (const ProfileRefusal &refusal : result.refused)
         text += refusal.device + L": " + ResultLine(refusal.result) + L"\n";
-    if (result.finalResult != DISP_CHANGE_SUCCESSFUL)
-        text += ResultLine(result.finalResult) + L"\n";
+    if (result.finalResult != DISP_CHANGE_SUCCESSFUL || result.restartNeeded)
+        text += ResultLine(result.restartNeeded ? DISP_CHANGE_RESTART : result.finalResult) + L"\n";
     return text;
 }

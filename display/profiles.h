@@ -22,6 +22,7 @@ struct ProfileRefusal {
 
 struct ProfileApplyResult {
     int applied;                       // displays staged
+    bool restartNeeded;                // a staged display asked for a restart
     std::vector<std::wstring> missing; // displays of the profile not attached now
     std::vector<ProfileRefusal> refused;
     LONG finalResult; // of the one applying call; DISP_CHANGE_SUCCESSFUL when nothing was staged

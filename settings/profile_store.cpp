@@ -138,11 +138,15 @@ std::vector<Profile> LoadProfiles()
     return profiles;
 }
 
+// The key's own spelling of the name, which may differ in case.
 bool LoadProfile(const wchar_t *name, Profile *profile)
 {
-    wchar_t path[PATH_SIZE];
-    ScopedKey key;
-    return ProfileKeyPath(name, path) && key.Open(path) && ReadProfileKey(key.key, name, profile);
+    for (const Profile &stored : LoadProfiles())
+        if (!lstrcmpiW(stored.name, name)) {
+            *profile = stored;
+            return true;
+        }
+    return false;
 }
 
 static void WriteProfileValues(HKEY key, const Profile &profile)
@@ -298,14 +302,14 @@ void FormatHotkeyText(WORD hotkey, wchar_t *text)
         lstrcatW(text, L"Alt+");
     if (modifiers & HOTKEYF_SHIFT)
         lstrcatW(text, L"Shift+");
-    wchar_t name[8] = L"";
+    wchar_t name[16] = L"";
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
         name[0] = (wchar_t)key;
     else if (key >= VK_F1 && key <= VK_F24)
         wsprintfW(name, L"F%d", key - VK_F1 + 1);
     for (const NamedKey &named : NamedKeys)
         if (named.key == key)
-            lstrcpynW(name, named.name, 8);
+            lstrcpynW(name, named.name, 16);
     if (!name[0])
         wsprintfW(name, L"#%d", key);
     lstrcatW(text, name);

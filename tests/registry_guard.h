@@ -7,12 +7,14 @@
 
 #include <string>
 
+#include "settings/profile_store.h"
 #include "settings/settings.h"
 
 inline void ClearProgramKeys()
 {
     RegDeleteKeyW(HKEY_CURRENT_USER, SETTINGS_KEY);
     RegDeleteKeyW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY);
+    SHDeleteKeyW(HKEY_CURRENT_USER, PROFILES_KEY);
     SHDeleteValueW(HKEY_CURRENT_USER, RUN_KEY, OptionNames[0]);
 }
 
