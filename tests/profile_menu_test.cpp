@@ -46,14 +46,15 @@ struct ProfileMenu : ::testing::Test {
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         FreeProgramMenus(&Program);
         Program = {};
+        // The other tests of this program register the class themselves.
+        UnregisterClassW(MAIN_WINDOW_CLASS, GetModuleHandleW(nullptr));
     }
     void Start()
     {
         BuildProgramMenus(&Program, GetModuleHandleW(nullptr));
         ReadProgramFacts(GetModuleHandleW(nullptr));
         KeyStateFunction = ButtonsUp;
-        static bool registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
-        ASSERT_TRUE(registered && CreateMainWindow(&Program, GetModuleHandleW(nullptr)));
+        ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)) && CreateMainWindow(&Program, GetModuleHandleW(nullptr)));
     }
     // A left click on the icon; the menu it opens is closed again.
     void Click()
