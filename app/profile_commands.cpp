@@ -47,7 +47,8 @@ int SaveProfileCommand(const wchar_t *name, const wchar_t *hotkeyText, std::wstr
     Profile existing;
     WORD hotkey = LoadProfile(name, &existing) ? existing.hotkey : 0;
     if (hotkeyText && !ParseHotkeyText(hotkeyText, &hotkey))
-        return Fail(text, L"Invalid hotkey " + Quoted(hotkeyText) + L": Ctrl or Alt, then a letter, digit or F1-F24.");
+        return Fail(text, L"Invalid hotkey " + Quoted(hotkeyText) +
+                              L": Ctrl or Alt, then a letter, digit or F1-F24.");
     std::wstring other = ProfileWithHotkey(hotkey, name);
     if (!other.empty())
         return Fail(text, L"The hotkey " + Quoted(hotkeyText ? hotkeyText : L"") + L" belongs to profile " +

@@ -130,7 +130,8 @@ std::wstring RegisterProfileHotkeys(MainWindowState *state)
         wchar_t keys[64], line[256];
         FormatHotkeyText(profile.hotkey, keys);
         if (error == ERROR_HOTKEY_ALREADY_REGISTERED)
-            wsprintfW(line, L"The hotkey %s of profile \"%s\" is taken by another program.\n", keys, profile.name);
+            wsprintfW(line, L"The hotkey %s of profile \"%s\" is taken by another program.\n", keys,
+                      profile.name);
         else
             wsprintfW(line, L"The hotkey %s of profile \"%s\" couldn't be registered (error %lu).\n", keys,
                       profile.name, error);

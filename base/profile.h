@@ -9,7 +9,7 @@
 #define MAX_PROFILES 100
 
 struct ProfileDisplay {
-    wchar_t device[CCHDEVICENAME]; // "\\.\DISPLAY1": follows the order of attachment
+    wchar_t device[CCHDEVICENAME];   // "\\.\DISPLAY1": follows the order of attachment
     wchar_t path[PROFILE_PATH_SIZE]; // the monitor's device path; empty when the platform gives none
     LONG width, height, bitsPerPixel, frequency;
     DWORD orientation; // DMDO_*

@@ -17,10 +17,10 @@
 static HWND CreatePageControl(HWND dialog, const wchar_t *className, const wchar_t *text, DWORD style, int id,
                               int x, int y, int width, int height)
 {
-    HWND control = CreateWindowExW(0, className, text,
-                                   WS_CHILD | style, DialogPixelsX(dialog, x), DialogPixelsY(dialog, y),
-                                   DialogPixelsX(dialog, width), DialogPixelsY(dialog, height), dialog,
-                                   reinterpret_cast<HMENU>((INT_PTR)id), InstanceHandle, nullptr);
+    HWND control =
+        CreateWindowExW(0, className, text, WS_CHILD | style, DialogPixelsX(dialog, x),
+                        DialogPixelsY(dialog, y), DialogPixelsX(dialog, width), DialogPixelsY(dialog, height),
+                        dialog, reinterpret_cast<HMENU>((INT_PTR)id), InstanceHandle, nullptr);
     SendMessageW(control, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
     return control;
 }
@@ -117,8 +117,7 @@ void SetUpProfilesPage(ExtPropState *state)
     int width = MulDiv(client.right, 6, DialogPixelsX(dialog, 6)) - 2 * CONTENT_MARGIN;
     page.list = CreatePageControl(dialog, WC_LISTVIEWW, L"",
                                   WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                                  IDC_PROFILE_LIST,
-                                  CONTENT_MARGIN, 47, width, 150);
+                                  IDC_PROFILE_LIST, CONTENT_MARGIN, 47, width, 150);
     SendMessageW(page.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     AddColumn(page.list, 0, L"Name", DialogPixelsX(dialog, width - 200));
     AddColumn(page.list, 1, L"Displays", DialogPixelsX(dialog, 70));
@@ -134,12 +133,13 @@ void SetUpProfilesPage(ExtPropState *state)
                                           IDC_PROFILE_DELETE, width - 75, 209, 80, 24);
     page.hotkeyLabel = CreatePageControl(dialog, L"STATIC", L"Hotkey:", SS_LEFT, IDC_PROFILE_HOTKEY_LABEL,
                                          CONTENT_MARGIN, 245, 60, 16);
-    page.hotkey = CreatePageControl(dialog, HOTKEY_CLASSW, L"", WS_TABSTOP | WS_BORDER, IDC_PROFILE_HOTKEY, 75,
-                                    242, width - 250, 22);
+    page.hotkey = CreatePageControl(dialog, HOTKEY_CLASSW, L"", WS_TABSTOP | WS_BORDER, IDC_PROFILE_HOTKEY,
+                                    75, 242, width - 250, 22);
     // A combination needs Ctrl or Alt: alone or with Shift, a key gets Ctrl+Alt.
-    SendMessageW(page.hotkey, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
-    page.warning = CreatePageControl(dialog, L"STATIC", L"", SS_LEFT, IDC_PROFILE_WARNING, CONTENT_MARGIN, 272,
-                                     width, 20);
+    SendMessageW(page.hotkey, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                 MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    page.warning = CreatePageControl(dialog, L"STATIC", L"", SS_LEFT, IDC_PROFILE_WARNING, CONTENT_MARGIN,
+                                     272, width, 20);
     LoadEdits(&page);
     FillList(&page, page.edits.empty() ? -1 : 0);
 }
@@ -159,7 +159,10 @@ static void Edited(ExtPropState *state)
     state->profiles.pending = TRUE;
 }
 
-static void Warn(ProfilesPage *page, const std::wstring &text) { SetWindowTextW(page->warning, text.c_str()); }
+static void Warn(ProfilesPage *page, const std::wstring &text)
+{
+    SetWindowTextW(page->warning, text.c_str());
+}
 
 // The profile (other than `except`) that has the name or the hotkey, or -1.
 static int OtherEdit(const ProfilesPage *page, int except, const wchar_t *name, WORD hotkey)
@@ -213,8 +216,8 @@ static std::wstring HotkeyWarning(ExtPropState *state, int k, WORD hotkey)
     FormatHotkeyText(hotkey, keys);
     int other = OtherEdit(page, k, nullptr, hotkey);
     if (other >= 0)
-        return std::wstring(keys) + L" is already the hotkey of profile \"" + page->edits[other].profile.name +
-               L"\".";
+        return std::wstring(keys) + L" is already the hotkey of profile \"" +
+               page->edits[other].profile.name + L"\".";
     if (!hotkey)
         return L"";
     HWND dialog = state->dialogWindow;

@@ -66,7 +66,8 @@ int FindPresentDisplay(const Profile &present, const ProfileDisplay &display)
     for (int k = 0; k < present.displayCount; k++) {
         const ProfileDisplay &candidate = present.displays[k];
         bool samePath = display.path[0] && candidate.path[0] && !lstrcmpiW(display.path, candidate.path);
-        bool sameName = (!display.path[0] || !candidate.path[0]) && !lstrcmpiW(display.device, candidate.device);
+        bool sameName =
+            (!display.path[0] || !candidate.path[0]) && !lstrcmpiW(display.device, candidate.device);
         if (samePath || sameName)
             return k;
     }
@@ -166,7 +167,8 @@ void ApplyProfile(const Profile &profile, ProfileApplyResult *result)
 
 int ProfileApplyExitCode(const ProfileApplyResult &result)
 {
-    bool driverRefused = result.finalResult != DISP_CHANGE_SUCCESSFUL && result.finalResult != DISP_CHANGE_RESTART;
+    bool driverRefused =
+        result.finalResult != DISP_CHANGE_SUCCESSFUL && result.finalResult != DISP_CHANGE_RESTART;
     bool notOffered = false;
     for (const ProfileRefusal &refusal : result.refused) {
         driverRefused = driverRefused || refusal.result != DISP_CHANGE_BADMODE;

@@ -222,9 +222,9 @@ struct NamedKey {
 };
 
 static const NamedKey NamedKeys[] = {
-    {L"Space", VK_SPACE},   {L"Home", VK_HOME},   {L"End", VK_END},        {L"Insert", VK_INSERT},
+    {L"Space", VK_SPACE},   {L"Home", VK_HOME},    {L"End", VK_END},       {L"Insert", VK_INSERT},
     {L"Delete", VK_DELETE}, {L"PageUp", VK_PRIOR}, {L"PageDown", VK_NEXT}, {L"Left", VK_LEFT},
-    {L"Right", VK_RIGHT},   {L"Up", VK_UP},       {L"Down", VK_DOWN},
+    {L"Right", VK_RIGHT},   {L"Up", VK_UP},        {L"Down", VK_DOWN},
 };
 
 static bool KeyOfName(const wchar_t *name, BYTE *key)
@@ -252,8 +252,10 @@ static bool KeyOfName(const wchar_t *name, BYTE *key)
     return false;
 }
 
-static const NamedKey Modifiers[] = {
-    {L"Ctrl", HOTKEYF_CONTROL}, {L"Control", HOTKEYF_CONTROL}, {L"Alt", HOTKEYF_ALT}, {L"Shift", HOTKEYF_SHIFT}};
+static const NamedKey Modifiers[] = {{L"Ctrl", HOTKEYF_CONTROL},
+                                     {L"Control", HOTKEYF_CONTROL},
+                                     {L"Alt", HOTKEYF_ALT},
+                                     {L"Shift", HOTKEYF_SHIFT}};
 
 bool ParseHotkeyText(const wchar_t *text, WORD *hotkey)
 {

@@ -17,8 +17,8 @@
 #include "base/platform.h"
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
-#include "settings/profile_store.h"
 #include "resources/resource_ids.h"
+#include "settings/profile_store.h"
 #include "tests/registry_guard.h"
 #include "tests/ui_driver.h"
 
@@ -124,7 +124,8 @@ TEST_F(EndToEnd, SecondCopyRefusedClicksOpenTheMenuModesSwitchAndTheIconWaitsFor
 struct ProfileEndToEnd : ::testing::Test {
     RegistryGuard registry;
     DEVMODEA startMode = {};
-    HWND other = CreateWindowA("STATIC", "another program", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND other =
+        CreateWindowA("STATIC", "another program", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     void SetUp() override
     {
         startMode.dmSize = sizeof(startMode);

@@ -54,7 +54,8 @@ struct ProfileMenu : ::testing::Test {
         BuildProgramMenus(&Program, GetModuleHandleW(nullptr));
         ReadProgramFacts(GetModuleHandleW(nullptr));
         KeyStateFunction = ButtonsUp;
-        ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)) && CreateMainWindow(&Program, GetModuleHandleW(nullptr)));
+        ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)) &&
+                    CreateMainWindow(&Program, GetModuleHandleW(nullptr)));
     }
     // A left click on the icon; the menu it opens is closed again.
     void Click()
@@ -71,32 +72,31 @@ struct ProfileMenu : ::testing::Test {
     std::string SaveFromMenu(const wchar_t *name, int answer)
     {
         std::string question = "<none>";
-        WhenWindowAppears(
-            [] { return FindShown("#32770", "Save profile"); },
-            [&](HWND dialog) {
-                ASSERT_TRUE(dialog) << "no name dialog";
-                SetDlgItemTextW(dialog, IDC_PROFILE_NAME, name);
-                auto other = [dialog] {
-                    HWND box = FindWindowExA(nullptr, nullptr, "#32770", "Save profile");
-                    while (box && (box == dialog || !IsWindowVisible(box)))
-                        box = FindWindowExA(nullptr, box, "#32770", "Save profile");
-                    return box;
-                };
-                WhenWindowAppears(
-                    other,
-                    [&, dialog, other](HWND box) {
-                        if (!box)
-                            return;
-                        question = WindowText(GetDlgItem(box, 0xFFFF));
-                        PostMessageW(box, WM_COMMAND, answer, 0);
-                        if (answer == IDNO)
-                            WhenWindowAppears(
-                                [dialog, other] { return other() ? nullptr : dialog; },
-                                [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); });
-                    },
-                    1500);
-                PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-            });
+        WhenWindowAppears([] { return FindShown("#32770", "Save profile"); },
+                          [&](HWND dialog) {
+                              ASSERT_TRUE(dialog) << "no name dialog";
+                              SetDlgItemTextW(dialog, IDC_PROFILE_NAME, name);
+                              auto other = [dialog] {
+                                  HWND box = FindWindowExA(nullptr, nullptr, "#32770", "Save profile");
+                                  while (box && (box == dialog || !IsWindowVisible(box)))
+                                      box = FindWindowExA(nullptr, box, "#32770", "Save profile");
+                                  return box;
+                              };
+                              WhenWindowAppears(
+                                  other,
+                                  [&, dialog, other](HWND box) {
+                                      if (!box)
+                                          return;
+                                      question = WindowText(GetDlgItem(box, 0xFFFF));
+                                      PostMessageW(box, WM_COMMAND, answer, 0);
+                                      if (answer == IDNO)
+                                          WhenWindowAppears(
+                                              [dialog, other] { return other() ? nullptr : dialog; },
+                                              [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); });
+                                  },
+                                  1500);
+                              PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                          });
         SendMessageW(Program.window, WM_COMMAND, ID_SAVE_PROFILE, 0);
         CancelWindowWait();
         return question;
@@ -150,8 +150,9 @@ TEST_F(ProfileMenu, SubmenuListsProfilesChecksTheCurrentOneAppliesAndEscapeResto
     Click();
     Watch box;
     SendMessageW(Program.window, WM_COMMAND, ID_PROFILE_BASE + 1, 0);
-    EXPECT_EQ(box.box, "Warning: Profile \"Game\":\n\\\\.\\Display1: The graphics adapter doesn't support this "
-                       "video mode.\n");
+    EXPECT_EQ(box.box,
+              "Warning: Profile \"Game\":\n\\\\.\\Display1: The graphics adapter doesn't support this "
+              "video mode.\n");
 }
 
 TEST_F(ProfileMenu, SaveAsksForANameAndBeforeReplacing)
@@ -176,7 +177,8 @@ TEST_F(ProfileMenu, SaveAsksForANameAndBeforeReplacing)
 // are the main window's, and one pressed applies its profile.
 TEST_F(ProfileMenu, HotkeysAreRegisteredTakenOnesToldAndAPressAppliesTheProfile)
 {
-    HWND other = CreateWindowW(L"STATIC", L"other program", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND other =
+        CreateWindowW(L"STATIC", L"other program", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, '8'));
     std::wstring text;
     ASSERT_EQ(SaveProfileCommand(L"Taken", L"Ctrl+Alt+8", &text), 0);
@@ -184,8 +186,7 @@ TEST_F(ProfileMenu, HotkeysAreRegisteredTakenOnesToldAndAPressAppliesTheProfile)
     Watch box;
     Start();
     PumpMessages(500);
-    EXPECT_EQ(box.box,
-              "Warning: The hotkey Ctrl+Alt+8 of profile \"Taken\" is taken by another program.\n");
+    EXPECT_EQ(box.box, "Warning: The hotkey Ctrl+Alt+8 of profile \"Taken\" is taken by another program.\n");
     EXPECT_FALSE(RegisterHotKey(other, 2, MOD_CONTROL | MOD_ALT, '9'));
     EXPECT_EQ(GetLastError(), (DWORD)ERROR_HOTKEY_ALREADY_REGISTERED) << "Ctrl+Alt+9 is the program's";
     ASSERT_EQ(Program.hotkeyProfiles, (std::vector<std::wstring>{L"Free", L"Taken"}));

@@ -82,7 +82,8 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
         EXPECT_FALSE(IsWindowVisible(state.canvas.canvasFrame));
         EXPECT_EQ(Rows(page.list), (std::vector<std::wstring>{L"Desk|2|Ctrl+Alt+1", L"Game|1|"}));
         EXPECT_EQ(Text(page.nameEdit), L"Desk") << "the first is selected";
-        EXPECT_EQ(SendMessageW(page.hotkey, HKM_GETHOTKEY, 0, 0), MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        EXPECT_EQ(SendMessageW(page.hotkey, HKM_GETHOTKEY, 0, 0),
+                  MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
 
         // Rename and a hotkey for the second; Apply stores them.
         Select(page.list, 1);

@@ -71,13 +71,14 @@ TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
     const std::wstring base = std::wstring(PROFILES_KEY) + L"\\";
     ASSERT_EQ(SaveProfileCommand(L"Copy", nullptr, &text), 0);
     for (const wchar_t *junk : {L"NoWidth", L"TextCount", L"Huge", L"Zero", L"Many"})
-        SHCopyKeyW(HKEY_CURRENT_USER, (base + L"Copy").c_str(),
-                   [&] {
-                       HKEY key;
-                       RegCreateKeyW(HKEY_CURRENT_USER, (base + junk).c_str(), &key);
-                       return key;
-                   }(),
-                   0);
+        SHCopyKeyW(
+            HKEY_CURRENT_USER, (base + L"Copy").c_str(),
+            [&] {
+                HKEY key;
+                RegCreateKeyW(HKEY_CURRENT_USER, (base + junk).c_str(), &key);
+                return key;
+            }(),
+            0);
     SHDeleteValueW(HKEY_CURRENT_USER, (base + L"NoWidth").c_str(), L"Display2Width");
     SHSetValueW(HKEY_CURRENT_USER, (base + L"TextCount").c_str(), L"Displays", REG_SZ, L"3", 4);
     WriteDword(base + L"Huge", L"Display3Height", 0x80000000u);
@@ -86,7 +87,8 @@ TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
     WriteDword(base + std::wstring(PROFILE_NAME_SIZE, L'x'), L"Displays", 1);
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Copy", L"Desk"}));
     HKEY kept;
-    ASSERT_EQ(RegOpenKeyW(HKEY_CURRENT_USER, (base + L"Huge").c_str(), &kept), ERROR_SUCCESS) << "junk is kept";
+    ASSERT_EQ(RegOpenKeyW(HKEY_CURRENT_USER, (base + L"Huge").c_str(), &kept), ERROR_SUCCESS)
+        << "junk is kept";
     RegCloseKey(kept);
 
     // Rename, replace with fewer displays (no surplus values left), delete.
@@ -96,8 +98,8 @@ TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
     SimSetMonitors(1);
     EXPECT_EQ(SaveProfileCommand(L"Projector", nullptr, &text), 0);
     DWORD size = 0;
-    EXPECT_NE(SHGetValueW(HKEY_CURRENT_USER, (base + L"Projector").c_str(), L"Display2Width", nullptr, nullptr,
-                          &size),
+    EXPECT_NE(SHGetValueW(HKEY_CURRENT_USER, (base + L"Projector").c_str(), L"Display2Width", nullptr,
+                          nullptr, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(DeleteProfileCommand(L"PROJECTOR", &text), 0);
     EXPECT_EQ(DeleteProfileCommand(L"Projector", &text), 1);
@@ -113,9 +115,10 @@ TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
     EXPECT_TRUE(IsValidProfileName(std::wstring(PROFILE_NAME_SIZE - 1, L'n').c_str()));
     EXPECT_FALSE(IsValidProfileName(std::wstring(PROFILE_NAME_SIZE, L'n').c_str()));
 
-    const std::pair<const wchar_t *, const wchar_t *> good[] = {
-        {L"Ctrl+Alt+1", L"Ctrl+Alt+1"}, {L"alt+shift+f12", L"Alt+Shift+F12"},
-        {L"Control+pagedown", L"Ctrl+PageDown"}, {L"Ctrl+z", L"Ctrl+Z"}};
+    const std::pair<const wchar_t *, const wchar_t *> good[] = {{L"Ctrl+Alt+1", L"Ctrl+Alt+1"},
+                                                                {L"alt+shift+f12", L"Alt+Shift+F12"},
+                                                                {L"Control+pagedown", L"Ctrl+PageDown"},
+                                                                {L"Ctrl+z", L"Ctrl+Z"}};
     for (auto [text, shown] : good) {
         WORD hotkey = 0;
         wchar_t back[64];
