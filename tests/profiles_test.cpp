@@ -44,11 +44,6 @@ struct Profiles : ::testing::Test {
     }
 };
 
-void WriteDword(const std::wstring &key, const wchar_t *name, DWORD value)
-{
-    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof(value));
-}
-
 TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
 {
     std::wstring text;
@@ -66,30 +61,28 @@ TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
               std::make_tuple(1280L, 1024L, 32L, 60L, 1024L, 0L, FALSE));
     EXPECT_TRUE(desk.displays[0].primary);
 
-    // Junk of every kind beside it: a value missing, of the wrong type, out
-    // of range, a display count of 0 or beyond the bound, a name too long.
+    // Junk of every kind: a display count of 0 or beyond the bound, a height
+    // out of range, a value of the wrong type, a name too long.
     const std::wstring base = std::wstring(PROFILES_KEY) + L"\\";
+    const std::tuple<const wchar_t *, const wchar_t *, DWORD> junk[] = {
+        {L"Zero", L"Displays", 0},
+        {L"Many", L"Displays", MAX_PROFILE_DISPLAYS + 1},
+        {L"Huge", L"Display3Height", 0x80000000u}};
+    for (auto [name, value, number] : junk) {
+        lstrcpyW(desk.name, name);
+        ASSERT_TRUE(SaveProfile(desk));
+        SHSetValueW(HKEY_CURRENT_USER, (base + name).c_str(), value, REG_DWORD, &number, sizeof(number));
+    }
+    SHSetValueW(HKEY_CURRENT_USER, (base + L"Desk").c_str(), L"Display2Width", REG_SZ, L"1", 4);
+    SHSetValueW(HKEY_CURRENT_USER, (base + std::wstring(PROFILE_NAME_SIZE, L'x')).c_str(), L"Displays",
+                REG_DWORD, &desk.displayCount, 4);
+    EXPECT_TRUE(Names().empty()) << "junk of every kind";
+    DWORD kept = 9, size = 4;
+    SHGetValueW(HKEY_CURRENT_USER, (base + L"Zero").c_str(), L"Displays", nullptr, &kept, &size);
+    EXPECT_EQ(kept, 0u) << "junk is left alone";
     ASSERT_EQ(SaveProfileCommand(L"Copy", nullptr, &text), 0);
-    for (const wchar_t *junk : {L"NoWidth", L"TextCount", L"Huge", L"Zero", L"Many"})
-        SHCopyKeyW(
-            HKEY_CURRENT_USER, (base + L"Copy").c_str(),
-            [&] {
-                HKEY key;
-                RegCreateKeyW(HKEY_CURRENT_USER, (base + junk).c_str(), &key);
-                return key;
-            }(),
-            0);
-    SHDeleteValueW(HKEY_CURRENT_USER, (base + L"NoWidth").c_str(), L"Display2Width");
-    SHSetValueW(HKEY_CURRENT_USER, (base + L"TextCount").c_str(), L"Displays", REG_SZ, L"3", 4);
-    WriteDword(base + L"Huge", L"Display3Height", 0x80000000u);
-    WriteDword(base + L"Zero", L"Displays", 0);
-    WriteDword(base + L"Many", L"Displays", MAX_PROFILE_DISPLAYS + 1);
-    WriteDword(base + std::wstring(PROFILE_NAME_SIZE, L'x'), L"Displays", 1);
-    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Copy", L"Desk"}));
-    HKEY kept;
-    ASSERT_EQ(RegOpenKeyW(HKEY_CURRENT_USER, (base + L"Huge").c_str(), &kept), ERROR_SUCCESS)
-        << "junk is kept";
-    RegCloseKey(kept);
+    EXPECT_EQ(Names(), std::vector<std::wstring>{L"Copy"}) << "the others still load";
+    EXPECT_EQ(SaveProfileCommand(L"Desk", nullptr, &text), 0) << "junk under the name is replaced";
 
     // Rename, replace with fewer displays (no surplus values left), delete.
     EXPECT_TRUE(RenameProfile(L"Copy", L"Projector"));
@@ -97,7 +90,6 @@ TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
     EXPECT_FALSE(RenameProfile(L"Projector", L"a\\b"));
     SimSetMonitors(1);
     EXPECT_EQ(SaveProfileCommand(L"Projector", nullptr, &text), 0);
-    DWORD size = 0;
     EXPECT_NE(SHGetValueW(HKEY_CURRENT_USER, (base + L"Projector").c_str(), L"Display2Width", nullptr,
                           nullptr, &size),
               ERROR_SUCCESS);
