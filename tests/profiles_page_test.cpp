@@ -63,13 +63,6 @@ void SetHotkey(HWND dialog, HWND control, WORD hotkey)
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PROFILE_HOTKEY, EN_CHANGE), (LPARAM)control);
 }
 
-std::wstring Text(HWND window)
-{
-    wchar_t text[256] = L"";
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
 TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOnCancel)
 {
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [](HWND dialog, ExtPropState &state) {
@@ -81,23 +74,23 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
             EXPECT_TRUE(IsWindowVisible(control));
         EXPECT_FALSE(IsWindowVisible(state.canvas.canvasFrame));
         EXPECT_EQ(Rows(page.list), (std::vector<std::wstring>{L"Desk|2|Ctrl+Alt+1", L"Game|1|"}));
-        EXPECT_EQ(Text(page.nameEdit), L"Desk") << "the first is selected";
+        EXPECT_EQ(WindowText(page.nameEdit), "Desk") << "the first is selected";
         EXPECT_EQ(SendMessageW(page.hotkey, HKM_GETHOTKEY, 0, 0),
                   MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
 
         // Rename and a hotkey for the second; Apply stores them.
         Select(page.list, 1);
-        EXPECT_EQ(Text(page.nameEdit), L"Game");
+        EXPECT_EQ(WindowText(page.nameEdit), "Game");
         SetWindowTextW(page.nameEdit, L"desk");
         ClickDialogButton(dialog, IDC_PROFILE_RENAME);
-        EXPECT_EQ(Text(page.warning), L"Another profile is named \"desk\".");
+        EXPECT_EQ(WindowText(page.warning), "Another profile is named \"desk\".");
         SetWindowTextW(page.nameEdit, L"Beamer");
         ClickDialogButton(dialog, IDC_PROFILE_RENAME);
-        EXPECT_EQ(Text(page.warning), L"");
+        EXPECT_EQ(WindowText(page.warning), "");
         SetHotkey(dialog, page.hotkey, MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
-        EXPECT_EQ(Text(page.warning), L"Ctrl+Alt+1 is already the hotkey of profile \"Desk\".");
+        EXPECT_EQ(WindowText(page.warning), "Ctrl+Alt+1 is already the hotkey of profile \"Desk\".");
         SetHotkey(dialog, page.hotkey, MAKEWORD('5', HOTKEYF_CONTROL | HOTKEYF_ALT));
-        EXPECT_EQ(Text(page.warning), L"");
+        EXPECT_EQ(WindowText(page.warning), "");
         EXPECT_EQ(Rows(page.list), (std::vector<std::wstring>{L"Desk|2|Ctrl+Alt+1", L"Beamer|1|Ctrl+Alt+5"}));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
         Profile stored;
@@ -117,7 +110,7 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
         ASSERT_TRUE(RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, '6'));
         Select(page.list, 1);
         SetHotkey(dialog, page.hotkey, MAKEWORD('6', HOTKEYF_CONTROL | HOTKEYF_ALT));
-        EXPECT_EQ(Text(page.warning), L"Ctrl+Alt+6 is taken by another program.");
+        EXPECT_EQ(WindowText(page.warning), "Ctrl+Alt+6 is taken by another program.");
         DestroyWindow(other);
         ClickDialogButton(dialog, IDC_PROFILE_DELETE);
         EXPECT_EQ(Rows(page.list), std::vector<std::wstring>{L"Beamer|1|Ctrl+Alt+5"});

@@ -104,8 +104,8 @@ TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
 {
     for (const wchar_t *bad : {L"", L" lead", L"trail ", L"a\\b", L"tab\there"})
         EXPECT_FALSE(IsValidProfileName(bad)) << bad;
-    EXPECT_TRUE(IsValidProfileName(std::wstring(PROFILE_NAME_SIZE - 1, L'n').c_str()));
-    EXPECT_FALSE(IsValidProfileName(std::wstring(PROFILE_NAME_SIZE, L'n').c_str()));
+    EXPECT_NE(IsValidProfileName(std::wstring(PROFILE_NAME_SIZE - 1, L'n').c_str()),
+              IsValidProfileName(std::wstring(PROFILE_NAME_SIZE, L'n').c_str()));
 
     const std::pair<const wchar_t *, const wchar_t *> good[] = {{L"Ctrl+Alt+1", L"Ctrl+Alt+1"},
                                                                 {L"alt+shift+f12", L"Alt+Shift+F12"},
@@ -118,11 +118,10 @@ TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
         FormatHotkeyText(hotkey, back);
         EXPECT_STREQ(back, shown);
     }
+    WORD hotkey = 0;
     for (const wchar_t *bad : {L"", L"1", L"Shift+1", L"Ctrl+", L"+1", L"Ctrl++1", L"Ctrl+1+2", L"Ctrl+F25",
-                               L"Ctrl+F0", L"Ctrl+Alt", L"Ctrl+Enter", L"Ctrl+Wiederholung1234567"}) {
-        WORD hotkey = 0;
+                               L"Ctrl+F0", L"Ctrl+Alt", L"Ctrl+Enter", L"Ctrl+Wiederholung1234567"})
         EXPECT_FALSE(ParseHotkeyText(bad, &hotkey)) << bad;
-    }
 
     std::wstring text;
     EXPECT_EQ(SaveProfileCommand(L"a\\b", nullptr, &text), 1);
