@@ -279,14 +279,20 @@ void StoreProfileEdits(ExtPropState *state)
     for (const ProfileEdit &edit : page->edits)
         if (edit.deleted)
             DeleteProfile(edit.storedName);
-    for (const ProfileEdit &edit : page->edits) {
-        if (edit.deleted)
-            continue;
-        if (lstrcmpW(edit.storedName, edit.profile.name))
-            RenameProfile(edit.storedName, edit.profile.name);
-        if (edit.storedHotkey != edit.profile.hotkey)
-            StoreProfileHotkey(edit.profile.name, edit.profile.hotkey);
+    // A name that one rename frees may be the next one's: passes until none
+    // moves (an exchange of two names stays undone, as the list then shows).
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (ProfileEdit &edit : page->edits)
+            if (!edit.deleted && lstrcmpW(edit.storedName, edit.profile.name) &&
+                RenameProfile(edit.storedName, edit.profile.name)) {
+                lstrcpynW(edit.storedName, edit.profile.name, PROFILE_NAME_SIZE);
+                moved = true;
+            }
     }
+    for (const ProfileEdit &edit : page->edits)
+        if (!edit.deleted && edit.storedHotkey != edit.profile.hotkey)
+            StoreProfileHotkey(edit.storedName, edit.profile.hotkey);
     int selected = SelectedEdit(page);
     std::wstring name = selected >= 0 ? page->edits[selected].profile.name : L"";
     LoadEdits(page);

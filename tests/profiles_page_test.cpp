@@ -122,14 +122,22 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
     ASSERT_TRUE(LoadProfile(L"Desk", &desk));
     EXPECT_EQ(desk.hotkey, MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
 
-    // OK stores a deletion.
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_PROFILES);
-        Select(state.profiles.list, 1);
-        ClickDialogButton(dialog, IDC_PROFILE_DELETE);
-    }));
-    ListProfilesCommand(&text);
-    EXPECT_EQ(text, L"Beamer\n");
+    // OK stores renames, also one onto a name that another frees, and a deletion.
+    for (const wchar_t *renames : {L"Old", L""}) {
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [renames](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_PROFILES);
+            Select(state.profiles.list, 1);
+            SetWindowTextW(state.profiles.nameEdit, renames);
+            ClickDialogButton(dialog, *renames ? IDC_PROFILE_RENAME : IDC_PROFILE_DELETE);
+            Select(state.profiles.list, 0);
+            SetWindowTextW(state.profiles.nameEdit, L"Desk");
+            ClickDialogButton(dialog, IDC_PROFILE_RENAME);
+        }));
+        ListProfilesCommand(&text);
+        EXPECT_EQ(text, *renames ? L"Desk\nOld\n" : L"Desk\n");
+    }
+    ASSERT_TRUE(LoadProfile(L"Desk", &desk));
+    EXPECT_EQ(desk.displayCount, 1) << "the former Beamer";
 }
 
 } // namespace
