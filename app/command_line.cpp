@@ -2,9 +2,12 @@
 
 #include "app/keep_or_revert.h"
 #include "app/main_window.h"
+#include "app/profile_commands.h"
+#include "app/profile_menu.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
 #include "display/mode_switch.h"
+#include "display/profiles.h"
 #include "settings/settings.h"
 
 #define MAX_SIZE 65535
@@ -17,17 +20,27 @@ static int RunPrimary(const CommandRequest &request, MainWindowState *instance, 
 static int RunSaveIcons(const CommandRequest &, MainWindowState *, CommandOutput *output);
 static int RunRestoreIcons(const CommandRequest &, MainWindowState *, CommandOutput *output);
 static int RunHelp(const CommandRequest &, MainWindowState *, CommandOutput *output);
+static int RunProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
+static int RunSaveProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
+static int RunDeleteProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
+static int RunProfiles(const CommandRequest &, MainWindowState *, CommandOutput *output);
 
 // The commands. A new one is a row here and a handler.
 static const CommandSpec Commands[] = {
-    {L"list", nullptr, false, false, RunList,
+    {L"list", nullptr, false, false, false, RunList,
      L"every display: number, device, monitor, place, current mode, then its modes"},
-    {L"mode", L"WxH[xBITS][@HZ]", true, true, RunMode,
+    {L"mode", L"WxH[xBITS][@HZ]", true, true, false, RunMode,
      L"switch display D (default the primary) to the best offered match"},
-    {L"primary", L"D", false, false, RunPrimary, L"make display D the primary display"},
-    {L"save-icons", nullptr, false, false, RunSaveIcons, L"save the desktop icon layout"},
-    {L"restore-icons", nullptr, false, false, RunRestoreIcons, L"put the saved desktop icon layout back"},
-    {L"help", nullptr, false, false, RunHelp, L"this text"},
+    {L"primary", L"D", false, false, false, RunPrimary, L"make display D the primary display"},
+    {L"save-icons", nullptr, false, false, false, RunSaveIcons, L"save the desktop icon layout"},
+    {L"restore-icons", nullptr, false, false, false, RunRestoreIcons,
+     L"put the saved desktop icon layout back"},
+    {L"profile", L"NAME", false, false, false, RunProfile, L"apply the profile in one step"},
+    {L"save-profile", L"NAME", false, false, true, RunSaveProfile,
+     L"save the present arrangement as a profile, with a hotkey such as Ctrl+Alt+1"},
+    {L"delete-profile", L"NAME", false, false, false, RunDeleteProfile, L"delete the profile"},
+    {L"profiles", nullptr, false, false, false, RunProfiles, L"every profile's name, one a line"},
+    {L"help", nullptr, false, false, false, RunHelp, L"this text"},
 };
 
 // The name after "/" or "--"; null when the argument is no switch.
@@ -134,6 +147,10 @@ static int ParseOptions(const std::vector<std::wstring> &arguments, size_t at, C
                 return EXIT_BAD_ARGUMENTS;
         } else if (command.takesConfirm && IsSwitch(argument, L"confirm") && !request->confirm) {
             request->confirm = true;
+        } else if (command.takesHotkey && IsSwitch(argument, L"hotkey") && request->hotkey.empty()) {
+            if (at == arguments.size() || SwitchName(arguments[at]))
+                return Bad(reason, L"/hotkey needs keys, for example Ctrl+Alt+1");
+            request->hotkey = arguments[at++];
         } else {
             return Bad(reason,
                        L"unexpected argument " + Quoted(argument) + L" after " + SwitchText(command.name));
@@ -170,8 +187,9 @@ int ParseCommandLine(const std::vector<std::wstring> &arguments, CommandRequest 
         if (at == arguments.size() || SwitchName(arguments[at]))
             return Bad(reason, SwitchText(command.name) + L" needs a value: " + command.valueName);
         request->value = arguments[at++];
-        bool valid = command.run == RunMode ? ParseModeValue(request->value, &request->mode, reason)
-                                            : CheckDisplayValue(request->value, reason);
+        bool valid = command.run == RunMode      ? ParseModeValue(request->value, &request->mode, reason)
+                     : command.run == RunPrimary ? CheckDisplayValue(request->value, reason)
+                                                 : true;
         if (!valid)
             return EXIT_BAD_ARGUMENTS;
     }
@@ -204,6 +222,8 @@ std::wstring UsageText()
             line += L" [/display D]";
         if (command.takesConfirm)
             line += L" [/confirm]";
+        if (command.takesHotkey)
+            line += L" [/hotkey KEYS]";
         text += line + L"\r\n      " + command.meaning + L"\r\n";
     }
     text += L"D is a display number as /list prints it, a device name (\\\\.\\DISPLAY1), or the\r\n"
@@ -438,4 +458,61 @@ static int RunHelp(const CommandRequest &, MainWindowState *, CommandOutput *out
 {
     output->out += UsageText();
     return EXIT_DONE;
+}
+
+// A profile command's text, whole lines, to where its code says.
+static int ProfileOutcome(int code, const std::wstring &text, CommandOutput *output)
+{
+    std::wstring &to = code == EXIT_DONE ? output->out : output->err;
+    for (wchar_t c : text)
+        to += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    return code;
+}
+
+static int RunProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
+{
+    Profile before;
+    if (instance)
+        CaptureArrangement(&before);
+    BeforeDisplayChange(instance);
+    std::wstring text;
+    int code = ApplyProfileCommand(request.value.c_str(), &text);
+    // The running program's Escape puts back what a profile changed, as after the menu's.
+    if (instance && code != EXIT_BAD_ARGUMENTS) {
+        instance->arrangementBefore = before;
+        instance->profileApplied = instance->modeChanged = TRUE;
+    }
+    return ProfileOutcome(code, text, output);
+}
+
+// The running program's hotkeys follow the stored profiles.
+static void FollowHotkeys(MainWindowState *instance, CommandOutput *output)
+{
+    if (instance)
+        output->err += RegisterProfileHotkeys(instance);
+}
+
+static int RunSaveProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
+{
+    std::wstring text;
+    int code = SaveProfileCommand(request.value.c_str(),
+                                  request.hotkey.empty() ? nullptr : request.hotkey.c_str(), &text);
+    if (code == EXIT_DONE)
+        FollowHotkeys(instance, output);
+    return ProfileOutcome(code, text, output);
+}
+
+static int RunDeleteProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
+{
+    std::wstring text;
+    int code = DeleteProfileCommand(request.value.c_str(), &text);
+    if (code == EXIT_DONE)
+        FollowHotkeys(instance, output);
+    return ProfileOutcome(code, text, output);
+}
+
+static int RunProfiles(const CommandRequest &, MainWindowState *, CommandOutput *output)
+{
+    std::wstring text;
+    return ProfileOutcome(ListProfilesCommand(&text), text, output);
 }

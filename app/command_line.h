@@ -44,6 +44,7 @@ struct CommandSpec {
     const wchar_t *valueName; // the value that must follow, null for none
     bool takesDisplay;        // accepts "/display D"
     bool takesConfirm;        // accepts "/confirm"
+    bool takesHotkey;         // accepts "/hotkey KEYS"
     CommandHandler run;
     const wchar_t *meaning; // its line in the usage
 };
@@ -53,7 +54,8 @@ struct CommandRequest {
     std::wstring value;
     std::wstring display; // empty: the primary display
     bool confirm;
-    ModeRequest mode; // the parsed value of a command whose value is a mode
+    std::wstring hotkey; // "/hotkey KEYS", empty when not given
+    ModeRequest mode;    // the parsed value of a command whose value is a mode
 };
 
 // Fills the request from the arguments (without the program's name); gives

@@ -124,6 +124,12 @@ static LONG StoreNewModes(const KeepOrRevert *question)
     return result;
 }
 
+bool AskKeepOrRevert(HWND owner, KeepOrRevert *question)
+{
+    return DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_KEEP_OR_REVERT), owner, KeepOrRevertProc,
+                           reinterpret_cast<LPARAM>(question)) == IDOK;
+}
+
 LONG SwitchThenConfirm(HWND owner, KeepOrRevert *question, bool *kept)
 {
     *kept = false;
@@ -139,9 +145,7 @@ LONG SwitchThenConfirm(HWND owner, KeepOrRevert *question, bool *kept)
         }
         switched = true;
     }
-    INT_PTR answer = DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_KEEP_OR_REVERT), owner,
-                                     KeepOrRevertProc, reinterpret_cast<LPARAM>(question));
-    if (answer != IDOK) {
+    if (!AskKeepOrRevert(owner, question)) {
         RevertDisplays(question);
         return DISP_CHANGE_SUCCESSFUL;
     }

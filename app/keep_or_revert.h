@@ -28,3 +28,6 @@ struct KeepOrRevert {
 // nothing is asked), else the result of storing the kept modes, or
 // DISP_CHANGE_SUCCESSFUL. *kept tells whether the new modes stay.
 LONG SwitchThenConfirm(HWND owner, KeepOrRevert *question, bool *kept);
+// Only the question, for a change already made (a profile applied in one
+// step): true when the user keeps it; the caller puts it back otherwise.
+bool AskKeepOrRevert(HWND owner, KeepOrRevert *question);

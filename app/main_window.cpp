@@ -1,7 +1,9 @@
 #include "app/main_window.h"
 
 #include "app/keep_or_revert.h"
+#include "app/profile_menu.h"
 #include "app/single_instance.h"
+
 #include "base/messages.h"
 #include "base/platform.h"
 #include "base/scoped.h"
@@ -36,6 +38,9 @@ static void OnCreate(MainWindowState *state, HWND window)
     state->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     ShowTrayIcon(state);
     StartupIconAction();
+    state->takenHotkeys = RegisterProfileHotkeys(state);
+    if (!state->takenHotkeys.empty())
+        PostMessageW(window, WM_REPORT_HOTKEYS, 0, 0);
     // The shell's icon list may come seconds after logon: waited for by a
     // timer, so that the tray icon answers meanwhile.
     if (ReadOptionNumber(OPT_RESTORE_ICON_POS_AT_STARTUP))
@@ -58,6 +63,14 @@ static void SaveIconLayoutAtExit()
     if (ReadOptionNumber(OPT_AUTOMATICLY_SAVE_ICON_POS))
         if (HWND listView = FindDesktopListView())
             SaveIconLayout(listView);
+}
+
+static void ReportTakenHotkeys(MainWindowState *state)
+{
+    std::wstring text;
+    text.swap(state->takenHotkeys);
+    if (!text.empty())
+        MessageBoxW(state->window, text.c_str(), L"Warning", MB_ICONEXCLAMATION);
 }
 
 static UINT DoubleClickCommand()
@@ -92,6 +105,7 @@ static void OnLeftButtonUp(MainWindowState *state)
         SnapshotCurrentModes(state->savedModes);
         for (int i = 0; i < state->catalogue.displayCount; i++)
             MarkCurrentModes(state->catalogue, state->displayMenu, i, state->savedModes[i]);
+        RefreshProfilesMenu(state);
     }
     state->leftWasDown = 0;
 }
@@ -218,7 +232,8 @@ static void OnModeCommand(MainWindowState *state, UINT id)
     if (!DecodeModeCommand(state->catalogue, id, &display, &entry))
         return;
     PrepareDisplayChange(state);
-    SwitchModeAndConfirm(state, display, entry);
+    if (SwitchModeAndConfirm(state, display, entry))
+        state->profileApplied = FALSE;
 }
 
 static void ShowAbout(HWND window)
@@ -239,7 +254,10 @@ static void RunExtendedProperties(MainWindowState *state)
         return;
     state->dialogOpen = TRUE;
     GetCursorPos(&state->menuPoint);
+    // The Profiles page tries combinations out: ours must not stand in its way.
+    UnregisterProfileHotkeys(state);
     OpenExtendedProperties(state->menuPoint);
+    RegisterProfileHotkeys(state);
     TrayIconReload(&state->tray, state->window);
     state->dialogOpen = FALSE;
 }
@@ -250,6 +268,8 @@ static void OnCommand(MainWindowState *state, UINT id)
         OnModeCommand(state, id);
         return;
     }
+    if (OnProfileCommand(state, id))
+        return;
     switch (id) {
     case ID_ABOUT:
         ShowAbout(state->window);
@@ -335,16 +355,20 @@ static void OnDisplayChange(MainWindowState *state)
 
 static void OnDestroy(MainWindowState *state)
 {
+    UnregisterProfileHotkeys(state);
     TrayIconRemove(&state->tray, state->window);
     PostQuitMessage(0);
 }
 
 static void OnEscape(MainWindowState *state)
 {
-    if (state->modeChanged) {
-        PrepareDisplayChange(state);
+    if (!state->modeChanged)
+        return;
+    PrepareDisplayChange(state);
+    if (state->profileApplied)
+        RestoreArrangementBefore(state);
+    else
         RestoreSavedModes(state);
-    }
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -386,6 +410,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam)
             SaveIconLayoutAtExit();
         break;
+    case WM_HOTKEY:
+        OnProfileHotkey(state, (int)wParam);
+        return 0;
+    case WM_REPORT_HOTKEYS:
+        ReportTakenHotkeys(state);
+        return 0;
     case WM_SHOW_AGAIN:
         ShowTrayIcon(state);
         break;

@@ -3,9 +3,13 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "app/tray_icon.h"
 #include "base/facts.h"
 #include "desktop_icons/icon_layout.h"
+#include "base/profile.h"
 #include "display/catalogue.h"
 
 #define MAIN_WINDOW_CLASS PROGRAM_TITLE
@@ -31,6 +35,13 @@ struct MainWindowState {
     BOOL confirming;    // the keep-or-revert question is shown; the tray waits
     int confirmSeconds; // its countdown; 0 for KEEP_OR_REVERT_SECONDS
     IconLayoutKeeper iconLayout; // the desktop icons' layout across display changes
+    // Profiles (app/profile_menu.cpp).
+    HMENU profilesMenu;                       // the "Profiles" submenu, refilled before the menu opens
+    std::vector<Profile> menuProfiles;        // what its items stand for
+    std::vector<std::wstring> hotkeyProfiles; // hotkey id k + 1 applies the profile named k
+    std::wstring takenHotkeys;                // told once, after start-up
+    Profile arrangementBefore;                // what Escape puts back after a profile
+    BOOL profileApplied;                      // Escape restores arrangementBefore, not savedModes
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as

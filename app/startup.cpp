@@ -25,7 +25,7 @@ void FreeProgramMenus(MainWindowState *state)
     FreeDisplayCatalogue(&state->catalogue);
     if (state->menus)
         DestroyMenu(state->menus);
-    state->menus = state->displayMenu = state->commandMenu = nullptr;
+    state->menus = state->displayMenu = state->commandMenu = state->profilesMenu = nullptr;
 }
 
 // A command: refused at once when it cannot be parsed, else handed to the

@@ -16,3 +16,5 @@
 // Posted to the tab strip after a tab key: by then the strip has moved on its
 // own or it never will.
 #define WM_TAB_KEY_SETTLE (WM_APP + 1)
+// The main window to itself once it runs: tell which profile hotkeys are taken.
+#define WM_REPORT_HOTKEYS (WM_APP + 17)

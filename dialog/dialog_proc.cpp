@@ -134,6 +134,8 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DRAWITEM:
         return OnDrawItem(state, (int)wParam, reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
     case WM_NOTIFY:
+        if (wParam == IDC_PROFILE_LIST)
+            return ProfilesPageNotify(state, reinterpret_cast<NMHDR *>(lParam));
         return TabNotify(state, (int)wParam, reinterpret_cast<NMHDR *>(lParam));
     case WM_COMMAND:
         return DialogCommand(state, HIWORD(wParam), wParam, reinterpret_cast<HWND>(lParam));
@@ -186,7 +188,9 @@ static void OnApply(ExtPropState *state)
         canvas.windowsPending = FALSE;
         CommitWindowMoves(&canvas);
     }
-    if (!state->icons.pending && !canvas.primaryPending && !canvas.windowsPending)
+    if (state->profiles.pending)
+        StoreProfileEdits(state);
+    if (!state->icons.pending && !canvas.primaryPending && !canvas.windowsPending && !state->profiles.pending)
         DisableApplyButton(state->dialogWindow);
 }
 
@@ -211,6 +215,8 @@ static void OnOk(ExtPropState *state)
 {
     AnimateDialogClosing(state);
     StoreOptions(state);
+    if (state->profiles.pending)
+        StoreProfileEdits(state);
     CloseExtPropDialog(state, 1);
 }
 
@@ -285,6 +291,8 @@ static INT_PTR OnComboSelChange(ExtPropState *state, HWND control)
 
 INT_PTR DialogCommand(ExtPropState *state, UINT code, WPARAM first, HWND control)
 {
+    if (ProfilesPageCommand(state, code, LOWORD(first), control))
+        return 0;
     if ((code == CBN_DROPDOWN || code == CBN_SETFOCUS) && control == state->canvas.windowCombo) {
         FillWindowCombo(&state->canvas);
         return 0;

@@ -104,16 +104,18 @@ static void SetUpTabControl(ExtPropState *state, HWND dialog, int width, int hei
     SetStyleBits(state->tabControl, 0, TCS_OWNERDRAWFIXED | TCS_TOOLTIPS);
     PlaceAt(state->tabControl, 4, 4, width - 8, height - DialogPixelsY(dialog, 46));
 
-    state->tabImages = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, 5, 0);
+    state->tabImages = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, TAB_COUNT, 0);
     AddTabIcon(state->tabImages, IDI_TAB_SCREEN);
     AddTabIcon(state->tabImages, IDI_TAB_WINDOW);
     AddTabIcon(state->tabImages, IDI_TAB_ICONS);
     AddTabIcon(state->tabImages, IDI_TAB_SETTINGS);
     AddTabIcon(state->tabImages, IDI_TAB_ABOUT);
+    AddTabIcon(state->tabImages, IDI_TAB_SCREEN); // a profile is an arrangement of screens
     SendMessageW(state->tabControl, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->tabImages));
     SetWindowSubclass(state->tabControl, TabCtrlProc, 0, reinterpret_cast<DWORD_PTR>(state));
 
-    // Each goes in front, so the strip reads Screen, Windows, Icons, Settings, About.
+    // Each goes in front, so the strip reads Screen, Windows, Icons, Settings, About, Profiles.
+    InsertTab(state->tabControl, L"Profiles", TAB_PROFILES);
     InsertTab(state->tabControl, L"About", TAB_ABOUT);
     InsertTab(state->tabControl, L"Settings", TAB_SETTINGS);
     InsertTab(state->tabControl, L"Icons", TAB_ICONS);
@@ -210,6 +212,10 @@ static void StackCanvasAndPages(ExtPropState *state)
     SetWindowPos(canvas.backdrop, canvas.windowMiniature, 0, 0, 0, 0, flags);
     for (int i = 0; i < OPTION_COUNT; i++)
         SetWindowPos(state->optionCheckBoxes[i], canvas.backdrop, 0, 0, 0, 0, flags);
+    const ProfilesPage &page = state->profiles;
+    for (HWND control : {page.list, page.nameLabel, page.nameEdit, page.renameButton, page.deleteButton,
+                         page.hotkeyLabel, page.hotkey, page.warning})
+        SetWindowPos(control, canvas.backdrop, 0, 0, 0, 0, flags);
 }
 
 int InitExtPropDialog(ExtPropState *state)
@@ -241,6 +247,7 @@ int InitExtPropDialog(ExtPropState *state)
     SendMessageW(dialog, DM_SETDEFID, IDC_OK, 0);
     CreateCombos(state, dialog);
     CreateIconStatus(state, dialog);
+    SetUpProfilesPage(state);
 
     state->futureFeaturesText = GetDlgItem(dialog, IDC_FUTURE_FEATURES);
     state->aboutText = GetDlgItem(dialog, IDC_ABOUT_TEXT);

@@ -5,6 +5,10 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
+#include "base/profile.h"
+
 #include "canvas/canvas.h"
 #include "desktop_icons/icon_page.h"
 #include "dialog/open_dialog.h"
@@ -13,7 +17,25 @@
 #define EXT_PROP_CAPTION L"Extended Display Properties"
 
 // Tabs, in the order of the strip; currentTab holds one of them.
-enum ExtPropTab { TAB_SCREEN, TAB_WINDOWS, TAB_ICONS, TAB_SETTINGS, TAB_ABOUT, TAB_COUNT };
+enum ExtPropTab { TAB_SCREEN, TAB_WINDOWS, TAB_ICONS, TAB_SETTINGS, TAB_ABOUT, TAB_PROFILES, TAB_COUNT };
+
+// A stored profile as the Profiles page edits it; the registry follows at
+// "&Apply" or OK.
+struct ProfileEdit {
+    Profile profile; // name and hotkey as edited
+    wchar_t storedName[PROFILE_NAME_SIZE];
+    WORD storedHotkey;
+    bool deleted;
+};
+
+struct ProfilesPage {
+    HWND list; // name, displays, hotkey; item data = index into edits
+    HWND nameLabel, nameEdit, renameButton, deleteButton;
+    HWND hotkeyLabel, hotkey, warning;
+    std::vector<ProfileEdit> edits;
+    BOOL pending;
+    BOOL showing; // the page sets its controls: no edit of the user's
+};
 
 // One opening of the dialog. OpenExtendedProperties owns it for the modal run
 // and hands it to the dialog procedure, which keeps it in DWLP_USER;
@@ -24,6 +46,7 @@ struct ExtPropState {
     int currentTab;
     CanvasState canvas;
     IconPage icons;
+    ProfilesPage profiles;
     DWORD options[OPTION_COUNT];
     HWND optionCheckBoxes[OPTION_COUNT];
     HWND tabControl;
@@ -86,6 +109,17 @@ LRESULT CALLBACK LinkButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
 CanvasMode CanvasModeOfTab(int tab);
 // Loads the desktop icons onto the canvas at its present scale.
 int ReloadCanvasIcons(ExtPropState *state);
+
+// Profiles page (dialog/profiles_page.cpp).
+// Initialisation: the page's controls, hidden, and the stored profiles.
+void SetUpProfilesPage(ExtPropState *state);
+void ShowProfilesPage(ExtPropState *state, BOOL shown);
+// WM_COMMAND of the page's controls; false when the sender is none of them.
+bool ProfilesPageCommand(ExtPropState *state, UINT code, int id, HWND control);
+// WM_NOTIFY of the list.
+INT_PTR ProfilesPageNotify(ExtPropState *state, NMHDR *header);
+// "&Apply" and OK: deletions, new names and hotkeys reach the registry.
+void StoreProfileEdits(ExtPropState *state);
 
 // Settings and About pages (dialog/settings_about.cpp).
 // OK's storing step: the options (first taken from the check boxes when the

@@ -17,11 +17,12 @@ static const TabPage TabPages[TAB_COUNT] = {
     {L"Move icons like you want.", L"Icon :"},
     {L"", L""},
     {L"", L""},
+    {L"", L""},
 };
 
 static void ShowControl(HWND control, BOOL shown) { ShowWindow(control, shown ? SW_SHOW : SW_HIDE); }
 
-static BOOL IsCanvasTab(int tab) { return tab != TAB_SETTINGS && tab != TAB_ABOUT; }
+static BOOL IsCanvasTab(int tab) { return tab != TAB_SETTINGS && tab != TAB_ABOUT && tab != TAB_PROFILES; }
 
 CanvasMode CanvasModeOfTab(int tab)
 {
@@ -144,6 +145,9 @@ static void LeavePage(ExtPropState *state, int tab, int target)
     case TAB_ABOUT:
         ShowAboutPage(state, FALSE);
         break;
+    case TAB_PROFILES:
+        ShowProfilesPage(state, FALSE);
+        break;
     }
 }
 
@@ -194,6 +198,9 @@ static void EnterPage(ExtPropState *state, int tab, BOOL fromCanvas)
         break;
     case TAB_ABOUT:
         ShowAboutPage(state, TRUE);
+        break;
+    case TAB_PROFILES:
+        ShowProfilesPage(state, TRUE);
         break;
     }
 }
@@ -296,8 +303,8 @@ int KeyboardTabTarget(int currentTab, WORD key)
 {
     if ((key == VK_LEFT || key == VK_HOME) && currentTab > TAB_SCREEN)
         return key == VK_LEFT ? currentTab - 1 : TAB_SCREEN;
-    if ((key == VK_RIGHT || key == VK_END) && currentTab < TAB_ABOUT)
-        return key == VK_RIGHT ? currentTab + 1 : TAB_ABOUT;
+    if ((key == VK_RIGHT || key == VK_END) && currentTab < TAB_COUNT - 1)
+        return key == VK_RIGHT ? currentTab + 1 : TAB_COUNT - 1;
     return -1;
 }
 

@@ -16,6 +16,16 @@
 /* 50000 to 64999 are the mode commands of up to fifteen displays
    (display/mode_menus.h); no other command may use them. */
 
+/* The "Profiles" submenu at the end of the display menu: one item per profile
+   (ID_PROFILE_BASE + its place in the submenu), then the save item. Below the
+   mode commands (50000 and up). */
+#define ID_SAVE_PROFILE 40900
+#define ID_PROFILE_BASE 41000 /* up to ID_PROFILE_BASE + MAX_PROFILES - 1 */
+
+/* The small dialog that asks for a profile's name. */
+#define IDD_PROFILE_NAME 2
+#define IDC_PROFILE_NAME 1101
+
 /* Notification-area icons; the option TessivonTrayIconIn256Colors picks one. */
 #define IDI_TRAY_16_COLORS 104
 #define IDI_TRAY_256_COLORS 144
@@ -82,6 +92,16 @@
 #define IDD_KEEP_OR_REVERT 150
 #define IDC_KEEP_QUESTION 1501
 #define IDC_KEEP_COUNTDOWN 1502
+
+/* Controls of the Profiles page, created beside the template. */
+#define IDC_PROFILE_LIST 1110
+#define IDC_PROFILE_NAME_LABEL 1111
+#define IDC_PROFILE_NEW_NAME 1112
+#define IDC_PROFILE_RENAME 1113
+#define IDC_PROFILE_DELETE 1114
+#define IDC_PROFILE_HOTKEY_LABEL 1115
+#define IDC_PROFILE_HOTKEY 1116
+#define IDC_PROFILE_WARNING 1117
 
 /* Texts of the two link buttons; the code opens them with ShellExecuteA
    ("http://" and "mailto:" in front). */

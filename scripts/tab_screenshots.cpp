@@ -1,5 +1,5 @@
 // For scripts/screenshot-tabs: opens the Extended Display Properties dialog on
-// the real platform, writes where the dialog and its five tabs lie on the
+// the real platform, writes where the dialog and its six tabs lie on the
 // screen to the file named on the command line ("screens N", "dialog LEFT TOP
 // RIGHT BOTTOM" and "tab INDEX X Y" per tab, at its centre), and cancels the
 // dialog once a file of that name with ".done" appended exists.
@@ -9,6 +9,7 @@
 // the centre of its miniature written to the first name with ".miniature"
 // appended, for the script to drag it. A stand-in shell holds a few desktop
 // icons meanwhile, for the Icons tab.
+#include "app/profile_commands.h"
 #include "base/platform.h"
 #include "tests/canvas_driver.h"
 
@@ -76,6 +77,9 @@ int main(int argc, char **argv)
     PrepareDialogProgram();
     LoadPlatformTable();
     FixtureShell shell(GridIcons(10, 3));
+    // Two profiles of the present arrangement, for the Profiles tab.
+    SaveCurrentArrangement(L"Desk", MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    SaveCurrentArrangement(L"Presentation", MAKEWORD('2', HOTKEYF_CONTROL | HOTKEYF_ALT));
     ScopedWallpaper wallpaper(1024, 768, 0, L"2", Landscape);
     CreateWindowExW(0, L"STATIC", L"Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 220, 160,
                     nullptr, nullptr, InstanceHandle, nullptr);

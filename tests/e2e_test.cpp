@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/profile_commands.h"
 #include "base/messages.h"
 #include "base/platform.h"
 #include "desktop_icons/desktop_icons.h"
@@ -19,6 +21,7 @@
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
 #include "tests/fixture_shell.h"
+#include "settings/profile_store.h"
 #include "tests/registry_guard.h"
 #include "tests/ui_driver.h"
 
@@ -153,6 +156,81 @@ TEST_F(EndToEnd, SecondCopyRefusedClicksOpenTheMenuModesSwitchAndTheIconWaitsFor
     for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP})
         Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
     EXPECT_TRUE(MenuOpens(5000)) << "the icon does not answer after the dialog";
+}
+
+// The present arrangement saved as "Small", its first display at 800x600,
+// with the hotkey; the program started after it.
+struct ProfileEndToEnd : ::testing::Test {
+    RegistryGuard registry;
+    DEVMODEA startMode = {};
+    HWND other =
+        CreateWindowA("STATIC", "another program", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    void SetUp() override
+    {
+        startMode.dmSize = sizeof(startMode);
+        EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &startMode);
+        ASSERT_EQ(startMode.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
+        LoadPlatformTable();
+        WriteOption(OPT_CONFIRM_MODE_CHANGE, 0); // the question is the shell tests'
+        ASSERT_TRUE(SaveCurrentArrangement(L"Wide", 0));
+        ASSERT_TRUE(SaveCurrentArrangement(L"Small", MAKEWORD('7', HOTKEYF_CONTROL | HOTKEYF_ALT)));
+        Profile small;
+        ASSERT_TRUE(LoadProfile(L"Small", &small));
+        small.displays[0].width = 800, small.displays[0].height = 600;
+        ASSERT_TRUE(SaveProfile(small));
+    }
+    void TearDown() override
+    {
+        Post(WM_COMMAND, ID_EXIT);
+        WaitFor([] { return !ProgramWindow(); }, 15000);
+        if (GetSystemMetrics(SM_CXSCREEN) != (int)startMode.dmPelsWidth)
+            ChangeDisplaySettingsA(&startMode, 0);
+        DestroyWindow(other);
+    }
+};
+
+// A real Ctrl+Alt+7 from the X server applies the profile: the real screen
+// becomes 800x600; Escape puts 1024x768 back. The display menu's last item
+// opens the Profiles submenu, whose first item applies that profile.
+TEST_F(ProfileEndToEnd, RealHotkeyAndTheRealMenuApplyAProfileToTheRealScreen)
+{
+    ChildProcess program(L"\"" + ProgramPath + L"\"");
+    ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
+    ASSERT_EQ(WaitForInputIdle(program.info.hProcess, 10000), 0u);
+    ChildProcess key(L"/usr/bin/xdotool key ctrl+alt+7");
+    EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 600; }, 10000)) << "no real hotkey";
+    Post(WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
+
+    Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
+    Post(WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONUP);
+    HWND popup = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (popup = FindShown("#32768")) != nullptr; }, 5000));
+    // Wine keeps a menu in its process, so it is driven by keys: the menu's
+    // tracking takes every key of its thread, whichever window has the X focus.
+    for (WPARAM key : {VK_END, VK_RIGHT, VK_HOME, VK_RETURN}) {
+        Sleep(300);
+        PostMessageA(popup, WM_KEYDOWN, key, 0);
+    }
+    EXPECT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 600; }, 10000)) << "the menu's profile";
+
+    // What the command line runs when no copy does: the real desktop follows.
+    std::wstring text;
+    EXPECT_EQ(ApplyProfileCommand(L"Wide", &text), 0) << text;
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+}
+
+// A combination another program holds is told once at start-up.
+TEST_F(ProfileEndToEnd, HotkeyTakenByAnotherProgramIsToldAtStartUp)
+{
+    ASSERT_TRUE(RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, '7'));
+    ChildProcess program(L"\"" + ProgramPath + L"\"");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindShown("#32770", "Warning")) != nullptr; }, 15000));
+    EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)),
+              "The hotkey Ctrl+Alt+7 of profile \"Small\" is taken by another program.\n");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 5000));
 }
 
 // The common controls serve only the dialog, COM only the desktop icon tools:

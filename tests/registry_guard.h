@@ -8,6 +8,7 @@
 #include <string>
 
 #include "settings/icon_layouts.h"
+#include "settings/profile_store.h"
 #include "settings/settings.h"
 
 inline void ClearProgramKeys()
@@ -15,6 +16,7 @@ inline void ClearProgramKeys()
     RegDeleteKeyW(HKEY_CURRENT_USER, SETTINGS_KEY);
     RegDeleteKeyW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY);
     SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY);
+    SHDeleteKeyW(HKEY_CURRENT_USER, PROFILES_KEY);
     SHDeleteValueW(HKEY_CURRENT_USER, RUN_KEY, OptionNames[0]);
 }
 

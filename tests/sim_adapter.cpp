@@ -48,9 +48,18 @@ static LONG WINAPI SimChangeDisplaySettings(DEVMODEW *mode, DWORD flags)
     return SimChangeDisplaySettingsEx(nullptr, mode, nullptr, flags, nullptr);
 }
 
-static BOOL WINAPI SimEnumDisplayDevices(LPCWSTR, DWORD index, DISPLAY_DEVICEW *info, DWORD)
+// With a device name: the monitor of that device, its path for EDD_GET_DEVICE_INTERFACE_NAME.
+static BOOL WINAPI SimEnumDisplayDevices(LPCWSTR device, DWORD index, DISPLAY_DEVICEW *info, DWORD flags)
 {
-    return index < Sim.monitors.size() &&
+    for (size_t k = 0; device && k < Sim.monitors.size(); k++) {
+        if (index || lstrcmpiW(Sim.monitors[k].device.c_str(), device))
+            continue;
+        lstrcpynW(info->DeviceName, (Sim.monitors[k].device + L"\\Monitor0").c_str(), 32);
+        bool path = (flags & EDD_GET_DEVICE_INTERFACE_NAME) && k < Sim.devicePaths.size();
+        lstrcpynW(info->DeviceID, path ? Sim.devicePaths[k].c_str() : L"", 128);
+        return TRUE;
+    }
+    return !device && index < Sim.monitors.size() &&
            lstrcpynW(info->DeviceName, Sim.monitors[index].device.c_str(), 32) &&
            lstrcpynW(info->DeviceString, Sim.monitors[index].device.c_str(), 128);
 }

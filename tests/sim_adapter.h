@@ -34,6 +34,8 @@ struct SimAdapter {
     bool hasChangeEx = true;
     // Which of the six monitor functions exist (bit k for the k-th in the table).
     unsigned monitorFunctions = 0x3F;
+    // Monitor k's device path (its device's interface name); none when empty or missing.
+    std::vector<std::wstring> devicePaths;
 
     std::vector<SimCall> calls;
     std::vector<NOTIFYICONDATAW> notifications;

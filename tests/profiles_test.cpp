@@ -1,0 +1,204 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include "app/profile_commands.h"
+#include "display/profiles.h"
+#include "settings/profile_store.h"
+#include "tests/registry_guard.h"
+#include "tests/sim_adapter.h"
+
+namespace {
+
+struct Profiles : ::testing::Test {
+    RegistryGuard registry;
+    ScopedSimAdapter adapter;
+    // Three monitors with device paths, the middle one at 1280x1024.
+    void SetUp() override
+    {
+        SimSetMonitors(3);
+        Sim.monitors[1].rect = {1024, 0, 2304, 1024};
+        Sim.monitors[2].rect = {2304, 0, 3328, 768};
+        Sim.devicePaths = {L"\\\\?\\DISPLAY#A#1", L"\\\\?\\DISPLAY#B#2", L"\\\\?\\DISPLAY#C#3"};
+    }
+    std::vector<std::wstring> Names()
+    {
+        std::vector<std::wstring> names;
+        for (const Profile &profile : LoadProfiles())
+            names.push_back(profile.name);
+        return names;
+    }
+    // The calls that changed something (not the tests), as "device flags WxH".
+    std::vector<std::wstring> Changes()
+    {
+        std::vector<std::wstring> changes;
+        for (const SimCall &call : Sim.calls)
+            if (!(call.flags & CDS_TEST))
+                changes.push_back(call.device + L" " + std::to_wstring(call.flags) + L" " +
+                                  std::to_wstring(call.mode.dmPelsWidth) + L"x" +
+                                  std::to_wstring(call.mode.dmPelsHeight));
+        return changes;
+    }
+};
+
+TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
+{
+    std::wstring text;
+    ASSERT_EQ(SaveProfileCommand(L"Desk", L"ctrl+alt+1", &text), 0) << text;
+    Profile desk;
+    ASSERT_TRUE(LoadProfile(L"desk", &desk));
+    EXPECT_STREQ(desk.name, L"Desk");
+    EXPECT_EQ(desk.hotkey, MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    ASSERT_EQ(desk.displayCount, 3);
+    const ProfileDisplay &middle = desk.displays[1];
+    EXPECT_STREQ(middle.device, L"\\\\.\\Display2");
+    EXPECT_STREQ(middle.path, L"\\\\?\\DISPLAY#B#2");
+    EXPECT_EQ(std::make_tuple(middle.width, middle.height, middle.bitsPerPixel, middle.frequency, middle.left,
+                              middle.top, middle.primary),
+              std::make_tuple(1280L, 1024L, 32L, 60L, 1024L, 0L, FALSE));
+    EXPECT_TRUE(desk.displays[0].primary);
+
+    // Junk of every kind: a display count of 0 or beyond the bound, a height
+    // out of range, a value of the wrong type, a name too long.
+    const std::wstring base = std::wstring(PROFILES_KEY) + L"\\";
+    const std::tuple<const wchar_t *, const wchar_t *, DWORD> junk[] = {
+        {L"Zero", L"Displays", 0},
+        {L"Many", L"Displays", MAX_PROFILE_DISPLAYS + 1},
+        {L"Huge", L"Display3Height", 0x80000000u}};
+    for (auto [name, value, number] : junk) {
+        lstrcpyW(desk.name, name);
+        ASSERT_TRUE(SaveProfile(desk));
+        SHSetValueW(HKEY_CURRENT_USER, (base + name).c_str(), value, REG_DWORD, &number, sizeof(number));
+    }
+    SHSetValueW(HKEY_CURRENT_USER, (base + L"Desk").c_str(), L"Display2Width", REG_SZ, L"1", 4);
+    SHSetValueW(HKEY_CURRENT_USER, (base + std::wstring(PROFILE_NAME_SIZE, L'x')).c_str(), L"Displays",
+                REG_DWORD, &desk.displayCount, 4);
+    EXPECT_TRUE(Names().empty()) << "junk of every kind";
+    DWORD kept = 9, size = 4;
+    SHGetValueW(HKEY_CURRENT_USER, (base + L"Zero").c_str(), L"Displays", nullptr, &kept, &size);
+    EXPECT_EQ(kept, 0u) << "junk is left alone";
+    ASSERT_EQ(SaveProfileCommand(L"Copy", nullptr, &text), 0);
+    EXPECT_EQ(Names(), std::vector<std::wstring>{L"Copy"}) << "the others still load";
+    EXPECT_EQ(SaveProfileCommand(L"Desk", nullptr, &text), 0) << "junk under the name is replaced";
+
+    // Rename, replace with fewer displays (no surplus values left), delete.
+    EXPECT_TRUE(RenameProfile(L"Copy", L"Projector"));
+    EXPECT_FALSE(RenameProfile(L"Projector", L"desk")) << "taken by another profile";
+    EXPECT_FALSE(RenameProfile(L"Projector", L"a\\b"));
+    SimSetMonitors(1);
+    EXPECT_EQ(SaveProfileCommand(L"Projector", nullptr, &text), 0);
+    EXPECT_NE(SHGetValueW(HKEY_CURRENT_USER, (base + L"Projector").c_str(), L"Display2Width", nullptr,
+                          nullptr, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(DeleteProfileCommand(L"PROJECTOR", &text), 0);
+    EXPECT_EQ(DeleteProfileCommand(L"Projector", &text), 1);
+    EXPECT_EQ(text, L"No profile named \"Projector\".\n");
+    ListProfilesCommand(&text);
+    EXPECT_EQ(text, L"Desk\n");
+}
+
+TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
+{
+    for (const wchar_t *bad : {L"", L" lead", L"trail ", L"a\\b", L"tab\there"})
+        EXPECT_FALSE(IsValidProfileName(bad)) << bad;
+    EXPECT_NE(IsValidProfileName(std::wstring(PROFILE_NAME_SIZE - 1, L'n').c_str()),
+              IsValidProfileName(std::wstring(PROFILE_NAME_SIZE, L'n').c_str()));
+
+    const std::pair<const wchar_t *, const wchar_t *> good[] = {{L"Ctrl+Alt+1", L"Ctrl+Alt+1"},
+                                                                {L"alt+shift+f12", L"Alt+Shift+F12"},
+                                                                {L"Control+pagedown", L"Ctrl+PageDown"},
+                                                                {L"Ctrl+z", L"Ctrl+Z"}};
+    for (auto [text, shown] : good) {
+        WORD hotkey = 0;
+        wchar_t back[64];
+        EXPECT_TRUE(ParseHotkeyText(text, &hotkey)) << text;
+        FormatHotkeyText(hotkey, back);
+        EXPECT_STREQ(back, shown);
+    }
+    WORD hotkey = 0;
+    for (const wchar_t *bad : {L"", L"1", L"Shift+1", L"Ctrl+", L"+1", L"Ctrl++1", L"Ctrl+1+2", L"Ctrl+F25",
+                               L"Ctrl+F0", L"Ctrl+Alt", L"Ctrl+Enter", L"Ctrl+Wiederholung1234567"})
+        EXPECT_FALSE(ParseHotkeyText(bad, &hotkey)) << bad;
+
+    std::wstring text;
+    EXPECT_EQ(SaveProfileCommand(L"a\\b", nullptr, &text), 1);
+    EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+", &text), 1);
+    EXPECT_EQ(text, L"Invalid hotkey \"Ctrl+\": Ctrl or Alt, then a letter, digit or F1-F24.\n");
+    EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+Alt+G", &text), 0);
+    EXPECT_EQ(SaveProfileCommand(L"Other", L"ctrl+alt+g", &text), 1) << "the hotkey of another profile";
+    EXPECT_EQ(text, L"The hotkey \"ctrl+alt+g\" belongs to profile \"Game\".\n");
+    // Replaced without a hotkey: the former one stays.
+    EXPECT_EQ(SaveProfileCommand(L"GAME", nullptr, &text), 0);
+    Profile game;
+    ASSERT_TRUE(LoadProfile(L"Game", &game));
+    EXPECT_EQ(game.hotkey, MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    EXPECT_EQ(Names(), std::vector<std::wstring>{L"GAME"});
+    EXPECT_EQ(ApplyProfileCommand(L"Nothing", &text), 1);
+}
+
+// Every display staged with CDS_UPDATEREGISTRY | CDS_NORESET, then one call
+// applies them all. Monitors are found by device path though their device
+// names moved; a monitor not attached is named; a refused mode is refused for
+// its display only, with its reason.
+TEST_F(Profiles, AppliesInOneStepFindsMonitorsByPathNamesTheMissingAndRefusesPerDisplay)
+{
+    std::wstring text;
+    ASSERT_EQ(SaveProfileCommand(L"Desk", nullptr, &text), 0);
+    Profile desk;
+    ASSERT_TRUE(LoadProfile(L"Desk", &desk));
+    desk.displays[0].width = 800, desk.displays[0].height = 600;
+    desk.displays[1].width = 1600, desk.displays[1].height = 1200;
+    desk.displays[0].primary = FALSE, desk.displays[2].primary = TRUE; // the third becomes primary
+    ASSERT_TRUE(SaveProfile(desk));
+
+    // Docked again: monitor B now answers as \\.\Display3, C is gone.
+    Sim.monitors.pop_back();
+    Sim.monitors[1].device = L"\\\\.\\Display3";
+    Sim.devicePaths = {L"\\\\?\\DISPLAY#A#1", L"\\\\?\\DISPLAY#B#2"};
+    adapter.Install();
+    Sim.accepts = [](int device, const DEVMODEW &mode) { return device != 1 || mode.dmPelsWidth != 1600; };
+    Sim.calls.clear();
+    EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), 3);
+    EXPECT_EQ(text, L"\\\\.\\Display3 (\\\\?\\DISPLAY#C#3): not attached\n"
+                    L"\\\\.\\Display2 (\\\\?\\DISPLAY#B#2): The graphics adapter doesn't support this video "
+                    L"mode.\n");
+    const std::wstring staged = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET);
+    EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"\\\\.\\Display1 " + staged + L" 800x600", L" 0 0x0"}));
+    ASSERT_EQ(Sim.TestCalls(), 2);
+    EXPECT_EQ(Sim.calls[2].device, L"\\\\.\\Display3") << "the mode tested on the monitor's present device";
+
+    // Everything offered: the new primary gets CDS_SET_PRIMARY; places come along.
+    Sim.accepts = nullptr;
+    Sim.calls.clear();
+    SimSetMonitors(3);
+    Sim.devicePaths = {L"\\\\?\\DISPLAY#A#1", L"\\\\?\\DISPLAY#B#2", L"\\\\?\\DISPLAY#C#3"};
+    adapter.Install();
+    EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), 0) << text;
+    const std::wstring primary = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY);
+    EXPECT_EQ(Changes(),
+              (std::vector<std::wstring>{L"\\\\.\\Display1 " + staged + L" 800x600",
+                                         L"\\\\.\\Display2 " + staged + L" 1600x1200",
+                                         L"\\\\.\\Display3 " + primary + L" 1024x768", L" 0 0x0"}));
+    EXPECT_EQ(std::make_pair(Sim.calls[5].mode.dmPosition.x, Sim.calls[5].mode.dmFields & DM_POSITION),
+              std::make_pair(2304L, (DWORD)DM_POSITION));
+
+    // Only missing displays: 2 and nothing applied; the driver refusing: 4; a restart: 5.
+    SimSetMonitors(2);
+    Sim.devicePaths = {L"\\\\?\\OTHER#1", L"\\\\?\\OTHER#2"};
+    adapter.Install();
+    Sim.calls.clear();
+    EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), 2);
+    EXPECT_TRUE(Changes().empty());
+    SimSetMonitors(3);
+    Sim.devicePaths.clear(); // then the device names tell the monitors
+    adapter.Install();
+    for (auto [result, code] : {std::pair{DISP_CHANGE_FAILED, 4}, {DISP_CHANGE_RESTART, 5}}) {
+        Sim.changeResult = result;
+        EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), code) << text;
+    }
+}
+
+} // namespace
