@@ -118,7 +118,8 @@ BOOL PaintScreenItem(CanvasState *state, HWND window, HDC given)
         if (state->mode == CANVAS_WINDOWS && IsWindowVisible(state->windowMiniature))
             ExcludeWindow(dc, state->windowMiniature, window);
         bool wallpaper = !state->zooming && state->options[OPT_SHOW_WALLPAPER_DESKTOP];
-        if (!wallpaper || !DrawScreenWallpaper(state, dc, item.right, item.bottom))
+        if (!wallpaper ||
+            !DrawScreenWallpaper(state, dc, state->screens[index].monitorRect, item.right, item.bottom))
             PaintPlainScreen(state, dc, index, item);
     }
     ValidateRect(window, nullptr);

@@ -93,7 +93,7 @@ void ReleaseCanvas(CanvasState *canvas)
         DeleteGdiObject(font);
     DeleteGdiObject(canvas->activeCaptionBrush);
     DeleteGdiObject(canvas->inactiveCaptionBrush);
-    DeleteGdiObject(canvas->wallpaper);
+    ReleaseWallpapers(canvas);
     HIMAGELIST *lists[] = {&canvas->windowImages, &canvas->screenImages};
     for (HIMAGELIST *list : lists) {
         if (*list)

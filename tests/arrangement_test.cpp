@@ -198,15 +198,6 @@ std::pair<SIZE_T, unsigned> Usage()
     return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage, objects};
 }
 
-// A margin of 56 leaves 192 pixels of the laid-out frame's height: scale
-// 0.25, the monitor 256 by 192.
-void ZoomToAQuarter(HWND dialog, ExtPropState &state)
-{
-    UseLaidOutFrame(state);
-    SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
-    SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-}
-
 // The wallpaper as the desktop shows it, then a hundred openings with it.
 TEST_F(Canvas, WallpaperCentredStretchedTiledTheGradientThenAHundredOpeningsStayFlat)
 {
@@ -221,11 +212,6 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledTheGradientThenAHundredOpeningsStay
         EXPECT_TRUE(Near(Pixel(item, 28, 21), picture) && Near(Pixel(item, 227, 170), picture));
         for (POINT outside : {POINT{27, 21}, POINT{28, 20}, POINT{228, 170}, POINT{227, 171}})
             EXPECT_EQ(Pixel(item, outside.x, outside.y), desktop) << outside.x << "," << outside.y;
-        // A tile that scales to nothing ends in the desktop colour.
-        state.canvas.wallpaperWidth = state.canvas.wallpaperHeight = 3;
-        state.canvas.wallpaperMode = 1;
-        InvalidateRect(item, nullptr, FALSE);
-        EXPECT_EQ(Pixel(item, 255, 191), desktop);
         // A layout the platform does not define shows the plain screen.
         state.canvas.wallpaperMode = 40;
         InvalidateRect(item, nullptr, FALSE);
@@ -248,18 +234,6 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledTheGradientThenAHundredOpeningsStay
             EXPECT_TRUE(Near(Pixel(state.canvas.screenItems[0], corner.x, corner.y), picture))
                 << corner.x << "," << corner.y;
     }));
-
-    // Bottom-up and top-down pictures, each read into a cleared size, so that a
-    // failed read cannot pass.
-    for (int signedHeight : {30, -30}) {
-        BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 40, signedHeight, 1, 24, 0, 0, 0, 0, 0, 0}, {}};
-        void *bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        int width = 0, height = 0;
-        GetBitmapSize(nullptr, bitmap, &width, &height);
-        EXPECT_EQ(width * 100 + height, 4030) << signedHeight;
-        DeleteObject(bitmap);
-    }
 
     // Each opening drags a window: Cancel puts it back, OK and the close box
     // keep it, and so does Cancel after "&Apply".
@@ -286,7 +260,7 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledTheGradientThenAHundredOpeningsStay
         EXPECT_EQ(WindowRect(window).left > place.left + 10, k == 0 || k % 3 != 0) << k;
     }
     EXPECT_EQ(Usage().second, before.second);
-    // A leaked picture would be 1.4 MB an opening, a leaked scaled copy 50 KB:
+    // A leaked decoded picture would be 180 KB an opening, a leaked scaled copy 50 KB:
     // a hundred of either stand far above the allowance for the heap's own growth.
     EXPECT_LT(Usage().first, before.first + 1024 * 1024) << before.first;
 }

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <cstdlib>
 #include <shlwapi.h>
+#include <wincodec.h>
 
 #include <fstream>
 #include <string>
@@ -83,33 +84,104 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
            abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-// A 24-bit picture file as the desktop wallpaper, in one colour or painted by
-// paint(x, y), with the style value; no wallpaper at the end of the scope.
-struct ScopedWallpaper {
-    wchar_t path[MAX_PATH];
-    ScopedWallpaper(int width, int height, COLORREF color, const wchar_t *style,
-                    COLORREF (*paint)(int x, int y) = nullptr)
+// A margin of 56 leaves 192 pixels of the laid-out frame's height: with one
+// 1024 by 768 monitor, scale 0.25 and the screen item 256 by 192.
+inline void ZoomToAQuarter(HWND dialog, ExtPropState &state)
+{
+    UseLaidOutFrame(state);
+    SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
+    SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+}
+
+// A picture file written through the imaging component's encoder (BMP, PNG or
+// JPEG, whatever the name), in one colour or painted by paint(x, y).
+inline bool WritePicture(const std::wstring &path, int width, int height, COLORREF color,
+                         COLORREF (*paint)(int x, int y), const GUID &format)
+{
+    bool started = SUCCEEDED(CoInitialize(nullptr)), written = false;
+    IWICImagingFactory *factory = nullptr;
+    IWICStream *stream = nullptr;
+    IWICBitmapEncoder *encoder = nullptr;
+    IWICBitmapFrameEncode *frame = nullptr;
+    IPropertyBag2 *options = nullptr;
+    WICPixelFormatGUID pixels = GUID_WICPixelFormat24bppBGR;
+    std::string rows((size_t)width * height * 3, '\0');
+    for (int y = 0; y < height; y++) // rows of blue, green, red
+        for (int x = 0; x < width * 3; x++)
+            rows[((size_t)y * width * 3) + x] =
+                (char)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, (void **)&factory)) &&
+        SUCCEEDED(factory->CreateStream(&stream)) &&
+        SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+        SUCCEEDED(factory->CreateEncoder(format, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
+        SUCCEEDED(frame->SetSize(width, height)) && SUCCEEDED(frame->SetPixelFormat(&pixels)) &&
+        IsEqualGUID(pixels, GUID_WICPixelFormat24bppBGR) &&
+        SUCCEEDED(frame->WritePixels(height, width * 3, (UINT)rows.size(), (BYTE *)rows.data())) &&
+        SUCCEEDED(frame->Commit()))
+        written = SUCCEEDED(encoder->Commit());
+    for (IUnknown *object : {(IUnknown *)options, (IUnknown *)frame, (IUnknown *)encoder, (IUnknown *)stream,
+                             (IUnknown *)factory})
+        if (object)
+            object->Release();
+    if (started)
+        CoUninitialize();
+    return written;
+}
+
+inline std::wstring TempPath(const wchar_t *name)
+{
+    wchar_t folder[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+// The desktop's wallpaper values, put back at the end of the scope.
+struct SavedWallpaperValues {
+    wchar_t path[MAX_PATH] = L"", tile[16] = L"", style[16] = L"";
+    SavedWallpaperValues()
     {
-        DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        BITMAPFILEHEADER file = {0x4D42, offset + stride * height, 0, 0, offset};
-        BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
-        std::string bytes =
-            std::string((const char *)&file, sizeof(file)) + std::string((const char *)&info, sizeof(info));
-        bytes.resize(offset + stride * height);
-        for (int y = 0; y < height; y++) // bottom-up rows of blue, green, red
-            for (int x = 0; x < width * 3; x++)
-                bytes[offset + y * stride + x] =
-                    (char)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
-        GetTempPathW(MAX_PATH, path);
-        std::ofstream(lstrcatW(path, L"tessivon_wallpaper.bmp"), std::ios::binary) << bytes;
-        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"TileWallpaper", REG_SZ, L"0", 4);
-        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", REG_SZ, style,
-                    (lstrlenW(style) + 1) * sizeof(wchar_t));
+        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
+        DWORD size = sizeof(tile);
+        SHGetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"TileWallpaper", nullptr, tile, &size);
+        size = sizeof(style);
+        SHGetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", nullptr, style, &size);
+    }
+    ~SavedWallpaperValues()
+    {
         SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
+        SetWallpaperValue(L"TileWallpaper", tile);
+        SetWallpaperValue(L"WallpaperStyle", style);
     }
-    ~ScopedWallpaper()
+    static void SetWallpaperValue(const wchar_t *name, const wchar_t *text)
     {
-        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, (void *)L"", SPIF_UPDATEINIFILE);
-        DeleteFileW(path);
+        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, name, REG_SZ, text,
+                    (lstrlenW(text) + 1) * sizeof(wchar_t));
     }
+};
+
+// A picture file (24-bit BMP unless another format is named) as the desktop
+// wallpaper, in one colour or painted by paint(x, y), with the style value;
+// the former wallpaper at the end of the scope.
+struct ScopedWallpaper : SavedWallpaperValues {
+    std::wstring file;
+    ScopedWallpaper(int width, int height, COLORREF color, const wchar_t *style,
+                    COLORREF (*paint)(int x, int y) = nullptr, const GUID &format = GUID_ContainerFormatBmp,
+                    const wchar_t *name = L"tessivon_wallpaper.bmp")
+        : file(TempPath(name))
+    {
+        WritePicture(file, width, height, color, paint, format);
+        Use(style);
+    }
+    // Any file already written, such as one that holds no picture.
+    ScopedWallpaper(const std::wstring &file, const wchar_t *style) : file(file) { Use(style); }
+    void Use(const wchar_t *style)
+    {
+        SetWallpaperValue(L"TileWallpaper", L"0");
+        SetWallpaperValue(L"WallpaperStyle", style);
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, (void *)file.c_str(), SPIF_UPDATEINIFILE);
+    }
+    ~ScopedWallpaper() { DeleteFileW(file.c_str()); }
 };
