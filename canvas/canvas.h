@@ -69,6 +69,35 @@ struct WallpaperPicture {
     int bitmapWidth, bitmapHeight;
 };
 
+#define MAX_WALLPAPER_MONITORS 16
+
+// One picture to decode, with what decides its part and size, and the result.
+struct WallpaperJob {
+    int picture; // index in the canvas's table
+    wchar_t path[MAX_PATH];
+    RECT monitors[MAX_WALLPAPER_MONITORS]; // those that show it
+    int monitorCount;
+    int width, height;
+    BOOL unreadable;
+    HBITMAP bitmap;
+    RECT part;
+    SIZE size;
+};
+
+// The pictures decoded on a thread of their own, so that the dialog opens and
+// answers at once however large they are; the screens show the desktop
+// colour until their picture is ready.
+struct WallpaperDecoding {
+    HANDLE thread; // none when it ran on the dialog's own thread
+
+    HWND notify; // posted WM_WALLPAPER_DECODED at the end
+    int mode;
+    float scale;
+    RECT virtualScreen;
+    WallpaperJob *jobs; // new[]; none when no decoding runs
+    int jobCount;
+};
+
 // Pointer positions are signed client coordinates of the dialog.
 struct DragPointer {
     short x, y;
@@ -115,6 +144,7 @@ struct CanvasState {
     int wallpaperCount;
     int wallpaperMode; // a WallpaperMode
     ScaledWallpaper wallpaperCache;
+    WallpaperDecoding wallpaperDecoding;
 
     HIMAGELIST windowImages;
     HWND targetWindow;
@@ -255,11 +285,11 @@ BOOL OnCanvasSetCursor(CanvasState *canvas, int hitTest);
 
 // Painting (canvas/painting.cpp, canvas/wallpaper.cpp, canvas/wallpaper_file.cpp).
 // The wallpaper settings and the path of each picture, read once per opening;
-// the pictures are decoded when first drawn.
+// the pictures are decoded when first drawn (DecodeWallpapers).
 void LoadWallpaper(CanvasState *canvas);
 // The style as the desktop's "TileWallpaper" and "WallpaperStyle" texts give it.
 int WallpaperModeFromValues(const wchar_t *tile, const wchar_t *style);
-// Deletes the decoded pictures and the table.
+// Waits for a running decoding, then deletes the decoded pictures and the table.
 void ReleaseWallpapers(CanvasState *canvas);
 // The picture the monitor shows.
 WallpaperPicture *MonitorWallpaper(const CanvasState *canvas, const RECT &monitor);
@@ -272,15 +302,18 @@ struct WallpaperPlacement {
     RECT shown;
 };
 WallpaperPlacement PlaceWallpaper(int mode, SIZE picture, const RECT &monitor, const RECT &virtualScreen);
-// The part of the picture to decode and its decoded size, so that every shown
-// monitor that has this picture can show it at the scale without enlarging it.
-// False when no shown monitor has it.
-bool WantedWallpaperPart(const CanvasState *canvas, const WallpaperPicture *picture, float scale, RECT *part,
-                         SIZE *size);
-// Reads the picture's size and decodes the part the canvas needs at the scale,
-// again only when the monitors or the frame ask for another part; false when
-// there is no picture to draw.
-bool DecodeWallpaper(const CanvasState *canvas, WallpaperPicture *picture, float scale);
+// The part of the picture to decode and its decoded size, so that each of the
+// monitors can show it at the scale without enlarging it; false when none shows any of it.
+bool WantedWallpaperPart(int mode, SIZE picture, const RECT *monitors, int monitorCount,
+                         const RECT &virtualScreen, float scale, RECT *part, SIZE *size);
+// Starts decoding every picture whose decoded part the screens shown at the
+// scale want and do not have, unless a decoding runs.
+void DecodeWallpapers(CanvasState *canvas, float scale);
+// Runs the decoding's jobs on a thread of their own (on this one when no
+// thread can be had), which posts WM_WALLPAPER_DECODED at the end.
+void StartWallpaperDecoding(WallpaperDecoding *decoding);
+// WM_WALLPAPER_DECODED: takes the pictures and repaints the screens.
+void OnWallpapersDecoded(CanvasState *canvas);
 // Given to the canvas frame, the desktop miniature and the screen items with
 // the canvas as reference data.
 LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,

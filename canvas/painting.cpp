@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "base/messages.h"
 #include "base/scoped.h"
 #include "settings/settings.h"
 
@@ -149,6 +150,9 @@ LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LP
         break;
     case WM_ERASEBKGND:
         return OnCanvasErase(state, window, reinterpret_cast<HDC>(wParam));
+    case WM_WALLPAPER_DECODED:
+        OnWallpapersDecoded(state);
+        return 0;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }

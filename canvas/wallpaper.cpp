@@ -87,17 +87,13 @@ WallpaperPlacement PlaceWallpaper(int mode, SIZE picture, const RECT &monitor, c
     return placement;
 }
 
-bool WantedWallpaperPart(const CanvasState *state, const WallpaperPicture *picture, float scale, RECT *part,
-                         SIZE *size)
+bool WantedWallpaperPart(int mode, SIZE picture, const RECT *monitors, int monitorCount,
+                         const RECT &virtualScreen, float scale, RECT *part, SIZE *size)
 {
-    RECT virtualScreen = VirtualScreenRect(), wanted = {};
+    RECT wanted = {};
     double factor = 0;
-    for (int i = 0; i < ShownScreenItems(state); i++) {
-        const RECT &monitor = state->screens[i].monitorRect;
-        if (MonitorWallpaper(state, monitor) != picture)
-            continue;
-        WallpaperPlacement placement =
-            PlaceWallpaper(state->wallpaperMode, {picture->width, picture->height}, monitor, virtualScreen);
+    for (int i = 0; i < monitorCount; i++) {
+        WallpaperPlacement placement = PlaceWallpaper(mode, picture, monitors[i], virtualScreen);
         const RECT &source = placement.source, &shown = placement.shown;
         if (IsRectEmpty(&source))
             continue;
@@ -113,6 +109,61 @@ bool WantedWallpaperPart(const CanvasState *state, const WallpaperPicture *pictu
     size->cx = std::max(1, (int)std::ceil((wanted.right - wanted.left) * factor));
     size->cy = std::max(1, (int)std::ceil((wanted.bottom - wanted.top) * factor));
     return true;
+}
+
+// The shown monitors that show the picture; at most room of them.
+static int MonitorsShowing(const CanvasState *state, const WallpaperPicture *picture, RECT *monitors,
+                           int room)
+{
+    int count = 0;
+    for (int i = 0; i < ShownScreenItems(state) && count < room; i++)
+        if (MonitorWallpaper(state, state->screens[i].monitorRect) == picture)
+            monitors[count++] = state->screens[i].monitorRect;
+    return count;
+}
+
+// A picture to decode: never read yet, or held in another part or size than
+// the screens now want.
+static bool WantsDecoding(const CanvasState *state, const WallpaperPicture *picture, float scale,
+                          WallpaperJob *job)
+{
+    if (picture->unreadable || !picture->path[0])
+        return false;
+    job->monitorCount = MonitorsShowing(state, picture, job->monitors, MAX_WALLPAPER_MONITORS);
+    if (!job->monitorCount)
+        return false;
+    if (!picture->width)
+        return true;
+    RECT part;
+    SIZE size;
+    return WantedWallpaperPart(state->wallpaperMode, {picture->width, picture->height}, job->monitors,
+                               job->monitorCount, VirtualScreenRect(), scale, &part, &size) &&
+           !(picture->bitmap && EqualRect(&part, &picture->part) && size.cx == picture->bitmapWidth &&
+             size.cy == picture->bitmapHeight);
+}
+
+void DecodeWallpapers(CanvasState *state, float scale)
+{
+    WallpaperDecoding &decoding = state->wallpaperDecoding;
+    if (decoding.jobs || !state->wallpaperCount)
+        return;
+    WallpaperJob *jobs = new WallpaperJob[state->wallpaperCount]();
+    int count = 0;
+    for (int i = 0; i < state->wallpaperCount; i++) {
+        WallpaperJob &job = jobs[count];
+        if (WantsDecoding(state, &state->wallpapers[i], scale, &job)) {
+            job.picture = i;
+            lstrcpyW(job.path, state->wallpapers[i].path);
+            count++;
+        }
+    }
+    if (!count) {
+        delete[] jobs;
+        return;
+    }
+    decoding = {nullptr, state->screenItems[0], state->wallpaperMode, scale, VirtualScreenRect(), jobs,
+                count};
+    StartWallpaperDecoding(&decoding);
 }
 
 // The scale at the highest zoom: the decoded picture serves every zoom.
@@ -250,9 +301,11 @@ bool DrawScreenWallpaper(CanvasState *state, HDC dc, const RECT &monitor, int wi
     int mode = state->wallpaperMode;
     if (!KnownMode(mode))
         return false;
+    if (state->scale > 0)
+        DecodeWallpapers(state, HighestZoomScale(state));
+    // Until its picture is ready, or without one, the monitor shows the desktop colour.
     WallpaperPicture *picture = MonitorWallpaper(state, monitor);
-    // Without a picture the desktop shows its colour.
-    if (!picture || state->scale <= 0 || !DecodeWallpaper(state, picture, HighestZoomScale(state))) {
+    if (!picture || !picture->bitmap || state->scale <= 0) {
         FillDesktopColor(dc, width, height);
         return true;
     }

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "base/facts.h"
+#include "base/messages.h"
 #include "base/scoped.h"
 #include "canvas/canvas.h"
 #include "settings/settings.h"
@@ -25,7 +26,11 @@ static const UINT MAX_MONITOR_WALLPAPERS = 32;
 
 // COM for this thread while the scope lasts.
 struct ScopedComApartment {
-    bool started = SUCCEEDED(CoInitialize(nullptr));
+    bool started;
+    explicit ScopedComApartment(DWORD model = COINIT_APARTMENTTHREADED)
+        : started(SUCCEEDED(CoInitializeEx(nullptr, model)))
+    {
+    }
     ~ScopedComApartment()
     {
         if (started)
@@ -121,8 +126,11 @@ static void DeletePicture(WallpaperPicture *picture)
     picture->bitmap = nullptr;
 }
 
+static void DropDecoding(WallpaperDecoding *decoding);
+
 void ReleaseWallpapers(CanvasState *state)
 {
+    DropDecoding(&state->wallpaperDecoding);
     for (int i = 0; i < state->wallpaperCount; i++)
         DeletePicture(&state->wallpapers[i]);
     delete[] state->wallpapers;
@@ -180,56 +188,88 @@ static HBITMAP DecodePart(IWICImagingFactory *factory, IWICBitmapSource *frame, 
     return bitmap;
 }
 
-static bool Held(const WallpaperPicture *picture, const RECT &part, SIZE size)
+// Opens the file, reads the picture's size and decodes the part the job's
+// monitors want. The decoder is chosen by the file's content, not its name.
+static void RunJob(IWICImagingFactory *factory, const WallpaperDecoding *decoding, WallpaperJob *job)
 {
-    return picture->bitmap && EqualRect(&picture->part, &part) && picture->bitmapWidth == size.cx &&
-           picture->bitmapHeight == size.cy;
-}
-
-bool DecodeWallpaper(const CanvasState *state, WallpaperPicture *picture, float scale)
-{
-    if (picture->unreadable || !picture->path[0])
-        return false;
-    RECT part;
-    SIZE size;
-    if (picture->width > 0) {
-        if (!WantedWallpaperPart(state, picture, scale, &part, &size))
-            return false;
-        if (Held(picture, part, size))
-            return true;
-    }
-    ScopedComApartment com;
-    ScopedComPointer<IWICImagingFactory> factory;
     ScopedComPointer<IWICBitmapDecoder> decoder;
     ScopedComPointer<IWICBitmapFrameDecode> frame;
     UINT width = 0, height = 0;
-    // The decoder is chosen by the file's content, not its name.
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, factory.Out())) ||
-        FAILED(factory->CreateDecoderFromFilename(picture->path, nullptr, GENERIC_READ,
+    job->unreadable = TRUE;
+    if (!factory ||
+        FAILED(factory->CreateDecoderFromFilename(job->path, nullptr, GENERIC_READ,
                                                   WICDecodeMetadataCacheOnDemand, &decoder.pointer)) ||
         FAILED(decoder->GetFrame(0, &frame.pointer)) || FAILED(frame->GetSize(&width, &height)) || !width ||
         !height || width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE ||
-        (double)width * height > MAX_PICTURE_PIXELS) {
-        picture->unreadable = TRUE;
-        return false;
+        (double)width * height > MAX_PICTURE_PIXELS)
+        return;
+    job->width = (int)width;
+    job->height = (int)height;
+    if (!WantedWallpaperPart(decoding->mode, {job->width, job->height}, job->monitors, job->monitorCount,
+                             decoding->virtualScreen, decoding->scale, &job->part, &job->size))
+        return;
+    job->bitmap = DecodePart(factory, frame.pointer, {job->width, job->height}, job->part, job->size);
+    job->unreadable = !job->bitmap;
+}
+
+static DWORD WINAPI RunDecoding(void *data)
+{
+    WallpaperDecoding *decoding = static_cast<WallpaperDecoding *>(data);
+    {
+        ScopedComApartment com(COINIT_MULTITHREADED);
+        ScopedComPointer<IWICImagingFactory> factory;
+        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                         factory.Out());
+        for (int i = 0; i < decoding->jobCount; i++)
+            RunJob(factory.pointer, decoding, &decoding->jobs[i]);
     }
-    picture->width = (int)width;
-    picture->height = (int)height;
-    if (!WantedWallpaperPart(state, picture, scale, &part, &size))
-        return false;
-    if (Held(picture, part, size))
-        return true;
-    HBITMAP bitmap =
-        DecodePart(factory.pointer, frame.pointer, {picture->width, picture->height}, part, size);
-    DeletePicture(picture);
-    if (!bitmap) {
-        picture->unreadable = TRUE;
-        return false;
+    PostMessageW(decoding->notify, WM_WALLPAPER_DECODED, 0, 0);
+    return 0;
+}
+
+void StartWallpaperDecoding(WallpaperDecoding *decoding)
+{
+    decoding->thread = CreateThread(nullptr, 0, RunDecoding, decoding, 0, nullptr);
+    if (!decoding->thread)
+        RunDecoding(decoding);
+}
+
+// The thread's end, and the results it left that nobody took.
+static void DropDecoding(WallpaperDecoding *decoding)
+{
+    if (decoding->thread) {
+        WaitForSingleObject(decoding->thread, INFINITE);
+        CloseHandle(decoding->thread);
     }
-    picture->bitmap = bitmap;
-    picture->part = part;
-    picture->bitmapWidth = size.cx;
-    picture->bitmapHeight = size.cy;
-    return true;
+    for (int i = 0; i < decoding->jobCount; i++)
+        if (decoding->jobs[i].bitmap)
+            DeleteObject(decoding->jobs[i].bitmap);
+    delete[] decoding->jobs;
+    *decoding = {};
+}
+
+void OnWallpapersDecoded(CanvasState *state)
+{
+    WallpaperDecoding &decoding = state->wallpaperDecoding;
+    if (!decoding.jobs)
+        return;
+    if (decoding.thread)
+        WaitForSingleObject(decoding.thread, INFINITE);
+    for (int i = 0; i < decoding.jobCount; i++) {
+        WallpaperJob &job = decoding.jobs[i];
+        if (job.picture >= state->wallpaperCount)
+            continue;
+        WallpaperPicture &picture = state->wallpapers[job.picture];
+        DeletePicture(&picture);
+        picture.width = job.width;
+        picture.height = job.height;
+        picture.unreadable = job.unreadable;
+        picture.bitmap = job.bitmap;
+        picture.part = job.part;
+        picture.bitmapWidth = job.size.cx;
+        picture.bitmapHeight = job.size.cy;
+        job.bitmap = nullptr;
+    }
+    DropDecoding(&decoding);
+    InvalidateScreenItems(state);
 }

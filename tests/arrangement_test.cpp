@@ -253,6 +253,7 @@ TEST_F(Canvas, WallpaperCentredStretchedTiledTheGradientThenAHundredOpeningsStay
             PointerMessage(dialog, WM_LBUTTONUP, {press.x + 9, press.y}, 0);
             if (k == 0)
                 ClickDialogButton(dialog, IDC_APPLY);
+            WaitForWallpapers(dialog, state);
             ASSERT_NE(state.canvas.wallpaperCache.bitmap, nullptr);
             for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
                 SwitchToTab(state, (tab + k) % TAB_COUNT);

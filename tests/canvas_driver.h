@@ -84,6 +84,18 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
            abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
+// Paints the dialog until no wallpaper decoding runs: the screens then show
+// their pictures.
+inline void WaitForWallpapers(HWND dialog, ExtPropState &state)
+{
+    for (int k = 0; k < 500; k++) {
+        RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (!state.canvas.wallpaperDecoding.jobs)
+            return;
+        PumpMessages(20);
+    }
+}
+
 // A margin of 56 leaves 192 pixels of the laid-out frame's height: with one
 // 1024 by 768 monitor, scale 0.25 and the screen item 256 by 192.
 inline void ZoomToAQuarter(HWND dialog, ExtPropState &state)
@@ -91,6 +103,7 @@ inline void ZoomToAQuarter(HWND dialog, ExtPropState &state)
     UseLaidOutFrame(state);
     SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
     SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+    WaitForWallpapers(dialog, state);
 }
 
 // A picture file written through the imaging component's encoder (BMP, PNG or

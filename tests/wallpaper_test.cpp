@@ -131,7 +131,8 @@ TEST_F(Wallpaper, SpanAcrossTwoMonitorsAndTheOneWallpaperOnEach)
     // blue on the second's right half, green between.
     for (const wchar_t *style : {L"22", L"2"}) {
         ScopedWallpaper wallpaper(800, 400, 0, style, Quarters<800>, GUID_ContainerFormatJpeg, L"span.jpg");
-        ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+        ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+            WaitForWallpapers(dialog, state);
             EXPECT_EQ(state.canvas.wallpaperCount, 1) << "this platform keeps no wallpaper per monitor";
             HWND first = state.canvas.screenItems[0], second = state.canvas.screenItems[1];
             RECT item;
@@ -279,7 +280,8 @@ TEST_F(Wallpaper, EachMonitorShowsItsOwnPictureWhereThePlatformKeepsOne)
     ASSERT_EQ(CoRegisterClassObject(CLSID_DesktopWallpaper, static_cast<IClassFactory *>(&platform),
                                     CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
               S_OK);
-    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+        WaitForWallpapers(dialog, state);
         EXPECT_EQ(state.canvas.wallpaperCount, 3) << "the first monitor shows the one wallpaper";
         RECT item;
         GetClientRect(state.canvas.screenItems[0], &item);
