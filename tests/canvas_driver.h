@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "base/scoped.h"
 #include "settings/settings.h"
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
@@ -111,36 +112,33 @@ inline void ZoomToAQuarter(HWND dialog, ExtPropState &state)
 inline bool WritePicture(const std::wstring &path, int width, int height, COLORREF color,
                          COLORREF (*paint)(int x, int y), const GUID &format)
 {
-    bool started = SUCCEEDED(CoInitialize(nullptr)), written = false;
-    IWICImagingFactory *factory = nullptr;
-    IWICStream *stream = nullptr;
-    IWICBitmapEncoder *encoder = nullptr;
-    IWICBitmapFrameEncode *frame = nullptr;
-    IPropertyBag2 *options = nullptr;
-    WICPixelFormatGUID pixels = GUID_WICPixelFormat24bppBGR;
     std::string rows((size_t)width * height * 3, '\0');
-    for (int y = 0; y < height; y++) // rows of blue, green, red
-        for (int x = 0; x < width * 3; x++)
-            rows[((size_t)y * width * 3) + x] =
-                (char)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
-    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IWICImagingFactory, (void **)&factory)) &&
-        SUCCEEDED(factory->CreateStream(&stream)) &&
-        SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-        SUCCEEDED(factory->CreateEncoder(format, nullptr, &encoder)) &&
-        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
-        SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
-        SUCCEEDED(frame->SetSize(width, height)) && SUCCEEDED(frame->SetPixelFormat(&pixels)) &&
-        IsEqualGUID(pixels, GUID_WICPixelFormat24bppBGR) &&
-        SUCCEEDED(frame->WritePixels(height, width * 3, (UINT)rows.size(), (BYTE *)rows.data())) &&
-        SUCCEEDED(frame->Commit()))
-        written = SUCCEEDED(encoder->Commit());
-    for (IUnknown *object : {(IUnknown *)options, (IUnknown *)frame, (IUnknown *)encoder, (IUnknown *)stream,
-                             (IUnknown *)factory})
-        if (object)
-            object->Release();
-    if (started)
-        CoUninitialize();
+    for (size_t i = 0; i < rows.size(); i++) // blue, green, red
+        rows[i] =
+            (char)((paint ? paint((int)(i / 3 % width), (int)(i / 3 / width)) : color) >> (16 - 8 * (i % 3)));
+    bool written = false;
+    CoInitialize(nullptr);
+    { // the pointers go before COM does
+        ScopedComPointer<IWICImagingFactory> factory;
+        ScopedComPointer<IWICStream> stream;
+        ScopedComPointer<IWICBitmapEncoder> encoder;
+        ScopedComPointer<IWICBitmapFrameEncode> frame;
+        ScopedComPointer<IPropertyBag2> options;
+        WICPixelFormatGUID pixels = GUID_WICPixelFormat24bppBGR;
+        written = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IWICImagingFactory, factory.Out())) &&
+                  SUCCEEDED(factory->CreateStream(&stream.pointer)) &&
+                  SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+                  SUCCEEDED(factory->CreateEncoder(format, nullptr, &encoder.pointer)) &&
+                  SUCCEEDED(encoder->Initialize(stream.pointer, WICBitmapEncoderNoCache)) &&
+                  SUCCEEDED(encoder->CreateNewFrame(&frame.pointer, &options.pointer)) &&
+                  SUCCEEDED(frame->Initialize(options.pointer)) && SUCCEEDED(frame->SetSize(width, height)) &&
+                  SUCCEEDED(frame->SetPixelFormat(&pixels)) &&
+                  IsEqualGUID(pixels, GUID_WICPixelFormat24bppBGR) &&
+                  SUCCEEDED(frame->WritePixels(height, width * 3, (UINT)rows.size(), (BYTE *)rows.data())) &&
+                  SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    }
+    CoUninitialize();
     return written;
 }
 
@@ -151,50 +149,40 @@ inline std::wstring TempPath(const wchar_t *name)
     return std::wstring(folder) + name;
 }
 
-// The desktop's wallpaper values, put back at the end of the scope.
-struct SavedWallpaperValues {
-    wchar_t path[MAX_PATH] = L"", tile[16] = L"", style[16] = L"";
-    SavedWallpaperValues()
-    {
-        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
-        DWORD size = sizeof(tile);
-        SHGetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"TileWallpaper", nullptr, tile, &size);
-        size = sizeof(style);
-        SHGetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", nullptr, style, &size);
-    }
-    ~SavedWallpaperValues()
-    {
-        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
-        SetWallpaperValue(L"TileWallpaper", tile);
-        SetWallpaperValue(L"WallpaperStyle", style);
-    }
-    static void SetWallpaperValue(const wchar_t *name, const wchar_t *text)
-    {
-        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, name, REG_SZ, text,
-                    (lstrlenW(text) + 1) * sizeof(wchar_t));
-    }
-};
-
-// A picture file (24-bit BMP unless another format is named) as the desktop
-// wallpaper, in one colour or painted by paint(x, y), with the style value;
-// the former wallpaper at the end of the scope.
-struct ScopedWallpaper : SavedWallpaperValues {
+// A file as the desktop wallpaper with the style and tile values; at the end
+// of the scope the file is deleted and the former wallpaper values are back.
+struct ScopedWallpaper {
     std::wstring file;
+    wchar_t former[3][MAX_PATH] = {};
+    static constexpr const wchar_t *names[2] = {L"TileWallpaper", L"WallpaperStyle"};
+    ScopedWallpaper(const std::wstring &file, const wchar_t *style, const wchar_t *tile = L"0") : file(file)
+    {
+        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, former[2], 0);
+        for (int k = 0; k < 2; k++) {
+            DWORD size = sizeof(former[k]) - sizeof(wchar_t);
+            SHGetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, names[k], nullptr, former[k], &size);
+        }
+        Set(tile, style, file.c_str());
+    }
+    // A picture written as a 24-bit BMP or in another format, in one colour or painted by paint(x, y).
     ScopedWallpaper(int width, int height, COLORREF color, const wchar_t *style,
                     COLORREF (*paint)(int x, int y) = nullptr, const GUID &format = GUID_ContainerFormatBmp,
                     const wchar_t *name = L"tessivon_wallpaper.bmp")
-        : file(TempPath(name))
+        : ScopedWallpaper((WritePicture(TempPath(name), width, height, color, paint, format), TempPath(name)),
+                          style)
     {
-        WritePicture(file, width, height, color, paint, format);
-        Use(style);
     }
-    // Any file already written, such as one that holds no picture.
-    ScopedWallpaper(const std::wstring &file, const wchar_t *style) : file(file) { Use(style); }
-    void Use(const wchar_t *style)
+    void Set(const wchar_t *tile, const wchar_t *style, const wchar_t *path)
     {
-        SetWallpaperValue(L"TileWallpaper", L"0");
-        SetWallpaperValue(L"WallpaperStyle", style);
-        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, (void *)file.c_str(), SPIF_UPDATEINIFILE);
+        const wchar_t *values[2] = {tile, style};
+        for (int k = 0; k < 2; k++)
+            SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, names[k], REG_SZ, values[k],
+                        (lstrlenW(values[k]) + 1) * sizeof(wchar_t));
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, (void *)path, SPIF_UPDATEINIFILE);
     }
-    ~ScopedWallpaper() { DeleteFileW(file.c_str()); }
+    ~ScopedWallpaper()
+    {
+        Set(former[0], former[1], former[2]);
+        DeleteFileW(file.c_str());
+    }
 };
