@@ -145,24 +145,23 @@ static bool WantsDecoding(const CanvasState *state, const WallpaperPicture *pict
 void DecodeWallpapers(CanvasState *state, float scale)
 {
     WallpaperDecoding &decoding = state->wallpaperDecoding;
-    if (decoding.jobs || !state->wallpaperCount)
+    if (decoding.jobs)
         return;
-    WallpaperJob *jobs = new WallpaperJob[state->wallpaperCount]();
+    // Asked at every paint: the table is only made when a picture wants decoding.
+    WallpaperJob job;
     int count = 0;
-    for (int i = 0; i < state->wallpaperCount; i++) {
-        WallpaperJob &job = jobs[count];
-        if (WantsDecoding(state, &state->wallpapers[i], scale, &job)) {
-            job.picture = i;
-            lstrcpyW(job.path, state->wallpapers[i].path);
-            count++;
+    for (int i = 0; i < state->wallpaperCount; i++)
+        count += WantsDecoding(state, &state->wallpapers[i], scale, &job);
+    if (!count)
+        return;
+    WallpaperJob *jobs = new WallpaperJob[count]();
+    for (int i = 0, k = 0; i < state->wallpaperCount && k < count; i++) {
+        if (WantsDecoding(state, &state->wallpapers[i], scale, &jobs[k])) {
+            jobs[k].picture = i;
+            lstrcpyW(jobs[k++].path, state->wallpapers[i].path);
         }
     }
-    if (!count) {
-        delete[] jobs;
-        return;
-    }
-    decoding = {nullptr, state->screenItems[0], state->wallpaperMode, scale, VirtualScreenRect(), jobs,
-                count};
+    decoding = {nullptr, state->screenItems[0], state->wallpaperMode, scale, VirtualScreenRect(), jobs, count};
     StartWallpaperDecoding(&decoding);
 }
 

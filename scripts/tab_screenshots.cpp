@@ -4,7 +4,7 @@
 // RIGHT BOTTOM" and "tab INDEX X Y" per tab, at its centre), and cancels the
 // dialog once a file of that name with ".done" appended exists.
 //
-// The wallpaper is a picture drawn here, stretched. When the Windows tab is
+// The wallpaper is a picture drawn here, kept as a JPEG file, stretched. When the Windows tab is
 // shown, a window of this program ("Sample window") is chosen in the list and
 // the centre of its miniature written to the first name with ".miniature"
 // appended, for the script to drag it. A stand-in shell holds a few desktop
@@ -76,7 +76,8 @@ int main(int argc, char **argv)
     PrepareDialogProgram();
     LoadPlatformTable();
     FixtureShell shell(GridIcons(10, 3));
-    ScopedWallpaper wallpaper(1024, 768, 0, L"2", Landscape);
+    ScopedWallpaper wallpaper(1024, 768, 0, L"2", Landscape, GUID_ContainerFormatJpeg,
+                              L"tessivon_wallpaper.jpg");
     CreateWindowExW(0, L"STATIC", L"Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 220, 160,
                     nullptr, nullptr, InstanceHandle, nullptr);
     SetTimer(nullptr, 0, 200, WatchDialog);
