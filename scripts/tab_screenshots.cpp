@@ -15,9 +15,11 @@
 static std::wstring Places;
 
 // A sky over green hills with a sun: enough shape to tell the picture is scaled.
-static COLORREF Landscape(int x, int y)
+// Its rows count from the top of a 768-row picture; the shapes from the bottom.
+static COLORREF Landscape(int x, int row)
 {
-    int sunX = x - 760, sunY = y - 600, hill = 250 + (x % 512 < 256 ? x % 256 : 256 - x % 256) / 3;
+    int y = 767 - row, sunX = x - 760, sunY = y - 600,
+        hill = 250 + (x % 512 < 256 ? x % 256 : 256 - x % 256) / 3;
     if (sunX * sunX + sunY * sunY < 70 * 70)
         return RGB(250, 210, 40);
     return y < hill ? RGB(50, 120 + y / 8, 40) : RGB(60 + y / 10, 150 + y / 10, 235);
