@@ -159,7 +159,7 @@ static HBITMAP DecodePart(IWICImagingFactory *factory, IWICBitmapSource *frame, 
     ScopedComPointer<IWICBitmapClipper> clipper;
     ScopedComPointer<IWICFormatConverter> converter;
     IWICBitmapSource *source = frame;
-    if ((scaledWidth != (UINT)picture.cx || scaledHeight != (UINT)picture.cy)) {
+    if (scaledWidth != (UINT)picture.cx || scaledHeight != (UINT)picture.cy) {
         if (FAILED(factory->CreateBitmapScaler(&scaler.pointer)) ||
             FAILED(scaler->Initialize(source, scaledWidth, scaledHeight, WICBitmapInterpolationModeFant)))
             return nullptr;
