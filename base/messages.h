@@ -16,6 +16,5 @@
 // Posted to the tab strip after a tab key: by then the strip has moved on its
 // own or it never will.
 #define WM_TAB_KEY_SETTLE (WM_APP + 1)
-// A wallpaper decoding thread to the first screen item of the canvas: its
-// pictures are ready.
+// A wallpaper decoding thread to the canvas frame: its pictures are ready.
 #define WM_WALLPAPER_DECODED (WM_APP + 14)

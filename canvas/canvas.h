@@ -90,7 +90,7 @@ struct WallpaperJob {
 struct WallpaperDecoding {
     HANDLE thread; // none when it ran on the dialog's own thread
 
-    HWND notify; // posted WM_WALLPAPER_DECODED at the end
+    HWND notify; // the canvas frame, posted WM_WALLPAPER_DECODED at the end
     int mode;
     float scale;
     RECT virtualScreen;

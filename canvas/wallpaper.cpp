@@ -161,7 +161,7 @@ void DecodeWallpapers(CanvasState *state, float scale)
             lstrcpyW(jobs[k++].path, state->wallpapers[i].path);
         }
     }
-    decoding = {nullptr, state->screenItems[0], state->wallpaperMode, scale, VirtualScreenRect(), jobs, count};
+    decoding = {nullptr, state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(), jobs, count};
     StartWallpaperDecoding(&decoding);
 }
 
