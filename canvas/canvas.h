@@ -84,11 +84,12 @@ struct WallpaperJob {
     SIZE size;
 };
 
-// The pictures decoded on a thread of their own, so that the dialog opens and
-// answers at once however large they are; the screens show the desktop
-// colour until their picture is ready.
+// The pictures decoded on a thread of their own, started once the dialog has
+// nothing else to do, so that it opens and answers at once however large they
+// are; the screens show the desktop colour until their picture is ready.
 struct WallpaperDecoding {
-    HANDLE thread; // none when it ran on the dialog's own thread
+    BOOL scheduled; // its start waits for WALLPAPER_TIMER_ID
+    HANDLE thread;  // none when it ran on the dialog's own thread
 
     HWND notify; // the canvas frame, posted WM_WALLPAPER_DECODED at the end
     int mode;
@@ -285,7 +286,7 @@ BOOL OnCanvasSetCursor(CanvasState *canvas, int hitTest);
 
 // Painting (canvas/painting.cpp, canvas/wallpaper.cpp, canvas/wallpaper_file.cpp).
 // The wallpaper settings and the path of each picture, read once per opening;
-// the pictures are decoded when first drawn (DecodeWallpapers).
+// the pictures are decoded when first drawn.
 void LoadWallpaper(CanvasState *canvas);
 // The style as the desktop's "TileWallpaper" and "WallpaperStyle" texts give it.
 int WallpaperModeFromValues(const wchar_t *tile, const wchar_t *style);
@@ -306,9 +307,11 @@ WallpaperPlacement PlaceWallpaper(int mode, SIZE picture, const RECT &monitor, c
 // monitors can show it at the scale without enlarging it; false when none shows any of it.
 bool WantedWallpaperPart(int mode, SIZE picture, const RECT *monitors, int monitorCount,
                          const RECT &virtualScreen, float scale, RECT *part, SIZE *size);
-// Starts decoding every picture whose decoded part the screens shown at the
-// scale want and do not have, unless a decoding runs.
-void DecodeWallpapers(CanvasState *canvas, float scale);
+// The canvas frame's timer that starts a decoding of the wallpapers.
+#define WALLPAPER_TIMER_ID 5150
+// WALLPAPER_TIMER_ID: decodes every picture whose decoded part the screens
+// want and do not have, unless a decoding runs.
+void OnWallpaperTimer(CanvasState *canvas);
 // Runs the decoding's jobs on a thread of their own (on this one when no
 // thread can be had), which posts WM_WALLPAPER_DECODED at the end.
 void StartWallpaperDecoding(WallpaperDecoding *decoding);

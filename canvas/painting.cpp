@@ -153,6 +153,12 @@ LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_WALLPAPER_DECODED:
         OnWallpapersDecoded(state);
         return 0;
+    case WM_TIMER:
+        if (wParam == WALLPAPER_TIMER_ID && window == state->canvasFrame) {
+            OnWallpaperTimer(state);
+            return 0;
+        }
+        break;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }

@@ -142,7 +142,9 @@ static bool WantsDecoding(const CanvasState *state, const WallpaperPicture *pict
              size.cy == picture->bitmapHeight);
 }
 
-void DecodeWallpapers(CanvasState *state, float scale)
+static float HighestZoomScale(const CanvasState *state);
+
+static void DecodeWallpapers(CanvasState *state, float scale)
 {
     WallpaperDecoding &decoding = state->wallpaperDecoding;
     if (decoding.jobs)
@@ -161,8 +163,28 @@ void DecodeWallpapers(CanvasState *state, float scale)
             lstrcpyW(jobs[k++].path, state->wallpapers[i].path);
         }
     }
-    decoding = {nullptr, state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(), jobs, count};
+    decoding = {FALSE, nullptr, state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(),
+                jobs,  count};
     StartWallpaperDecoding(&decoding);
+}
+
+// A paint found pictures to decode: the decoding starts with the timer, which
+// comes once the dialog has painted and handled all else.
+static void ScheduleWallpaperDecoding(CanvasState *state, float scale)
+{
+    WallpaperDecoding &decoding = state->wallpaperDecoding;
+    WallpaperJob job;
+    for (int i = 0; i < state->wallpaperCount && !decoding.jobs && !decoding.scheduled; i++)
+        if (WantsDecoding(state, &state->wallpapers[i], scale, &job))
+            decoding.scheduled =
+                SetTimer(state->canvasFrame, WALLPAPER_TIMER_ID, USER_TIMER_MINIMUM, nullptr) != 0;
+}
+
+void OnWallpaperTimer(CanvasState *state)
+{
+    KillTimer(state->canvasFrame, WALLPAPER_TIMER_ID);
+    state->wallpaperDecoding.scheduled = FALSE;
+    DecodeWallpapers(state, HighestZoomScale(state));
 }
 
 // The scale at the highest zoom: the decoded picture serves every zoom.
@@ -301,7 +323,7 @@ bool DrawScreenWallpaper(CanvasState *state, HDC dc, const RECT &monitor, int wi
     if (!KnownMode(mode))
         return false;
     if (state->scale > 0)
-        DecodeWallpapers(state, HighestZoomScale(state));
+        ScheduleWallpaperDecoding(state, HighestZoomScale(state));
     // Until its picture is ready, or without one, the monitor shows the desktop colour.
     WallpaperPicture *picture = MonitorWallpaper(state, monitor);
     if (!picture || !picture->bitmap || state->scale <= 0) {

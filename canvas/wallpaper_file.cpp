@@ -130,6 +130,8 @@ static void DropDecoding(WallpaperDecoding *decoding);
 
 void ReleaseWallpapers(CanvasState *state)
 {
+    if (state->wallpaperDecoding.scheduled)
+        KillTimer(state->canvasFrame, WALLPAPER_TIMER_ID);
     DropDecoding(&state->wallpaperDecoding);
     for (int i = 0; i < state->wallpaperCount; i++)
         DeletePicture(&state->wallpapers[i]);

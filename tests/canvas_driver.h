@@ -91,7 +91,7 @@ inline void WaitForWallpapers(HWND dialog, ExtPropState &state)
 {
     for (int k = 0; k < 500; k++) {
         RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        if (!state.canvas.wallpaperDecoding.jobs)
+        if (!state.canvas.wallpaperDecoding.jobs && !state.canvas.wallpaperDecoding.scheduled)
             return;
         PumpMessages(20);
     }
