@@ -142,14 +142,23 @@ static bool WantsDecoding(const CanvasState *state, const WallpaperPicture *pict
              size.cy == picture->bitmapHeight);
 }
 
-static float HighestZoomScale(const CanvasState *state);
+// The scale at the highest zoom: the decoded picture serves every zoom.
+static float HighestZoomScale(const CanvasState *state)
+{
+    RECT frame;
+    if (!GetWindowRectIn(state->canvasFrame, &frame, state->dialog))
+        return state->scale;
+    RECT screen = VirtualScreenRect();
+    CanvasLayout layout =
+        ComputeCanvasLayout(frame, ZOOM_MARGIN_MIN, screen.right - screen.left, screen.bottom - screen.top);
+    return std::max(layout.scale, state->scale);
+}
 
 static void DecodeWallpapers(CanvasState *state, float scale)
 {
     WallpaperDecoding &decoding = state->wallpaperDecoding;
     if (decoding.jobs)
         return;
-    // Asked at every paint: the table is only made when a picture wants decoding.
     WallpaperJob job;
     int count = 0;
     for (int i = 0; i < state->wallpaperCount; i++)
@@ -185,18 +194,6 @@ void OnWallpaperTimer(CanvasState *state)
     KillTimer(state->canvasFrame, WALLPAPER_TIMER_ID);
     state->wallpaperDecoding.scheduled = FALSE;
     DecodeWallpapers(state, HighestZoomScale(state));
-}
-
-// The scale at the highest zoom: the decoded picture serves every zoom.
-static float HighestZoomScale(const CanvasState *state)
-{
-    RECT frame;
-    if (!GetWindowRectIn(state->canvasFrame, &frame, state->dialog))
-        return state->scale;
-    RECT screen = VirtualScreenRect();
-    CanvasLayout layout =
-        ComputeCanvasLayout(frame, ZOOM_MARGIN_MIN, screen.right - screen.left, screen.bottom - screen.top);
-    return std::max(layout.scale, state->scale);
 }
 
 void DeleteWallpaperCache(ScaledWallpaper *cache)
