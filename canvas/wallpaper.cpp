@@ -339,6 +339,8 @@ bool DrawScreenWallpaper(CanvasState *state, HDC dc, const RECT &monitor, int wi
         DrawWallpaperCached(&state->wallpaperCache, picture->bitmap, dc, drawn.left, drawn.top,
                             drawn.right - drawn.left, drawn.bottom - drawn.top, source.left, source.top,
                             source.right - source.left, source.bottom - source.top);
+        if (drawn.left <= 0 && drawn.top <= 0 && drawn.right >= width && drawn.bottom >= height)
+            return true;
         // The margins around a small or fitted picture take the desktop colour.
         ExcludeClipRect(dc, drawn.left, drawn.top, drawn.right, drawn.bottom);
     }
