@@ -1,7 +1,7 @@
 // Opening the Extended Display Properties dialog with a stretched JPEG
 // wallpaper: a 7680 by 4320 picture (an 8K screen's) against a 640 by 480 one.
 // Each picture is opened in a process of its own, so that neither's peak hides
-// the other's. Prints, as medians of five openings after a first one, the
+// the other's. Prints, as medians of eleven openings after a first one, the
 // time from the call until the dialog has painted itself and until the
 // screens show the picture, the resident memory while the dialog is open
 // (against before the opening) and the process's peak.
@@ -78,7 +78,7 @@ static int Measure(const wchar_t *path)
     // What loads once for any opening is loaded first.
     OpenOnce();
     long before = ResidentKB(), held = 0;
-    const int rounds = 5;
+    const int rounds = 11;
     std::vector<double> opened, shown;
     for (int k = 0; k < rounds; k++) {
         Opening opening = OpenOnce();
