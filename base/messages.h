@@ -18,3 +18,5 @@
 #define WM_TAB_KEY_SETTLE (WM_APP + 1)
 // The main window to itself once it runs: tell which profile hotkeys are taken.
 #define WM_REPORT_HOTKEYS (WM_APP + 17)
+// A wallpaper decoding thread to the canvas frame: its pictures are ready.
+#define WM_WALLPAPER_DECODED (WM_APP + 14)

@@ -43,6 +43,61 @@ struct ScaledWallpaper {
     HBITMAP bitmap;
     int width, height;             // destination size
     int sourceWidth, sourceHeight; // source size
+    HBITMAP picture;               // scaled from
+    int sourceX, sourceY;
+};
+
+// How the desktop shows its wallpaper: the values of "WallpaperStyle", and
+// tiling ("TileWallpaper" 1) as 1.
+enum WallpaperMode {
+    WALLPAPER_CENTRE = 0,
+    WALLPAPER_TILE = 1,
+    WALLPAPER_STRETCH = 2,
+    WALLPAPER_FIT = 6,
+    WALLPAPER_FILL = 10,
+    WALLPAPER_SPAN = 22
+};
+
+// One wallpaper picture as the canvas holds it: the file, and the part of its
+// picture decoded no larger than the screen items can show it.
+struct WallpaperPicture {
+    wchar_t path[MAX_PATH];
+    RECT monitor;      // the monitor that shows it; empty: every monitor without a picture of its own
+    int width, height; // the file's picture; 0 until read
+    BOOL unreadable;   // no picture could be read from the file
+    HBITMAP bitmap;    // the decoded part, or none
+    RECT part;         // the part of the file's picture the bitmap holds
+    int bitmapWidth, bitmapHeight;
+};
+
+#define MAX_WALLPAPER_MONITORS 16
+
+// One picture to decode, with what decides its part and size, and the result.
+struct WallpaperJob {
+    int picture; // index in the canvas's table
+    wchar_t path[MAX_PATH];
+    RECT monitors[MAX_WALLPAPER_MONITORS]; // those that show it
+    int monitorCount;
+    int width, height;
+    BOOL unreadable;
+    HBITMAP bitmap;
+    RECT part;
+    SIZE size;
+};
+
+// The pictures decoded on a thread of their own, started once the dialog has
+// nothing else to do, so that it opens and answers at once however large they
+// are; the screens show the desktop colour until their picture is ready.
+struct WallpaperDecoding {
+    BOOL scheduled; // its start waits for WALLPAPER_TIMER_ID
+    HANDLE thread;  // none when it ran on the dialog's own thread
+
+    HWND notify; // the canvas frame, posted WM_WALLPAPER_DECODED at the end
+    int mode;
+    float scale;
+    RECT virtualScreen;
+    WallpaperJob *jobs; // new[]; none when no decoding runs
+    int jobCount;
 };
 
 // Pointer positions are signed client coordinates of the dialog.
@@ -88,10 +143,11 @@ struct CanvasState {
     HCURSOR moveCursor;
     GradientFillProc gradientFill; // none without MSIMG32
 
-    HBITMAP wallpaper;
-    int wallpaperWidth, wallpaperHeight;
-    int wallpaperMode; // 0 centre, 1 tile, 2 stretch
+    WallpaperPicture *wallpapers; // new[]; the first for every monitor without a picture of its own
+    int wallpaperCount;
+    int wallpaperMode; // a WallpaperMode
     ScaledWallpaper wallpaperCache;
+    WallpaperDecoding wallpaperDecoding;
 
     HIMAGELIST windowImages;
     HWND targetWindow;
@@ -245,11 +301,39 @@ void EndCanvasPress(CanvasState *canvas);
 // TRUE when it set the move cursor over something that can be dragged.
 BOOL OnCanvasSetCursor(CanvasState *canvas, int hitTest);
 
-// Painting (canvas/painting.cpp, canvas/wallpaper.cpp).
-// The wallpaper settings and picture, read once per opening.
+// Painting (canvas/painting.cpp, canvas/wallpaper.cpp, canvas/wallpaper_file.cpp).
+// The wallpaper settings and the path of each picture, read once per opening;
+// the pictures are decoded when first drawn.
 void LoadWallpaper(CanvasState *canvas);
-// The bitmap's width and height; left untouched when they cannot be read.
-void GetBitmapSize(HWND window, HBITMAP bitmap, int *width, int *height);
+// The style as the desktop's "TileWallpaper" and "WallpaperStyle" texts give it.
+int WallpaperModeFromValues(const wchar_t *tile, const wchar_t *style);
+// Waits for a running decoding, then deletes the decoded pictures and the table.
+void ReleaseWallpapers(CanvasState *canvas);
+// The picture the monitor shows.
+WallpaperPicture *MonitorWallpaper(const CanvasState *canvas, const RECT &monitor);
+// Where a picture of the given size shows on a monitor in the mode: the part of
+// the picture (in its pixels) and where that part lands (in the monitor's
+// pixels from its top-left corner); for tiling, the first tile. Span lays one
+// picture over the virtual screen.
+struct WallpaperPlacement {
+    RECT source;
+    RECT shown;
+};
+WallpaperPlacement PlaceWallpaper(int mode, SIZE picture, const RECT &monitor, const RECT &virtualScreen);
+// The part of the picture to decode and its decoded size, so that each of the
+// monitors can show it at the scale without enlarging it; false when none shows any of it.
+bool WantedWallpaperPart(int mode, SIZE picture, const RECT *monitors, int monitorCount,
+                         const RECT &virtualScreen, float scale, RECT *part, SIZE *size);
+// The canvas frame's timer that starts a decoding of the wallpapers.
+#define WALLPAPER_TIMER_ID 5150
+// WALLPAPER_TIMER_ID: decodes every picture whose decoded part the screens
+// want and do not have, unless a decoding runs.
+void OnWallpaperTimer(CanvasState *canvas);
+// Runs the decoding's jobs on a thread of their own (on this one when no
+// thread can be had), which posts WM_WALLPAPER_DECODED at the end.
+void StartWallpaperDecoding(WallpaperDecoding *decoding);
+// WM_WALLPAPER_DECODED: takes the pictures and repaints the screens.
+void OnWallpapersDecoded(CanvasState *canvas);
 // Given to the canvas frame, the desktop miniature and the screen items with
 // the canvas as reference data.
 LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -257,10 +341,10 @@ LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LP
 BOOL PaintScreenItem(CanvasState *canvas, HWND item, HDC dc);
 // The four-colour gradient of the frame.
 void FillGradientBackground(GradientFillProc gradientFill, HDC dc, const RECT &rect);
-// The wallpaper of a monitor of the given size (in item pixels) into the rectangle
-// (0, 0, width, height) of the item's DC; false when there is no wallpaper to
+// The wallpaper of the monitor (desktop coordinates) into the rectangle
+// (0, 0, width, height) of its item's DC; false when there is no wallpaper to
 // draw in that mode (the caller paints the plain screen).
-bool DrawScreenWallpaper(CanvasState *canvas, HDC dc, int width, int height);
+bool DrawScreenWallpaper(CanvasState *canvas, HDC dc, const RECT &monitor, int width, int height);
 // Draws the source rectangle of the picture scaled into the destination
 // rectangle, scaling only when the sizes differ from the cache's.
 void DrawWallpaperCached(ScaledWallpaper *cache, HBITMAP picture, HDC target, int x, int y, int width,

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "base/messages.h"
 #include "base/scoped.h"
 #include "settings/settings.h"
 
@@ -119,7 +120,8 @@ BOOL PaintScreenItem(CanvasState *state, HWND window, HDC given)
         if (state->mode == CANVAS_WINDOWS && IsWindowVisible(state->windowMiniature))
             ExcludeWindow(dc, state->windowMiniature, window);
         bool wallpaper = !state->zooming && state->options[OPT_SHOW_WALLPAPER_DESKTOP];
-        if (!wallpaper || !DrawScreenWallpaper(state, dc, item.right, item.bottom))
+        if (!wallpaper ||
+            !DrawScreenWallpaper(state, dc, state->screens[index].monitorRect, item.right, item.bottom))
             PaintPlainScreen(state, dc, index, item);
     }
     ValidateRect(window, nullptr);
@@ -149,6 +151,15 @@ LRESULT CALLBACK CanvasSubclassProc(HWND window, UINT message, WPARAM wParam, LP
         break;
     case WM_ERASEBKGND:
         return OnCanvasErase(state, window, reinterpret_cast<HDC>(wParam));
+    case WM_WALLPAPER_DECODED:
+        OnWallpapersDecoded(state);
+        return 0;
+    case WM_TIMER:
+        if (wParam == WALLPAPER_TIMER_ID && window == state->canvasFrame) {
+            OnWallpaperTimer(state);
+            return 0;
+        }
+        break;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }

@@ -75,7 +75,7 @@ void ReleaseCanvas(CanvasState *canvas)
     DeleteWallpaperCache(&canvas->wallpaperCache);
     DeleteGdiObject(canvas->activeCaptionBrush);
     DeleteGdiObject(canvas->inactiveCaptionBrush);
-    DeleteGdiObject(canvas->wallpaper);
+    ReleaseWallpapers(canvas);
     HIMAGELIST *lists[] = {&canvas->windowImages, &canvas->screenImages};
     for (HIMAGELIST *list : lists) {
         if (*list)

@@ -1,70 +1,199 @@
+// The wallpaper on the screen items: where each monitor shows its picture in
+// the desktop's mode, and the one scaled copy that the items draw from.
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "base/facts.h"
 #include "base/scoped.h"
 #include "canvas/canvas.h"
-#include "settings/settings.h"
-
-enum WallpaperMode { WALLPAPER_CENTRE, WALLPAPER_TILE, WALLPAPER_STRETCH };
+#include "display/monitors.h"
 
 unsigned long WallpaperStretchCount;
 
-// The layout values hold one digit; anything else counts as centred.
-static bool ReadLayoutDigit(HKEY key, const wchar_t *name, int *mode)
+// Whole numbers only; anything else, or a style the desktop does not know, is centred.
+int WallpaperModeFromValues(const wchar_t *tile, const wchar_t *style)
 {
-    wchar_t text[5] = L"XXXX";
-    DWORD size = 4 * sizeof(wchar_t);
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(text), &size) != ERROR_SUCCESS)
+    if (tile && tile[0] == L'1' && !tile[1])
+        return WALLPAPER_TILE;
+    int value = 0, digits = 0;
+    for (; style && style[digits] >= L'0' && style[digits] <= L'9' && digits < 4; digits++)
+        value = value * 10 + (style[digits] - L'0');
+    if (!digits || (style && style[digits]))
+        return WALLPAPER_CENTRE;
+    static const int known[] = {WALLPAPER_CENTRE, WALLPAPER_STRETCH, WALLPAPER_FIT, WALLPAPER_FILL,
+                                WALLPAPER_SPAN};
+    for (int mode : known)
+        if (value == mode)
+            return mode;
+    return WALLPAPER_CENTRE;
+}
+
+static bool KnownMode(int mode)
+{
+    return mode == WALLPAPER_CENTRE || mode == WALLPAPER_TILE || mode == WALLPAPER_STRETCH ||
+           mode == WALLPAPER_FIT || mode == WALLPAPER_FILL || mode == WALLPAPER_SPAN;
+}
+
+WallpaperPicture *MonitorWallpaper(const CanvasState *state, const RECT &monitor)
+{
+    for (int i = 1; i < state->wallpaperCount; i++)
+        if (EqualRect(&state->wallpapers[i].monitor, &monitor))
+            return &state->wallpapers[i];
+    return state->wallpaperCount ? &state->wallpapers[0] : nullptr;
+}
+
+static RECT VirtualScreenRect()
+{
+    POINT corner = VirtualScreenCorner();
+    return {corner.x, corner.y, corner.x + CompatGetSystemMetrics(SM_CXVIRTUALSCREEN),
+            corner.y + CompatGetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+static int Round(double value) { return (int)std::floor(value + 0.5); }
+
+WallpaperPlacement PlaceWallpaper(int mode, SIZE picture, const RECT &monitor, const RECT &virtualScreen)
+{
+    int monitorWidth = monitor.right - monitor.left, monitorHeight = monitor.bottom - monitor.top;
+    WallpaperPlacement placement = {};
+    if (mode == WALLPAPER_TILE) {
+        placement.source = {0, 0, std::min(monitorWidth, (int)picture.cx),
+                            std::min(monitorHeight, (int)picture.cy)};
+        placement.shown = placement.source;
+        return placement;
+    }
+    // The picture's place (left, top, kx, ky: its scale on each axis) on the
+    // monitor's pixels; it is centred on the monitor, or on the virtual screen
+    // for span. Centring halves in whole pixels, as the desktop does.
+    const RECT &area = mode == WALLPAPER_SPAN ? virtualScreen : monitor;
+    double areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
+    double kx = areaWidth / picture.cx, ky = areaHeight / picture.cy;
+    if (mode == WALLPAPER_CENTRE)
+        kx = ky = 1;
+    else if (mode == WALLPAPER_FIT)
+        kx = ky = std::min(kx, ky);
+    else if (mode == WALLPAPER_FILL || mode == WALLPAPER_SPAN)
+        kx = ky = std::max(kx, ky);
+    double left = area.left - monitor.left + std::trunc((areaWidth - picture.cx * kx) / 2);
+    double top = area.top - monitor.top + std::trunc((areaHeight - picture.cy * ky) / 2);
+    double shownLeft = std::max(left, 0.0), shownTop = std::max(top, 0.0);
+    double shownRight = std::min(left + picture.cx * kx, (double)monitorWidth);
+    double shownBottom = std::min(top + picture.cy * ky, (double)monitorHeight);
+    if (shownRight <= shownLeft || shownBottom <= shownTop)
+        return placement;
+    placement.shown = {Round(shownLeft), Round(shownTop), Round(shownRight), Round(shownBottom)};
+    placement.source = {Round((shownLeft - left) / kx), Round((shownTop - top) / ky),
+                        Round((shownRight - left) / kx), Round((shownBottom - top) / ky)};
+    return placement;
+}
+
+bool WantedWallpaperPart(int mode, SIZE picture, const RECT *monitors, int monitorCount,
+                         const RECT &virtualScreen, float scale, RECT *part, SIZE *size)
+{
+    RECT wanted = {};
+    double factor = 0;
+    for (int i = 0; i < monitorCount; i++) {
+        WallpaperPlacement placement = PlaceWallpaper(mode, picture, monitors[i], virtualScreen);
+        const RECT &source = placement.source, &shown = placement.shown;
+        if (IsRectEmpty(&source))
+            continue;
+        UnionRect(&wanted, &wanted, &source);
+        factor = std::max(factor, (double)(shown.right - shown.left) * scale / (source.right - source.left));
+        factor = std::max(factor, (double)(shown.bottom - shown.top) * scale / (source.bottom - source.top));
+    }
+    if (IsRectEmpty(&wanted))
         return false;
-    int digit = text[0] - L'0';
-    *mode = digit >= 0 && digit <= 2 ? digit : 0;
+    // Never larger than the file's own picture.
+    factor = std::min(factor, 1.0);
+    *part = wanted;
+    size->cx = std::max(1, (int)std::ceil((wanted.right - wanted.left) * factor));
+    size->cy = std::max(1, (int)std::ceil((wanted.bottom - wanted.top) * factor));
     return true;
 }
 
-void LoadWallpaper(CanvasState *state)
+// The shown monitors that show the picture; at most room of them.
+static int MonitorsShowing(const CanvasState *state, const WallpaperPicture *picture, RECT *monitors,
+                           int room)
 {
-    ScopedKey desktop;
-    bool opened = desktop.Open(DESKTOP_KEY);
-
-    wchar_t path[MAX_PATH] = L"";
-    if (IsWindows2000OrLater) {
-        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
-    } else if (opened) {
-        DWORD size = sizeof(path) - sizeof(wchar_t);
-        RegQueryValueExW(desktop.key, L"Wallpaper", nullptr, nullptr, reinterpret_cast<BYTE *>(path), &size);
-    }
-    path[MAX_PATH - 1] = L'\0';
-
-    if (opened) {
-        ReadLayoutDigit(desktop.key, L"TileWallpaper", &state->wallpaperMode);
-        if (state->wallpaperMode == 0)
-            ReadLayoutDigit(desktop.key, L"WallpaperStyle", &state->wallpaperMode);
-    }
-
-    if (path[0]) {
-        state->wallpaper = static_cast<HBITMAP>(
-            LoadImageW(InstanceHandle, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-        if (state->wallpaper)
-            GetBitmapSize(state->dialog, state->wallpaper, &state->wallpaperWidth, &state->wallpaperHeight);
-    }
+    int count = 0;
+    for (int i = 0; i < ShownScreenItems(state) && count < room; i++)
+        if (MonitorWallpaper(state, state->screens[i].monitorRect) == picture)
+            monitors[count++] = state->screens[i].monitorRect;
+    return count;
 }
 
-void GetBitmapSize(HWND window, HBITMAP bitmap, int *width, int *height)
+// A picture to decode: never read yet, or held in another part or size than
+// the screens now want.
+static bool WantsDecoding(const CanvasState *state, const WallpaperPicture *picture, float scale,
+                          WallpaperJob *job)
 {
-    // Room for the colour masks or table that GetDIBits may write after the header.
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[256];
-    } info = {};
-    info.header.biSize = sizeof(info.header);
-    ScopedWindowDC dc(window);
-    int lines =
-        GetDIBits(dc.dc, bitmap, 0, 100, nullptr, reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS);
-    if (!lines)
+    if (picture->unreadable || !picture->path[0])
+        return false;
+    job->monitorCount = MonitorsShowing(state, picture, job->monitors, MAX_WALLPAPER_MONITORS);
+    if (!job->monitorCount)
+        return false;
+    if (!picture->width)
+        return true;
+    RECT part;
+    SIZE size;
+    return WantedWallpaperPart(state->wallpaperMode, {picture->width, picture->height}, job->monitors,
+                               job->monitorCount, VirtualScreenRect(), scale, &part, &size) &&
+           !(picture->bitmap && EqualRect(&part, &picture->part) && size.cx == picture->bitmapWidth &&
+             size.cy == picture->bitmapHeight);
+}
+
+// The scale at the highest zoom: the decoded picture serves every zoom.
+static float HighestZoomScale(const CanvasState *state)
+{
+    RECT frame;
+    if (!GetWindowRectIn(state->canvasFrame, &frame, state->dialog))
+        return state->scale;
+    RECT screen = VirtualScreenRect();
+    CanvasLayout layout =
+        ComputeCanvasLayout(frame, ZOOM_MARGIN_MIN, screen.right - screen.left, screen.bottom - screen.top);
+    return std::max(layout.scale, state->scale);
+}
+
+static void DecodeWallpapers(CanvasState *state, float scale)
+{
+    WallpaperDecoding &decoding = state->wallpaperDecoding;
+    if (decoding.jobs)
         return;
-    *width = info.header.biWidth;
-    // A top-down picture reports its height as negative.
-    *height = std::abs(info.header.biHeight);
+    WallpaperJob job;
+    int count = 0;
+    for (int i = 0; i < state->wallpaperCount; i++)
+        count += WantsDecoding(state, &state->wallpapers[i], scale, &job);
+    if (!count)
+        return;
+    WallpaperJob *jobs = new WallpaperJob[count]();
+    for (int i = 0, k = 0; i < state->wallpaperCount && k < count; i++) {
+        if (WantsDecoding(state, &state->wallpapers[i], scale, &jobs[k])) {
+            jobs[k].picture = i;
+            lstrcpyW(jobs[k++].path, state->wallpapers[i].path);
+        }
+    }
+    decoding = {FALSE, nullptr, state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(),
+                jobs,  count};
+    StartWallpaperDecoding(&decoding);
+}
+
+// A paint found pictures to decode: the decoding starts with the timer, which
+// comes once the dialog has painted and handled all else.
+static void ScheduleWallpaperDecoding(CanvasState *state, float scale)
+{
+    WallpaperDecoding &decoding = state->wallpaperDecoding;
+    WallpaperJob job;
+    for (int i = 0; i < state->wallpaperCount && !decoding.jobs && !decoding.scheduled; i++)
+        if (WantsDecoding(state, &state->wallpapers[i], scale, &job))
+            decoding.scheduled =
+                SetTimer(state->canvasFrame, WALLPAPER_TIMER_ID, USER_TIMER_MINIMUM, nullptr) != 0;
+}
+
+void OnWallpaperTimer(CanvasState *state)
+{
+    KillTimer(state->canvasFrame, WALLPAPER_TIMER_ID);
+    state->wallpaperDecoding.scheduled = FALSE;
+    DecodeWallpapers(state, HighestZoomScale(state));
 }
 
 void DeleteWallpaperCache(ScaledWallpaper *cache)
@@ -75,42 +204,42 @@ void DeleteWallpaperCache(ScaledWallpaper *cache)
 }
 
 static void StretchWallpaperToCache(ScaledWallpaper *cache, HBITMAP picture, HDC target, int width,
-                                    int height, int sourceX, int sourceY, int sourceWidth, int sourceHeight)
+                                    int height, const RECT &source)
 {
     DeleteWallpaperCache(cache);
     HBITMAP scaled = CreateCompatibleBitmap(target, width, height);
     if (!scaled)
         return;
+    int sourceWidth = source.right - source.left, sourceHeight = source.bottom - source.top;
     {
-        ScopedMemoryDC source(target), destination(target);
-        ScopedSelection from(source.dc, picture), to(destination.dc, scaled);
+        ScopedMemoryDC from(target), to(target);
+        ScopedSelection selectedFrom(from.dc, picture), selectedTo(to.dc, scaled);
         int formerMode = 0;
         POINT formerOrigin = {};
         if (IsWindows2000OrLater) {
-            formerMode = SetStretchBltMode(destination.dc, HALFTONE);
-            SetBrushOrgEx(destination.dc, 0, 0, &formerOrigin);
+            formerMode = SetStretchBltMode(to.dc, HALFTONE);
+            SetBrushOrgEx(to.dc, 0, 0, &formerOrigin);
         }
-        StretchBlt(destination.dc, 0, 0, width, height, source.dc, sourceX, sourceY, sourceWidth,
-                   sourceHeight, SRCCOPY);
+        StretchBlt(to.dc, 0, 0, width, height, from.dc, source.left, source.top, sourceWidth, sourceHeight,
+                   SRCCOPY);
         WallpaperStretchCount++;
         if (IsWindows2000OrLater) {
-            SetStretchBltMode(destination.dc, formerMode);
-            SetBrushOrgEx(destination.dc, formerOrigin.x, formerOrigin.y, nullptr);
+            SetStretchBltMode(to.dc, formerMode);
+            SetBrushOrgEx(to.dc, formerOrigin.x, formerOrigin.y, nullptr);
         }
     }
-    *cache = {scaled, width, height, sourceWidth, sourceHeight};
+    *cache = {scaled, width, height, sourceWidth, sourceHeight, picture, (int)source.left, (int)source.top};
 }
 
-// The picture's source rectangle scaled to the size, from the cache when the
-// sizes are the last call's. The key holds neither the picture nor the source
-// position: two screens of one size share the scaled image.
+// The picture's source rectangle scaled to the size, from the cache when it is
+// the last call's. Screens of one size showing the same part share it.
 static HBITMAP ScaledPicture(ScaledWallpaper *cache, HBITMAP picture, HDC target, int width, int height,
-                             int sourceX, int sourceY, int sourceWidth, int sourceHeight)
+                             const RECT &source)
 {
-    if (!cache->bitmap || cache->width != width || cache->height != height ||
-        cache->sourceWidth != sourceWidth || cache->sourceHeight != sourceHeight)
-        StretchWallpaperToCache(cache, picture, target, width, height, sourceX, sourceY, sourceWidth,
-                                sourceHeight);
+    if (!cache->bitmap || cache->width != width || cache->height != height || cache->picture != picture ||
+        cache->sourceX != source.left || cache->sourceY != source.top ||
+        cache->sourceWidth != source.right - source.left || cache->sourceHeight != source.bottom - source.top)
+        StretchWallpaperToCache(cache, picture, target, width, height, source);
     return cache->bitmap;
 }
 
@@ -119,8 +248,8 @@ void DrawWallpaperCached(ScaledWallpaper *cache, HBITMAP picture, HDC target, in
 {
     if (width <= 0 || height <= 0)
         return;
-    HBITMAP scaled =
-        ScaledPicture(cache, picture, target, width, height, sourceX, sourceY, sourceWidth, sourceHeight);
+    RECT source = {sourceX, sourceY, sourceX + sourceWidth, sourceY + sourceHeight};
+    HBITMAP scaled = ScaledPicture(cache, picture, target, width, height, source);
     ScopedMemoryDC memory(target);
     ScopedSelection selected(memory.dc, scaled);
     if (scaled)
@@ -134,47 +263,36 @@ static void FillDesktopColor(HDC dc, int width, int height)
     FillRect(dc, &item, brush.handle);
 }
 
-// One axis of the centred picture: where it goes on the item and which part of
-// it is shown, for a monitor of `monitor` and a picture of `picture` pixels.
-static void CentreAxis(int monitor, int picture, float scale, int *offset, int *source, int *sourceSize)
+// A rectangle of the file's picture in the pixels of the decoded part.
+static RECT InDecodedPart(const WallpaperPicture *picture, const RECT &source)
 {
-    if (monitor > picture) {
-        *offset = ScaleToCanvas((monitor - picture) / 2, scale);
-        *source = 0;
-        *sourceSize = picture;
-    } else {
-        *offset = 0;
-        *source = (picture - monitor) / 2;
-        *sourceSize = monitor;
-    }
+    int partWidth = picture->part.right - picture->part.left;
+    int partHeight = picture->part.bottom - picture->part.top;
+    auto x = [&](LONG value) {
+        return std::clamp(MulDiv(value - picture->part.left, picture->bitmapWidth, partWidth), 0,
+                          picture->bitmapWidth);
+    };
+    auto y = [&](LONG value) {
+        return std::clamp(MulDiv(value - picture->part.top, picture->bitmapHeight, partHeight), 0,
+                          picture->bitmapHeight);
+    };
+    RECT decoded = {x(source.left), y(source.top), x(source.right), y(source.bottom)};
+    decoded.right = std::max(decoded.right, decoded.left + 1);
+    decoded.bottom = std::max(decoded.bottom, decoded.top + 1);
+    return decoded;
 }
 
-static void DrawCentred(CanvasState *state, HDC dc, int width, int height, int monitorWidth,
-                        int monitorHeight)
-{
-    int dx, dy, sourceX, sourceY, sourceWidth, sourceHeight;
-    CentreAxis(monitorWidth, state->wallpaperWidth, state->scale, &dx, &sourceX, &sourceWidth);
-    CentreAxis(monitorHeight, state->wallpaperHeight, state->scale, &dy, &sourceY, &sourceHeight);
-    int drawnWidth = width - 2 * dx, drawnHeight = height - 2 * dy;
-    DrawWallpaperCached(&state->wallpaperCache, state->wallpaper, dc, dx, dy, drawnWidth, drawnHeight,
-                        sourceX, sourceY, sourceWidth, sourceHeight);
-    // The margins around a small picture take the desktop colour.
-    ExcludeClipRect(dc, dx, dy, dx + drawnWidth, dy + drawnHeight);
-    FillDesktopColor(dc, width, height);
-}
-
-// The picture at its true scale, repeated across the item from its top-left
+// The first tile scaled once and repeated across the item from its top-left
 // corner as a pattern, so that even a tile of one pixel costs one fill. A
 // picture larger than the monitor shows its top-left part, as the desktop does.
-static void DrawTiled(CanvasState *state, HDC dc, int width, int height, int monitorWidth, int monitorHeight)
+static void DrawTiled(CanvasState *state, const WallpaperPicture *picture, HDC dc, int width, int height,
+                      const WallpaperPlacement &placement)
 {
-    int shownWidth = monitorWidth < state->wallpaperWidth ? monitorWidth : state->wallpaperWidth;
-    int shownHeight = monitorHeight < state->wallpaperHeight ? monitorHeight : state->wallpaperHeight;
-    int tileWidth = ScaleToCanvas(shownWidth, state->scale);
-    int tileHeight = ScaleToCanvas(shownHeight, state->scale);
+    int tileWidth = ScaleToCanvas(placement.shown.right, state->scale);
+    int tileHeight = ScaleToCanvas(placement.shown.bottom, state->scale);
     HBITMAP tile = tileWidth > 0 && tileHeight > 0
-                       ? ScaledPicture(&state->wallpaperCache, state->wallpaper, dc, tileWidth, tileHeight, 0,
-                                       0, shownWidth, shownHeight)
+                       ? ScaledPicture(&state->wallpaperCache, picture->bitmap, dc, tileWidth, tileHeight,
+                                       InDecodedPart(picture, placement.source))
                        : nullptr;
     // A tile too small to see would never cover the item.
     if (!tile) {
@@ -187,24 +305,45 @@ static void DrawTiled(CanvasState *state, HDC dc, int width, int height, int mon
     FillRect(dc, &item, pattern.handle);
 }
 
-bool DrawScreenWallpaper(CanvasState *state, HDC dc, int width, int height)
+// The shown part on the item: each edge keeps its scaled distance from the
+// item's edge on its side, so a centred picture stays centred.
+static RECT ShownOnItem(const RECT &shown, const RECT &monitor, int width, int height, float scale)
+{
+    return {ScaleToCanvas(shown.left, scale), ScaleToCanvas(shown.top, scale),
+            width - ScaleToCanvas(monitor.right - monitor.left - shown.right, scale),
+            height - ScaleToCanvas(monitor.bottom - monitor.top - shown.bottom, scale)};
+}
+
+bool DrawScreenWallpaper(CanvasState *state, HDC dc, const RECT &monitor, int width, int height)
 {
     int mode = state->wallpaperMode;
-    if (mode != WALLPAPER_CENTRE && mode != WALLPAPER_TILE && mode != WALLPAPER_STRETCH)
+    if (!KnownMode(mode))
         return false;
-    // Without a picture the desktop shows its colour.
-    if (!state->wallpaper || state->wallpaperWidth <= 0 || state->wallpaperHeight <= 0 || state->scale <= 0) {
+    if (state->scale > 0)
+        ScheduleWallpaperDecoding(state, HighestZoomScale(state));
+    // Until its picture is ready, or without one, the monitor shows the desktop colour.
+    WallpaperPicture *picture = MonitorWallpaper(state, monitor);
+    if (!picture || !picture->bitmap || state->scale <= 0) {
         FillDesktopColor(dc, width, height);
         return true;
     }
-    int monitorWidth = ScaleToDesktop(width, state->scale);
-    int monitorHeight = ScaleToDesktop(height, state->scale);
-    if (mode == WALLPAPER_CENTRE)
-        DrawCentred(state, dc, width, height, monitorWidth, monitorHeight);
-    else if (mode == WALLPAPER_TILE)
-        DrawTiled(state, dc, width, height, monitorWidth, monitorHeight);
-    else
-        DrawWallpaperCached(&state->wallpaperCache, state->wallpaper, dc, 0, 0, width, height, 0, 0,
-                            state->wallpaperWidth, state->wallpaperHeight);
+    WallpaperPlacement placement =
+        PlaceWallpaper(mode, {picture->width, picture->height}, monitor, VirtualScreenRect());
+    if (mode == WALLPAPER_TILE) {
+        DrawTiled(state, picture, dc, width, height, placement);
+        return true;
+    }
+    if (!IsRectEmpty(&placement.shown)) {
+        RECT drawn = ShownOnItem(placement.shown, monitor, width, height, state->scale);
+        RECT source = InDecodedPart(picture, placement.source);
+        DrawWallpaperCached(&state->wallpaperCache, picture->bitmap, dc, drawn.left, drawn.top,
+                            drawn.right - drawn.left, drawn.bottom - drawn.top, source.left, source.top,
+                            source.right - source.left, source.bottom - source.top);
+        if (drawn.left <= 0 && drawn.top <= 0 && drawn.right >= width && drawn.bottom >= height)
+            return true;
+        // The margins around a small or fitted picture take the desktop colour.
+        ExcludeClipRect(dc, drawn.left, drawn.top, drawn.right, drawn.bottom);
+    }
+    FillDesktopColor(dc, width, height);
     return true;
 }

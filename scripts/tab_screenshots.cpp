@@ -4,7 +4,7 @@
 // RIGHT BOTTOM" and "tab INDEX X Y" per tab, at its centre), and cancels the
 // dialog once a file of that name with ".done" appended exists.
 //
-// The wallpaper is a picture drawn here, stretched. When the Windows tab is
+// The wallpaper is a picture drawn here, kept as a JPEG file, stretched. When the Windows tab is
 // shown, a window of this program ("Sample window") is chosen in the list and
 // the centre of its miniature written to the first name with ".miniature"
 // appended, for the script to drag it. A stand-in shell holds a few desktop
@@ -16,9 +16,11 @@
 static std::wstring Places;
 
 // A sky over green hills with a sun: enough shape to tell the picture is scaled.
-static COLORREF Landscape(int x, int y)
+// Its rows count from the top of a 768-row picture; the shapes from the bottom.
+static COLORREF Landscape(int x, int row)
 {
-    int sunX = x - 760, sunY = y - 600, hill = 250 + (x % 512 < 256 ? x % 256 : 256 - x % 256) / 3;
+    int y = 767 - row, sunX = x - 760, sunY = y - 600,
+        hill = 250 + (x % 512 < 256 ? x % 256 : 256 - x % 256) / 3;
     if (sunX * sunX + sunY * sunY < 70 * 70)
         return RGB(250, 210, 40);
     return y < hill ? RGB(50, 120 + y / 8, 40) : RGB(60 + y / 10, 150 + y / 10, 235);
@@ -80,7 +82,8 @@ int main(int argc, char **argv)
     // Two profiles of the present arrangement, for the Profiles tab.
     SaveCurrentArrangement(L"Desk", MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
     SaveCurrentArrangement(L"Presentation", MAKEWORD('2', HOTKEYF_CONTROL | HOTKEYF_ALT));
-    ScopedWallpaper wallpaper(1024, 768, 0, L"2", Landscape);
+    ScopedWallpaper wallpaper(1024, 768, 0, L"2", Landscape, GUID_ContainerFormatJpeg,
+                              L"tessivon_wallpaper.jpg");
     CreateWindowExW(0, L"STATIC", L"Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 220, 160,
                     nullptr, nullptr, InstanceHandle, nullptr);
     SetTimer(nullptr, 0, 200, WatchDialog);

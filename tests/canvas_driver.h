@@ -6,10 +6,12 @@
 #include <commctrl.h>
 #include <cstdlib>
 #include <shlwapi.h>
+#include <wincodec.h>
 
 #include <fstream>
 #include <string>
 
+#include "base/scoped.h"
 #include "settings/settings.h"
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
@@ -83,33 +85,104 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
            abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-// A 24-bit picture file as the desktop wallpaper, in one colour or painted by
-// paint(x, y), with the style value; no wallpaper at the end of the scope.
+// Paints the dialog until no wallpaper decoding runs: the screens then show
+// their pictures.
+inline void WaitForWallpapers(HWND dialog, ExtPropState &state)
+{
+    for (int k = 0; k < 500; k++) {
+        RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (!state.canvas.wallpaperDecoding.jobs && !state.canvas.wallpaperDecoding.scheduled)
+            return;
+        PumpMessages(20);
+    }
+}
+
+// A margin of 56 leaves 192 pixels of the laid-out frame's height: with one
+// 1024 by 768 monitor, scale 0.25 and the screen item 256 by 192.
+inline void ZoomToAQuarter(HWND dialog, ExtPropState &state)
+{
+    UseLaidOutFrame(state);
+    SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
+    SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+    WaitForWallpapers(dialog, state);
+}
+
+// A picture file written through the imaging component's encoder (BMP, PNG or
+// JPEG, whatever the name), in one colour or painted by paint(x, y).
+inline bool WritePicture(const std::wstring &path, int width, int height, COLORREF color,
+                         COLORREF (*paint)(int x, int y), const GUID &format)
+{
+    std::string rows((size_t)width * height * 3, '\0');
+    for (size_t i = 0; i < rows.size(); i++) // blue, green, red
+        rows[i] =
+            (char)((paint ? paint((int)(i / 3 % width), (int)(i / 3 / width)) : color) >> (16 - 8 * (i % 3)));
+    bool written = false;
+    CoInitialize(nullptr);
+    { // the pointers go before COM does
+        ScopedComPointer<IWICImagingFactory> factory;
+        ScopedComPointer<IWICStream> stream;
+        ScopedComPointer<IWICBitmapEncoder> encoder;
+        ScopedComPointer<IWICBitmapFrameEncode> frame;
+        ScopedComPointer<IPropertyBag2> options;
+        WICPixelFormatGUID pixels = GUID_WICPixelFormat24bppBGR;
+        written = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IWICImagingFactory, factory.Out())) &&
+                  SUCCEEDED(factory->CreateStream(&stream.pointer)) &&
+                  SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+                  SUCCEEDED(factory->CreateEncoder(format, nullptr, &encoder.pointer)) &&
+                  SUCCEEDED(encoder->Initialize(stream.pointer, WICBitmapEncoderNoCache)) &&
+                  SUCCEEDED(encoder->CreateNewFrame(&frame.pointer, &options.pointer)) &&
+                  SUCCEEDED(frame->Initialize(options.pointer)) && SUCCEEDED(frame->SetSize(width, height)) &&
+                  SUCCEEDED(frame->SetPixelFormat(&pixels)) &&
+                  IsEqualGUID(pixels, GUID_WICPixelFormat24bppBGR) &&
+                  SUCCEEDED(frame->WritePixels(height, width * 3, (UINT)rows.size(), (BYTE *)rows.data())) &&
+                  SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    }
+    CoUninitialize();
+    return written;
+}
+
+inline std::wstring TempPath(const wchar_t *name)
+{
+    wchar_t folder[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+// A file as the desktop wallpaper with the style and tile values; at the end
+// of the scope the file is deleted and the former wallpaper values are back.
 struct ScopedWallpaper {
-    wchar_t path[MAX_PATH];
-    ScopedWallpaper(int width, int height, COLORREF color, const wchar_t *style,
-                    COLORREF (*paint)(int x, int y) = nullptr)
+    std::wstring file;
+    wchar_t former[3][MAX_PATH] = {};
+    static constexpr const wchar_t *names[2] = {L"TileWallpaper", L"WallpaperStyle"};
+    ScopedWallpaper(const std::wstring &file, const wchar_t *style, const wchar_t *tile = L"0") : file(file)
     {
-        DWORD stride = (width * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        BITMAPFILEHEADER file = {0x4D42, offset + stride * height, 0, 0, offset};
-        BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, 0, 0, 0, 0, 0, 0};
-        std::string bytes =
-            std::string((const char *)&file, sizeof(file)) + std::string((const char *)&info, sizeof(info));
-        bytes.resize(offset + stride * height);
-        for (int y = 0; y < height; y++) // bottom-up rows of blue, green, red
-            for (int x = 0; x < width * 3; x++)
-                bytes[offset + y * stride + x] =
-                    (char)((paint ? paint(x / 3, y) : color) >> (16 - 8 * (x % 3)));
-        GetTempPathW(MAX_PATH, path);
-        std::ofstream(lstrcatW(path, L"tessivon_wallpaper.bmp"), std::ios::binary) << bytes;
-        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"TileWallpaper", REG_SZ, L"0", 4);
-        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", REG_SZ, style,
-                    (lstrlenW(style) + 1) * sizeof(wchar_t));
-        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE);
+        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, former[2], 0);
+        for (int k = 0; k < 2; k++) {
+            DWORD size = sizeof(former[k]) - sizeof(wchar_t);
+            SHGetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, names[k], nullptr, former[k], &size);
+        }
+        Set(tile, style, file.c_str());
+    }
+    // A picture written as a 24-bit BMP or in another format, in one colour or painted by paint(x, y).
+    ScopedWallpaper(int width, int height, COLORREF color, const wchar_t *style,
+                    COLORREF (*paint)(int x, int y) = nullptr, const GUID &format = GUID_ContainerFormatBmp,
+                    const wchar_t *name = L"tessivon_wallpaper.bmp")
+        : ScopedWallpaper((WritePicture(TempPath(name), width, height, color, paint, format), TempPath(name)),
+                          style)
+    {
+    }
+    void Set(const wchar_t *tile, const wchar_t *style, const wchar_t *path)
+    {
+        const wchar_t *values[2] = {tile, style};
+        for (int k = 0; k < 2; k++)
+            SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, names[k], REG_SZ, values[k],
+                        (lstrlenW(values[k]) + 1) * sizeof(wchar_t));
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, (void *)path, SPIF_UPDATEINIFILE);
     }
     ~ScopedWallpaper()
     {
-        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, (void *)L"", SPIF_UPDATEINIFILE);
-        DeleteFileW(path);
+        Set(former[0], former[1], former[2]);
+        DeleteFileW(file.c_str());
     }
 };
