@@ -13,6 +13,11 @@
 #include "settings/settings.h"
 
 #define CLICK_TIMER_ID 1
+// The start-up pass over the hidden labels, again while the shell is missing
+// or does not answer: every few seconds, for about a minute.
+#define LABEL_PASS_TIMER_ID 2
+#define LABEL_PASS_RETRY_MS 3000
+#define LABEL_PASS_TRIES 20
 
 bool RegisterMainWindowClass(HINSTANCE instance)
 {
@@ -33,7 +38,14 @@ static void OnCreate(MainWindowState *state, HWND window)
     state->window = window;
     state->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     ShowTrayIcon(state);
-    StartupIconAction();
+    if (!StartupIconAction())
+        SetTimer(window, LABEL_PASS_TIMER_ID, LABEL_PASS_RETRY_MS, nullptr);
+}
+
+static void OnLabelPassTimer(MainWindowState *state)
+{
+    if (StartupIconAction() || ++state->labelPassRetries >= LABEL_PASS_TRIES)
+        KillTimer(state->window, LABEL_PASS_TIMER_ID);
 }
 
 static UINT DoubleClickCommand()
@@ -116,8 +128,12 @@ static void OnTrayNotify(MainWindowState *state, UINT mouseMessage)
     }
 }
 
-static void OnTimer(MainWindowState *state)
+static void OnTimer(MainWindowState *state, UINT_PTR id)
 {
+    if (id == LABEL_PASS_TIMER_ID) {
+        OnLabelPassTimer(state);
+        return;
+    }
     KillTimer(state->window, CLICK_TIMER_ID);
     if (state->clickPending) {
         state->clickPending = FALSE;
@@ -293,7 +309,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(state, LOWORD(wParam));
         return 0;
     case WM_TIMER:
-        OnTimer(state);
+        OnTimer(state, wParam);
         break;
     case WM_SHOW_AGAIN:
         ShowTrayIcon(state);

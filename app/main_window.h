@@ -27,6 +27,7 @@ struct MainWindowState {
     SHORT rightWasDown;
     ModeSnapshot savedModes[MAX_DISPLAYS]; // what Escape puts back
     BOOL modeChanged;
+    int labelPassRetries; // the start-up pass over the hidden labels, tried again
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as

@@ -16,3 +16,5 @@
 // Posted to the tab strip after a tab key: by then the strip has moved on its
 // own or it never will.
 #define WM_TAB_KEY_SETTLE (WM_APP + 1)
+// Posted to the dialog once it is shown: the Icons page's slow start-up work.
+#define WM_PREPARE_ICONS (WM_APP + 2)

@@ -10,6 +10,9 @@
 #include "canvas/canvas.h"
 #include "desktop_icons/desktop_icons.h"
 
+#define TEXT_OF_NUMBER(number) L## #number
+#define TEXT_OF(number) TEXT_OF_NUMBER(number)
+
 // A sane bound for the shell's image indices.
 static const int MAX_SHELL_IMAGE = 1 << 16;
 static const int NOT_LISTED = -2;
@@ -33,6 +36,9 @@ void ReleaseIconPage(IconPage *page)
     page->images = nullptr;
     page->listedPictures.clear();
     page->savedPositions.clear();
+    page->savedIdentities.clear();
+    page->comboLabels.clear();
+    page->comboPictures.clear();
 }
 
 void SetBusyCursor(IconPage *page, int delta)
@@ -151,13 +157,17 @@ static bool ComboListsAlready(HWND combo, const std::vector<std::wstring> &label
     return true;
 }
 
-// Refilling the combo box is slow, so a load that finds the same labels and
-// pictures (after a zoom, say) leaves it as it is.
-static void FillIconCombo(HWND combo, const std::vector<std::wstring> &labels,
-                          const std::vector<int> &pictures)
+// Refilling the combo box is slow (a message per entry), so it is filled
+// only when it opens, and left as it is when it lists the same labels and
+// pictures already.
+void FillIconCombo(IconPage *page)
 {
+    HWND combo = page->combo;
+    const std::vector<std::wstring> &labels = page->comboLabels;
+    const std::vector<int> &pictures = page->comboPictures;
     if (ComboListsAlready(combo, labels, pictures))
         return;
+    SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < labels.size(); i++) {
         COMBOBOXEXITEMW entry = {};
@@ -169,6 +179,18 @@ static void FillIconCombo(HWND combo, const std::vector<std::wstring> &labels,
         entry.iSelectedImage = pictures[i];
         SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
     }
+    SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
+}
+
+// The combo box's entries are kept for when it opens; old ones go at once.
+static void ListInCombo(IconPage *page, std::vector<std::wstring> &labels, std::vector<int> &pictures)
+{
+    page->comboLabels.swap(labels);
+    page->comboPictures.swap(pictures);
+    SendMessageW(page->combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
+    if (SendMessageW(page->combo, CB_GETCOUNT, 0, 0) > 0 &&
+        !ComboListsAlready(page->combo, page->comboLabels, page->comboPictures))
+        SendMessageW(page->combo, CB_RESETCONTENT, 0, 0);
 }
 
 int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
@@ -177,14 +199,20 @@ int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
     SendMessageW(page->viewWindow, LVM_DELETEALLITEMS, 0, 0);
     ScopedSharedBlock shared(page->listView);
     SharedBlock &block = shared.block;
-    if (!shared.open) {
+    // First pass: everything the shell knows of each icon.
+    std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
+    page->shellUnanswered = block.unanswered;
+    page->countCapped = block.countCapped;
+    if (!shared.open || block.unanswered) {
+        // Nothing half read is shown, and the places to go back to stay.
+        std::vector<std::wstring> noLabels;
+        std::vector<int> noPictures;
         if (listInCombo)
-            SendMessageW(page->combo, CB_RESETCONTENT, 0, 0);
+            ListInCombo(page, noLabels, noPictures);
+        InvalidateRect(page->viewWindow, nullptr, FALSE);
         SetBusyCursor(page, -1);
         return 0;
     }
-    // First pass: everything the shell knows of each icon.
-    std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
     if (!page->pending)
         TakeSavedPositions(page, icons);
     std::vector<int> pictures = ListPictures(page, &block, icons);
@@ -199,13 +227,22 @@ int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
     }
     // The combo box is the Windows tab's too: it lists icons only while the
     // Icons tab is shown (an Apply on another tab reloads the icons as well).
-    if (listInCombo) {
-        SendMessageW(page->combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
-        FillIconCombo(page->combo, labels, pictures);
-    }
+    if (listInCombo)
+        ListInCombo(page, labels, pictures);
     InvalidateRect(page->viewWindow, nullptr, FALSE);
     SetBusyCursor(page, -1);
     return icons.empty() ? 0 : 1;
+}
+
+// The identities of the icons whose places were taken, read while the shell
+// that numbered them still runs.
+static void TakeSavedIdentities(IconPage *page, SharedBlock *block)
+{
+    page->savedIdentities.assign(page->savedPositions.size(), std::wstring());
+    wchar_t identity[ICON_TEXT_CAPACITY];
+    for (size_t i = 0; i < page->savedPositions.size() && !block->unanswered; i++)
+        if (GetIconIdentity(block, (int)i, identity, ARRAYSIZE(identity)))
+            page->savedIdentities[i] = identity;
 }
 
 bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
@@ -214,6 +251,8 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
     int cx = (short)LOWORD(corner) - offset.x;
     int cy = (short)HIWORD(corner) - offset.y;
     ScopedSharedBlock shared(page->listView);
+    if (shared.open && !page->pending)
+        TakeSavedIdentities(page, &shared.block);
     if (shared.open)
         SetIconPosition(&shared.block, index, ScaleToDesktop(cx, scale), ScaleToDesktop(cy, scale));
     if (page->pending)
@@ -222,9 +261,33 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
     return true;
 }
 
+// Each icon of the present shell goes to the place saved under its identity;
+// of two icons of one identity, each takes a saved place of its own.
+static void RestoreByIdentity(IconPage *page, SharedBlock *block)
+{
+    std::vector<bool> used(page->savedIdentities.size(), false);
+    wchar_t identity[ICON_TEXT_CAPACITY];
+    int count = GetIconCount(block);
+    for (int i = 0; i < count && !block->unanswered; i++) {
+        if (!GetIconIdentity(block, i, identity, ARRAYSIZE(identity)) || !identity[0])
+            continue;
+        for (size_t k = 0; k < used.size() && k < page->savedPositions.size(); k++) {
+            if (used[k] || page->savedIdentities[k] != identity)
+                continue;
+            used[k] = true;
+            SetIconPosition(block, i, page->savedPositions[k].x, page->savedPositions[k].y);
+            break;
+        }
+    }
+}
+
 void RestoreIconPositions(IconPage *page)
 {
     ScopedSharedBlock shared(page->listView);
+    if (shared.open && page->savedFromOtherShell) {
+        RestoreByIdentity(page, &shared.block);
+        return;
+    }
     for (size_t i = 0; shared.open && i < page->savedPositions.size(); i++)
         SetIconPosition(&shared.block, (int)i, page->savedPositions[i].x, page->savedPositions[i].y);
 }
@@ -232,5 +295,39 @@ void RestoreIconPositions(IconPage *page)
 void CommitIconMoves(IconPage *page)
 {
     page->savedPositions.clear();
+    page->savedIdentities.clear();
+    page->savedFromOtherShell = FALSE;
     page->pending = FALSE;
+}
+
+void PrepareIconPage(IconPage *page, float scale)
+{
+    PrepareShellChannel(page->listView);
+    // The pictures are kept from load to load, so the first entry finds them.
+    LoadCanvasIcons(page, scale, false);
+}
+
+const wchar_t *IconPageProblem(const IconPage *page)
+{
+    if (page->shellUnanswered)
+        return L"The desktop does not answer; its icons are read again once it does.";
+    if (page->countCapped)
+        return L"The desktop reports more icons than the " TEXT_OF(ICON_COUNT_LIMIT) L" shown here.";
+    return nullptr;
+}
+
+bool FollowShell(IconPage *page)
+{
+    HWND found = FindDesktopListView();
+    if (found == page->listView && (!found || IsWindow(found)))
+        return false;
+    page->listView = found;
+    if (page->pending)
+        page->savedFromOtherShell = TRUE;
+    // Another shell numbers its pictures its own way.
+    if (page->images)
+        ImageList_Destroy(page->images);
+    page->images = nullptr;
+    page->listedPictures.clear();
+    return true;
 }

@@ -44,6 +44,27 @@ static INT_PTR OnActivateApp(ExtPropState *state, BOOL active)
     return 0;
 }
 
+// The shell answers again, started anew or went away: the Icons page shows
+// what there is now (not in the middle of a drag). True when the shell is
+// another one.
+static bool FollowShellIcons(ExtPropState *state)
+{
+    IconPage &icons = state->icons;
+    bool changed = FollowShell(&icons);
+    if (state->currentTab == TAB_ICONS && !icons.view.dragging && (changed || icons.shellUnanswered))
+        ReloadCanvasIcons(state);
+    return changed;
+}
+
+static INT_PTR OnTimer(ExtPropState *state, UINT_PTR id)
+{
+    if (id == ICON_SHELL_TIMER_ID)
+        FollowShellIcons(state);
+    else
+        SyncWindowMiniature(&state->canvas);
+    return 0;
+}
+
 static INT_PTR OnIconMovedMessage(ExtPropState *state, int index, LPARAM corner)
 {
     if (OnIconMoved(&state->icons, state->canvas.scale, index, corner))
@@ -51,8 +72,11 @@ static INT_PTR OnIconMovedMessage(ExtPropState *state, int index, LPARAM corner)
     return 0;
 }
 
+// An item index of a shell that has gone names no icon of the new one.
 static INT_PTR OnIconText(ExtPropState *state, int index, BOOL restore)
 {
+    if (FollowShellIcons(state))
+        return 0;
     return restore ? RestoreIconText(state->icons.listView, index)
                    : HideIconText(state->icons.listView, index);
 }
@@ -143,7 +167,9 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_SETCURSOR:
         return Answer(window, OnCanvasSetCursor(&state->canvas, LOWORD(lParam)));
     case WM_TIMER:
-        SyncWindowMiniature(&state->canvas);
+        return OnTimer(state, wParam);
+    case WM_PREPARE_ICONS:
+        PrepareIconPage(&state->icons, state->canvas.scale);
         return 0;
     case WM_MOUSEMOVE:
         return OnCanvasMove(state, wParam, lParam);
@@ -160,6 +186,8 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_CTLCOLORSTATIC:
         return OnControlColor(state, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     default:
+        if (state->taskbarCreatedMessage && message == state->taskbarCreatedMessage)
+            FollowShellIcons(state);
         return 0;
     }
 }
@@ -251,7 +279,10 @@ static INT_PTR OnComboSelChange(ExtPropState *state, HWND control)
 INT_PTR DialogCommand(ExtPropState *state, UINT code, WPARAM first, HWND control)
 {
     if ((code == CBN_DROPDOWN || code == CBN_SETFOCUS) && control == state->canvas.windowCombo) {
-        FillWindowCombo(&state->canvas);
+        if (state->currentTab == TAB_ICONS)
+            FillIconCombo(&state->icons);
+        else
+            FillWindowCombo(&state->canvas);
         return 0;
     }
     if (code == CBN_SELCHANGE)

@@ -39,7 +39,10 @@ CanvasMode CanvasModeOfTab(int tab)
 
 int ReloadCanvasIcons(ExtPropState *state)
 {
-    return LoadCanvasIcons(&state->icons, state->canvas.scale, state->currentTab == TAB_ICONS);
+    int loaded = LoadCanvasIcons(&state->icons, state->canvas.scale, state->currentTab == TAB_ICONS);
+    if (state->currentTab == TAB_ICONS)
+        ShowTabLabels(state, TAB_ICONS);
+    return loaded;
 }
 
 void WidenToText(HWND control, HWND dialog, int extra)
@@ -229,7 +232,10 @@ int SwitchTab(ExtPropState *state, NMHDR *header, int target)
 
 void ShowTabLabels(ExtPropState *state, int tab)
 {
-    SendMessageW(state->hintLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[tab].hint));
+    // On the Icons page a shell that does not answer is said in its place.
+    const wchar_t *problem = tab == TAB_ICONS ? IconPageProblem(&state->icons) : nullptr;
+    const wchar_t *hint = problem ? problem : TabPages[tab].hint;
+    SendMessageW(state->hintLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(hint));
     SendMessageW(state->comboLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[tab].combo));
     WidenToText(state->hintLabel, state->dialogWindow, 0);
     WidenToText(state->comboLabel, state->dialogWindow, 0);

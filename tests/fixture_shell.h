@@ -79,9 +79,15 @@ inline std::wstring ShellFolder()
     return std::wstring(temp) + L"tessivon-shell-";
 }
 
+// How the stand-in shell behaves towards other programs.
+enum class ShellBehaviour { Normal, Hanging, Lying };
+
 struct FixtureShell : FixtureProcess {
-    explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false)
-        : FixtureProcess(WriteList(icons, workerW))
+    explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false,
+                          ShellBehaviour behaviour = ShellBehaviour::Normal)
+        : FixtureProcess(WriteList(icons, workerW) + (behaviour == ShellBehaviour::Hanging ? L" hang"
+                                                      : behaviour == ShellBehaviour::Lying ? L" lying"
+                                                                                           : L""))
     {
     }
     // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2;
