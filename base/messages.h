@@ -18,3 +18,5 @@
 #define WM_TAB_KEY_SETTLE (WM_APP + 1)
 // Posted to the dialog once it is shown: the Icons page's slow start-up work.
 #define WM_PREPARE_ICONS (WM_APP + 2)
+// Posted to the dialog while icons are loaded: read the next chunk.
+#define WM_ICON_LOAD_STEP (WM_APP + 3)

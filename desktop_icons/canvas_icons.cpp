@@ -3,6 +3,7 @@
 // dropped, and putting the icons back on Cancel.
 #include "desktop_icons/icon_page.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,11 @@ bool SetUpIconPage(IconPage *page, HWND dialog, HWND combo, HWND miniature)
     return page->viewWindow != nullptr;
 }
 
+static void EndLoad(IconPage *page);
+
 void ReleaseIconPage(IconPage *page)
 {
+    EndLoad(page);
     IconViewDestroy(&page->view);
     page->viewWindow = nullptr;
     if (page->images)
@@ -61,13 +65,6 @@ static POINT MiniatureOffset(const IconPage *page)
     ClientToScreen(page->miniature, &miniature);
     ClientToScreen(page->viewWindow, &view);
     return {miniature.x - view.x, miniature.y - view.y};
-}
-
-static void TakeSavedPositions(IconPage *page, const std::vector<DesktopIcon> &icons)
-{
-    page->savedPositions.clear();
-    for (const DesktopIcon &icon : icons)
-        page->savedPositions.push_back({icon.x, icon.y});
 }
 
 static int CountDistinctImages(const std::vector<DesktopIcon> &icons)
@@ -115,7 +112,8 @@ static std::vector<int> ListPictures(IconPage *page, SharedBlock *block,
     return pictures;
 }
 
-static void AddToIconView(IconPage *page, float scale, const DesktopIcon &icon, int picture, POINT offset)
+// Appends the icon's picture; gives the place it takes.
+static RECT AddToIconView(IconPage *page, float scale, const DesktopIcon &icon, int picture, POINT offset)
 {
     LVITEMW item = {};
     item.mask = LVIF_IMAGE | LVIF_STATE;
@@ -126,6 +124,7 @@ static void AddToIconView(IconPage *page, float scale, const DesktopIcon &icon, 
     int x = ScaleToCanvas(icon.x, scale) + offset.x;
     int y = ScaleToCanvas(icon.y, scale) + offset.y;
     SendMessageW(page->viewWindow, LVM_SETITEMPOSITION, icon.index, MAKELPARAM(x, y));
+    return {x, y, x + 16, y + 16};
 }
 
 // The label the combo box shows: a hidden one under the text it had.
@@ -163,6 +162,7 @@ static bool ComboListsAlready(HWND combo, const std::vector<std::wstring> &label
 void FillIconCombo(IconPage *page)
 {
     HWND combo = page->combo;
+    SendMessageW(combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
     const std::vector<std::wstring> &labels = page->comboLabels;
     const std::vector<int> &pictures = page->comboPictures;
     if (ComboListsAlready(combo, labels, pictures))
@@ -183,55 +183,100 @@ void FillIconCombo(IconPage *page)
 }
 
 // The combo box's entries are kept for when it opens; old ones go at once.
-static void ListInCombo(IconPage *page, std::vector<std::wstring> &labels, std::vector<int> &pictures)
+static void EmptyCombo(IconPage *page)
 {
-    page->comboLabels.swap(labels);
-    page->comboPictures.swap(pictures);
-    SendMessageW(page->combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
-    if (SendMessageW(page->combo, CB_GETCOUNT, 0, 0) > 0 &&
-        !ComboListsAlready(page->combo, page->comboLabels, page->comboPictures))
+    page->comboLabels.clear();
+    page->comboPictures.clear();
+    if (SendMessageW(page->combo, CB_GETCOUNT, 0, 0) > 0)
         SendMessageW(page->combo, CB_RESETCONTENT, 0, 0);
+}
+
+static void EndLoad(IconPage *page)
+{
+    if (page->loading)
+        SetBusyCursor(page, -1);
+    page->loading = FALSE;
+    page->loadNext = page->loadCount = 0;
+}
+
+void BeginCanvasIconLoad(IconPage *page, bool listInCombo)
+{
+    if (!page->loading)
+        SetBusyCursor(page, +1);
+    page->loading = TRUE;
+    SendMessageW(page->viewWindow, LVM_DELETEALLITEMS, 0, 0);
+    InvalidateRect(page->viewWindow, nullptr, FALSE);
+    page->loadListsInCombo = listInCombo;
+    if (listInCombo)
+        EmptyCombo(page);
+    ScopedSharedBlock shared(page->listView);
+    page->loadNext = 0;
+    page->loadCount = GetIconCount(&shared.block);
+    page->shellUnanswered = shared.block.unanswered;
+    page->countCapped = shared.block.countCapped;
+    // The places to go back to are those of this load unless icons were
+    // moved; a shell that does not answer leaves them as they were.
+    page->loadTakesPositions = !page->pending && shared.open && !shared.block.unanswered;
+    if (page->loadTakesPositions)
+        page->savedPositions.clear();
+    if (!page->loadCount)
+        EndLoad(page);
+}
+
+// The icons read, shown on the canvas (the icon view's item i is the
+// desktop's item i) and listed for the combo box.
+static void ShowLoadedIcons(IconPage *page, SharedBlock *block, float scale,
+                            const std::vector<DesktopIcon> &icons)
+{
+    std::vector<int> pictures = ListPictures(page, block, icons);
+    SendMessageW(page->viewWindow, LVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
+    POINT offset = MiniatureOffset(page);
+    RECT arrived = {};
+    for (size_t i = 0; i < icons.size(); i++) {
+        RECT place = AddToIconView(page, scale, icons[i], pictures[i], offset);
+        UnionRect(&arrived, &arrived, &place);
+        if (page->loadTakesPositions)
+            page->savedPositions.push_back({icons[i].x, icons[i].y});
+        // The combo box is the Windows tab's too: it lists icons only while
+        // the Icons tab is shown (an Apply on another tab reloads the icons).
+        if (page->loadListsInCombo) {
+            page->comboLabels.push_back(ListedLabel(icons[i]));
+            page->comboPictures.push_back(pictures[i]);
+        }
+    }
+    // Only where the new icons lie is drawn: the others are there already.
+    InvalidateRect(page->viewWindow, &arrived, FALSE);
+}
+
+bool ContinueCanvasIconLoad(IconPage *page, float scale)
+{
+    if (!page->loading)
+        return false;
+    int first = page->loadNext;
+    int count = std::min(ICON_LOAD_CHUNK, page->loadCount - first);
+    std::vector<DesktopIcon> icons(count);
+    for (int i = 0; i < count; i++)
+        icons[i] = {first + i, 0, 0, -1, L"", 0};
+    ScopedSharedBlock shared(page->listView);
+    int answered = ReadDesktopIcons(&shared.block, icons.data(), count);
+    page->shellUnanswered = shared.block.unanswered;
+    // Indices run without a gap, so only the first items can have answered;
+    // a shell that held fewer than it claimed has no more.
+    icons.resize(std::max(0, std::min(answered, count)));
+    ShowLoadedIcons(page, &shared.block, scale, icons);
+    page->loadNext = answered < count ? page->loadCount : first + count;
+    if (page->loadNext < page->loadCount)
+        return true;
+    EndLoad(page);
+    return false;
 }
 
 int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
 {
-    SetBusyCursor(page, +1);
-    SendMessageW(page->viewWindow, LVM_DELETEALLITEMS, 0, 0);
-    ScopedSharedBlock shared(page->listView);
-    SharedBlock &block = shared.block;
-    // First pass: everything the shell knows of each icon.
-    std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
-    page->shellUnanswered = block.unanswered;
-    page->countCapped = block.countCapped;
-    if (!shared.open || block.unanswered) {
-        // Nothing half read is shown, and the places to go back to stay.
-        std::vector<std::wstring> noLabels;
-        std::vector<int> noPictures;
-        if (listInCombo)
-            ListInCombo(page, noLabels, noPictures);
-        InvalidateRect(page->viewWindow, nullptr, FALSE);
-        SetBusyCursor(page, -1);
-        return 0;
-    }
-    if (!page->pending)
-        TakeSavedPositions(page, icons);
-    std::vector<int> pictures = ListPictures(page, &block, icons);
-    SendMessageW(page->viewWindow, LVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
-
-    // Second pass: the icon view's item i is the desktop's item i.
-    POINT offset = MiniatureOffset(page);
-    std::vector<std::wstring> labels;
-    for (size_t i = 0; i < icons.size(); i++) {
-        AddToIconView(page, scale, icons[i], pictures[i], offset);
-        labels.push_back(ListedLabel(icons[i]));
-    }
-    // The combo box is the Windows tab's too: it lists icons only while the
-    // Icons tab is shown (an Apply on another tab reloads the icons as well).
-    if (listInCombo)
-        ListInCombo(page, labels, pictures);
-    InvalidateRect(page->viewWindow, nullptr, FALSE);
-    SetBusyCursor(page, -1);
-    return icons.empty() ? 0 : 1;
+    BeginCanvasIconLoad(page, listInCombo);
+    while (ContinueCanvasIconLoad(page, scale))
+        ;
+    return page->view.count > 0 ? 1 : 0;
 }
 
 // The identities of the icons whose places were taken, read while the shell

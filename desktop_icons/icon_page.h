@@ -33,6 +33,11 @@ struct IconPage {
     // The combo box's entries of the last load, put in when it is opened.
     std::vector<std::wstring> comboLabels;
     std::vector<int> comboPictures;
+    // The load under way, a chunk of icons at a time.
+    BOOL loading;
+    int loadNext, loadCount; // the next item to read, the items to read
+    BOOL loadTakesPositions; // it takes the places to go back to
+    BOOL loadListsInCombo;
     BOOL shellUnanswered; // the last load found the shell not answering
     BOOL countCapped;     // the shell reported more icons than are read
     int busyDepth;
@@ -44,6 +49,10 @@ struct IconPage {
 // shell answers again or has started anew.
 #define ICON_SHELL_TIMER_ID 0x1C0
 #define ICON_SHELL_TIMER_MS 1000
+// The next chunk of a load comes on this timer when input waits (a timer
+// message is handled after it).
+#define ICON_LOAD_TIMER_ID 0x1C1
+#define ICON_LOAD_CHUNK 100
 
 // Creates the icon view window (hidden) over the dialog and finds the shell's
 // icon list; false when the window cannot be created.
@@ -52,6 +61,12 @@ void ReleaseIconPage(IconPage *page);
 // Fills the icon view and, with listInCombo, the combo box's entries (put in
 // when it opens, FillIconCombo) from the desktop; 0 when there is no icon to show.
 int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo);
+// The same a chunk at a time, so that the page answers and draws the icons
+// as they arrive: Begin empties the icon view, each Continue adds the next
+// ICON_LOAD_CHUNK icons and says whether more are to come. A new load, or
+// LoadCanvasIcons, takes the place of one under way.
+void BeginCanvasIconLoad(IconPage *page, bool listInCombo);
+bool ContinueCanvasIconLoad(IconPage *page, float scale);
 void FillIconCombo(IconPage *page);
 // Work that would otherwise fall on the first entry into the page, done once
 // the dialog shows: the channel's start-up and the pictures.

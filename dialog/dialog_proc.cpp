@@ -4,6 +4,7 @@
 
 #include "base/messages.h"
 #include "desktop_icons/desktop_icons.h"
+#include "dialog/tab_pages.h"
 #include "resources/resource_ids.h"
 
 static ExtPropState *StateOf(HWND dialog)
@@ -56,10 +57,31 @@ static bool FollowShellIcons(ExtPropState *state)
     return changed;
 }
 
+// The next chunk of the icons being loaded, after drawing what has come.
+static void OnIconLoadStep(ExtPropState *state)
+{
+    HWND dialog = state->dialogWindow;
+    KillTimer(dialog, ICON_LOAD_TIMER_ID);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (!ContinueCanvasIconLoad(&state->icons, state->canvas.scale)) {
+        if (state->currentTab == TAB_ICONS)
+            ShowTabLabels(state, TAB_ICONS);
+        return;
+    }
+    // Waiting input goes first: the next chunk then comes on the timer, whose
+    // message is handled after it.
+    if (HIWORD(GetQueueStatus(QS_INPUT)))
+        SetTimer(dialog, ICON_LOAD_TIMER_ID, USER_TIMER_MINIMUM, nullptr);
+    else
+        PostMessageW(dialog, WM_ICON_LOAD_STEP, 0, 0);
+}
+
 static INT_PTR OnTimer(ExtPropState *state, UINT_PTR id)
 {
     if (id == ICON_SHELL_TIMER_ID)
         FollowShellIcons(state);
+    else if (id == ICON_LOAD_TIMER_ID)
+        OnIconLoadStep(state);
     else
         SyncWindowMiniature(&state->canvas);
     return 0;
@@ -168,6 +190,9 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         return Answer(window, OnCanvasSetCursor(&state->canvas, LOWORD(lParam)));
     case WM_TIMER:
         return OnTimer(state, wParam);
+    case WM_ICON_LOAD_STEP:
+        OnIconLoadStep(state);
+        return 0;
     case WM_PREPARE_ICONS:
         PrepareIconPage(&state->icons, state->canvas.scale);
         return 0;

@@ -246,6 +246,7 @@ int InitExtPropDialog(ExtPropState *state)
 void CloseExtPropDialog(ExtPropState *state, INT_PTR result)
 {
     KillTimer(state->dialogWindow, ICON_SHELL_TIMER_ID);
+    KillTimer(state->dialogWindow, ICON_LOAD_TIMER_ID);
     ReleaseCanvas(&state->canvas);
     ReleaseIconPage(&state->icons);
     RemoveWindowSubclass(state->tabControl, TabCtrlProc, 0);

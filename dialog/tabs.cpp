@@ -1,6 +1,7 @@
 // The five tabs of the dialog share one window: the tab strip only draws the
 // tabs, and a switch hides the old page's controls and shows the new ones.
 // Also the owner-drawn strip, the two subclassed controls and the screen list.
+#include "base/messages.h"
 #include "base/scoped.h"
 #include "dialog/ext_prop.h"
 #include "dialog/tab_pages.h"
@@ -167,6 +168,13 @@ static void InvalidateSelectedScreen(const CanvasState *canvas)
         InvalidateRect(canvas->screenItems[canvas->selectedScreen], nullptr, TRUE);
 }
 
+// The Icons page is drawn at once; its icons come a chunk at a time.
+static void StartIconLoad(ExtPropState *state)
+{
+    BeginCanvasIconLoad(&state->icons, true);
+    PostMessageW(state->dialogWindow, WM_ICON_LOAD_STEP, 0, 0);
+}
+
 static void EnterPage(ExtPropState *state, int tab, BOOL fromCanvas)
 {
     switch (tab) {
@@ -183,7 +191,7 @@ static void EnterPage(ExtPropState *state, int tab, BOOL fromCanvas)
         ShowControl(state->canvas.windowCombo, TRUE);
         break;
     case TAB_ICONS:
-        ReloadCanvasIcons(state);
+        StartIconLoad(state);
         ShowControl(state->icons.combo, TRUE);
         if (fromCanvas)
             InvalidateSelectedScreen(&state->canvas);
