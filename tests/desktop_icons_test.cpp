@@ -6,6 +6,7 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -316,6 +317,28 @@ bool PumpUntil(const std::function<bool()> &condition)
             return false;
     }
     return true;
+}
+
+// A click on the Icons tab shows it at once, empty; the icons come a chunk at
+// a time on the dialog's own messages, under the busy cursor until the last.
+TEST_F(DesktopIcons, IconsTabShownAtOnceItsIconsComingAChunkAtATime)
+{
+    FixtureShell shell(GridIcons(150, 3));
+    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+        SwitchTab(&state, &header, TAB_ICONS);
+        IconPage &icons = state.icons;
+        EXPECT_TRUE(icons.view.count == 0 && icons.loading && GetCursor() == icons.waitCursor);
+        std::vector<int> counts;
+        MSG message;
+        for (DWORD end = GetTickCount() + 5000; icons.loading && GetTickCount() < end;)
+            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+                counts.push_back(icons.view.count);
+            }
+        EXPECT_NE(std::find(counts.begin(), counts.end(), ICON_LOAD_CHUNK), counts.end());
+        EXPECT_TRUE(icons.view.count == 150 && icons.savedPositions.size() == 150u && icons.busyDepth == 0);
+    }));
 }
 
 // The shell ends and another starts, its icons in another order and other
