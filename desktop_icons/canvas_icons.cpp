@@ -182,15 +182,6 @@ void FillIconCombo(IconPage *page)
     SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
 }
 
-// The combo box's entries are kept for when it opens; old ones go at once.
-static void EmptyCombo(IconPage *page)
-{
-    page->comboLabels.clear();
-    page->comboPictures.clear();
-    if (SendMessageW(page->combo, CB_GETCOUNT, 0, 0) > 0)
-        SendMessageW(page->combo, CB_RESETCONTENT, 0, 0);
-}
-
 static void EndLoad(IconPage *page)
 {
     if (page->loading)
@@ -206,9 +197,13 @@ void BeginCanvasIconLoad(IconPage *page, bool listInCombo)
     page->loading = TRUE;
     SendMessageW(page->viewWindow, LVM_DELETEALLITEMS, 0, 0);
     InvalidateRect(page->viewWindow, nullptr, FALSE);
+    // The combo box's entries are gathered for when it opens; what it holds
+    // now is compared with them then.
     page->loadListsInCombo = listInCombo;
-    if (listInCombo)
-        EmptyCombo(page);
+    if (listInCombo) {
+        page->comboLabels.clear();
+        page->comboPictures.clear();
+    }
     ScopedSharedBlock shared(page->listView);
     page->loadNext = 0;
     page->loadCount = GetIconCount(&shared.block);
@@ -349,7 +344,8 @@ void PrepareIconPage(IconPage *page, float scale)
 {
     PrepareShellChannel(page->listView);
     // The pictures are kept from load to load, so the first entry finds them.
-    LoadCanvasIcons(page, scale, false);
+    if (!page->loading)
+        LoadCanvasIcons(page, scale, false);
 }
 
 const wchar_t *IconPageProblem(const IconPage *page)
@@ -369,10 +365,8 @@ bool FollowShell(IconPage *page)
     page->listView = found;
     if (page->pending)
         page->savedFromOtherShell = TRUE;
-    // Another shell numbers its pictures its own way.
-    if (page->images)
-        ImageList_Destroy(page->images);
-    page->images = nullptr;
+    // Another shell numbers its pictures its own way: they are taken anew
+    // (into the same list, which the icon view and the combo box may hold).
     page->listedPictures.clear();
     return true;
 }
