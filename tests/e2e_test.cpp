@@ -124,7 +124,7 @@ TEST_F(EndToEnd, HungShellLeavesTheTrayIconAndTheDialogWorking)
 {
     Post(WM_COMMAND, ID_EXIT);
     ASSERT_EQ(program.Wait(15000), 0);
-    FixtureShell shell(GridIcons(3, 3), false, ShellBehaviour::Hanging);
+    FixtureShell shell(GridIcons(3, 3), false, L"hang");
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 1);
     ChildProcess hung(L"\"" + ProgramPath + L"\"");

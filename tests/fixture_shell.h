@@ -79,15 +79,11 @@ inline std::wstring ShellFolder()
     return std::wstring(temp) + L"tessivon-shell-";
 }
 
-// How the stand-in shell behaves towards other programs.
-enum class ShellBehaviour { Normal, Hanging, Lying };
-
 struct FixtureShell : FixtureProcess {
+    // behaviour: empty for a shell that answers, else "hang" or "lying" (fixture_shell.cpp).
     explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false,
-                          ShellBehaviour behaviour = ShellBehaviour::Normal)
-        : FixtureProcess(WriteList(icons, workerW) + (behaviour == ShellBehaviour::Hanging ? L" hang"
-                                                      : behaviour == ShellBehaviour::Lying ? L" lying"
-                                                                                           : L""))
+                          const std::wstring &behaviour = L"")
+        : FixtureProcess(WriteList(icons, workerW) + L" " + behaviour)
     {
     }
     // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2;
