@@ -17,6 +17,11 @@
 #include "settings/settings.h"
 
 #define CLICK_TIMER_ID 1
+// The start-up pass over the hidden labels, again while the shell is missing
+// or does not answer: every few seconds, for about a minute.
+#define LABEL_PASS_TIMER_ID 2
+#define LABEL_PASS_RETRY_MS 3000
+#define LABEL_PASS_TRIES 20
 
 bool RegisterMainWindowClass(HINSTANCE instance)
 {
@@ -37,7 +42,8 @@ static void OnCreate(MainWindowState *state, HWND window)
     state->window = window;
     state->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     ShowTrayIcon(state);
-    StartupIconAction();
+    if (!StartupIconAction())
+        SetTimer(window, LABEL_PASS_TIMER_ID, LABEL_PASS_RETRY_MS, nullptr);
     state->takenHotkeys = RegisterProfileHotkeys(state);
     if (!state->takenHotkeys.empty())
         PostMessageW(window, WM_REPORT_HOTKEYS, 0, 0);
@@ -71,6 +77,12 @@ static void ReportTakenHotkeys(MainWindowState *state)
     text.swap(state->takenHotkeys);
     if (!text.empty())
         MessageBoxW(state->window, text.c_str(), L"Warning", MB_ICONEXCLAMATION);
+}
+
+static void OnLabelPassTimer(MainWindowState *state)
+{
+    if (StartupIconAction() || ++state->labelPassRetries >= LABEL_PASS_TRIES)
+        KillTimer(state->window, LABEL_PASS_TIMER_ID);
 }
 
 static UINT DoubleClickCommand()
@@ -168,8 +180,12 @@ static void OnTrayNotify(MainWindowState *state, UINT mouseMessage)
     }
 }
 
-static void OnTimer(MainWindowState *state)
+static void OnTimer(MainWindowState *state, UINT_PTR id)
 {
+    if (id == LABEL_PASS_TIMER_ID) {
+        OnLabelPassTimer(state);
+        return;
+    }
     KillTimer(state->window, CLICK_TIMER_ID);
     if (state->clickPending) {
         state->clickPending = FALSE;
@@ -404,7 +420,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam == ICON_STARTUP_TIMER_ID || wParam == ICON_SETTLE_TIMER_ID)
             OnIconLayoutTimer(state, wParam);
         else
-            OnTimer(state);
+            OnTimer(state, wParam);
         break;
     case WM_ENDSESSION:
         if (wParam)

@@ -8,8 +8,8 @@
 
 #include "app/tray_icon.h"
 #include "base/facts.h"
-#include "desktop_icons/icon_layout.h"
 #include "base/profile.h"
+#include "desktop_icons/icon_layout.h"
 #include "display/catalogue.h"
 
 #define MAIN_WINDOW_CLASS PROGRAM_TITLE
@@ -32,8 +32,8 @@ struct MainWindowState {
     SHORT rightWasDown;
     ModeSnapshot savedModes[MAX_DISPLAYS]; // what Escape puts back
     BOOL modeChanged;
-    BOOL confirming;    // the keep-or-revert question is shown; the tray waits
-    int confirmSeconds; // its countdown; 0 for KEEP_OR_REVERT_SECONDS
+    BOOL confirming;             // the keep-or-revert question is shown; the tray waits
+    int confirmSeconds;          // its countdown; 0 for KEEP_OR_REVERT_SECONDS
     IconLayoutKeeper iconLayout; // the desktop icons' layout across display changes
     // Profiles (app/profile_menu.cpp).
     HMENU profilesMenu;                       // the "Profiles" submenu, refilled before the menu opens
@@ -42,6 +42,7 @@ struct MainWindowState {
     std::wstring takenHotkeys;                // told once, after start-up
     Profile arrangementBefore;                // what Escape puts back after a profile
     BOOL profileApplied;                      // Escape restores arrangementBefore, not savedModes
+    int labelPassRetries;                     // the start-up pass over the hidden labels, tried again
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as

@@ -20,3 +20,7 @@
 #define WM_REPORT_HOTKEYS (WM_APP + 17)
 // A wallpaper decoding thread to the canvas frame: its pictures are ready.
 #define WM_WALLPAPER_DECODED (WM_APP + 14)
+// Posted to the dialog once it is shown: the Icons page's slow start-up work.
+#define WM_PREPARE_ICONS (WM_APP + 2)
+// Posted to the dialog while icons are loaded: read the next chunk.
+#define WM_ICON_LOAD_STEP (WM_APP + 3)

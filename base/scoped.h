@@ -132,3 +132,17 @@ struct RemoteMemory {
     RemoteMemory(const RemoteMemory &) = delete;
     RemoteMemory &operator=(const RemoteMemory &) = delete;
 };
+
+// Memory of this process that may be refused (null) instead of ending the
+// program: for sizes that other programs' answers decide.
+struct ScopedHeapMemory {
+    void *address;
+    explicit ScopedHeapMemory(SIZE_T size) : address(HeapAlloc(GetProcessHeap(), 0, size)) {}
+    ~ScopedHeapMemory()
+    {
+        if (address)
+            HeapFree(GetProcessHeap(), 0, address);
+    }
+    ScopedHeapMemory(const ScopedHeapMemory &) = delete;
+    ScopedHeapMemory &operator=(const ScopedHeapMemory &) = delete;
+};

@@ -3,12 +3,16 @@
 // dropped, and putting the icons back on Cancel.
 #include "desktop_icons/icon_page.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/facts.h"
 #include "canvas/canvas.h"
 #include "desktop_icons/desktop_icons.h"
+
+#define TEXT_OF_NUMBER(number) L## #number
+#define TEXT_OF(number) TEXT_OF_NUMBER(number)
 
 // A sane bound for the shell's image indices.
 static const int MAX_SHELL_IMAGE = 1 << 16;
@@ -24,8 +28,11 @@ bool SetUpIconPage(IconPage *page, HWND dialog, HWND combo, HWND miniature)
     return page->viewWindow != nullptr;
 }
 
+static void EndLoad(IconPage *page);
+
 void ReleaseIconPage(IconPage *page)
 {
+    EndLoad(page);
     IconViewDestroy(&page->view);
     page->viewWindow = nullptr;
     if (page->images)
@@ -33,6 +40,9 @@ void ReleaseIconPage(IconPage *page)
     page->images = nullptr;
     page->listedPictures.clear();
     page->savedPositions.clear();
+    page->savedIdentities.clear();
+    page->comboLabels.clear();
+    page->comboPictures.clear();
 }
 
 void SetBusyCursor(IconPage *page, int delta)
@@ -55,13 +65,6 @@ static POINT MiniatureOffset(const IconPage *page)
     ClientToScreen(page->miniature, &miniature);
     ClientToScreen(page->viewWindow, &view);
     return {miniature.x - view.x, miniature.y - view.y};
-}
-
-static void TakeSavedPositions(IconPage *page, const std::vector<DesktopIcon> &icons)
-{
-    page->savedPositions.clear();
-    for (const DesktopIcon &icon : icons)
-        page->savedPositions.push_back({icon.x, icon.y});
 }
 
 static int CountDistinctImages(const std::vector<DesktopIcon> &icons)
@@ -109,7 +112,8 @@ static std::vector<int> ListPictures(IconPage *page, SharedBlock *block,
     return pictures;
 }
 
-static void AddToIconView(IconPage *page, float scale, const DesktopIcon &icon, int picture, POINT offset)
+// Appends the icon's picture; gives the place it takes.
+static RECT AddToIconView(IconPage *page, float scale, const DesktopIcon &icon, int picture, POINT offset)
 {
     LVITEMW item = {};
     item.mask = LVIF_IMAGE | LVIF_STATE;
@@ -120,6 +124,7 @@ static void AddToIconView(IconPage *page, float scale, const DesktopIcon &icon, 
     int x = ScaleToCanvas(icon.x, scale) + offset.x;
     int y = ScaleToCanvas(icon.y, scale) + offset.y;
     SendMessageW(page->viewWindow, LVM_SETITEMPOSITION, icon.index, MAKELPARAM(x, y));
+    return {x, y, x + 16, y + 16};
 }
 
 // The label the combo box shows: a hidden one under the text it had.
@@ -151,13 +156,18 @@ static bool ComboListsAlready(HWND combo, const std::vector<std::wstring> &label
     return true;
 }
 
-// Refilling the combo box is slow, so a load that finds the same labels and
-// pictures (after a zoom, say) leaves it as it is.
-static void FillIconCombo(HWND combo, const std::vector<std::wstring> &labels,
-                          const std::vector<int> &pictures)
+// Refilling the combo box is slow (a message per entry), so it is filled
+// only when it opens, and left as it is when it lists the same labels and
+// pictures already.
+void FillIconCombo(IconPage *page)
 {
+    HWND combo = page->combo;
+    SendMessageW(combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
+    const std::vector<std::wstring> &labels = page->comboLabels;
+    const std::vector<int> &pictures = page->comboPictures;
     if (ComboListsAlready(combo, labels, pictures))
         return;
+    SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < labels.size(); i++) {
         COMBOBOXEXITEMW entry = {};
@@ -169,43 +179,110 @@ static void FillIconCombo(HWND combo, const std::vector<std::wstring> &labels,
         entry.iSelectedImage = pictures[i];
         SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
     }
+    SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
+}
+
+static void EndLoad(IconPage *page)
+{
+    if (page->loading)
+        SetBusyCursor(page, -1);
+    page->loading = FALSE;
+    page->loadNext = page->loadCount = 0;
+}
+
+void BeginCanvasIconLoad(IconPage *page, bool listInCombo)
+{
+    if (!page->loading)
+        SetBusyCursor(page, +1);
+    page->loading = TRUE;
+    SendMessageW(page->viewWindow, LVM_DELETEALLITEMS, 0, 0);
+    InvalidateRect(page->viewWindow, nullptr, FALSE);
+    // The combo box's entries are gathered for when it opens; what it holds
+    // now is compared with them then.
+    page->loadListsInCombo = listInCombo;
+    if (listInCombo) {
+        page->comboLabels.clear();
+        page->comboPictures.clear();
+    }
+    ScopedSharedBlock shared(page->listView);
+    page->loadNext = 0;
+    page->loadCount = GetIconCount(&shared.block);
+    page->shellUnanswered = shared.block.unanswered;
+    page->countCapped = shared.block.countCapped;
+    // The places to go back to are those of this load unless icons were
+    // moved; a shell that does not answer leaves them as they were.
+    page->loadTakesPositions = !page->pending && shared.open && !shared.block.unanswered;
+    if (page->loadTakesPositions)
+        page->savedPositions.clear();
+    if (!page->loadCount)
+        EndLoad(page);
+}
+
+// The icons read, shown on the canvas (the icon view's item i is the
+// desktop's item i) and listed for the combo box.
+static void ShowLoadedIcons(IconPage *page, SharedBlock *block, float scale,
+                            const std::vector<DesktopIcon> &icons)
+{
+    std::vector<int> pictures = ListPictures(page, block, icons);
+    SendMessageW(page->viewWindow, LVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
+    POINT offset = MiniatureOffset(page);
+    RECT arrived = {};
+    for (size_t i = 0; i < icons.size(); i++) {
+        RECT place = AddToIconView(page, scale, icons[i], pictures[i], offset);
+        UnionRect(&arrived, &arrived, &place);
+        if (page->loadTakesPositions)
+            page->savedPositions.push_back({icons[i].x, icons[i].y});
+        // The combo box is the Windows tab's too: it lists icons only while
+        // the Icons tab is shown (an Apply on another tab reloads the icons).
+        if (page->loadListsInCombo) {
+            page->comboLabels.push_back(ListedLabel(icons[i]));
+            page->comboPictures.push_back(pictures[i]);
+        }
+    }
+    // Only where the new icons lie is drawn: the others are there already.
+    InvalidateRect(page->viewWindow, &arrived, FALSE);
+}
+
+bool ContinueCanvasIconLoad(IconPage *page, float scale)
+{
+    if (!page->loading)
+        return false;
+    int first = page->loadNext;
+    int count = std::min(ICON_LOAD_CHUNK, page->loadCount - first);
+    std::vector<DesktopIcon> icons(count);
+    for (int i = 0; i < count; i++)
+        icons[i] = {first + i, 0, 0, -1, L"", 0, 0};
+    ScopedSharedBlock shared(page->listView);
+    int answered = ReadDesktopIcons(&shared.block, icons.data(), count);
+    page->shellUnanswered = shared.block.unanswered;
+    // Indices run without a gap, so only the first items can have answered;
+    // a shell that held fewer than it claimed has no more.
+    icons.resize(std::max(0, std::min(answered, count)));
+    ShowLoadedIcons(page, &shared.block, scale, icons);
+    page->loadNext = answered < count ? page->loadCount : first + count;
+    if (page->loadNext < page->loadCount)
+        return true;
+    EndLoad(page);
+    return false;
 }
 
 int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
 {
-    SetBusyCursor(page, +1);
-    SendMessageW(page->viewWindow, LVM_DELETEALLITEMS, 0, 0);
-    ScopedSharedBlock shared(page->listView);
-    SharedBlock &block = shared.block;
-    if (!shared.open) {
-        if (listInCombo)
-            SendMessageW(page->combo, CB_RESETCONTENT, 0, 0);
-        SetBusyCursor(page, -1);
-        return 0;
-    }
-    // First pass: everything the shell knows of each icon.
-    std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
-    if (!page->pending)
-        TakeSavedPositions(page, icons);
-    std::vector<int> pictures = ListPictures(page, &block, icons);
-    SendMessageW(page->viewWindow, LVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
+    BeginCanvasIconLoad(page, listInCombo);
+    while (ContinueCanvasIconLoad(page, scale))
+        ;
+    return page->view.count > 0 ? 1 : 0;
+}
 
-    // Second pass: the icon view's item i is the desktop's item i.
-    POINT offset = MiniatureOffset(page);
-    std::vector<std::wstring> labels;
-    for (size_t i = 0; i < icons.size(); i++) {
-        AddToIconView(page, scale, icons[i], pictures[i], offset);
-        labels.push_back(ListedLabel(icons[i]));
-    }
-    // The combo box is the Windows tab's too: it lists icons only while the
-    // Icons tab is shown (an Apply on another tab reloads the icons as well).
-    if (listInCombo) {
-        SendMessageW(page->combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(page->images));
-        FillIconCombo(page->combo, labels, pictures);
-    }
-    InvalidateRect(page->viewWindow, nullptr, FALSE);
-    SetBusyCursor(page, -1);
-    return icons.empty() ? 0 : 1;
+// The identities of the icons whose places were taken, read while the shell
+// that numbered them still runs.
+static void TakeSavedIdentities(IconPage *page, SharedBlock *block)
+{
+    page->savedIdentities.assign(page->savedPositions.size(), std::wstring());
+    wchar_t identity[ICON_TEXT_CAPACITY];
+    for (size_t i = 0; i < page->savedPositions.size() && !block->unanswered; i++)
+        if (GetIconIdentity(block, (int)i, identity, ARRAYSIZE(identity)))
+            page->savedIdentities[i] = identity;
 }
 
 bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
@@ -214,6 +291,8 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
     int cx = (short)LOWORD(corner) - offset.x;
     int cy = (short)HIWORD(corner) - offset.y;
     ScopedSharedBlock shared(page->listView);
+    if (shared.open && !page->pending)
+        TakeSavedIdentities(page, &shared.block);
     if (shared.open)
         SetIconPosition(&shared.block, index, ScaleToDesktop(cx, scale), ScaleToDesktop(cy, scale));
     if (page->pending)
@@ -222,9 +301,33 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
     return true;
 }
 
+// Each icon of the present shell goes to the place saved under its identity;
+// of two icons of one identity, each takes a saved place of its own.
+static void RestoreByIdentity(IconPage *page, SharedBlock *block)
+{
+    std::vector<bool> used(page->savedIdentities.size(), false);
+    wchar_t identity[ICON_TEXT_CAPACITY];
+    int count = GetIconCount(block);
+    for (int i = 0; i < count && !block->unanswered; i++) {
+        if (!GetIconIdentity(block, i, identity, ARRAYSIZE(identity)) || !identity[0])
+            continue;
+        for (size_t k = 0; k < used.size() && k < page->savedPositions.size(); k++) {
+            if (used[k] || page->savedIdentities[k] != identity)
+                continue;
+            used[k] = true;
+            SetIconPosition(block, i, page->savedPositions[k].x, page->savedPositions[k].y);
+            break;
+        }
+    }
+}
+
 void RestoreIconPositions(IconPage *page)
 {
     ScopedSharedBlock shared(page->listView);
+    if (shared.open && page->savedFromOtherShell) {
+        RestoreByIdentity(page, &shared.block);
+        return;
+    }
     for (size_t i = 0; shared.open && i < page->savedPositions.size(); i++)
         SetIconPosition(&shared.block, (int)i, page->savedPositions[i].x, page->savedPositions[i].y);
 }
@@ -232,5 +335,38 @@ void RestoreIconPositions(IconPage *page)
 void CommitIconMoves(IconPage *page)
 {
     page->savedPositions.clear();
+    page->savedIdentities.clear();
+    page->savedFromOtherShell = FALSE;
     page->pending = FALSE;
+}
+
+void PrepareIconPage(IconPage *page, float scale)
+{
+    PrepareShellChannel(page->listView);
+    // The pictures are kept from load to load, so the first entry finds them.
+    if (!page->loading)
+        LoadCanvasIcons(page, scale, false);
+}
+
+const wchar_t *IconPageProblem(const IconPage *page)
+{
+    if (page->shellUnanswered)
+        return L"The desktop does not answer; its icons are read again once it does.";
+    if (page->countCapped)
+        return L"The desktop reports more icons than the " TEXT_OF(ICON_COUNT_LIMIT) L" shown here.";
+    return nullptr;
+}
+
+bool FollowShell(IconPage *page)
+{
+    HWND found = FindDesktopListView();
+    if (found == page->listView && (!found || IsWindow(found)))
+        return false;
+    page->listView = found;
+    if (page->pending)
+        page->savedFromOtherShell = TRUE;
+    // Another shell numbers its pictures its own way: they are taken anew
+    // (into the same list, which the icon view and the combo box may hold).
+    page->listedPictures.clear();
+    return true;
 }

@@ -13,6 +13,12 @@ struct IFolderView;
 
 // In characters, the terminating zero included.
 #define ICON_TEXT_CAPACITY 512
+// The longest the program waits for the shell to answer one message: a busy or
+// hung shell must not freeze the tray icon or the dialog.
+#define SHELL_ANSWER_BOUND_MS 300
+// A desktop holds thousands of icons, not millions: a count above this is
+// taken as this many.
+#define ICON_COUNT_LIMIT 10000
 
 // One desktop icon as the program sees it.
 struct DesktopIcon {
@@ -34,6 +40,8 @@ struct SharedBlock {
     bool shell64;            // the shell expects the 64-bit item record
     IFolderView *folderView; // the desktop's folder view, when it is usable
     bool folderViewAsked;
+    bool unanswered;  // a message went unanswered: nothing more is sent
+    bool countCapped; // the shell reported more than ICON_COUNT_LIMIT icons
 };
 
 // Messages sent to the shell's list view since the program started; the
@@ -58,14 +66,18 @@ struct ScopedSharedBlock {
     ScopedSharedBlock &operator=(const ScopedSharedBlock &) = delete;
 };
 // The operations, each addressed by item index; they do nothing on a block
-// that is not open.
+// that is not open or whose shell has stopped answering.
+// At most ICON_COUNT_LIMIT (countCapped set when the shell claims more).
 int GetIconCount(SharedBlock *block);
 // Position, image, text and number of many icons at once (their index fields
-// set); 0 when nothing could be read. Items missing meanwhile read as empty.
+// set); the number of icons the shell answered for, 0 when nothing could be
+// read. Items missing meanwhile read as empty, with no picture.
 int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count);
 // The same without the positions, at half the messages.
 int ReadDesktopIconNames(SharedBlock *block, DesktopIcon *icons, int count);
 // Every icon of the list view, in item order (empty when none can be read).
+// Every icon of the list view, in item order (empty when none can be read;
+// missing ones at the end left off).
 std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block);
 // Text and number of icon->index; 0 when the item is missing.
 int ReadIconText(SharedBlock *block, DesktopIcon *icon);
@@ -78,6 +90,12 @@ int SetIconPositions(SharedBlock *block, const int *indices, const POINT *places
 // The parsing names of the items' ID lists, read across (a path for a file),
 // each empty when there is none; the number named.
 int IconParsingNames(SharedBlock *block, const DesktopIcon *icons, int count, std::wstring *names);
+// The icon's identity, the same in a shell started anew: the parsing name of
+// its ID list, else its label. 0 when the item is missing.
+int GetIconIdentity(SharedBlock *block, int index, wchar_t *identity, int capacity);
+// Starts what the channel needs once (COM, the question for the desktop's
+// folder view), so that the first operation does not wait for it.
+void PrepareShellChannel(HWND listView);
 // The icon's 16 by 16 picture, taken in this process from the item's identity;
 // null when there is none. The caller destroys it.
 HICON GetIconPicture(SharedBlock *block, int index);
@@ -88,7 +106,9 @@ HICON GetIconPicture(SharedBlock *block, int index);
 int LookupHiddenText(DWORD itemNumber, wchar_t *text, DWORD capacity);
 int HideIconText(HWND listView, int index);
 int RestoreIconText(HWND listView, int index);
+// 1 when done, 0 when there was no shell or it stopped answering: the labels
+// blanked so far stay blanked and stored, and a later pass does the rest.
 int HideStoredIconTexts();
 // At the main window's creation: the stored labels are hidden again when the
-// option says so.
-void StartupIconAction();
+// option says so. False when it is to be tried again later.
+bool StartupIconAction();

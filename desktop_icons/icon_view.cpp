@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "base/messages.h"
+#include "base/scoped.h"
 #include "base/window_class.h"
 
 int IconViewRegisterClass(HINSTANCE instance)
@@ -111,19 +112,26 @@ static void IconViewDrawItem(IconView *view, HDC dc, int i)
                    i == view->selected ? ILD_BLEND50 : ILD_NORMAL);
 }
 
-// Draws item i, or every item (later ones over earlier ones) when i < 0.
+// Draws item i, or every item (later ones over earlier ones) when i < 0;
+// then only those within the region to update, since a picture costs a trip
+// to the display server: icons drawn as they arrive redraw no others.
 static int IconViewPaint(IconView *view, int i)
 {
-    RECT update = {};
-    GetUpdateRect(view->window, &update, FALSE);
-    ValidateRect(view->window, &update);
+    ScopedGdiObject<HRGN> update(CreateRectRgn(0, 0, 0, 0));
+    GetUpdateRgn(view->window, update.handle, FALSE);
+    ValidateRgn(view->window, update.handle);
     HDC dc = GetDC(view->window);
     if (i >= 0 && i < view->count) {
         IconViewDrawItem(view, dc, i);
     } else if (i < 0) {
-        IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
-        for (int k = 0; k < view->count; k++)
-            IconViewDrawItem(view, dc, k);
+        SelectClipRgn(dc, update.handle);
+        SIZE size = PictureSize(view);
+        for (int k = 0; k < view->count; k++) {
+            RECT picture = {view->items[k].x, view->items[k].y, view->items[k].x + size.cx,
+                            view->items[k].y + size.cy};
+            if (RectInRegion(update.handle, &picture))
+                IconViewDrawItem(view, dc, k);
+        }
     }
     ReleaseDC(view->window, dc);
     return 0;

@@ -5,7 +5,9 @@
 // process.
 #include "desktop_icons/desktop_icons.h"
 
+#include <algorithm>
 #include <exdisp.h>
+#include <limits.h>
 #include <objbase.h>
 #include <shlguid.h>
 #include <shlobj.h>
@@ -93,10 +95,21 @@ static bool Get(const SharedBlock *block, SIZE_T offset, void *data, SIZE_T size
     return ReadProcessMemory(block->process, Remote(block, offset), data, size, nullptr);
 }
 
-static LRESULT Send(const SharedBlock *block, UINT message, WPARAM wParam, LPARAM lParam)
+// Every message waits at most SHELL_ANSWER_BOUND_MS, and none at all once the
+// shell is known to be hung. After one goes unanswered the block sends nothing
+// more, so an operation against a hung shell ends within one bound.
+static LRESULT Send(SharedBlock *block, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    DWORD_PTR result = 0;
+    if (block->unanswered)
+        return 0;
     ShellMessageCount++;
-    return SendMessageW(block->listView, message, wParam, lParam);
+    if (!SendMessageTimeoutW(block->listView, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                             SHELL_ANSWER_BOUND_MS, &result)) {
+        block->unanswered = true;
+        return 0;
+    }
+    return (LRESULT)result;
 }
 
 // A record asking for the item's fields in the mask, its text (if asked) to go
@@ -145,7 +158,7 @@ static void UnpackRecord(const SharedBlock *block, const BYTE *in, ItemFields *f
 
 // Sends LVM_GETITEMW for the item with the mask; with LVIF_TEXT the text
 // lands in the block's buffer. The whole block is read back in one go.
-static bool GetItem(const SharedBlock *block, int index, UINT mask, ItemFields *fields, BYTE *local)
+static bool GetItem(SharedBlock *block, int index, UINT mask, ItemFields *fields, BYTE *local)
 {
     BYTE record[sizeof(ItemRecord64)];
     ItemFields asked = Request(mask, index, RemoteAddress(block, BLOCK_TEXT));
@@ -256,6 +269,15 @@ static IFolderView *OpenDesktopFolderView(HWND listView)
     return folderView.Detach();
 }
 
+// Once for the run: the folder view and the pictures need it.
+static void StartCom()
+{
+    static bool comStarted = SUCCEEDED(CoInitialize(nullptr));
+    (void)comStarted;
+}
+
+static IFolderView *UsableFolderView(SharedBlock *block);
+
 int SharedBlockOpen(SharedBlock *block, HWND listView)
 {
     *block = {};
@@ -275,10 +297,15 @@ int SharedBlockOpen(SharedBlock *block, HWND listView)
     }
     block->listView = listView;
     block->shell64 = IsShell64(block->process);
-    // Once for the run: the folder view and the pictures need it.
-    static bool comStarted = SUCCEEDED(CoInitialize(nullptr));
-    (void)comStarted;
+    StartCom();
     return 1;
+}
+
+void PrepareShellChannel(HWND listView)
+{
+    ScopedSharedBlock shared(listView);
+    if (shared.open)
+        UsableFolderView(&shared.block);
 }
 
 int SharedBlockClose(SharedBlock *block)
@@ -293,7 +320,14 @@ int SharedBlockClose(SharedBlock *block)
     return 1;
 }
 
-int GetIconCount(SharedBlock *block) { return block->view ? (int)Send(block, LVM_GETITEMCOUNT, 0, 0) : 0; }
+int GetIconCount(SharedBlock *block)
+{
+    LRESULT count = block->view ? Send(block, LVM_GETITEMCOUNT, 0, 0) : 0;
+    if (count <= ICON_COUNT_LIMIT)
+        return count > 0 ? (int)count : 0;
+    block->countCapped = true;
+    return ICON_COUNT_LIMIT;
+}
 
 // The item's ID list in the shell's process, copied here: size-prefixed items
 // up to a zero size. Null when it cannot be read whole.
@@ -338,7 +372,7 @@ static LPITEMIDLIST CopyIdList(const SharedBlock *block, ULONGLONG address)
 // Asked for only when a position is wanted: most operations need none.
 static IFolderView *UsableFolderView(SharedBlock *block)
 {
-    if (!block->folderViewAsked) {
+    if (!block->folderViewAsked && !block->unanswered) {
         block->folderViewAsked = true;
         block->folderView = OpenDesktopFolderView(block->listView);
     }
@@ -386,84 +420,151 @@ static PITEMID_CHILD FolderViewItem(SharedBlock *block, int index, const WCHAR *
 
 // One item's share of a batch in the shell's process.
 enum { SLOT_RECORD = 0, SLOT_POSITION = 64, SLOT_TEXT = 72, SLOT_SIZE = SLOT_TEXT + TEXT_BYTES };
-static const int BATCH_QUEUE_LIMIT = 1000; // items queued before one waited message
+// Items queued before one waited message: few enough that the shell handles
+// them well within SHELL_ANSWER_BOUND_MS, and one buffer of this many slots
+// in the shell's process serves a read of any length.
+static const int BATCH_QUEUE_LIMIT = 100;
+// The image index a record keeps when the shell did not answer for its item:
+// a missing item's record is left as it was sent.
+static const int IMAGE_UNANSWERED = INT_MIN + 1;
+// Desktop coordinates the list view can be given back (two 16-bit halves).
+static const int POSITION_LIMIT = 32767;
 
-// With positions false, one message an icon and the positions left alone.
-static int ReadItems(SharedBlock *block, DesktopIcon *icons, int count, bool positions)
+static int Bounded(int value, int limit) { return value < -limit ? -limit : value > limit ? limit : value; }
+
+// What the shell wrote into one slot, taken into the icon; false when it did
+// not answer for the item.
+static bool TakeSlot(SharedBlock *block, const BYTE *slot, ULONGLONG remoteText, bool positions,
+                     DesktopIcon *icon)
 {
-    if (!block->view || count <= 0)
-        return 0;
-    SIZE_T size = (SIZE_T)count * SLOT_SIZE;
-    RemoteMemory batch(block->process, size);
-    BYTE *remote = static_cast<BYTE *>(batch.address);
-    if (!remote)
-        return 0;
-    std::vector<BYTE> local(size);
+    ItemFields fields = {};
+    UnpackRecord(block, slot + SLOT_RECORD, &fields);
+    icon->image = IMAGE_UNANSWERED;
+    icon->text[0] = L'\0';
+    if (fields.image == IMAGE_UNANSWERED)
+        return false;
+    icon->image = fields.image;
+    icon->itemNumber = (DWORD)fields.param;
+    icon->itemValue = fields.param;
+    TakeText(block, fields, remoteText, slot + SLOT_TEXT, icon->text);
+    if (!positions)
+        return true;
+    POINT position;
+    CopyMemory(&position, slot + SLOT_POSITION, sizeof(position));
+    if (PITEMID_CHILD item = FolderViewItem(block, icon->index, icon->text, fields.param)) {
+        block->folderView->GetItemPosition(item, &position);
+        CoTaskMemFree(item);
+    }
+    icon->x = Bounded(position.x, POSITION_LIMIT);
+    icon->y = Bounded(position.y, POSITION_LIMIT);
+    return true;
+}
+
+// One chunk of a batch: the records written into the shell's process, the
+// requests queued without waiting for each answer, then one message that is
+// waited for (the list view's thread handles the messages sent to it in order,
+// so once it answers, every request before it is done), and the answers read
+// back. False when the shell did not answer: the requests may then still be
+// queued there.
+static bool ReadChunk(SharedBlock *block, BYTE *remote, BYTE *local, DesktopIcon *icons, int count,
+                      bool positions, int *answered)
+{
     const UINT mask = LVIF_IMAGE | LVIF_TEXT | LVIF_PARAM;
     for (int i = 0; i < count; i++) {
         ItemFields fields =
             Request(mask, icons[i].index, (ULONGLONG)(UINT_PTR)(remote + i * SLOT_SIZE + SLOT_TEXT));
-        PackRecord(block, fields, &local[i * SLOT_SIZE + SLOT_RECORD]);
+        fields.image = IMAGE_UNANSWERED;
+        PackRecord(block, fields, local + i * SLOT_SIZE + SLOT_RECORD);
     }
-    int read = 0;
-    if (WriteProcessMemory(block->process, remote, local.data(), size, nullptr)) {
-        // Queued without waiting for each answer, then one message that is
-        // waited for: the list view's thread handles the messages sent to it
-        // in order, so once it answers, every request before it is done. A
-        // waited message now and then keeps the shell's queue short.
-        for (int i = 0; i < count; i++) {
-            if (i % BATCH_QUEUE_LIMIT == BATCH_QUEUE_LIMIT - 1)
-                Send(block, LVM_GETITEMCOUNT, 0, 0);
-            BYTE *slot = remote + i * SLOT_SIZE;
-            SendNotifyMessageW(block->listView, LVM_GETITEMW, 0,
-                               reinterpret_cast<LPARAM>(slot + SLOT_RECORD));
-            if (positions)
-                SendNotifyMessageW(block->listView, LVM_GETITEMPOSITION, icons[i].index,
-                                   reinterpret_cast<LPARAM>(slot + SLOT_POSITION));
+    SIZE_T size = (SIZE_T)count * SLOT_SIZE;
+    *answered = 0;
+    if (!WriteProcessMemory(block->process, remote, local, size, nullptr))
+        return true;
+    for (int i = 0; i < count; i++) {
+        BYTE *slot = remote + i * SLOT_SIZE;
+        SendNotifyMessageW(block->listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(slot + SLOT_RECORD));
+        if (positions)
+            SendNotifyMessageW(block->listView, LVM_GETITEMPOSITION, icons[i].index,
+                               reinterpret_cast<LPARAM>(slot + SLOT_POSITION));
+    }
+    ShellMessageCount += (positions ? 2 : 1) * count;
+    Send(block, LVM_GETITEMCOUNT, 0, 0);
+    if (block->unanswered)
+        return false;
+    if (ReadProcessMemory(block->process, remote, local, size, nullptr))
+        for (int i = 0; i < count; i++)
+            *answered +=
+                TakeSlot(block, local + i * SLOT_SIZE,
+                         (ULONGLONG)(UINT_PTR)(remote + i * SLOT_SIZE + SLOT_TEXT), positions, &icons[i]);
+    return true;
+}
+
+// As ReadDesktopIcons, the items the shell did not answer for marked with
+// IMAGE_UNANSWERED. Read a chunk at a time through one buffer; a chunk of
+// which the shell knows no item ends the read, so a shell that claims far
+// more items than it holds costs two chunks.
+static int ReadSlots(SharedBlock *block, DesktopIcon *icons, int count, bool positions)
+{
+    for (int i = 0; i < count; i++)
+        icons[i].image = IMAGE_UNANSWERED;
+    if (!block->view || block->unanswered || count <= 0)
+        return 0;
+    RemoteMemory batch(block->process, BATCH_QUEUE_LIMIT * SLOT_SIZE);
+    ScopedHeapMemory local(BATCH_QUEUE_LIMIT * SLOT_SIZE);
+    BYTE *remote = static_cast<BYTE *>(batch.address);
+    BYTE *copy = static_cast<BYTE *>(local.address);
+    // A shell that is already hung gets no request queued at all.
+    if (!remote || !copy || (!Send(block, LVM_GETITEMCOUNT, 0, 0) && block->unanswered))
+        return 0;
+    int answered = 0;
+    for (int first = 0; first < count; first += BATCH_QUEUE_LIMIT) {
+        int inChunk = 0;
+        if (!ReadChunk(block, remote, copy, icons + first, std::min(BATCH_QUEUE_LIMIT, count - first),
+                       positions, &inChunk)) {
+            // Requests still queued in the shell would write into the buffer
+            // once it wakes up: it is left to the shell, not freed under them.
+            batch.address = nullptr;
+            return 0;
         }
-        ShellMessageCount += (positions ? 2 : 1) * count;
-        Send(block, LVM_GETITEMCOUNT, 0, 0);
-        read = ReadProcessMemory(block->process, remote, local.data(), size, nullptr);
+        answered += inChunk;
+        if (!inChunk)
+            break;
     }
-    for (int i = 0; read && i < count; i++) {
-        const BYTE *slot = &local[i * SLOT_SIZE];
-        ItemFields fields = {};
-        UnpackRecord(block, slot + SLOT_RECORD, &fields);
-        icons[i].image = fields.image;
-        icons[i].itemNumber = (DWORD)fields.param;
-        icons[i].itemValue = fields.param;
-        TakeText(block, fields, (ULONGLONG)(UINT_PTR)(remote + i * SLOT_SIZE + SLOT_TEXT), slot + SLOT_TEXT,
-                 icons[i].text);
-        if (!positions)
-            continue;
-        POINT position;
-        CopyMemory(&position, slot + SLOT_POSITION, sizeof(position));
-        if (PITEMID_CHILD item = FolderViewItem(block, icons[i].index, icons[i].text, fields.param)) {
-            block->folderView->GetItemPosition(item, &position);
-            CoTaskMemFree(item);
-        }
-        icons[i].x = position.x;
-        icons[i].y = position.y;
-    }
-    return read ? 1 : 0;
+    return answered;
+}
+
+static void ForgetUnanswered(DesktopIcon *icons, int count)
+{
+    for (int i = 0; i < count; i++)
+        if (icons[i].image == IMAGE_UNANSWERED)
+            icons[i].image = -1;
 }
 
 int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
 {
-    return ReadItems(block, icons, count, true);
+    int answered = ReadSlots(block, icons, count, true);
+    ForgetUnanswered(icons, count);
+    return answered;
 }
 
 int ReadDesktopIconNames(SharedBlock *block, DesktopIcon *icons, int count)
 {
-    return ReadItems(block, icons, count, false);
+    int answered = ReadSlots(block, icons, count, false);
+    ForgetUnanswered(icons, count);
+    return answered;
 }
 
 std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block)
 {
     std::vector<DesktopIcon> icons(GetIconCount(block));
     for (size_t i = 0; i < icons.size(); i++)
-        icons[i] = {(int)i, 0, 0, -1, L"", 0, 0};
-    ReadDesktopIcons(block, icons.data(), (int)icons.size());
+        icons[i] = {(int)i, 0, 0, IMAGE_UNANSWERED, L"", 0, 0};
+    if (!ReadSlots(block, icons.data(), (int)icons.size(), true))
+        icons.clear();
+    // A shell that claimed more items than it holds: the end is left off.
+    while (!icons.empty() && icons.back().image == IMAGE_UNANSWERED)
+        icons.pop_back();
+    ForgetUnanswered(icons.data(), (int)icons.size());
     return icons;
 }
 
@@ -642,4 +743,23 @@ int IconParsingNames(SharedBlock *block, const DesktopIcon *icons, int count, st
         named += !names[i].empty();
     }
     return named;
+}
+
+int GetIconIdentity(SharedBlock *block, int index, wchar_t *identity, int capacity)
+{
+    BYTE local[BLOCK_SIZE];
+    ItemFields fields;
+    identity[0] = L'\0';
+    if (!block->view || !GetItem(block, index, LVIF_TEXT | LVIF_PARAM, &fields, local))
+        return 0;
+    WCHAR label[ICON_TEXT_CAPACITY];
+    TakeText(block, fields, RemoteAddress(block, BLOCK_TEXT), local + BLOCK_TEXT, label);
+    lstrcpynW(identity, label, capacity);
+    if (LPITEMIDLIST list = CopyIdList(block, fields.param)) {
+        WCHAR path[MAX_PATH] = L"";
+        if (SHGetPathFromIDListW(list, path) && path[0])
+            lstrcpynW(identity, path, capacity);
+        CoTaskMemFree(list);
+    }
+    return 1;
 }

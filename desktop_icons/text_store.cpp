@@ -42,12 +42,12 @@ int LookupHiddenText(DWORD itemNumber, wchar_t *text, DWORD capacity)
     }
 }
 
-static void StoreHiddenText(const wchar_t *text, DWORD itemNumber)
+static bool StoreHiddenText(const wchar_t *text, DWORD itemNumber)
 {
     ScopedKey store;
-    if (store.Create(HIDE_TEXT_ICONS_KEY))
-        RegSetValueExW(store.key, text, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&itemNumber),
-                       sizeof(itemNumber));
+    return store.Create(HIDE_TEXT_ICONS_KEY) &&
+           RegSetValueExW(store.key, text, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&itemNumber),
+                          sizeof(itemNumber)) == ERROR_SUCCESS;
 }
 
 int HideIconText(HWND listView, int index)
@@ -59,10 +59,13 @@ int HideIconText(HWND listView, int index)
     DesktopIcon icon = {};
     icon.index = index;
     int hidden = 0;
-    if (ReadIconText(&block, &icon) && icon.text[0]) {
-        StoreHiddenText(icon.text, icon.itemNumber);
-        SetIconText(&block, index, L"");
+    // Stored only once the shell has blanked the label, and the label given
+    // back when it cannot be stored: no label is lost and none is stored
+    // that still shows.
+    if (ReadIconText(&block, &icon) && icon.text[0] && SetIconText(&block, index, L"")) {
         hidden = 1;
+        if (!StoreHiddenText(icon.text, icon.itemNumber) && SetIconText(&block, index, icon.text))
+            hidden = 0;
     }
     return hidden;
 }
@@ -81,8 +84,7 @@ int RestoreIconText(HWND listView, int index)
             result = 1; // shown: nothing to give back
         } else {
             LookupHiddenText(icon.itemNumber, icon.text, ICON_TEXT_CAPACITY - 1);
-            if (icon.text[0]) {
-                SetIconText(&block, index, icon.text);
+            if (icon.text[0] && SetIconText(&block, index, icon.text)) {
                 ScopedKey store;
                 if (store.Create(HIDE_TEXT_ICONS_KEY))
                     RegDeleteValueW(store.key, icon.text);
@@ -114,8 +116,10 @@ int HideStoredIconTexts()
     ScopedSharedBlock shared(FindDesktopListView());
     SharedBlock &block = shared.block;
     if (!shared.open)
-        return 1;
+        return 0;
     std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
+    if (block.unanswered)
+        return 0;
     // Labels blanked on an icon whose number has changed since (another
     // logon): stored again under the present number, or they could never be
     // given back.
@@ -128,9 +132,8 @@ int HideStoredIconTexts()
         for (DWORD k = 0; StoredLabel(store.key, k, name, ICON_TEXT_CAPACITY - 1, &number) == ERROR_SUCCESS;
              k++) {
             int found = name[0] ? FindStoredIcon(icons, name, number) : -1;
-            if (found < 0)
+            if (found < 0 || !SetIconText(&block, found, L""))
                 continue;
-            SetIconText(&block, found, L"");
             icons[found].text[0] = '\0';
             if (icons[found].itemNumber != number)
                 renumbered.emplace_back(name, icons[found].itemNumber);
@@ -138,11 +141,7 @@ int HideStoredIconTexts()
     }
     for (const auto &entry : renumbered)
         StoreHiddenText(entry.first.c_str(), entry.second);
-    return 1;
+    return block.unanswered ? 0 : 1;
 }
 
-void StartupIconAction()
-{
-    if (ReadOptionNumber(OPT_HIDE_ICON_TEXT_AT_STARTUP))
-        HideStoredIconTexts();
-}
+bool StartupIconAction() { return !ReadOptionNumber(OPT_HIDE_ICON_TEXT_AT_STARTUP) || HideStoredIconTexts(); }

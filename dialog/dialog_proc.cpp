@@ -5,6 +5,7 @@
 #include "base/messages.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
+#include "dialog/tab_pages.h"
 #include "resources/resource_ids.h"
 
 static ExtPropState *StateOf(HWND dialog)
@@ -45,6 +46,48 @@ static INT_PTR OnActivateApp(ExtPropState *state, BOOL active)
     return 0;
 }
 
+// The shell answers again, started anew or went away: the Icons page shows
+// what there is now (not in the middle of a drag). True when the shell is
+// another one.
+static bool FollowShellIcons(ExtPropState *state)
+{
+    IconPage &icons = state->icons;
+    bool changed = FollowShell(&icons);
+    if (state->currentTab == TAB_ICONS && !icons.view.dragging && (changed || icons.shellUnanswered))
+        ReloadCanvasIcons(state);
+    return changed;
+}
+
+// The next chunk of the icons being loaded, after drawing what has come.
+static void OnIconLoadStep(ExtPropState *state)
+{
+    HWND dialog = state->dialogWindow;
+    KillTimer(dialog, ICON_LOAD_TIMER_ID);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (!ContinueCanvasIconLoad(&state->icons, state->canvas.scale)) {
+        if (state->currentTab == TAB_ICONS)
+            ShowTabLabels(state, TAB_ICONS);
+        return;
+    }
+    // Waiting input goes first: the next chunk then comes on the timer, whose
+    // message is handled after it.
+    if (HIWORD(GetQueueStatus(QS_INPUT)))
+        SetTimer(dialog, ICON_LOAD_TIMER_ID, USER_TIMER_MINIMUM, nullptr);
+    else
+        PostMessageW(dialog, WM_ICON_LOAD_STEP, 0, 0);
+}
+
+static INT_PTR OnTimer(ExtPropState *state, UINT_PTR id)
+{
+    if (id == ICON_SHELL_TIMER_ID)
+        FollowShellIcons(state);
+    else if (id == ICON_LOAD_TIMER_ID)
+        OnIconLoadStep(state);
+    else
+        SyncWindowMiniature(&state->canvas);
+    return 0;
+}
+
 static INT_PTR OnIconMovedMessage(ExtPropState *state, int index, LPARAM corner)
 {
     if (OnIconMoved(&state->icons, state->canvas.scale, index, corner))
@@ -52,8 +95,11 @@ static INT_PTR OnIconMovedMessage(ExtPropState *state, int index, LPARAM corner)
     return 0;
 }
 
+// An item index of a shell that has gone names no icon of the new one.
 static INT_PTR OnIconText(ExtPropState *state, int index, BOOL restore)
 {
+    if (FollowShellIcons(state))
+        return 0;
     return restore ? RestoreIconText(state->icons.listView, index)
                    : HideIconText(state->icons.listView, index);
 }
@@ -146,7 +192,12 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_SETCURSOR:
         return Answer(window, OnCanvasSetCursor(&state->canvas, LOWORD(lParam)));
     case WM_TIMER:
-        SyncWindowMiniature(&state->canvas);
+        return OnTimer(state, wParam);
+    case WM_ICON_LOAD_STEP:
+        OnIconLoadStep(state);
+        return 0;
+    case WM_PREPARE_ICONS:
+        PrepareIconPage(&state->icons, state->canvas.scale);
         return 0;
     case WM_DISPLAYCHANGE:
         FollowDisplayChange(state);
@@ -170,6 +221,8 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_CTLCOLORSTATIC:
         return OnControlColor(state, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     default:
+        if (state->taskbarCreatedMessage && message == state->taskbarCreatedMessage)
+            FollowShellIcons(state);
         return 0;
     }
 }
@@ -294,7 +347,10 @@ INT_PTR DialogCommand(ExtPropState *state, UINT code, WPARAM first, HWND control
     if (ProfilesPageCommand(state, code, LOWORD(first), control))
         return 0;
     if ((code == CBN_DROPDOWN || code == CBN_SETFOCUS) && control == state->canvas.windowCombo) {
-        FillWindowCombo(&state->canvas);
+        if (state->currentTab == TAB_ICONS)
+            FillIconCombo(&state->icons);
+        else
+            FillWindowCombo(&state->canvas);
         return 0;
     }
     if (code == CBN_SELCHANGE)

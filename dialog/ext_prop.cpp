@@ -260,11 +260,16 @@ int InitExtPropDialog(ExtPropState *state)
     PlaceAboutPage(state);
     StackCanvasAndPages(state);
     SetFocus(state->okButton);
+    state->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+    SetTimer(dialog, ICON_SHELL_TIMER_ID, ICON_SHELL_TIMER_MS, nullptr);
+    PostMessageW(dialog, WM_PREPARE_ICONS, 0, 0);
     return 1;
 }
 
 void CloseExtPropDialog(ExtPropState *state, INT_PTR result)
 {
+    KillTimer(state->dialogWindow, ICON_SHELL_TIMER_ID);
+    KillTimer(state->dialogWindow, ICON_LOAD_TIMER_ID);
     ReleaseCanvas(&state->canvas);
     ReleaseIconPage(&state->icons);
     RemoveWindowSubclass(state->tabControl, TabCtrlProc, 0);

@@ -65,6 +65,7 @@ struct ExtPropState {
     BOOL tabTargetFromKeyboard;
     BOOL tabChangeRefused;
     int tabToRestore;
+    UINT taskbarCreatedMessage; // the shell has started anew
 };
 
 // Lifecycle (dialog/ext_prop.cpp).

@@ -1,6 +1,7 @@
 // The five tabs of the dialog share one window: the tab strip only draws the
 // tabs, and a switch hides the old page's controls and shows the new ones.
 // Also the owner-drawn strip, the two subclassed controls and the screen list.
+#include "base/messages.h"
 #include "base/scoped.h"
 #include "dialog/ext_prop.h"
 #include "dialog/tab_pages.h"
@@ -40,7 +41,10 @@ CanvasMode CanvasModeOfTab(int tab)
 
 int ReloadCanvasIcons(ExtPropState *state)
 {
-    return LoadCanvasIcons(&state->icons, state->canvas.scale, state->currentTab == TAB_ICONS);
+    int loaded = LoadCanvasIcons(&state->icons, state->canvas.scale, state->currentTab == TAB_ICONS);
+    if (state->currentTab == TAB_ICONS)
+        ShowTabLabels(state, TAB_ICONS);
+    return loaded;
 }
 
 void WidenToText(HWND control, HWND dialog, int extra)
@@ -168,6 +172,13 @@ static void InvalidateSelectedScreen(const CanvasState *canvas)
         InvalidateRect(canvas->screenItems[canvas->selectedScreen], nullptr, TRUE);
 }
 
+// The Icons page is drawn at once; its icons come a chunk at a time.
+static void StartIconLoad(ExtPropState *state)
+{
+    BeginCanvasIconLoad(&state->icons, true);
+    PostMessageW(state->dialogWindow, WM_ICON_LOAD_STEP, 0, 0);
+}
+
 static void EnterPage(ExtPropState *state, int tab, BOOL fromCanvas)
 {
     switch (tab) {
@@ -184,7 +195,7 @@ static void EnterPage(ExtPropState *state, int tab, BOOL fromCanvas)
         ShowControl(state->canvas.windowCombo, TRUE);
         break;
     case TAB_ICONS:
-        ReloadCanvasIcons(state);
+        StartIconLoad(state);
         ShowControl(state->icons.combo, TRUE);
         if (fromCanvas)
             InvalidateSelectedScreen(&state->canvas);
@@ -238,7 +249,10 @@ int SwitchTab(ExtPropState *state, NMHDR *header, int target)
 
 void ShowTabLabels(ExtPropState *state, int tab)
 {
-    SendMessageW(state->hintLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[tab].hint));
+    // On the Icons page a shell that does not answer is said in its place.
+    const wchar_t *problem = tab == TAB_ICONS ? IconPageProblem(&state->icons) : nullptr;
+    const wchar_t *hint = problem ? problem : TabPages[tab].hint;
+    SendMessageW(state->hintLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(hint));
     SendMessageW(state->comboLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TabPages[tab].combo));
     WidenToText(state->hintLabel, state->dialogWindow, 0);
     WidenToText(state->comboLabel, state->dialogWindow, 0);

@@ -314,8 +314,8 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopy)
     for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
         ChildProcess confirm(Quoted(ProgramPath) + L" /mode 640x480 /confirm");
         HWND question = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return ScreenHeight() == 480 && (question = FindShown("#32770", "Tessivon")); },
-                            15000));
+        ASSERT_TRUE(WaitFor(
+            [&] { return ScreenHeight() == 480 && (question = FindShown("#32770", "Tessivon")); }, 15000));
         PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0);
         EXPECT_EQ(confirm.Wait(15000), key == VK_RETURN ? EXIT_DONE : EXIT_REFUSED);
         EXPECT_EQ(ScreenHeight(), key == VK_RETURN ? 480 : 768);

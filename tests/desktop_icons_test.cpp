@@ -6,6 +6,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -196,10 +198,14 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     EXPECT_EQ(shell.Report()[0].text, L"");
     EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
 
-    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
         IconView &view = state.icons.view;
         ASSERT_EQ(view.count, 50);
+        EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), 0) << "filled when it opens";
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_WINDOW_COMBO, CBN_DROPDOWN),
+                     (LPARAM)state.icons.combo);
+        EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), 50);
         EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
         EXPECT_TRUE(view.items[0].state == ICON_TEXT_HIDDEN && view.items[1].state == 0);
         EXPECT_EQ(ComboText(state.icons.combo, 0), Cafe) << "listed under the stored label";
@@ -240,6 +246,110 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     EXPECT_TRUE(now[0].text == Cafe && now[1].text == L"Icon 1");
     EXPECT_TRUE(now[2].text == L"" && now[3].text == Memo) << "the twin took the only stored number";
     EXPECT_EQ(StoredCount(), 0u);
+}
+
+// A shell that stops answering once its icons exist: every operation gives up
+// within its bound and writes nothing to the store, the start-up pass asks to
+// be tried again, the Icons tab says so in its line, and Cancel closes it. A
+// shell that claims 100,000,000 items is read up to the cap, which the line
+// tells.
+TEST_F(DesktopIcons, HangingOrLyingShellIsBoundedAndTheIconsTabSaysSo)
+{
+    {
+        FixtureShell shell(GridIcons(3, 3), false, L"hang");
+        HWND listView = FindDesktopListView();
+        ASSERT_NE(listView, nullptr);
+        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+        WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 7);
+        EXPECT_FALSE(StartupIconAction()) << "to be tried again";
+        EXPECT_FALSE(HideIconText(listView, 0) || RestoreIconText(listView, 1));
+        EXPECT_TRUE(StoredCount() == 1 && ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 7);
+        ScopedSharedBlock shared(listView);
+        EXPECT_TRUE(shared.open && ReadEveryDesktopIcon(&shared.block).empty() && shared.block.unanswered);
+        HWND shown = nullptr;
+        EXPECT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+            shown = dialog;
+            SwitchToTab(state, TAB_ICONS);
+            EXPECT_EQ(state.icons.view.count, 0);
+            EXPECT_EQ(WindowText(state.hintLabel),
+                      "The desktop does not answer; its icons are read again once it does.");
+        }));
+        EXPECT_FALSE(IsWindow(shown)) << "Cancel closed it";
+    }
+    EXPECT_FALSE(StartupIconAction()) << "no shell yet: it may come";
+
+    FixtureShell lying(GridIcons(3, 3), false, L"lying");
+    ScopedSharedBlock shared(FindDesktopListView());
+    ASSERT_TRUE(shared.open);
+    EXPECT_EQ(GetIconCount(&shared.block), ICON_COUNT_LIMIT);
+    EXPECT_TRUE(shared.block.countCapped);
+    std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&shared.block);
+    ASSERT_EQ(read.size(), 3u) << "the items past the real ones left off";
+    EXPECT_EQ(std::wstring(read[2].text), L"Icon 2");
+    EXPECT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+        SwitchToTab(state, TAB_ICONS);
+        EXPECT_EQ(state.icons.view.count, 3);
+        EXPECT_EQ(WindowText(state.hintLabel), "The desktop reports more icons than the 10000 shown here.");
+    }));
+}
+
+// A click on the Icons tab shows it at once, empty; the icons come a chunk at
+// a time on the dialog's own messages, under the busy cursor until the last.
+TEST_F(DesktopIcons, IconsTabShownAtOnceItsIconsComingAChunkAtATime)
+{
+    FixtureShell shell(GridIcons(150, 3));
+    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+        SwitchTab(&state, &header, TAB_ICONS);
+        IconPage &icons = state.icons;
+        EXPECT_TRUE(icons.view.count == 0 && icons.loading && GetCursor() == icons.waitCursor);
+        std::vector<int> counts;
+        MSG message;
+        for (DWORD end = GetTickCount() + 5000; icons.loading && GetTickCount() < end;)
+            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+                counts.push_back(icons.view.count);
+            }
+        EXPECT_NE(std::find(counts.begin(), counts.end(), ICON_LOAD_CHUNK), counts.end());
+        EXPECT_TRUE(icons.view.count == 150 && icons.savedPositions.size() == 150u && icons.busyDepth == 0);
+    }));
+}
+
+// The shell ends and another starts, its icons in another order and other
+// places, while the Icons tab is open after a drop: the tab shows the new
+// shell's icons, and Cancel puts each where the same icon stood before.
+TEST_F(DesktopIcons, ShellStartedAnewIsFollowedAndCancelMatchesIconsByIdentity)
+{
+    std::vector<FixtureIcon> icons = GridIcons(4, 3);
+    for (FixtureIcon &icon : icons)
+        icon.file = icon.text + L".txt";
+    auto first = std::make_unique<FixtureShell>(icons);
+    std::vector<FixtureIcon> before = first->Report();
+    std::vector<FixtureIcon> reversed(icons.rbegin(), icons.rend());
+    for (FixtureIcon &icon : reversed)
+        icon.y += 200;
+    std::unique_ptr<FixtureShell> second;
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        SwitchToTab(state, TAB_ICONS);
+        POINT origin = MiniatureInView(state);
+        SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 5, origin.y + 5));
+        ASSERT_TRUE(state.icons.pending);
+        first.reset();
+        second = std::make_unique<FixtureShell>(reversed);
+        PumpMessages(1500); // the dialog looks for the shell every second
+        ASSERT_TRUE(state.icons.listView == FindDesktopListView() && state.icons.view.count == 4)
+            << "the tab did not follow the new shell";
+        POINT expected = {ScaleToCanvas(reversed[0].x, state.canvas.scale) + MiniatureInView(state).x,
+                          ScaleToCanvas(reversed[0].y, state.canvas.scale) + MiniatureInView(state).y};
+        EXPECT_TRUE(state.icons.view.items[0].x == expected.x && state.icons.view.items[0].y == expected.y);
+    }));
+    ASSERT_TRUE(second);
+    std::vector<FixtureIcon> after = second->Report();
+    ASSERT_EQ(after.size(), 4u);
+    for (const FixtureIcon &icon : after) {
+        int k = _wtoi(icon.text.c_str() + 5); // "Icon k"
+        EXPECT_TRUE(SamePlace(icon, before[k])) << "Icon " << k << " at " << icon.x << "," << icon.y;
+    }
 }
 
 TEST_F(DesktopIcons, LabelsStoredThroughTheAnsiFunctionsAreFoundAndRestoredOtherValuesPassedOver)

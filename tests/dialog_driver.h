@@ -72,6 +72,9 @@ inline void SwitchToTab(ExtPropState &state, int tab)
     NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
     if (!SwitchTab(&state, &header, tab))
         SendMessageA(state.tabControl, TCM_SETCURSEL, tab, 0);
+    // The icons that would come on the dialog's timer, at once.
+    while (ContinueCanvasIconLoad(&state.icons, state.canvas.scale))
+        ;
 }
 
 // Opens the dialog with the cursor point, calls body(dialog, state) once the

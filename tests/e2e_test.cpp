@@ -20,8 +20,8 @@
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
-#include "tests/fixture_shell.h"
 #include "settings/profile_store.h"
+#include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
 #include "tests/ui_driver.h"
 
@@ -231,6 +231,32 @@ TEST_F(ProfileEndToEnd, HotkeyTakenByAnotherProgramIsToldAtStartUp)
               "The hotkey Ctrl+Alt+7 of profile \"Small\" is taken by another program.\n");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 5000));
+}
+
+// A shell that stops answering once its icons exist, with a stored label for
+// the start-up pass to blank: the program comes up all the same, its menu
+// opens, the dialog opens and closes, and the store keeps the label.
+TEST_F(EndToEnd, HungShellLeavesTheTrayIconAndTheDialogWorking)
+{
+    Post(WM_COMMAND, ID_EXIT);
+    ASSERT_EQ(program.Wait(15000), 0);
+    FixtureShell shell(GridIcons(3, 3), false, L"hang");
+    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 1);
+    ChildProcess hung(L"\"" + ProgramPath + L"\"");
+    ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
+    for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP})
+        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
+    EXPECT_TRUE(MenuOpens(5000)) << "the menu waits for the shell";
+    Post(WM_COMMAND, ID_EXTENDED_PROPERTIES);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (dialog = FindWindowA(nullptr, "Extended Display Properties")) != nullptr; }, 10000));
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 10000));
+    EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1"), 1);
+    Post(WM_COMMAND, ID_EXIT);
+    EXPECT_EQ(hung.Wait(15000), 0);
 }
 
 // The common controls serve only the dialog, COM only the desktop icon tools:

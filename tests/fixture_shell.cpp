@@ -1,6 +1,6 @@
 // The other process the tests need, in one of two parts.
 //
-//   fixture_shell shell|workerw
+//   fixture_shell shell|workerw [hang|lying]
 //
 // plays the shell's desktop for the icon tests: "Progman" > "SHELLDLL_DefView"
 // > "SysListView32" (or, with "workerw", the view under a top-level
@@ -10,7 +10,9 @@
 // is written again as the items are, with their numbers; WM_APP + 1 moves item
 // wParam to the place in lParam, as a drag on the desktop. Texts may hold any
 // character but a line break. Like the real shell, it pushes every icon inside
-// the new screen on WM_DISPLAYCHANGE.
+// the new screen on WM_DISPLAYCHANGE. With "hang" it stops answering any
+// message once its icons exist, as a shell busy at logon does; with "lying" its
+// list view tells other processes that it holds 100,000,000 items.
 //
 //   fixture_shell windows N
 //
@@ -42,6 +44,14 @@ static void PushIconsInside(int width, int height)
         SendMessageW(ListView, LVM_SETITEMPOSITION, i,
                      MAKELPARAM(std::min<LONG>(at.x, width - 64), std::min<LONG>(at.y, height - 64)));
     }
+}
+
+static LRESULT CALLBACK LyingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR)
+{
+    if (message == LVM_GETITEMCOUNT && InSendMessage())
+        return 100000000;
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 static void WriteReport()
@@ -97,7 +107,7 @@ static void MakeWindows(int count)
     Make(L"BaseBar", L"Fixture band", shown, 720, 740, 100, 20);
 }
 
-static void MakeShell(bool workerW)
+static void MakeShell(bool workerW, bool lying)
 {
     InitCommonControls();
     CoInitialize(nullptr);
@@ -113,6 +123,8 @@ static void MakeShell(bool workerW)
         SendMessageW(ListView, LVM_INSERTITEMW, 0, (LPARAM)&item);
         SendMessageW(ListView, LVM_SETITEMPOSITION, item.iItem++, MAKELPARAM(icon.x, icon.y));
     }
+    if (lying)
+        SetWindowSubclass(ListView, LyingProc, 0, 0);
 }
 
 int main()
@@ -124,8 +136,10 @@ int main()
     if (!wcscmp(argv[1], L"windows"))
         MakeWindows(argc > 2 ? _wtoi(argv[2]) : 0);
     else
-        MakeShell(!wcscmp(argv[1], L"workerw"));
+        MakeShell(!wcscmp(argv[1], L"workerw"), argc > 2 && !wcscmp(argv[2], L"lying"));
     Make(L"TessivonFixture", L"Fixture ready", WS_POPUP, 0, 0, 10, 10);
+    if (argc > 2 && !wcscmp(argv[2], L"hang"))
+        Sleep(INFINITE);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);

@@ -87,8 +87,10 @@ inline std::wstring ShellFolder()
 }
 
 struct FixtureShell : FixtureProcess {
-    explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false)
-        : FixtureProcess(WriteList(icons, workerW))
+    // behaviour: empty for a shell that answers, else "hang" or "lying" (fixture_shell.cpp).
+    explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false,
+                          const std::wstring &behaviour = L"")
+        : FixtureProcess(WriteList(icons, workerW) + L" " + behaviour)
     {
     }
     // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2;

@@ -7,6 +7,7 @@
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
 #include "settings/profile_store.h"
+#include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
 #include "tests/ui_driver.h"
@@ -64,6 +65,19 @@ struct MainWindowFixture : ::testing::Test {
         Sim.calls.clear();
     }
 };
+
+// The start-up pass over the hidden labels finds no shell yet: it is tried
+// again a few seconds later, once the shell has come.
+TEST_F(MainWindowFixture, StartUpLabelPassTriedAgainUntilTheShellComes)
+{
+    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 0);
+    Start(1);
+    FixtureShell shell(GridIcons(3, 3));
+    EXPECT_EQ(shell.Report()[1].text, L"Icon 1");
+    PumpMessages(3500);
+    EXPECT_EQ(shell.Report()[1].text, L"");
+}
 
 TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSwitchPerDisplay)
 {
