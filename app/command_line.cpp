@@ -251,7 +251,7 @@ static LONG ConfirmedSwitch(MainWindowState *instance, int display, const ModeSn
     after[display] = chosen;
     if (instance)
         return SwitchModesAndConfirm(instance, after, display, kept);
-    KeepOrRevert question = {before, after, count, display, KEEP_OR_REVERT_SECONDS, 0};
+    KeepOrRevert question = {before, after, count, display, KEEP_OR_REVERT_SECONDS, nullptr, 0};
     return SwitchThenConfirm(nullptr, &question, kept);
 }
 

@@ -146,6 +146,9 @@ LONG SwitchThenConfirm(HWND owner, KeepOrRevert *question, bool *kept)
         switched = true;
     }
     if (!AskKeepOrRevert(owner, question)) {
+        // Going back is a display change like any other: the icons come back too.
+        if (question->iconLayout)
+            IconLayoutBeforeDisplayChange(question->iconLayout);
         RevertDisplays(question);
         return DISP_CHANGE_SUCCESSFUL;
     }

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include "desktop_icons/icon_layout.h"
 #include "display/catalogue.h"
 
 #define KEEP_OR_REVERT_SECONDS 15
@@ -13,8 +14,9 @@ struct KeepOrRevert {
     const ModeSnapshot *before;
     const ModeSnapshot *after;
     int displayCount;
-    int shownOn; // the display whose monitor the question is centred on
-    int seconds; // the countdown's length
+    int shownOn;                  // the display whose monitor the question is centred on
+    int seconds;                  // the countdown's length
+    IconLayoutKeeper *iconLayout; // keeps the icons across a revert; may be null
     // Kept by the dialog while it runs.
     int secondsLeft;
 };

@@ -209,7 +209,8 @@ LONG SwitchModesAndConfirm(MainWindowState *state, const ModeSnapshot *after, in
     // Taken here, so that the question and Escape go back to what the displays showed.
     SnapshotCurrentModes(state->savedModes);
     int seconds = state->confirmSeconds ? state->confirmSeconds : KEEP_OR_REVERT_SECONDS;
-    KeepOrRevert question = {state->savedModes, after, state->catalogue.displayCount, shownOn, seconds, 0};
+    KeepOrRevert question = {state->savedModes,  after, state->catalogue.displayCount, shownOn, seconds,
+                             &state->iconLayout, 0};
     // Escape's undo belongs to an answered switch only.
     state->modeChanged = FALSE;
     state->confirming = TRUE;

@@ -33,6 +33,7 @@ struct MainWindowState {
     ModeSnapshot savedModes[MAX_DISPLAYS]; // what Escape puts back
     BOOL modeChanged;
     BOOL confirming;             // the keep-or-revert question is shown; the tray waits
+    BOOL commandUnderWay;        // a handed-over command runs; the next one is sent again
     int confirmSeconds;          // its countdown; 0 for KEEP_OR_REVERT_SECONDS
     IconLayoutKeeper iconLayout; // the desktop icons' layout across display changes
     // Profiles (app/profile_menu.cpp).

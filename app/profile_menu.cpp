@@ -82,11 +82,12 @@ static void OfferKeepOrRevert(MainWindowState *state)
 {
     if (ReadOptionNumberOr(OPT_CONFIRM_MODE_CHANGE, 1)) {
         int seconds = state->confirmSeconds ? state->confirmSeconds : KEEP_OR_REVERT_SECONDS;
-        KeepOrRevert question = {nullptr, nullptr, 0, 0, seconds, 0};
+        KeepOrRevert question = {nullptr, nullptr, 0, 0, seconds, nullptr, 0};
         state->confirming = TRUE;
         bool kept = AskKeepOrRevert(state->window, &question);
         state->confirming = FALSE;
         if (!kept) {
+            PrepareDisplayChange(state);
             RestoreArrangementBefore(state);
             state->modeChanged = FALSE;
             return;

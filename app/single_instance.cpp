@@ -12,6 +12,11 @@
 // The answer's texts are cut at this many characters each.
 #define MAX_REPLY_TEXT (256 * 1024)
 #define REPLY_WINDOW_CLASS L"Tessivon command reply"
+// The running program's answer while it carries out another command: a
+// display change or the keep-or-revert question lets the next command in
+// while the first is under way, so it is turned away to be sent again.
+#define COMMAND_BUSY 0x0B05
+#define BUSY_RETRY_MS 50
 
 InstanceClaim ClaimInstance()
 {
@@ -103,10 +108,18 @@ int HandOverCommand(HWND running, const std::vector<std::wstring> &arguments, Co
                                        InstanceHandle, output);
     std::wstring packed = Pack(arguments);
     COPYDATASTRUCT copy = {COMMAND_COPY_MARK, (DWORD)(packed.size() * sizeof(wchar_t)), packed.data()};
-    DWORD_PTR result = 0;
-    bool answered = replyWindow &&
-                    SendMessageTimeoutW(running, WM_COPYDATA, (WPARAM)replyWindow,
-                                        reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL, milliseconds, &result);
+    DWORD_PTR result = COMMAND_BUSY;
+    bool answered = false;
+    for (DWORD start = GetTickCount(); replyWindow && result == COMMAND_BUSY;) {
+        DWORD spent = GetTickCount() - start;
+        answered = spent < milliseconds && SendMessageTimeoutW(running, WM_COPYDATA, (WPARAM)replyWindow,
+                                                               reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL,
+                                                               milliseconds - spent, &result);
+        if (!answered)
+            break;
+        if (result == COMMAND_BUSY)
+            Sleep(BUSY_RETRY_MS);
+    }
     if (replyWindow)
         DestroyWindow(replyWindow);
     if (!answered) {
@@ -118,14 +131,19 @@ int HandOverCommand(HWND running, const std::vector<std::wstring> &arguments, Co
 
 LRESULT AnswerHandedCommand(MainWindowState *state, HWND sender, const COPYDATASTRUCT *copy)
 {
+    if (state->commandUnderWay || state->confirming)
+        return COMMAND_BUSY;
     std::vector<std::wstring> arguments =
         Unpack(copy, COMMAND_COPY_MARK, MAX_ARGUMENTS * (MAX_ARGUMENT_LENGTH + 1));
     CommandOutput output;
     int code = EXIT_BAD_ARGUMENTS;
-    if (arguments.empty())
+    if (arguments.empty()) {
         output.err = L"the command did not arrive whole\r\n";
-    else
+    } else {
+        state->commandUnderWay = TRUE;
         code = CarryOutCommand(arguments, state, &output);
+        state->commandUnderWay = FALSE;
+    }
     std::wstring packed = Pack({output.out, output.err});
     COPYDATASTRUCT reply = {REPLY_COPY_MARK, (DWORD)(packed.size() * sizeof(wchar_t)), packed.data()};
     DWORD_PTR ignored = 0;

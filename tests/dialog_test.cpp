@@ -61,14 +61,14 @@ TEST_F(ExtPropDialog, OkWritesAllOptionsAndTheRunValueCancelCloseAndApplyNothing
         SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
     }));
     // What was read is stored: the defaults where nothing was, any non-zero number as 1.
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1}, true);
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1, 1}, true);
 
     WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
     // Text is no number: the default.
     SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0", 4);
     ASSERT_TRUE(
         RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }));
-    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1, 1}, false);
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1, 1, 1}, false);
 
     // Cancel and WM_CLOSE (the close box) store nothing though an option was
     // changed; Escape (IDCANCEL) does nothing; Apply settles the moves and

@@ -229,6 +229,7 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
     // titled submenu each, past the resource's three, with ids of their own;
     // Escape puts every display back as the click found it.
     Start(2);
+    WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
     SimSetMonitors(5);
     Sim.monitors[4].bitsPerPixel = 8;
     Watch click(GetDoubleClickTime() + 2000);
