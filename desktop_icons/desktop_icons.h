@@ -67,6 +67,9 @@ std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block);
 int ReadIconText(SharedBlock *block, DesktopIcon *icon);
 int SetIconText(SharedBlock *block, int index, const wchar_t *text);
 int SetIconPosition(SharedBlock *block, int index, int x, int y);
+// What the icon covers (picture and label) relative to its position; 0 when
+// it cannot be read.
+int GetIconExtent(SharedBlock *block, int index, RECT *extent);
 // The icon's 16 by 16 picture, taken in this process from the item's identity;
 // null when there is none. The caller destroys it.
 HICON GetIconPicture(SharedBlock *block, int index);

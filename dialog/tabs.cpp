@@ -235,6 +235,12 @@ void ShowTabLabels(ExtPropState *state, int tab)
     WidenToText(state->comboLabel, state->dialogWindow, 0);
 }
 
+void SetHintText(ExtPropState *state, const wchar_t *text)
+{
+    SendMessageW(state->hintLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    WidenToText(state->hintLabel, state->dialogWindow, 0);
+}
+
 // ---------------------------------------------------------------------------
 // Notifications of the strip.
 
