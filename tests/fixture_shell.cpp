@@ -99,10 +99,13 @@ static void MakeShell(bool workerW)
 {
     InitCommonControls();
     CoInitialize(nullptr);
-    HWND holder = Make(L"Progman", L"", WS_POPUP, 0, 0, 1024, 768);
-    holder = workerW ? Make(L"WorkerW", L"", WS_POPUP, 0, 0, 1024, 768) : holder;
-    HWND view = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1024, 768, holder);
-    ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 1024, 768, view);
+    // The desktop spans the virtual screen, whose corner is the list's origin.
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    HWND holder = Make(L"Progman", L"", WS_POPUP, left, top, width, height);
+    holder = workerW ? Make(L"WorkerW", L"", WS_POPUP, left, top, width, height) : holder;
+    HWND view = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, holder);
+    ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, width, height, view);
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     for (const FixtureIcon &icon : ReadIcons(ShellFolder() + L"icons.txt")) {
