@@ -16,22 +16,13 @@
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
+#include "tests/program_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/ui_driver.h"
 
 namespace {
 
 std::wstring ProgramPath;
-
-bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
-{
-    for (DWORD end = GetTickCount() + milliseconds; !condition(); Sleep(50))
-        if (GetTickCount() > end)
-            return false;
-    return true;
-}
-
-HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
@@ -176,9 +167,6 @@ int main(int argc, char **argv)
     RegisterClassA(&other);
     CreateWindowExA(0, other.lpszClassName, other.lpszClassName, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                     nullptr);
-    // A Unix path seen through Wine's Z: drive.
-    for (const char *c = argv[1]; *c; c++)
-        ProgramPath += *c == '/' ? L'\\' : (wchar_t)*c;
-    ProgramPath = (argv[1][0] == '/' ? L"Z:" : L"") + ProgramPath;
+    ProgramPath = WindowsPath(argv[1]);
     return RUN_ALL_TESTS();
 }

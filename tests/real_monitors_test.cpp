@@ -9,16 +9,15 @@
 #include <commctrl.h>
 
 #include <cmath>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
 #include "base/messages.h"
 #include "base/platform.h"
 #include "desktop_icons/icon_view.h"
 #include "resources/resource_ids.h"
 #include "tests/canvas_driver.h"
+#include "tests/program_driver.h"
 #include "tests/registry_guard.h"
 
 namespace {
@@ -49,14 +48,6 @@ std::vector<Monitor> Monitors()
 }
 
 POINT VirtualCorner() { return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)}; }
-
-bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
-{
-    for (DWORD end = GetTickCount() + milliseconds; !condition(); Sleep(50))
-        if (GetTickCount() > end)
-            return false;
-    return true;
-}
 
 // The X pointer: X's root starts at the virtual screen's corner.
 void Xdotool(const std::string &commands)
@@ -94,8 +85,6 @@ RECT SettledRect(HWND window)
     }
     return last;
 }
-
-HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
 
 // A child of the dialog's program by its control id and class.
 HWND Child(HWND parent, int id, const wchar_t *className)
@@ -290,9 +279,7 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     if (argc < 3)
         return fprintf(stderr, "usage: real_monitors_tests PATH-OF-tessivon.exe MONITORS\n"), 2;
-    for (const char *c = argv[1]; *c; c++)
-        ProgramPath += *c == '/' ? L'\\' : (wchar_t)*c;
-    ProgramPath = (argv[1][0] == '/' ? L"Z:" : L"") + ProgramPath;
+    ProgramPath = WindowsPath(argv[1]);
     ExpectedMonitors = atoi(argv[2]);
     return RUN_ALL_TESTS();
 }
