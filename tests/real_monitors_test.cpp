@@ -1,7 +1,7 @@
 // The real tessivon.exe on real monitors: run by real_monitors.sh inside an
 // Xephyr whose Xinerama screens Wine takes for monitors, with the number of
-// monitors expected. Everything is read back from the program's real windows
-// and moved with the real X pointer.
+// monitors expected. Everything is read back from the program's real windows;
+// a window is dragged with the real X pointer.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -240,7 +240,7 @@ TEST_F(RealMonitors, WindowDraggedOntoTheSecondMonitorLandsWhereLetGoAndCancelPu
 }
 
 // An icon of the stand-in shell, whose list spans the virtual screen, dropped
-// by the real pointer on the second monitor's screen lands on that monitor.
+// on the second monitor's screen lands on that monitor, where it was let go.
 TEST_F(RealMonitors, IconDroppedOnTheSecondMonitorsScreenLandsOnIt)
 {
     FixtureShell shell(GridIcons(3, 3));
