@@ -110,11 +110,14 @@ static bool ReleaseWindow(CanvasState *state, int x, int y)
         return false;
     }
     RECT window;
-    GetWindowRect(state->targetWindow, &window);
-    bool moved = window.left != state->dragStart.left || window.top != state->dragStart.top;
-    if (moved || x != state->dragPress.x || y != state->dragPress.y)
+    auto moved = [&] {
+        return GetWindowRect(state->targetWindow, &window) &&
+               (window.left != state->dragStart.left || window.top != state->dragStart.top);
+    };
+    if (moved() || x != state->dragPress.x || y != state->dragPress.y)
         DragWindowTo(state, MK_LBUTTON, x, y);
-    if (!state->targetRefused && state->windowsPending && GetWindowRect(state->targetWindow, &window)) {
+    // Only a window this drag moved: a click leaves any window where it is.
+    if (!state->targetRefused && moved()) {
         RECT kept = KeepTitleBarReachable(window);
         if (!EqualRect(&kept, &window))
             PlaceTargetWindow(state, kept.left, kept.top);
