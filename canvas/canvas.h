@@ -160,6 +160,9 @@ struct CanvasState {
     BOOL dragging;
     POINT dragOffset;
     DragPointer lastDragPointer; // the last window-drag move carried out
+    POINT dragPress;             // the pointer at the press of a window drag, dialog coordinates
+    RECT dragStart;              // the dragged window's rectangle at the press
+    BOOL targetRefused;          // the last move left the window elsewhere than asked
 };
 
 #define CANVAS_TIMER_MS 200
@@ -210,6 +213,18 @@ RECT KeepRectInArea(const RECT &rect, const RECT &area);
 
 // The virtual screen's top-left corner in desktop coordinates.
 POINT VirtualScreenCorner();
+
+// The window's rectangle moved so that its title bar (the top titleHeight
+// pixels) lies in the work area, at least grip pixels of its width inside.
+RECT KeepTitleBarInArea(const RECT &window, int titleHeight, const RECT &work, int grip);
+// True when some monitor's work area holds the rectangle wholly.
+bool OnSomeWorkArea(const RECT &rect);
+// The work area of the monitor nearest to the rectangle.
+RECT NearestWorkArea(const RECT &rect);
+// Where a window let go at this rectangle is kept: unchanged while its title
+// bar can be reached on some monitor, else with the title bar on the nearest
+// monitor's work area.
+RECT KeepTitleBarReachable(const RECT &window);
 
 // Lays the canvas out again: scale, desktop origin, desktop miniature, the
 // overlay, screen table and screen items.
@@ -274,9 +289,13 @@ void StopSyncTimer(CanvasState *canvas);
 void CollapseMiniature(CanvasState *canvas);
 // The screens leave the miniature's place unpainted, so they are redrawn when it moves.
 void InvalidateScreenItems(CanvasState *canvas);
-// Moves the target window, raised but not activated, to the place the
-// miniature shows, remembering where it stood before its first move.
-void MoveTargetToMiniature(CanvasState *canvas);
+// Moves the target window, raised but not activated, by the pointer's travel
+// since the press, scaled, from where it stood at the press; remembers where
+// it stood before its first move and notes whether it refused.
+void MoveTargetByTravel(CanvasState *canvas, int x, int y);
+// Puts the target window at the place given, raised but not activated; false
+// when the window is not there afterwards (it refused to move).
+bool PlaceTargetWindow(CanvasState *canvas, int left, int top);
 // True for the first move since the last "&Apply" or "Cancel".
 bool MarkWindowsMoved(CanvasState *canvas);
 // FALSE only when the handle is no window.
@@ -295,7 +314,8 @@ void OnCanvasButtonDown(CanvasState *canvas, DWORD keys, int x, int y);
 // True when this move was the first since the last "&Apply" or "Cancel" to
 // move a window.
 bool OnCanvasMouseMove(CanvasState *canvas, DWORD keys, int x, int y);
-void OnCanvasButtonUp(CanvasState *canvas, DWORD keys, int x, int y);
+// True when a dragged window refused to go where it was let go.
+bool OnCanvasButtonUp(CanvasState *canvas, DWORD keys, int x, int y);
 // The dialog ends while the button is held: the pointer is freed.
 void EndCanvasPress(CanvasState *canvas);
 // TRUE when it set the move cursor over something that can be dragged.

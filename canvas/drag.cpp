@@ -39,13 +39,15 @@ static void PressScreen(CanvasState *state, int x, int y)
 }
 
 // The pointer is not confined: the miniature may leave the frame.
-static void PressMiniature(CanvasState *state, POINT cursor)
+static void PressMiniature(CanvasState *state, POINT cursor, int x, int y)
 {
-    if (!MiniatureHolds(state, cursor))
+    if (!MiniatureHolds(state, cursor) || !GetWindowRect(state->targetWindow, &state->dragStart))
         return;
     RECT miniature;
     GetWindowRect(state->windowMiniature, &miniature);
     state->dragOffset = {miniature.left - cursor.x, miniature.top - cursor.y};
+    state->dragPress = {x, y};
+    state->targetRefused = FALSE;
     state->dragging = TRUE;
     SetCapture(state->dialog);
 }
@@ -58,7 +60,7 @@ void OnCanvasButtonDown(CanvasState *state, DWORD, int x, int y)
     if (state->mode == CANVAS_SCREENS)
         PressScreen(state, x, y);
     else if (state->mode == CANVAS_WINDOWS)
-        PressMiniature(state, cursor);
+        PressMiniature(state, cursor, x, y);
 }
 
 static void EndWindowDrag(CanvasState *state)
@@ -69,9 +71,23 @@ static void EndWindowDrag(CanvasState *state)
     CollapseMiniature(state);
 }
 
-// The real window takes the place the miniature had before this move, then
-// the miniature goes under the pointer: the window lags by one move until the
-// timer brings the miniature back over it.
+// The miniature goes under the pointer and the real window moves by the
+// pointer's travel since the press, so both stand where the pointer is.
+static bool DragWindowTo(CanvasState *state, DWORD keys, int x, int y)
+{
+    DragPointer pointer = {(short)x, (short)y, keys};
+    const DragPointer &last = state->lastDragPointer;
+    if (pointer.x == last.x && pointer.y == last.y && pointer.keys == last.keys)
+        return false;
+    state->lastDragPointer = pointer;
+    MoveWindowToClientPoint(state->windowMiniature, nullptr, state->dragOffset.x + x, state->dragOffset.y + y,
+                            0, 0, SWP_NOSIZE | SWP_NOZORDER, state->dialog);
+    MoveTargetByTravel(state, x, y);
+    InvalidateScreenItems(state);
+    RedrawWindow(state->dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return MarkWindowsMoved(state);
+}
+
 bool OnCanvasMouseMove(CanvasState *state, DWORD keys, int x, int y)
 {
     if (!state->dragging || state->mode != CANVAS_WINDOWS)
@@ -81,32 +97,49 @@ bool OnCanvasMouseMove(CanvasState *state, DWORD keys, int x, int y)
         return false;
     }
     StopSyncTimer(state);
-    DragPointer pointer = {(short)x, (short)y, keys};
-    const DragPointer &last = state->lastDragPointer;
-    if (pointer.x == last.x && pointer.y == last.y && pointer.keys == last.keys)
-        return false;
-    state->lastDragPointer = pointer;
-    MoveTargetToMiniature(state);
-    MoveWindowToClientPoint(state->windowMiniature, nullptr, state->dragOffset.x + x, state->dragOffset.y + y,
-                            0, 0, SWP_NOSIZE | SWP_NOZORDER, state->dialog);
-    InvalidateScreenItems(state);
-    RedrawWindow(state->dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    return MarkWindowsMoved(state);
+    return DragWindowTo(state, keys, x, y);
 }
 
-void OnCanvasButtonUp(CanvasState *state, DWORD, int, int)
+// The release point counts as a move: the pointer may reach it without a
+// move message. A window let go with its title bar beyond every monitor is
+// kept where the user can take hold of it.
+static bool ReleaseWindow(CanvasState *state, int x, int y)
+{
+    if (!IsWindow(state->targetWindow)) {
+        EndWindowDrag(state);
+        return false;
+    }
+    RECT window;
+    auto moved = [&] {
+        return GetWindowRect(state->targetWindow, &window) &&
+               (window.left != state->dragStart.left || window.top != state->dragStart.top);
+    };
+    if (moved() || x != state->dragPress.x || y != state->dragPress.y)
+        DragWindowTo(state, MK_LBUTTON, x, y);
+    // Only a window this drag moved: a click leaves any window where it is.
+    if (!state->targetRefused && moved()) {
+        RECT kept = KeepTitleBarReachable(window);
+        if (!EqualRect(&kept, &window))
+            PlaceTargetWindow(state, kept.left, kept.top);
+    }
+    state->dragging = FALSE;
+    StartSyncTimer(state);
+    ReleaseCapture();
+    return state->targetRefused;
+}
+
+bool OnCanvasButtonUp(CanvasState *state, DWORD, int x, int y)
 {
     if (!state->dragging)
-        return;
+        return false;
     if (state->mode == CANVAS_SCREENS) {
         state->dragging = FALSE;
         ClipCursor(nullptr);
         ReleaseCapture();
     } else if (state->mode == CANVAS_WINDOWS) {
-        state->dragging = FALSE;
-        StartSyncTimer(state);
-        ReleaseCapture();
+        return ReleaseWindow(state, x, y);
     }
+    return false;
 }
 
 void EndCanvasPress(CanvasState *state)

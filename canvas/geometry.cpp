@@ -81,6 +81,80 @@ POINT VirtualScreenCorner()
     return {CompatGetSystemMetrics(SM_XVIRTUALSCREEN), CompatGetSystemMetrics(SM_YVIRTUALSCREEN)};
 }
 
+// At most the window's width of its title bar must lie on a work area for the
+// user to take hold of it.
+static const int TITLE_BAR_GRIP = 40;
+
+static LONG Clamp(LONG value, LONG low, LONG high) { return value < low ? low : value > high ? high : value; }
+
+static int Grip(const RECT &window)
+{
+    return window.right - window.left < TITLE_BAR_GRIP ? window.right - window.left : TITLE_BAR_GRIP;
+}
+
+static bool TitleBarFits(const RECT &window, int titleHeight, const RECT &work)
+{
+    LONG shared = (window.right < work.right ? window.right : work.right) -
+                  (window.left > work.left ? window.left : work.left);
+    return window.top >= work.top && window.top + titleHeight <= work.bottom && shared >= Grip(window);
+}
+
+RECT KeepTitleBarInArea(const RECT &window, int titleHeight, const RECT &work, int grip)
+{
+    LONG width = window.right - window.left, height = window.bottom - window.top;
+    if (grip > width)
+        grip = width;
+    LONG top = Clamp(window.top, work.top, work.bottom - titleHeight);
+    top = top < work.top ? work.top : top;
+    LONG left = Clamp(window.left, work.left - width + grip, work.right - grip);
+    return {left, top, left + width, top + height};
+}
+
+static BOOL CALLBACK AddWorkAreaProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (CompatGetMonitorInfo(monitor, &info))
+        reinterpret_cast<std::vector<RECT> *>(data)->push_back(info.rcWork);
+    return TRUE;
+}
+
+static std::vector<RECT> WorkAreas()
+{
+    std::vector<RECT> areas;
+    CompatEnumDisplayMonitors(nullptr, nullptr, AddWorkAreaProc, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
+
+bool OnSomeWorkArea(const RECT &rect)
+{
+    for (const RECT &work : WorkAreas()) {
+        RECT common;
+        if (IntersectRect(&common, &rect, &work) && EqualRect(&common, &rect))
+            return true;
+    }
+    return false;
+}
+
+RECT NearestWorkArea(const RECT &rect)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!CompatGetMonitorInfo(CompatMonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info))
+        return rect;
+    return info.rcWork;
+}
+
+RECT KeepTitleBarReachable(const RECT &window)
+{
+    int titleHeight = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    for (const RECT &work : WorkAreas())
+        if (TitleBarFits(window, titleHeight, work))
+            return window;
+    RECT titleBar = {window.left, window.top, window.right, window.top + titleHeight};
+    return KeepTitleBarInArea(window, titleHeight, NearestWorkArea(titleBar), TITLE_BAR_GRIP);
+}
+
 static void PlaceWindow(HWND window, const RECT &rect)
 {
     SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,

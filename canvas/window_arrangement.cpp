@@ -168,16 +168,23 @@ void StopSyncTimer(CanvasState *state)
     state->timerRunning = FALSE;
 }
 
-void MoveTargetToMiniature(CanvasState *state)
+bool PlaceTargetWindow(CanvasState *state, int left, int top)
 {
-    RECT miniature, origin;
-    GetWindowRect(state->windowMiniature, &miniature);
-    // Screen item 0 stands for the desktop point (0, 0).
-    GetWindowRect(state->screenItems[0], &origin);
     RememberPlacement(state, state->targetWindow);
-    int x = ScaleToDesktop(miniature.left - origin.left, state->scale);
-    int y = ScaleToDesktop(miniature.top - origin.top, state->scale);
-    SetWindowPos(state->targetWindow, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(state->targetWindow, HWND_TOP, left, top, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // A window of higher rights (UIPI), or one that keeps its own place, stays.
+    RECT now;
+    state->targetRefused = GetWindowRect(state->targetWindow, &now) && (now.left != left || now.top != top);
+    return !state->targetRefused;
+}
+
+// Each axis from the start, so the one the pointer did not move stays exact
+// and no rounding piles up over many moves.
+void MoveTargetByTravel(CanvasState *state, int x, int y)
+{
+    PlaceTargetWindow(state, state->dragStart.left + ScaleToDesktop(x - state->dragPress.x, state->scale),
+                      state->dragStart.top + ScaleToDesktop(y - state->dragPress.y, state->scale));
 }
 
 bool MarkWindowsMoved(CanvasState *state)

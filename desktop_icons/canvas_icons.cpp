@@ -285,6 +285,23 @@ static void TakeSavedIdentities(IconPage *page, SharedBlock *block)
             page->savedIdentities[i] = identity;
 }
 
+// An icon dropped wholly or partly beyond the monitors would be out of the
+// user's sight or reach: it goes wholly onto the nearest monitor's work area.
+// The list view's origin is the virtual screen's corner.
+static POINT KeepIconOnWorkArea(SharedBlock *block, int index, int x, int y)
+{
+    RECT extent;
+    if (!GetIconExtent(block, index, &extent))
+        return {x, y};
+    POINT corner = VirtualScreenCorner();
+    RECT icon = extent;
+    OffsetRect(&icon, x + corner.x, y + corner.y);
+    if (OnSomeWorkArea(icon))
+        return {x, y};
+    RECT kept = KeepRectInArea(icon, NearestWorkArea(icon));
+    return {kept.left - extent.left - corner.x, kept.top - extent.top - corner.y};
+}
+
 bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
 {
     POINT offset = MiniatureOffset(page);
@@ -293,8 +310,11 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
     ScopedSharedBlock shared(page->listView);
     if (shared.open && !page->pending)
         TakeSavedIdentities(page, &shared.block);
-    if (shared.open)
-        SetIconPosition(&shared.block, index, ScaleToDesktop(cx, scale), ScaleToDesktop(cy, scale));
+    if (shared.open) {
+        POINT place =
+            KeepIconOnWorkArea(&shared.block, index, ScaleToDesktop(cx, scale), ScaleToDesktop(cy, scale));
+        SetIconPosition(&shared.block, index, place.x, place.y);
+    }
     if (page->pending)
         return false;
     page->pending = TRUE;

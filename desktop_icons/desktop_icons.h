@@ -96,6 +96,9 @@ int GetIconIdentity(SharedBlock *block, int index, wchar_t *identity, int capaci
 // Starts what the channel needs once (COM, the question for the desktop's
 // folder view), so that the first operation does not wait for it.
 void PrepareShellChannel(HWND listView);
+// What the icon covers (picture and label) relative to its position; 0 when
+// it cannot be read.
+int GetIconExtent(SharedBlock *block, int index, RECT *extent);
 // The icon's 16 by 16 picture, taken in this process from the item's identity;
 // null when there is none. The caller destroys it.
 HICON GetIconPicture(SharedBlock *block, int index);

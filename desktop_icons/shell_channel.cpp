@@ -617,6 +617,21 @@ int SetIconPosition(SharedBlock *block, int index, int x, int y)
     return (int)Send(block, LVM_SETITEMPOSITION, index, MAKELPARAM(x, y));
 }
 
+int GetIconExtent(SharedBlock *block, int index, RECT *extent)
+{
+    POINT position = {};
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    if (!block->view || !Put(block, BLOCK_TEXT, &bounds, sizeof(bounds)) ||
+        !Send(block, LVM_GETITEMPOSITION, index, reinterpret_cast<LPARAM>(Remote(block, BLOCK_RECORD))) ||
+        !Send(block, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(Remote(block, BLOCK_TEXT))) ||
+        !Get(block, BLOCK_RECORD, &position, sizeof(position)) ||
+        !Get(block, BLOCK_TEXT, &bounds, sizeof(bounds)))
+        return 0;
+    OffsetRect(&bounds, -position.x, -position.y);
+    *extent = bounds;
+    return 1;
+}
+
 HICON GetIconPicture(SharedBlock *block, int index)
 {
     BYTE local[BLOCK_SIZE];

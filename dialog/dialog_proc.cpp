@@ -146,9 +146,20 @@ static INT_PTR OnCanvasPress(ExtPropState *state, WPARAM keys, LPARAM point)
     return 0;
 }
 
+// A program of higher rights (UIPI), or one that keeps its own place.
+static const wchar_t WINDOW_REFUSED_TEXT[] = L"This window refuses to be moved.";
+
 static INT_PTR OnCanvasRelease(ExtPropState *state, WPARAM keys, LPARAM point)
 {
-    OnCanvasButtonUp(&state->canvas, (DWORD)keys, GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    bool refused = OnCanvasButtonUp(&state->canvas, (DWORD)keys, GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    if (state->currentTab != TAB_WINDOWS)
+        return 0;
+    // The release may carry the drag's only move.
+    if (state->canvas.windowsPending)
+        EnableApplyButton(state->dialogWindow);
+    ShowTabLabels(state, TAB_WINDOWS);
+    if (refused)
+        SetHintText(state, WINDOW_REFUSED_TEXT);
     return 0;
 }
 

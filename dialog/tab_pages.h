@@ -29,6 +29,8 @@ void TakeOptionsFromCheckBoxes(ExtPropState *state);
 
 // The two labels' texts of a tab, each label wide enough for its text.
 void ShowTabLabels(ExtPropState *state, int tab);
+// One line for the user in place of the page's upper label, until the labels are shown again.
+void SetHintText(ExtPropState *state, const wchar_t *text);
 
 // A window's device context with the window's own font selected, released at
 // the end of the scope.

@@ -260,6 +260,12 @@ void ShowTabLabels(ExtPropState *state, int tab)
     ShowControl(state->comboLabel, TabPages[tab].combo[0] != L'\0');
 }
 
+void SetHintText(ExtPropState *state, const wchar_t *text)
+{
+    SendMessageW(state->hintLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    WidenToText(state->hintLabel, state->dialogWindow, 0);
+}
+
 // ---------------------------------------------------------------------------
 // Notifications of the strip.
 

@@ -91,14 +91,17 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         EXPECT_RECT(miniature, origin.left + start.left * 33 / 128, origin.top + start.top * 33 / 128,
                     origin.left + start.left * 33 / 128 + (start.right - start.left) * 33 / 128,
                     origin.top + start.top * 33 / 128 + (start.bottom - start.top) * 33 / 128);
-        // Each move of the pointer moves the real window with the miniature.
-        for (int dx : {10, 20}) {
+        // Each move of the pointer moves the real window by the pointer's
+        // travel, scaled, at once; the axis not moved stays where it was.
+        for (int dx : {10, 23}) {
             PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
-            EXPECT_EQ(WindowRect(second).left,
-                      ScaleToDesktop(miniature.left - origin.left + dx - 10, state.canvas.scale));
-            EXPECT_EQ(WindowRect(second).top, ScaleToDesktop(miniature.top - origin.top, state.canvas.scale));
+            EXPECT_EQ(WindowRect(second).left, start.left + ScaleToDesktop(dx, state.canvas.scale));
+            EXPECT_EQ(WindowRect(second).top, start.top);
         }
-        PointerMessage(dialog, WM_LBUTTONUP, {press.x + 20, press.y}, 0);
+        // Let go elsewhere without a move message: the window is where it was let go.
+        PointerMessage(dialog, WM_LBUTTONUP, {press.x + 30, press.y + 7}, 0);
+        EXPECT_EQ(WindowRect(second).left, start.left + ScaleToDesktop(30, state.canvas.scale));
+        EXPECT_EQ(WindowRect(second).top, start.top + ScaleToDesktop(7, state.canvas.scale));
         // More windows than the undo table first holds, each kept once, at its first place.
         for (HWND window : windows) {
             ASSERT_TRUE(RememberPlacement(&state.canvas, window));
@@ -178,6 +181,77 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
     }));
 }
 
+// Drags the window's miniature by (dx, dy) canvas pixels with one move and lets go there.
+void Drag(HWND dialog, ExtPropState &state, HWND window, int dx, int dy)
+{
+    POINT press = PressWindow(dialog, state, window);
+    EXPECT_TRUE(state.canvas.dragging) << "the press on the miniature starts a drag";
+    PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y + dy});
+    PointerMessage(dialog, WM_LBUTTONUP, {press.x + dx, press.y + dy}, 0);
+}
+
+std::wstring HintText(HWND dialog)
+{
+    wchar_t text[256] = L"";
+    GetDlgItemTextW(dialog, IDC_HINT_LABEL, text, 256);
+    return text;
+}
+
+// The first monitor enumerated lies left of the primary, so screen item 0 is
+// not the desktop's origin; windows let go beyond every monitor keep their
+// title bar on the nearest one; a window that keeps its own place is told.
+TEST_F(Canvas, DragsLandWhereLetGoTitleBarsStayReachableARefusalIsTold)
+{
+    SimSetMonitors(2);
+    Sim.monitors[0].rect = {-1024, 0, 0, 768};
+    Sim.monitors[0].primary = false;
+    Sim.monitors[1].rect = {0, 0, 1024, 768};
+    Sim.monitors[1].primary = true;
+    adapter.Install();
+    WindowFixture fixture(2, L"stubborn");
+    HWND first = WindowFixture::Find("Fixture 0"), second = WindowFixture::Find("Fixture 1"),
+         stubborn = FindWindowA("TessivonStubborn", "Fixture stubborn");
+    const RECT start = WindowRect(first), secondStart = WindowRect(second),
+               stubbornStart = WindowRect(stubborn);
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        UseLaidOutFrame(state);
+        float scale = state.canvas.scale;
+        EXPECT_LT(WindowRect(state.canvas.screenItems[0]).left, WindowRect(state.canvas.screenItems[1]).left);
+        Drag(dialog, state, first, 12, 5);
+        EXPECT_RECT(WindowRect(first), start.left + ScaleToDesktop(12, scale),
+                    start.top + ScaleToDesktop(5, scale), start.right + ScaleToDesktop(12, scale),
+                    start.bottom + ScaleToDesktop(5, scale));
+        EXPECT_EQ(HintText(dialog), L"Move windows like you want.");
+        // Above every monitor: the title bar comes down to the top of the work area.
+        Drag(dialog, state, second, 0, -100);
+        EXPECT_RECT(WindowRect(second), secondStart.left, 0, secondStart.right,
+                    secondStart.bottom - secondStart.top);
+        // Far left of the left monitor: a grip of the title bar stays on it.
+        Drag(dialog, state, second, -300, 0);
+        EXPECT_EQ(WindowRect(second).left, -1024 - (secondStart.right - secondStart.left) + 40);
+        // Below the work area (the bottom 30 pixels are the taskbar's).
+        Drag(dialog, state, second, 0, 200);
+        int titleHeight = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+        EXPECT_EQ(WindowRect(second).top, 768 - 30 - titleHeight);
+
+        Drag(dialog, state, stubborn, 15, 15);
+        EXPECT_RECT(WindowRect(stubborn), stubbornStart.left, stubbornStart.top, stubbornStart.right,
+                    stubbornStart.bottom);
+        EXPECT_EQ(HintText(dialog), L"This window refuses to be moved.");
+        Drag(dialog, state, first, 3, 0);
+        EXPECT_EQ(HintText(dialog), L"Move windows like you want.") << "until a window moves again";
+    }));
+    // Cancel puts them back exactly.
+    EXPECT_RECT(WindowRect(first), start.left, start.top, start.right, start.bottom);
+    EXPECT_RECT(WindowRect(second), secondStart.left, secondStart.top, secondStart.right, secondStart.bottom);
+
+    // The arithmetic of keeping a rectangle in an area.
+    EXPECT_RECT(KeepRectInArea({-50, 700, 30, 780}, {0, 0, 1024, 738}), 0, 658, 80, 738);
+    EXPECT_RECT(KeepRectInArea({5, 5, 2000, 900}, {0, 0, 1024, 738}), 0, 0, 1995, 895)
+        << "larger: top-left in";
+    EXPECT_RECT(KeepTitleBarInArea({1100, -40, 1300, 160}, 20, {0, 0, 1024, 738}, 40), 984, 0, 1184, 200);
+}
+
 // The process's private bytes and its GDI and USER objects. Wine answers 0
 // for the private bytes and the objects: its page-file usage counts the
 // process's anonymous memory, where GDI keeps bitmaps and the heap lives, and
@@ -232,6 +306,8 @@ TEST_F(Canvas, AnUndefinedWallpaperStyleTheGradientThenAHundredOpeningsStayFlat)
     for (int k = 0; k < 103; k++) {
         if (k == 3) // what loads once is loaded
             before = Usage();
+        // From the same place each time: let go beyond the monitors, it would stay at their edge.
+        SetWindowPos(window, nullptr, 8, 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         RECT place = WindowRect(window);
         ASSERT_TRUE(RunExtPropDialog(ends[k % 3], [&](HWND dialog, ExtPropState &state) {
             POINT press = PressWindow(dialog, state, window);

@@ -18,7 +18,10 @@
 
 // The fixture program's windows part with count numbered windows, ended with the scope.
 struct WindowFixture : FixtureProcess {
-    explicit WindowFixture(int count) : FixtureProcess(L"windows " + std::to_wstring(count)) {}
+    explicit WindowFixture(int count, const wchar_t *more = L"")
+        : FixtureProcess(L"windows " + std::to_wstring(count) + L" " + more)
+    {
+    }
 };
 
 inline RECT WindowRect(HWND window) { return RectIn(window, nullptr); }

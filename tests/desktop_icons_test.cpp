@@ -109,8 +109,21 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
         state.canvas.scale = 0.25f;
-        FixtureIcon dropped = drop(dialog, state, 0, 10, 0);
-        EXPECT_TRUE(dropped.x == 40 && dropped.y == 0);
+        FixtureIcon dropped = drop(dialog, state, 0, 10, 5);
+        EXPECT_TRUE(dropped.x == 40 && dropped.y == 20) << dropped.x << "," << dropped.y;
+        // Beyond the left edge, half beyond the right one, below the bottom:
+        // wholly on the work area, the other coordinate as dropped.
+        RECT extent = {}, work = NearestWorkArea({0, 0, 1, 1});
+        {
+            ScopedSharedBlock shared(FindDesktopListView());
+            ASSERT_TRUE(GetIconExtent(&shared.block, 2, &extent) && extent.right > extent.left);
+        }
+        FixtureIcon kept = drop(dialog, state, 2, -30, 20);
+        EXPECT_TRUE(kept.x + extent.left == work.left && kept.y == 80) << kept.x << "," << kept.y;
+        kept = drop(dialog, state, 2, work.right / 4 - 2, 20);
+        EXPECT_TRUE(kept.x + extent.right == work.right && kept.y == 80) << kept.x << "," << kept.y;
+        kept = drop(dialog, state, 2, 25, work.bottom / 4);
+        EXPECT_TRUE(kept.x == 100 && kept.y + extent.bottom == work.bottom) << kept.x << "," << kept.y;
         // A real drag of picture 1, eight pixels right.
         IconViewItem picture = state.icons.view.items[1];
         SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,

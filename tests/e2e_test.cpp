@@ -22,6 +22,7 @@
 #include "resources/resource_ids.h"
 #include "settings/profile_store.h"
 #include "tests/fixture_shell.h"
+#include "tests/program_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/ui_driver.h"
 
@@ -37,8 +38,6 @@ DWORD StoredHeight()
     EnumDisplaySettingsW(nullptr, ENUM_REGISTRY_SETTINGS, &mode);
     return mode.dmPelsHeight;
 }
-
-HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
@@ -303,8 +302,9 @@ TEST_F(EndToEnd, IconsPushedBySmallerModeReturnWithKeepIconLayout)
         ASSERT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 480; }, 10000));
         ASSERT_TRUE(WaitFor([&] { return !SamePlaces(shell.Report(), start); }, 5000)) << "the shell pushes";
         // Escape on the keep-or-revert question puts the mode back.
-        HWND question = FindShown("#32770", "Tessivon");
-        ASSERT_TRUE(question) << "no question after the switch";
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (question = FindShown("#32770", "Tessivon")) != nullptr; }, 5000))
+            << "no question after the switch";
         PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, VK_ESCAPE, 0);
         ASSERT_TRUE(WaitFor([] { return GetSystemMetrics(SM_CYSCREEN) == 768; }, 10000));
         if (keep)

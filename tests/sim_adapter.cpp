@@ -77,6 +77,26 @@ static int WINAPI SimGetSystemMetrics(int index)
 }
 
 // The monitor with the largest share of the rectangle, else as the flags ask.
+// The gap between the rectangles along one axis, 0 when they overlap there.
+static LONG Gap(LONG low, LONG high, LONG otherLow, LONG otherHigh)
+{
+    return std::max({otherLow - high, low - otherHigh, 0L});
+}
+
+static HMONITOR Closest(RECT rect)
+{
+    long long best = -1;
+    HMONITOR found = nullptr;
+    for (size_t k = 0; k < Sim.monitors.size(); k++) {
+        const RECT &m = Sim.monitors[k].rect;
+        long long dx = Gap(rect.left, rect.right, m.left, m.right),
+                  dy = Gap(rect.top, rect.bottom, m.top, m.bottom);
+        if (best < 0 || dx * dx + dy * dy < best)
+            best = dx * dx + dy * dy, found = (HMONITOR)(MONITOR_BASE + k);
+    }
+    return found;
+}
+
 static HMONITOR Nearest(RECT rect, DWORD flags)
 {
     LONG best = 0;
@@ -89,7 +109,7 @@ static HMONITOR Nearest(RECT rect, DWORD flags)
         if (area > best || (!found && flags != MONITOR_DEFAULTTONULL && Sim.monitors[k].primary))
             found = (HMONITOR)(MONITOR_BASE + k), best = std::max(best, area);
     }
-    return found;
+    return best == 0 && flags == MONITOR_DEFAULTTONEAREST ? Closest(rect) : found;
 }
 
 static HMONITOR WINAPI SimMonitorFromRect(LPCRECT rect, DWORD flags) { return Nearest(*rect, flags); }

@@ -1,0 +1,285 @@
+// The real tessivon.exe on real monitors: run by real_monitors.sh inside an
+// Xephyr whose Xinerama screens Wine takes for monitors, with the number of
+// monitors expected. Everything is read back from the program's real windows;
+// a window is dragged with the real X pointer.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "base/messages.h"
+#include "base/platform.h"
+#include "desktop_icons/icon_view.h"
+#include "resources/resource_ids.h"
+#include "tests/canvas_driver.h"
+#include "tests/program_driver.h"
+#include "tests/registry_guard.h"
+
+namespace {
+
+std::wstring ProgramPath;
+int ExpectedMonitors;
+
+struct Monitor {
+    HMONITOR handle;
+    RECT rect;
+    std::wstring device;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT rect, LPARAM data)
+{
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(handle, &info);
+    reinterpret_cast<std::vector<Monitor> *>(data)->push_back({handle, *rect, info.szDevice});
+    return TRUE;
+}
+
+std::vector<Monitor> Monitors()
+{
+    std::vector<Monitor> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+POINT VirtualCorner() { return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)}; }
+
+// The X pointer: X's root starts at the virtual screen's corner.
+void Xdotool(const std::string &commands)
+{
+    ChildProcess run(L"/usr/bin/xdotool " + std::wstring(commands.begin(), commands.end()));
+    run.Wait(10000);
+}
+
+std::string At(POINT screen)
+{
+    POINT corner = VirtualCorner();
+    return " mousemove " + std::to_string(screen.x - corner.x) + " " + std::to_string(screen.y - corner.y) +
+           " sleep 0.15";
+}
+
+// Presses the button at from, moves to to and lets go there. One move: under
+// Xephyr the program is now and then not told the moves after the first of a
+// drag (and now and then not the press).
+void DragPointer(POINT from, POINT to)
+{
+    Xdotool(At(from));
+    Xdotool("mousedown 1 sleep 0.3");
+    Xdotool(At(to) + " sleep 0.5");
+    Xdotool("mouseup 1 sleep 0.3");
+}
+
+// Waits until the window has kept its place for a while.
+RECT SettledRect(HWND window)
+{
+    RECT last = WindowRect(window), now;
+    for (int k = 0; k < 40; k++, last = now) {
+        Sleep(150);
+        if (EqualRect(&(now = WindowRect(window)), &last))
+            break;
+    }
+    return last;
+}
+
+// A child of the dialog's program by its control id and class.
+HWND Child(HWND parent, int id, const wchar_t *className)
+{
+    for (HWND child = FindWindowExW(parent, nullptr, className, nullptr); child;
+         child = FindWindowExW(parent, child, className, nullptr))
+        if (GetDlgCtrlID(child) == id)
+            return child;
+    return nullptr;
+}
+
+HWND ScreenItem(HWND dialog, int k)
+{
+    const int ids[3] = {IDC_SCREEN_ITEM_1, IDC_SCREEN_ITEM_2, IDC_SCREEN_ITEM_3};
+    return Child(dialog, ids[k], L"Static");
+}
+
+struct RealMonitors : ::testing::Test {
+    RegistryGuard registry;
+    std::vector<Monitor> monitors = Monitors();
+    ChildProcess program{L"\"" + ProgramPath + L"\""};
+    HWND dialog = nullptr;
+    void SetUp() override
+    {
+        ASSERT_EQ((int)monitors.size(), ExpectedMonitors);
+        ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
+    }
+    void TearDown() override
+    {
+        if (IsWindow(dialog))
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+        WaitFor([&] { return !IsWindow(dialog); }, 5000);
+        PostMessageW(ProgramWindow(), WM_COMMAND, ID_EXIT, 0);
+        EXPECT_EQ(program.Wait(15000), 0);
+    }
+    // Opens the dialog on the page: the tab strip is told the arrow keys.
+    void OpenDialog(int tab)
+    {
+        PostMessageW(ProgramWindow(), WM_COMMAND, ID_EXTENDED_PROPERTIES, 0);
+        ASSERT_TRUE(
+            WaitFor([&] { return (dialog = FindShown("#32770", "Extended Display Properties")); }, 10000));
+        HWND strip = GetDlgItem(dialog, IDC_TAB_CONTROL);
+        for (int k = 0; k < tab; k++) {
+            int before = (int)SendMessageW(strip, TCM_GETCURSEL, 0, 0);
+            PostMessageW(strip, WM_KEYDOWN, VK_RIGHT, 0);
+            WaitFor([&] { return SendMessageW(strip, TCM_GETCURSEL, 0, 0) != before; }, 5000);
+        }
+        ASSERT_EQ(SendMessageW(strip, TCM_GETCURSEL, 0, 0), tab);
+        Sleep(300);
+    }
+    POINT ItemCentre(int k) { return Centre(WindowRect(ScreenItem(dialog, k))); }
+    // Canvas pixels per desktop pixel, as the desktop miniature shows it.
+    double Scale()
+    {
+        return (double)(WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE)).right -
+                        WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE)).left) /
+               GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    }
+};
+
+// One group per display in the display menu, named by its device, read from
+// the menus the program builds on these monitors.
+TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasAScreenPerMonitor)
+{
+    for (int k = 0; k < ExpectedMonitors; k++)
+        EXPECT_EQ(monitors[k].device, L"\\\\.\\DISPLAY" + std::to_wstring(k + 1));
+    LoadPlatformTable();
+    MainWindowState menus = {};
+    BuildProgramMenus(&menus, GetModuleHandleW(nullptr));
+    ASSERT_EQ(GetMenuItemCount(menus.displayMenu), ExpectedMonitors);
+    for (int k = 0; k < ExpectedMonitors; k++) {
+        char text[64] = "", title[64] = "";
+        GetMenuStringA(menus.displayMenu, k, text, sizeof(text), MF_BYPOSITION);
+        GetMenuStringA(GetSubMenu(menus.displayMenu, k), 0, title, sizeof(title), MF_BYPOSITION);
+        EXPECT_EQ(std::string(text), "Display &" + std::to_string(k + 1));
+        EXPECT_EQ(std::string(title), "  Display " + std::to_string(k + 1));
+        EXPECT_GE(GetMenuItemCount(GetSubMenu(menus.displayMenu, k)), 2) << "the title and the present mode";
+    }
+    FreeProgramMenus(&menus);
+
+    // The screens of the running program: each at its monitor's place and
+    // of its proportions, to the pixel the truncating scale allows.
+    OpenDialog(TAB_SCREEN);
+    RECT miniature = WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE));
+    double scale = Scale();
+    POINT corner = VirtualCorner();
+    for (int k = 0; k < ExpectedMonitors; k++) {
+        RECT item = WindowRect(ScreenItem(dialog, k)), monitor = monitors[k].rect;
+        EXPECT_NEAR(item.left - miniature.left, (monitor.left - corner.x) * scale, 1.5) << k;
+        EXPECT_NEAR(item.top - miniature.top, (monitor.top - corner.y) * scale, 1.5) << k;
+        EXPECT_NEAR(item.right - item.left, (monitor.right - monitor.left) * scale, 1.5) << k;
+        EXPECT_NEAR(item.bottom - item.top, (monitor.bottom - monitor.top) * scale, 1.5) << k;
+        EXPECT_TRUE(IsWindowVisible(ScreenItem(dialog, k))) << k;
+    }
+}
+
+// A window of another process dragged by the real pointer from the first
+// monitor's screen onto the second's: it lands where the miniature was let
+// go, the axis not moved exact; Cancel puts it back.
+TEST_F(RealMonitors, WindowDraggedOntoTheSecondMonitorLandsWhereLetGoAndCancelPutsItBack)
+{
+    WindowFixture fixture(1);
+    HWND window = WindowFixture::Find("Fixture 0");
+    RECT start = WindowRect(window);
+    OpenDialog(TAB_WINDOWS);
+    // The window list is the one shown (the screen list is hidden).
+    HWND combo = FindWindowExW(dialog, nullptr, WC_COMBOBOXEXW, nullptr);
+    while (combo && !IsWindowVisible(combo))
+        combo = FindWindowExW(dialog, combo, WC_COMBOBOXEXW, nullptr);
+    HWND miniature = GetDlgItem(GetDlgItem(dialog, IDC_CANVAS_FRAME), IDC_WINDOW_MINIATURE);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    // The entries' data does not come across processes: the entry whose
+    // miniature has the window's size is the window's.
+    auto shows = [&](const RECT &window) {
+        RECT shown = WindowRect(miniature);
+        return IsWindowVisible(miniature) &&
+               fabs(shown.right - shown.left - (window.right - window.left) * Scale()) < 2 &&
+               fabs(shown.bottom - shown.top - (window.bottom - window.top) * Scale()) < 2;
+    };
+    for (int i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0) && !shows(start); i++) {
+        SendMessageW(combo, CB_SETCURSEL, i, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
+    }
+    ASSERT_TRUE(shows(start)) << "the window is listed and chosen";
+    RECT before = WindowRect(miniature);
+    // Straight across, at the height the window has.
+    POINT press = Centre(before), release = {ItemCentre(1).x, press.y};
+    // Where the program saw the pointer let go: the miniature stays under it.
+    // A press it was not told of is made again.
+    RECT landed = start, letGo = before;
+    for (int attempt = 0; attempt < 3 && EqualRect(&letGo, &before); attempt++) {
+        // A click on the caption first activates the dialog.
+        RECT box = WindowRect(dialog);
+        Xdotool(At({box.left + 60, box.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2}) + " click 1 sleep 0.5");
+        DragPointer(press, release);
+        landed = SettledRect(window), letGo = SettledRect(miniature);
+    }
+    int travel = letGo.left - before.left;
+    printf("window %ld,%ld -> %ld,%ld; the pointer moved %d canvas pixels, the scale %.4f\n", start.left,
+           start.top, landed.left, landed.top, travel, Scale());
+    EXPECT_LE(abs(travel - (release.x - press.x)), 1) << "the miniature where it was let go";
+    EXPECT_EQ(letGo.top, before.top);
+    EXPECT_EQ(landed.top, start.top) << "the axis not moved";
+    EXPECT_NEAR(landed.left - start.left, travel / Scale(), 1 / Scale() + 1)
+        << "where the miniature was let go";
+    EXPECT_EQ(MonitorFromRect(&landed, MONITOR_DEFAULTTONULL), monitors[1].handle);
+
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED),
+                 (LPARAM)GetDlgItem(dialog, IDC_CANCEL));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_RECT(WindowRect(window), start.left, start.top, start.right, start.bottom);
+}
+
+// An icon of the stand-in shell, whose list spans the virtual screen, dropped
+// on the second monitor's screen lands on that monitor, where it was let go.
+TEST_F(RealMonitors, IconDroppedOnTheSecondMonitorsScreenLandsOnIt)
+{
+    FixtureShell shell(GridIcons(3, 3));
+    FixtureIcon icon = shell.Report().at(0);
+    OpenDialog(TAB_ICONS);
+    POINT origin = {0, 0};
+    ClientToScreen(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE), &origin);
+    double scale = Scale();
+    POINT press = {origin.x + (int)(icon.x * scale) + 8, origin.y + (int)(icon.y * scale) + 8};
+    POINT release = ItemCentre(1);
+    // The view confines the pointer during the drag, and then the platform no
+    // longer sees the X pointer that xdotool moves: the view is told the
+    // pointer's messages instead.
+    HWND view = FindWindowExW(dialog, nullptr, ICON_VIEW_CLASS, nullptr);
+    auto send = [&](UINT message, POINT screen, WPARAM keys) {
+        ScreenToClient(view, &screen);
+        SendMessageW(view, message, keys, MAKELPARAM(screen.x, screen.y));
+    };
+    send(WM_LBUTTONDOWN, press, MK_LBUTTON);
+    send(WM_MOUSEMOVE, {(press.x + release.x) / 2, (press.y + release.y) / 2}, MK_LBUTTON);
+    send(WM_MOUSEMOVE, release, MK_LBUTTON);
+    send(WM_LBUTTONUP, release, 0);
+    FixtureIcon dropped = shell.Report().at(0);
+    POINT corner = VirtualCorner();
+    POINT place = {dropped.x + corner.x, dropped.y + corner.y};
+    printf("icon %d,%d -> %d,%d (desktop %ld,%ld)\n", icon.x, icon.y, dropped.x, dropped.y, place.x, place.y);
+    EXPECT_EQ(MonitorFromPoint(place, MONITOR_DEFAULTTONULL), monitors[1].handle);
+    EXPECT_NEAR(dropped.x, icon.x + (release.x - press.x) / scale, 2 / scale + 4);
+    EXPECT_NEAR(dropped.y, icon.y + (release.y - press.y) / scale, 2 / scale + 4);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 3)
+        return fprintf(stderr, "usage: real_monitors_tests PATH-OF-tessivon.exe MONITORS\n"), 2;
+    ProgramPath = WinePath(argv[1]);
+    ExpectedMonitors = atoi(argv[2]);
+    return RUN_ALL_TESTS();
+}
