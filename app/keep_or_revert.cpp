@@ -27,33 +27,17 @@ static void CountdownText(int seconds, wchar_t *text)
     wsprintfW(text, seconds == 1 ? L"Reverting in %d second." : L"Reverting in %d seconds.", seconds);
 }
 
-struct MonitorSearch {
-    int remaining;
-    RECT area;
-};
-
-static BOOL CALLBACK FindMonitorAreaProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
-{
-    MonitorSearch *search = reinterpret_cast<MonitorSearch *>(data);
-    if (search->remaining-- > 0)
-        return TRUE;
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (CompatGetMonitorInfo(monitor, &info))
-        search->area = info.rcMonitor;
-    return FALSE;
-}
-
 // Centred on the display's monitor, in monitor order as the catalogue counts
 // displays; on the primary screen when it is not found. Not on the work area:
 // right after a switch the taskbar may not have moved it to the new size yet.
 static void CentreOnDisplay(HWND dialog, int display)
 {
-    MonitorSearch search = {display, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
-    CompatEnumDisplayMonitors(nullptr, nullptr, FindMonitorAreaProc, reinterpret_cast<LPARAM>(&search));
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    std::vector<MONITORINFOEXW> monitors = MonitorInfos();
+    if (display >= 0 && display < (int)monitors.size())
+        area = monitors[display].rcMonitor;
     RECT rect;
     GetWindowRect(dialog, &rect);
-    const RECT &area = search.area;
     int x = (area.left + area.right - (rect.right - rect.left)) / 2;
     int y = (area.top + area.bottom - (rect.bottom - rect.top)) / 2;
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

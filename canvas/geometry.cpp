@@ -110,25 +110,10 @@ RECT KeepTitleBarInArea(const RECT &window, int titleHeight, const RECT &work, i
     return {left, top, left + width, top + height};
 }
 
-static BOOL CALLBACK AddWorkAreaProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
-{
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (CompatGetMonitorInfo(monitor, &info))
-        reinterpret_cast<std::vector<RECT> *>(data)->push_back(info.rcWork);
-    return TRUE;
-}
-
-static std::vector<RECT> WorkAreas()
-{
-    std::vector<RECT> areas;
-    CompatEnumDisplayMonitors(nullptr, nullptr, AddWorkAreaProc, reinterpret_cast<LPARAM>(&areas));
-    return areas;
-}
-
 bool OnSomeWorkArea(const RECT &rect)
 {
-    for (const RECT &work : WorkAreas()) {
+    for (const MONITORINFOEXW &monitor : MonitorInfos()) {
+        const RECT &work = monitor.rcWork;
         RECT common;
         if (IntersectRect(&common, &rect, &work) && EqualRect(&common, &rect))
             return true;
@@ -148,8 +133,8 @@ RECT NearestWorkArea(const RECT &rect)
 RECT KeepTitleBarReachable(const RECT &window)
 {
     int titleHeight = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
-    for (const RECT &work : WorkAreas())
-        if (TitleBarFits(window, titleHeight, work))
+    for (const MONITORINFOEXW &monitor : MonitorInfos())
+        if (TitleBarFits(window, titleHeight, monitor.rcWork))
             return window;
     RECT titleBar = {window.left, window.top, window.right, window.top + titleHeight};
     return KeepTitleBarInArea(window, titleHeight, NearestWorkArea(titleBar), TITLE_BAR_GRIP);

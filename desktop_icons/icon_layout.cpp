@@ -14,19 +14,11 @@ static const int SETTLE_TICK_LIMIT = 16;
 // A save older than this was for a change that never came.
 static const DWORD CHANGE_WAIT_LIMIT = 30000;
 
-static BOOL CALLBACK AddMonitorProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
-{
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (CompatGetMonitorInfo(monitor, &info))
-        reinterpret_cast<std::vector<RECT> *>(data)->push_back(info.rcMonitor);
-    return TRUE;
-}
-
 std::wstring PresentDisplaySetup()
 {
     std::vector<RECT> monitors;
-    CompatEnumDisplayMonitors(nullptr, nullptr, AddMonitorProc, reinterpret_cast<LPARAM>(&monitors));
+    for (const MONITORINFOEXW &monitor : MonitorInfos())
+        monitors.push_back(monitor.rcMonitor);
     std::sort(monitors.begin(), monitors.end(), [](const RECT &a, const RECT &b) {
         return a.left != b.left ? a.left < b.left : a.top < b.top;
     });

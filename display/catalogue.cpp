@@ -6,33 +6,17 @@
 #include "base/scoped.h"
 #include "display/monitors.h"
 
-struct MonitorNameSearch {
-    int remaining;
-    wchar_t *name;
-};
-
-static BOOL CALLBACK FindMonitorNameProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
-{
-    MonitorNameSearch *search = reinterpret_cast<MonitorNameSearch *>(data);
-    if (search->remaining-- > 0)
-        return TRUE;
-    MONITORINFOEXW info = {};
-    info.cbSize = sizeof(info);
-    if (CompatGetMonitorInfo(monitor, &info) && info.szDevice[0])
-        lstrcpynW(search->name, info.szDevice, CCHDEVICENAME);
-    return FALSE;
-}
-
 // Device names follow the order in which outputs were attached, not the
 // monitor order ("\\.\DISPLAY1" and "\\.\DISPLAY5" on a docked laptop), so
 // the monitor itself is asked.
 void DisplayDeviceName(int display, wchar_t *name)
 {
     wsprintfW(name, L"\\\\.\\Display%d", display + 1);
-    if (HasMonitorFunctions()) {
-        MonitorNameSearch search = {display, name};
-        CompatEnumDisplayMonitors(nullptr, nullptr, FindMonitorNameProc, reinterpret_cast<LPARAM>(&search));
-    }
+    if (!HasMonitorFunctions())
+        return;
+    std::vector<MONITORINFOEXW> monitors = MonitorInfos();
+    if (display >= 0 && display < (int)monitors.size() && monitors[display].szDevice[0])
+        lstrcpynW(name, monitors[display].szDevice, CCHDEVICENAME);
 }
 
 bool TestModeOnDisplay(int display, DEVMODEW *mode)

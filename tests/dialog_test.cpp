@@ -249,8 +249,10 @@ TEST_F(ExtPropDialog, FiveMonitorsShownAndMonitorsThatComeAndGoFollowed)
             EXPECT_EQ(SendMessageW(canvas.screenCombo, CB_GETCOUNT, 0, 0), count);
             ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
             EXPECT_TRUE(canvas.windowsPending && canvas.undoCount == 1);
-            // From beside every monitor onto the primary's work area, where it stays.
-            EXPECT_RECT(RectIn(dialog, nullptr), 1024 - width, 100, 1024, 100 + box.bottom - box.top);
+            // From beside every monitor onto the nearest one's work area, where
+            // it stays until that monitor goes.
+            int right = count == 1 ? 1024 : 2048;
+            EXPECT_RECT(RectIn(dialog, nullptr), right - width, 100, right, 100 + box.bottom - box.top);
             EXPECT_EQ(canvas.scale, count > 1 ? 400.0f / (1024 * count) : (float)(198.0 / 768));
         }
     }));
