@@ -485,30 +485,27 @@ static int RunProfile(const CommandRequest &request, MainWindowState *instance, 
     return ProfileOutcome(code, text, output);
 }
 
-// The running program's hotkeys follow the stored profiles.
-static void FollowHotkeys(MainWindowState *instance, CommandOutput *output)
+// After a profile is stored or deleted the running program's hotkeys follow.
+static int StoredProfileOutcome(int code, const std::wstring &text, MainWindowState *instance,
+                                CommandOutput *output)
 {
-    if (instance)
+    if (code == EXIT_DONE && instance)
         output->err += RegisterProfileHotkeys(instance);
+    return ProfileOutcome(code, text, output);
 }
 
 static int RunSaveProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
 {
     std::wstring text;
-    int code = SaveProfileCommand(request.value.c_str(),
-                                  request.hotkey.empty() ? nullptr : request.hotkey.c_str(), &text);
-    if (code == EXIT_DONE)
-        FollowHotkeys(instance, output);
-    return ProfileOutcome(code, text, output);
+    const wchar_t *hotkey = request.hotkey.empty() ? nullptr : request.hotkey.c_str();
+    return StoredProfileOutcome(SaveProfileCommand(request.value.c_str(), hotkey, &text), text, instance,
+                                output);
 }
 
 static int RunDeleteProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
 {
     std::wstring text;
-    int code = DeleteProfileCommand(request.value.c_str(), &text);
-    if (code == EXIT_DONE)
-        FollowHotkeys(instance, output);
-    return ProfileOutcome(code, text, output);
+    return StoredProfileOutcome(DeleteProfileCommand(request.value.c_str(), &text), text, instance, output);
 }
 
 static int RunProfiles(const CommandRequest &, MainWindowState *, CommandOutput *output)
