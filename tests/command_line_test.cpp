@@ -252,20 +252,18 @@ struct CommandLineProcess : ::testing::Test {
     std::string ListAndSwitch()
     {
         ProgramRun list = RunProgram(L"/list");
-        EXPECT_EQ(list.code, 0) << list.err;
-        EXPECT_EQ(list.err, "");
+        EXPECT_TRUE(list.code == 0 && list.err.empty()) << list.err;
         EXPECT_EQ(list.out.rfind("Display 1: \\\\.\\DISPLAY1, primary, at 0,0, 1024x768x", 0), 0u)
             << list.out;
-        EXPECT_NE(list.out.find("  Monitor: Display1\r\n"), std::string::npos);
-        EXPECT_NE(list.out.find("  Path: \\\\?\\DISPLAY#"), std::string::npos);
-        EXPECT_NE(list.out.find("    800x600x32@"), std::string::npos);
+        for (const char *line : {"  Monitor: Display1\r\n", "  Path: \\\\?\\DISPLAY#", "    800x600x32@"})
+            EXPECT_NE(list.out.find(line), std::string::npos) << line;
         EXPECT_EQ(list.out.find("Display 2"), std::string::npos);
         ProgramRun help = RunProgram(L"--HELP");
         EXPECT_TRUE(help.code == 0 && help.out.find("5 a restart is needed") != std::string::npos);
 
         ProgramRun mode = RunProgram(L"/MODE 800x600 --display \\\\.\\display1");
-        EXPECT_EQ(mode.code, 0) << mode.err;
-        EXPECT_EQ(mode.out.rfind("Display 1 now runs 800x600x32", 0), 0u) << mode.out;
+        EXPECT_TRUE(mode.code == 0 && mode.out.rfind("Display 1 now runs 800x600x32", 0) == 0)
+            << mode.err << mode.out;
         EXPECT_EQ(ScreenHeight(), 600);
         EXPECT_EQ(RunProgram(L"/mode 1024x768 /display Display1").code, 0);
         EXPECT_EQ(ScreenHeight(), 768);

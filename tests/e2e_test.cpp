@@ -56,6 +56,9 @@ bool MenuOpens(DWORD milliseconds)
     return opened;
 }
 
+// A click on the icon opens a menu (a left one records the modes that Escape goes back to).
+bool ClickOpensMenu(UINT down = WM_LBUTTONDOWN) { return Tray({down, down + 1}), MenuOpens(5000); }
+
 // The program's dialog or box of the caption once shown; null when none comes.
 HWND WaitShown(const char *caption, DWORD milliseconds = 10000)
 {
@@ -74,7 +77,7 @@ bool Gone(HWND window)
     return WaitFor([=] { return !IsWindow(window); }, 10000);
 }
 
-bool Closes(HWND window) { return PostMessageA(window, WM_CLOSE, 0, 0) && Gone(window); }
+bool Closes(HWND window) { return window && PostMessageA(window, WM_CLOSE, 0, 0) && Gone(window); }
 
 // Answers the keep-or-revert question by a key on its countdown.
 bool Answer(HWND question, WPARAM key)
@@ -145,8 +148,6 @@ struct EndToEnd : ::testing::Test {
         FreeDisplayCatalogue(&catalogue);
         return command;
     }
-    // A click on the icon records the modes that Escape goes back to.
-    bool ClickForTheMenu() { return Tray({WM_LBUTTONDOWN, WM_LBUTTONUP}), MenuOpens(5000); }
 };
 
 // A real X pointer click with no hold, at the first icon of the notification
@@ -165,20 +166,17 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndTheIconWaitsForTheDialog)
     int command = ModeCommand(800, 600);
     ASSERT_NE(command, 0) << "no 800x600 mode in the virtual desktop";
     // The pick switches at once and asks, storing nothing yet. Enter keeps and
-    // stores the mode, which Escape on the program's window then takes back;
-    // Escape on the question puts the mode back, never stored.
-    ASSERT_TRUE(ClickForTheMenu()) << "the display menu did not open";
-    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-        Post(WM_COMMAND, command);
-        HWND question = nullptr;
-        ASSERT_TRUE(ScreenHeightBecomes(600) && (question = WaitShown("Tessivon")));
-        EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
-        EXPECT_TRUE(Answer(question, key));
-        EXPECT_EQ(StoredHeight(), key == VK_RETURN ? 600u : 768u);
-        Post(WM_KEYDOWN, VK_ESCAPE);
-        EXPECT_TRUE(ScreenHeightBecomes(768));
-        EXPECT_EQ(StoredHeight(), 768u);
-    }
+    // stores the mode, which Escape on the program's window then takes back.
+    ASSERT_TRUE(ClickOpensMenu()) << "the display menu did not open";
+    Post(WM_COMMAND, command);
+    HWND question = nullptr;
+    ASSERT_TRUE(ScreenHeightBecomes(600) && (question = WaitShown("Tessivon")));
+    EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
+    EXPECT_TRUE(Answer(question, VK_RETURN));
+    EXPECT_EQ(StoredHeight(), 600u);
+    Post(WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_TRUE(ScreenHeightBecomes(768));
+    EXPECT_EQ(StoredHeight(), 768u);
 
     // The icon does not answer while the dialog is open, and answers again after it.
     HWND dialog = OpenDialog();
@@ -187,8 +185,7 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndTheIconWaitsForTheDialog)
     Tray({WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP});
     EXPECT_FALSE(MenuOpens(GetDoubleClickTime() + 1000)) << "the icon answers while the dialog is open";
     EXPECT_TRUE(Closes(dialog));
-    Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
-    EXPECT_TRUE(MenuOpens(5000)) << "the icon does not answer after the dialog";
+    EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the icon does not answer after the dialog";
 }
 
 // The present arrangement saved as "Small" with the hotkey, its first display
@@ -240,11 +237,8 @@ TEST(HungShell, LeavesTheTrayIconAndTheDialogWorking)
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 1);
     Program hung;
-    Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
-    EXPECT_TRUE(MenuOpens(5000)) << "the menu waits for the shell";
-    HWND dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(Closes(dialog));
+    EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the menu waits for the shell";
+    EXPECT_TRUE(Closes(OpenDialog())) << "the dialog opens and closes";
     EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1"), 1);
     EXPECT_EQ(hung.Exit(), 0);
 }
@@ -260,14 +254,15 @@ TEST_F(EndToEnd, IconsPushedBySmallerModeReturnWithKeepIconLayout)
     ASSERT_NE(command, 0) << "no 640x480 mode in the virtual desktop";
     for (bool keep : {true, false}) {
         WriteOption(OPT_KEEP_ICON_LAYOUT, keep);
-        ASSERT_TRUE(ClickForTheMenu());
+        ASSERT_TRUE(ClickOpensMenu());
         Post(WM_COMMAND, command);
         ASSERT_TRUE(ScreenHeightBecomes(480));
         ASSERT_TRUE(WaitFor([&] { return !SamePlaces(shell.Report(), start); }, 5000)) << "the shell pushes";
-        // Escape on the keep-or-revert question puts the mode back.
+        // Escape on the keep-or-revert question puts the mode back, never stored.
         HWND question = WaitShown("Tessivon", 5000);
         ASSERT_TRUE(question && Answer(question, VK_ESCAPE)) << "no question after the switch";
         ASSERT_TRUE(ScreenHeightBecomes(768));
+        EXPECT_EQ(StoredHeight(), 768u);
         if (keep)
             EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000))
                 << "icons returned";

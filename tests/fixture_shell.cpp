@@ -33,8 +33,7 @@
 
 #include "fixture_shell.h"
 
-static HWND ListView;
-static HWND Desktop; // "Progman", which gets the display changes
+static HWND ListView, Desktop; // Desktop: "Progman", which gets the display changes
 
 // Each icon's corner at least 64 pixels, about a cell, off the right and bottom edges.
 static void PushIconsInside(int width, int height)
