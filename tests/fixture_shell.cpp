@@ -33,8 +33,7 @@
 
 #include "fixture_shell.h"
 
-static HWND ListView;
-static HWND Desktop; // "Progman", which gets the display changes
+static HWND ListView, Desktop; // Desktop: "Progman", which gets the display changes
 
 // Each icon's corner at least 64 pixels, about a cell, off the right and bottom edges.
 static void PushIconsInside(int width, int height)
@@ -93,16 +92,9 @@ static LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, L
 static HWND Make(const wchar_t *type, const wchar_t *title, DWORD style, int x, int y, int width, int height,
                  HWND parent = nullptr)
 {
-    WNDCLASSW windowClass = {0,
-                             wcscmp(type, L"TessivonStubborn") ? ShellProc : StubbornProc,
-                             0,
-                             0,
-                             GetModuleHandleW(nullptr),
-                             0,
-                             0,
-                             (HBRUSH)(COLOR_WINDOW + 1),
-                             0,
-                             type};
+    WNDPROC procedure = wcscmp(type, L"TessivonStubborn") ? ShellProc : StubbornProc;
+    WNDCLASSW windowClass = {0, procedure, 0, 0, GetModuleHandleW(nullptr), 0, 0, (HBRUSH)(COLOR_WINDOW + 1),
+                             0, type};
     if (wcscmp(type, WC_LISTVIEWW)) // the list view is comctl32's own
         RegisterClassW(&windowClass);
     return CreateWindowExW(0, type, title, style, x, y, width, height, parent, nullptr, nullptr, nullptr);

@@ -66,15 +66,13 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
 struct FixtureProcess : ChildProcess {
     explicit FixtureProcess(const std::wstring &arguments) : ChildProcess(FixtureLine(arguments))
     {
-        for (int k = 0; k < 200 && info.hProcess && !Find("Fixture ready"); k++)
-            Sleep(25);
+        WaitFor([] { return Find("Fixture ready") != nullptr; }, 5000);
     }
     static std::wstring FixtureLine(const std::wstring &arguments)
     {
         wchar_t exe[MAX_PATH];
-        GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        *wcsrchr(exe, L'\\') = L'\0';
-        return L"\"" + std::wstring(exe) + L"\\fixture_shell.exe\" " + arguments;
+        *wcsrchr((GetModuleFileNameW(nullptr, exe, MAX_PATH), exe), L'\\') = L'\0';
+        return Quoted(exe + std::wstring(L"\\fixture_shell.exe")) + L" " + arguments;
     }
     static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
 };

@@ -16,8 +16,7 @@ inline DWORD WaitDeadline;
 inline void CancelWindowWait()
 {
     KillTimer(nullptr, WaitTimer); // nothing to do when no wait runs
-    WaitTimer = 0;
-    WaitFind = nullptr;
+    WaitTimer = 0, WaitFind = nullptr;
 }
 
 inline void CALLBACK WaitTimerProc(HWND, UINT, UINT_PTR, DWORD)
@@ -35,9 +34,7 @@ inline void CALLBACK WaitTimerProc(HWND, UINT, UINT_PTR, DWORD)
 inline void WhenWindowAppears(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs = 5000)
 {
     CancelWindowWait();
-    WaitFind = find;
-    WaitAct = act;
-    WaitDeadline = GetTickCount() + timeoutMs;
+    WaitFind = find, WaitAct = act, WaitDeadline = GetTickCount() + timeoutMs;
     WaitTimer = SetTimer(nullptr, 0, 30, WaitTimerProc);
 }
 
@@ -134,8 +131,7 @@ struct ChildProcess {
     {
         TerminateProcess(info.hProcess, 99); // nothing to do once it has ended
         Wait(5000);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess), CloseHandle(info.hThread);
     }
 };
 
