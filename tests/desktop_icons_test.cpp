@@ -97,17 +97,17 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
 
     // Drops.
     FixtureShell shell(GridIcons(3, 3));
-    std::vector<FixtureIcon> start = shell.Report();
     // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
     auto drop = [&](HWND dialog, const ExtPropState &state, int i, int dx, int dy) {
         POINT origin = MiniatureInView(state);
         SendMessageA(dialog, WM_ICON_MOVED, i, MAKELPARAM(origin.x + dx, origin.y + dy));
         return shell.Report()[i];
     };
+    FixtureIcon dropped, kept;
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
         state.canvas.scale = 0.25f;
-        FixtureIcon dropped = drop(dialog, state, 0, 10, 5);
+        dropped = drop(dialog, state, 0, 10, 5);
         EXPECT_TRUE(dropped.x == 40 && dropped.y == 20) << dropped.x << "," << dropped.y;
         // Beyond the left edge, half beyond the right one, below the bottom:
         // wholly on the work area, the other coordinate as dropped.
@@ -116,7 +116,7 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
             ScopedSharedBlock shared(FindDesktopListView());
             ASSERT_TRUE(GetIconExtent(&shared.block, 2, &extent) && extent.right > extent.left);
         }
-        FixtureIcon kept = drop(dialog, state, 2, -30, 20);
+        kept = drop(dialog, state, 2, -30, 20);
         EXPECT_TRUE(kept.x + extent.left == work.left && kept.y == 80) << kept.x << "," << kept.y;
         kept = drop(dialog, state, 2, work.right / 4 - 2, 20);
         EXPECT_TRUE(kept.x + extent.right == work.right && kept.y == 80) << kept.x << "," << kept.y;
@@ -130,28 +130,21 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
         SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
         EXPECT_TRUE(PointerFree()) << "freed at the drop";
         EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - MiniatureInView(state).x, 0.25f));
-        // A zoom reloads the icons but keeps the places to go back to.
-        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
-        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-        EXPECT_EQ(state.icons.view.items[0].x,
-                  MiniatureInView(state).x + ScaleToCanvas(40, state.canvas.scale));
-    }));
-    for (int i = 0; i < 2; i++)
-        EXPECT_TRUE(SamePlace(shell.Report()[i], start[i])) << "icon " << i;
-
-    FixtureIcon atApply = {};
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        atApply = drop(dialog, state, 2, 30, 30);
+        // Apply settles the drops; a zoom after more reloads the icons but
+        // keeps the places to go back to.
         ClickDialogButton(dialog, IDC_APPLY);
         drop(dialog, state, 2, 0, 0);
         drop(dialog, state, 0, 0, 0);
+        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+        EXPECT_EQ(state.icons.view.items[0].x,
+                  MiniatureInView(state).x + ScaleToCanvas(shell.Report()[0].x, state.canvas.scale));
     }));
-    EXPECT_FALSE(SamePlace(atApply, start[2]));
-    EXPECT_TRUE(SamePlace(shell.Report()[2], atApply)) << "back where it was at the Apply";
-    EXPECT_TRUE(SamePlace(shell.Report()[0], start[0]));
+    EXPECT_TRUE(SamePlace(shell.Report()[0], dropped) && SamePlace(shell.Report()[2], kept))
+        << "back where they were at the Apply";
 
     // Losing activation during a drag leaves the icon where it was; OK keeps the drops.
+    const FixtureIcon held = shell.Report()[1];
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
         IconView &view = state.icons.view;
@@ -167,7 +160,7 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
         EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
         ShowCursor(TRUE);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
-        EXPECT_TRUE(SamePlace(shell.Report()[1], start[1])) << "the lost drag moved nothing";
+        EXPECT_TRUE(SamePlace(shell.Report()[1], held)) << "the lost drag moved nothing";
         // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
         drop(dialog, state, 0, 0, 0);
         SwitchToTab(state, TAB_WINDOWS);
@@ -177,10 +170,10 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
         EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
                   (LRESULT)state.canvas.windowImages);
         SwitchToTab(state, TAB_ICONS);
-        atApply = drop(dialog, state, 1, 40, 20);
+        dropped = drop(dialog, state, 1, 40, 20);
     }));
-    EXPECT_FALSE(SamePlace(atApply, start[1]));
-    EXPECT_TRUE(SamePlace(shell.Report()[1], atApply)) << "where the drop put it";
+    EXPECT_FALSE(SamePlace(dropped, held));
+    EXPECT_TRUE(SamePlace(shell.Report()[1], dropped)) << "where the drop put it";
 }
 
 // Labels outside every ANSI code page, hidden and given back exactly through
