@@ -38,24 +38,22 @@ void ExpectNoOverlaps(HWND dialog, ExtPropState &state)
 {
     RECT client, common, frame = RectIn(state.canvas.canvasFrame, dialog);
     GetClientRect(dialog, &client);
+    auto inside = [&](const RECT &place, const RECT &area) {
+        return IntersectRect(&common, &place, &area) && EqualRect(&common, &place);
+    };
     for (int tab = TAB_SCREEN; tab < TAB_COUNT; tab++) {
         SwitchToTab(state, tab);
-        std::vector<HWND> shown;
+        std::vector<std::pair<HWND, RECT>> shown;
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             RECT place = RectIn(child, dialog);
-            bool inFrame = child != state.canvas.canvasFrame && IntersectRect(&common, &place, &frame) &&
-                           EqualRect(&common, &place);
             if (!IsWindowVisible(child) || child == state.tabControl || child == state.canvas.backdrop ||
-                inFrame)
+                (child != state.canvas.canvasFrame && inside(place, frame)))
                 continue;
-            EXPECT_TRUE(IntersectRect(&common, &place, &client) && EqualRect(&common, &place))
-                << "tab " << tab << ": " << WindowText(child) << " leaves the dialog";
-            for (HWND other : shown) {
-                RECT was = RectIn(other, dialog);
+            EXPECT_TRUE(inside(place, client)) << "tab " << tab << ": " << WindowText(child) << " leaves";
+            for (auto &[other, was] : shown)
                 EXPECT_FALSE(IntersectRect(&common, &place, &was))
                     << "tab " << tab << ": " << WindowText(child) << " / " << WindowText(other);
-            }
-            shown.push_back(child);
+            shown.push_back({child, place});
         }
     }
 }

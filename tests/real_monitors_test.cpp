@@ -36,8 +36,7 @@ POINT VirtualCorner() { return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMe
 // The X pointer: X's root starts at the virtual screen's corner.
 void Xdotool(const std::string &commands)
 {
-    ChildProcess run(L"/usr/bin/xdotool " + std::wstring(commands.begin(), commands.end()));
-    run.Wait(10000);
+    ChildProcess(L"/usr/bin/xdotool " + std::wstring(commands.begin(), commands.end())).Wait(10000);
 }
 
 std::string At(POINT screen)
