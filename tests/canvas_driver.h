@@ -153,18 +153,11 @@ inline std::wstring TempPath(const wchar_t *name)
 }
 
 // A file as the desktop wallpaper with the style and tile values; at the end
-// of the scope the file is deleted and the former wallpaper values are back.
+// of the scope the file is deleted and the test prefix has no wallpaper again.
 struct ScopedWallpaper {
     std::wstring file;
-    wchar_t former[3][MAX_PATH] = {};
-    static constexpr const wchar_t *names[2] = {L"TileWallpaper", L"WallpaperStyle"};
     ScopedWallpaper(const std::wstring &file, const wchar_t *style, const wchar_t *tile = L"0") : file(file)
     {
-        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, former[2], 0);
-        for (int k = 0; k < 2; k++) {
-            DWORD size = sizeof(former[k]) - sizeof(wchar_t);
-            SHGetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, names[k], nullptr, former[k], &size);
-        }
         Set(tile, style, file.c_str());
     }
     // A picture written as a 24-bit BMP or in another format, in one colour or painted by paint(x, y).
@@ -175,17 +168,16 @@ struct ScopedWallpaper {
                           style)
     {
     }
-    void Set(const wchar_t *tile, const wchar_t *style, const wchar_t *path)
+    static void Set(const wchar_t *tile, const wchar_t *style, const wchar_t *path)
     {
-        const wchar_t *values[2] = {tile, style};
-        for (int k = 0; k < 2; k++)
-            SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, names[k], REG_SZ, values[k],
-                        (lstrlenW(values[k]) + 1) * sizeof(wchar_t));
+        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"TileWallpaper", REG_SZ, tile, (lstrlenW(tile) + 1) * 2);
+        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", REG_SZ, style,
+                    (lstrlenW(style) + 1) * 2);
         SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, (void *)path, SPIF_UPDATEINIFILE);
     }
     ~ScopedWallpaper()
     {
-        Set(former[0], former[1], former[2]);
+        Set(L"0", L"0", L"");
         DeleteFileW(file.c_str());
     }
 };

@@ -37,8 +37,7 @@ TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostFifteenAndThe
     // Only the fifth device takes 1600x1200.
     Sim.accepts = [](int device, const DEVMODEW &m) { return m.dmPelsWidth != 1600 || device == 4; };
     SimSetMonitors(5);
-    EXPECT_EQ(Build(4), (Rows{"640x480x8@60", "1600x1200x32@60"}));
-    EXPECT_EQ(catalogue.displayCount, 5);
+    EXPECT_EQ(Build(4), (Rows{"640x480x8@60", "1600x1200x32@60"})) << "the fifth display's own table";
     ModeSnapshot snapshots[MAX_DISPLAYS + 1] = {};
     Sim.monitors[1].rect.right = Sim.monitors[1].rect.left + 800;
     Sim.monitors[1].bitsPerPixel = 16;

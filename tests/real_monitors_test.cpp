@@ -25,26 +25,10 @@ namespace {
 std::wstring ProgramPath;
 int ExpectedMonitors;
 
-struct Monitor {
-    HMONITOR handle;
-    RECT rect;
-    std::wstring device;
-};
-
-BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT rect, LPARAM data)
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data)
 {
-    MONITORINFOEXW info = {};
-    info.cbSize = sizeof(info);
-    GetMonitorInfoW(handle, &info);
-    reinterpret_cast<std::vector<Monitor> *>(data)->push_back({handle, *rect, info.szDevice});
+    reinterpret_cast<std::vector<RECT> *>(data)->push_back(*rect);
     return TRUE;
-}
-
-std::vector<Monitor> Monitors()
-{
-    std::vector<Monitor> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
 }
 
 POINT VirtualCorner() { return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)}; }
@@ -52,8 +36,7 @@ POINT VirtualCorner() { return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMe
 // The X pointer: X's root starts at the virtual screen's corner.
 void Xdotool(const std::string &commands)
 {
-    ChildProcess run(L"/usr/bin/xdotool " + std::wstring(commands.begin(), commands.end()));
-    run.Wait(10000);
+    ChildProcess(L"/usr/bin/xdotool " + std::wstring(commands.begin(), commands.end())).Wait(10000);
 }
 
 std::string At(POINT screen)
@@ -86,29 +69,24 @@ RECT SettledRect(HWND window)
     return last;
 }
 
-// A child of the dialog's program by its control id and class.
-HWND Child(HWND parent, int id, const wchar_t *className)
-{
-    for (HWND child = FindWindowExW(parent, nullptr, className, nullptr); child;
-         child = FindWindowExW(parent, child, className, nullptr))
-        if (GetDlgCtrlID(child) == id)
-            return child;
-    return nullptr;
-}
-
+// The screen items are found by class too: the primary check box has the first one's id.
 HWND ScreenItem(HWND dialog, int k)
 {
     const int ids[3] = {IDC_SCREEN_ITEM_1, IDC_SCREEN_ITEM_2, IDC_SCREEN_ITEM_3};
-    return Child(dialog, ids[k], L"Static");
+    HWND item = nullptr;
+    while ((item = FindWindowExW(dialog, item, L"Static", nullptr)) && GetDlgCtrlID(item) != ids[k])
+        ;
+    return item;
 }
 
 struct RealMonitors : ::testing::Test {
     RegistryGuard registry;
-    std::vector<Monitor> monitors = Monitors();
+    std::vector<RECT> monitors;
     ChildProcess program{L"\"" + ProgramPath + L"\""};
     HWND dialog = nullptr;
     void SetUp() override
     {
+        EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
         ASSERT_EQ((int)monitors.size(), ExpectedMonitors);
         ASSERT_TRUE(WaitFor([] { return ProgramWindow() != nullptr; }, 15000)) << "no main window";
     }
@@ -124,8 +102,7 @@ struct RealMonitors : ::testing::Test {
     void OpenDialog(int tab)
     {
         PostMessageW(ProgramWindow(), WM_COMMAND, ID_EXTENDED_PROPERTIES, 0);
-        ASSERT_TRUE(
-            WaitFor([&] { return (dialog = FindShown("#32770", "Extended Display Properties")); }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return (dialog = FindExtPropDialog()); }, 10000));
         HWND strip = GetDlgItem(dialog, IDC_TAB_CONTROL);
         for (int k = 0; k < tab; k++) {
             int before = (int)SendMessageW(strip, TCM_GETCURSEL, 0, 0);
@@ -139,9 +116,8 @@ struct RealMonitors : ::testing::Test {
     // Canvas pixels per desktop pixel, as the desktop miniature shows it.
     double Scale()
     {
-        return (double)(WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE)).right -
-                        WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE)).left) /
-               GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        RECT miniature = WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE));
+        return (double)(miniature.right - miniature.left) / GetSystemMetrics(SM_CXVIRTUALSCREEN);
     }
 };
 
@@ -149,8 +125,6 @@ struct RealMonitors : ::testing::Test {
 // the menus the program builds on these monitors.
 TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasAScreenPerMonitor)
 {
-    for (int k = 0; k < ExpectedMonitors; k++)
-        EXPECT_EQ(monitors[k].device, L"\\\\.\\DISPLAY" + std::to_wstring(k + 1));
     LoadPlatformTable();
     MainWindowState menus = {};
     BuildProgramMenus(&menus, GetModuleHandleW(nullptr));
@@ -172,7 +146,7 @@ TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasAScreenPerMonito
     double scale = Scale();
     POINT corner = VirtualCorner();
     for (int k = 0; k < ExpectedMonitors; k++) {
-        RECT item = WindowRect(ScreenItem(dialog, k)), monitor = monitors[k].rect;
+        RECT item = WindowRect(ScreenItem(dialog, k)), monitor = monitors[k];
         EXPECT_NEAR(item.left - miniature.left, (monitor.left - corner.x) * scale, 1.5) << k;
         EXPECT_NEAR(item.top - miniature.top, (monitor.top - corner.y) * scale, 1.5) << k;
         EXPECT_NEAR(item.right - item.left, (monitor.right - monitor.left) * scale, 1.5) << k;
@@ -191,12 +165,12 @@ TEST_F(RealMonitors, WindowDraggedOntoTheSecondMonitorLandsWhereLetGoAndCancelPu
     RECT start = WindowRect(window);
     OpenDialog(TAB_WINDOWS);
     // The window list is the one shown (the screen list is hidden).
-    HWND combo = FindWindowExW(dialog, nullptr, WC_COMBOBOXEXW, nullptr);
-    while (combo && !IsWindowVisible(combo))
-        combo = FindWindowExW(dialog, combo, WC_COMBOBOXEXW, nullptr);
+    HWND combo = nullptr;
+    while ((combo = FindWindowExW(dialog, combo, WC_COMBOBOXEXW, nullptr)) && !IsWindowVisible(combo))
+        ;
     HWND miniature = GetDlgItem(GetDlgItem(dialog, IDC_CANVAS_FRAME), IDC_WINDOW_MINIATURE);
-    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
-    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    for (BOOL open : {TRUE, FALSE}) // opening the list fills it
+        SendMessageW(combo, CB_SHOWDROPDOWN, open, 0);
     // The entries' data does not come across processes: the entry whose
     // miniature has the window's size is the window's.
     auto shows = [&](const RECT &window) {
@@ -205,10 +179,8 @@ TEST_F(RealMonitors, WindowDraggedOntoTheSecondMonitorLandsWhereLetGoAndCancelPu
                fabs(shown.right - shown.left - (window.right - window.left) * Scale()) < 2 &&
                fabs(shown.bottom - shown.top - (window.bottom - window.top) * Scale()) < 2;
     };
-    for (int i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0) && !shows(start); i++) {
-        SendMessageW(combo, CB_SETCURSEL, i, 0);
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
-    }
+    for (int i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0) && !shows(start); i++)
+        ChooseEntry(dialog, combo, i);
     ASSERT_TRUE(shows(start)) << "the window is listed and chosen";
     RECT before = WindowRect(miniature);
     // Straight across, at the height the window has.
@@ -231,10 +203,9 @@ TEST_F(RealMonitors, WindowDraggedOntoTheSecondMonitorLandsWhereLetGoAndCancelPu
     EXPECT_EQ(landed.top, start.top) << "the axis not moved";
     EXPECT_NEAR(landed.left - start.left, travel / Scale(), 1 / Scale() + 1)
         << "where the miniature was let go";
-    EXPECT_EQ(MonitorFromRect(&landed, MONITOR_DEFAULTTONULL), monitors[1].handle);
+    EXPECT_TRUE(PtInRect(&monitors[1], Centre(landed))) << "on the second monitor";
 
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED),
-                 (LPARAM)GetDlgItem(dialog, IDC_CANCEL));
+    ClickDialogButton(dialog, IDC_CANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
     EXPECT_RECT(WindowRect(window), start.left, start.top, start.right, start.bottom);
 }
@@ -267,7 +238,7 @@ TEST_F(RealMonitors, IconDroppedOnTheSecondMonitorsScreenLandsOnIt)
     POINT corner = VirtualCorner();
     POINT place = {dropped.x + corner.x, dropped.y + corner.y};
     printf("icon %d,%d -> %d,%d (desktop %ld,%ld)\n", icon.x, icon.y, dropped.x, dropped.y, place.x, place.y);
-    EXPECT_EQ(MonitorFromPoint(place, MONITOR_DEFAULTTONULL), monitors[1].handle);
+    EXPECT_TRUE(PtInRect(&monitors[1], place)) << "on the second monitor";
     EXPECT_NEAR(dropped.x, icon.x + (release.x - press.x) / scale, 2 / scale + 4);
     EXPECT_NEAR(dropped.y, icon.y + (release.y - press.y) / scale, 2 / scale + 4);
 }
