@@ -312,6 +312,28 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopy)
     EXPECT_EQ(program.Wait(15000), 0);
 }
 
+// Profiles from the command line: saved with a hotkey, listed, applied to the
+// real screen in one step, refused by name, deleted.
+TEST_F(CommandLineProcess, ProfilesSavedListedAppliedAndDeleted)
+{
+    EXPECT_EQ(RunProgram(L"/save-profile Wide /hotkey Ctrl+Alt+5").code, 0);
+    ASSERT_EQ(RunProgram(L"/mode 800x600").code, 0);
+    EXPECT_EQ(RunProgram(L"--SAVE-PROFILE Small").code, 0);
+    EXPECT_EQ(RunProgram(L"/save-profile Other /hotkey Ctrl+Alt+5").code, 1) << "the hotkey is Wide's";
+    ProgramRun list = RunProgram(L"/profiles");
+    EXPECT_TRUE(list.out == "Small\r\nWide\r\n" || list.out == "Wide\r\nSmall\r\n") << list.out;
+    EXPECT_EQ(RunProgram(L"/profile Wide").code, 0);
+    EXPECT_EQ(ScreenHeight(), 768);
+    EXPECT_EQ(RunProgram(L"/profile Small").code, 0);
+    EXPECT_EQ(ScreenHeight(), 600);
+    ProgramRun missing = RunProgram(L"/profile Missing");
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
+    EXPECT_EQ(RunProgram(L"/delete-profile Small").code, 0);
+    EXPECT_EQ(RunProgram(L"/delete-profile Small").code, 1);
+    EXPECT_EQ(RunProgram(L"/profiles").out, "Wide\r\n");
+}
+
 // Copies started at the same moment leave one main window and one icon.
 TEST_F(CommandLineProcess, CopiesStartedTogetherLeaveOneInstance)
 {
