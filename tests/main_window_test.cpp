@@ -165,6 +165,7 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
     // the default device and is stored too; without a question first.
     WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
     Start(2);
+    Sim.monitors[1].device = L"\\\\.\\DISPLAY5"; // the second monitor's own device name, whatever its number
     Command(50001);
     Command(51003);
     // Ids past a display's entries, and a display that does not exist.
@@ -174,21 +175,13 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
     const SimCall &call = Sim.calls[1];
     const ModeEntry &entry = Program.catalogue.tables[1][3];
     EXPECT_TRUE(Sim.calls[0].device.empty() && Sim.calls[0].flags == CDS_UPDATEREGISTRY);
-    EXPECT_TRUE(call.device == L"\\\\.\\Display2" && call.flags == CDS_UPDATEREGISTRY);
+    EXPECT_TRUE(call.device == L"\\\\.\\DISPLAY5" && call.flags == CDS_UPDATEREGISTRY);
     EXPECT_EQ(std::make_tuple(call.mode.dmPelsWidth, call.mode.dmBitsPerPel, call.mode.dmDisplayFrequency),
               std::make_tuple((DWORD)entry.width, (DWORD)entry.bitsPerPixel, (DWORD)entry.frequency));
 
-    // The second monitor's own device name, whatever its number.
-    Sim.monitors[1].device = L"\\\\.\\DISPLAY5";
-    FreeProgramMenus(&Program);
-    BuildProgramMenus(&Program, GetModuleHandleW(nullptr));
-    ASSERT_GE(Program.catalogue.counts[1], 4) << "the modes were tested on DISPLAY5";
-    Command(51003);
-    EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\DISPLAY5");
-
     // Without ChangeDisplaySettingsExW the second display cannot be set, as when the change fails.
-    Sim.hasChangeEx = false;
     Start(2);
+    Platform.ChangeDisplaySettingsExW = nullptr;
     Watch failed;
     Command(51000);
     EXPECT_EQ(failed.box, "Error: The graphics adapter couldn't\nset this video mode.");
@@ -214,8 +207,6 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
     Start(2);
     MarkCurrentModes(Program.catalogue, menu, 1, {800, 600, 16, 60});
     EXPECT_EQ(Marked(menu), (Text{"  [800x600 (16bits)] *", "    60Hz #51001 *"}));
-    MarkCurrentModes(Program.catalogue, menu, 1, {1024, 768, 32, 60});
-    EXPECT_EQ(Marked(menu), (Text{"  1024x768 (32bits) - 60Hz #51006 *"}));
 
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60), SimMode(800, 600, 8, 75)};
     // Five displays, three of them attached since start-up: the click makes a
