@@ -19,7 +19,6 @@ struct ProfilesTab : ::testing::Test {
     void SetUp() override
     {
         SimSetMonitors(2);
-        adapter.Install();
         std::wstring text;
         ASSERT_EQ(SaveProfileCommand(L"Desk", L"Ctrl+Alt+1", &text), 0);
         SimSetMonitors(1);
