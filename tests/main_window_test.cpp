@@ -71,11 +71,9 @@ Text Lines(HMENU menu, const std::string &indent = "")
 // The lines of the checked items.
 Text Marked(HMENU menu)
 {
-    Text marked;
-    for (const std::string &line : Lines(menu))
-        if (line.ends_with(" *"))
-            marked.push_back(line);
-    return marked;
+    Text lines = Lines(menu);
+    std::erase_if(lines, [](const std::string &line) { return !line.ends_with(" *"); });
+    return lines;
 }
 
 struct MainWindowFixture : ::testing::Test {

@@ -37,9 +37,7 @@ Rows ListRows(HWND list)
         rows.emplace_back();
         for (int column = 0; column < 3; column++) {
             wchar_t text[128] = L"";
-            LVITEMW cell = {};
-            cell.iSubItem = column, cell.pszText = text, cell.cchTextMax = 128;
-            SendMessageW(list, LVM_GETITEMTEXTW, item, (LPARAM)&cell);
+            ListView_GetItemText(list, item, column, text, 128);
             rows.back() += (column ? L"|" : L"") + std::wstring(text);
         }
     }
@@ -51,9 +49,7 @@ WORD CtrlAlt(char key) { return MAKEWORD(key, HOTKEYF_CONTROL | HOTKEYF_ALT); }
 
 void Select(HWND list, int item)
 {
-    LVITEMW state = {};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, item, (LPARAM)&state);
+    ListView_SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 // Sets the control as a key press does, with the notification it sends.
