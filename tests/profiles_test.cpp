@@ -19,17 +19,24 @@ struct Profiles : ::testing::Test {
     // Three monitors with device paths, the middle one at 1280x1024.
     void SetUp() override
     {
-        SimSetMonitors(3);
+        Monitors(3);
         Sim.monitors[1].rect = {1024, 0, 2304, 1024};
         Sim.monitors[2].rect = {2304, 0, 3328, 768};
-        Sim.devicePaths = {L"\\\\?\\DISPLAY#A#1", L"\\\\?\\DISPLAY#B#2", L"\\\\?\\DISPLAY#C#3"};
     }
-    std::vector<std::wstring> Names()
+    // `count` monitors of 1024x768 with the given device paths.
+    void Monitors(int count, std::vector<std::wstring> paths = {L"\\\\?\\DISPLAY#A#1", L"\\\\?\\DISPLAY#B#2",
+                                                                L"\\\\?\\DISPLAY#C#3"})
     {
-        std::vector<std::wstring> names;
-        for (const Profile &profile : LoadProfiles())
-            names.push_back(profile.name);
-        return names;
+        SimSetMonitors(count);
+        Sim.devicePaths = paths;
+        adapter.Install();
+    }
+    // The names of the profiles that load, one a line.
+    std::wstring Names()
+    {
+        std::wstring text;
+        ListProfilesCommand(&text);
+        return text;
     }
     // The calls that changed something (not the tests), as "device flags WxH".
     std::vector<std::wstring> Changes()
@@ -76,12 +83,10 @@ TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
     SHSetValueW(HKEY_CURRENT_USER, (base + L"Desk").c_str(), L"Display2Width", REG_SZ, L"1", 4);
     SHSetValueW(HKEY_CURRENT_USER, (base + std::wstring(PROFILE_NAME_SIZE, L'x')).c_str(), L"Displays",
                 REG_DWORD, &desk.displayCount, 4);
-    EXPECT_TRUE(Names().empty()) << "junk of every kind";
-    DWORD kept = 9, size = 4;
-    SHGetValueW(HKEY_CURRENT_USER, (base + L"Zero").c_str(), L"Displays", nullptr, &kept, &size);
-    EXPECT_EQ(kept, 0u) << "junk is left alone";
+    EXPECT_EQ(Names(), L"") << "junk of every kind";
+    EXPECT_EQ(ReadNumber((base + L"Zero").c_str(), L"Displays"), 0) << "junk is left alone";
     ASSERT_EQ(SaveProfileCommand(L"Copy", nullptr, &text), 0);
-    EXPECT_EQ(Names(), std::vector<std::wstring>{L"Copy"}) << "the others still load";
+    EXPECT_EQ(Names(), L"Copy\n") << "the others still load";
     EXPECT_EQ(SaveProfileCommand(L"Desk", nullptr, &text), 0) << "junk under the name is replaced";
 
     // Rename, replace with fewer displays (no surplus values left), delete.
@@ -90,14 +95,10 @@ TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
     EXPECT_FALSE(RenameProfile(L"Projector", L"a\\b"));
     SimSetMonitors(1);
     EXPECT_EQ(SaveProfileCommand(L"Projector", nullptr, &text), 0);
-    EXPECT_NE(SHGetValueW(HKEY_CURRENT_USER, (base + L"Projector").c_str(), L"Display2Width", nullptr,
-                          nullptr, &size),
-              ERROR_SUCCESS);
+    EXPECT_EQ(ReadNumber((base + L"Projector").c_str(), L"Display2Width"), -1);
     EXPECT_EQ(DeleteProfileCommand(L"PROJECTOR", &text), 0);
     EXPECT_EQ(DeleteProfileCommand(L"Projector", &text), 1);
-    EXPECT_EQ(text, L"No profile named \"Projector\".\n");
-    ListProfilesCommand(&text);
-    EXPECT_EQ(text, L"Desk\n");
+    EXPECT_EQ(Names(), L"Desk\n");
 }
 
 TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
@@ -107,18 +108,16 @@ TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
     EXPECT_NE(IsValidProfileName(std::wstring(PROFILE_NAME_SIZE - 1, L'n').c_str()),
               IsValidProfileName(std::wstring(PROFILE_NAME_SIZE, L'n').c_str()));
 
-    const std::pair<const wchar_t *, const wchar_t *> good[] = {{L"Ctrl+Alt+1", L"Ctrl+Alt+1"},
-                                                                {L"alt+shift+f12", L"Alt+Shift+F12"},
-                                                                {L"Control+pagedown", L"Ctrl+PageDown"},
-                                                                {L"Ctrl+z", L"Ctrl+Z"}};
-    for (auto [text, shown] : good) {
-        WORD hotkey = 0;
-        wchar_t back[64];
-        EXPECT_TRUE(ParseHotkeyText(text, &hotkey)) << text;
-        FormatHotkeyText(hotkey, back);
-        EXPECT_STREQ(back, shown);
-    }
+    // Texts as typed and as shown again.
+    const wchar_t *good[] = {L"alt+shift+f12", L"Alt+Shift+F12", L"Control+pagedown",
+                             L"Ctrl+PageDown", L"Ctrl+z",        L"Ctrl+Z"};
     WORD hotkey = 0;
+    wchar_t back[64];
+    for (int k = 0; k < 6; k += 2) {
+        EXPECT_TRUE(ParseHotkeyText(good[k], &hotkey)) << good[k];
+        FormatHotkeyText(hotkey, back);
+        EXPECT_STREQ(back, good[k + 1]);
+    }
     for (const wchar_t *bad : {L"", L"1", L"Shift+1", L"Ctrl+", L"+1", L"Ctrl++1", L"Ctrl+1+2", L"Ctrl+F25",
                                L"Ctrl+F0", L"Ctrl+Alt", L"Ctrl+Enter", L"Ctrl+Wiederholung1234567"})
         EXPECT_FALSE(ParseHotkeyText(bad, &hotkey)) << bad;
@@ -126,7 +125,6 @@ TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
     std::wstring text;
     EXPECT_EQ(SaveProfileCommand(L"a\\b", nullptr, &text), 1);
     EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+", &text), 1);
-    EXPECT_EQ(text, L"Invalid hotkey \"Ctrl+\": Ctrl or Alt, then a letter, digit or F1-F24.\n");
     EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+Alt+G", &text), 0);
     EXPECT_EQ(SaveProfileCommand(L"Other", L"ctrl+alt+g", &text), 1) << "the hotkey of another profile";
     EXPECT_EQ(text, L"The hotkey \"ctrl+alt+g\" belongs to profile \"Game\".\n");
@@ -135,7 +133,7 @@ TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
     Profile game;
     ASSERT_TRUE(LoadProfile(L"Game", &game));
     EXPECT_EQ(game.hotkey, MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT));
-    EXPECT_EQ(Names(), std::vector<std::wstring>{L"GAME"});
+    EXPECT_EQ(Names(), L"GAME\n");
     EXPECT_EQ(ApplyProfileCommand(L"Nothing", &text), 1);
 }
 
@@ -155,10 +153,8 @@ TEST_F(Profiles, AppliesInOneStepFindsMonitorsByPathNamesTheMissingAndRefusesPer
     ASSERT_TRUE(SaveProfile(desk));
 
     // Docked again: monitor B now answers as \\.\Display3, C is gone.
-    Sim.monitors.pop_back();
+    Monitors(2);
     Sim.monitors[1].device = L"\\\\.\\Display3";
-    Sim.devicePaths = {L"\\\\?\\DISPLAY#A#1", L"\\\\?\\DISPLAY#B#2"};
-    adapter.Install();
     Sim.accepts = [](int device, const DEVMODEW &mode) { return device != 1 || mode.dmPelsWidth != 1600; };
     Sim.calls.clear();
     EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), 3);
@@ -173,9 +169,7 @@ TEST_F(Profiles, AppliesInOneStepFindsMonitorsByPathNamesTheMissingAndRefusesPer
     // Everything offered: the new primary gets CDS_SET_PRIMARY; places come along.
     Sim.accepts = nullptr;
     Sim.calls.clear();
-    SimSetMonitors(3);
-    Sim.devicePaths = {L"\\\\?\\DISPLAY#A#1", L"\\\\?\\DISPLAY#B#2", L"\\\\?\\DISPLAY#C#3"};
-    adapter.Install();
+    Monitors(3);
     EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), 0) << text;
     const std::wstring primary = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY);
     EXPECT_EQ(Changes(),
@@ -186,15 +180,11 @@ TEST_F(Profiles, AppliesInOneStepFindsMonitorsByPathNamesTheMissingAndRefusesPer
               std::make_pair(2304L, (DWORD)DM_POSITION));
 
     // Only missing displays: 2 and nothing applied; the driver refusing: 4; a restart: 5.
-    SimSetMonitors(2);
-    Sim.devicePaths = {L"\\\\?\\OTHER#1", L"\\\\?\\OTHER#2"};
-    adapter.Install();
+    Monitors(2, {L"\\\\?\\OTHER#1", L"\\\\?\\OTHER#2"});
     Sim.calls.clear();
     EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), 2);
     EXPECT_TRUE(Changes().empty());
-    SimSetMonitors(3);
-    Sim.devicePaths.clear(); // then the device names tell the monitors
-    adapter.Install();
+    Monitors(3, {}); // then the device names tell the monitors
     for (auto [result, code] : {std::pair{DISP_CHANGE_FAILED, 4}, {DISP_CHANGE_RESTART, 5}}) {
         Sim.changeResult = result;
         EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), code) << text;

@@ -30,12 +30,19 @@ static BOOL WINAPI SimEnumDisplaySettings(LPCWSTR, DWORD n, DEVMODEW *mode)
     return n < Sim.candidates.size() && (*mode = Sim.candidates[n], true);
 }
 
+// The monitor of the device so named, -1 for none.
+static int MonitorOf(LPCWSTR device)
+{
+    for (size_t k = 0; k < Sim.monitors.size(); k++)
+        if (!lstrcmpiW(Sim.monitors[k].device.c_str(), device))
+            return (int)k;
+    return -1;
+}
+
 static LONG WINAPI SimChangeDisplaySettingsEx(LPCWSTR device, DEVMODEW *mode, HWND, DWORD flags, LPVOID)
 {
     Sim.calls.push_back({device ? device : L"", flags, mode ? *mode : DEVMODEW{}});
-    int index = device ? -1 : 0;
-    for (size_t k = 0; device && k < Sim.monitors.size(); k++)
-        index = lstrcmpiW(Sim.monitors[k].device.c_str(), device) ? index : (int)k;
+    int index = device ? MonitorOf(device) : 0;
     if (index < 0)
         return DISP_CHANGE_BADPARAM;
     if (flags & CDS_TEST)
@@ -51,17 +58,15 @@ static LONG WINAPI SimChangeDisplaySettings(DEVMODEW *mode, DWORD flags)
 // With a device name: the monitor of that device, its path for EDD_GET_DEVICE_INTERFACE_NAME.
 static BOOL WINAPI SimEnumDisplayDevices(LPCWSTR device, DWORD index, DISPLAY_DEVICEW *info, DWORD flags)
 {
-    for (size_t k = 0; device && k < Sim.monitors.size(); k++) {
-        if (index || lstrcmpiW(Sim.monitors[k].device.c_str(), device))
-            continue;
+    int k = device && !index ? MonitorOf(device) : -1;
+    if (k >= 0) {
         lstrcpynW(info->DeviceName, (Sim.monitors[k].device + L"\\Monitor0").c_str(), 32);
-        bool path = (flags & EDD_GET_DEVICE_INTERFACE_NAME) && k < Sim.devicePaths.size();
+        bool path = (flags & EDD_GET_DEVICE_INTERFACE_NAME) && k < (int)Sim.devicePaths.size();
         lstrcpynW(info->DeviceID, path ? Sim.devicePaths[k].c_str() : L"", 128);
-        return TRUE;
     }
-    return !device && index < Sim.monitors.size() &&
-           lstrcpynW(info->DeviceName, Sim.monitors[index].device.c_str(), 32) &&
-           lstrcpynW(info->DeviceString, Sim.monitors[index].device.c_str(), 128);
+    return k >= 0 || (!device && index < Sim.monitors.size() &&
+                      lstrcpynW(info->DeviceName, Sim.monitors[index].device.c_str(), 32) &&
+                      lstrcpynW(info->DeviceString, Sim.monitors[index].device.c_str(), 128));
 }
 
 // SM_XVIRTUALSCREEN to SM_CMONITORS are consecutive.
@@ -76,40 +81,27 @@ static int WINAPI SimGetSystemMetrics(int index)
     return answered ? answers[index - SM_XVIRTUALSCREEN] : GetSystemMetrics(index);
 }
 
-// The monitor with the largest share of the rectangle, else as the flags ask.
-// The gap between the rectangles along one axis, 0 when they overlap there.
-static LONG Gap(LONG low, LONG high, LONG otherLow, LONG otherHigh)
-{
-    return std::max({otherLow - high, low - otherHigh, 0L});
-}
-
-static HMONITOR Closest(RECT rect)
-{
-    long long best = -1;
-    HMONITOR found = nullptr;
-    for (size_t k = 0; k < Sim.monitors.size(); k++) {
-        const RECT &m = Sim.monitors[k].rect;
-        long long dx = Gap(rect.left, rect.right, m.left, m.right),
-                  dy = Gap(rect.top, rect.bottom, m.top, m.bottom);
-        if (best < 0 || dx * dx + dy * dy < best)
-            best = dx * dx + dy * dy, found = (HMONITOR)(MONITOR_BASE + k);
-    }
-    return found;
-}
-
+// The monitor with the largest share of the rectangle; with no share, the
+// closest one or the primary or none, as the flags ask.
 static HMONITOR Nearest(RECT rect, DWORD flags)
 {
-    LONG best = 0;
-    HMONITOR found = nullptr;
+    long long best = 0, closest = -1;
+    HMONITOR found = nullptr, closestMonitor = nullptr;
     for (size_t k = 0; k < Sim.monitors.size(); k++) {
+        const RECT &m = Sim.monitors[k].rect;
         RECT common;
-        LONG area = IntersectRect(&common, &rect, &Sim.monitors[k].rect)
-                        ? (common.right - common.left) * (common.bottom - common.top)
-                        : 0;
+        long long area = IntersectRect(&common, &rect, &m)
+                             ? (long long)(common.right - common.left) * (common.bottom - common.top)
+                             : 0;
+        // The gaps between the rectangles along each axis, 0 where they overlap.
+        long long dx = std::max({m.left - rect.right, rect.left - m.right, 0L}),
+                  dy = std::max({m.top - rect.bottom, rect.top - m.bottom, 0L});
+        if (closest < 0 || dx * dx + dy * dy < closest)
+            closest = dx * dx + dy * dy, closestMonitor = (HMONITOR)(MONITOR_BASE + k);
         if (area > best || (!found && flags != MONITOR_DEFAULTTONULL && Sim.monitors[k].primary))
             found = (HMONITOR)(MONITOR_BASE + k), best = std::max(best, area);
     }
-    return best == 0 && flags == MONITOR_DEFAULTTONEAREST ? Closest(rect) : found;
+    return best == 0 && flags == MONITOR_DEFAULTTONEAREST ? closestMonitor : found;
 }
 
 static HMONITOR WINAPI SimMonitorFromRect(LPCRECT rect, DWORD flags) { return Nearest(*rect, flags); }
@@ -177,10 +169,9 @@ static HINSTANCE WINAPI SimShellExecute(HWND, LPCWSTR, LPCWSTR file, LPCWSTR par
 void ScopedSimAdapter::Install()
 {
     auto has = [](int bit, auto function) { return Sim.monitorFunctions >> bit & 1 ? function : nullptr; };
-    Platform =
-        PlatformTable({SimEnumDisplaySettings, SimChangeDisplaySettings,
-                       Sim.hasChangeEx ? SimChangeDisplaySettingsEx : nullptr, SimEnumDisplayDevices,
-                       has(0, SimGetSystemMetrics), has(1, SimMonitorFromWindow), has(2, SimMonitorFromRect),
-                       has(3, SimMonitorFromPoint), has(4, SimEnumDisplayMonitors), has(5, SimGetMonitorInfo),
-                       SimGetDeviceCaps, SimShellNotifyIcon, SimShellExecute});
+    Platform = PlatformTable(
+        {SimEnumDisplaySettings, SimChangeDisplaySettings, SimChangeDisplaySettingsEx, SimEnumDisplayDevices,
+         has(0, SimGetSystemMetrics), has(1, SimMonitorFromWindow), has(2, SimMonitorFromRect),
+         has(3, SimMonitorFromPoint), has(4, SimEnumDisplayMonitors), has(5, SimGetMonitorInfo),
+         SimGetDeviceCaps, SimShellNotifyIcon, SimShellExecute});
 }
