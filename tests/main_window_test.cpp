@@ -426,16 +426,6 @@ TEST_F(ProfileMenu, SubmenuListsProfilesChecksTheCurrentOneAppliesAndEscapeResto
     EXPECT_EQ(Sim.calls[1].mode.dmPelsWidth, 1024u) << "the former arrangement";
     EXPECT_EQ(Sim.calls[1].flags, (DWORD)(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY));
 
-    // With the question on, its countdown's end puts the former arrangement back.
-    WriteOption(OPT_CONFIRM_MODE_CHANGE, 1);
-    Program.confirmSeconds = 1;
-    Sim.calls.clear();
-    Command(ID_PROFILE_BASE + 1);
-    ASSERT_EQ(Sim.calls.size(), 10u) << "the profile, then the former arrangement";
-    EXPECT_EQ(Sim.calls[6].mode.dmPelsWidth, 1024u);
-    EXPECT_FALSE(Program.modeChanged) << "nothing left for Escape";
-    WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
-
     // A display whose mode is refused: told, the other still changes.
     Sim.accepts = [](int device, const DEVMODEW &mode) { return device != 0 || mode.dmPelsWidth != 800; };
     EXPECT_EQ(TrayMenu(), menu);
@@ -444,6 +434,25 @@ TEST_F(ProfileMenu, SubmenuListsProfilesChecksTheCurrentOneAppliesAndEscapeResto
     EXPECT_EQ(box.box,
               "Warning: Profile \"Game\":\n\\\\.\\Display1: The graphics adapter doesn't support this "
               "video mode.\n");
+}
+
+// With the question on, a profile's countdown puts the former arrangement back.
+TEST_F(ProfileMenu, ProfileAppliedThenKeepOrRevertCountdownPutsTheFormerBack)
+{
+    Start(2);
+    ASSERT_TRUE(SaveCurrentArrangement(L"Game", 0));
+    Profile game;
+    ASSERT_TRUE(LoadProfile(L"Game", &game));
+    game.displays[0].width = 800, game.displays[0].height = 600;
+    ASSERT_TRUE(SaveProfile(game));
+    EXPECT_EQ(TrayMenu(), menu);
+    Program.confirmSeconds = 1;
+    Sim.calls.clear();
+    Command(ID_PROFILE_BASE);
+    ASSERT_EQ(Sim.calls.size(), 10u) << "the profile, then the former arrangement";
+    EXPECT_EQ(Sim.calls[1].mode.dmPelsWidth, 800u);
+    EXPECT_EQ(Sim.calls[6].mode.dmPelsWidth, 1024u);
+    EXPECT_FALSE(Program.modeChanged) << "nothing left for Escape";
 }
 
 TEST_F(ProfileMenu, SaveAsksForANameAndBeforeReplacing)
