@@ -8,8 +8,7 @@ const wchar_t *const OptionNames[OPTION_COUNT + 1] = {
     L"HideIconTextAtStartup",  L"RestoreIconPosAtStartup",
     L"AutomaticlySaveIconPos", L"TessivonTrayIconIn256Colors",
     L"LaunchAtWindowsStartup", L"DisplayPortraitResolution",
-    L"ConfirmModeChange",
-    L"KeepIconLayout",
+    L"ConfirmModeChange",      L"KeepIconLayout",
 };
 
 static const wchar_t *OptionName(int option) { return OptionNames[option + 1]; }
