@@ -26,11 +26,9 @@ bool KeepWindowOnMonitors(HWND window)
     bool fits = true;
     for (POINT corner : corners)
         fits = fits && InSomeWorkArea(corner);
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (fits || !CompatGetMonitorInfo(CompatMonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info))
+    if (fits)
         return false;
-    RECT kept = KeepRectInArea(rect, info.rcWork);
+    RECT kept = KeepRectInArea(rect, NearestWorkArea(rect));
     SetWindowPos(window, nullptr, kept.left, kept.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }

@@ -171,6 +171,13 @@ void FreeDisplayCatalogue(DisplayCatalogue *catalogue)
     *catalogue = {};
 }
 
+ModeSnapshot ModeOfMonitorDC(HDC monitorDC)
+{
+    return {Platform.GetDeviceCaps(monitorDC, HORZRES), Platform.GetDeviceCaps(monitorDC, VERTRES),
+            Platform.GetDeviceCaps(monitorDC, PLANES) * Platform.GetDeviceCaps(monitorDC, BITSPIXEL),
+            Platform.GetDeviceCaps(monitorDC, VREFRESH)};
+}
+
 struct SnapshotCursor {
     ModeSnapshot *next;
     int room;
@@ -181,12 +188,7 @@ static BOOL CALLBACK RecordModeSnapshotProc(HMONITOR, HDC monitorDC, LPRECT, LPA
     SnapshotCursor *cursor = reinterpret_cast<SnapshotCursor *>(data);
     if (cursor->room <= 0)
         return FALSE;
-    cursor->next->width = Platform.GetDeviceCaps(monitorDC, HORZRES);
-    cursor->next->height = Platform.GetDeviceCaps(monitorDC, VERTRES);
-    cursor->next->bitsPerPixel =
-        Platform.GetDeviceCaps(monitorDC, PLANES) * Platform.GetDeviceCaps(monitorDC, BITSPIXEL);
-    cursor->next->frequency = Platform.GetDeviceCaps(monitorDC, VREFRESH);
-    cursor->next++;
+    *cursor->next++ = ModeOfMonitorDC(monitorDC);
     cursor->room--;
     return TRUE;
 }

@@ -54,6 +54,9 @@ void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options
 // Frees the tables; the catalogue is empty afterwards.
 void FreeDisplayCatalogue(DisplayCatalogue *catalogue);
 bool TestModeOnDisplay(int display, DEVMODEW *mode);
+// The mode a monitor shows, read from its device context as the monitor
+// enumeration hands it over.
+ModeSnapshot ModeOfMonitorDC(HDC monitorDC);
 // Writes one snapshot per monitor in enumeration order, at most MAX_DISPLAYS;
 // gives how many were written.
 int SnapshotCurrentModes(ModeSnapshot *destination);

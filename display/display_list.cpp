@@ -64,6 +64,17 @@ static std::vector<MonitorNames> ActivePathNames()
     return names;
 }
 
+bool ReadMonitorDevicePath(const wchar_t *device, wchar_t *path, int size)
+{
+    DISPLAY_DEVICEW monitor = {};
+    monitor.cb = sizeof(monitor);
+    if (!Platform.EnumDisplayDevicesW ||
+        !Platform.EnumDisplayDevicesW(device, 0, &monitor, EDD_GET_DEVICE_INTERFACE_NAME))
+        return false;
+    lstrcpynW(path, monitor.DeviceID, size);
+    return true;
+}
+
 static void NameMonitor(DisplayInfo *display, const std::vector<MonitorNames> &paths)
 {
     for (const MonitorNames &names : paths) {
@@ -74,13 +85,9 @@ static void NameMonitor(DisplayInfo *display, const std::vector<MonitorNames> &p
         }
     }
     // Without display configuration the monitor device still has its path.
-    DISPLAY_DEVICEW monitor = {};
-    monitor.cb = sizeof(monitor);
-    if (Platform.EnumDisplayDevicesW &&
-        Platform.EnumDisplayDevicesW(display->device, 0, &monitor, EDD_GET_DEVICE_INTERFACE_NAME)) {
-        monitor.DeviceID[127] = 0;
-        display->devicePath = monitor.DeviceID;
-    }
+    wchar_t path[128];
+    if (ReadMonitorDevicePath(display->device, path, ARRAYSIZE(path)))
+        display->devicePath = path;
 }
 
 static BOOL CALLBACK ListDisplayProc(HMONITOR monitor, HDC monitorDC, LPRECT, LPARAM data)
@@ -99,11 +106,7 @@ static BOOL CALLBACK ListDisplayProc(HMONITOR monitor, HDC monitorDC, LPRECT, LP
         DisplayDeviceName(number, display.device);
     display.rect = info.rcMonitor;
     display.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
-    display.current.width = Platform.GetDeviceCaps(monitorDC, HORZRES);
-    display.current.height = Platform.GetDeviceCaps(monitorDC, VERTRES);
-    display.current.bitsPerPixel =
-        Platform.GetDeviceCaps(monitorDC, PLANES) * Platform.GetDeviceCaps(monitorDC, BITSPIXEL);
-    display.current.frequency = Platform.GetDeviceCaps(monitorDC, VREFRESH);
+    display.current = ModeOfMonitorDC(monitorDC);
     displays->push_back(display);
     return displays->size() < MAX_LISTED_DISPLAYS;
 }

@@ -18,6 +18,10 @@ struct DisplayInfo {
     ModeSnapshot current;
 };
 
+// The interface path of the monitor on the display device, from the device
+// list (it stays across docking); false when the platform gives none.
+bool ReadMonitorDevicePath(const wchar_t *device, wchar_t *path, int size);
+
 // Every monitor in enumeration order (display k is number k + 1).
 std::vector<DisplayInfo> ListDisplays();
 

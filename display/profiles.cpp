@@ -2,18 +2,9 @@
 
 #include "base/platform.h"
 #include "base/scoped.h"
+#include "display/display_list.h"
 #include "display/mode_switch.h"
 #include "display/monitors.h"
-
-// The monitor's device path, where the platform gives one.
-static void ReadDevicePath(ProfileDisplay *display)
-{
-    DISPLAY_DEVICEW device = {};
-    device.cb = sizeof(device);
-    if (Platform.EnumDisplayDevicesW &&
-        Platform.EnumDisplayDevicesW(display->device, 0, &device, EDD_GET_DEVICE_INTERFACE_NAME))
-        lstrcpynW(display->path, device.DeviceID, PROFILE_PATH_SIZE);
-}
 
 static DWORD CurrentOrientation(const wchar_t *device)
 {
@@ -40,15 +31,14 @@ static BOOL CALLBACK CaptureMonitorProc(HMONITOR monitor, HDC dc, LPRECT, LPARAM
         lstrcpynW(d.device, info.szDevice, CCHDEVICENAME);
     else
         wsprintfW(d.device, L"\\\\.\\Display%d", present->displayCount + 1);
-    d.width = Platform.GetDeviceCaps(dc, HORZRES);
-    d.height = Platform.GetDeviceCaps(dc, VERTRES);
-    d.bitsPerPixel = Platform.GetDeviceCaps(dc, PLANES) * Platform.GetDeviceCaps(dc, BITSPIXEL);
-    d.frequency = Platform.GetDeviceCaps(dc, VREFRESH);
+    ModeSnapshot mode = ModeOfMonitorDC(dc);
+    d.width = mode.width, d.height = mode.height;
+    d.bitsPerPixel = mode.bitsPerPixel, d.frequency = mode.frequency;
     d.orientation = CurrentOrientation(d.device);
     d.left = info.rcMonitor.left;
     d.top = info.rcMonitor.top;
     d.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
-    ReadDevicePath(&d);
+    ReadMonitorDevicePath(d.device, d.path, PROFILE_PATH_SIZE);
     present->displayCount++;
     return TRUE;
 }
