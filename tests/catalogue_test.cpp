@@ -78,11 +78,9 @@ TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostFifteenAndThe
     };
     options.reuseShapeAnswers = false;
     Rows everyCandidate[3] = {Build(0), Build(1), Build(2)};
-    EXPECT_EQ(Sim.TestCalls(), 3 * 25 * 2);
     options.reuseShapeAnswers = true;
     for (int i = 0; i < 3; i++)
         EXPECT_EQ(Build(i), everyCandidate[i]) << "display " << i;
-    EXPECT_NE(everyCandidate[0], everyCandidate[1]);
     EXPECT_EQ(Sim.TestCalls(), 3 * 4 * 2 * 2) << "four sizes, two depths, twins";
     std::vector<std::wstring> devices;
     for (const SimCall &call : Sim.calls)

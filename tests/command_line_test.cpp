@@ -29,10 +29,12 @@ std::vector<std::wstring> Split(const std::wstring &text, wchar_t separator)
     return parts;
 }
 
-int Parse(const std::vector<std::wstring> &arguments, CommandRequest *request)
+int Parse(const std::vector<std::wstring> &arguments, CommandRequest *request, std::wstring *told = nullptr)
 {
     std::wstring reason;
     int code = ParseCommandLine(arguments, request, &reason);
+    if (told)
+        *told = reason;
     EXPECT_EQ(code == EXIT_DONE, reason.empty()) << "a reason for every refusal, none else";
     EXPECT_EQ(reason.find_first_of(L"\r\n"), std::wstring::npos) << "one line";
     EXPECT_LT(reason.size(), 400u);
@@ -53,8 +55,14 @@ TEST(CommandLineParsing, BadInputGetsCodeOneAndOneLineEitherSpellingAnyCase)
         EXPECT_EQ(Parse(Split(arguments, L'|'), &request), EXIT_BAD_ARGUMENTS) << arguments.size();
     std::wstring huge(32000, L'7');
     for (const std::vector<std::wstring> &arguments :
-         {{huge}, {L"/mode", huge}, std::vector<std::wstring>(17, L"/list")})
+         std::vector<std::vector<std::wstring>>{{huge}, {L"/mode", huge}})
         EXPECT_EQ(Parse(arguments, &request), EXIT_BAD_ARGUMENTS);
+    // Sixteen arguments are read (and refused for what they say), a seventeenth is one too many.
+    std::wstring reason;
+    for (size_t count : {16u, 17u}) {
+        EXPECT_EQ(Parse(std::vector<std::wstring>(count, L"/list"), &request, &reason), EXIT_BAD_ARGUMENTS);
+        EXPECT_EQ(reason == L"too many arguments (at most 16)", count == 17) << count << ": " << reason;
+    }
 
     for (const wchar_t *spelling : {L"/list", L"--LIST", L"/LiSt"})
         EXPECT_TRUE(Parse({spelling}, &request) == EXIT_DONE && !lstrcmpW(request.command->name, L"list"));
@@ -348,7 +356,9 @@ TEST_F(CommandLineProcess, CopiesStartedTogetherLeaveOneInstance)
         EXPECT_TRUE(WaitFor([&] { return refused() == 2; }, 30000)) << "round " << round;
         EXPECT_TRUE(WaitFor([&] { return TrayIconsAddedSince(tooltips) >= 1; }, 10000)) << "round " << round;
         EXPECT_EQ(MainWindows(), 1) << "round " << round;
-        Sleep(300); // an icon of a late copy would show by now
+        // The other two have ended; the one left has added its icon once it answers.
+        DWORD_PTR answer = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(ProgramWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
         EXPECT_EQ(TrayIconsAddedSince(tooltips), 1) << "round " << round;
         PostMessageW(ProgramWindow(), WM_COMMAND, ID_EXIT, 0);
         EXPECT_TRUE(WaitFor([] { return MainWindows() == 0; }, 15000));

@@ -23,6 +23,13 @@
 // keeps its place whatever it is asked.
 //
 // Either part ends its start with a hidden "Fixture ready".
+//
+//   fixture_shell hold
+//
+// keeps the test desktop open for a whole run: two threads, no windows, until
+// killed. Wine closes a desktop when the users it counts fall to its owner's
+// running threads, and it counts one too few while one of explorer's own
+// threads ends; a second process of two threads keeps that count above.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -97,7 +104,15 @@ static HWND Make(const wchar_t *type, const wchar_t *title, DWORD style, int x, 
                              0, type};
     if (wcscmp(type, WC_LISTVIEWW)) // the list view is comctl32's own
         RegisterClassW(&windowClass);
-    return CreateWindowExW(0, type, title, style, x, y, width, height, parent, nullptr, nullptr, nullptr);
+    // A top-level window is shown on top without being activated: an
+    // activation that comes late would raise it again, and the window list's
+    // order, bottom first, would no longer be the order of creation.
+    bool shownOnTop = !parent && (style & WS_VISIBLE);
+    HWND window = CreateWindowExW(0, type, title, shownOnTop ? style & ~WS_VISIBLE : style, x, y, width,
+                                  height, parent, nullptr, nullptr, nullptr);
+    if (shownOnTop)
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return window;
 }
 
 static void MakeWindows(int count, bool stubborn)
@@ -146,6 +161,11 @@ int main()
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 2)
         return 2;
+    if (!wcscmp(argv[1], L"hold")) {
+        CreateThread(
+            nullptr, 0, [](void *) -> DWORD { return Sleep(INFINITE), 0; }, nullptr, 0, nullptr);
+        Sleep(INFINITE);
+    }
     if (!wcscmp(argv[1], L"windows"))
         MakeWindows(argc > 2 ? _wtoi(argv[2]) : 0, argc > 3 && !wcscmp(argv[3], L"stubborn"));
     else

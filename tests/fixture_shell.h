@@ -66,7 +66,12 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
 struct FixtureProcess : ChildProcess {
     explicit FixtureProcess(const std::wstring &arguments) : ChildProcess(FixtureLine(arguments))
     {
-        WaitFor([] { return Find("Fixture ready") != nullptr; }, 5000);
+        bool ready = WaitFor([] { return Find("Fixture ready") != nullptr; }, 30000);
+#ifdef EXPECT_TRUE // in a test program (the screenshot program uses it too)
+        EXPECT_TRUE(ready) << "the fixture program did not start: "
+                           << std::string(arguments.begin(), arguments.end());
+#endif
+        (void)ready;
     }
     static std::wstring FixtureLine(const std::wstring &arguments)
     {

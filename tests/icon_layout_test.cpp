@@ -13,6 +13,7 @@
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
+#include "tests/sim_adapter.h"
 
 namespace {
 
@@ -70,6 +71,18 @@ TEST_F(IconLayouts, JunkInTheStoreIsPassedOverAndTheRestKept)
                                  L"99999999x1@0,0", L"1024x-768@0,0"})
         EXPECT_FALSE(IsDisplaySetupText(setup)) << std::string(setup, setup + wcslen(setup));
     EXPECT_FALSE(WriteIconLayout(L"not a setup", {{L"a", 1, 2}}));
+    {
+        // The same two sizes the other way round are another setup with a layout of its own.
+        ScopedSimAdapter adapter;
+        SimSetMonitors(2);
+        adapter.Install();
+        std::wstring sideBySide = PresentDisplaySetup();
+        for (SimMonitor &monitor : Sim.monitors)
+            OffsetRect(&monitor.rect, monitor.primary ? 0 : -2048, 0);
+        adapter.Install();
+        EXPECT_EQ(sideBySide, L"1024x768@0,0;1024x768@1024,0");
+        EXPECT_EQ(PresentDisplaySetup(), L"1024x768@-1024,0;1024x768@0,0");
+    }
 
     FixtureShell shell(GridIcons(4, 4));
     const std::vector<FixtureIcon> start = shell.Report();

@@ -100,6 +100,15 @@ inline bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
     return true;
 }
 
+// Pumps messages until the condition holds; false when it still fails after the time.
+inline bool PumpUntil(const std::function<bool()> &condition, DWORD milliseconds)
+{
+    for (DWORD end = GetTickCount() + milliseconds; !condition(); PumpMessages(20))
+        if (GetTickCount() > end)
+            return false;
+    return true;
+}
+
 // A Unix path as Windows programs see it through Wine's Z: drive.
 inline std::wstring WinePath(const char *path)
 {
