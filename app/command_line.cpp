@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/profile_commands.h"
 #include "app/profile_menu.h"
+#include "base/decimal.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
 #include "display/mode_switch.h"
@@ -171,8 +172,8 @@ int ParseCommandLine(const std::vector<std::wstring> &arguments, CommandRequest 
         if (argument.empty())
             return Bad(reason, L"empty argument");
         if (argument.size() > MAX_ARGUMENT_LENGTH)
-            return Bad(reason, L"argument too long (" + std::to_wstring(argument.size()) +
-                                   L" characters, at most 260)");
+            return Bad(reason,
+                       L"argument too long (" + DecimalText(argument.size()) + L" characters, at most 260)");
     }
     const wchar_t *name = SwitchName(arguments[0]);
     for (const CommandSpec &command : Commands)
@@ -269,13 +270,13 @@ static void BeforeDisplayChange(MainWindowState *instance)
 
 static std::wstring ModeText(const ModeSnapshot &mode)
 {
-    std::wstring text = std::to_wstring(mode.width) + L"x" + std::to_wstring(mode.height) + L"x" +
-                        std::to_wstring(mode.bitsPerPixel);
+    std::wstring text =
+        DecimalText(mode.width) + L"x" + DecimalText(mode.height) + L"x" + DecimalText(mode.bitsPerPixel);
     // The platform reports 0 when it does not know the rate.
-    return mode.frequency ? text + L"@" + std::to_wstring(mode.frequency) : text;
+    return mode.frequency ? text + L"@" + DecimalText(mode.frequency) : text;
 }
 
-static std::wstring DisplayNumber(int index) { return L"Display " + std::to_wstring(index + 1); }
+static std::wstring DisplayNumber(int index) { return L"Display " + DecimalText(index + 1); }
 
 // Offered modes are the ones the menus offer.
 static void BuildCatalogue(DisplayCatalogue *catalogue)
@@ -292,8 +293,8 @@ static int RunList(const CommandRequest &, MainWindowState *, CommandOutput *out
         const DisplayInfo &display = displays[k];
         const RECT &r = display.rect;
         output->out += DisplayNumber((int)k) + L": " + display.device +
-                       (display.primary ? L", primary" : L"") + L", at " + std::to_wstring(r.left) + L"," +
-                       std::to_wstring(r.top) + L", " + ModeText(display.current) + L"\r\n";
+                       (display.primary ? L", primary" : L"") + L", at " + DecimalText(r.left) + L"," +
+                       DecimalText(r.top) + L", " + ModeText(display.current) + L"\r\n";
         output->out += L"  Monitor: " + display.friendlyName + L"\r\n";
         output->out += L"  Path: " + display.devicePath + L"\r\n";
         output->out += L"  Modes:\r\n";
@@ -321,8 +322,8 @@ static int NamedDisplay(const std::vector<DisplayInfo> &displays, const std::wst
     }
     int found = FindDisplay(displays, text.c_str());
     if (found < 0)
-        output->err += L"no such display: " + Quoted(text) + L" (there are " +
-                       std::to_wstring(displays.size()) + L"; /list shows them)\r\n";
+        output->err += L"no such display: " + Quoted(text) + L" (there are " + DecimalText(displays.size()) +
+                       L"; /list shows them)\r\n";
     return found;
 }
 
@@ -341,7 +342,7 @@ static int ChangeOutcome(LONG result, CommandOutput *output)
                  {DISP_CHANGE_BADDUALVIEW, L"DISP_CHANGE_BADDUALVIEW"}};
     if (result == DISP_CHANGE_SUCCESSFUL)
         return EXIT_DONE;
-    std::wstring name = L"DISP_CHANGE " + std::to_wstring(result);
+    std::wstring name = L"DISP_CHANGE " + DecimalText(result);
     for (const auto &known : names)
         if (known.code == result)
             name = known.name;
@@ -383,7 +384,7 @@ static int RunMode(const CommandRequest &request, MainWindowState *instance, Com
         return EXIT_DONE;
     }
     if (display >= MAX_DISPLAYS) {
-        output->err += DisplayNumber(display) + L" is beyond the " + std::to_wstring(MAX_DISPLAYS) +
+        output->err += DisplayNumber(display) + L" is beyond the " + DecimalText(MAX_DISPLAYS) +
                        L" displays Tessivon switches\r\n";
         return EXIT_NO_SUCH_DISPLAY;
     }
@@ -438,7 +439,7 @@ static int RunSaveIcons(const CommandRequest &, MainWindowState *, CommandOutput
         output->err += L"the desktop's icons could not be read; nothing was saved\r\n";
         return EXIT_ICONS_UNAVAILABLE;
     }
-    output->out += std::to_wstring(saved) + L" icons saved for " + PresentDisplaySetup() + L"\r\n";
+    output->out += DecimalText(saved) + L" icons saved for " + PresentDisplaySetup() + L"\r\n";
     return EXIT_DONE;
 }
 
@@ -450,7 +451,7 @@ static int RunRestoreIcons(const CommandRequest &, MainWindowState *, CommandOut
                        L", or the desktop's icons could not be read\r\n";
         return EXIT_ICONS_UNAVAILABLE;
     }
-    output->out += std::to_wstring(placed) + L" icons put back\r\n";
+    output->out += DecimalText(placed) + L" icons put back\r\n";
     return EXIT_DONE;
 }
 

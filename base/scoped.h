@@ -1,6 +1,6 @@
 // Small scoped holders for what a function opens and must give back: device
-// contexts and GDI objects, registry keys, COM pointers and memory in another
-// process, so that no early return can leak one.
+// contexts and GDI objects, registry keys, COM pointers, kernel handles and
+// memory in another process, so that no early return can leak one.
 #pragma once
 #include <windows.h>
 
@@ -145,4 +145,29 @@ struct ScopedHeapMemory {
     }
     ScopedHeapMemory(const ScopedHeapMemory &) = delete;
     ScopedHeapMemory &operator=(const ScopedHeapMemory &) = delete;
+};
+
+// A kernel handle (a thread, a mutex, a file), closed when its holder ends or
+// takes another; a record holding one is emptied by assigning it {}.
+struct ScopedHandle {
+    HANDLE handle = nullptr;
+    ScopedHandle() = default;
+    explicit ScopedHandle(HANDLE handle) : handle(handle) {}
+    ~ScopedHandle() { Reset(nullptr); }
+    ScopedHandle(const ScopedHandle &) = delete;
+    ScopedHandle &operator=(const ScopedHandle &) = delete;
+    ScopedHandle &operator=(ScopedHandle &&other) noexcept
+    {
+        if (this != &other) {
+            Reset(other.handle);
+            other.handle = nullptr;
+        }
+        return *this;
+    }
+    void Reset(HANDLE replacement)
+    {
+        if (handle && handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        handle = replacement;
+    }
 };

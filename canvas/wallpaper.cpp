@@ -172,8 +172,7 @@ static void DecodeWallpapers(CanvasState *state, float scale)
             lstrcpyW(jobs[k++].path, state->wallpapers[i].path);
         }
     }
-    decoding = {FALSE, nullptr, state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(),
-                jobs,  count};
+    decoding = {FALSE, {}, state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(), jobs, count};
     StartWallpaperDecoding(&decoding);
 }
 

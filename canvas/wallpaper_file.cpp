@@ -231,18 +231,16 @@ static DWORD WINAPI RunDecoding(void *data)
 
 void StartWallpaperDecoding(WallpaperDecoding *decoding)
 {
-    decoding->thread = CreateThread(nullptr, 0, RunDecoding, decoding, 0, nullptr);
-    if (!decoding->thread)
+    decoding->thread.Reset(CreateThread(nullptr, 0, RunDecoding, decoding, 0, nullptr));
+    if (!decoding->thread.handle)
         RunDecoding(decoding);
 }
 
 // The thread's end, and the results it left that nobody took.
 static void DropDecoding(WallpaperDecoding *decoding)
 {
-    if (decoding->thread) {
-        WaitForSingleObject(decoding->thread, INFINITE);
-        CloseHandle(decoding->thread);
-    }
+    if (decoding->thread.handle)
+        WaitForSingleObject(decoding->thread.handle, INFINITE);
     for (int i = 0; i < decoding->jobCount; i++)
         if (decoding->jobs[i].bitmap)
             DeleteObject(decoding->jobs[i].bitmap);
@@ -255,8 +253,8 @@ void OnWallpapersDecoded(CanvasState *state)
     WallpaperDecoding &decoding = state->wallpaperDecoding;
     if (!decoding.jobs)
         return;
-    if (decoding.thread)
-        WaitForSingleObject(decoding.thread, INFINITE);
+    if (decoding.thread.handle)
+        WaitForSingleObject(decoding.thread.handle, INFINITE);
     for (int i = 0; i < decoding.jobCount; i++) {
         WallpaperJob &job = decoding.jobs[i];
         if (job.picture >= state->wallpaperCount)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "base/decimal.h"
 #include "desktop_icons/desktop_icons.h"
 #include "display/monitors.h"
 #include "settings/settings.h"
@@ -44,7 +45,7 @@ static std::vector<std::wstring> Identities(SharedBlock *block, const std::vecto
             identity = icons[i].text;
         int occurrence = identity.empty() ? 0 : ++seen[identity];
         if (occurrence > 1)
-            identity += L" #" + std::to_wstring(occurrence);
+            identity += L" #" + DecimalText(occurrence);
     }
     return identities;
 }
