@@ -32,15 +32,22 @@ inline POINT Centre(const RECT &rect) { return {(rect.left + rect.right) / 2, (r
 // reads where the pointer is, so it is put there first. The desktop's process
 // may still bring in a position of the X pointer from before the move: the
 // position must hold a while.
-inline void PointerMessage(HWND dialog, UINT message, POINT screen, WPARAM keys = MK_LBUTTON)
+// Puts the real cursor there and waits until it stays (the X server answers late).
+inline void MoveCursorTo(POINT screen)
 {
     auto holds = [&](int milliseconds) {
         PumpMessages(milliseconds);
         POINT now;
         return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
     };
-    for (int k = 0; message == WM_LBUTTONDOWN && k < 20 && !(holds(0) && holds(60)); k++)
+    for (int k = 0; k < 20 && !(holds(0) && holds(60)); k++)
         SetCursorPos(screen.x, screen.y);
+}
+
+inline void PointerMessage(HWND dialog, UINT message, POINT screen, WPARAM keys = MK_LBUTTON)
+{
+    if (message == WM_LBUTTONDOWN)
+        MoveCursorTo(screen);
     ScreenToClient(dialog, &screen);
     SendMessageA(dialog, message, keys, MAKELPARAM(screen.x, screen.y));
 }

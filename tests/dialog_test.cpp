@@ -184,8 +184,7 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorOnItsPageAndClicksAndKeysCh
                 icons = tab == TAB_ICONS ? at : icons;
                 ExpectPage(state, tab);
             }
-            SetCursorPos(icons.x, icons.y);
-            PumpMessages(100);
+            MoveCursorTo(icons);
             NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
             SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
             RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
