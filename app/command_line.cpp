@@ -286,17 +286,17 @@ static void BuildCatalogue(DisplayCatalogue *catalogue)
 
 static int RunList(const CommandRequest &, MainWindowState *, CommandOutput *output)
 {
-    std::vector<DisplayInfo> displays = ListDisplays();
+    std::vector<DisplayRecord> displays = ReadDisplays();
     DisplayCatalogue catalogue;
     BuildCatalogue(&catalogue);
     for (size_t k = 0; k < displays.size(); k++) {
-        const DisplayInfo &display = displays[k];
-        const RECT &r = display.rect;
+        const DisplayRecord &display = displays[k];
+        const RECT &r = display.monitorRect;
         output->out += DisplayNumber((int)k) + L": " + display.device +
                        (display.primary ? L", primary" : L"") + L", at " + DecimalText(r.left) + L"," +
-                       DecimalText(r.top) + L", " + ModeText(display.current) + L"\r\n";
-        output->out += L"  Monitor: " + display.friendlyName + L"\r\n";
-        output->out += L"  Path: " + display.devicePath + L"\r\n";
+                       DecimalText(r.top) + L", " + ModeText(display.mode) + L"\r\n";
+        output->out += std::wstring(L"  Monitor: ") + display.friendlyName + L"\r\n";
+        output->out += std::wstring(L"  Path: ") + display.devicePath + L"\r\n";
         output->out += L"  Modes:\r\n";
         int count = (int)k < catalogue.displayCount ? catalogue.counts[k] : 0;
         for (int j = 0; j < count; j++) {
@@ -311,7 +311,7 @@ static int RunList(const CommandRequest &, MainWindowState *, CommandOutput *out
 
 // The display a command names, the primary one when it names none; -1 after
 // the reason has been told.
-static int NamedDisplay(const std::vector<DisplayInfo> &displays, const std::wstring &text,
+static int NamedDisplay(const std::vector<DisplayRecord> &displays, const std::wstring &text,
                         CommandOutput *output)
 {
     if (text.empty()) {
@@ -360,7 +360,7 @@ static int ChangeOutcome(LONG result, CommandOutput *output)
 
 static int RunMode(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
 {
-    std::vector<DisplayInfo> displays = ListDisplays();
+    std::vector<DisplayRecord> displays = ReadDisplays();
     int display = NamedDisplay(displays, request.display, output);
     if (display < 0)
         return EXIT_NO_SUCH_DISPLAY;
@@ -369,14 +369,14 @@ static int RunMode(const CommandRequest &request, MainWindowState *instance, Com
     ModeSnapshot chosen = {};
     bool offered = display < catalogue.displayCount &&
                    BestOfferedMode(catalogue.tables[display], catalogue.counts[display], request.mode,
-                                   displays[display].current, &chosen);
+                                   displays[display].mode, &chosen);
     FreeDisplayCatalogue(&catalogue);
     if (!offered) {
         output->err += Quoted(request.value) + L" is not offered by " + DisplayNumber(display) +
                        L" (/list shows its modes)\r\n";
         return EXIT_MODE_NOT_OFFERED;
     }
-    const ModeSnapshot &now = displays[display].current;
+    const ModeSnapshot &now = displays[display].mode;
     if (!request.confirm && now.width == chosen.width && now.height == chosen.height &&
         now.bitsPerPixel == chosen.bitsPerPixel && now.frequency == chosen.frequency) {
         // Nothing to switch, and nothing for Escape to take back.
@@ -417,7 +417,7 @@ static int RunMode(const CommandRequest &request, MainWindowState *instance, Com
 
 static int RunPrimary(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
 {
-    std::vector<DisplayInfo> displays = ListDisplays();
+    std::vector<DisplayRecord> displays = ReadDisplays();
     int display = NamedDisplay(displays, request.value, output);
     if (display < 0)
         return EXIT_NO_SUCH_DISPLAY;

@@ -1,8 +1,8 @@
 #include "app/keep_or_revert.h"
 
 #include "base/facts.h"
+#include "display/displays.h"
 #include "display/mode_switch.h"
-#include "display/monitors.h"
 #include "resources/resource_ids.h"
 
 #define COUNTDOWN_TIMER_ID 1
@@ -33,9 +33,9 @@ static void CountdownText(int seconds, wchar_t *text)
 static void CentreOnDisplay(HWND dialog, int display)
 {
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    std::vector<MONITORINFOEXW> monitors = MonitorInfos();
-    if (display >= 0 && display < (int)monitors.size())
-        area = monitors[display].rcMonitor;
+    std::vector<DisplayRecord> displays = ReadDisplays();
+    if (display >= 0 && display < (int)displays.size())
+        area = displays[display].monitorRect;
     RECT rect;
     GetWindowRect(dialog, &rect);
     int x = (area.left + area.right - (rect.right - rect.left)) / 2;

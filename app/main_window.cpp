@@ -6,10 +6,10 @@
 
 #include "base/messages.h"
 #include "base/platform.h"
-#include "base/scoped.h"
 #include "base/window_class.h"
 #include "desktop_icons/desktop_icons.h"
 #include "dialog/open_dialog.h"
+#include "display/displays.h"
 #include "display/mode_menus.h"
 #include "display/mode_switch.h"
 #include "display/monitors.h"
@@ -316,18 +316,6 @@ static void RestoreSavedModes(MainWindowState *state)
         ApplyModeSnapshot(state->savedModes[i], i);
 }
 
-static BOOL CALLBACK FindPrimaryMonitorProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
-{
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    CompatGetMonitorInfo(monitor, &info);
-    if (info.dwFlags & MONITORINFOF_PRIMARY) {
-        *reinterpret_cast<HMONITOR *>(data) = monitor;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 struct MaximizedFit {
     RECT workArea;
     HMONITOR primary;
@@ -358,11 +346,9 @@ static BOOL CALLBACK FitMaximizedWindowProc(HWND window, LPARAM data)
 static void OnDisplayChange(MainWindowState *state)
 {
     MaximizedFit fit = {};
-    {
-        ScopedWindowDC screen(nullptr);
-        CompatEnumDisplayMonitors(screen.dc, nullptr, FindPrimaryMonitorProc,
-                                  reinterpret_cast<LPARAM>(&fit.primary));
-    }
+    for (const DisplayRecord &display : ReadDisplays())
+        if (display.primary && !fit.primary)
+            fit.primary = display.monitor;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &fit.workArea, 0);
     EnumWindows(FitMaximizedWindowProc, reinterpret_cast<LPARAM>(&fit));
     ShowTrayIcon(state);

@@ -27,7 +27,6 @@ enum CanvasMode { CANVAS_SCREENS, CANVAS_WINDOWS, CANVAS_ICONS, CANVAS_HIDDEN };
 
 struct ScreenRecord {
     HMONITOR monitor;
-    HDC deviceContext;
     RECT monitorRect; // desktop (virtual-screen) coordinates
     RECT workRect;
     bool primary;

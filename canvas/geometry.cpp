@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "base/scoped.h"
+#include "display/displays.h"
 #include "display/monitors.h"
 
 static const UINT PLACE_FLAGS = SWP_NOZORDER | SWP_NOACTIVATE;
@@ -112,8 +112,8 @@ RECT KeepTitleBarInArea(const RECT &window, int titleHeight, const RECT &work, i
 
 bool OnSomeWorkArea(const RECT &rect)
 {
-    for (const MONITORINFOEXW &monitor : MonitorInfos()) {
-        const RECT &work = monitor.rcWork;
+    for (const DisplayRecord &display : ReadDisplays()) {
+        const RECT &work = display.workRect;
         RECT common;
         if (IntersectRect(&common, &rect, &work) && EqualRect(&common, &rect))
             return true;
@@ -133,8 +133,8 @@ RECT NearestWorkArea(const RECT &rect)
 RECT KeepTitleBarReachable(const RECT &window)
 {
     int titleHeight = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
-    for (const MONITORINFOEXW &monitor : MonitorInfos())
-        if (TitleBarFits(window, titleHeight, monitor.rcWork))
+    for (const DisplayRecord &display : ReadDisplays())
+        if (TitleBarFits(window, titleHeight, display.workRect))
             return window;
     RECT titleBar = {window.left, window.top, window.right, window.top + titleHeight};
     return KeepTitleBarInArea(window, titleHeight, NearestWorkArea(titleBar), TITLE_BAR_GRIP);
@@ -145,9 +145,6 @@ static void PlaceWindow(HWND window, const RECT &rect)
     SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  PLACE_FLAGS);
 }
-
-static BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT monitorRect,
-                                         LPARAM data);
 
 void LayoutCanvas(CanvasState *state)
 {
@@ -168,21 +165,17 @@ void LayoutCanvas(CanvasState *state)
     if (state->overlay)
         PlaceWindow(state->overlay, frameClient);
 
-    std::vector<ScreenRecord> records;
-    {
-        ScopedWindowDC screen(nullptr);
-        CompatEnumDisplayMonitors(screen.dc, nullptr, AddScreenRecordProc,
-                                  reinterpret_cast<LPARAM>(&records));
-    }
-    int count = (int)records.size();
+    std::vector<DisplayRecord> displays = ReadDisplays();
+    int count = displays.size() < MAX_SCREEN_ITEMS ? (int)displays.size() : MAX_SCREEN_ITEMS;
     if (count != state->screenCount) {
         MatchScreenItems(state, count);
         count = count < state->screenItemCount ? count : state->screenItemCount;
     }
     state->screenCount = count;
     for (int i = 0; i < count; i++) {
-        state->screens[i] = records[i];
-        if (records[i].primary) {
+        const DisplayRecord &display = displays[i];
+        state->screens[i] = {display.monitor, display.monitorRect, display.workRect, display.primary};
+        if (display.primary) {
             state->chosenPrimary = i;
             state->platformPrimary = i;
         }
@@ -194,25 +187,6 @@ void LayoutCanvas(CanvasState *state)
     RedrawWindow(state->desktopMiniature, nullptr, nullptr, RDW_INVALIDATE);
     for (int i = 0; i < state->screenCount; i++)
         RedrawWindow(state->screenItems[i], nullptr, nullptr, RDW_INVALIDATE);
-}
-
-static BOOL CALLBACK AddScreenRecordProc(HMONITOR monitor, HDC deviceContext, LPRECT monitorRect, LPARAM data)
-{
-    std::vector<ScreenRecord> &records = *reinterpret_cast<std::vector<ScreenRecord> *>(data);
-    if ((int)records.size() >= MAX_SCREEN_ITEMS)
-        return FALSE;
-    ScreenRecord record = {monitor, deviceContext, *monitorRect, *monitorRect, false};
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    // The rectangle handed over is clipped to the screen DC, which can still
-    // have the desktop's former size right after a mode switch.
-    if (CompatGetMonitorInfo(monitor, &info)) {
-        record.monitorRect = info.rcMonitor;
-        record.workRect = info.rcWork;
-        record.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
-    }
-    records.push_back(record);
-    return TRUE;
 }
 
 void PlaceScreenItem(CanvasState *state, int index)

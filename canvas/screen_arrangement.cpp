@@ -80,18 +80,18 @@ LONG ApplyPrimaryDisplay(CanvasState *state)
 {
     int chosen = state->chosenPrimary;
     LONG result = DISP_CHANGE_SUCCESSFUL;
-    ModeSnapshot present[MAX_DISPLAYS] = {};
-    // Past MAX_DISPLAYS a screen has no snapshot, and so no mode to set.
-    if (chosen >= 0 && Platform.ChangeDisplaySettingsExW && chosen < SnapshotCurrentModes(present)) {
+    std::vector<DisplayRecord> displays = ReadDisplays();
+    // Past MAX_DISPLAYS a screen has no mode the menus know, and so none to set.
+    if (chosen >= 0 && Platform.ChangeDisplaySettingsExW && chosen < (int)displays.size() &&
+        chosen < MAX_DISPLAYS) {
+        const ModeSnapshot &present = displays[chosen].mode;
         DEVMODEW mode = {};
         mode.dmSize = sizeof(mode);
         mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-        mode.dmBitsPerPel = (DWORD)present[chosen].bitsPerPixel;
-        mode.dmPelsWidth = (DWORD)present[chosen].width;
-        mode.dmPelsHeight = (DWORD)present[chosen].height;
-        wchar_t device[CCHDEVICENAME];
-        DisplayDeviceName(chosen, device);
-        result = Platform.ChangeDisplaySettingsExW(device, &mode, nullptr,
+        mode.dmBitsPerPel = (DWORD)present.bitsPerPixel;
+        mode.dmPelsWidth = (DWORD)present.width;
+        mode.dmPelsHeight = (DWORD)present.height;
+        result = Platform.ChangeDisplaySettingsExW(displays[chosen].device, &mode, nullptr,
                                                    CDS_SET_PRIMARY | CDS_UPDATEREGISTRY, nullptr);
     }
     state->primaryPending = FALSE;

@@ -5,7 +5,7 @@
 
 #include "base/decimal.h"
 #include "desktop_icons/desktop_icons.h"
-#include "display/monitors.h"
+#include "display/displays.h"
 #include "settings/settings.h"
 
 // Waits, in ticks: the shell's icon list may appear long after logon; its
@@ -18,8 +18,8 @@ static const DWORD CHANGE_WAIT_LIMIT = 30000;
 std::wstring PresentDisplaySetup()
 {
     std::vector<RECT> monitors;
-    for (const MONITORINFOEXW &monitor : MonitorInfos())
-        monitors.push_back(monitor.rcMonitor);
+    for (const DisplayRecord &display : ReadDisplays())
+        monitors.push_back(display.monitorRect);
     std::sort(monitors.begin(), monitors.end(), [](const RECT &a, const RECT &b) {
         return a.left != b.left ? a.left < b.left : a.top < b.top;
     });

@@ -59,5 +59,6 @@ void FollowDisplayChange(ExtPropState *state)
     else if (state->currentTab == TAB_ICONS)
         ReloadCanvasIcons(state);
     LeaveScreenPageIfAlone(state);
+    FitDialogToWorkArea(state);
     KeepWindowOnMonitors(state->dialogWindow);
 }

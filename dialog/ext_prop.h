@@ -71,6 +71,9 @@ struct ExtPropState {
 // Lifecycle (dialog/ext_prop.cpp).
 // The WM_INITDIALOG work; 0 when the icon view window cannot be created.
 int InitExtPropDialog(ExtPropState *state);
+// On a work area lower than the dialog, the dialog gives up the difference,
+// taken from the miniature first, so that its buttons stay on the screen.
+void FitDialogToWorkArea(ExtPropState *state);
 // Releases everything the opening created, then ends the dialog with the result.
 void CloseExtPropDialog(ExtPropState *state, INT_PTR result);
 void SetStyleBits(HWND window, LONG clear, LONG set);

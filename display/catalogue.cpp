@@ -3,26 +3,15 @@
 #include <vector>
 
 #include "base/platform.h"
-#include "base/scoped.h"
 #include "display/monitors.h"
 
 // Device names follow the order in which outputs were attached, not the
 // monitor order ("\\.\DISPLAY1" and "\\.\DISPLAY5" on a docked laptop), so
 // the monitor itself is asked.
-void DisplayDeviceName(int display, wchar_t *name)
-{
-    wsprintfW(name, L"\\\\.\\Display%d", display + 1);
-    if (!HasMonitorFunctions())
-        return;
-    std::vector<MONITORINFOEXW> monitors = MonitorInfos();
-    if (display >= 0 && display < (int)monitors.size() && monitors[display].szDevice[0])
-        lstrcpynW(name, monitors[display].szDevice, CCHDEVICENAME);
-}
+void DisplayDeviceName(int display, wchar_t *name) { DisplayDeviceNameOf(ReadDisplays(), display, name); }
 
-bool TestModeOnDisplay(int display, DEVMODEW *mode)
+static bool TestModeOnDevice(const wchar_t *device, DEVMODEW *mode)
 {
-    wchar_t device[CCHDEVICENAME];
-    DisplayDeviceName(display, device);
     LONG result = Platform.ChangeDisplaySettingsExW
                       ? Platform.ChangeDisplaySettingsExW(device, mode, nullptr, CDS_TEST, nullptr)
                       : Platform.ChangeDisplaySettingsW(mode, CDS_TEST);
@@ -70,24 +59,24 @@ struct ShapeAnswer {
 
 // Each distinct shape is tested once per display (a driver round trip on
 // real hardware), its answer reused for every rate and twin of that shape.
-static bool AcceptsShape(int display, DEVMODEW *mode, std::vector<ShapeAnswer> &answers, bool reuse)
+static bool AcceptsShape(const wchar_t *device, DEVMODEW *mode, std::vector<ShapeAnswer> &answers, bool reuse)
 {
     ShapeAnswer shape = {mode->dmPelsWidth, mode->dmPelsHeight, mode->dmBitsPerPel, mode->dmDisplayFlags,
                          false};
     if (!reuse)
-        return TestModeOnDisplay(display, mode);
+        return TestModeOnDevice(device, mode);
     for (const ShapeAnswer &known : answers)
         if (known.width == shape.width && known.height == shape.height &&
             known.bitsPerPixel == shape.bitsPerPixel && known.displayFlags == shape.displayFlags)
             return known.accepted;
-    shape.accepted = TestModeOnDisplay(display, mode);
+    shape.accepted = TestModeOnDevice(device, mode);
     answers.push_back(shape);
     return shape.accepted;
 }
 
 // A display keeps at most MAX_ENTRIES_PER_DISPLAY entries so that its
 // command ids never reach the next display's range.
-static std::vector<ModeEntry> AcceptedModes(int display, const std::vector<DEVMODEW> &candidates,
+static std::vector<ModeEntry> AcceptedModes(const wchar_t *device, const std::vector<DEVMODEW> &candidates,
                                             CatalogueOptions options)
 {
     std::vector<ModeEntry> accepted;
@@ -95,14 +84,14 @@ static std::vector<ModeEntry> AcceptedModes(int display, const std::vector<DEVMO
     for (DEVMODEW mode : candidates) {
         if (accepted.size() >= MAX_ENTRIES_PER_DISPLAY)
             break;
-        if (AcceptsShape(display, &mode, answers, options.reuseShapeAnswers))
+        if (AcceptsShape(device, &mode, answers, options.reuseShapeAnswers))
             accepted.push_back(MakeEntry(mode, 1));
         if (!options.portraitTwins || accepted.size() >= MAX_ENTRIES_PER_DISPLAY)
             continue;
         DWORD width = mode.dmPelsWidth;
         mode.dmPelsWidth = mode.dmPelsHeight;
         mode.dmPelsHeight = width;
-        if (AcceptsShape(display, &mode, answers, options.reuseShapeAnswers))
+        if (AcceptsShape(device, &mode, answers, options.reuseShapeAnswers))
             accepted.push_back(MakeEntry(mode, 0));
     }
     return accepted;
@@ -152,8 +141,11 @@ void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options
     catalogue->tables = new ModeEntry *[catalogue->displayCount]();
     catalogue->counts = new int[catalogue->displayCount]();
     std::vector<DEVMODEW> candidates = EnumerateCandidates();
+    std::vector<DisplayRecord> displays = ReadDisplays();
     for (int i = 0; i < catalogue->displayCount; i++) {
-        std::vector<ModeEntry> accepted = AcceptedModes(i, candidates, options);
+        wchar_t device[CCHDEVICENAME];
+        DisplayDeviceNameOf(displays, i, device);
+        std::vector<ModeEntry> accepted = AcceptedModes(device, candidates, options);
         if (accepted.empty())
             continue;
         catalogue->tables[i] = new ModeEntry[accepted.size()];
@@ -171,32 +163,11 @@ void FreeDisplayCatalogue(DisplayCatalogue *catalogue)
     *catalogue = {};
 }
 
-ModeSnapshot ModeOfMonitorDC(HDC monitorDC)
-{
-    return {Platform.GetDeviceCaps(monitorDC, HORZRES), Platform.GetDeviceCaps(monitorDC, VERTRES),
-            Platform.GetDeviceCaps(monitorDC, PLANES) * Platform.GetDeviceCaps(monitorDC, BITSPIXEL),
-            Platform.GetDeviceCaps(monitorDC, VREFRESH)};
-}
-
-struct SnapshotCursor {
-    ModeSnapshot *next;
-    int room;
-};
-
-static BOOL CALLBACK RecordModeSnapshotProc(HMONITOR, HDC monitorDC, LPRECT, LPARAM data)
-{
-    SnapshotCursor *cursor = reinterpret_cast<SnapshotCursor *>(data);
-    if (cursor->room <= 0)
-        return FALSE;
-    *cursor->next++ = ModeOfMonitorDC(monitorDC);
-    cursor->room--;
-    return TRUE;
-}
-
 int SnapshotCurrentModes(ModeSnapshot *destination)
 {
-    SnapshotCursor cursor = {destination, MAX_DISPLAYS};
-    ScopedWindowDC screen(nullptr);
-    CompatEnumDisplayMonitors(screen.dc, nullptr, RecordModeSnapshotProc, reinterpret_cast<LPARAM>(&cursor));
-    return MAX_DISPLAYS - cursor.room;
+    std::vector<DisplayRecord> displays = ReadDisplays();
+    int count = 0;
+    for (; count < (int)displays.size() && count < MAX_DISPLAYS; count++)
+        destination[count] = displays[count].mode;
+    return count;
 }

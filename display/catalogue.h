@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "display/displays.h"
+
 // Mode command ids give each display 1000 ids below 65536 (see
 // display/mode_menus.h), so the menus hold at most fifteen displays.
 #define MAX_DISPLAYS 15
@@ -17,13 +19,6 @@ struct ModeEntry {
     LONG commandId;     // set by BuildModeMenus
     LONG groupPosition; // set by BuildModeMenus; -1 for a plain item
     LONG isLandscape;   // 0 for a portrait twin (width and height exchanged)
-};
-
-struct ModeSnapshot {
-    LONG width;
-    LONG height;
-    LONG bitsPerPixel;
-    LONG frequency;
 };
 
 // Every display's accepted modes; display i is the i-th monitor enumerated.
@@ -44,8 +39,7 @@ struct CatalogueOptions {
 };
 
 // The device name of display i (0-based, monitor order) into name
-// (CCHDEVICENAME characters): the i-th monitor's own device name, or
-// "\\.\Display<i+1>" on a platform without monitor functions.
+// (CCHDEVICENAME characters), as ReadDisplays names it.
 void DisplayDeviceName(int display, wchar_t *name);
 // How many displays the catalogue holds for the monitors present: one at
 // least, MAX_DISPLAYS at most.
@@ -53,10 +47,6 @@ int PresentDisplayCount();
 void BuildDisplayCatalogue(DisplayCatalogue *catalogue, CatalogueOptions options);
 // Frees the tables; the catalogue is empty afterwards.
 void FreeDisplayCatalogue(DisplayCatalogue *catalogue);
-bool TestModeOnDisplay(int display, DEVMODEW *mode);
-// The mode a monitor shows, read from its device context as the monitor
-// enumeration hands it over.
-ModeSnapshot ModeOfMonitorDC(HDC monitorDC);
 // Writes one snapshot per monitor in enumeration order, at most MAX_DISPLAYS;
 // gives how many were written.
 int SnapshotCurrentModes(ModeSnapshot *destination);

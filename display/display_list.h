@@ -1,34 +1,17 @@
-// Every display as a script sees it: its number, device name, the monitor's
-// own names, place and current mode; finding one by what a user types;
+// The displays as a script names them: finding one by what a user types;
 // choosing the offered mode closest to a request; making one primary.
 #pragma once
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
 #include "display/catalogue.h"
-
-struct DisplayInfo {
-    wchar_t device[CCHDEVICENAME]; // "\\.\DISPLAY1"
-    std::wstring friendlyName;     // the monitor's, empty where the platform has none
-    std::wstring devicePath;       // the monitor's interface path, stays across docking
-    RECT rect;
-    bool primary;
-    ModeSnapshot current;
-};
-
-// The interface path of the monitor on the display device, from the device
-// list (it stays across docking); false when the platform gives none.
-bool ReadMonitorDevicePath(const wchar_t *device, wchar_t *path, int size);
-
-// Every monitor in enumeration order (display k is number k + 1).
-std::vector<DisplayInfo> ListDisplays();
+#include "display/displays.h"
 
 // The display that text names: its number as listed (1-based), its device
 // name, or its monitor's device path or friendly name, case-insensitively;
 // -1 when none matches.
-int FindDisplay(const std::vector<DisplayInfo> &displays, const wchar_t *text);
+int FindDisplay(const std::vector<DisplayRecord> &displays, const wchar_t *text);
 
 // A mode as asked for; 0 in bitsPerPixel or frequency leaves it open.
 struct ModeRequest {
@@ -47,4 +30,4 @@ bool BestOfferedMode(const ModeEntry *entries, int count, const ModeRequest &req
 // Moves every display so that the chosen one sits at (0,0) as the primary
 // display, then applies all at once; gives the platform's first failure or
 // the result of the final apply.
-LONG MakePrimaryDisplay(const std::vector<DisplayInfo> &displays, int chosen);
+LONG MakePrimaryDisplay(const std::vector<DisplayRecord> &displays, int chosen);

@@ -28,12 +28,10 @@ bool SwitchTarget(const DisplayCatalogue &catalogue, int display, int entryIndex
         entryIndex >= catalogue.counts[display])
         return false;
     const ModeEntry &entry = catalogue.tables[display][entryIndex];
-    // A snapshot the enumeration does not write counts as landscape.
-    ModeSnapshot current[MAX_DISPLAYS];
-    for (ModeSnapshot &snapshot : current)
-        snapshot = {100, 100, 0, 0};
-    SnapshotCurrentModes(current);
-    bool portrait = current[display].width < current[display].height;
+    // A display the reading does not hold counts as landscape.
+    std::vector<DisplayRecord> displays = ReadDisplays();
+    bool portrait =
+        display < (int)displays.size() && displays[display].mode.width < displays[display].mode.height;
     *target = {portrait ? entry.height : entry.width, portrait ? entry.width : entry.height,
                entry.bitsPerPixel, entry.frequency};
     return true;

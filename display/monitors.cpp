@@ -119,19 +119,3 @@ BOOL CompatEnumDisplayMonitors(HDC dc, LPCRECT clip, MONITORENUMPROC callback, L
         return TRUE;
     return callback(PRIMARY_MONITOR_HANDLE, dc, &limit, data);
 }
-
-static BOOL CALLBACK AddMonitorInfoProc(HMONITOR monitor, HDC, LPRECT, LPARAM data)
-{
-    MONITORINFOEXW info = {};
-    info.cbSize = sizeof(info);
-    if (CompatGetMonitorInfo(monitor, &info))
-        reinterpret_cast<std::vector<MONITORINFOEXW> *>(data)->push_back(info);
-    return TRUE;
-}
-
-std::vector<MONITORINFOEXW> MonitorInfos()
-{
-    std::vector<MONITORINFOEXW> infos;
-    CompatEnumDisplayMonitors(nullptr, nullptr, AddMonitorInfoProc, reinterpret_cast<LPARAM>(&infos));
-    return infos;
-}

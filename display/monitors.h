@@ -4,8 +4,6 @@
 #pragma once
 #include <windows.h>
 
-#include <vector>
-
 // Stands for the one monitor of a platform without monitor functions; it is
 // only ever compared with other handles and passed back into this layer.
 #define PRIMARY_MONITOR_HANDLE ((HMONITOR)(ULONG_PTR)0x12340042)
@@ -19,6 +17,3 @@ HMONITOR CompatMonitorFromRect(LPCRECT rect, DWORD flags);
 HMONITOR CompatMonitorFromWindow(HWND window, DWORD flags);
 BOOL CompatGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info);
 BOOL CompatEnumDisplayMonitors(HDC dc, LPCRECT clip, MONITORENUMPROC callback, LPARAM data);
-
-// Every monitor's information, in the order the platform enumerates them.
-std::vector<MONITORINFOEXW> MonitorInfos();

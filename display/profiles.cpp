@@ -1,53 +1,25 @@
 #include "display/profiles.h"
 
 #include "base/platform.h"
-#include "base/scoped.h"
-#include "display/display_list.h"
+#include "display/displays.h"
 #include "display/mode_switch.h"
-#include "display/monitors.h"
-
-static DWORD CurrentOrientation(const wchar_t *device)
-{
-    DEVMODEW mode = {};
-    mode.dmSize = sizeof(mode);
-    if (Platform.EnumDisplaySettingsW(device, ENUM_CURRENT_SETTINGS, &mode) &&
-        (mode.dmFields & DM_DISPLAYORIENTATION) && mode.dmDisplayOrientation <= DMDO_270)
-        return mode.dmDisplayOrientation;
-    return DMDO_DEFAULT;
-}
-
-static BOOL CALLBACK CaptureMonitorProc(HMONITOR monitor, HDC dc, LPRECT, LPARAM data)
-{
-    Profile *present = reinterpret_cast<Profile *>(data);
-    if (present->displayCount >= MAX_PROFILE_DISPLAYS)
-        return FALSE;
-    MONITORINFOEXW info = {};
-    info.cbSize = sizeof(info);
-    if (!CompatGetMonitorInfo(monitor, &info))
-        return TRUE;
-    ProfileDisplay &d = present->displays[present->displayCount];
-    d = {};
-    if (HasMonitorFunctions() && info.szDevice[0])
-        lstrcpynW(d.device, info.szDevice, CCHDEVICENAME);
-    else
-        wsprintfW(d.device, L"\\\\.\\Display%d", present->displayCount + 1);
-    ModeSnapshot mode = ModeOfMonitorDC(dc);
-    d.width = mode.width, d.height = mode.height;
-    d.bitsPerPixel = mode.bitsPerPixel, d.frequency = mode.frequency;
-    d.orientation = CurrentOrientation(d.device);
-    d.left = info.rcMonitor.left;
-    d.top = info.rcMonitor.top;
-    d.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
-    ReadMonitorDevicePath(d.device, d.path, PROFILE_PATH_SIZE);
-    present->displayCount++;
-    return TRUE;
-}
 
 bool CaptureArrangement(Profile *present)
 {
     *present = {};
-    ScopedWindowDC screen(nullptr);
-    CompatEnumDisplayMonitors(screen.dc, nullptr, CaptureMonitorProc, reinterpret_cast<LPARAM>(present));
+    for (const DisplayRecord &display : ReadDisplays()) {
+        if (present->displayCount >= MAX_PROFILE_DISPLAYS)
+            break;
+        ProfileDisplay &d = present->displays[present->displayCount++];
+        lstrcpynW(d.device, display.device, CCHDEVICENAME);
+        lstrcpynW(d.path, display.devicePath, PROFILE_PATH_SIZE);
+        d.width = display.mode.width, d.height = display.mode.height;
+        d.bitsPerPixel = display.mode.bitsPerPixel, d.frequency = display.mode.frequency;
+        d.orientation = display.orientation;
+        d.left = display.monitorRect.left;
+        d.top = display.monitorRect.top;
+        d.primary = display.primary;
+    }
     return present->displayCount > 0;
 }
 

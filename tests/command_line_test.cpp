@@ -12,7 +12,9 @@
 #include <set>
 
 #include "app/command_line.h"
+#include "display/profiles.h"
 #include "resources/resource_ids.h"
+#include "settings/profile_store.h"
 #include "tests/program_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
@@ -100,12 +102,12 @@ TEST(CommandLineModes, BestOfferedMatchAndDisplaysByNumberOrName)
             << c[0] << "x" << c[2] << "@" << c[3];
     }
 
-    std::vector<DisplayInfo> displays(2);
+    std::vector<DisplayRecord> displays(2);
     lstrcpyW(displays[0].device, L"\\\\.\\DISPLAY1");
-    displays[0].friendlyName = L"Display1";
+    lstrcpyW(displays[0].friendlyName, L"Display1");
     lstrcpyW(displays[1].device, L"\\\\.\\DISPLAY5");
-    displays[1].friendlyName = L"Laptop panel";
-    displays[1].devicePath = L"\\\\?\\DISPLAY#ABC0042#5&1&UID260#{e6f07b5f}";
+    lstrcpyW(displays[1].friendlyName, L"Laptop panel");
+    lstrcpyW(displays[1].devicePath, L"\\\\?\\DISPLAY#ABC0042#5&1&UID260#{e6f07b5f}");
     std::wstring path = L"\\\\?\\display#abc0042#5&1&UID260#{E6F07B5F}", cyrillic = L"\u0414\u0438\u0441";
     const wchar_t *texts[] = {
         L"1",       L"02", L"3", L"0", L"\\\\.\\display5", L"laptop PANEL", path.c_str(), cyrillic.c_str(),
@@ -123,9 +125,23 @@ TEST(CommandLineModes, PrimaryDisplayMovesEveryDisplayAndRefusalsAreTold)
     SimSetMonitors(3);
     Sim.monitors[2].bitsPerPixel = 16;
     adapter.Install();
-    std::vector<DisplayInfo> displays = ListDisplays();
+    Sim.devicePaths = {L"\\\\?\\DISPLAY#SIM0001#1", L"", L"\\\\?\\DISPLAY#SIM0003#3"};
+    std::vector<DisplayRecord> displays = ReadDisplays();
     ASSERT_EQ(displays.size(), 3u);
-    EXPECT_TRUE(displays[2].current.bitsPerPixel == 16 && displays[2].current.width == 1024);
+    EXPECT_TRUE(displays[2].mode.bitsPerPixel == 16 && displays[2].mode.width == 1024);
+    // /list names each monitor by the path a saved profile stores for it.
+    CommandOutput listed;
+    ASSERT_EQ(CarryOutCommand({L"/list"}, nullptr, &listed), EXIT_DONE);
+    Profile present;
+    ASSERT_TRUE(CaptureArrangement(&present) && present.displayCount == 3);
+    std::wstring stored;
+    for (int k = 0; k < present.displayCount; k++)
+        stored += std::wstring(L"  Path: ") + present.displays[k].path + L"\r\n";
+    std::wstring printed;
+    for (size_t at = 0; (at = listed.out.find(L"  Path: ", at)) != std::wstring::npos; at++)
+        printed += listed.out.substr(at, listed.out.find(L'\n', at) + 1 - at);
+    EXPECT_EQ(printed, stored);
+    EXPECT_NE(stored.find(L"SIM0003#3\r\n"), std::wstring::npos);
     ASSERT_EQ(MakePrimaryDisplay(displays, 1), DISP_CHANGE_SUCCESSFUL);
     // Device, x, flags beyond "store, apply later" (or the final apply) of every call.
     std::wstring log;
@@ -325,6 +341,15 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopy)
 TEST_F(CommandLineProcess, ProfilesSavedListedAppliedAndDeleted)
 {
     EXPECT_EQ(RunProgram(L"/save-profile Wide /hotkey Ctrl+Alt+5").code, 0);
+    // The monitor's path as /list prints it is the one the profile stores.
+    wchar_t stored[PROFILE_PATH_SIZE] = {};
+    DWORD size = sizeof(stored);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, PROFILES_KEY L"\\Wide", L"Display1Path", RRF_RT_REG_SZ, nullptr,
+                           stored, &size),
+              ERROR_SUCCESS);
+    std::string path(stored, stored + lstrlenW(stored)), listed = RunProgram(L"/list").out;
+    EXPECT_TRUE(!path.empty() && listed.find("  Path: " + path + "\r\n") != std::string::npos)
+        << path << listed;
     ASSERT_EQ(RunProgram(L"/mode 800x600").code, 0);
     EXPECT_EQ(RunProgram(L"--SAVE-PROFILE Small").code, 0);
     EXPECT_EQ(RunProgram(L"/save-profile Other /hotkey Ctrl+Alt+5").code, 1) << "the hotkey is Wide's";

@@ -273,6 +273,33 @@ TEST(ExtPropDialogInTheDesktop, FollowsARealModeSwitch)
             EXPECT_TRUE(IntersectRect(&common, &rect, &monitor.rcWork) && EqualRect(&common, &rect));
         }
     }));
+    // Opened on a desktop lower than the dialog, the dialog fits the work
+    // area: the miniature gives up room, every button is in reach and no
+    // page's control lies over one.
+    mode.dmPelsWidth = 640, mode.dmPelsHeight = 400;
+    ASSERT_EQ(ChangeDisplaySettingsW(&mode, 0), DISP_CHANGE_SUCCESSFUL);
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+        EXPECT_RECT(monitor.rcMonitor, 0, 0, 640, 400);
+        HWND buttons[] = {state.okButton, GetDlgItem(dialog, IDC_CANCEL), GetDlgItem(dialog, IDC_APPLY)};
+        for (HWND window : {dialog, buttons[0], buttons[1], buttons[2]}) {
+            RECT rect = RectIn(window, nullptr), common;
+            EXPECT_TRUE(IntersectRect(&common, &rect, &monitor.rcWork) && EqualRect(&common, &rect))
+                << rect.top << " " << rect.bottom << " of " << monitor.rcWork.bottom;
+        }
+        for (int tab : {TAB_WINDOWS, TAB_ICONS, TAB_SETTINGS, TAB_ABOUT, TAB_PROFILES}) {
+            SwitchToTab(state, tab);
+            for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                for (HWND button : buttons) {
+                    RECT rect = RectIn(child, nullptr), place = RectIn(button, nullptr), common;
+                    EXPECT_TRUE(child == button || !IsWindowVisible(child) ||
+                                !IntersectRect(&common, &rect, &place))
+                        << "tab " << tab << " control " << GetDlgCtrlID(child);
+                }
+        }
+    }));
     ChangeDisplaySettingsW(&start, 0);
 }
 
