@@ -155,6 +155,12 @@ static void MakeShell(bool workerW, bool lying)
         SetWindowSubclass(ListView, LyingProc, 0, 0);
 }
 
+static DWORD WINAPI Park(void *)
+{
+    Sleep(INFINITE);
+    return 0;
+}
+
 int main()
 {
     int argc = 0;
@@ -162,8 +168,7 @@ int main()
     if (!argv || argc < 2)
         return 2;
     if (!wcscmp(argv[1], L"hold")) {
-        CreateThread(
-            nullptr, 0, [](void *) -> DWORD { return Sleep(INFINITE), 0; }, nullptr, 0, nullptr);
+        CreateThread(nullptr, 0, Park, nullptr, 0, nullptr);
         Sleep(INFINITE);
     }
     if (!wcscmp(argv[1], L"windows"))

@@ -297,6 +297,18 @@ TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndStartUpFailuresEndWithOne)
 
 HWND FindQuestion() { return FindShown("#32770", "Tessivon"); }
 
+std::vector<std::string> CountdownTexts;
+
+LRESULT CALLBACK NoteCountdownText(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT *call = (const CWPSTRUCT *)lParam;
+    if (call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == IDC_KEEP_COUNTDOWN) {
+        const wchar_t *text = (const wchar_t *)call->lParam;
+        CountdownTexts.push_back(std::string(text, text + lstrlenW(text)));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // After a pick the question is read from the screen, centred on the display
 // that changed, and counts down; the tray and a second pick are refused while
 // it is shown. Keep stores the mode; the countdown's end, Revert and the
@@ -315,22 +327,11 @@ TEST_F(MainWindowFixture, SwitchesAskKeepOrRevertAndRevertOnTheirOwn)
         Program.clickPending = FALSE; // a menu now would hold the question's loop
     });
     // Every text the countdown is given, however soon or late the test looks.
-    static std::vector<std::string> seen;
-    seen.clear();
-    HHOOK hook = SetWindowsHookExW(
-        WH_CALLWNDPROC,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            const CWPSTRUCT *call = (const CWPSTRUCT *)lParam;
-            if (call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == IDC_KEEP_COUNTDOWN)
-                seen.push_back(
-                    std::string((const wchar_t *)call->lParam,
-                                (const wchar_t *)call->lParam + lstrlenW((const wchar_t *)call->lParam)));
-            return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
+    CountdownTexts.clear();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, NoteCountdownText, nullptr, GetCurrentThreadId());
     Command(51001); // 800x600
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(seen, (Text{"Reverting in 2 seconds.", "Reverting in 1 second."}));
+    EXPECT_EQ(CountdownTexts, (Text{"Reverting in 2 seconds.", "Reverting in 1 second."}));
     // The second monitor is (1024, 0) to (2048, 768).
     EXPECT_NEAR((place.left + place.right) / 2, 1536, 1);
     EXPECT_NEAR((place.top + place.bottom) / 2, 384, 1);
