@@ -7,6 +7,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -266,22 +267,32 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
 TEST_F(DesktopIcons, HangingOrLyingShellIsBoundedAndTheIconsTabSaysSo)
 {
     {
-        FixtureShell shell(GridIcons(3, 3), false, L"hang");
-        HWND listView = FindDesktopListView();
-        ASSERT_NE(listView, nullptr);
-        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-        WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 7);
-        EXPECT_FALSE(StartupIconAction()) << "to be tried again";
-        EXPECT_FALSE(HideIconText(listView, 0) || RestoreIconText(listView, 1));
-        EXPECT_TRUE(StoredCount() == 1 && ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 7);
-        ScopedSharedBlock shared(listView);
-        EXPECT_TRUE(shared.open && ReadEveryDesktopIcon(&shared.block).empty() && shared.block.unanswered);
-        EXPECT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND, ExtPropState &state) {
-            SwitchToTab(state, TAB_ICONS);
-            EXPECT_EQ(state.icons.view.count, 0);
-            EXPECT_EQ(WindowText(state.hintLabel),
-                      "The desktop does not answer; its icons are read again once it does.");
-        }));
+        // On a thread of its own, so that a wait without bound fails here: once
+        // the shell has ended, such a wait returns and the thread is joined.
+        std::future<void> run;
+        {
+            FixtureShell shell(GridIcons(3, 3), false, L"hang");
+            HWND listView = FindDesktopListView();
+            ASSERT_NE(listView, nullptr);
+            WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+            WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 7);
+            run = std::async(std::launch::async, [listView] {
+                EXPECT_FALSE(StartupIconAction()) << "to be tried again";
+                EXPECT_FALSE(HideIconText(listView, 0) || RestoreIconText(listView, 1));
+                EXPECT_TRUE(StoredCount() == 1 && ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 7);
+                ScopedSharedBlock shared(listView);
+                EXPECT_TRUE(shared.open && ReadEveryDesktopIcon(&shared.block).empty() &&
+                            shared.block.unanswered);
+                EXPECT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND, ExtPropState &state) {
+                    SwitchToTab(state, TAB_ICONS);
+                    EXPECT_EQ(state.icons.view.count, 0);
+                    EXPECT_EQ(WindowText(state.hintLabel),
+                              "The desktop does not answer; its icons are read again once it does.");
+                }));
+            });
+            EXPECT_EQ(run.wait_for(std::chrono::seconds(60)), std::future_status::ready)
+                << "an operation waits on the hung shell without a bound";
+        }
     }
 
     FixtureShell lying(GridIcons(3, 3), false, L"lying");
