@@ -75,10 +75,10 @@ int GetIconCount(SharedBlock *block);
 int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count);
 // The same without the positions, at half the messages.
 int ReadDesktopIconNames(SharedBlock *block, DesktopIcon *icons, int count);
-// Every icon of the list view, in item order (empty when none can be read).
 // Every icon of the list view, in item order (empty when none can be read;
-// missing ones at the end left off).
-std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block);
+// missing ones at the end left off); without positions it asks the shell's
+// folder view nothing.
+std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block, bool positions = true);
 // Text and number of icon->index; 0 when the item is missing.
 int ReadIconText(SharedBlock *block, DesktopIcon *icon);
 int SetIconText(SharedBlock *block, int index, const wchar_t *text);

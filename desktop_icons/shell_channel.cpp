@@ -554,12 +554,12 @@ int ReadDesktopIconNames(SharedBlock *block, DesktopIcon *icons, int count)
     return answered;
 }
 
-std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block)
+std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block, bool positions)
 {
     std::vector<DesktopIcon> icons(GetIconCount(block));
     for (size_t i = 0; i < icons.size(); i++)
         icons[i] = {(int)i, 0, 0, IMAGE_UNANSWERED, L"", 0, 0};
-    if (!ReadSlots(block, icons.data(), (int)icons.size(), true))
+    if (!ReadSlots(block, icons.data(), (int)icons.size(), positions))
         icons.clear();
     // A shell that claimed more items than it holds: the end is left off.
     while (!icons.empty() && icons.back().image == IMAGE_UNANSWERED)

@@ -117,7 +117,7 @@ int HideStoredIconTexts()
     SharedBlock &block = shared.block;
     if (!shared.open)
         return 0;
-    std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block);
+    std::vector<DesktopIcon> icons = ReadEveryDesktopIcon(&block, false); // labels are found by name
     if (block.unanswered)
         return 0;
     // Labels blanked on an icon whose number has changed since (another
