@@ -57,11 +57,16 @@ static bool ReadIcons(SharedBlock *block, std::vector<DesktopIcon> *icons, bool 
     icons->assign(block->view ? GetIconCount(block) : 0, DesktopIcon());
     for (size_t i = 0; i < icons->size(); i++)
         (*icons)[i].index = (int)i;
-    if (!block->view || icons->empty())
-        return block->view != nullptr;
+    // An unanswered count is no empty desktop, and a read cut short is no layout.
+    if (!block->view || block->unanswered || block->countCapped)
+        return false;
+    if (icons->empty())
+        return true;
     DesktopIcon *first = icons->data();
     int count = (int)icons->size();
-    return positions ? ReadDesktopIcons(block, first, count) : ReadDesktopIconNames(block, first, count);
+    int answered =
+        positions ? ReadDesktopIcons(block, first, count) : ReadDesktopIconNames(block, first, count);
+    return answered == count && !block->unanswered;
 }
 
 bool CaptureIconLayout(HWND listView, std::vector<IconPlace> *places)
@@ -83,6 +88,9 @@ int SaveIconLayout(HWND listView)
     std::vector<IconPlace> places;
     if (!CaptureIconLayout(listView, &places))
         return -1;
+    // A desktop without icons stands for nothing worth keeping over what is stored.
+    if (places.empty())
+        return 0;
     return WriteIconLayout(PresentDisplaySetup().c_str(), places) ? (int)places.size() : -1;
 }
 

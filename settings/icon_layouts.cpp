@@ -2,6 +2,8 @@
 
 #include <wchar.h>
 
+#include <set>
+
 #include "base/scoped.h"
 
 // Digits of a number, an optional minus first when allowed; gives the text after them.
@@ -52,16 +54,31 @@ bool WriteIconLayout(const wchar_t *setup, const std::vector<IconPlace> &places)
 {
     if (!IsDisplaySetupText(setup))
         return false;
-    std::wstring path = SetupKeyPath(setup);
-    RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
     ScopedKey key;
-    if (!key.Create(path.c_str()))
+    if (!key.Create(SetupKeyPath(setup).c_str()))
         return false;
+    // The new places first, over the old ones: a failure half way leaves a
+    // layout of old and new places, never a smaller one.
+    std::set<std::wstring> written;
     for (const IconPlace &place : places) {
         LONG data[2] = {place.x, place.y};
         if (RegSetValueExW(key.key, place.identity.c_str(), 0, REG_BINARY,
                            reinterpret_cast<const BYTE *>(data), sizeof(data)) != ERROR_SUCCESS)
             return false;
+        written.insert(place.identity);
+    }
+    // Then the icons no longer there; counted down, as a deletion moves the later values.
+    std::vector<wchar_t> name(16384);
+    DWORD count = 0;
+    if (RegQueryInfoKeyW(key.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    for (DWORD index = count; index-- > 0;) {
+        DWORD nameLength = (DWORD)name.size();
+        if (RegEnumValueW(key.key, index, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) ==
+                ERROR_SUCCESS &&
+            !written.count(std::wstring(name.data(), nameLength)))
+            RegDeleteValueW(key.key, name.data());
     }
     return true;
 }
