@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #define PROGRAM_TITLE L"Tessivon v2.7 alpha"
+// The main window's class, by which a later copy finds the running program.
+#define MAIN_WINDOW_CLASS PROGRAM_TITLE
 
 typedef SHORT(WINAPI *KeyStateProc)(int virtualKey);
 

@@ -74,30 +74,6 @@ bool OnPrimaryCheckBoxClicked(CanvasState *state)
     return true;
 }
 
-// The platform's refusal is not reported; the canvas keeps the old positions
-// until its next layout.
-LONG ApplyPrimaryDisplay(CanvasState *state)
-{
-    int chosen = state->chosenPrimary;
-    LONG result = DISP_CHANGE_SUCCESSFUL;
-    ModeSnapshot present[MAX_DISPLAYS] = {};
-    // Past MAX_DISPLAYS a screen has no snapshot, and so no mode to set.
-    if (chosen >= 0 && Platform.ChangeDisplaySettingsExW && chosen < SnapshotCurrentModes(present)) {
-        DEVMODEW mode = {};
-        mode.dmSize = sizeof(mode);
-        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-        mode.dmBitsPerPel = (DWORD)present[chosen].bitsPerPixel;
-        mode.dmPelsWidth = (DWORD)present[chosen].width;
-        mode.dmPelsHeight = (DWORD)present[chosen].height;
-        wchar_t device[CCHDEVICENAME];
-        DisplayDeviceName(chosen, device);
-        result = Platform.ChangeDisplaySettingsExW(device, &mode, nullptr,
-                                                   CDS_SET_PRIMARY | CDS_UPDATEREGISTRY, nullptr);
-    }
-    state->primaryPending = FALSE;
-    return result;
-}
-
 static HIMAGELIST LoadScreenPictures()
 {
     HIMAGELIST pictures = ImageList_Create(24, 20, ILC_COLOR4 | ILC_MASK, 4, 4);

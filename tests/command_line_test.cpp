@@ -11,8 +11,9 @@
 #include <memory>
 #include <set>
 
-#include "app/command_line.h"
+#include "command/command_line.h"
 #include "resources/resource_ids.h"
+#include "session/display_session.h"
 #include "tests/program_driver.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
@@ -133,13 +134,14 @@ TEST(CommandLineModes, PrimaryDisplayMovesEveryDisplayAndRefusalsAreTold)
 
     // A refusal and a restart as the commands tell them, on the display named.
     Sim.candidates = {SimMode(800, 600, 32, 60), SimMode(1024, 768, 32, 60)};
-    CommandOutput output;
-    EXPECT_EQ(CarryOutCommand(Split(L"/mode|800x600|/display|3", L'|'), nullptr, &output), EXIT_REFUSED);
+    CommandOutput output = {};
+    DisplaySession alone = {};
+    EXPECT_EQ(CarryOutCommand(Split(L"/mode|800x600|/display|3", L'|'), &alone, &output), EXIT_REFUSED);
     EXPECT_EQ(output.err, L"refused by the driver: DISP_CHANGE_BADMODE: The graphics adapter doesn't support "
                           L"this video mode.\r\n");
     EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\Display3");
     Sim.changeResult = DISP_CHANGE_RESTART;
-    EXPECT_EQ(CarryOutCommand(Split(L"/primary|\\\\.\\DISPLAY2", L'|'), nullptr, &output),
+    EXPECT_EQ(CarryOutCommand(Split(L"/primary|\\\\.\\DISPLAY2", L'|'), &alone, &output),
               EXIT_RESTART_NEEDED);
 }
 

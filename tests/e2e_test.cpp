@@ -9,7 +9,7 @@
 
 #include <fstream>
 
-#include "app/profile_commands.h"
+#include "command/profile_commands.h"
 #include "base/messages.h"
 #include "base/platform.h"
 #include "desktop_icons/desktop_icons.h"
