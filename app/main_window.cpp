@@ -174,15 +174,15 @@ static void OnTrayNotify(MainWindowState *state, UINT mouseMessage)
     // the icon; a quick click is already released when it is handled here.
     case WM_LBUTTONDOWN:
         state->leftWasDown = (SHORT)0x8000;
-        state->rightWasDown = KeyStateFunction(VK_RBUTTON) & 0x8000;
+        state->rightWasDown = Platform.GetKeyState(VK_RBUTTON) & 0x8000;
         break;
     case WM_RBUTTONDOWN:
-        state->leftWasDown = KeyStateFunction(VK_LBUTTON) & 0x8000;
+        state->leftWasDown = Platform.GetKeyState(VK_LBUTTON) & 0x8000;
         state->rightWasDown = (SHORT)0x8000;
         break;
     case WM_MBUTTONDOWN:
-        state->leftWasDown = KeyStateFunction(VK_LBUTTON) & 0x8000;
-        state->rightWasDown = KeyStateFunction(VK_RBUTTON) & 0x8000;
+        state->leftWasDown = Platform.GetKeyState(VK_LBUTTON) & 0x8000;
+        state->rightWasDown = Platform.GetKeyState(VK_RBUTTON) & 0x8000;
         break;
     case WM_LBUTTONUP:
         OnLeftButtonUp(state);

@@ -106,7 +106,7 @@ struct MainWindowFixture : ::testing::Test {
         adapter.Install();
         BuildProgramMenus(&Program, GetModuleHandleW(nullptr));
         ReadProgramFacts(GetModuleHandleW(nullptr));
-        KeyStateFunction = ButtonsUp;
+        Platform.GetKeyState = ButtonsUp;
         static bool registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
         ASSERT_TRUE(registered && CreateMainWindow(&Program, GetModuleHandleW(nullptr)));
         Sim.notifications.clear();

@@ -176,5 +176,5 @@ void ScopedSimAdapter::Install()
         {SimEnumDisplaySettings, SimChangeDisplaySettings, SimChangeDisplaySettingsEx, SimEnumDisplayDevices,
          has(0, SimGetSystemMetrics), has(1, SimMonitorFromWindow), has(2, SimMonitorFromRect),
          has(3, SimMonitorFromPoint), has(4, SimEnumDisplayMonitors), has(5, SimGetMonitorInfo),
-         SimGetDeviceCaps, SimShellNotifyIcon, SimShellExecute});
+         SimGetDeviceCaps, SimShellNotifyIcon, SimShellExecute, GetKeyState});
 }
