@@ -7,6 +7,7 @@
 #include "display/profiles.h"
 #include "session/display_session.h"
 #include "settings/settings.h"
+#include "version.h"
 
 #define MAX_SIZE 65535
 #define MAX_BITS 64
@@ -18,6 +19,7 @@ static int RunPrimary(const CommandRequest &request, DisplaySession *session, Co
 static int RunSaveIcons(const CommandRequest &, DisplaySession *, CommandOutput *output);
 static int RunRestoreIcons(const CommandRequest &, DisplaySession *, CommandOutput *output);
 static int RunHelp(const CommandRequest &, DisplaySession *, CommandOutput *output);
+static int RunVersion(const CommandRequest &, DisplaySession *, CommandOutput *output);
 static int RunProfile(const CommandRequest &request, DisplaySession *session, CommandOutput *output);
 static int RunSaveProfile(const CommandRequest &request, DisplaySession *, CommandOutput *output);
 static int RunDeleteProfile(const CommandRequest &request, DisplaySession *, CommandOutput *output);
@@ -38,12 +40,16 @@ static const CommandSpec Commands[] = {
      L"save the present arrangement as a profile, with a hotkey such as Ctrl+Alt+1"},
     {L"delete-profile", L"NAME", false, false, false, RunDeleteProfile, L"delete the profile"},
     {L"profiles", nullptr, false, false, false, RunProfiles, L"every profile's name, one a line"},
-    {L"help", nullptr, false, false, false, RunHelp, L"this text"},
+    {L"version", nullptr, false, false, false, RunVersion, L"the program's version"},
+    {L"help", nullptr, false, false, false, RunHelp, L"this text (also /? or -?)"},
 };
 
-// The name after "/" or "--"; null when the argument is no switch.
+// The name after "/" or "--" ("?" for "-?", the usual question for help);
+// null when the argument is no switch.
 static const wchar_t *SwitchName(const std::wstring &argument)
 {
+    if (argument == L"-?")
+        return L"?";
     if (argument.size() > 1 && argument[0] == L'/')
         return argument.c_str() + 1;
     if (argument.size() > 2 && argument[0] == L'-' && argument[1] == L'-')
@@ -174,7 +180,7 @@ int ParseCommandLine(const std::vector<std::wstring> &arguments, CommandRequest 
     }
     const wchar_t *name = SwitchName(arguments[0]);
     for (const CommandSpec &command : Commands)
-        if (name && !lstrcmpiW(name, command.name))
+        if (name && (!lstrcmpiW(name, command.name) || (command.run == RunHelp && !lstrcmpW(name, L"?"))))
             request->command = &command;
     if (!request->command)
         return Bad(reason, (name ? L"unknown command " : L"not a command: ") + Quoted(arguments[0]) +
@@ -417,6 +423,12 @@ static int RunRestoreIcons(const CommandRequest &, DisplaySession *, CommandOutp
 static int RunHelp(const CommandRequest &, DisplaySession *, CommandOutput *output)
 {
     output->out += UsageText();
+    return EXIT_DONE;
+}
+
+static int RunVersion(const CommandRequest &, DisplaySession *, CommandOutput *output)
+{
+    output->out += L"Tessivon " TESSIVON_VERSION_TEXT L"\r\n";
     return EXIT_DONE;
 }
 

@@ -194,6 +194,21 @@ ProgramRun RunProgram(const std::wstring &arguments)
     return run;
 }
 
+// "major.minor.patch" of the program's version block.
+std::string BlockVersion()
+{
+    DWORD ignored = 0, size = GetFileVersionInfoSizeW(ProgramPath.c_str(), &ignored);
+    std::vector<BYTE> block(size);
+    VS_FIXEDFILEINFO *fixed = nullptr;
+    UINT length = 0;
+    if (!size || !GetFileVersionInfoW(ProgramPath.c_str(), 0, size, block.data()) ||
+        !VerQueryValueW(block.data(), L"\\", (void **)&fixed, &length) || !fixed)
+        return "<no version block>";
+    return std::to_string(HIWORD(fixed->dwProductVersionMS)) + "." +
+           std::to_string(LOWORD(fixed->dwProductVersionMS)) + "." +
+           std::to_string(HIWORD(fixed->dwProductVersionLS));
+}
+
 int MainWindows()
 {
     int count = 0;
@@ -262,6 +277,13 @@ struct CommandLineProcess : ::testing::Test {
         EXPECT_EQ(list.out.find("Display 2"), std::string::npos);
         ProgramRun help = RunProgram(L"--HELP");
         EXPECT_TRUE(help.code == 0 && help.out.find("5 a restart is needed") != std::string::npos);
+        // Windows' own question for help, and the version of the program's version block.
+        for (const wchar_t *question : {L"/?", L"-?"}) {
+            ProgramRun asked = RunProgram(question);
+            EXPECT_TRUE(asked.code == 0 && asked.out == help.out && asked.err.empty()) << asked.err;
+        }
+        ProgramRun version = RunProgram(L"/version");
+        EXPECT_TRUE(version.code == 0 && version.out == "Tessivon " + BlockVersion() + "\r\n") << version.out;
 
         ProgramRun mode = RunProgram(L"/MODE 800x600 --display \\\\.\\display1");
         EXPECT_TRUE(mode.code == 0 && mode.out.rfind("Display 1 now runs 800x600x32", 0) == 0)
