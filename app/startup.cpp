@@ -6,6 +6,7 @@
 #include "base/messages.h"
 #include "command/command_line.h"
 #include "command/console_output.h"
+#include "session/display_session.h"
 
 // A command: refused at once when it cannot be parsed, else handed to the
 // running program, or carried out here (no window, no icon) when none runs.

@@ -1,5 +1,7 @@
 #include "session/display_session.h"
 
+#include <vector>
+
 #include "display/display_list.h"
 #include "display/mode_switch.h"
 #include "session/keep_or_revert.h"
