@@ -1,8 +1,7 @@
 #include "app/main_window.h"
 
-#include "app/keep_or_revert.h"
-#include "app/profile_menu.h"
 #include "app/single_instance.h"
+#include "command/command_line.h"
 
 #include "base/messages.h"
 #include "base/platform.h"
@@ -23,6 +22,25 @@
 #define LABEL_PASS_RETRY_MS 3000
 #define LABEL_PASS_TRIES 20
 
+void BuildProgramMenus(MainWindowState *state, HINSTANCE instance)
+{
+    CatalogueOptions options = {ReadOptionNumber(OPT_DISPLAY_PORTRAIT_RESOLUTION) != 0, true};
+    BuildDisplayCatalogue(&state->catalogue, options);
+    state->menus = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
+    state->displayMenu = GetSubMenu(state->menus, 0);
+    state->commandMenu = GetSubMenu(state->menus, 1);
+    BuildModeMenus(&state->catalogue, state->displayMenu);
+    AddPropertiesItem(state->commandMenu, ID_PROPERTIES);
+}
+
+void FreeProgramMenus(MainWindowState *state)
+{
+    FreeDisplayCatalogue(&state->catalogue);
+    if (state->menus)
+        DestroyMenu(state->menus);
+    state->menus = state->displayMenu = state->commandMenu = state->profiles.submenu = nullptr;
+}
+
 bool RegisterMainWindowClass(HINSTANCE instance)
 {
     return RegisterPlainWindowClass(instance, MAIN_WINDOW_CLASS, MainWindowProc);
@@ -40,11 +58,12 @@ static void ShowTrayIcon(MainWindowState *state) { TrayIconShow(&state->tray, st
 static void OnCreate(MainWindowState *state, HWND window)
 {
     state->window = window;
+    state->session.owner = window;
     state->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     ShowTrayIcon(state);
     if (!StartupIconAction())
         SetTimer(window, LABEL_PASS_TIMER_ID, LABEL_PASS_RETRY_MS, nullptr);
-    state->takenHotkeys = RegisterProfileHotkeys(state);
+    state->takenHotkeys = RegisterProfileHotkeys(&state->profiles, window);
     if (!state->takenHotkeys.empty())
         PostMessageW(window, WM_REPORT_HOTKEYS, 0, 0);
     // The shell's icon list may come seconds after logon: waited for by a
@@ -53,12 +72,10 @@ static void OnCreate(MainWindowState *state, HWND window)
         SetTimer(window, ICON_STARTUP_TIMER_ID, ICON_STARTUP_PERIOD, nullptr);
 }
 
-void PrepareDisplayChange(MainWindowState *state) { IconLayoutBeforeDisplayChange(&state->iconLayout); }
-
 static void OnIconLayoutTimer(MainWindowState *state, UINT_PTR id)
 {
-    bool done = id == ICON_STARTUP_TIMER_ID ? IconLayoutStartupTick(&state->iconLayout)
-                                            : IconLayoutSettleTick(&state->iconLayout);
+    bool done = id == ICON_STARTUP_TIMER_ID ? IconLayoutStartupTick(&state->session.iconLayout)
+                                            : SessionIconLayoutSettled(&state->session);
     if (done)
         KillTimer(state->window, id);
 }
@@ -99,7 +116,7 @@ static void FollowDisplayCount(MainWindowState *state)
         return;
     FreeProgramMenus(state);
     BuildProgramMenus(state, InstanceHandle);
-    state->modeChanged = FALSE;
+    SessionForgetUndo(&state->session);
 }
 
 static void OnLeftButtonUp(MainWindowState *state)
@@ -114,10 +131,11 @@ static void OnLeftButtonUp(MainWindowState *state)
         state->clickPending = TRUE;
         GetCursorPos(&state->menuPoint);
         SetForegroundWindow(state->window);
-        SnapshotCurrentModes(state->savedModes);
+        ModeSnapshot present[MAX_DISPLAYS] = {};
+        SnapshotCurrentModes(present);
         for (int i = 0; i < state->catalogue.displayCount; i++)
-            MarkCurrentModes(state->catalogue, state->displayMenu, i, state->savedModes[i]);
-        RefreshProfilesMenu(state);
+            MarkCurrentModes(state->catalogue, state->displayMenu, i, present[i]);
+        RefreshProfilesMenu(&state->profiles, state->displayMenu);
     }
     state->leftWasDown = 0;
 }
@@ -148,7 +166,7 @@ static void OnRightButtonUp(MainWindowState *state, UINT command)
 static void OnTrayNotify(MainWindowState *state, UINT mouseMessage)
 {
     // A second pick while a switch waits for its answer would stack snapshots.
-    if (state->dialogOpen || state->confirming)
+    if (state->dialogOpen || state->session.confirming)
         return;
     UINT command = DoubleClickCommand();
     switch (mouseMessage) {
@@ -156,15 +174,15 @@ static void OnTrayNotify(MainWindowState *state, UINT mouseMessage)
     // the icon; a quick click is already released when it is handled here.
     case WM_LBUTTONDOWN:
         state->leftWasDown = (SHORT)0x8000;
-        state->rightWasDown = KeyStateFunction(VK_RBUTTON) & 0x8000;
+        state->rightWasDown = Platform.GetKeyState(VK_RBUTTON) & 0x8000;
         break;
     case WM_RBUTTONDOWN:
-        state->leftWasDown = KeyStateFunction(VK_LBUTTON) & 0x8000;
+        state->leftWasDown = Platform.GetKeyState(VK_LBUTTON) & 0x8000;
         state->rightWasDown = (SHORT)0x8000;
         break;
     case WM_MBUTTONDOWN:
-        state->leftWasDown = KeyStateFunction(VK_LBUTTON) & 0x8000;
-        state->rightWasDown = KeyStateFunction(VK_RBUTTON) & 0x8000;
+        state->leftWasDown = Platform.GetKeyState(VK_LBUTTON) & 0x8000;
+        state->rightWasDown = Platform.GetKeyState(VK_RBUTTON) & 0x8000;
         break;
     case WM_LBUTTONUP:
         OnLeftButtonUp(state);
@@ -201,43 +219,16 @@ static void ReportModeChangeResult(HWND window, LONG result)
         MessageBoxW(window, text, caption, MB_ICONEXCLAMATION);
 }
 
-LONG SwitchModesAndConfirm(MainWindowState *state, const ModeSnapshot *after, int shownOn, bool *kept)
+bool PickMode(MainWindowState *state, int display, int entry)
 {
-    *kept = false;
-    if (state->confirming)
-        return DISP_CHANGE_FAILED;
-    // Taken here, so that the question and Escape go back to what the displays showed.
-    SnapshotCurrentModes(state->savedModes);
-    int seconds = state->confirmSeconds ? state->confirmSeconds : KEEP_OR_REVERT_SECONDS;
-    KeepOrRevert question = {state->savedModes,  after, state->catalogue.displayCount, shownOn, seconds,
-                             &state->iconLayout, 0};
-    // Escape's undo belongs to an answered switch only.
-    state->modeChanged = FALSE;
-    state->confirming = TRUE;
-    LONG result = SwitchThenConfirm(state->window, &question, kept);
-    state->confirming = FALSE;
-    state->modeChanged = *kept;
-    return result;
-}
-
-bool SwitchModeAndConfirm(MainWindowState *state, int display, int entry)
-{
-    if (state->confirming)
+    if (state->session.confirming)
         return false;
     bool kept = false;
+    ModeSnapshot mode;
     LONG result = DISP_CHANGE_BADPARAM;
-    ModeSnapshot after[MAX_DISPLAYS];
-    CopyMemory(after, state->savedModes, sizeof(after)); // for displays the snapshot misses
-    SnapshotCurrentModes(after);
-    if (!ReadOptionNumberOr(OPT_CONFIRM_MODE_CHANGE, 1)) {
-        result = SwitchDisplayMode(state->catalogue, display, entry);
-        kept = result == DISP_CHANGE_SUCCESSFUL;
-        // Escape can take it back.
-        if (kept)
-            state->modeChanged = TRUE;
-    } else if (SwitchTarget(state->catalogue, display, entry, &after[display])) {
-        result = SwitchModesAndConfirm(state, after, display, &kept);
-    }
+    if (SwitchTarget(state->catalogue, display, entry, &mode))
+        result = SessionSwitchDisplay(&state->session, display, mode,
+                                      ReadOptionNumberOr(OPT_CONFIRM_MODE_CHANGE, 1) != 0, &kept);
     if (result != DISP_CHANGE_SUCCESSFUL)
         ReportModeChangeResult(state->window, result);
     return kept;
@@ -246,11 +237,8 @@ bool SwitchModeAndConfirm(MainWindowState *state, int display, int entry)
 static void OnModeCommand(MainWindowState *state, UINT id)
 {
     int display = 0, entry = 0;
-    if (!DecodeModeCommand(state->catalogue, id, &display, &entry))
-        return;
-    PrepareDisplayChange(state);
-    if (SwitchModeAndConfirm(state, display, entry))
-        state->profileApplied = FALSE;
+    if (DecodeModeCommand(state->catalogue, id, &display, &entry))
+        PickMode(state, display, entry);
 }
 
 static void ShowAbout(HWND window)
@@ -272,9 +260,9 @@ static void RunExtendedProperties(MainWindowState *state)
     state->dialogOpen = TRUE;
     GetCursorPos(&state->menuPoint);
     // The Profiles page tries combinations out: ours must not stand in its way.
-    UnregisterProfileHotkeys(state);
-    OpenExtendedProperties(state->menuPoint);
-    RegisterProfileHotkeys(state);
+    UnregisterProfileHotkeys(&state->profiles, state->window);
+    OpenExtendedProperties(state->menuPoint, &state->session);
+    RegisterProfileHotkeys(&state->profiles, state->window);
     TrayIconReload(&state->tray, state->window);
     state->dialogOpen = FALSE;
 }
@@ -285,7 +273,7 @@ static void OnCommand(MainWindowState *state, UINT id)
         OnModeCommand(state, id);
         return;
     }
-    if (OnProfileCommand(state, id))
+    if (OnProfileCommand(&state->profiles, &state->session, state->window, id))
         return;
     switch (id) {
     case ID_ABOUT:
@@ -308,12 +296,6 @@ static void OnCommand(MainWindowState *state, UINT id)
     default:
         break;
     }
-}
-
-static void RestoreSavedModes(MainWindowState *state)
-{
-    for (int i = state->catalogue.displayCount - 1; i >= 0; i--)
-        ApplyModeSnapshot(state->savedModes[i], i);
 }
 
 struct MaximizedFit {
@@ -352,26 +334,43 @@ static void OnDisplayChange(MainWindowState *state)
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &fit.workArea, 0);
     EnumWindows(FitMaximizedWindowProc, reinterpret_cast<LPARAM>(&fit));
     ShowTrayIcon(state);
-    if (IconLayoutDisplayChanged(&state->iconLayout))
+    if (SessionDisplayChanged(&state->session))
         SetTimer(state->window, ICON_SETTLE_TIMER_ID, ICON_SETTLE_PERIOD, nullptr);
 }
 
 static void OnDestroy(MainWindowState *state)
 {
-    UnregisterProfileHotkeys(state);
+    UnregisterProfileHotkeys(&state->profiles, state->window);
     TrayIconRemove(&state->tray, state->window);
     PostQuitMessage(0);
 }
 
-static void OnEscape(MainWindowState *state)
+// A later copy's command, carried out here so that Escape and the tray stay
+// true; another arriving meanwhile is sent again.
+static LRESULT OnHandedCommand(MainWindowState *state, HWND sender, const COPYDATASTRUCT *copy)
 {
-    if (!state->modeChanged)
-        return;
-    PrepareDisplayChange(state);
-    if (state->profileApplied)
-        RestoreArrangementBefore(state);
-    else
-        RestoreSavedModes(state);
+    if (state->commandUnderWay || state->session.confirming)
+        return COMMAND_BUSY;
+    std::vector<std::wstring> arguments;
+    CommandOutput output = {};
+    int code = EXIT_BAD_ARGUMENTS;
+    if (!ReadHandedCommand(copy, &arguments)) {
+        output.err = L"the command did not arrive whole\r\n";
+    } else {
+        state->commandUnderWay = TRUE;
+        code = CarryOutCommand(arguments, &state->session, &output);
+        state->commandUnderWay = FALSE;
+        if (output.profilesChanged)
+            output.err += RegisterProfileHotkeys(&state->profiles, state->window);
+    }
+    ReplyToHandedCommand(sender, state->window, output);
+    return code;
+}
+
+static void OnHotkey(MainWindowState *state, int id)
+{
+    if (!state->dialogOpen)
+        OnProfileHotkey(&state->profiles, &state->session, id);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -391,14 +390,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_ACTIVATEAPP:
         if (!wParam)
-            state->modeChanged = FALSE;
+            SessionForgetUndo(&state->session);
         break;
     case WM_DISPLAYCHANGE:
         OnDisplayChange(state);
         return 0;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE)
-            OnEscape(state);
+            SessionUndo(&state->session);
         break;
     case WM_COMMAND:
         OnCommand(state, LOWORD(wParam));
@@ -414,7 +413,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             SaveIconLayoutAtExit();
         break;
     case WM_HOTKEY:
-        OnProfileHotkey(state, (int)wParam);
+        OnHotkey(state, (int)wParam);
         return 0;
     case WM_REPORT_HOTKEYS:
         ReportTakenHotkeys(state);
@@ -423,8 +422,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ShowTrayIcon(state);
         break;
     case WM_COPYDATA:
-        return AnswerHandedCommand(state, reinterpret_cast<HWND>(wParam),
-                                   reinterpret_cast<const COPYDATASTRUCT *>(lParam));
+        return OnHandedCommand(state, reinterpret_cast<HWND>(wParam),
+                               reinterpret_cast<const COPYDATASTRUCT *>(lParam));
     case WM_TRAYNOTIFY:
         OnTrayNotify(state, LOWORD(lParam));
         break;

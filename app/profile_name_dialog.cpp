@@ -1,6 +1,8 @@
 // The small dialog of "&Save current settings as profile...": a name, and a
 // question before an existing profile is replaced.
-#include "app/profile_menu.h"
+#include "app/profile_name_dialog.h"
+
+#include <string>
 
 #include "base/facts.h"
 #include "resources/resource_ids.h"

@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "app/main_window.h"
 #include "base/facts.h"
 #include "base/window_class.h"
 
@@ -12,10 +11,6 @@
 // The answer's texts are cut at this many characters each.
 #define MAX_REPLY_TEXT (256 * 1024)
 #define REPLY_WINDOW_CLASS L"Tessivon command reply"
-// The running program's answer while it carries out another command: a
-// display change or the keep-or-revert question lets the next command in
-// while the first is under way, so it is turned away to be sent again.
-#define COMMAND_BUSY 0x0B05
 #define BUSY_RETRY_MS 50
 
 InstanceClaim ClaimInstance()
@@ -129,26 +124,18 @@ int HandOverCommand(HWND running, const std::vector<std::wstring> &arguments, Co
     return (int)result;
 }
 
-LRESULT AnswerHandedCommand(MainWindowState *state, HWND sender, const COPYDATASTRUCT *copy)
+bool ReadHandedCommand(const COPYDATASTRUCT *copy, std::vector<std::wstring> *arguments)
 {
-    if (state->commandUnderWay || state->confirming)
-        return COMMAND_BUSY;
-    std::vector<std::wstring> arguments =
-        Unpack(copy, COMMAND_COPY_MARK, MAX_ARGUMENTS * (MAX_ARGUMENT_LENGTH + 1));
-    CommandOutput output;
-    int code = EXIT_BAD_ARGUMENTS;
-    if (arguments.empty()) {
-        output.err = L"the command did not arrive whole\r\n";
-    } else {
-        state->commandUnderWay = TRUE;
-        code = CarryOutCommand(arguments, state, &output);
-        state->commandUnderWay = FALSE;
-    }
+    *arguments = Unpack(copy, COMMAND_COPY_MARK, MAX_ARGUMENTS * (MAX_ARGUMENT_LENGTH + 1));
+    return !arguments->empty();
+}
+
+void ReplyToHandedCommand(HWND sender, HWND from, const CommandOutput &output)
+{
     std::wstring packed = Pack({output.out, output.err});
     COPYDATASTRUCT reply = {REPLY_COPY_MARK, (DWORD)(packed.size() * sizeof(wchar_t)), packed.data()};
     DWORD_PTR ignored = 0;
     if (IsWindow(sender))
-        SendMessageTimeoutW(sender, WM_COPYDATA, (WPARAM)state->window, reinterpret_cast<LPARAM>(&reply),
+        SendMessageTimeoutW(sender, WM_COPYDATA, (WPARAM)from, reinterpret_cast<LPARAM>(&reply),
                             SMTO_ABORTIFHUNG, 5000, &ignored);
-    return code;
 }

@@ -1,38 +1,18 @@
 #include "app/startup.h"
 
-#include "app/console_output.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "base/facts.h"
 #include "base/messages.h"
-#include "display/mode_menus.h"
-#include "resources/resource_ids.h"
-#include "settings/settings.h"
-
-void BuildProgramMenus(MainWindowState *state, HINSTANCE instance)
-{
-    CatalogueOptions options = {ReadOptionNumber(OPT_DISPLAY_PORTRAIT_RESOLUTION) != 0, true};
-    BuildDisplayCatalogue(&state->catalogue, options);
-    state->menus = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
-    state->displayMenu = GetSubMenu(state->menus, 0);
-    state->commandMenu = GetSubMenu(state->menus, 1);
-    BuildModeMenus(&state->catalogue, state->displayMenu);
-    AddPropertiesItem(state->commandMenu, ID_PROPERTIES);
-}
-
-void FreeProgramMenus(MainWindowState *state)
-{
-    FreeDisplayCatalogue(&state->catalogue);
-    if (state->menus)
-        DestroyMenu(state->menus);
-    state->menus = state->displayMenu = state->commandMenu = state->profilesMenu = nullptr;
-}
+#include "command/command_line.h"
+#include "command/console_output.h"
+#include "session/display_session.h"
 
 // A command: refused at once when it cannot be parsed, else handed to the
 // running program, or carried out here (no window, no icon) when none runs.
 static int RunCommand(const std::vector<std::wstring> &arguments, InstanceClaim *claim)
 {
-    CommandOutput output;
+    CommandOutput output = {};
     CommandRequest request;
     std::wstring reason;
     int code = ParseCommandLine(arguments, &request, &reason);
@@ -41,7 +21,8 @@ static int RunCommand(const std::vector<std::wstring> &arguments, InstanceClaim 
     } else if (HWND running = AwaitRunningWindow(claim, INSTANCE_WAIT_MS)) {
         code = HandOverCommand(running, arguments, &output, HAND_OVER_WAIT_MS);
     } else if (claim->owned) {
-        code = CarryOutCommand(arguments, nullptr, &output);
+        DisplaySession alone = {};
+        code = CarryOutCommand(arguments, &alone, &output);
     } else {
         output.err = L"Tessivon is starting but its window did not appear\r\n";
         code = EXIT_NO_ANSWER;

@@ -40,10 +40,9 @@ BOOL TrayIconShow(TrayIcon *tray, HWND window, const wchar_t *tip)
     return Notify(tray, NIM_MODIFY, window, NIF_TIP, tip);
 }
 
+// LoadIconW gives a shared icon, which is never destroyed.
 void TrayIconReload(TrayIcon *tray, HWND window)
 {
-    if (tray->icon)
-        DestroyIcon(tray->icon);
     tray->icon = LoadTrayImage();
     Notify(tray, NIM_MODIFY, window, NIF_ICON, nullptr);
 }
@@ -55,7 +54,5 @@ void TrayIconRemove(TrayIcon *tray, HWND window)
     Notify(tray, NIM_DELETE, window, 0, nullptr);
     SetForegroundWindow(window);
     tray->added = FALSE;
-    if (tray->icon)
-        DestroyIcon(tray->icon);
     tray->icon = nullptr;
 }

@@ -6,7 +6,7 @@
 #define TRAY_TIP_LENGTH 63
 
 struct TrayIcon {
-    HICON icon; // loaded with the option's colours; destroyed on removal
+    HICON icon; // loaded with the option's colours; shared, so never destroyed
     BOOL added;
 };
 

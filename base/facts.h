@@ -3,14 +3,11 @@
 #include <windows.h>
 
 #define PROGRAM_TITLE L"Tessivon v2.7 alpha"
-
-typedef SHORT(WINAPI *KeyStateProc)(int virtualKey);
+// The main window's class, by which a later copy finds the running program.
+#define MAIN_WINDOW_CLASS PROGRAM_TITLE
 
 extern HINSTANCE InstanceHandle;
 extern wchar_t ModulePath[MAX_PATH];
-extern BOOL IsWindows2000OrLater;
-// GetKeyState where the platform keeps it per thread, else GetAsyncKeyState.
-extern KeyStateProc KeyStateFunction;
 
-// Sets the facts for the module: instance, path and platform version.
+// Sets the facts for the module: instance and path.
 void ReadProgramFacts(HINSTANCE instance);

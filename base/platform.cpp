@@ -25,4 +25,5 @@ void LoadPlatformTable()
     LookUp(gdi32, "GetDeviceCaps", Platform.GetDeviceCaps);
     LookUp(shell32, "Shell_NotifyIconW", Platform.Shell_NotifyIconW);
     LookUp(shell32, "ShellExecuteW", Platform.ShellExecuteW);
+    LookUp(user32, "GetKeyState", Platform.GetKeyState);
 }

@@ -24,6 +24,9 @@ struct PlatformTable {
     // Notification area and launching (SHELL32).
     BOOL(WINAPI *Shell_NotifyIconW)(DWORD, PNOTIFYICONDATAW);
     HINSTANCE(WINAPI *ShellExecuteW)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    // The mouse buttons' state as this thread's messages saw it (USER32):
+    // tests answer for buttons the X server may still report down.
+    SHORT(WINAPI *GetKeyState)(int);
 };
 
 extern PlatformTable Platform;

@@ -270,8 +270,6 @@ void OnScreenListSelChange(CanvasState *canvas);
 int SelectScreenAtCursor(CanvasState *canvas);
 // True when this click made a primary-display choice pending.
 bool OnPrimaryCheckBoxClicked(CanvasState *canvas);
-// "&Apply" with a primary-display choice pending; gives the platform's result.
-LONG ApplyPrimaryDisplay(CanvasState *canvas);
 
 // Window arrangement (canvas/window_arrangement.cpp): the window list, the
 // miniature of the chosen window, its live moves and their undo table.

@@ -74,30 +74,6 @@ bool OnPrimaryCheckBoxClicked(CanvasState *state)
     return true;
 }
 
-// The platform's refusal is not reported; the canvas keeps the old positions
-// until its next layout.
-LONG ApplyPrimaryDisplay(CanvasState *state)
-{
-    int chosen = state->chosenPrimary;
-    LONG result = DISP_CHANGE_SUCCESSFUL;
-    std::vector<DisplayRecord> displays = ReadDisplays();
-    // Past MAX_DISPLAYS a screen has no mode the menus know, and so none to set.
-    if (chosen >= 0 && Platform.ChangeDisplaySettingsExW && chosen < (int)displays.size() &&
-        chosen < MAX_DISPLAYS) {
-        const ModeSnapshot &present = displays[chosen].mode;
-        DEVMODEW mode = {};
-        mode.dmSize = sizeof(mode);
-        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-        mode.dmBitsPerPel = (DWORD)present.bitsPerPixel;
-        mode.dmPelsWidth = (DWORD)present.width;
-        mode.dmPelsHeight = (DWORD)present.height;
-        result = Platform.ChangeDisplaySettingsExW(displays[chosen].device, &mode, nullptr,
-                                                   CDS_SET_PRIMARY | CDS_UPDATEREGISTRY, nullptr);
-    }
-    state->primaryPending = FALSE;
-    return result;
-}
-
 static HIMAGELIST LoadScreenPictures()
 {
     HIMAGELIST pictures = ImageList_Create(24, 20, ILC_COLOR4 | ILC_MASK, 4, 4);

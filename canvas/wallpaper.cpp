@@ -213,19 +213,14 @@ static void StretchWallpaperToCache(ScaledWallpaper *cache, HBITMAP picture, HDC
     {
         ScopedMemoryDC from(target), to(target);
         ScopedSelection selectedFrom(from.dc, picture), selectedTo(to.dc, scaled);
-        int formerMode = 0;
         POINT formerOrigin = {};
-        if (IsWindows2000OrLater) {
-            formerMode = SetStretchBltMode(to.dc, HALFTONE);
-            SetBrushOrgEx(to.dc, 0, 0, &formerOrigin);
-        }
+        int formerMode = SetStretchBltMode(to.dc, HALFTONE);
+        SetBrushOrgEx(to.dc, 0, 0, &formerOrigin);
         StretchBlt(to.dc, 0, 0, width, height, from.dc, source.left, source.top, sourceWidth, sourceHeight,
                    SRCCOPY);
         WallpaperStretchCount++;
-        if (IsWindows2000OrLater) {
-            SetStretchBltMode(to.dc, formerMode);
-            SetBrushOrgEx(to.dc, formerOrigin.x, formerOrigin.y, nullptr);
-        }
+        SetStretchBltMode(to.dc, formerMode);
+        SetBrushOrgEx(to.dc, formerOrigin.x, formerOrigin.y, nullptr);
     }
     *cache = {scaled, width, height, sourceWidth, sourceHeight, picture, (int)source.left, (int)source.top};
 }

@@ -99,12 +99,7 @@ void LoadWallpaper(CanvasState *state)
     ScopedKey desktop;
     bool opened = desktop.Open(DESKTOP_KEY);
     wchar_t path[MAX_PATH + 1] = L"";
-    if (IsWindows2000OrLater) {
-        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
-    } else if (opened) {
-        DWORD size = MAX_PATH * sizeof(wchar_t);
-        RegQueryValueExW(desktop.key, L"Wallpaper", nullptr, nullptr, reinterpret_cast<BYTE *>(path), &size);
-    }
+    SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
     path[MAX_PATH] = L'\0';
     common.unreadable = !CopyPath(common.path, path);
 

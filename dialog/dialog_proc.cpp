@@ -6,7 +6,9 @@
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
 #include "dialog/tab_pages.h"
+#include "display/mode_switch.h"
 #include "resources/resource_ids.h"
+#include "session/display_session.h"
 
 static ExtPropState *StateOf(HWND dialog)
 {
@@ -238,12 +240,26 @@ INT_PTR CALLBACK ExtPropDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
+// The primary display chosen on the Screen tab, made as /primary makes it;
+// a refusal is told, and the canvas keeps the old places until its next layout.
+static void ApplyPrimaryChoice(ExtPropState *state)
+{
+    CanvasState &canvas = state->canvas;
+    canvas.primaryPending = FALSE;
+    if (canvas.chosenPrimary < 0)
+        return;
+    const wchar_t *caption = nullptr;
+    if (const wchar_t *text =
+            ModeChangeResultText(SessionMakePrimary(state->session, canvas.chosenPrimary), &caption))
+        MessageBoxW(state->dialogWindow, text, caption, MB_ICONEXCLAMATION);
+}
+
 // Makes the live moves final; the dialog stays open and options are not stored.
 static void OnApply(ExtPropState *state)
 {
     CanvasState &canvas = state->canvas;
     if (canvas.primaryPending)
-        ApplyPrimaryDisplay(&canvas);
+        ApplyPrimaryChoice(state);
     if (state->icons.pending) {
         CommitIconMoves(&state->icons);
         ReloadCanvasIcons(state);

@@ -4,6 +4,7 @@
 #include "base/facts.h"
 #include "base/scoped.h"
 #include "resources/resource_ids.h"
+#include "session/display_session.h"
 
 static const int OptionCheckBoxIds[OPTION_COUNT] = {
     IDC_OPT_SHOW_WINDOW_CLASS_NAME,
@@ -26,9 +27,11 @@ static const int OptionCheckBoxIds[OPTION_COUNT] = {
 static const UINT PLACE_FLAGS = SWP_NOZORDER | SWP_NOACTIVATE;
 static const UINT MOVE_FLAGS = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
 
-INT_PTR OpenExtendedProperties(POINT point)
+INT_PTR OpenExtendedProperties(POINT point, DisplaySession *session)
 {
+    DisplaySession alone = {};
     ExtPropState state = {};
+    state.session = session ? session : &alone;
     state.openingPoint = point;
     // The template holds a tab strip and a trackbar.
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_BAR_CLASSES};

@@ -42,7 +42,8 @@ struct ProfilesPage {
 // everything the opening creates is released by CloseExtPropDialog.
 struct ExtPropState {
     HWND dialogWindow;
-    POINT openingPoint; // the dialog is centred on this point's monitor
+    DisplaySession *session; // the primary display chosen on the Screen tab changes through it
+    POINT openingPoint;      // the dialog is centred on this point's monitor
     int currentTab;
     CanvasState canvas;
     IconPage icons;

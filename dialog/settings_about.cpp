@@ -31,11 +31,11 @@ static const wchar_t FutureFeaturesText[] = L"Future features:\n"
 // Spaces inside the brackets: some fonts draw "[" partly into the next
 // character's cell, and the mail link covers the cells of the address.
 static const wchar_t AboutText[] =
-    L"Tessivon v2.61 alpha - (c) 2003 Corvale, all rights reserved.\n"
-    "\n"
-    "  Author: Ines Varlow [ " WIDE_TEXT(TESSIVON_MAIL_ADDRESS) " ]\n"
-                                                                "  Updates: " WIDE_TEXT(
-                                                                    TESSIVON_WEB_ADDRESS) "\n";
+    PROGRAM_TITLE L" - (c) 2003 Corvale, all rights reserved.\n"
+                  "\n"
+                  "  Author: Ines Varlow [ " WIDE_TEXT(TESSIVON_MAIL_ADDRESS) " ]\n"
+                                                                              "  Updates: " WIDE_TEXT(
+                                                                                  TESSIVON_WEB_ADDRESS) "\n";
 
 static const wchar_t WebAddress[] = WIDE_TEXT(TESSIVON_WEB_ADDRESS);
 static const wchar_t MailAddress[] = WIDE_TEXT(TESSIVON_MAIL_ADDRESS);

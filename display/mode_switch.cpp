@@ -2,8 +2,9 @@
 
 #include "base/platform.h"
 
-// One attempt. Display 0 goes through the plain call, which applies to the
-// default device.
+// One attempt, always naming the display's device: the plain call acts on
+// the primary display, which need not be the first monitor enumerated (a
+// docked laptop). Only a platform without the Ex call (one display) uses it.
 static LONG SetModeOnDisplay(int display, LONG width, LONG height, LONG depth, LONG frequency, DWORD flags)
 {
     DEVMODEW mode = {};
@@ -13,10 +14,8 @@ static LONG SetModeOnDisplay(int display, LONG width, LONG height, LONG depth, L
     mode.dmPelsHeight = (DWORD)height;
     mode.dmBitsPerPel = (DWORD)depth;
     mode.dmDisplayFrequency = (DWORD)frequency;
-    if (display == 0)
-        return Platform.ChangeDisplaySettingsW(&mode, flags);
     if (!Platform.ChangeDisplaySettingsExW)
-        return DISP_CHANGE_FAILED;
+        return display == 0 ? Platform.ChangeDisplaySettingsW(&mode, flags) : DISP_CHANGE_FAILED;
     wchar_t device[CCHDEVICENAME];
     DisplayDeviceName(display, device);
     return Platform.ChangeDisplaySettingsExW(device, &mode, nullptr, flags, nullptr);
@@ -35,14 +34,6 @@ bool SwitchTarget(const DisplayCatalogue &catalogue, int display, int entryIndex
     *target = {portrait ? entry.height : entry.width, portrait ? entry.width : entry.height,
                entry.bitsPerPixel, entry.frequency};
     return true;
-}
-
-LONG SwitchDisplayMode(const DisplayCatalogue &catalogue, int display, int entryIndex)
-{
-    ModeSnapshot target;
-    if (!SwitchTarget(catalogue, display, entryIndex, &target))
-        return DISP_CHANGE_BADPARAM;
-    return ApplyModeSnapshot(target, display, CDS_UPDATEREGISTRY);
 }
 
 LONG ApplyModeSnapshot(const ModeSnapshot &snapshot, int display, DWORD flags)

@@ -4,9 +4,6 @@
 
 #include "display/catalogue.h"
 
-// Gives the platform's result (DISP_CHANGE_*); DISP_CHANGE_BADPARAM for a
-// display or entry the catalogue does not have.
-LONG SwitchDisplayMode(const DisplayCatalogue &catalogue, int display, int entry);
 // The mode a switch to the entry asks of the display, its present orientation
 // kept; false for a display or entry the catalogue does not have.
 bool SwitchTarget(const DisplayCatalogue &catalogue, int display, int entry, ModeSnapshot *target);

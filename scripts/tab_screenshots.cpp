@@ -9,7 +9,7 @@
 // the centre of its miniature written to the first name with ".miniature"
 // appended, for the script to drag it. A stand-in shell holds a few desktop
 // icons meanwhile, for the Icons tab.
-#include "app/profile_commands.h"
+#include "command/profile_commands.h"
 #include "base/platform.h"
 #include "tests/canvas_driver.h"
 

@@ -162,21 +162,42 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
                     IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
         Click(state.canvas.primaryCheckBox);
         ClickDialogButton(dialog, IDC_APPLY);
-        ASSERT_EQ(Sim.calls.size(), 1u);
-        const DEVMODEW &mode = Sim.calls[0].mode;
-        EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display5" &&
-                    Sim.calls[0].flags == (CDS_UPDATEREGISTRY | CDS_SET_PRIMARY));
-        EXPECT_TRUE(mode.dmSize == sizeof(mode) && mode.dmPelsWidth == 1280 && mode.dmPelsHeight == 1024 &&
-                    mode.dmBitsPerPel == 16)
-            << "its own present mode";
+        // As /primary does it: the chosen display at the origin, every other
+        // moved along, stored together and applied at the end.
+        std::wstring log;
+        for (const SimCall &call : Sim.calls)
+            log += call.device + L" " + std::to_wstring(call.mode.dmPosition.x) + L" " +
+                   std::to_wstring(call.flags) + L";";
+        const std::wstring staged = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET);
+        EXPECT_EQ(
+            log, L"\\\\.\\Display5 0 " + std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY) +
+                     L";\\\\.\\Display1 -4096 " + staged + L";\\\\.\\Display2 -3072 " + staged +
+                     L";\\\\.\\Display3 -2048 " + staged + L";\\\\.\\Display4 -1024 " + staged + L"; 0 0;");
+
+        // A refusal is told, and nothing more is asked of the platform.
+        Sim.calls.clear();
+        Sim.changeResult = DISP_CHANGE_BADMODE;
+        Click(state.canvas.primaryCheckBox);
+        Click(state.canvas.primaryCheckBox);
+        std::string told = "<none>";
+        WhenWindowAppears([] { return FindShown("#32770", "Error"); },
+                          [&told](HWND box) {
+                              if (box && PostMessageW(box, WM_COMMAND, IDOK, 0))
+                                  told = WindowText(GetDlgItem(box, 0xFFFF));
+                          });
+        ClickDialogButton(dialog, IDC_APPLY);
+        EXPECT_EQ(told, "The graphics adapter doesn't\nsupport this video mode.");
+        EXPECT_EQ(Sim.calls.size(), 1u);
+        Sim.changeResult = DISP_CHANGE_SUCCESSFUL;
 
         // A zoom lays the canvas out again: the platform's primary replaces the choice.
+        Sim.calls.clear();
         Click(state.canvas.primaryCheckBox);
         Click(state.canvas.primaryCheckBox);
         SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 70);
         SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
         ClickDialogButton(dialog, IDC_APPLY);
-        EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\Display1");
+        EXPECT_EQ(Sim.calls.front().device, L"\\\\.\\Display1");
     }));
 }
 

@@ -11,9 +11,10 @@
 #include <memory>
 #include <set>
 
-#include "app/command_line.h"
+#include "command/command_line.h"
 #include "display/profiles.h"
 #include "resources/resource_ids.h"
+#include "session/display_session.h"
 #include "settings/profile_store.h"
 #include "tests/program_driver.h"
 #include "tests/registry_guard.h"
@@ -157,13 +158,14 @@ TEST(CommandLineModes, PrimaryDisplayMovesEveryDisplayAndRefusalsAreTold)
 
     // A refusal and a restart as the commands tell them, on the display named.
     Sim.candidates = {SimMode(800, 600, 32, 60), SimMode(1024, 768, 32, 60)};
-    CommandOutput output;
-    EXPECT_EQ(CarryOutCommand(Split(L"/mode|800x600|/display|3", L'|'), nullptr, &output), EXIT_REFUSED);
+    CommandOutput output = {};
+    DisplaySession alone = {};
+    EXPECT_EQ(CarryOutCommand(Split(L"/mode|800x600|/display|3", L'|'), &alone, &output), EXIT_REFUSED);
     EXPECT_EQ(output.err, L"refused by the driver: DISP_CHANGE_BADMODE: The graphics adapter doesn't support "
                           L"this video mode.\r\n");
     EXPECT_EQ(Sim.calls.back().device, L"\\\\.\\Display3");
     Sim.changeResult = DISP_CHANGE_RESTART;
-    EXPECT_EQ(CarryOutCommand(Split(L"/primary|\\\\.\\DISPLAY2", L'|'), nullptr, &output),
+    EXPECT_EQ(CarryOutCommand(Split(L"/primary|\\\\.\\DISPLAY2", L'|'), &alone, &output),
               EXIT_RESTART_NEEDED);
 }
 
@@ -214,6 +216,21 @@ ProgramRun RunProgram(const std::wstring &arguments)
     }
     CloseHandle(reads[0]), CloseHandle(reads[1]);
     return run;
+}
+
+// "major.minor.patch" of the program's version block.
+std::string BlockVersion()
+{
+    DWORD ignored = 0, size = GetFileVersionInfoSizeW(ProgramPath.c_str(), &ignored);
+    std::vector<BYTE> block(size);
+    VS_FIXEDFILEINFO *fixed = nullptr;
+    UINT length = 0;
+    if (!size || !GetFileVersionInfoW(ProgramPath.c_str(), 0, size, block.data()) ||
+        !VerQueryValueW(block.data(), L"\\", (void **)&fixed, &length) || !fixed)
+        return "<no version block>";
+    return std::to_string(HIWORD(fixed->dwProductVersionMS)) + "." +
+           std::to_string(LOWORD(fixed->dwProductVersionMS)) + "." +
+           std::to_string(HIWORD(fixed->dwProductVersionLS));
 }
 
 int MainWindows()
@@ -284,6 +301,13 @@ struct CommandLineProcess : ::testing::Test {
         EXPECT_EQ(list.out.find("Display 2"), std::string::npos);
         ProgramRun help = RunProgram(L"--HELP");
         EXPECT_TRUE(help.code == 0 && help.out.find("5 a restart is needed") != std::string::npos);
+        // Windows' own question for help, and the version of the program's version block.
+        for (const wchar_t *question : {L"/?", L"-?"}) {
+            ProgramRun asked = RunProgram(question);
+            EXPECT_TRUE(asked.code == 0 && asked.out == help.out && asked.err.empty()) << asked.err;
+        }
+        ProgramRun version = RunProgram(L"/version");
+        EXPECT_TRUE(version.code == 0 && version.out == "Tessivon " + BlockVersion() + "\r\n") << version.out;
 
         ProgramRun mode = RunProgram(L"/MODE 800x600 --display \\\\.\\display1");
         EXPECT_TRUE(mode.code == 0 && mode.out.rfind("Display 1 now runs 800x600x32", 0) == 0)

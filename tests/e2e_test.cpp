@@ -9,7 +9,7 @@
 
 #include <fstream>
 
-#include "app/profile_commands.h"
+#include "command/profile_commands.h"
 #include "base/messages.h"
 #include "base/platform.h"
 #include "desktop_icons/desktop_icons.h"
@@ -335,7 +335,7 @@ TEST(ShippedProgram, StrippedWithVersionAndManifest)
     // The manifest resource is plain text in the file, the version block's texts wide characters.
     for (const char *text : {"PerMonitorV2", "true/pm", "Microsoft.Windows.Common-Controls", "supportedOS"})
         EXPECT_NE(file.find(text), std::string::npos) << text;
-    std::string version = TESSIVON_VERSION_TEXT;
+    std::string version = TESSIVON_VERSION_BLOCK_TEXT;
     for (std::wstring text : {std::wstring(L"ProductName"), std::wstring(L"Tessivon"),
                               std::wstring(L"ProductVersion"), std::wstring(version.begin(), version.end())})
         EXPECT_NE(file.find(std::string((const char *)text.data(), text.size() * 2)), std::string::npos)

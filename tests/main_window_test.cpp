@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
-#include "app/profile_commands.h"
 #include "app/startup.h"
 #include "base/messages.h"
+#include "command/profile_commands.h"
 #include "display/mode_menus.h"
 #include "resources/resource_ids.h"
 #include "settings/profile_store.h"
@@ -29,13 +29,14 @@ void Tray(std::initializer_list<UINT> mouseMessages)
 
 void Command(UINT id) { SendMessageW(Program.window, WM_COMMAND, id, 0); }
 
-// "display flags height;" per change asked of the adapter.
+// "display flags height;" per change asked of the adapter: the device name's
+// last character, "?" for the plain call that names none.
 std::string Calls()
 {
     std::string made;
     for (const SimCall &c : Sim.calls)
-        made += (c.device.empty() ? "1 " : "2 ") + std::to_string(c.flags) + " " +
-                std::to_string(c.mode.dmPelsHeight) + ";";
+        made += (c.device.empty() ? std::string("?") : std::string(1, (char)c.device.back())) + " " +
+                std::to_string(c.flags) + " " + std::to_string(c.mode.dmPelsHeight) + ";";
     return made;
 }
 
@@ -105,7 +106,7 @@ struct MainWindowFixture : ::testing::Test {
         adapter.Install();
         BuildProgramMenus(&Program, GetModuleHandleW(nullptr));
         ReadProgramFacts(GetModuleHandleW(nullptr));
-        KeyStateFunction = ButtonsUp;
+        Platform.GetKeyState = ButtonsUp;
         static bool registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
         ASSERT_TRUE(registered && CreateMainWindow(&Program, GetModuleHandleW(nullptr)));
         Sim.notifications.clear();
@@ -158,10 +159,12 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
     EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
 
-    // Mode commands are decoded per display. The first display's switch goes to
-    // the default device and is stored too; without a question first.
+    // Mode commands are decoded per display, each naming its display's device:
+    // display 1 is the first monitor enumerated, which need not be the primary
+    // (a docked laptop). Stored too; without a question first.
     WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
     Start(2);
+    Sim.monitors[0].primary = false, Sim.monitors[1].primary = true;
     Sim.monitors[1].device = L"\\\\.\\DISPLAY5"; // the second monitor's own device name, whatever its number
     Command(50001);
     Command(51003);
@@ -171,7 +174,7 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
     ASSERT_EQ(Sim.calls.size(), 2u);
     const SimCall &call = Sim.calls[1];
     const ModeEntry &entry = Program.catalogue.tables[1][3];
-    EXPECT_TRUE(Sim.calls[0].device.empty() && Sim.calls[0].flags == CDS_UPDATEREGISTRY);
+    EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display1" && Sim.calls[0].flags == CDS_UPDATEREGISTRY);
     EXPECT_TRUE(call.device == L"\\\\.\\DISPLAY5" && call.flags == CDS_UPDATEREGISTRY);
     EXPECT_EQ(std::make_tuple(call.mode.dmPelsWidth, call.mode.dmBitsPerPel, call.mode.dmDisplayFrequency),
               std::make_tuple((DWORD)entry.width, (DWORD)entry.bitsPerPixel, (DWORD)entry.frequency));
@@ -229,7 +232,7 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
     SendMessageW(Program.window, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_EQ(Sim.calls.size(), 6u);
     EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display5" && Sim.calls[1].device == Sim.calls[0].device &&
-                Sim.calls[1].mode.dmBitsPerPel == 8 && Sim.calls[5].device.empty());
+                Sim.calls[1].mode.dmBitsPerPel == 8 && Sim.calls[5].device == L"\\\\.\\Display1");
 
     // Sixteen monitors: fifteen displays' ids end below 65000; the sixteenth display is left out.
     Start(16);
@@ -317,13 +320,13 @@ LRESULT CALLBACK NoteCountdownText(int code, WPARAM wParam, LPARAM lParam)
 TEST_F(MainWindowFixture, SwitchesAskKeepOrRevertAndRevertOnTheirOwn)
 {
     Start(2);
-    Program.confirmSeconds = 2;
+    Program.session.confirmSeconds = 2;
     RECT place = {};
     bool refused = false;
     WhenWindowAppears(FindQuestion, [&](HWND dialog) {
         GetWindowRect(dialog, &place);
         Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
-        refused = !Program.clickPending && !SwitchModeAndConfirm(&Program, 0, 1);
+        refused = !Program.clickPending && !PickMode(&Program, 0, 1);
         Program.clickPending = FALSE; // a menu now would hold the question's loop
     });
     // Every text the countdown is given, however soon or late the test looks.
@@ -343,7 +346,7 @@ TEST_F(MainWindowFixture, SwitchesAskKeepOrRevertAndRevertOnTheirOwn)
     // close box revert (Escape is the end-to-end test's).
     const std::tuple<int, UINT, WPARAM> answers[] = {
         {IDC_KEEP_COUNTDOWN, WM_KEYDOWN, VK_RETURN}, {IDCANCEL, BM_CLICK, 0}, {0, WM_SYSCOMMAND, SC_CLOSE}};
-    Program.confirmSeconds = 30;
+    Program.session.confirmSeconds = 30;
     for (const auto &answer : answers) {
         Sim.calls.clear();
         WhenWindowAppears(FindQuestion, [answer](HWND dialog) {
@@ -355,7 +358,7 @@ TEST_F(MainWindowFixture, SwitchesAskKeepOrRevertAndRevertOnTheirOwn)
         bool kept = std::get<2>(answer) == VK_RETURN;
         EXPECT_EQ(Calls(), kept ? "2 0 600;2 " + std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET) + " 600;"
                                 : reverted);
-        EXPECT_EQ(Program.modeChanged != 0, kept) << "Escape's undo follows a kept switch only";
+        EXPECT_EQ(Program.session.changed != 0, kept) << "Escape's undo follows a kept switch only";
     }
 
     // A refused switch is told and asks nothing (the option off is the first test's).
@@ -459,13 +462,13 @@ TEST_F(ProfileMenu, ProfileAppliedThenKeepOrRevertCountdownPutsTheFormerBack)
     game.displays[0].width = 800, game.displays[0].height = 600;
     ASSERT_TRUE(SaveProfile(game));
     EXPECT_EQ(TrayMenu(), menu);
-    Program.confirmSeconds = 1;
+    Program.session.confirmSeconds = 1;
     Sim.calls.clear();
     Command(ID_PROFILE_BASE);
     ASSERT_EQ(Sim.calls.size(), 10u) << "the profile, then the former arrangement";
     EXPECT_EQ(Sim.calls[1].mode.dmPelsWidth, 800u);
     EXPECT_EQ(Sim.calls[6].mode.dmPelsWidth, 1024u);
-    EXPECT_FALSE(Program.modeChanged) << "nothing left for Escape";
+    EXPECT_FALSE(Program.session.changed) << "nothing left for Escape";
 }
 
 TEST_F(ProfileMenu, SaveAsksForANameAndBeforeReplacing)

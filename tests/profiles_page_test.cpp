@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/profile_commands.h"
+#include "command/profile_commands.h"
 #include "settings/profile_store.h"
 #include "tests/dialog_driver.h"
 #include "tests/registry_guard.h"

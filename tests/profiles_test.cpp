@@ -5,8 +5,9 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
-#include "app/profile_commands.h"
+#include "command/profile_commands.h"
 #include "display/profiles.h"
+#include "session/display_session.h"
 #include "settings/profile_store.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
@@ -16,6 +17,7 @@ namespace {
 struct Profiles : ::testing::Test {
     RegistryGuard registry;
     ScopedSimAdapter adapter;
+    DisplaySession Session = {}; // a command process's own
     // Three monitors with device paths, the middle one at 1280x1024.
     void SetUp() override
     {
@@ -134,7 +136,7 @@ TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
     ASSERT_TRUE(LoadProfile(L"Game", &game));
     EXPECT_EQ(game.hotkey, MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT));
     EXPECT_EQ(Names(), L"GAME\n");
-    EXPECT_EQ(ApplyProfileCommand(L"Nothing", &text), 1);
+    EXPECT_EQ(ApplyProfileCommand(&Session, L"Nothing", &text), 1);
 }
 
 // Every display staged with CDS_UPDATEREGISTRY | CDS_NORESET, then one call
@@ -157,7 +159,7 @@ TEST_F(Profiles, AppliesInOneStepFindsMonitorsByPathNamesTheMissingAndRefusesPer
     Sim.monitors[1].device = L"\\\\.\\Display3";
     Sim.accepts = [](int device, const DEVMODEW &mode) { return device != 1 || mode.dmPelsWidth != 1600; };
     Sim.calls.clear();
-    EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), 3);
+    EXPECT_EQ(ApplyProfileCommand(&Session, L"Desk", &text), 3);
     EXPECT_EQ(text, L"\\\\.\\Display3 (\\\\?\\DISPLAY#C#3): not attached\n"
                     L"\\\\.\\Display2 (\\\\?\\DISPLAY#B#2): The graphics adapter doesn't support this video "
                     L"mode.\n");
@@ -170,7 +172,7 @@ TEST_F(Profiles, AppliesInOneStepFindsMonitorsByPathNamesTheMissingAndRefusesPer
     Sim.accepts = nullptr;
     Sim.calls.clear();
     Monitors(3);
-    EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), 0) << text;
+    EXPECT_EQ(ApplyProfileCommand(&Session, L"Desk", &text), 0) << text;
     const std::wstring primary = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY);
     EXPECT_EQ(Changes(),
               (std::vector<std::wstring>{L"\\\\.\\Display1 " + staged + L" 800x600",
@@ -182,12 +184,12 @@ TEST_F(Profiles, AppliesInOneStepFindsMonitorsByPathNamesTheMissingAndRefusesPer
     // Only missing displays: 2 and nothing applied; the driver refusing: 4; a restart: 5.
     Monitors(2, {L"\\\\?\\OTHER#1", L"\\\\?\\OTHER#2"});
     Sim.calls.clear();
-    EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), 2);
+    EXPECT_EQ(ApplyProfileCommand(&Session, L"Desk", &text), 2);
     EXPECT_TRUE(Changes().empty());
     Monitors(3, {}); // then the device names tell the monitors
     for (auto [result, code] : {std::pair{DISP_CHANGE_FAILED, 4}, {DISP_CHANGE_RESTART, 5}}) {
         Sim.changeResult = result;
-        EXPECT_EQ(ApplyProfileCommand(L"Desk", &text), code) << text;
+        EXPECT_EQ(ApplyProfileCommand(&Session, L"Desk", &text), code) << text;
     }
 }
 

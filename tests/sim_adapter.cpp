@@ -42,7 +42,10 @@ static int MonitorOf(LPCWSTR device)
 static LONG WINAPI SimChangeDisplaySettingsEx(LPCWSTR device, DEVMODEW *mode, HWND, DWORD flags, LPVOID)
 {
     Sim.calls.push_back({device ? device : L"", flags, mode ? *mode : DEVMODEW{}});
-    int index = device ? MonitorOf(device) : 0;
+    // Without a device the platform acts on the primary display.
+    int index = device ? MonitorOf(device) : -1;
+    for (size_t k = 0; !device && k < Sim.monitors.size(); k++)
+        index = Sim.monitors[k].primary ? (int)k : index;
     if (index < 0)
         return DISP_CHANGE_BADPARAM;
     if (flags & CDS_TEST)
@@ -173,5 +176,5 @@ void ScopedSimAdapter::Install()
         {SimEnumDisplaySettings, SimChangeDisplaySettings, SimChangeDisplaySettingsEx, SimEnumDisplayDevices,
          has(0, SimGetSystemMetrics), has(1, SimMonitorFromWindow), has(2, SimMonitorFromRect),
          has(3, SimMonitorFromPoint), has(4, SimEnumDisplayMonitors), has(5, SimGetMonitorInfo),
-         SimGetDeviceCaps, SimShellNotifyIcon, SimShellExecute});
+         SimGetDeviceCaps, SimShellNotifyIcon, SimShellExecute, GetKeyState});
 }

@@ -1,4 +1,4 @@
-#include "app/console_output.h"
+#include "command/console_output.h"
 
 static bool WriteAll(HANDLE handle, const char *bytes, DWORD size)
 {

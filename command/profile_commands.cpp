@@ -1,6 +1,7 @@
-#include "app/profile_commands.h"
+#include "command/profile_commands.h"
 
 #include "display/profiles.h"
+#include "session/display_session.h"
 #include "settings/profile_store.h"
 
 static int Fail(std::wstring *text, const std::wstring &reason)
@@ -11,13 +12,13 @@ static int Fail(std::wstring *text, const std::wstring &reason)
 
 static std::wstring Quoted(const wchar_t *name) { return L"\"" + std::wstring(name) + L"\""; }
 
-int ApplyProfileCommand(const wchar_t *name, std::wstring *text)
+int ApplyProfileCommand(DisplaySession *session, const wchar_t *name, std::wstring *text)
 {
     Profile profile;
     if (!LoadProfile(name, &profile))
         return Fail(text, L"No profile named " + Quoted(name) + L".");
     ProfileApplyResult result;
-    ApplyProfile(profile, &result);
+    SessionApplyProfile(session, profile, &result);
     *text = DescribeProfileApplyResult(result);
     return ProfileApplyExitCode(result);
 }

@@ -1,6 +1,6 @@
 // Where a command's lines go: a GUI program has no console of its own.
 #pragma once
-#include "app/command_line.h"
+#include "command/command_line.h"
 
 // Writes the lines to standard output and standard error: a pipe or file as
 // it is (UTF-8), else the console of the process that started this one.

@@ -6,10 +6,13 @@
 
 #include <string>
 
-// Applies the profile in one step. 0 done; 1 no profile of that name; 2 a
+struct DisplaySession;
+
+// Applies the profile in one step through the session, so that a running
+// program's Escape can put the arrangement before back. 0 done; 1 no profile of that name; 2 a
 // display of the profile is missing (the rest applied); 3 a display does not
 // offer its mode; 4 refused by the driver; 5 a restart is needed.
-int ApplyProfileCommand(const wchar_t *name, std::wstring *text);
+int ApplyProfileCommand(DisplaySession *session, const wchar_t *name, std::wstring *text);
 // Saves the present arrangement under the name, replacing a profile of that
 // name. hotkeyText ("Ctrl+Alt+1") may be null: a replaced profile then keeps
 // its hotkey. 1 for an invalid name or hotkey text, or a hotkey another

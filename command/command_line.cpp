@@ -1,30 +1,30 @@
-#include "app/command_line.h"
+#include "command/command_line.h"
 
-#include "app/keep_or_revert.h"
-#include "app/main_window.h"
-#include "app/profile_commands.h"
-#include "app/profile_menu.h"
 #include "base/decimal.h"
+#include "command/profile_commands.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
 #include "display/mode_switch.h"
 #include "display/profiles.h"
+#include "session/display_session.h"
 #include "settings/settings.h"
+#include "version.h"
 
 #define MAX_SIZE 65535
 #define MAX_BITS 64
 #define MAX_RATE 1000
 
-static int RunList(const CommandRequest &, MainWindowState *, CommandOutput *output);
-static int RunMode(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
-static int RunPrimary(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
-static int RunSaveIcons(const CommandRequest &, MainWindowState *, CommandOutput *output);
-static int RunRestoreIcons(const CommandRequest &, MainWindowState *, CommandOutput *output);
-static int RunHelp(const CommandRequest &, MainWindowState *, CommandOutput *output);
-static int RunProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
-static int RunSaveProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
-static int RunDeleteProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output);
-static int RunProfiles(const CommandRequest &, MainWindowState *, CommandOutput *output);
+static int RunList(const CommandRequest &, DisplaySession *, CommandOutput *output);
+static int RunMode(const CommandRequest &request, DisplaySession *session, CommandOutput *output);
+static int RunPrimary(const CommandRequest &request, DisplaySession *session, CommandOutput *output);
+static int RunSaveIcons(const CommandRequest &, DisplaySession *, CommandOutput *output);
+static int RunRestoreIcons(const CommandRequest &, DisplaySession *, CommandOutput *output);
+static int RunHelp(const CommandRequest &, DisplaySession *, CommandOutput *output);
+static int RunVersion(const CommandRequest &, DisplaySession *, CommandOutput *output);
+static int RunProfile(const CommandRequest &request, DisplaySession *session, CommandOutput *output);
+static int RunSaveProfile(const CommandRequest &request, DisplaySession *, CommandOutput *output);
+static int RunDeleteProfile(const CommandRequest &request, DisplaySession *, CommandOutput *output);
+static int RunProfiles(const CommandRequest &, DisplaySession *, CommandOutput *output);
 
 // The commands. A new one is a row here and a handler.
 static const CommandSpec Commands[] = {
@@ -41,12 +41,16 @@ static const CommandSpec Commands[] = {
      L"save the present arrangement as a profile, with a hotkey such as Ctrl+Alt+1"},
     {L"delete-profile", L"NAME", false, false, false, RunDeleteProfile, L"delete the profile"},
     {L"profiles", nullptr, false, false, false, RunProfiles, L"every profile's name, one a line"},
-    {L"help", nullptr, false, false, false, RunHelp, L"this text"},
+    {L"version", nullptr, false, false, false, RunVersion, L"the program's version"},
+    {L"help", nullptr, false, false, false, RunHelp, L"this text (also /? or -?)"},
 };
 
-// The name after "/" or "--"; null when the argument is no switch.
+// The name after "/" or "--" ("?" for "-?", the usual question for help);
+// null when the argument is no switch.
 static const wchar_t *SwitchName(const std::wstring &argument)
 {
+    if (argument == L"-?")
+        return L"?";
     if (argument.size() > 1 && argument[0] == L'/')
         return argument.c_str() + 1;
     if (argument.size() > 2 && argument[0] == L'-' && argument[1] == L'-')
@@ -177,7 +181,7 @@ int ParseCommandLine(const std::vector<std::wstring> &arguments, CommandRequest 
     }
     const wchar_t *name = SwitchName(arguments[0]);
     for (const CommandSpec &command : Commands)
-        if (name && !lstrcmpiW(name, command.name))
+        if (name && (!lstrcmpiW(name, command.name) || (command.run == RunHelp && !lstrcmpW(name, L"?"))))
             request->command = &command;
     if (!request->command)
         return Bad(reason, (name ? L"unknown command " : L"not a command: ") + Quoted(arguments[0]) +
@@ -197,7 +201,7 @@ int ParseCommandLine(const std::vector<std::wstring> &arguments, CommandRequest 
     return ParseOptions(arguments, at, request, reason);
 }
 
-int CarryOutCommand(const std::vector<std::wstring> &arguments, MainWindowState *instance,
+int CarryOutCommand(const std::vector<std::wstring> &arguments, DisplaySession *session,
                     CommandOutput *output)
 {
     CommandRequest request;
@@ -207,7 +211,7 @@ int CarryOutCommand(const std::vector<std::wstring> &arguments, MainWindowState 
         output->err += reason + L"\r\n";
         return code;
     }
-    return request.command->run(request, instance, output);
+    return request.command->run(request, session, output);
 }
 
 std::wstring UsageText()
@@ -241,33 +245,6 @@ std::wstring UsageText()
     return text;
 }
 
-// Switches one display and asks to keep it: through the running program's
-// question (so its Escape and tray stay true), or with a question of this
-// process's own when none runs. The platform's result.
-static LONG ConfirmedSwitch(MainWindowState *instance, int display, const ModeSnapshot &chosen, bool *kept)
-{
-    ModeSnapshot before[MAX_DISPLAYS] = {}, after[MAX_DISPLAYS] = {};
-    int count = SnapshotCurrentModes(before);
-    CopyMemory(after, before, sizeof(after));
-    after[display] = chosen;
-    if (instance)
-        return SwitchModesAndConfirm(instance, after, display, kept);
-    KeepOrRevert question = {before, after, count, display, KEEP_OR_REVERT_SECONDS, nullptr, 0};
-    return SwitchThenConfirm(nullptr, &question, kept);
-}
-
-// Every display change a command makes keeps the desktop icons' layout as a
-// menu pick does; a lone command process only saves it, as it does not stay to
-// see the shell rearrange.
-static void BeforeDisplayChange(MainWindowState *instance)
-{
-    IconLayoutKeeper lone = {};
-    if (instance)
-        PrepareDisplayChange(instance);
-    else
-        IconLayoutBeforeDisplayChange(&lone);
-}
-
 static std::wstring ModeText(const ModeSnapshot &mode)
 {
     std::wstring text =
@@ -284,7 +261,7 @@ static void BuildCatalogue(DisplayCatalogue *catalogue)
     BuildDisplayCatalogue(catalogue, {ReadOptionNumber(OPT_DISPLAY_PORTRAIT_RESOLUTION) != 0, true});
 }
 
-static int RunList(const CommandRequest &, MainWindowState *, CommandOutput *output)
+static int RunList(const CommandRequest &, DisplaySession *, CommandOutput *output)
 {
     std::vector<DisplayRecord> displays = ReadDisplays();
     DisplayCatalogue catalogue;
@@ -358,7 +335,7 @@ static int ChangeOutcome(LONG result, CommandOutput *output)
     return EXIT_REFUSED;
 }
 
-static int RunMode(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
+static int RunMode(const CommandRequest &request, DisplaySession *session, CommandOutput *output)
 {
     std::vector<DisplayRecord> displays = ReadDisplays();
     int display = NamedDisplay(displays, request.display, output);
@@ -388,26 +365,16 @@ static int RunMode(const CommandRequest &request, MainWindowState *instance, Com
                        L" displays Tessivon switches\r\n";
         return EXIT_NO_SUCH_DISPLAY;
     }
-    BeforeDisplayChange(instance);
-    LONG result = DISP_CHANGE_SUCCESSFUL;
-    if (request.confirm) {
-        if (instance && instance->confirming) {
-            output->err += L"/confirm: Tessivon is already asking to keep a switch\r\n";
-            return EXIT_REFUSED;
-        }
-        bool kept = false;
-        result = ConfirmedSwitch(instance, display, chosen, &kept);
-        if (result == DISP_CHANGE_SUCCESSFUL && !kept) {
-            output->err += DisplayNumber(display) + L" was put back: the new mode was not kept\r\n";
-            return EXIT_REFUSED;
-        }
-    } else {
-        // The running program's Escape takes back a switch it carried out, as after a menu pick.
-        if (instance)
-            SnapshotCurrentModes(instance->savedModes);
-        result = ApplyModeSnapshot(chosen, display);
-        if (instance && result == DISP_CHANGE_SUCCESSFUL)
-            instance->modeChanged = TRUE;
+    if (request.confirm && session->confirming) {
+        output->err += L"/confirm: Tessivon is already asking to keep a switch\r\n";
+        return EXIT_REFUSED;
+    }
+    // Through the session, so that the running program's Escape takes it back as after a menu pick.
+    bool kept = false;
+    LONG result = SessionSwitchDisplay(session, display, chosen, request.confirm, &kept);
+    if (request.confirm && result == DISP_CHANGE_SUCCESSFUL && !kept) {
+        output->err += DisplayNumber(display) + L" was put back: the new mode was not kept\r\n";
+        return EXIT_REFUSED;
     }
     int code = ChangeOutcome(result, output);
     if (code == EXIT_DONE)
@@ -415,7 +382,7 @@ static int RunMode(const CommandRequest &request, MainWindowState *instance, Com
     return code;
 }
 
-static int RunPrimary(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
+static int RunPrimary(const CommandRequest &request, DisplaySession *session, CommandOutput *output)
 {
     std::vector<DisplayRecord> displays = ReadDisplays();
     int display = NamedDisplay(displays, request.value, output);
@@ -425,14 +392,13 @@ static int RunPrimary(const CommandRequest &request, MainWindowState *instance, 
         output->out += DisplayNumber(display) + L" is the primary display already\r\n";
         return EXIT_DONE;
     }
-    BeforeDisplayChange(instance);
-    int code = ChangeOutcome(MakePrimaryDisplay(displays, display), output);
+    int code = ChangeOutcome(SessionMakePrimary(session, display), output);
     if (code == EXIT_DONE)
         output->out += DisplayNumber(display) + L" is now the primary display\r\n";
     return code;
 }
 
-static int RunSaveIcons(const CommandRequest &, MainWindowState *, CommandOutput *output)
+static int RunSaveIcons(const CommandRequest &, DisplaySession *, CommandOutput *output)
 {
     int saved = SaveIconLayout(FindDesktopListView());
     if (saved < 0) {
@@ -443,7 +409,7 @@ static int RunSaveIcons(const CommandRequest &, MainWindowState *, CommandOutput
     return EXIT_DONE;
 }
 
-static int RunRestoreIcons(const CommandRequest &, MainWindowState *, CommandOutput *output)
+static int RunRestoreIcons(const CommandRequest &, DisplaySession *, CommandOutput *output)
 {
     int placed = RestoreIconLayout(FindDesktopListView());
     if (placed < 0) {
@@ -455,9 +421,15 @@ static int RunRestoreIcons(const CommandRequest &, MainWindowState *, CommandOut
     return EXIT_DONE;
 }
 
-static int RunHelp(const CommandRequest &, MainWindowState *, CommandOutput *output)
+static int RunHelp(const CommandRequest &, DisplaySession *, CommandOutput *output)
 {
     output->out += UsageText();
+    return EXIT_DONE;
+}
+
+static int RunVersion(const CommandRequest &, DisplaySession *, CommandOutput *output)
+{
+    output->out += L"Tessivon " TESSIVON_VERSION_TEXT L"\r\n";
     return EXIT_DONE;
 }
 
@@ -470,46 +442,34 @@ static int ProfileOutcome(int code, const std::wstring &text, CommandOutput *out
     return code;
 }
 
-static int RunProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
+static int RunProfile(const CommandRequest &request, DisplaySession *session, CommandOutput *output)
 {
-    Profile before;
-    if (instance)
-        CaptureArrangement(&before);
-    BeforeDisplayChange(instance);
     std::wstring text;
-    int code = ApplyProfileCommand(request.value.c_str(), &text);
-    // The running program's Escape puts back what a profile changed, as after the menu's.
-    if (instance && code != EXIT_BAD_ARGUMENTS) {
-        instance->arrangementBefore = before;
-        instance->profileApplied = instance->modeChanged = TRUE;
-    }
+    int code = ApplyProfileCommand(session, request.value.c_str(), &text);
     return ProfileOutcome(code, text, output);
 }
 
 // After a profile is stored or deleted the running program's hotkeys follow.
-static int StoredProfileOutcome(int code, const std::wstring &text, MainWindowState *instance,
-                                CommandOutput *output)
+static int StoredProfileOutcome(int code, const std::wstring &text, CommandOutput *output)
 {
-    if (code == EXIT_DONE && instance)
-        output->err += RegisterProfileHotkeys(instance);
+    output->profilesChanged = code == EXIT_DONE;
     return ProfileOutcome(code, text, output);
 }
 
-static int RunSaveProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
+static int RunSaveProfile(const CommandRequest &request, DisplaySession *, CommandOutput *output)
 {
     std::wstring text;
     const wchar_t *hotkey = request.hotkey.empty() ? nullptr : request.hotkey.c_str();
-    return StoredProfileOutcome(SaveProfileCommand(request.value.c_str(), hotkey, &text), text, instance,
-                                output);
+    return StoredProfileOutcome(SaveProfileCommand(request.value.c_str(), hotkey, &text), text, output);
 }
 
-static int RunDeleteProfile(const CommandRequest &request, MainWindowState *instance, CommandOutput *output)
+static int RunDeleteProfile(const CommandRequest &request, DisplaySession *, CommandOutput *output)
 {
     std::wstring text;
-    return StoredProfileOutcome(DeleteProfileCommand(request.value.c_str(), &text), text, instance, output);
+    return StoredProfileOutcome(DeleteProfileCommand(request.value.c_str(), &text), text, output);
 }
 
-static int RunProfiles(const CommandRequest &, MainWindowState *, CommandOutput *output)
+static int RunProfiles(const CommandRequest &, DisplaySession *, CommandOutput *output)
 {
     std::wstring text;
     return ProfileOutcome(ListProfilesCommand(&text), text, output);

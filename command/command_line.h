@@ -9,7 +9,7 @@
 
 #include "display/display_list.h"
 
-struct MainWindowState;
+struct DisplaySession;
 
 enum CommandExitCode {
     EXIT_DONE = 0,
@@ -30,13 +30,13 @@ enum CommandExitCode {
 struct CommandOutput {
     std::wstring out;
     std::wstring err;
+    bool profilesChanged; // a profile was stored or deleted: the running program's hotkeys follow
 };
 
 struct CommandRequest;
-// Carries a command out; instance is the running main window's state, null
-// when the command process works alone. Gives the exit code.
-typedef int (*CommandHandler)(const CommandRequest &request, MainWindowState *instance,
-                              CommandOutput *output);
+// Carries a command out; every display change goes through the session (the
+// running program's, or one of the command process's own). Gives the exit code.
+typedef int (*CommandHandler)(const CommandRequest &request, DisplaySession *session, CommandOutput *output);
 
 // One row of the command table.
 struct CommandSpec {
@@ -65,7 +65,7 @@ int ParseCommandLine(const std::vector<std::wstring> &arguments, CommandRequest 
 // "WxH[xBITS][@HZ]"; false with a reason for anything else.
 bool ParseModeValue(const std::wstring &text, ModeRequest *mode, std::wstring *reason);
 // Parses and carries out; the reason of a refusal goes to output->err.
-int CarryOutCommand(const std::vector<std::wstring> &arguments, MainWindowState *instance,
+int CarryOutCommand(const std::vector<std::wstring> &arguments, DisplaySession *session,
                     CommandOutput *output);
 // The /help text: commands, how displays are named, the exit codes.
 std::wstring UsageText();

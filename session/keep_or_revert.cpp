@@ -1,4 +1,5 @@
-#include "app/keep_or_revert.h"
+// The keep-or-revert question's dialog and its countdown.
+#include "session/keep_or_revert.h"
 
 #include "base/facts.h"
 #include "display/displays.h"
@@ -6,20 +7,6 @@
 #include "resources/resource_ids.h"
 
 #define COUNTDOWN_TIMER_ID 1
-
-static bool SameMode(const ModeSnapshot &a, const ModeSnapshot &b)
-{
-    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
-           a.frequency == b.frequency;
-}
-
-// Every display back into its mode before, last display first as Escape does;
-// for the moment only, so the stored settings stay what they were.
-static void RevertDisplays(const KeepOrRevert *question)
-{
-    for (int i = question->displayCount - 1; i >= 0; i--)
-        ApplyModeSnapshot(question->before[i], i, 0);
-}
 
 // "Reverting in 15 seconds."; text holds 64 characters.
 static void CountdownText(int seconds, wchar_t *text)
@@ -94,48 +81,8 @@ static INT_PTR CALLBACK KeepOrRevertProc(HWND dialog, UINT message, WPARAM wPara
     }
 }
 
-// Stores each display's new mode without setting it again; the first failure's code.
-static LONG StoreNewModes(const KeepOrRevert *question)
-{
-    LONG result = DISP_CHANGE_SUCCESSFUL;
-    for (int i = 0; i < question->displayCount; i++) {
-        if (SameMode(question->before[i], question->after[i]))
-            continue;
-        LONG stored = ApplyModeSnapshot(question->after[i], i, CDS_UPDATEREGISTRY | CDS_NORESET);
-        if (result == DISP_CHANGE_SUCCESSFUL)
-            result = stored;
-    }
-    return result;
-}
-
 bool AskKeepOrRevert(HWND owner, KeepOrRevert *question)
 {
     return DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_KEEP_OR_REVERT), owner, KeepOrRevertProc,
                            reinterpret_cast<LPARAM>(question)) == IDOK;
-}
-
-LONG SwitchThenConfirm(HWND owner, KeepOrRevert *question, bool *kept)
-{
-    *kept = false;
-    bool switched = false;
-    for (int i = 0; i < question->displayCount; i++) {
-        if (SameMode(question->before[i], question->after[i]))
-            continue;
-        LONG result = ApplyModeSnapshot(question->after[i], i, 0);
-        if (result != DISP_CHANGE_SUCCESSFUL) {
-            if (switched)
-                RevertDisplays(question);
-            return result;
-        }
-        switched = true;
-    }
-    if (!AskKeepOrRevert(owner, question)) {
-        // Going back is a display change like any other: the icons come back too.
-        if (question->iconLayout)
-            IconLayoutBeforeDisplayChange(question->iconLayout);
-        RevertDisplays(question);
-        return DISP_CHANGE_SUCCESSFUL;
-    }
-    *kept = true;
-    return StoreNewModes(question);
 }
