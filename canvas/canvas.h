@@ -10,6 +10,8 @@
 
 #include <commctrl.h>
 
+#include "base/scoped.h"
+
 // Every monitor the platform reports has a screen item: the template's three,
 // then items made alike. MAX_SCREEN_ITEMS bounds what is believed of the platform.
 #define TEMPLATE_SCREEN_ITEMS 3
@@ -89,8 +91,8 @@ struct WallpaperJob {
 // nothing else to do, so that it opens and answers at once however large they
 // are; the screens show the desktop colour until their picture is ready.
 struct WallpaperDecoding {
-    BOOL scheduled; // its start waits for WALLPAPER_TIMER_ID
-    HANDLE thread;  // none when it ran on the dialog's own thread
+    BOOL scheduled;      // its start waits for WALLPAPER_TIMER_ID
+    ScopedHandle thread; // none when it ran on the dialog's own thread
 
     HWND notify; // the canvas frame, posted WM_WALLPAPER_DECODED at the end
     int mode;
@@ -369,6 +371,9 @@ bool DrawScreenWallpaper(CanvasState *canvas, HDC dc, const RECT &monitor, int w
 // rectangle, scaling only when the sizes differ from the cache's.
 void DrawWallpaperCached(ScaledWallpaper *cache, HBITMAP picture, HDC target, int x, int y, int width,
                          int height, int sourceX, int sourceY, int sourceWidth, int sourceHeight);
-// How many times the wallpaper was scaled since the program started (for the benchmark).
+#ifdef TESSIVON_BENCH_COUNTERS
+// How many times the wallpaper was scaled since the program started; only the
+// benchmarks' build of the program counts them.
 extern unsigned long WallpaperStretchCount;
+#endif
 void DeleteWallpaperCache(ScaledWallpaper *cache);

@@ -9,7 +9,9 @@
 #include "canvas/canvas.h"
 #include "display/monitors.h"
 
+#ifdef TESSIVON_BENCH_COUNTERS
 unsigned long WallpaperStretchCount;
+#endif
 
 // Whole numbers only; anything else, or a style the desktop does not know, is centred.
 int WallpaperModeFromValues(const wchar_t *tile, const wchar_t *style)
@@ -172,7 +174,7 @@ static void DecodeWallpapers(CanvasState *state, float scale)
             lstrcpyW(jobs[k++].path, state->wallpapers[i].path);
         }
     }
-    decoding = {FALSE, nullptr, state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(),
+    decoding = {FALSE, ScopedHandle(), state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(),
                 jobs,  count};
     StartWallpaperDecoding(&decoding);
 }
@@ -222,7 +224,9 @@ static void StretchWallpaperToCache(ScaledWallpaper *cache, HBITMAP picture, HDC
         }
         StretchBlt(to.dc, 0, 0, width, height, from.dc, source.left, source.top, sourceWidth, sourceHeight,
                    SRCCOPY);
+#ifdef TESSIVON_BENCH_COUNTERS
         WallpaperStretchCount++;
+#endif
         if (IsWindows2000OrLater) {
             SetStretchBltMode(to.dc, formerMode);
             SetBrushOrgEx(to.dc, formerOrigin.x, formerOrigin.y, nullptr);

@@ -24,20 +24,6 @@ static const double MAX_PICTURE_PIXELS = 256.0 * 1024 * 1024;
 // Monitors with a picture of their own, at most.
 static const UINT MAX_MONITOR_WALLPAPERS = 32;
 
-// COM for this thread while the scope lasts.
-struct ScopedComApartment {
-    bool started;
-    explicit ScopedComApartment(DWORD model = COINIT_APARTMENTTHREADED)
-        : started(SUCCEEDED(CoInitializeEx(nullptr, model)))
-    {
-    }
-    ~ScopedComApartment()
-    {
-        if (started)
-            CoUninitialize();
-    }
-};
-
 // Paths too long for the table are refused, not cut to name another file.
 static bool CopyPath(wchar_t (&to)[MAX_PATH], const wchar_t *from)
 {
@@ -73,19 +59,18 @@ static int ReadMonitorWallpapers(CanvasState *state)
     state->wallpapers = table;
     int found = 0;
     for (UINT i = 0; i < count; i++) {
-        LPWSTR monitor = nullptr, path = nullptr;
+        ScopedCoTaskMemory<WCHAR> monitor, path;
         WallpaperPicture &entry = table[1 + found];
-        if (SUCCEEDED(desktop->GetMonitorDevicePathAt(i, &monitor)) && monitor &&
-            SUCCEEDED(desktop->GetMonitorRECT(monitor, &entry.monitor)) && !IsRectEmpty(&entry.monitor) &&
-            SUCCEEDED(desktop->GetWallpaper(monitor, &path)) && path && lstrcmpiW(path, table[0].path) != 0) {
+        if (SUCCEEDED(desktop->GetMonitorDevicePathAt(i, monitor.Out())) && monitor.pointer &&
+            SUCCEEDED(desktop->GetMonitorRECT(monitor.pointer, &entry.monitor)) &&
+            !IsRectEmpty(&entry.monitor) && SUCCEEDED(desktop->GetWallpaper(monitor.pointer, path.Out())) &&
+            path.pointer && lstrcmpiW(path.pointer, table[0].path) != 0) {
             // A path too long to keep shows the plain colour, as an unreadable file does.
-            entry.unreadable = !CopyPath(entry.path, path);
+            entry.unreadable = !CopyPath(entry.path, path.pointer);
             found++;
         } else {
             entry = {};
         }
-        CoTaskMemFree(monitor);
-        CoTaskMemFree(path);
     }
     return found;
 }
@@ -231,18 +216,16 @@ static DWORD WINAPI RunDecoding(void *data)
 
 void StartWallpaperDecoding(WallpaperDecoding *decoding)
 {
-    decoding->thread = CreateThread(nullptr, 0, RunDecoding, decoding, 0, nullptr);
-    if (!decoding->thread)
+    decoding->thread.Reset(CreateThread(nullptr, 0, RunDecoding, decoding, 0, nullptr));
+    if (!decoding->thread.handle)
         RunDecoding(decoding);
 }
 
 // The thread's end, and the results it left that nobody took.
 static void DropDecoding(WallpaperDecoding *decoding)
 {
-    if (decoding->thread) {
-        WaitForSingleObject(decoding->thread, INFINITE);
-        CloseHandle(decoding->thread);
-    }
+    if (decoding->thread.handle)
+        WaitForSingleObject(decoding->thread.handle, INFINITE);
     for (int i = 0; i < decoding->jobCount; i++)
         if (decoding->jobs[i].bitmap)
             DeleteObject(decoding->jobs[i].bitmap);
@@ -255,8 +238,8 @@ void OnWallpapersDecoded(CanvasState *state)
     WallpaperDecoding &decoding = state->wallpaperDecoding;
     if (!decoding.jobs)
         return;
-    if (decoding.thread)
-        WaitForSingleObject(decoding.thread, INFINITE);
+    if (decoding.thread.handle)
+        WaitForSingleObject(decoding.thread.handle, INFINITE);
     for (int i = 0; i < decoding.jobCount; i++) {
         WallpaperJob &job = decoding.jobs[i];
         if (job.picture >= state->wallpaperCount)

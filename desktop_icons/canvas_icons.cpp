@@ -204,7 +204,7 @@ void BeginCanvasIconLoad(IconPage *page, bool listInCombo)
         page->comboLabels.clear();
         page->comboPictures.clear();
     }
-    ScopedSharedBlock shared(page->listView);
+    ScopedSharedBlock shared(page->listView, &page->channel);
     page->loadNext = 0;
     page->loadCount = GetIconCount(&shared.block);
     page->shellUnanswered = shared.block.unanswered;
@@ -252,7 +252,7 @@ bool ContinueCanvasIconLoad(IconPage *page, float scale)
     std::vector<DesktopIcon> icons(count);
     for (int i = 0; i < count; i++)
         icons[i] = {first + i, 0, 0, -1, L"", 0, 0};
-    ScopedSharedBlock shared(page->listView);
+    ScopedSharedBlock shared(page->listView, &page->channel);
     int answered = ReadDesktopIcons(&shared.block, icons.data(), count);
     page->shellUnanswered = shared.block.unanswered;
     // Indices run without a gap, so only the first items can have answered;
@@ -307,7 +307,7 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
     POINT offset = MiniatureOffset(page);
     int cx = (short)LOWORD(corner) - offset.x;
     int cy = (short)HIWORD(corner) - offset.y;
-    ScopedSharedBlock shared(page->listView);
+    ScopedSharedBlock shared(page->listView, &page->channel);
     if (shared.open && !page->pending)
         TakeSavedIdentities(page, &shared.block);
     if (shared.open) {
@@ -343,7 +343,7 @@ static void RestoreByIdentity(IconPage *page, SharedBlock *block)
 
 void RestoreIconPositions(IconPage *page)
 {
-    ScopedSharedBlock shared(page->listView);
+    ScopedSharedBlock shared(page->listView, &page->channel);
     if (shared.open && page->savedFromOtherShell) {
         RestoreByIdentity(page, &shared.block);
         return;
@@ -362,7 +362,7 @@ void CommitIconMoves(IconPage *page)
 
 void PrepareIconPage(IconPage *page, float scale)
 {
-    PrepareShellChannel(page->listView);
+    PrepareShellChannel(page->listView, &page->channel);
     // The pictures are kept from load to load, so the first entry finds them.
     if (!page->loading)
         LoadCanvasIcons(page, scale, false);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop_icons/folder_view.h"
 #include "desktop_icons/icon_view.h"
 
 // One opening of the dialog's Icons page. The windows but the icon view are
@@ -17,6 +18,7 @@ struct IconPage {
     HWND combo;     // shared with the Windows page
     HWND miniature; // the desktop miniature the pictures lie over
     HWND listView;  // the shell's desktop icon list, or none
+    ShellChannel channel;
     IconView view;
     HWND viewWindow;
     HIMAGELIST images;

@@ -296,12 +296,12 @@ static void OnIconLayoutCommand(ExtPropState *state, int id)
 {
     wchar_t text[128];
     if (id == ID_SAVE_ICON_POSITIONS) {
-        int saved = SaveIconLayout(state->icons.listView);
+        int saved = SaveIconLayout(state->icons.listView, &state->icons.channel);
         wsprintfW(text,
                   saved < 0 ? L"The icons position could not be saved." : L"Icons position saved: %d icons.",
                   saved);
     } else {
-        int placed = RestoreIconLayout(state->icons.listView);
+        int placed = RestoreIconLayout(state->icons.listView, &state->icons.channel);
         wsprintfW(text,
                   placed < 0 ? L"No icons position saved for this display setup."
                              : L"Icons position restored: %d icons.",
