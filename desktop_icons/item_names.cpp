@@ -87,18 +87,3 @@ std::vector<std::wstring> IconIdentities(SharedBlock *block, const std::vector<D
     }
     return identities;
 }
-
-int GetIconIdentity(SharedBlock *block, int index, wchar_t *identity, int capacity)
-{
-    WCHAR label[ICON_TEXT_CAPACITY];
-    ULONGLONG value = 0;
-    identity[0] = L'\0';
-    if (!ReadItemValue(block, index, label, &value))
-        return 0;
-    lstrcpynW(identity, label, capacity);
-    ScopedCoTaskMemory<ITEMIDLIST> list(CopyIdList(block, value));
-    WCHAR path[MAX_PATH] = L"";
-    if (list.pointer && SHGetPathFromIDListW(list.pointer, path) && path[0])
-        lstrcpynW(identity, path, capacity);
-    return 1;
-}

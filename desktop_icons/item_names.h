@@ -16,6 +16,3 @@ int IconParsingNames(SharedBlock *block, const DesktopIcon *icons, int count, st
 // Empty for an icon with neither. The layout store, Cancel on the Icons tab
 // and every other match of icons across shells use this one.
 std::vector<std::wstring> IconIdentities(SharedBlock *block, const std::vector<DesktopIcon> &icons);
-// The icon's identity, the same in a shell started anew: the parsing name of
-// its ID list, else its label. 0 when the item is missing.
-int GetIconIdentity(SharedBlock *block, int index, wchar_t *identity, int capacity);
