@@ -1,5 +1,5 @@
-// The wallpaper pictures: which file each monitor shows and in which mode, and
-// decoding a file through the Windows Imaging Component no larger than the
+// The wallpaper files: which picture each monitor shows, decoded on a thread of its own.
+// A file is decoded through the Windows Imaging Component no larger than the
 // canvas shows it, whatever its format (a file without an extension too).
 // The per-monitor wallpaper interface is declared for Windows 8 and later; the
 // program asks for it at run time and does without it elsewhere.

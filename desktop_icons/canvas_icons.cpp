@@ -1,6 +1,6 @@
-// The desktop icons on the canvas of the Icons tab: loading them into the icon
-// view window and the combo box, moving a real icon when its picture is
-// dropped, and putting the icons back on Cancel.
+// The desktop icons on the Icons tab's canvas: loaded, moved when dropped, put back on Cancel.
+// Each load fills the icon view window (and the combo box's entries) from the
+// shell a chunk at a time; a dropped picture moves the real icon at once.
 #include "desktop_icons/icon_page.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Icon layouts saved and restored per display setup, and the keeper's ticks (desktop_icons/icon_layout.h).
 #include "desktop_icons/icon_layout.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-// The desktop icons on the canvas of the Icons tab: the icon view window over
-// the desktop miniature, the combo box's list of icons, real icons moved when
-// their pictures are dropped, and put back on Cancel.
+// The Icons page's state and its operations: the desktop icons on the canvas of the Icons tab.
+// The icon view window over the desktop miniature, the combo box's list of
+// icons, real icons moved when their pictures are dropped, and put back on Cancel.
 #pragma once
 #include <windows.h>
 

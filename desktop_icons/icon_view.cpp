@@ -1,3 +1,4 @@
+// The icon view window: its items, painting, drag and menus (desktop_icons/icon_view.h).
 #include "desktop_icons/icon_view.h"
 
 #include <stdlib.h>

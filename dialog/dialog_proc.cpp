@@ -1,12 +1,30 @@
-#include "dialog/ext_prop.h"
+// The dialog's opening, its window procedure and its commands (dialog/dialog_proc.h).
+#include "dialog/dialog_proc.h"
+#include "base/facts.h"
+#include "dialog/dialog_tools.h"
+#include "dialog/display_change.h"
+#include "dialog/open_dialog.h"
+#include "dialog/profiles_page.h"
+#include "dialog/settings_about.h"
+#include "dialog/tabs.h"
 
 #include <windowsx.h>
 
 #include "base/messages.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
-#include "dialog/tab_pages.h"
 #include "resources/resource_ids.h"
+
+INT_PTR OpenExtendedProperties(POINT point)
+{
+    ExtPropState state = {};
+    state.openingPoint = point;
+    // The template holds a tab strip and a trackbar.
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    return DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_EXTENDED_PROPERTIES), nullptr,
+                           ExtPropDialogProc, reinterpret_cast<LPARAM>(&state));
+}
 
 static ExtPropState *StateOf(HWND dialog)
 {
