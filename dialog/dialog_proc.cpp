@@ -1,22 +1,26 @@
 // The dialog's opening, its window procedure and its commands (dialog/dialog_proc.h).
 #include "dialog/dialog_proc.h"
+
+#include <windowsx.h>
+
 #include "base/facts.h"
+#include "base/messages.h"
+#include "base/scoped.h"
+#include "desktop_icons/desktop_icons.h"
+#include "desktop_icons/icon_layout.h"
 #include "dialog/dialog_tools.h"
 #include "dialog/display_change.h"
 #include "dialog/open_dialog.h"
 #include "dialog/profiles_page.h"
 #include "dialog/settings_about.h"
 #include "dialog/tabs.h"
-
-#include <windowsx.h>
-
-#include "base/messages.h"
-#include "desktop_icons/desktop_icons.h"
-#include "desktop_icons/icon_layout.h"
 #include "resources/resource_ids.h"
 
 INT_PTR OpenExtendedProperties(POINT point)
 {
+    // COM for the whole run: the icons' folder view and pictures and the
+    // wallpapers use it, so that each of their operations only counts in.
+    ScopedComApartment com;
     ExtPropState state = {};
     state.openingPoint = point;
     // The template holds a tab strip and a trackbar.

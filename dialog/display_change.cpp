@@ -2,8 +2,8 @@
 // A mode switch, a monitor attached or removed: the canvas shows the monitors
 // present and the dialog stays on a work area.
 #include "dialog/display_change.h"
-#include "dialog/tabs.h"
 
+#include "dialog/tabs.h"
 #include "display/monitors.h"
 #include "resources/resource_ids.h"
 

@@ -1,13 +1,13 @@
 // The dialog's set-up at WM_INITDIALOG, its closing and its background (dialog/ext_prop.h).
 #include "dialog/ext_prop.h"
-#include "dialog/dialog_tools.h"
-#include "dialog/profiles_page.h"
-#include "dialog/settings_about.h"
-#include "dialog/tabs.h"
 
 #include "base/facts.h"
 #include "base/messages.h"
 #include "base/scoped.h"
+#include "dialog/dialog_tools.h"
+#include "dialog/profiles_page.h"
+#include "dialog/settings_about.h"
+#include "dialog/tabs.h"
 #include "resources/resource_ids.h"
 
 static const int OptionCheckBoxIds[OPTION_COUNT] = {

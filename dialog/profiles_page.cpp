@@ -2,10 +2,11 @@
 // The list shows name, displays and hotkey; the registry follows at "&Apply"
 // or OK, Cancel drops the edits.
 #include "dialog/profiles_page.h"
+
 #include <string>
-#include "dialog/dialog_tools.h"
 
 #include "base/facts.h"
+#include "dialog/dialog_tools.h"
 #include "resources/resource_ids.h"
 #include "settings/profile_store.h"
 

@@ -3,6 +3,7 @@
 // controls and shows the new ones. Also the owner-drawn strip, the two
 // subclassed controls and the screen list.
 #include "dialog/tabs.h"
+
 #include "base/messages.h"
 #include "base/scoped.h"
 #include "dialog/dialog_tools.h"
