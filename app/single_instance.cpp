@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "base/facts.h"
+#include "base/scoped.h"
 #include "base/window_class.h"
 
 // Marks of the two WM_COPYDATA messages, so that no other sender's data is taken for ours.
@@ -38,10 +39,9 @@ HWND AwaitRunningWindow(InstanceClaim *claim, DWORD milliseconds)
 
 void ReleaseInstance(InstanceClaim *claim)
 {
-    if (claim->mutex && claim->owned)
-        ReleaseMutex(claim->mutex);
-    if (claim->mutex)
-        CloseHandle(claim->mutex);
+    ScopedHandle mutex(claim->mutex); // closed at the end, after it is let go
+    if (mutex.handle && claim->owned)
+        ReleaseMutex(mutex.handle);
     *claim = {};
 }
 

@@ -1,8 +1,11 @@
-// Small scoped holders for what a function opens and must give back: device
-// contexts and GDI objects, registry keys, COM pointers, kernel handles and
-// memory in another process, so that no early return can leak one.
+// Scoped holders for everything the program opens and must give back.
+// Device contexts and GDI objects, registry keys, kernel handles, COM (its
+// apartment, pointers and memory) and memory in another process: no early
+// return can leak one, and a long-lived one is released with its owner.
 #pragma once
 #include <windows.h>
+
+#include <objbase.h>
 
 // A window's device context (the screen's for no window) until the end of the scope.
 struct ScopedWindowDC {
@@ -91,6 +94,75 @@ struct ScopedKey {
     bool Create(const wchar_t *path) { return RegCreateKeyW(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
     // Never creates the key.
     bool Open(const wchar_t *path) { return RegOpenKeyW(HKEY_CURRENT_USER, path, &key) == ERROR_SUCCESS; }
+    // A key under another open key, never created.
+    bool OpenUnder(HKEY parent, const wchar_t *path, REGSAM access)
+    {
+        return RegOpenKeyExW(parent, path, 0, access, &key) == ERROR_SUCCESS;
+    }
+};
+
+// A kernel handle (file, mutex, thread, process) closed when its holder ends;
+// null and INVALID_HANDLE_VALUE both stand for none.
+struct ScopedHandle {
+    HANDLE handle = nullptr;
+    ScopedHandle() = default;
+    explicit ScopedHandle(HANDLE handle) : handle(handle) {}
+    ScopedHandle(ScopedHandle &&other) : handle(other.Detach()) {}
+    ScopedHandle &operator=(ScopedHandle &&other)
+    {
+        if (this != &other)
+            Reset(other.Detach());
+        return *this;
+    }
+    ScopedHandle(const ScopedHandle &) = delete;
+    ScopedHandle &operator=(const ScopedHandle &) = delete;
+    ~ScopedHandle() { Reset(nullptr); }
+    bool Valid() const { return handle && handle != INVALID_HANDLE_VALUE; }
+    // Closes the handle held and holds another.
+    void Reset(HANDLE other)
+    {
+        if (Valid())
+            CloseHandle(handle);
+        handle = other;
+    }
+    HANDLE Detach()
+    {
+        HANDLE detached = handle;
+        handle = nullptr;
+        return detached;
+    }
+};
+
+// COM on this thread while the scope lasts: started at its opening and, when
+// that succeeded, balanced at its end.
+struct ScopedComApartment {
+    bool started;
+    explicit ScopedComApartment(DWORD model = COINIT_APARTMENTTHREADED)
+        : started(SUCCEEDED(CoInitializeEx(nullptr, model)))
+    {
+    }
+    ~ScopedComApartment()
+    {
+        if (started)
+            CoUninitialize();
+    }
+    ScopedComApartment(const ScopedComApartment &) = delete;
+    ScopedComApartment &operator=(const ScopedComApartment &) = delete;
+};
+
+// Memory that COM handed out (CoTaskMemAlloc), freed when its holder ends.
+// Movable, so that a table of them can be kept.
+template <typename T> struct ScopedCoTaskMemory {
+    T *pointer = nullptr;
+    ScopedCoTaskMemory() = default;
+    explicit ScopedCoTaskMemory(T *pointer) : pointer(pointer) {}
+    ScopedCoTaskMemory(ScopedCoTaskMemory &&other) : pointer(other.pointer) { other.pointer = nullptr; }
+    ScopedCoTaskMemory(const ScopedCoTaskMemory &) = delete;
+    ScopedCoTaskMemory &operator=(const ScopedCoTaskMemory &) = delete;
+    ScopedCoTaskMemory &operator=(ScopedCoTaskMemory &&) = delete;
+    ~ScopedCoTaskMemory() { CoTaskMemFree(pointer); }
+    // For the calls that hand out new memory.
+    T **Out() { return &pointer; }
 };
 
 // A COM interface pointer released at the end of the scope.
@@ -105,6 +177,13 @@ template <typename Interface> struct ScopedComPointer {
             pointer->Release();
     }
     Interface *operator->() const { return pointer; }
+    // Releases the pointer held; the holder is empty again.
+    void Reset()
+    {
+        if (pointer)
+            pointer->Release();
+        pointer = nullptr;
+    }
     // For the calls that hand out a new pointer.
     void **Out() { return reinterpret_cast<void **>(&pointer); }
     // Gives the pointer away; the scope no longer releases it.
@@ -116,13 +195,19 @@ template <typename Interface> struct ScopedComPointer {
     }
 };
 
-// Committed read-write memory in another process, freed at the end of the scope.
+// Committed read-write memory in another process, freed when its holder ends
+// (before the process handle it was allocated with is closed).
 struct RemoteMemory {
-    HANDLE process;
-    void *address;
-    RemoteMemory(HANDLE process, SIZE_T size)
-        : process(process), address(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE))
+    HANDLE process = nullptr;
+    void *address = nullptr;
+    RemoteMemory() = default;
+    RemoteMemory(HANDLE process, SIZE_T size) { Allocate(process, size); }
+    // On an empty holder; false when the process gave no memory.
+    bool Allocate(HANDLE in, SIZE_T size)
     {
+        process = in;
+        address = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        return address != nullptr;
     }
     ~RemoteMemory()
     {
@@ -145,29 +230,4 @@ struct ScopedHeapMemory {
     }
     ScopedHeapMemory(const ScopedHeapMemory &) = delete;
     ScopedHeapMemory &operator=(const ScopedHeapMemory &) = delete;
-};
-
-// A kernel handle (a thread, a mutex, a file), closed when its holder ends or
-// takes another; a record holding one is emptied by assigning it {}.
-struct ScopedHandle {
-    HANDLE handle = nullptr;
-    ScopedHandle() = default;
-    explicit ScopedHandle(HANDLE handle) : handle(handle) {}
-    ~ScopedHandle() { Reset(nullptr); }
-    ScopedHandle(const ScopedHandle &) = delete;
-    ScopedHandle &operator=(const ScopedHandle &) = delete;
-    ScopedHandle &operator=(ScopedHandle &&other) noexcept
-    {
-        if (this != &other) {
-            Reset(other.handle);
-            other.handle = nullptr;
-        }
-        return *this;
-    }
-    void Reset(HANDLE replacement)
-    {
-        if (handle && handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-        handle = replacement;
-    }
 };

@@ -1,6 +1,6 @@
-// The arrangement canvas of the Extended Display Properties dialog: the
-// miniature of the whole virtual desktop, its geometry and zoom, and the
-// coordinate utilities the whole dialog uses.
+// The dialog's arrangement canvas: its state, geometry, zoom and the coordinate tools.
+// The canvas is the miniature of the whole virtual desktop; its coordinate
+// utilities serve the whole dialog.
 //
 // Number rules: scale is a 32-bit float; a product of an integer and the
 // scale is formed in double precision and truncated toward zero; the way back
@@ -320,7 +320,8 @@ void EndCanvasPress(CanvasState *canvas);
 // TRUE when it set the move cursor over something that can be dragged.
 BOOL OnCanvasSetCursor(CanvasState *canvas, int hitTest);
 
-// Painting (canvas/painting.cpp, canvas/wallpaper.cpp, canvas/wallpaper_file.cpp).
+// Painting (canvas/painting.cpp, canvas/wallpaper.cpp, canvas/wallpaper_file.cpp,
+// canvas/wallpaper_placement.cpp).
 // The wallpaper settings and the path of each picture, read once per opening;
 // the pictures are decoded when first drawn.
 void LoadWallpaper(CanvasState *canvas);
@@ -368,6 +369,9 @@ bool DrawScreenWallpaper(CanvasState *canvas, HDC dc, const RECT &monitor, int w
 // rectangle, scaling only when the sizes differ from the cache's.
 void DrawWallpaperCached(ScaledWallpaper *cache, HBITMAP picture, HDC target, int x, int y, int width,
                          int height, int sourceX, int sourceY, int sourceWidth, int sourceHeight);
-// How many times the wallpaper was scaled since the program started (for the benchmark).
+#ifdef TESSIVON_BENCH_COUNTERS
+// How many times the wallpaper was scaled since the program started; only the
+// benchmarks' build of the program counts them.
 extern unsigned long WallpaperStretchCount;
+#endif
 void DeleteWallpaperCache(ScaledWallpaper *cache);

@@ -1,7 +1,8 @@
-// Pointer handling of the canvas. On the Screen tab a press selects a screen
-// and keeps the pointer where the item would stay inside the frame; nothing
-// moves. On the Windows tab the miniature follows the pointer and the real
-// window follows the miniature. A drag begins with the press.
+// Pointer handling of the canvas: presses on screen items and drags of the window miniature.
+// On the Screen tab a press selects a screen and keeps the pointer where the
+// item would stay inside the frame; nothing moves. On the Windows tab the
+// miniature follows the pointer and the real window follows the miniature. A
+// drag begins with the press.
 #include "canvas/canvas.h"
 
 RECT ScreenPressConfinement(const RECT &frameClient, const RECT &item, POINT pointer)

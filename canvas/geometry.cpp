@@ -1,3 +1,4 @@
+// The canvas's geometry: scale, layout of the frame and miniature, and coordinate conversions.
 #include "canvas/canvas.h"
 
 #include <commctrl.h>

@@ -1,6 +1,6 @@
-// How the canvas looks: the frame (plain or a gradient), the desktop
-// miniature, and each screen item with its digit or the wallpaper. The window
-// miniature and the icon view paint themselves.
+// How the canvas looks: the frame, the desktop miniature and each screen item.
+// The frame is plain or a gradient; a screen item shows its digit or the
+// wallpaper. The window miniature and the icon view paint themselves.
 #include "canvas/canvas.h"
 
 #include <commctrl.h>

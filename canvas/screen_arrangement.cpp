@@ -1,6 +1,5 @@
-// The Screen tab: selecting a screen by its item or in the screen list, and
-// making the selected display primary at "&Apply". Monitors are shown where
-// they are; nothing here moves them.
+// The Screen tab: a screen selected by its item or in the list, and made primary at "&Apply".
+// Monitors are shown where they are; nothing here moves them.
 #include "canvas/canvas.h"
 
 #include <commctrl.h>

@@ -1,6 +1,6 @@
-// One screen item per monitor: the dialog template holds three, further
-// monitors get statics made alike, and the tables of records, items and digit
-// fonts grow with them.
+// One screen item per monitor, and the tables of records, items and digit fonts.
+// The dialog template holds three; further monitors get statics made alike,
+// and the tables grow with them.
 #include "canvas/canvas.h"
 
 #include <commctrl.h>

@@ -1,5 +1,6 @@
-// The wallpaper on the screen items: where each monitor shows its picture in
-// the desktop's mode, and the one scaled copy that the items draw from.
+// The wallpaper drawn on the screen items, from the one scaled copy they share.
+// Also when each picture is decoded: scheduled once the screens want a part
+// of it at the present zoom.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -9,25 +10,9 @@
 #include "canvas/canvas.h"
 #include "display/monitors.h"
 
+#ifdef TESSIVON_BENCH_COUNTERS
 unsigned long WallpaperStretchCount;
-
-// Whole numbers only; anything else, or a style the desktop does not know, is centred.
-int WallpaperModeFromValues(const wchar_t *tile, const wchar_t *style)
-{
-    if (tile && tile[0] == L'1' && !tile[1])
-        return WALLPAPER_TILE;
-    int value = 0, digits = 0;
-    for (; style && style[digits] >= L'0' && style[digits] <= L'9' && digits < 4; digits++)
-        value = value * 10 + (style[digits] - L'0');
-    if (!digits || (style && style[digits]))
-        return WALLPAPER_CENTRE;
-    static const int known[] = {WALLPAPER_CENTRE, WALLPAPER_STRETCH, WALLPAPER_FIT, WALLPAPER_FILL,
-                                WALLPAPER_SPAN};
-    for (int mode : known)
-        if (value == mode)
-            return mode;
-    return WALLPAPER_CENTRE;
-}
+#endif
 
 static bool KnownMode(int mode)
 {
@@ -48,67 +33,6 @@ static RECT VirtualScreenRect()
     POINT corner = VirtualScreenCorner();
     return {corner.x, corner.y, corner.x + CompatGetSystemMetrics(SM_CXVIRTUALSCREEN),
             corner.y + CompatGetSystemMetrics(SM_CYVIRTUALSCREEN)};
-}
-
-static int Round(double value) { return (int)std::floor(value + 0.5); }
-
-WallpaperPlacement PlaceWallpaper(int mode, SIZE picture, const RECT &monitor, const RECT &virtualScreen)
-{
-    int monitorWidth = monitor.right - monitor.left, monitorHeight = monitor.bottom - monitor.top;
-    WallpaperPlacement placement = {};
-    if (mode == WALLPAPER_TILE) {
-        placement.source = {0, 0, std::min(monitorWidth, (int)picture.cx),
-                            std::min(monitorHeight, (int)picture.cy)};
-        placement.shown = placement.source;
-        return placement;
-    }
-    // The picture's place (left, top, kx, ky: its scale on each axis) on the
-    // monitor's pixels; it is centred on the monitor, or on the virtual screen
-    // for span. Centring halves in whole pixels, as the desktop does.
-    const RECT &area = mode == WALLPAPER_SPAN ? virtualScreen : monitor;
-    double areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
-    double kx = areaWidth / picture.cx, ky = areaHeight / picture.cy;
-    if (mode == WALLPAPER_CENTRE)
-        kx = ky = 1;
-    else if (mode == WALLPAPER_FIT)
-        kx = ky = std::min(kx, ky);
-    else if (mode == WALLPAPER_FILL || mode == WALLPAPER_SPAN)
-        kx = ky = std::max(kx, ky);
-    double left = area.left - monitor.left + std::trunc((areaWidth - picture.cx * kx) / 2);
-    double top = area.top - monitor.top + std::trunc((areaHeight - picture.cy * ky) / 2);
-    double shownLeft = std::max(left, 0.0), shownTop = std::max(top, 0.0);
-    double shownRight = std::min(left + picture.cx * kx, (double)monitorWidth);
-    double shownBottom = std::min(top + picture.cy * ky, (double)monitorHeight);
-    if (shownRight <= shownLeft || shownBottom <= shownTop)
-        return placement;
-    placement.shown = {Round(shownLeft), Round(shownTop), Round(shownRight), Round(shownBottom)};
-    placement.source = {Round((shownLeft - left) / kx), Round((shownTop - top) / ky),
-                        Round((shownRight - left) / kx), Round((shownBottom - top) / ky)};
-    return placement;
-}
-
-bool WantedWallpaperPart(int mode, SIZE picture, const RECT *monitors, int monitorCount,
-                         const RECT &virtualScreen, float scale, RECT *part, SIZE *size)
-{
-    RECT wanted = {};
-    double factor = 0;
-    for (int i = 0; i < monitorCount; i++) {
-        WallpaperPlacement placement = PlaceWallpaper(mode, picture, monitors[i], virtualScreen);
-        const RECT &source = placement.source, &shown = placement.shown;
-        if (IsRectEmpty(&source))
-            continue;
-        UnionRect(&wanted, &wanted, &source);
-        factor = std::max(factor, (double)(shown.right - shown.left) * scale / (source.right - source.left));
-        factor = std::max(factor, (double)(shown.bottom - shown.top) * scale / (source.bottom - source.top));
-    }
-    if (IsRectEmpty(&wanted))
-        return false;
-    // Never larger than the file's own picture.
-    factor = std::min(factor, 1.0);
-    *part = wanted;
-    size->cx = std::max(1, (int)std::ceil((wanted.right - wanted.left) * factor));
-    size->cy = std::max(1, (int)std::ceil((wanted.bottom - wanted.top) * factor));
-    return true;
 }
 
 // The shown monitors that show the picture; at most room of them.
@@ -172,7 +96,8 @@ static void DecodeWallpapers(CanvasState *state, float scale)
             lstrcpyW(jobs[k++].path, state->wallpapers[i].path);
         }
     }
-    decoding = {FALSE, {}, state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(), jobs, count};
+    decoding = {FALSE, ScopedHandle(), state->canvasFrame, state->wallpaperMode, scale, VirtualScreenRect(),
+                jobs,  count};
     StartWallpaperDecoding(&decoding);
 }
 
@@ -218,7 +143,9 @@ static void StretchWallpaperToCache(ScaledWallpaper *cache, HBITMAP picture, HDC
         SetBrushOrgEx(to.dc, 0, 0, &formerOrigin);
         StretchBlt(to.dc, 0, 0, width, height, from.dc, source.left, source.top, sourceWidth, sourceHeight,
                    SRCCOPY);
+#ifdef TESSIVON_BENCH_COUNTERS
         WallpaperStretchCount++;
+#endif
         SetStretchBltMode(to.dc, formerMode);
         SetBrushOrgEx(to.dc, formerOrigin.x, formerOrigin.y, nullptr);
     }

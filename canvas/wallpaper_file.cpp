@@ -1,5 +1,5 @@
-// The wallpaper pictures: which file each monitor shows and in which mode, and
-// decoding a file through the Windows Imaging Component no larger than the
+// The wallpaper files: which picture each monitor shows, decoded on a thread of its own.
+// A file is decoded through the Windows Imaging Component no larger than the
 // canvas shows it, whatever its format (a file without an extension too).
 // The per-monitor wallpaper interface is declared for Windows 8 and later; the
 // program asks for it at run time and does without it elsewhere.
@@ -23,20 +23,6 @@ static const int MAX_PICTURE_SIDE = 16384;
 static const double MAX_PICTURE_PIXELS = 256.0 * 1024 * 1024;
 // Monitors with a picture of their own, at most.
 static const UINT MAX_MONITOR_WALLPAPERS = 32;
-
-// COM for this thread while the scope lasts.
-struct ScopedComApartment {
-    bool started;
-    explicit ScopedComApartment(DWORD model = COINIT_APARTMENTTHREADED)
-        : started(SUCCEEDED(CoInitializeEx(nullptr, model)))
-    {
-    }
-    ~ScopedComApartment()
-    {
-        if (started)
-            CoUninitialize();
-    }
-};
 
 // Paths too long for the table are refused, not cut to name another file.
 static bool CopyPath(wchar_t (&to)[MAX_PATH], const wchar_t *from)
@@ -73,19 +59,18 @@ static int ReadMonitorWallpapers(CanvasState *state)
     state->wallpapers = table;
     int found = 0;
     for (UINT i = 0; i < count; i++) {
-        LPWSTR monitor = nullptr, path = nullptr;
+        ScopedCoTaskMemory<WCHAR> monitor, path;
         WallpaperPicture &entry = table[1 + found];
-        if (SUCCEEDED(desktop->GetMonitorDevicePathAt(i, &monitor)) && monitor &&
-            SUCCEEDED(desktop->GetMonitorRECT(monitor, &entry.monitor)) && !IsRectEmpty(&entry.monitor) &&
-            SUCCEEDED(desktop->GetWallpaper(monitor, &path)) && path && lstrcmpiW(path, table[0].path) != 0) {
+        if (SUCCEEDED(desktop->GetMonitorDevicePathAt(i, monitor.Out())) && monitor.pointer &&
+            SUCCEEDED(desktop->GetMonitorRECT(monitor.pointer, &entry.monitor)) &&
+            !IsRectEmpty(&entry.monitor) && SUCCEEDED(desktop->GetWallpaper(monitor.pointer, path.Out())) &&
+            path.pointer && lstrcmpiW(path.pointer, table[0].path) != 0) {
             // A path too long to keep shows the plain colour, as an unreadable file does.
-            entry.unreadable = !CopyPath(entry.path, path);
+            entry.unreadable = !CopyPath(entry.path, path.pointer);
             found++;
         } else {
             entry = {};
         }
-        CoTaskMemFree(monitor);
-        CoTaskMemFree(path);
     }
     return found;
 }

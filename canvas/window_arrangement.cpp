@@ -1,6 +1,6 @@
-// The Windows tab: the list of other programs' windows, the miniature of the
-// chosen one, its live moves, and the table that lets "Cancel" put every
-// moved window back.
+// The Windows tab: other programs' windows listed, the chosen one's miniature, its moves.
+// The real window follows the miniature live, and a table lets "Cancel" put
+// every moved window back.
 #include <windows.h>
 
 #include <commctrl.h>

@@ -1,5 +1,7 @@
 #include "command/console_output.h"
 
+#include "base/scoped.h"
+
 static bool WriteAll(HANDLE handle, const char *bytes, DWORD size)
 {
     while (size > 0) {
@@ -46,12 +48,10 @@ static void Write(DWORD which, const std::wstring &text)
     // Started from a console without redirection: that console, when there is one.
     if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED)
         return;
-    HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
-    if (console == INVALID_HANDLE_VALUE)
-        return;
-    WriteConsoleText(console, text);
-    CloseHandle(console);
+    ScopedHandle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+    if (console.Valid())
+        WriteConsoleText(console.handle, text);
 }
 
 void PrintOutput(const CommandOutput &output)

@@ -1,9 +1,10 @@
-// The desktop icons on the canvas of the Icons tab: loading them into the icon
-// view window and the combo box, moving a real icon when its picture is
-// dropped, and putting the icons back on Cancel.
+// The desktop icons on the Icons tab's canvas: loaded, moved when dropped, put back on Cancel.
+// Each load fills the icon view window (and the combo box's entries) from the
+// shell a chunk at a time; a dropped picture moves the real icon at once.
 #include "desktop_icons/icon_page.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -204,7 +205,7 @@ void BeginCanvasIconLoad(IconPage *page, bool listInCombo)
         page->comboLabels.clear();
         page->comboPictures.clear();
     }
-    ScopedSharedBlock shared(page->listView);
+    ScopedSharedBlock shared(page->listView, &page->channel);
     page->loadNext = 0;
     page->loadCount = GetIconCount(&shared.block);
     page->shellUnanswered = shared.block.unanswered;
@@ -252,7 +253,7 @@ bool ContinueCanvasIconLoad(IconPage *page, float scale)
     std::vector<DesktopIcon> icons(count);
     for (int i = 0; i < count; i++)
         icons[i] = {first + i, 0, 0, -1, L"", 0, 0};
-    ScopedSharedBlock shared(page->listView);
+    ScopedSharedBlock shared(page->listView, &page->channel);
     int answered = ReadDesktopIcons(&shared.block, icons.data(), count);
     page->shellUnanswered = shared.block.unanswered;
     // Indices run without a gap, so only the first items can have answered;
@@ -274,15 +275,25 @@ int LoadCanvasIcons(IconPage *page, float scale, bool listInCombo)
     return page->view.count > 0 ? 1 : 0;
 }
 
+// Every icon's identity, in item order: the same as the layout store's, so
+// that an icon is known by one identity everywhere. Empty when the icons
+// cannot be read.
+static std::vector<std::wstring> ReadIdentities(SharedBlock *block)
+{
+    std::vector<DesktopIcon> icons(GetIconCount(block));
+    for (size_t i = 0; i < icons.size(); i++)
+        icons[i].index = (int)i;
+    if (icons.empty() || !ReadDesktopIconNames(block, icons.data(), (int)icons.size()))
+        return {};
+    return IconIdentities(block, icons);
+}
+
 // The identities of the icons whose places were taken, read while the shell
 // that numbered them still runs.
 static void TakeSavedIdentities(IconPage *page, SharedBlock *block)
 {
-    page->savedIdentities.assign(page->savedPositions.size(), std::wstring());
-    wchar_t identity[ICON_TEXT_CAPACITY];
-    for (size_t i = 0; i < page->savedPositions.size() && !block->unanswered; i++)
-        if (GetIconIdentity(block, (int)i, identity, ARRAYSIZE(identity)))
-            page->savedIdentities[i] = identity;
+    page->savedIdentities = ReadIdentities(block);
+    page->savedIdentities.resize(page->savedPositions.size());
 }
 
 // An icon dropped wholly or partly beyond the monitors would be out of the
@@ -307,7 +318,7 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
     POINT offset = MiniatureOffset(page);
     int cx = (short)LOWORD(corner) - offset.x;
     int cy = (short)HIWORD(corner) - offset.y;
-    ScopedSharedBlock shared(page->listView);
+    ScopedSharedBlock shared(page->listView, &page->channel);
     if (shared.open && !page->pending)
         TakeSavedIdentities(page, &shared.block);
     if (shared.open) {
@@ -321,29 +332,30 @@ bool OnIconMoved(IconPage *page, float scale, int index, LPARAM corner)
     return true;
 }
 
-// Each icon of the present shell goes to the place saved under its identity;
-// of two icons of one identity, each takes a saved place of its own.
+// Each icon of the present shell goes to the place saved under its identity
+// (twins are numbered apart, so each takes a saved place of its own).
 static void RestoreByIdentity(IconPage *page, SharedBlock *block)
 {
-    std::vector<bool> used(page->savedIdentities.size(), false);
-    wchar_t identity[ICON_TEXT_CAPACITY];
-    int count = GetIconCount(block);
-    for (int i = 0; i < count && !block->unanswered; i++) {
-        if (!GetIconIdentity(block, i, identity, ARRAYSIZE(identity)) || !identity[0])
+    std::map<std::wstring, POINT> saved;
+    for (size_t k = 0; k < page->savedIdentities.size() && k < page->savedPositions.size(); k++)
+        if (!page->savedIdentities[k].empty())
+            saved.emplace(page->savedIdentities[k], page->savedPositions[k]);
+    std::vector<std::wstring> identities = ReadIdentities(block);
+    std::vector<int> indices;
+    std::vector<POINT> places;
+    for (size_t i = 0; i < identities.size(); i++) {
+        auto found = saved.find(identities[i]);
+        if (found == saved.end())
             continue;
-        for (size_t k = 0; k < used.size() && k < page->savedPositions.size(); k++) {
-            if (used[k] || page->savedIdentities[k] != identity)
-                continue;
-            used[k] = true;
-            SetIconPosition(block, i, page->savedPositions[k].x, page->savedPositions[k].y);
-            break;
-        }
+        indices.push_back((int)i);
+        places.push_back(found->second);
     }
+    SetIconPositions(block, indices.data(), places.data(), (int)indices.size());
 }
 
 void RestoreIconPositions(IconPage *page)
 {
-    ScopedSharedBlock shared(page->listView);
+    ScopedSharedBlock shared(page->listView, &page->channel);
     if (shared.open && page->savedFromOtherShell) {
         RestoreByIdentity(page, &shared.block);
         return;
@@ -362,7 +374,7 @@ void CommitIconMoves(IconPage *page)
 
 void PrepareIconPage(IconPage *page, float scale)
 {
-    PrepareShellChannel(page->listView);
+    PrepareShellChannel(page->listView, &page->channel);
     // The pictures are kept from load to load, so the first entry finds them.
     if (!page->loading)
         LoadCanvasIcons(page, scale, false);

@@ -1,3 +1,4 @@
+// Icon layouts saved and restored per display setup, and the keeper's ticks (desktop_icons/icon_layout.h).
 #include "desktop_icons/icon_layout.h"
 
 #include <algorithm>
@@ -33,32 +34,15 @@ std::wstring PresentDisplaySetup()
     return setup;
 }
 
-// The identities of the icons read, in item order.
-static std::vector<std::wstring> Identities(SharedBlock *block, const std::vector<DesktopIcon> &icons)
-{
-    std::vector<std::wstring> identities(icons.size());
-    IconParsingNames(block, icons.data(), (int)icons.size(), identities.data());
-    std::map<std::wstring, int> seen;
-    for (size_t i = 0; i < icons.size(); i++) {
-        std::wstring &identity = identities[i];
-        if (identity.empty())
-            identity = icons[i].text;
-        int occurrence = identity.empty() ? 0 : ++seen[identity];
-        if (occurrence > 1)
-            identity += L" #" + DecimalText(occurrence);
-    }
-    return identities;
-}
-
 // Every icon of the list view, with its position or not; false when they
 // cannot be read, so that a failed read never stands for an empty desktop.
 static bool ReadIcons(SharedBlock *block, std::vector<DesktopIcon> *icons, bool positions)
 {
-    icons->assign(block->view ? GetIconCount(block) : 0, DesktopIcon());
+    icons->assign(block->Open() ? GetIconCount(block) : 0, DesktopIcon());
     for (size_t i = 0; i < icons->size(); i++)
         (*icons)[i].index = (int)i;
     // An unanswered count is no empty desktop, and a read cut short is no layout.
-    if (!block->view || block->unanswered || block->countCapped)
+    if (!block->Open() || block->unanswered || block->countCapped)
         return false;
     if (icons->empty())
         return true;
@@ -69,24 +53,24 @@ static bool ReadIcons(SharedBlock *block, std::vector<DesktopIcon> *icons, bool 
     return answered == count && !block->unanswered;
 }
 
-bool CaptureIconLayout(HWND listView, std::vector<IconPlace> *places)
+bool CaptureIconLayout(HWND listView, std::vector<IconPlace> *places, ShellChannel *channel)
 {
     places->clear();
-    ScopedSharedBlock shared(listView);
+    ScopedSharedBlock shared(listView, channel);
     std::vector<DesktopIcon> icons;
     if (!shared.open || !ReadIcons(&shared.block, &icons, true))
         return false;
-    std::vector<std::wstring> identities = Identities(&shared.block, icons);
+    std::vector<std::wstring> identities = IconIdentities(&shared.block, icons);
     for (size_t i = 0; i < icons.size(); i++)
         if (!identities[i].empty())
             places->push_back({identities[i], icons[i].x, icons[i].y});
     return true;
 }
 
-int SaveIconLayout(HWND listView)
+int SaveIconLayout(HWND listView, ShellChannel *channel)
 {
     std::vector<IconPlace> places;
-    if (!CaptureIconLayout(listView, &places))
+    if (!CaptureIconLayout(listView, &places, channel))
         return -1;
     // A desktop without icons stands for nothing worth keeping over what is stored.
     if (places.empty())
@@ -94,12 +78,12 @@ int SaveIconLayout(HWND listView)
     return WriteIconLayout(PresentDisplaySetup().c_str(), places) ? (int)places.size() : -1;
 }
 
-int RestoreIconLayout(HWND listView)
+int RestoreIconLayout(HWND listView, ShellChannel *channel)
 {
     std::vector<IconPlace> stored;
     if (!ReadIconLayout(PresentDisplaySetup().c_str(), &stored))
         return -1;
-    ScopedSharedBlock shared(listView);
+    ScopedSharedBlock shared(listView, channel);
     if (!shared.open)
         return -1;
     std::map<std::wstring, POINT> layout;
@@ -110,7 +94,7 @@ int RestoreIconLayout(HWND listView)
     std::vector<DesktopIcon> icons;
     if (!ReadIcons(&shared.block, &icons, false))
         return -1;
-    std::vector<std::wstring> identities = Identities(&shared.block, icons);
+    std::vector<std::wstring> identities = IconIdentities(&shared.block, icons);
     std::vector<int> indices;
     std::vector<POINT> places;
     for (size_t i = 0; i < icons.size(); i++) {
@@ -131,7 +115,7 @@ void IconLayoutBeforeDisplayChange(IconLayoutKeeper *keeper)
     if (!KeepIconLayoutOn())
         return;
     HWND listView = FindDesktopListView();
-    if (listView && SaveIconLayout(listView) >= 0)
+    if (listView && SaveIconLayout(listView, &keeper->channel) >= 0)
         keeper->armedAt = GetTickCount() | 1;
 }
 
@@ -146,9 +130,9 @@ bool IconLayoutDisplayChanged(IconLayoutKeeper *keeper)
     return true;
 }
 
-static DWORD PlacesHash(HWND listView)
+static DWORD PlacesHash(HWND listView, ShellChannel *channel)
 {
-    ScopedSharedBlock shared(listView);
+    ScopedSharedBlock shared(listView, channel);
     DWORD hash = 2166136261u;
     for (const DesktopIcon &icon : ReadEveryDesktopIcon(&shared.block))
         for (int value : {icon.x, icon.y})
@@ -159,13 +143,13 @@ static DWORD PlacesHash(HWND listView)
 bool IconLayoutSettleTick(IconLayoutKeeper *keeper)
 {
     HWND listView = FindDesktopListView();
-    DWORD hash = PlacesHash(listView);
+    DWORD hash = PlacesHash(listView, &keeper->channel);
     bool settled = keeper->settleTicks > 0 && hash == keeper->lastPlacesHash;
     keeper->lastPlacesHash = hash;
     if (!settled && ++keeper->settleTicks < SETTLE_TICK_LIMIT)
         return false;
     keeper->armedAt = 0;
-    RestoreIconLayout(listView);
+    RestoreIconLayout(listView, &keeper->channel);
     return true;
 }
 
@@ -174,13 +158,13 @@ bool IconLayoutStartupTick(IconLayoutKeeper *keeper)
     HWND listView = FindDesktopListView();
     int count = 0;
     if (listView) {
-        ScopedSharedBlock shared(listView);
+        ScopedSharedBlock shared(listView, &keeper->channel);
         count = GetIconCount(&shared.block);
     }
     // The icon list is there and no longer growing.
     bool ready = count > 0 && count == keeper->lastCount;
     keeper->lastCount = count;
     if (ready)
-        RestoreIconLayout(listView);
+        RestoreIconLayout(listView, &keeper->channel);
     return ready || ++keeper->startupTicks >= STARTUP_TICK_LIMIT;
 }

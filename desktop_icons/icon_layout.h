@@ -1,29 +1,30 @@
-// Desktop icon layouts kept per display setup: the places of the shell's
-// icons, keyed by each icon's identity, saved and put back in one batch; and
-// the keeper that carries a layout across the display changes the program makes.
+// Desktop icon layouts per display setup, and the keeper that carries one across a display change.
+// A layout holds the places of the shell's icons keyed by each icon's
+// identity (IconIdentities), saved and put back in one batch; the keeper
+// saves one before each display change the program makes and restores the
+// new setup's once the shell has rearranged the icons.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "desktop_icons/folder_view.h"
 #include "settings/icon_layouts.h"
 
 // The present monitors, "WxH@X,Y" each, ordered by place and joined by ";".
 std::wstring PresentDisplaySetup();
 
-// Every icon's identity and place, in item order: the parsing name of its ID
-// list, else its label; the second and later icons of one identity get " #2",
-// " #3" and so on, so that twins stay apart.
-// False when the icon list cannot be read.
-bool CaptureIconLayout(HWND listView, std::vector<IconPlace> *places);
+// Every icon's identity and place, in item order; false when the icon list
+// cannot be read. channel: the caller's memory of the shell, or null.
+bool CaptureIconLayout(HWND listView, std::vector<IconPlace> *places, ShellChannel *channel = nullptr);
 // Saves the present layout for the present setup; the number of icons saved,
 // -1 when the shell's icon list cannot be read or the store not written.
-int SaveIconLayout(HWND listView);
+int SaveIconLayout(HWND listView, ShellChannel *channel = nullptr);
 // Puts every icon of the present setup's layout back in one batch; icons gone
 // are passed over, icons not in the layout stay. The number of icons placed,
 // -1 when no layout is stored for the setup or the icon list cannot be read.
-int RestoreIconLayout(HWND listView);
+int RestoreIconLayout(HWND listView, ShellChannel *channel = nullptr);
 
 // Around a display change the program makes: the layout saved before it and
 // the new setup's layout restored once the shell has rearranged the icons.
@@ -33,6 +34,7 @@ struct IconLayoutKeeper {
     int lastCount;        // icons seen at the last start-up tick
     int settleTicks;      // of the wait for the shell's rearranging
     DWORD lastPlacesHash; // places seen at the last settling tick
+    ShellChannel channel;
 };
 
 // Timers the keeper's owner runs on its window.

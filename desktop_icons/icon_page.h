@@ -1,6 +1,6 @@
-// The desktop icons on the canvas of the Icons tab: the icon view window over
-// the desktop miniature, the combo box's list of icons, real icons moved when
-// their pictures are dropped, and put back on Cancel.
+// The Icons page's state and its operations: the desktop icons on the canvas of the Icons tab.
+// The icon view window over the desktop miniature, the combo box's list of
+// icons, real icons moved when their pictures are dropped, and put back on Cancel.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop_icons/folder_view.h"
 #include "desktop_icons/icon_view.h"
 
 // One opening of the dialog's Icons page. The windows but the icon view are
@@ -17,6 +18,7 @@ struct IconPage {
     HWND combo;     // shared with the Windows page
     HWND miniature; // the desktop miniature the pictures lie over
     HWND listView;  // the shell's desktop icon list, or none
+    ShellChannel channel;
     IconView view;
     HWND viewWindow;
     HIMAGELIST images;

@@ -1,3 +1,4 @@
+// The icon view window: its items, painting, drag and menus (desktop_icons/icon_view.h).
 #include "desktop_icons/icon_view.h"
 
 #include <stdlib.h>
@@ -120,7 +121,8 @@ static int IconViewPaint(IconView *view, int i)
     ScopedGdiObject<HRGN> update(CreateRectRgn(0, 0, 0, 0));
     GetUpdateRgn(view->window, update.handle, FALSE);
     ValidateRgn(view->window, update.handle);
-    HDC dc = GetDC(view->window);
+    ScopedWindowDC window(view->window);
+    HDC dc = window.dc;
     if (i >= 0 && i < view->count) {
         IconViewDrawItem(view, dc, i);
     } else if (i < 0) {
@@ -133,7 +135,6 @@ static int IconViewPaint(IconView *view, int i)
                 IconViewDrawItem(view, dc, k);
         }
     }
-    ReleaseDC(view->window, dc);
     return 0;
 }
 

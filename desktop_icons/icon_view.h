@@ -1,5 +1,5 @@
-// The icon view window that lies over the canvas on the Icons tab: one
-// picture per desktop icon, dragged with the pointer, and two popup menus.
+// The icon view window over the Icons tab's canvas: one picture per desktop icon and two menus.
+// The pictures are dragged with the pointer.
 #pragma once
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-// Hidden desktop icon labels: blanked in the shell's list view and kept in the
-// registry (value name = the label, REG_DWORD data = the icon's number), so
-// they can be given back, also in a later run.
+// The store of hidden desktop icon labels, blanked in the shell and kept in the registry.
+// Value name = the label, REG_DWORD data = the icon's number, so that the
+// labels can be given back, also in a later run.
 #include "desktop_icons/desktop_icons.h"
 
 #include <string>

@@ -1,14 +1,38 @@
-#include "dialog/ext_prop.h"
+// The dialog's opening, its window procedure and its commands (dialog/dialog_proc.h).
+#include "dialog/dialog_proc.h"
 
 #include <windowsx.h>
 
+#include "base/facts.h"
 #include "base/messages.h"
+#include "base/scoped.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
-#include "dialog/tab_pages.h"
+#include "dialog/dialog_tools.h"
+#include "dialog/display_change.h"
+#include "dialog/open_dialog.h"
+#include "dialog/profiles_page.h"
+#include "dialog/settings_about.h"
+#include "dialog/tabs.h"
 #include "display/mode_switch.h"
 #include "resources/resource_ids.h"
 #include "session/display_session.h"
+
+INT_PTR OpenExtendedProperties(POINT point, DisplaySession *session)
+{
+    // COM for the whole run: the icons' folder view and pictures and the
+    // wallpapers use it, so that each of their operations only counts in.
+    ScopedComApartment com;
+    DisplaySession alone = {};
+    ExtPropState state = {};
+    state.session = session ? session : &alone;
+    state.openingPoint = point;
+    // The template holds a tab strip and a trackbar.
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    return DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_EXTENDED_PROPERTIES), nullptr,
+                           ExtPropDialogProc, reinterpret_cast<LPARAM>(&state));
+}
 
 static ExtPropState *StateOf(HWND dialog)
 {
@@ -312,12 +336,12 @@ static void OnIconLayoutCommand(ExtPropState *state, int id)
 {
     wchar_t text[128];
     if (id == ID_SAVE_ICON_POSITIONS) {
-        int saved = SaveIconLayout(state->icons.listView);
+        int saved = SaveIconLayout(state->icons.listView, &state->icons.channel);
         wsprintfW(text,
                   saved < 0 ? L"The icons position could not be saved." : L"Icons position saved: %d icons.",
                   saved);
     } else {
-        int placed = RestoreIconLayout(state->icons.listView);
+        int placed = RestoreIconLayout(state->icons.listView, &state->icons.channel);
         wsprintfW(text,
                   placed < 0 ? L"No icons position saved for this display setup."
                              : L"Icons position restored: %d icons.",

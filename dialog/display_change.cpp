@@ -1,8 +1,9 @@
-// The dialog after the platform's monitors changed (a mode switch, a monitor
-// attached or removed): the canvas shows the monitors present and the dialog
-// stays reachable.
-#include "dialog/ext_prop.h"
+// The dialog after the platform's monitors changed: canvas rebuilt, dialog kept reachable.
+// A mode switch, a monitor attached or removed: the canvas shows the monitors
+// present and the dialog stays on a work area.
+#include "dialog/display_change.h"
 
+#include "dialog/tabs.h"
 #include "display/monitors.h"
 #include "resources/resource_ids.h"
 

@@ -1,8 +1,14 @@
+// The dialog's set-up at WM_INITDIALOG, its closing and its background (dialog/ext_prop.h).
 #include "dialog/ext_prop.h"
-#include "dialog/tab_pages.h"
 
 #include "base/facts.h"
+#include "base/messages.h"
 #include "base/scoped.h"
+#include "dialog/dialog_tools.h"
+#include "dialog/display_change.h"
+#include "dialog/profiles_page.h"
+#include "dialog/settings_about.h"
+#include "dialog/tabs.h"
 #include "resources/resource_ids.h"
 #include "session/display_session.h"
 
@@ -26,41 +32,6 @@ static const int OptionCheckBoxIds[OPTION_COUNT] = {
 
 static const UINT PLACE_FLAGS = SWP_NOZORDER | SWP_NOACTIVATE;
 static const UINT MOVE_FLAGS = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-
-INT_PTR OpenExtendedProperties(POINT point, DisplaySession *session)
-{
-    DisplaySession alone = {};
-    ExtPropState state = {};
-    state.session = session ? session : &alone;
-    state.openingPoint = point;
-    // The template holds a tab strip and a trackbar.
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    return DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_EXTENDED_PROPERTIES), nullptr,
-                           ExtPropDialogProc, reinterpret_cast<LPARAM>(&state));
-}
-
-#define LAID_OUT_BASE_X 6
-#define LAID_OUT_BASE_Y 13
-
-// Four by eight dialog units are one base unit each way.
-static RECT BaseUnits(HWND dialog)
-{
-    RECT units = {0, 0, 4, 8};
-    if (!MapDialogRect(dialog, &units))
-        SetRect(&units, 0, 0, LAID_OUT_BASE_X, LAID_OUT_BASE_Y);
-    return units;
-}
-
-int DialogPixelsX(HWND dialog, int pixels)
-{
-    return MulDiv(pixels, BaseUnits(dialog).right, LAID_OUT_BASE_X);
-}
-
-int DialogPixelsY(HWND dialog, int pixels)
-{
-    return MulDiv(pixels, BaseUnits(dialog).bottom, LAID_OUT_BASE_Y);
-}
 
 // Moves a control to a laid-out pixel place (see DialogPixelsX).
 static void MoveTo(HWND window, int x, int y)
@@ -365,23 +336,6 @@ void CloseExtPropDialog(ExtPropState *state, INT_PTR result)
     state->tabImages = nullptr;
     EndDialog(state->dialogWindow, result);
 }
-
-void SetStyleBits(HWND window, LONG clear, LONG set)
-{
-    LONG style = GetWindowLongW(window, GWL_STYLE);
-    SetWindowLongW(window, GWL_STYLE, (style & ~clear) | set);
-}
-
-static void SetApplyDisabled(HWND dialog, bool disabled)
-{
-    HWND apply = GetDlgItem(dialog, IDC_APPLY);
-    SetStyleBits(apply, disabled ? 0 : WS_DISABLED, disabled ? WS_DISABLED : 0);
-    RedrawWindow(apply, nullptr, nullptr, RDW_INVALIDATE);
-}
-
-void EnableApplyButton(HWND dialog) { SetApplyDisabled(dialog, false); }
-
-void DisableApplyButton(HWND dialog) { SetApplyDisabled(dialog, true); }
 
 static void FillWithColor(HDC dc, const RECT &rect, COLORREF color)
 {

@@ -1,11 +1,12 @@
-// The Profiles page: the stored profiles in a list (name, displays, hotkey),
-// renamed, deleted and given hotkeys there; the registry follows at "&Apply"
+// The Profiles page: stored profiles listed, renamed, deleted and given hotkeys.
+// The list shows name, displays and hotkey; the registry follows at "&Apply"
 // or OK, Cancel drops the edits.
+#include "dialog/profiles_page.h"
+
 #include <string>
 
 #include "base/facts.h"
-#include "dialog/ext_prop.h"
-#include "dialog/tab_pages.h"
+#include "dialog/dialog_tools.h"
 #include "resources/resource_ids.h"
 #include "settings/profile_store.h"
 

@@ -1,12 +1,13 @@
-// The Settings and About pages: storing the options at OK, the About texts,
-// the two links and the closing slide.
-#include "base/facts.h"
-#include "base/platform.h"
-#include "dialog/ext_prop.h"
-#include "dialog/tab_pages.h"
-#include "resources/resource_ids.h"
+// The Settings and About pages: options stored at OK, the About texts, links and closing slide.
+#include "dialog/settings_about.h"
 
 #include <string.h>
+
+#include "base/facts.h"
+#include "base/platform.h"
+#include "dialog/dialog_tools.h"
+#include "dialog/tabs.h"
+#include "resources/resource_ids.h"
 
 #define WIDE_TEXT(text) WIDE_TEXT_(text)
 #define WIDE_TEXT_(text) L##text

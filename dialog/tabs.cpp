@@ -1,10 +1,13 @@
-// The five tabs of the dialog share one window: the tab strip only draws the
-// tabs, and a switch hides the old page's controls and shows the new ones.
-// Also the owner-drawn strip, the two subclassed controls and the screen list.
+// The dialog's six tabs in one window: the tab strip, the switch between pages, the links.
+// The tab strip only draws the tabs, and a switch hides the old page's
+// controls and shows the new ones. Also the owner-drawn strip, the two
+// subclassed controls and the screen list.
+#include "dialog/tabs.h"
+
 #include "base/messages.h"
 #include "base/scoped.h"
-#include "dialog/ext_prop.h"
-#include "dialog/tab_pages.h"
+#include "dialog/dialog_tools.h"
+#include "dialog/profiles_page.h"
 #include "resources/resource_ids.h"
 
 struct TabPage {
@@ -45,29 +48,6 @@ int ReloadCanvasIcons(ExtPropState *state)
     if (state->currentTab == TAB_ICONS)
         ShowTabLabels(state, TAB_ICONS);
     return loaded;
-}
-
-void WidenToText(HWND control, HWND dialog, int extra)
-{
-    wchar_t text[1024] = L"";
-    GetWindowTextW(control, text, 1024);
-    RECT needed = {};
-    TEXTMETRICW metrics = {};
-    {
-        WindowTextDC dc(control);
-        DrawTextW(dc.dc, text, -1, &needed, DT_CALCRECT | DT_EXPANDTABS);
-        GetTextMetricsW(dc.dc, &metrics);
-    }
-    RECT client, place;
-    GetClientRect(dialog, &client);
-    GetWindowRectIn(control, &place, dialog);
-    // Glyphs may be drawn a little beyond their measured cells.
-    int width = needed.right + metrics.tmAveCharWidth + extra;
-    if (width > client.right - CONTENT_MARGIN - place.left)
-        width = client.right - CONTENT_MARGIN - place.left;
-    if (width > place.right - place.left)
-        SetWindowPos(control, nullptr, 0, 0, width, place.bottom - place.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT InsertTab(HWND tabControl, const wchar_t *text, int image)

@@ -127,12 +127,10 @@ std::vector<Profile> LoadProfiles()
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         Profile profile;
-        HKEY key = nullptr;
-        if (result != ERROR_SUCCESS || RegOpenKeyExW(all.key, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        ScopedKey key;
+        if (result != ERROR_SUCCESS || !key.OpenUnder(all.key, name, KEY_READ))
             continue;
-        bool read = ReadProfileKey(key, name, &profile);
-        RegCloseKey(key);
-        if (read)
+        if (ReadProfileKey(key.key, name, &profile))
             profiles.push_back(profile);
     }
     return profiles;

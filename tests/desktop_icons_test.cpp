@@ -75,7 +75,7 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
         ASSERT_TRUE(shared.open) << "workerW " << workerW;
         std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&shared.block);
         ASSERT_TRUE(GetIconCount(&shared.block) == 3 && read.size() == 3u);
-        EXPECT_EQ(shared.block.folderView, nullptr)
+        EXPECT_EQ(shared.block.folderView.pointer, nullptr)
             << "a folder view without the list view's window is not used";
         FixtureIcon shown = shell.Report().at(2);
         EXPECT_TRUE(read[2].x == shown.x && read[2].y == shown.y && read[2].image == 2 &&
@@ -334,12 +334,16 @@ TEST_F(DesktopIcons, IconsTabShownAtOnceItsIconsComingAChunkAtATime)
 
 // The shell ends and another starts, its icons in another order and other
 // places, while the Icons tab is open after a drop: the tab shows the new
-// shell's icons, and Cancel puts each where the same icon stood before.
+// shell's icons, and Cancel puts each where the same icon stood before, also
+// an icon of no file whose label is hidden (known by its "::{GUID}" name, as
+// the layout store knows it).
 TEST_F(DesktopIcons, ShellStartedAnewIsFollowedAndCancelMatchesIconsByIdentity)
 {
     std::vector<FixtureIcon> icons = GridIcons(4, 3);
     for (FixtureIcon &icon : icons)
         icon.file = icon.text + L".txt";
+    icons[3].file = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+    icons[3].text = L"";
     auto first = std::make_unique<FixtureShell>(icons);
     std::vector<FixtureIcon> before = first->Report();
     std::vector<FixtureIcon> reversed(icons.rbegin(), icons.rend());
@@ -364,7 +368,7 @@ TEST_F(DesktopIcons, ShellStartedAnewIsFollowedAndCancelMatchesIconsByIdentity)
     std::vector<FixtureIcon> after = second->Report();
     ASSERT_EQ(after.size(), 4u);
     for (const FixtureIcon &icon : after) {
-        int k = _wtoi(icon.text.c_str() + 5); // "Icon k"
+        int k = icon.text.empty() ? 3 : _wtoi(icon.text.c_str() + 5); // "Icon k"
         EXPECT_TRUE(SamePlace(icon, before[k])) << "Icon " << k << " at " << icon.x << "," << icon.y;
     }
 }

@@ -10,7 +10,10 @@
 
 #include "base/facts.h"
 #include "canvas/canvas.h"
+#include "dialog/dialog_tools.h"
 #include "dialog/ext_prop.h"
+#include "dialog/open_dialog.h"
+#include "dialog/tabs.h"
 #include "resources/resource_ids.h"
 #include "tests/ui_driver.h"
 

@@ -24,12 +24,14 @@
 //
 // Either part ends its start with a hidden "Fixture ready".
 //
-//   fixture_shell hold
+//   fixture_shell keeper
 //
-// keeps the test desktop open for a whole run: two threads, no windows, until
-// killed. Wine closes a desktop when the users it counts fall to its owner's
-// running threads, and it counts one too few while one of explorer's own
-// threads ends; a second process of two threads keeps that count above.
+// stays on the test desktop for the whole run (scripts/wine-prefix starts it)
+// with two threads, each holding a message-only window: Wine miscounts a
+// desktop's users when one of explorer's threads ends (a COM call into
+// explorer leaves one that ends after 5 s idle) and closes the desktop under a
+// test process that has a single thread, unless a process with two threads
+// stays on it.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -155,9 +157,14 @@ static void MakeShell(bool workerW, bool lying)
         SetWindowSubclass(ListView, LyingProc, 0, 0);
 }
 
-static DWORD WINAPI Park(void *)
+// A message-only window that ties the calling thread to the desktop, and its
+// messages until the process is ended.
+static DWORD WINAPI StayOnDesktop(void *)
 {
-    Sleep(INFINITE);
+    CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
     return 0;
 }
 
@@ -167,9 +174,9 @@ int main()
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 2)
         return 2;
-    if (!wcscmp(argv[1], L"hold")) {
-        CreateThread(nullptr, 0, Park, nullptr, 0, nullptr);
-        Sleep(INFINITE);
+    if (!wcscmp(argv[1], L"keeper")) {
+        CloseHandle(CreateThread(nullptr, 0, StayOnDesktop, nullptr, 0, nullptr));
+        return (int)StayOnDesktop(nullptr);
     }
     if (!wcscmp(argv[1], L"windows"))
         MakeWindows(argc > 2 ? _wtoi(argv[2]) : 0, argc > 3 && !wcscmp(argv[3], L"stubborn"));

@@ -97,11 +97,14 @@ struct FixtureShell : FixtureProcess {
     {
     }
     // Picture k is a file "picture k.txt", a folder for k = 1, a program for k = 2;
-    // an icon with a file of its own gets an empty file of that name.
+    // an icon with a file of its own gets an empty file of that name, one whose
+    // "file" is a parsing name "::{...}" the item of the shell's own, no file.
     static std::wstring WriteList(std::vector<FixtureIcon> icons, bool workerW)
     {
         std::wstring folder = ShellFolder();
         for (FixtureIcon &icon : icons) {
+            if (icon.file.rfind(L"::", 0) == 0)
+                continue;
             std::wstring picture = folder + L"picture " + std::to_wstring(icon.image);
             if (icon.image == 1)
                 CreateDirectoryW(picture.c_str(), nullptr);

@@ -1,8 +1,6 @@
-// What the tab switch and the Settings and About pages share beside the
-// dialog's header.
+// Small tools every page of the dialog uses: laid-out pixel places, text widths, the Apply button.
 #pragma once
-#include "base/messages.h"
-#include "dialog/ext_prop.h"
+#include <windows.h>
 
 // The dialog's content column starts this far from the left edge and ends as
 // far from the right one.
@@ -15,22 +13,16 @@
 int DialogPixelsX(HWND dialog, int pixels);
 int DialogPixelsY(HWND dialog, int pixels);
 
-// The tab a key on the strip leads to from the tab shown, or -1 when the key
-// does not change tabs.
-int KeyboardTabTarget(int currentTab, WORD key);
 // A control whose text would not fit (a static wraps and loses its last
 // lines, a check box or label cuts its text) grows to the text, plus extra
 // pixels for what is beside the text, up to the right margin of the dialog;
 // it never shrinks. The template's sizes assume the 8-point "MS Sans Serif",
 // and the platform may give the dialog a wider font.
 void WidenToText(HWND control, HWND dialog, int extra);
-// options[i] = 1 when check box i is ticked, else 0.
-void TakeOptionsFromCheckBoxes(ExtPropState *state);
 
-// The two labels' texts of a tab, each label wide enough for its text.
-void ShowTabLabels(ExtPropState *state, int tab);
-// One line for the user in place of the page's upper label, until the labels are shown again.
-void SetHintText(ExtPropState *state, const wchar_t *text);
+void SetStyleBits(HWND window, LONG clear, LONG set);
+void EnableApplyButton(HWND dialog);
+void DisableApplyButton(HWND dialog);
 
 // A window's device context with the window's own font selected, released at
 // the end of the scope.
