@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "base/messages.h"
+#include "canvas/screen_numbers.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
 #include "dialog/tab_pages.h"
@@ -326,6 +327,9 @@ static INT_PTR OnButtonClicked(ExtPropState *state, int id)
         break;
     case IDC_PRIMARY_CHECK_BOX:
         OnPrimaryCheckBox(state);
+        break;
+    case IDC_IDENTIFY_BUTTON:
+        IdentifyScreens();
         break;
     case IDC_APPLY:
         OnApply(state);

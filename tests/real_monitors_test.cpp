@@ -14,6 +14,7 @@
 
 #include "base/messages.h"
 #include "base/platform.h"
+#include "canvas/screen_numbers.h"
 #include "desktop_icons/icon_view.h"
 #include "resources/resource_ids.h"
 #include "tests/canvas_driver.h"
@@ -79,6 +80,85 @@ HWND ScreenItem(HWND dialog, int k)
     return item;
 }
 
+// What the screen shows in the rectangle, 0x00RRGGBB a pixel, rows from the top.
+std::vector<DWORD> ScreenPixels(const RECT &rect)
+{
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void *bits = nullptr;
+    ScopedWindowDC screen(nullptr);
+    ScopedMemoryDC memory(screen.dc);
+    ScopedGdiObject<HBITMAP> bitmap(CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedSelection selected(memory.dc, bitmap.handle);
+    BitBlt(memory.dc, 0, 0, width, height, screen.dc, rect.left, rect.top, SRCCOPY);
+    return std::vector<DWORD>((DWORD *)bits, (DWORD *)bits + width * height);
+}
+
+// Wider than the selected screen's frame.
+#define FRAME_MARGIN 10
+
+bool White(DWORD pixel) { return (pixel & 0xF0F0F0) == 0xF0F0F0; }
+
+// The share of the number's glyph (drawn white on black in the item's size,
+// in the font the items use over a picture) that the item shows white, and
+// how many more white pixels the item shows than the glyph has.
+void CompareWithNumber(const std::vector<DWORD> &shown, int width, int height, int number, double *covered,
+                       double *excess)
+{
+    RECT box = {0, 0, width, height};
+    int rows = height * 3 / 4; // the primary mark below is left out
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void *bits = nullptr;
+    ScopedMemoryDC memory(nullptr);
+    ScopedGdiObject<HBITMAP> bitmap(CreateDIBSection(memory.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedGdiObject<HFONT> font(CreateScreenFont(height / 2 + 5));
+    {
+        ScopedSelection selected(memory.dc, bitmap.handle), selectedFont(memory.dc, font.handle);
+        FillRect(memory.dc, &box, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        SetTextColor(memory.dc, RGB(255, 255, 255));
+        SetBkMode(memory.dc, TRANSPARENT);
+        std::wstring text = std::to_wstring(number);
+        DrawTextW(memory.dc, text.c_str(), -1, &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    }
+    int both = 0, drawn = 0, white = 0;
+    for (int y = FRAME_MARGIN; y < rows; y++)
+        for (int x = FRAME_MARGIN; x < width - FRAME_MARGIN; x++) {
+            bool inGlyph = White(((DWORD *)bits)[y * width + x]), isWhite = White(shown[y * width + x]);
+            drawn += inGlyph, white += isWhite, both += inGlyph && isWhite;
+        }
+    *covered = drawn ? (double)both / drawn : 0;
+    *excess = drawn ? (double)white / drawn : 0;
+}
+
+// The identify windows of the program, shown or not.
+std::vector<HWND> IdentifyWindows()
+{
+    std::vector<HWND> windows;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, IDENTIFY_WINDOW_CLASS, nullptr));)
+        windows.push_back(window);
+    return windows;
+}
+
+// Each monitor shows its number once, on it, on top, neither active nor in
+// the way of a click.
+void ExpectNumbersOnMonitors(const std::vector<RECT> &monitors)
+{
+    ASSERT_TRUE(WaitFor([&] { return IdentifyWindows().size() == monitors.size(); }, 10000));
+    std::vector<int> shown(monitors.size());
+    for (HWND window : IdentifyWindows()) {
+        int number = atoi(WindowText(window).c_str());
+        ASSERT_TRUE(number >= 1 && number <= (int)monitors.size()) << WindowText(window);
+        shown[number - 1]++;
+        POINT centre = Centre(WindowRect(window));
+        EXPECT_TRUE(IsWindowVisible(window) && PtInRect(&monitors[number - 1], centre)) << number;
+        const LONG styles = WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE;
+        EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE) & styles, styles) << number;
+        EXPECT_NE(WindowFromPoint(centre), window) << "a click goes through " << number;
+        EXPECT_NE(GetForegroundWindow(), window) << number;
+    }
+    EXPECT_EQ(shown, std::vector<int>(monitors.size(), 1));
+}
+
 struct RealMonitors : ::testing::Test {
     RegistryGuard registry;
     std::vector<RECT> monitors;
@@ -122,9 +202,13 @@ struct RealMonitors : ::testing::Test {
 };
 
 // One group per display in the display menu, named by its device, read from
-// the menus the program builds on these monitors.
-TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasAScreenPerMonitor)
+// the menus the program builds on these monitors; "&Identify" in the command menu.
+TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasANumberedScreenPerMonitor)
 {
+    // A JPEG wallpaper of one colour without white: white on a screen is drawn over it.
+    const DWORD green = 0x288C5A;
+    ScopedWallpaper wallpaper(640, 480, RGB(0x28, 0x8C, 0x5A), L"2", nullptr, GUID_ContainerFormatJpeg,
+                              L"tessivon_monitors.jpg");
     LoadPlatformTable();
     MainWindowState menus = {};
     BuildProgramMenus(&menus, GetModuleHandleW(nullptr));
@@ -137,6 +221,9 @@ TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasAScreenPerMonito
         EXPECT_EQ(std::string(title), "  Display " + std::to_string(k + 1));
         EXPECT_GE(GetMenuItemCount(GetSubMenu(menus.displayMenu, k)), 2) << "the title and the present mode";
     }
+    char identify[32] = "";
+    GetMenuStringA(menus.commandMenu, ID_IDENTIFY, identify, sizeof(identify), MF_BYCOMMAND);
+    EXPECT_EQ(std::string(identify), "&Identify");
     FreeProgramMenus(&menus);
 
     // The screens of the running program: each at its monitor's place and
@@ -153,6 +240,70 @@ TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasAScreenPerMonito
         EXPECT_NEAR(item.bottom - item.top, (monitor.bottom - monitor.top) * scale, 1.5) << k;
         EXPECT_TRUE(IsWindowVisible(ScreenItem(dialog, k))) << k;
     }
+
+    // Over the picture each screen shows its number, white ringed with black,
+    // the primary display "Primary" below it, and the selected screen a frame
+    // in the selection colour, which follows the screen list.
+    COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    DWORD frame = GetRValue(highlight) << 16 | GetGValue(highlight) << 8 | GetBValue(highlight);
+    HWND combo = nullptr;
+    while ((combo = FindWindowExW(dialog, combo, WC_COMBOBOXEXW, nullptr)) && !IsWindowVisible(combo))
+        ;
+    auto similar = [](DWORD a, DWORD b) {
+        return abs((int)(a >> 16) - (int)(b >> 16)) < 12 &&
+               abs((int)(a >> 8 & 255) - (int)(b >> 8 & 255)) < 12 &&
+               abs((int)(a & 255) - (int)(b & 255)) < 12;
+    };
+    for (int selected : {0, 1}) {
+        if (selected)
+            ChooseEntry(dialog, combo, selected);
+        for (int k = 0; k < ExpectedMonitors; k++) {
+            RECT item = WindowRect(ScreenItem(dialog, k));
+            int width = item.right - item.left, height = item.bottom - item.top;
+            std::vector<DWORD> pixels;
+            // Waited for: the picture decoded and the selection followed.
+            WaitFor(
+                [&] {
+                    pixels = ScreenPixels(item);
+                    return similar(pixels[height / 2 * width + width / 8], green) &&
+                           (pixels[width + 1] == frame) == (k == selected);
+                },
+                10000);
+            EXPECT_TRUE(similar(pixels[height / 2 * width + width / 8], green)) << "the picture on " << k;
+            EXPECT_EQ(pixels[width + 1] == frame, k == selected) << "the frame of " << k << ", " << selected;
+            double covered, excess;
+            CompareWithNumber(pixels, width, height, k + 1, &covered, &excess);
+            EXPECT_GT(covered, 0.85) << "the number of " << k;
+            EXPECT_LT(excess, 1.3) << "the number of " << k;
+            int dark = 0, mark = 0;
+            for (int y = 0; y < height; y++)
+                for (int x = 0; x < width; x++) {
+                    dark += (pixels[y * width + x] & 0xC0C0C0) == 0;
+                    mark += y > height * 3 / 4 && y < height - FRAME_MARGIN && x > FRAME_MARGIN &&
+                            x < width / 2 && White(pixels[y * width + x]);
+                }
+            EXPECT_GT(dark, 0) << "the ring of " << k;
+            EXPECT_EQ(mark > 0, monitors[k].left == 0 && monitors[k].top == 0) << "the primary mark of " << k;
+        }
+    }
+}
+
+// "&Identify" of the command menu and of the Screen tab: each monitor's number
+// on it, gone by itself after the time.
+TEST_F(RealMonitors, IdentifyShowsEachMonitorsNumberOnItUntilItGoesByItself)
+{
+    DWORD start = GetTickCount();
+    PostMessageW(ProgramWindow(), WM_COMMAND, ID_IDENTIFY, 0);
+    ExpectNumbersOnMonitors(monitors);
+    EXPECT_TRUE(WaitFor([] { return IdentifyWindows().empty(); }, IDENTIFY_MS + 15000)) << "gone by itself";
+    EXPECT_GE(GetTickCount() - start, (DWORD)IDENTIFY_MS - 50) << "shown for the time";
+
+    OpenDialog(TAB_SCREEN);
+    HWND button = GetDlgItem(dialog, IDC_IDENTIFY_BUTTON);
+    EXPECT_TRUE(IsWindowVisible(button));
+    EXPECT_EQ(WindowText(button), "&Identify");
+    PostMessageW(button, BM_CLICK, 0, 0);
+    ExpectNumbersOnMonitors(monitors);
 }
 
 // A window of another process dragged by the real pointer from the first
