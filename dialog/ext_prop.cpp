@@ -160,7 +160,7 @@ static void CreateIdentifyButton(ExtPropState *state, HWND dialog)
     GetWindowRectIn(state->canvas.primaryCheckBox, &box, dialog);
     int width = DialogPixelsX(dialog, 80), height = DialogPixelsY(dialog, 23);
     int left = box.right - width;
-    PlaceAt(button, left, (box.top + box.bottom - height) / 2, width, height);
+    PlaceAt(button, left, box.top, width, height); // the screen list lies right above
     PlaceAt(state->canvas.primaryCheckBox, box.left, box.top, left - box.left - DialogPixelsX(dialog, 8),
             box.bottom - box.top);
 }
