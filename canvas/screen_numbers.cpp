@@ -21,7 +21,7 @@ void DrawOutlinedText(HDC dc, const wchar_t *text, const RECT &box, UINT format,
     // Copies on the square's edge only: strokes wider than the ring close it.
     for (int dy = -thickness; dy <= thickness; dy++)
         for (int dx = -thickness; dx <= thickness; dx++) {
-            if (abs(dx) != thickness && abs(dy) != thickness)
+            if (dx != -thickness && dx != thickness && dy != -thickness && dy != thickness)
                 continue;
             RECT shifted = box;
             OffsetRect(&shifted, dx, dy);
