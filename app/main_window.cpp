@@ -6,6 +6,7 @@
 #include "base/messages.h"
 #include "base/platform.h"
 #include "base/window_class.h"
+#include "canvas/screen_numbers.h"
 #include "desktop_icons/desktop_icons.h"
 #include "dialog/open_dialog.h"
 #include "display/displays.h"
@@ -292,6 +293,9 @@ static void OnCommand(MainWindowState *state, UINT id)
         break;
     case ID_EXTENDED_PROPERTIES:
         RunExtendedProperties(state);
+        break;
+    case ID_IDENTIFY:
+        IdentifyScreens();
         break;
     default:
         break;

@@ -1,18 +1,26 @@
-// How the canvas looks: the frame, the desktop miniature and each screen item.
-// The frame is plain or a gradient; a screen item shows its digit or the
-// wallpaper. The window miniature and the icon view paint themselves.
+// How the canvas looks: the frame (plain or a gradient), the desktop miniature,
+// and each screen item with its number, plain or over the wallpaper. The
+// window miniature and the icon view paint themselves.
 #include "canvas/canvas.h"
 
 #include <commctrl.h>
 
 #include "base/messages.h"
 #include "base/scoped.h"
+#include "canvas/screen_numbers.h"
 #include "settings/settings.h"
 
 static void FillWithColor(HDC dc, const RECT &rect, COLORREF color)
 {
     ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(color));
     FillRect(dc, &rect, brush.handle);
+}
+
+// A one-pixel frame just inside the rectangle.
+static void FillFrame(HDC dc, const RECT &rect, COLORREF color)
+{
+    ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(color));
+    FrameRect(dc, &rect, brush.handle);
 }
 
 static void ExcludeWindow(HDC dc, HWND window, HWND reference)
@@ -88,6 +96,35 @@ static void DrawScreenDigit(HDC dc, HFONT font, int index, const RECT &item)
     ExcludeClipRect(dc, left, top + 1, left + width, top + height - 1);
 }
 
+#define PRIMARY_MARK_TEXT L"Primary"
+
+// "Primary" in the item's bottom-left corner, in a font an eighth of its
+// height (within bounds); none on an item too small to hold it beside the
+// number. On a plain screen it is drawn opaque and kept out of the fill that
+// follows, over a picture ringed like the number.
+static void DrawPrimaryMark(HDC dc, const RECT &item, bool overPicture)
+{
+    int itemWidth = item.right - item.left, itemHeight = item.bottom - item.top;
+    int size = itemHeight / 8 < 10 ? 10 : itemHeight / 8 > 16 ? 16 : itemHeight / 8;
+    ScopedGdiObject<HFONT> font(CreateFontW(size, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                                            DEFAULT_PITCH, L"Arial"));
+    ScopedSelection selected(dc, font.handle);
+    RECT text = {0, 0, 0, 0};
+    DrawTextW(dc, PRIMARY_MARK_TEXT, -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    int margin = 3 + itemHeight / 40;
+    if (itemWidth < 3 * (text.right + margin) || itemHeight < 4 * text.bottom)
+        return;
+    OffsetRect(&text, item.left + 2 * margin, item.bottom - 2 * margin - text.bottom);
+    if (overPicture) {
+        DrawOutlinedText(dc, PRIMARY_MARK_TEXT, text, DT_SINGLELINE, RGB(255, 255, 255), RGB(0, 0, 0), 1);
+        return;
+    }
+    SetBkMode(dc, OPAQUE);
+    DrawTextW(dc, PRIMARY_MARK_TEXT, -1, &text, DT_SINGLELINE | DT_NOCLIP);
+    ExcludeClipRect(dc, text.left, text.top, text.right, text.bottom);
+}
+
 static void PaintPlainScreen(CanvasState *state, HDC dc, int index, const RECT &item)
 {
     bool selected = state->mode == CANVAS_SCREENS && index == state->selectedScreen;
@@ -95,9 +132,43 @@ static void PaintPlainScreen(CanvasState *state, HDC dc, int index, const RECT &
     COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW);
     SetTextColor(dc, text);
     SetBkColor(dc, back);
-    if (!state->zooming)
+    if (!state->zooming) {
         DrawScreenDigit(dc, state->screenFonts[index], index, item);
+        if (state->screens[index].primary)
+            DrawPrimaryMark(dc, item, false);
+    }
     FillWithColor(dc, item, back);
+}
+
+// The selection colour inside the item's edge, with a white line inside it,
+// so that it stands out from light and dark pictures alike.
+static void FrameSelectedScreen(HDC dc, const RECT &item)
+{
+    int width = item.right - item.left, height = item.bottom - item.top;
+    int thickness = (width < height ? width : height) / 50 + 2;
+    RECT edge = item;
+    for (int k = 0; k < thickness; k++, InflateRect(&edge, -1, -1))
+        FillFrame(dc, edge, GetSysColor(COLOR_HIGHLIGHT));
+    FillFrame(dc, edge, GetSysColor(COLOR_HIGHLIGHTTEXT));
+}
+
+// Over the screen's picture: its number, half the item high, white ringed in
+// black; the primary display's mark; the selected screen's frame.
+static void DrawMarksOverPicture(CanvasState *state, HDC dc, int index, const RECT &item)
+{
+    int height = item.bottom - item.top;
+    wchar_t number[12];
+    ScreenNumberText(index, number);
+    {
+        ScopedGdiObject<HFONT> font(CreateScreenFont(height / 2 + 5));
+        ScopedSelection selected(dc, font.handle);
+        DrawOutlinedText(dc, number, item, DT_SINGLELINE | DT_CENTER | DT_VCENTER, RGB(255, 255, 255),
+                         RGB(0, 0, 0), height / 80 + 1);
+    }
+    if (state->screens[index].primary)
+        DrawPrimaryMark(dc, item, true);
+    if (state->mode == CANVAS_SCREENS && index == state->selectedScreen)
+        FrameSelectedScreen(dc, item);
 }
 
 BOOL PaintScreenItem(CanvasState *state, HWND window, HDC given)
@@ -120,8 +191,10 @@ BOOL PaintScreenItem(CanvasState *state, HWND window, HDC given)
         if (state->mode == CANVAS_WINDOWS && IsWindowVisible(state->windowMiniature))
             ExcludeWindow(dc, state->windowMiniature, window);
         bool wallpaper = !state->zooming && state->options[OPT_SHOW_WALLPAPER_DESKTOP];
-        if (!wallpaper ||
-            !DrawScreenWallpaper(state, dc, state->screens[index].monitorRect, item.right, item.bottom))
+        if (wallpaper &&
+            DrawScreenWallpaper(state, dc, state->screens[index].monitorRect, item.right, item.bottom))
+            DrawMarksOverPicture(state, dc, index, item);
+        else
             PaintPlainScreen(state, dc, index, item);
     }
     ValidateRect(window, nullptr);

@@ -6,6 +6,7 @@
 #include "base/facts.h"
 #include "base/messages.h"
 #include "base/scoped.h"
+#include "canvas/screen_numbers.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
 #include "dialog/dialog_tools.h"
@@ -366,6 +367,9 @@ static INT_PTR OnButtonClicked(ExtPropState *state, int id)
         break;
     case IDC_PRIMARY_CHECK_BOX:
         OnPrimaryCheckBox(state);
+        break;
+    case IDC_IDENTIFY_BUTTON:
+        IdentifyScreens();
         break;
     case IDC_APPLY:
         OnApply(state);

@@ -124,6 +124,21 @@ static void CreatePrimaryCheckBox(ExtPropState *state, HWND dialog)
     SendMessageW(box, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
 }
 
+// "&Identify" at the right end of the primary check box's line; the box gives it room.
+static void CreateIdentifyButton(ExtPropState *state, HWND dialog)
+{
+    HWND button = CreateChild(dialog, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, IDC_IDENTIFY_BUTTON);
+    SetWindowTextW(button, L"&Identify");
+    SendMessageW(button, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
+    RECT box;
+    GetWindowRectIn(state->canvas.primaryCheckBox, &box, dialog);
+    int width = DialogPixelsX(dialog, 80), height = DialogPixelsY(dialog, 23);
+    int left = box.right - width;
+    PlaceAt(button, left, box.top, width, height); // the screen list lies right above
+    PlaceAt(state->canvas.primaryCheckBox, box.left, box.top, left - box.left - DialogPixelsX(dialog, 8),
+            box.bottom - box.top);
+}
+
 static void CreateCombos(ExtPropState *state, HWND dialog)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_USEREX_CLASSES};
@@ -170,6 +185,7 @@ static void ChooseStartingTab(ExtPropState *state)
         SendMessageW(state->tabControl, TCM_SETCURSEL, TAB_WINDOWS, 0);
         ShowWindow(canvas.screenCombo, SW_HIDE);
         ShowWindow(canvas.primaryCheckBox, SW_HIDE);
+        ShowWindow(GetDlgItem(state->dialogWindow, IDC_IDENTIFY_BUTTON), SW_HIDE);
         ShowWindow(canvas.windowCombo, SW_SHOW);
         ShowTabLabels(state, TAB_WINDOWS);
     } else {
@@ -294,6 +310,7 @@ int InitExtPropDialog(ExtPropState *state)
     CentreOnMonitor(dialog, state->openingPoint);
 
     CreatePrimaryCheckBox(state, dialog);
+    CreateIdentifyButton(state, dialog);
     state->okButton = GetDlgItem(dialog, IDC_OK);
     SendMessageW(dialog, DM_SETDEFID, IDC_OK, 0);
     CreateCombos(state, dialog);

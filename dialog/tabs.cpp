@@ -113,6 +113,7 @@ static void LeavePage(ExtPropState *state, int tab, int target)
     case TAB_SCREEN:
         ShowControl(state->canvas.screenCombo, FALSE);
         ShowControl(state->canvas.primaryCheckBox, FALSE);
+        ShowControl(GetDlgItem(state->dialogWindow, IDC_IDENTIFY_BUTTON), FALSE);
         break;
     case TAB_WINDOWS:
         LeaveWindowsPage(state, target);
@@ -165,6 +166,7 @@ static void EnterPage(ExtPropState *state, int tab, BOOL fromCanvas)
     case TAB_SCREEN:
         ShowControl(state->canvas.screenCombo, TRUE);
         ShowControl(state->canvas.primaryCheckBox, TRUE);
+        ShowControl(GetDlgItem(state->dialogWindow, IDC_IDENTIFY_BUTTON), TRUE);
         if (fromCanvas)
             InvalidateSelectedScreen(&state->canvas);
         break;

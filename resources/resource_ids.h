@@ -13,6 +13,8 @@
 #define ID_EXTENDED_PROPERTIES 40013
 /* Also in the icon view's desktop menu, beside "&Save Icons Position" (40018). */
 #define ID_RESTORE_ICON_POSITIONS 40019
+/* Each monitor's number shown on it for a few seconds; also a button of the Screen tab. */
+#define ID_IDENTIFY 40020
 /* 50000 to 64999 are the mode commands of up to fifteen displays
    (display/mode_menus.h); no other command may use them. */
 
@@ -102,6 +104,9 @@
 #define IDC_PROFILE_HOTKEY_LABEL 1115
 #define IDC_PROFILE_HOTKEY 1116
 #define IDC_PROFILE_WARNING 1117
+
+/* "&Identify" on the Screen tab, created beside the template. */
+#define IDC_IDENTIFY_BUTTON 1120
 
 /* Texts of the two link buttons; the code opens them with ShellExecuteA
    ("http://" and "mailto:" in front). */

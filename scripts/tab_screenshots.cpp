@@ -1,7 +1,8 @@
 // For scripts/screenshot-tabs: opens the Extended Display Properties dialog on
 // the real platform, writes where the dialog and its six tabs lie on the
 // screen to the file named on the command line ("screens N", "dialog LEFT TOP
-// RIGHT BOTTOM" and "tab INDEX X Y" per tab, at its centre), and cancels the
+// RIGHT BOTTOM", "tab INDEX X Y" per tab, at its centre, and "identify X Y",
+// the centre of the Screen tab's "&Identify"), and cancels the
 // dialog once a file of that name with ".done" appended exists.
 //
 // The wallpaper is a picture drawn here, kept as a JPEG file, stretched. When the Windows tab is
@@ -55,6 +56,8 @@ static void CALLBACK WatchDialog(HWND, UINT, UINT_PTR timer, DWORD)
             ClientToScreen(state->tabControl, &centre);
             text += (wsprintfA(line, "tab %d %ld %ld\n", tab, centre.x, centre.y), line);
         }
+        POINT identify = Centre(WindowRect(GetDlgItem(dialog, IDC_IDENTIFY_BUTTON)));
+        text += (wsprintfA(line, "identify %ld %ld\n", identify.x, identify.y), line);
         WriteFile(Places, text);
         written = true;
     }

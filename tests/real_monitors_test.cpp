@@ -14,6 +14,7 @@
 
 #include "base/messages.h"
 #include "base/platform.h"
+#include "canvas/screen_numbers.h"
 #include "desktop_icons/icon_view.h"
 #include "resources/resource_ids.h"
 #include "tests/canvas_driver.h"
@@ -79,6 +80,77 @@ HWND ScreenItem(HWND dialog, int k)
     return item;
 }
 
+bool White(COLORREF pixel) { return (pixel & 0xF0F0F0) == 0xF0F0F0; }
+
+// A screen item over a picture of one colour (in the middle of JPEG's blur),
+// as the screen shows it: the number white ringed with black, the primary
+// mark below it on the left, the frame when selected.
+void ExpectScreenOverPicture(const RECT &item, COLORREF picture, int number, bool selected, bool primary)
+{
+    int width = item.right - item.left, height = item.bottom - item.top, rows = height * 3 / 4;
+    ScopedWindowDC screen(nullptr);
+    ScopedMemoryDC memory(screen.dc);
+    ScopedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.dc, width, height));
+    ScopedSelection selectedBitmap(memory.dc, bitmap.handle);
+    auto shown = [&](int x, int y) { return GetPixel(memory.dc, x, y); };
+    EXPECT_TRUE(WaitFor( // the picture decoded and the selection followed
+        [&] {
+            BitBlt(memory.dc, 0, 0, width, height, screen.dc, item.left, item.top, SRCCOPY);
+            return ((shown(width / 8, height / 2) ^ picture) & 0xE0E0E0) == 0 &&
+                   (shown(1, 1) == GetSysColor(COLOR_HIGHLIGHT)) == selected;
+        },
+        10000))
+        << "the picture and the frame of " << number;
+    // Inside the frame: below the number's rows lies the primary mark.
+    auto count = [&](bool (*test)(COLORREF), int top, int bottom, int right) {
+        int found = 0;
+        for (int y = top; y < bottom; y++)
+            for (int x = 10; x < right; x++)
+                found += test(shown(x, y));
+        return found;
+    };
+    int white = count(White, 10, rows, width - 10);
+    EXPECT_GT(count([](COLORREF pixel) { return (pixel & 0xC0C0C0) == 0; }, 10, rows, width - 10), 0)
+        << "the ring of " << number;
+    EXPECT_EQ(count(White, rows, height - 10, width / 2) > 0, primary) << "the primary mark of " << number;
+    // The number's glyph drawn in black where the items draw it leaves no
+    // white: the white is that number.
+    ScopedGdiObject<HFONT> font(CreateScreenFont(height / 2 + 5));
+    ScopedSelection selectedFont(memory.dc, font.handle);
+    SetBkMode(memory.dc, TRANSPARENT);
+    RECT box = {0, 0, width, height};
+    DrawTextW(memory.dc, std::to_wstring(number).c_str(), -1, &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    EXPECT_TRUE(white > height && count(White, 10, rows, width - 10) < white / 10) << "the number " << number;
+}
+
+// The identify windows of the program, shown or not.
+std::vector<HWND> IdentifyWindows()
+{
+    std::vector<HWND> windows;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, IDENTIFY_WINDOW_CLASS, nullptr));)
+        windows.push_back(window);
+    return windows;
+}
+
+// Each monitor shows its number once, on it, on top, neither active nor in
+// the way of a click.
+void ExpectNumbersOnMonitors(const std::vector<RECT> &monitors)
+{
+    ASSERT_TRUE(WaitFor([&] { return IdentifyWindows().size() == monitors.size(); }, 10000));
+    int shown = 0;
+    for (HWND window : IdentifyWindows()) {
+        int number = atoi(WindowText(window).c_str());
+        ASSERT_TRUE(number >= 1 && number <= (int)monitors.size()) << WindowText(window);
+        shown |= 1 << number;
+        POINT centre = Centre(WindowRect(window));
+        EXPECT_TRUE(IsWindowVisible(window) && PtInRect(&monitors[number - 1], centre)) << number;
+        EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) << number;
+        EXPECT_NE(WindowFromPoint(centre), window) << "a click goes through " << number;
+        EXPECT_NE(GetForegroundWindow(), window) << number;
+    }
+    EXPECT_EQ(shown, (2 << monitors.size()) - 2) << "each number once";
+}
+
 struct RealMonitors : ::testing::Test {
     RegistryGuard registry;
     std::vector<RECT> monitors;
@@ -122,9 +194,13 @@ struct RealMonitors : ::testing::Test {
 };
 
 // One group per display in the display menu, named by its device, read from
-// the menus the program builds on these monitors.
-TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasAScreenPerMonitor)
+// the menus the program builds on these monitors; "&Identify" in the command menu.
+TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasANumberedScreenPerMonitor)
 {
+    // A JPEG wallpaper of one colour without white: white on a screen is drawn over it.
+    const COLORREF green = RGB(0x30, 0x90, 0x50);
+    ScopedWallpaper wallpaper(640, 480, green, L"2", nullptr, GUID_ContainerFormatJpeg,
+                              L"tessivon_monitors.jpg");
     LoadPlatformTable();
     MainWindowState menus = {};
     BuildProgramMenus(&menus, GetModuleHandleW(nullptr));
@@ -137,6 +213,9 @@ TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasAScreenPerMonito
         EXPECT_EQ(std::string(title), "  Display " + std::to_string(k + 1));
         EXPECT_GE(GetMenuItemCount(GetSubMenu(menus.displayMenu, k)), 2) << "the title and the present mode";
     }
+    char identify[32] = "";
+    GetMenuStringA(menus.commandMenu, ID_IDENTIFY, identify, sizeof(identify), MF_BYCOMMAND);
+    EXPECT_EQ(std::string(identify), "&Identify");
     FreeProgramMenus(&menus);
 
     // The screens of the running program: each at its monitor's place and
@@ -153,6 +232,36 @@ TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasAScreenPerMonito
         EXPECT_NEAR(item.bottom - item.top, (monitor.bottom - monitor.top) * scale, 1.5) << k;
         EXPECT_TRUE(IsWindowVisible(ScreenItem(dialog, k))) << k;
     }
+
+    // Over the picture each screen shows its number, the primary display its
+    // mark, and the selected screen a frame, which follows the screen list.
+    HWND combo = nullptr;
+    while ((combo = FindWindowExW(dialog, combo, WC_COMBOBOXEXW, nullptr)) && !IsWindowVisible(combo))
+        ;
+    for (int selected : {0, 1}) {
+        ChooseEntry(dialog, combo, selected);
+        for (int k = 0; k < ExpectedMonitors; k++)
+            ExpectScreenOverPicture(WindowRect(ScreenItem(dialog, k)), green, k + 1, k == selected,
+                                    monitors[k].left == 0 && monitors[k].top == 0);
+    }
+}
+
+// "&Identify" of the command menu and of the Screen tab: each monitor's number
+// on it, gone by itself after the time.
+TEST_F(RealMonitors, IdentifyShowsEachMonitorsNumberOnItUntilItGoesByItself)
+{
+    DWORD start = GetTickCount();
+    PostMessageW(ProgramWindow(), WM_COMMAND, ID_IDENTIFY, 0);
+    ExpectNumbersOnMonitors(monitors);
+    EXPECT_TRUE(WaitFor([] { return IdentifyWindows().empty(); }, IDENTIFY_MS + 15000)) << "gone by itself";
+    EXPECT_GE(GetTickCount() - start, (DWORD)IDENTIFY_MS - 50) << "shown for the time";
+
+    OpenDialog(TAB_SCREEN);
+    HWND button = GetDlgItem(dialog, IDC_IDENTIFY_BUTTON);
+    EXPECT_TRUE(IsWindowVisible(button));
+    EXPECT_EQ(WindowText(button), "&Identify");
+    PostMessageW(button, BM_CLICK, 0, 0);
+    ExpectNumbersOnMonitors(monitors);
 }
 
 // A window of another process dragged by the real pointer from the first

@@ -100,11 +100,12 @@ TEST_F(Wallpaper, SpanAcrossTwoMonitorsAndTheOneWallpaperOnEach)
             HWND first = state.canvas.screenItems[0], second = state.canvas.screenItems[1];
             RECT item;
             GetClientRect(first, &item);
+            // Inside the frame of the selected first screen.
             int w = item.right, h = item.bottom;
-            EXPECT_TRUE(Shows(first, span ? w / 4 : 2, h / 2, Red));
-            EXPECT_TRUE(Shows(first, span ? w * 3 / 4 : w - 3, h / 2, span ? Green : Blue));
-            EXPECT_TRUE(Shows(second, span ? w / 4 : 2, h / 2, span ? Green : Red));
-            EXPECT_TRUE(Shows(second, span ? w * 3 / 4 : w - 3, h / 2, Blue));
+            EXPECT_TRUE(Shows(first, span ? w / 4 : 8, h / 2, Red));
+            EXPECT_TRUE(Shows(first, span ? w * 3 / 4 : w - 9, h / 2, span ? Green : Blue));
+            EXPECT_TRUE(Shows(second, span ? w / 4 : 8, h / 2, span ? Green : Red));
+            EXPECT_TRUE(Shows(second, span ? w * 3 / 4 : w - 9, h / 2, Blue));
         }));
     }
     // The scaled copy of one part of the picture is not another part of the same size.
@@ -145,7 +146,8 @@ TEST_F(Wallpaper, FilesWithoutAPictureShowTheDesktopColourALargeOneIsHeldSmall)
     }
     ScopedWallpaper wallpaper(3840, 2160, 0, L"2", Quarters<3840>, GUID_ContainerFormatJpeg, L"large.jpg");
     OnQuarterScale([&](HWND item, ExtPropState &state) {
-        EXPECT_TRUE(Shows(item, 1, 1, Red) && Shows(item, 128, 96, Green) && Shows(item, 254, 190, Blue));
+        // The green middle above the screen's number.
+        EXPECT_TRUE(Shows(item, 1, 1, Red) && Shows(item, 128, 30, Green) && Shows(item, 254, 190, Blue));
         const WallpaperPicture &picture = state.canvas.wallpapers[0];
         RECT frame;
         GetClientRect(state.canvas.canvasFrame, &frame);
