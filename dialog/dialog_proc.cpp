@@ -9,6 +9,8 @@
 #include "canvas/screen_numbers.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
+#include "dialog/dialog_fit.h"
+#include "dialog/dialog_setup.h"
 #include "dialog/dialog_tools.h"
 #include "dialog/display_change.h"
 #include "dialog/open_dialog.h"

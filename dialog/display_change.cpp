@@ -3,36 +3,10 @@
 // present and the dialog stays on a work area.
 #include "dialog/display_change.h"
 
+#include "dialog/dialog_fit.h"
 #include "dialog/tabs.h"
 #include "display/monitors.h"
 #include "resources/resource_ids.h"
-
-static bool InSomeWorkArea(POINT point)
-{
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    HMONITOR monitor = CompatMonitorFromPoint(point, MONITOR_DEFAULTTONULL);
-    return monitor && CompatGetMonitorInfo(monitor, &info) && PtInRect(&info.rcWork, point);
-}
-
-bool KeepWindowOnMonitors(HWND window)
-{
-    RECT rect;
-    if (!GetWindowRect(window, &rect))
-        return false;
-    const POINT corners[] = {{rect.left, rect.top},
-                             {rect.right - 1, rect.top},
-                             {rect.left, rect.bottom - 1},
-                             {rect.right - 1, rect.bottom - 1}};
-    bool fits = true;
-    for (POINT corner : corners)
-        fits = fits && InSomeWorkArea(corner);
-    if (fits)
-        return false;
-    RECT kept = KeepRectInArea(rect, NearestWorkArea(rect));
-    SetWindowPos(window, nullptr, kept.left, kept.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return true;
-}
 
 // The Screen page is offered only with several displays.
 static void LeaveScreenPageIfAlone(ExtPropState *state)

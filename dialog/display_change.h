@@ -7,6 +7,3 @@
 // The canvas rebuilt from the monitors now present, pending window and icon
 // moves kept, and the dialog moved onto a monitor when it no longer fits.
 void FollowDisplayChange(ExtPropState *state);
-// Moves the window wholly onto the work area of the monitor nearest to it
-// unless each of its corners lies in some monitor's work area; true when moved.
-bool KeepWindowOnMonitors(HWND window);

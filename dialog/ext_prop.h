@@ -1,6 +1,6 @@
-// The "Extended Display Properties" dialog's state record, and its opening's set-up and closing.
-// Each page and the window procedure have a header of their own, which
-// includes this one.
+// The "Extended Display Properties" dialog's state record. The set-up, each
+// page and the window procedure have a header of their own, which includes
+// this one.
 #pragma once
 #include <windows.h>
 
@@ -70,14 +70,3 @@ struct ExtPropState {
     int tabToRestore;
     UINT taskbarCreatedMessage; // the shell has started anew
 };
-
-// The opening's set-up and closing (dialog/ext_prop.cpp).
-// The WM_INITDIALOG work; 0 when the icon view window cannot be created.
-int InitExtPropDialog(ExtPropState *state);
-// On a work area lower than the dialog, the dialog gives up the difference,
-// taken from the miniature first, so that its buttons stay on the screen.
-void FitDialogToWorkArea(ExtPropState *state);
-// Releases everything the opening created, then ends the dialog with the result.
-void CloseExtPropDialog(ExtPropState *state, INT_PTR result);
-// The dialog's background erase; always TRUE.
-BOOL EraseDialogBackground(ExtPropState *state, HDC dc);
