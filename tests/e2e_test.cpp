@@ -135,7 +135,12 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
     EXPECT_FALSE(Loaded(program.info.hProcess, "comctl32.dll") || Loaded(program.info.hProcess, "ole32.dll"));
     HWND dialog = OpenDialog();
     EXPECT_TRUE(dialog && Loaded(program.info.hProcess, "comctl32.dll")) << "with the dialog";
+    // The icon does not answer while the dialog is open, and answers again after it.
+    for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP})
+        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
+    EXPECT_FALSE(MenuOpens(GetDoubleClickTime() + 1000)) << "the icon answers while the dialog is open";
     EXPECT_TRUE(Closes(dialog));
+    EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the icon does not answer after the dialog";
     Sleep(1000); // the taskbar places the icon
     ChildProcess click(L"/usr/bin/xdotool mousemove 1013 758 click 1");
     EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";

@@ -141,17 +141,10 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
         Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
         EXPECT_EQ(GetMenuDefaultItem(right.menu, FALSE, 0), expected);
     }
-    // With the option set the double click opens the dialog, and the icon
-    // does not answer while it is open.
-    std::string dialog;
-    WhenWindowAppears([] { return FindShown("#32770"); },
-                      [&](HWND shown) {
-                          Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
-                          dialog = WindowText(shown) + (Program.clickPending ? " answered" : "");
-                          PostMessageW(shown, WM_COMMAND, IDOK, 0);
-                      });
+    // With the option set the double click opens the dialog.
+    Watch dialog;
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
-    EXPECT_EQ(dialog, "Extended Display Properties");
+    EXPECT_EQ(dialog.box.rfind("Extended Display Properties: ", 0), 0u);
 
     // Mode commands are decoded per display, each naming its display's device:
     // display 1 is the first monitor enumerated, which need not be the primary
