@@ -9,9 +9,9 @@
 
 #include <fstream>
 
-#include "command/profile_commands.h"
 #include "base/messages.h"
 #include "base/platform.h"
+#include "command/profile_commands.h"
 #include "desktop_icons/desktop_icons.h"
 #include "desktop_icons/icon_layout.h"
 #include "display/catalogue.h"
@@ -27,6 +27,7 @@
 namespace {
 
 std::wstring ProgramPath;
+DEVMODEA StartMode; // the mode of the start, put back at the end when a failed test left another
 
 // The height stored as the display's setting for the next logon.
 DWORD StoredHeight()
@@ -42,12 +43,6 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
     PostMessageA(ProgramWindow(), message, wParam, lParam);
 }
 
-void Tray(std::initializer_list<UINT> mouseMessages)
-{
-    for (UINT mouse : mouseMessages)
-        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
-}
-
 // Shows that a popup menu opens (or not) and closes it.
 bool MenuOpens(DWORD milliseconds)
 {
@@ -59,7 +54,11 @@ bool MenuOpens(DWORD milliseconds)
 }
 
 // A click on the icon opens a menu (a left one records the modes that Escape goes back to).
-bool ClickOpensMenu(UINT down = WM_LBUTTONDOWN) { return Tray({down, down + 1}), MenuOpens(5000); }
+bool ClickOpensMenu(UINT down = WM_LBUTTONDOWN)
+{
+    return Post(WM_TRAYNOTIFY, TRAY_ICON_ID, down), Post(WM_TRAYNOTIFY, TRAY_ICON_ID, down + 1),
+           MenuOpens(5000);
+}
 
 // The program's dialog or box of the caption once shown; null when none comes.
 HWND WaitShown(const char *caption, DWORD milliseconds = 10000)
@@ -104,21 +103,6 @@ bool Loaded(HANDLE process, const char *name)
     return false;
 }
 
-// The mode of the start, put back when a failed test left another.
-struct ScreenGuard {
-    DEVMODEA start = {};
-    ScreenGuard()
-    {
-        start.dmSize = sizeof(start);
-        EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &start);
-    }
-    ~ScreenGuard()
-    {
-        if (GetSystemMetrics(SM_CXSCREEN) != (int)start.dmPelsWidth)
-            ChangeDisplaySettingsA(&start, 0);
-    }
-};
-
 // The real program started with the options stored beforehand, ended by
 // "&Exit Tessivon".
 struct Program : ChildProcess {
@@ -131,63 +115,75 @@ struct Program : ChildProcess {
 
 struct EndToEnd : ::testing::Test {
     RegistryGuard registry;
-    ScreenGuard screen;
     Program program;
     void TearDown() override { EXPECT_EQ(program.Exit(), 0); }
-    // The command id of the mode of this size in the start's depth, found the
-    // way the program builds its catalogue; 0 when there is none.
-    int ModeCommand(DWORD width, DWORD height)
-    {
-        LoadPlatformTable();
-        DisplayCatalogue catalogue = {};
-        BuildDisplayCatalogue(&catalogue, {false, true});
-        int command = 0;
-        for (int j = 0; j < catalogue.counts[0] && !command; j++)
-            if (catalogue.tables[0][j].width == (LONG)width &&
-                catalogue.tables[0][j].height == (LONG)height &&
-                catalogue.tables[0][j].bitsPerPixel == (LONG)screen.start.dmBitsPerPel)
-                command = ID_MODE_BASE + j;
-        FreeDisplayCatalogue(&catalogue);
-        return command;
-    }
 };
 
-// A real X pointer click with no hold, at the first icon of the notification
-// area of the virtual desktop, opens the display menu. The common controls
-// serve only the dialog, COM only the desktop icon tools: loaded at start-up
-// they would hold most of the program's memory while it waits in the tray.
-TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndTheIconWaitsForTheDialog)
+// The common controls serve only the dialog, COM only the desktop icon tools:
+// loaded at start-up they would hold most of the program's memory while it
+// waits in the tray. A real X pointer click with no hold, at the first icon of
+// the notification area of the virtual desktop, opens the display menu.
+// 1024x768 -> 640x480: the pick switches at once and asks, storing nothing
+// yet; Enter keeps and stores the mode, which Escape on the program's window
+// then takes back; Escape on the question puts it back unstored. For a user
+// who never set KeepIconLayout (on by default) every icon the shell pushed
+// inside the smaller screen comes back; with it off no layout is saved around
+// the switch, so they stay pushed.
+TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLayout)
 {
     ASSERT_EQ(WaitForInputIdle(program.info.hProcess, 10000), 0u);
     EXPECT_FALSE(Loaded(program.info.hProcess, "comctl32.dll") || Loaded(program.info.hProcess, "ole32.dll"));
+    HWND dialog = OpenDialog();
+    EXPECT_TRUE(dialog && Loaded(program.info.hProcess, "comctl32.dll")) << "with the dialog";
+    // The icon does not answer while the dialog is open, and answers again after it.
+    for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP})
+        Post(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse);
+    EXPECT_FALSE(MenuOpens(GetDoubleClickTime() + 1000)) << "the icon answers while the dialog is open";
+    EXPECT_TRUE(Closes(dialog));
+    EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the icon does not answer after the dialog";
     Sleep(1000); // the taskbar places the icon
     ChildProcess click(L"/usr/bin/xdotool mousemove 1013 758 click 1");
     EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";
 
-    ASSERT_EQ(screen.start.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
-    int command = ModeCommand(800, 600);
-    ASSERT_NE(command, 0) << "no 800x600 mode in the virtual desktop";
-    // The pick switches at once and asks, storing nothing yet. Enter keeps and
-    // stores the mode, which Escape on the program's window then takes back.
-    ASSERT_TRUE(ClickOpensMenu()) << "the display menu did not open";
-    Post(WM_COMMAND, command);
-    HWND question = nullptr;
-    ASSERT_TRUE(ScreenHeightBecomes(600) && (question = WaitShown("Tessivon")));
-    EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
-    EXPECT_TRUE(Answer(question, VK_RETURN));
-    EXPECT_EQ(StoredHeight(), 600u);
-    Post(WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_TRUE(ScreenHeightBecomes(768));
-    EXPECT_EQ(StoredHeight(), 768u);
-
-    // The icon does not answer while the dialog is open, and answers again after it.
-    HWND dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(Loaded(program.info.hProcess, "comctl32.dll")) << "with the dialog";
-    Tray({WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP});
-    EXPECT_FALSE(MenuOpens(GetDoubleClickTime() + 1000)) << "the icon answers while the dialog is open";
-    EXPECT_TRUE(Closes(dialog));
-    EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the icon does not answer after the dialog";
+    FixtureShell shell(GridIcons(80, 3)); // up to x 820 and y 570
+    const std::vector<FixtureIcon> start = shell.Report();
+    // The command of 640x480 in the start's depth, found the way the program builds its menu.
+    LoadPlatformTable();
+    DisplayCatalogue catalogue = {};
+    BuildDisplayCatalogue(&catalogue, {false, true});
+    int command = 0;
+    for (int j = 0; j < catalogue.counts[0]; j++) {
+        const ModeEntry &mode = catalogue.tables[0][j];
+        if (!command && mode.width == 640 && mode.height == 480 &&
+            mode.bitsPerPixel == (LONG)StartMode.dmBitsPerPel)
+            command = ID_MODE_BASE + j;
+    }
+    FreeDisplayCatalogue(&catalogue);
+    ASSERT_NE(command, 0) << "no 640x480 mode in the virtual desktop";
+    for (bool keep : {true, false}) {
+        if (!keep) {
+            WriteOption(OPT_KEEP_ICON_LAYOUT, 0);
+            SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY);
+        }
+        ASSERT_TRUE(ClickOpensMenu());
+        Post(WM_COMMAND, command);
+        HWND question = nullptr;
+        ASSERT_TRUE(ScreenHeightBecomes(480) && (question = WaitShown("Tessivon")));
+        ASSERT_TRUE(WaitFor([&] { return !SamePlaces(shell.Report(), start); }, 5000)) << "the shell pushes";
+        EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
+        EXPECT_TRUE(Answer(question, keep ? VK_RETURN : VK_ESCAPE));
+        EXPECT_EQ(StoredHeight(), keep ? 480u : 768u);
+        if (keep)
+            Post(WM_KEYDOWN, VK_ESCAPE);
+        ASSERT_TRUE(ScreenHeightBecomes(768));
+        EXPECT_EQ(StoredHeight(), 768u);
+        if (keep)
+            EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000))
+                << "icons returned";
+        else // the switch and its answer are done: any save would have come before them
+            EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY), ERROR_SUCCESS)
+                << "a layout was saved";
+    }
 }
 
 // The present arrangement saved as "Small" with the hotkey, its first display
@@ -197,8 +193,6 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndTheIconWaitsForTheDialog)
 TEST(ProfileEndToEnd, HotkeyTakenIsToldAtStartUpAndTheRealHotkeyAppliesTheProfile)
 {
     RegistryGuard registry;
-    ScreenGuard screen;
-    ASSERT_EQ(screen.start.dmPelsWidth, 1024u) << "the test prefix runs a 1024x768 virtual desktop";
     LoadPlatformTable();
     WriteOption(OPT_CONFIRM_MODE_CHANGE, 0); // the question is the other tests'
     ASSERT_TRUE(SaveCurrentArrangement(L"Small", MAKEWORD('7', HOTKEYF_CONTROL | HOTKEYF_ALT)));
@@ -245,37 +239,6 @@ TEST(HungShell, LeavesTheTrayIconAndTheDialogWorking)
     EXPECT_EQ(hung.Exit(), 0);
 }
 
-// 1024x768 -> 640x480 -> Escape: for a user who never set KeepIconLayout
-// (on by default) every icon the shell pushed inside the smaller screen comes
-// back; with it off no layout is saved around the switch, so they stay pushed.
-TEST_F(EndToEnd, IconsPushedBySmallerModeReturnWithKeepIconLayout)
-{
-    FixtureShell shell(GridIcons(80, 3)); // up to x 820 and y 570
-    const std::vector<FixtureIcon> start = shell.Report();
-    int command = ModeCommand(640, 480);
-    ASSERT_NE(command, 0) << "no 640x480 mode in the virtual desktop";
-    for (bool keep : {true, false}) {
-        if (!keep) {
-            WriteOption(OPT_KEEP_ICON_LAYOUT, 0);
-            SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY);
-        }
-        ASSERT_TRUE(ClickOpensMenu());
-        Post(WM_COMMAND, command);
-        ASSERT_TRUE(ScreenHeightBecomes(480));
-        ASSERT_TRUE(WaitFor([&] { return !SamePlaces(shell.Report(), start); }, 5000)) << "the shell pushes";
-        // Escape on the keep-or-revert question puts the mode back, never stored.
-        HWND question = WaitShown("Tessivon", 5000);
-        ASSERT_TRUE(question && Answer(question, VK_ESCAPE)) << "no question after the switch";
-        ASSERT_TRUE(ScreenHeightBecomes(768));
-        EXPECT_EQ(StoredHeight(), 768u);
-        if (keep)
-            EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000))
-                << "icons returned";
-        else // the switch and its answer are done: any save would have come before them
-            EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY), ERROR_SUCCESS)
-                << "a layout was saved";
-    }
-}
 // Saved at "&Exit Tessivon" and at the session's end with
 // AutomaticlySaveIconPos; restored by the tray's "&Restore Icons Position",
 // and at start-up with RestoreIconPosAtStartup only.
@@ -284,17 +247,14 @@ TEST(IconLayoutEndToEnd, SavedAtExitRestoredAtStartUpAndFromTheTray)
     RegistryGuard registry;
     FixtureShell shell(GridIcons(4, 4));
     const std::vector<FixtureIcon> start = shell.Report();
-    {
-        // The start-up pass over hidden labels needs their names only: no call into the shell's objects.
-        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-        WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 3", 0);
-        Program labels;
-        EXPECT_TRUE(WaitFor([&] { return shell.Report()[3].text.empty(); }, 10000)) << "label hidden";
-        EXPECT_FALSE(Loaded(labels.info.hProcess, "ieframe.dll"));
-        EXPECT_EQ(labels.Exit(), 0);
-        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 0);
-    }
-    EXPECT_EQ(Program().Exit(), 0);
+    // The start-up pass over hidden labels needs their names only: no call into the shell's objects.
+    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 3", 0);
+    Program labels;
+    EXPECT_TRUE(WaitFor([&] { return shell.Report()[3].text.empty(); }, 10000)) << "label hidden";
+    EXPECT_FALSE(Loaded(labels.info.hProcess, "ieframe.dll"));
+    EXPECT_EQ(labels.Exit(), 0);
+    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 0);
     EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), -1) << "option off: nothing saved";
     WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
     EXPECT_EQ(Program().Exit(), 0);
@@ -355,5 +315,10 @@ int main(int argc, char **argv)
     CreateWindowExA(0, other.lpszClassName, other.lpszClassName, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                     nullptr);
     ProgramPath = WinePath(argv[1]);
-    return RUN_ALL_TESTS();
+    StartMode.dmSize = sizeof(StartMode);
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &StartMode);
+    int failed = RUN_ALL_TESTS();
+    if (GetSystemMetrics(SM_CXSCREEN) != (int)StartMode.dmPelsWidth)
+        ChangeDisplaySettingsA(&StartMode, 0);
+    return failed;
 }

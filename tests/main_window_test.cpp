@@ -114,29 +114,17 @@ struct MainWindowFixture : ::testing::Test {
     }
 };
 
-// The start-up pass over the hidden labels finds no shell yet: it is tried
-// again a few seconds later, once the shell has come.
-TEST_F(MainWindowFixture, StartUpLabelPassTriedAgainUntilTheShellComes)
-{
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 0);
-    Start(1);
-    FixtureShell shell(GridIcons(3, 3));
-    EXPECT_EQ(shell.Report()[1].text, L"Icon 1");
-    EXPECT_TRUE(PumpUntil([&] { return shell.Report()[1].text.empty(); }, 30000));
-}
-
 TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSwitchPerDisplay)
 {
     Sim.monitors[0] = {{0, 0, 800, 600}, true, L"\\\\.\\Display1", 16, 75};
     EXPECT_EQ(TrayMenu({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}), nullptr);
     EXPECT_EQ(Sim.launches, std::vector<std::wstring>{L"control desk.cpl"});
     // A single click after the double click opens the menu again, the current
-    // mode marked.
+    // mode marked and only that one.
     Watch single(GetDoubleClickTime() + 2000);
     Tray({WM_LBUTTONDOWN, WM_LBUTTONUP});
     DWORD releasedAt = GetTickCount();
-    EXPECT_TRUE(GetMenuState(GetSubMenu(menu, 2), 1, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(Marked(menu), (Text{"[800x600 (16bits)] *", "  75Hz #50002 *"}));
     PumpMessages(GetDoubleClickTime() + 1000);
     EXPECT_EQ(single.menu, menu);
     EXPECT_GE(single.shownAt - releasedAt, GetDoubleClickTime() - 20)
@@ -152,7 +140,6 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
         Watch right(3000);
         Tray({WM_RBUTTONDOWN, WM_RBUTTONUP});
         EXPECT_EQ(GetMenuDefaultItem(right.menu, FALSE, 0), expected);
-        EXPECT_NE(GetMenuState(right.menu, ID_EXIT, MF_BYCOMMAND), (UINT)-1) << "the command menu, with Exit";
     }
     // With the option set the double click opens the dialog.
     Watch dialog;
@@ -166,17 +153,13 @@ TEST_F(MainWindowFixture, ClicksOpenTheirMenusDoubleClicksRunTheirCommandModesSw
     Start(2);
     Sim.monitors[0].primary = false, Sim.monitors[1].primary = true;
     Sim.monitors[1].device = L"\\\\.\\DISPLAY5"; // the second monitor's own device name, whatever its number
-    Command(50001);
-    Command(51003);
-    // Ids past a display's entries, and a display that does not exist.
-    for (UINT id : {50000 + (UINT)Program.catalogue.counts[0], 50999u, 52000u})
+    // Ids past a display's entries, and a display that does not exist, set nothing.
+    for (UINT id : {50001u, 51003u, 50000 + (UINT)Program.catalogue.counts[0], 50999u, 52000u})
         Command(id);
-    ASSERT_EQ(Sim.calls.size(), 2u);
-    const SimCall &call = Sim.calls[1];
-    const ModeEntry &entry = Program.catalogue.tables[1][3];
-    EXPECT_TRUE(Sim.calls[0].device == L"\\\\.\\Display1" && Sim.calls[0].flags == CDS_UPDATEREGISTRY);
-    EXPECT_TRUE(call.device == L"\\\\.\\DISPLAY5" && call.flags == CDS_UPDATEREGISTRY);
-    EXPECT_EQ(std::make_tuple(call.mode.dmPelsWidth, call.mode.dmBitsPerPel, call.mode.dmDisplayFrequency),
+    const ModeEntry &first = Program.catalogue.tables[0][1], &entry = Program.catalogue.tables[1][3];
+    ASSERT_EQ(Calls(), "1 1 " + std::to_string(first.height) + ";5 1 " + std::to_string(entry.height) + ";");
+    const DEVMODEW &set = Sim.calls[1].mode;
+    EXPECT_EQ(std::make_tuple(set.dmPelsWidth, set.dmBitsPerPel, set.dmDisplayFrequency),
               std::make_tuple((DWORD)entry.width, (DWORD)entry.bitsPerPixel, (DWORD)entry.frequency));
 
     // Without ChangeDisplaySettingsExW the second display cannot be set, as when the change fails.
@@ -197,22 +180,18 @@ TEST_F(MainWindowFixture, ModesListedPerDisplayTheCurrentModeMarkedAThousandEntr
 
     // The current mode is marked in its submenu, on its display only; frequency
     // 0 marks every rate of that resolution and depth; the old mark goes.
-    MarkCurrentModes(Program.catalogue, menu, 0, {800, 600, 16, 75});
-    EXPECT_EQ(Marked(menu), (Text{"[800x600 (16bits)] *", "  75Hz #50002 *"}));
     MarkCurrentModes(Program.catalogue, menu, 0, {1280, 1024, 16, 0});
     EXPECT_EQ(Marked(menu), (Text{"[1280x1024 (16bits)] *", "  ?? #50004 *", "  85Hz #50005 *"}));
     MarkCurrentModes(Program.catalogue, menu, 0, {640, 480, 8, 60});
     EXPECT_EQ(Marked(menu), (Text{"640x480 (8bits) - 60Hz #50000 *"}));
 
-    Start(2);
-    MarkCurrentModes(Program.catalogue, menu, 1, {800, 600, 16, 60});
-    EXPECT_EQ(Marked(menu), (Text{"  [800x600 (16bits)] *", "    60Hz #51001 *"}));
-
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(800, 600, 8, 60), SimMode(800, 600, 8, 75)};
-    // Five displays, three of them attached since start-up: the click makes a
-    // titled submenu each, past the resource's three, with ids of their own;
-    // Escape puts every display back as the click found it.
     Start(2);
+    MarkCurrentModes(Program.catalogue, menu, 1, {800, 600, 8, 60});
+    EXPECT_EQ(Marked(menu), (Text{"  [800x600 (8bits)] *", "    60Hz #51001 *"}));
+    // Five displays, three of them attached since start-up: the click makes a
+    // titled submenu each, past the resource's three, with ids of their own,
+    // and marks afresh; Escape puts every display back as the click found it.
     WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
     SimSetMonitors(5);
     Sim.monitors[4].bitsPerPixel = 8;
@@ -258,9 +237,13 @@ LRESULT CALLBACK RefuseMainWindow(int code, WPARAM window, LPARAM data)
 }
 
 // The tray icon follows the option and comes back when the shell loses it;
-// start-up's own refusals are told and end the program with 1.
-TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndStartUpFailuresEndWithOne)
+// the start-up pass over the hidden labels finds no shell yet: it is tried
+// again a few seconds later, once the shell has come; start-up's own
+// refusals are told and end the program with 1.
+TEST_F(MainWindowFixture, TrayIconFollowsTheOptionLabelsWaitForTheShellStartUpFailuresEndWithOne)
 {
+    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 0);
     // Stored as text by hand: the tray takes the value's bytes as its number,
     // so even "0" chooses the 256-colour icon (the dialog shows the default).
     SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"TessivonTrayIconIn256Colors", REG_SZ, L"0",
@@ -270,32 +253,27 @@ TEST_F(MainWindowFixture, TrayIconFollowsTheOptionAndStartUpFailuresEndWithOne)
                  L"A tip that is much longer than the sixty-three characters the shell keeps");
     EXPECT_EQ(lstrlenW(Sim.notifications.back().szTip), 63);
     // A second copy's WM_SHOW_AGAIN and a re-created taskbar add it again, as made, and retip.
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     for (UINT message : {(UINT)WM_SHOW_AGAIN, RegisterWindowMessageW(L"TaskbarCreated")}) {
         Sim.notifications.clear();
         SendMessageW(Program.window, message, 0, 0);
-        int icons = 0;
-        for (const NOTIFYICONDATAW &shown : Sim.notifications) {
-            if (!(shown.uFlags & NIF_ICON))
-                continue;
-            icons++;
-            EXPECT_EQ(shown.hIcon,
-                      LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY_256_COLORS)));
-        }
-        EXPECT_GT(icons, 0) << "the icon added again";
+        ASSERT_FALSE(Sim.notifications.empty()) << "the icon added again";
+        EXPECT_EQ(Sim.notifications[0].hIcon, LoadIconW(instance, MAKEINTRESOURCEW(IDI_TRAY_256_COLORS)));
     }
+    FixtureShell shell(GridIcons(3, 3));
+    EXPECT_EQ(shell.Report()[1].text, L"Icon 1");
+    EXPECT_TRUE(PumpUntil([&] { return shell.Report()[1].text.empty(); }, 30000));
 
     TearDown();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     UnregisterClassW(MAIN_WINDOW_CLASS, instance);
     HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
-    Watch create;
-    EXPECT_EQ(RunTessivon(instance), 1);
+    // The class is still registered from the first run, so registering fails in the second.
+    for (std::string failure : {"Create Window", "Register Window Class"}) {
+        Watch box;
+        EXPECT_EQ(RunTessivon(instance), 1);
+        EXPECT_EQ(box.box, "Error: Couldn't " + failure);
+    }
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(create.box, "Error: Couldn't Create Window");
-    // The class is still registered from that run, so registering fails now.
-    Watch registering;
-    EXPECT_EQ(RunTessivon(instance), 1);
-    EXPECT_EQ(registering.box, "Error: Couldn't Register Window Class");
 }
 
 HWND FindQuestion() { return FindShown("#32770", "Tessivon"); }
@@ -379,28 +357,24 @@ HWND SaveWindow(bool nameDialog)
     return nullptr;
 }
 
-using ProfileMenu = MainWindowFixture;
-
-// Saves through the menu's dialog: types the name and answers the
-// question that may follow (IDYES or IDNO; after IDNO the dialog is
-// cancelled); gives the question's text.
+// Saves through the menu's dialog: types the name and answers the question
+// that may follow (after IDNO the dialog is cancelled); gives the question's text.
 std::string SaveFromMenu(const wchar_t *name, int answer)
 {
     std::string question = "<none>";
-    HWND dialog = nullptr;
-    auto answerQuestion = [&](HWND box) {
-        if (!box)
-            return;
-        question = WindowText(GetDlgItem(box, 0xFFFF));
-        PostMessageW(box, WM_COMMAND, answer, 0);
-        if (answer == IDNO)
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    };
     WhenWindowAppears([] { return SaveWindow(true); },
-                      [&](HWND shown) {
-                          ASSERT_TRUE(dialog = shown) << "no name dialog";
+                      [&](HWND dialog) {
+                          ASSERT_TRUE(dialog) << "no name dialog";
                           SetDlgItemTextW(dialog, IDC_PROFILE_NAME, name);
                           PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                          auto answerQuestion = [&, dialog](HWND box) {
+                              if (!box)
+                                  return;
+                              question = WindowText(GetDlgItem(box, 0xFFFF));
+                              PostMessageW(box, WM_COMMAND, answer, 0);
+                              if (answer == IDNO)
+                                  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                          };
                           WhenWindowAppears([] { return SaveWindow(false); }, answerQuestion, 1500);
                       });
     Command(ID_SAVE_PROFILE);
@@ -410,11 +384,12 @@ std::string SaveFromMenu(const wchar_t *name, int answer)
 
 // The display menu ends with "Profiles": one item per profile, the one
 // matching the present arrangement checked, then the save item. A profile
-// chosen there applies in one step; Escape puts the former arrangement back.
-TEST_F(ProfileMenu, SubmenuListsProfilesChecksTheCurrentOneAppliesAndEscapeRestores)
+// chosen there applies in one step; the countdown, or Escape after a kept
+// one, puts the former arrangement back. Saving asks for a name, and before
+// replacing a profile.
+TEST_F(MainWindowFixture, ProfilesListedCheckedAppliedPutBackAndSavedFromTheMenu)
 {
     Start(2);
-    WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
     ASSERT_TRUE(SaveCurrentArrangement(L"Desk & Projector", 0));
     Profile game;
     ASSERT_TRUE(LoadProfile(L"Desk & Projector", &game));
@@ -430,6 +405,15 @@ TEST_F(ProfileMenu, SubmenuListsProfilesChecksTheCurrentOneAppliesAndEscapeResto
                     "  Game #" + std::to_string(ID_PROFILE_BASE + 1), "  -",
                     "  &Save current settings as profile... #" + std::to_string(ID_SAVE_PROFILE)}));
 
+    Program.session.confirmSeconds = 1;
+    Sim.calls.clear();
+    Command(ID_PROFILE_BASE + 1);
+    ASSERT_EQ(Sim.calls.size(), 10u) << "the profile, then the former arrangement";
+    EXPECT_EQ(Sim.calls[1].mode.dmPelsWidth, 800u);
+    EXPECT_EQ(Sim.calls[6].mode.dmPelsWidth, 1024u);
+    EXPECT_FALSE(Program.session.changed) << "nothing left for Escape";
+
+    WriteOption(OPT_CONFIRM_MODE_CHANGE, 0);
     Sim.calls.clear();
     Command(ID_PROFILE_BASE + 1);
     ASSERT_EQ(Sim.calls.size(), 5u) << "two tests, two stagings, one apply";
@@ -450,37 +434,13 @@ TEST_F(ProfileMenu, SubmenuListsProfilesChecksTheCurrentOneAppliesAndEscapeResto
     EXPECT_EQ(box.box,
               "Warning: Profile \"Game\":\n\\\\.\\Display1: The graphics adapter doesn't support this "
               "video mode.\n");
-}
 
-// With the question on, a profile's countdown puts the former arrangement back.
-TEST_F(ProfileMenu, ProfileAppliedThenKeepOrRevertCountdownPutsTheFormerBack)
-{
-    Start(2);
-    ASSERT_TRUE(SaveCurrentArrangement(L"Game", 0));
-    Profile game;
-    ASSERT_TRUE(LoadProfile(L"Game", &game));
-    game.displays[0].width = 800, game.displays[0].height = 600;
-    ASSERT_TRUE(SaveProfile(game));
-    EXPECT_EQ(TrayMenu(), menu);
-    Program.session.confirmSeconds = 1;
-    Sim.calls.clear();
-    Command(ID_PROFILE_BASE);
-    ASSERT_EQ(Sim.calls.size(), 10u) << "the profile, then the former arrangement";
-    EXPECT_EQ(Sim.calls[1].mode.dmPelsWidth, 800u);
-    EXPECT_EQ(Sim.calls[6].mode.dmPelsWidth, 1024u);
-    EXPECT_FALSE(Program.session.changed) << "nothing left for Escape";
-}
-
-TEST_F(ProfileMenu, SaveAsksForANameAndBeforeReplacing)
-{
-    Start(2);
-    // The stored width of the second display.
-    auto storedWidth = [] {
+    Sim.monitors[0].primary = true, Sim.monitors[1].primary = false;
+    auto storedWidth = [] { // of the second display
         Profile desk;
         return LoadProfile(L"Desk", &desk) ? desk.displays[1].width : -1;
     };
     EXPECT_EQ(SaveFromMenu(L"Desk", IDYES), "<none>");
-    EXPECT_EQ(storedWidth(), 1024);
     Sim.monitors[1].rect.right = Sim.monitors[1].rect.left + 800;
     EXPECT_EQ(SaveFromMenu(L"desk", IDNO), "A profile named \"desk\" exists already.\nReplace it?");
     EXPECT_EQ(storedWidth(), 1024) << "kept after No";

@@ -13,10 +13,8 @@
 
 inline void ClearProgramKeys()
 {
-    RegDeleteKeyW(HKEY_CURRENT_USER, SETTINGS_KEY);
-    RegDeleteKeyW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY);
-    SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY);
-    SHDeleteKeyW(HKEY_CURRENT_USER, PROFILES_KEY);
+    for (const wchar_t *key : {SETTINGS_KEY, HIDE_TEXT_ICONS_KEY, ICON_LAYOUTS_KEY, PROFILES_KEY})
+        SHDeleteKeyW(HKEY_CURRENT_USER, key);
     SHDeleteValueW(HKEY_CURRENT_USER, RUN_KEY, OptionNames[0]);
 }
 
