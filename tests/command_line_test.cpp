@@ -115,18 +115,11 @@ TEST(CommandLineModes, DisplaysByNumberOrNamePrimaryMovesEveryDisplayAndRefusals
     ASSERT_EQ(displays.size(), 3u);
     EXPECT_TRUE(displays[2].mode.bitsPerPixel == 16 && displays[2].mode.width == 1024);
     lstrcpyW(displays[2].friendlyName, L"Laptop panel");
-    const wchar_t *texts[] = {L"1",
-                              L"03",
-                              L"5",
-                              L"0",
-                              L"4294967297",
-                              L"\\\\.\\display5",
-                              L"laptop PANEL",
-                              L"\\\\?\\display#sim0005#3",
-                              L""};
-    const int found[] = {0, 2, -1, -1, -1, 2, 2, 2, -1};
+    std::vector<std::wstring> names =
+        Split(L"1;03;5;0;4294967297;\\\\.\\display5;laptop PANEL;\\\\?\\display#sim0005#3;", L';');
+    const int found[] = {0, 2, -1, -1, -1, 2, 2, 2, -1}; // the last name empty
     for (int k = 0; k < 9; k++)
-        EXPECT_EQ(FindDisplay(displays, texts[k]), found[k]) << k;
+        EXPECT_EQ(FindDisplay(displays, names.at(k).c_str()), found[k]) << k;
     // /list names each monitor by the path a saved profile stores for it.
     CommandOutput listed;
     ASSERT_EQ(CarryOutCommand({L"/list"}, nullptr, &listed), EXIT_DONE);
@@ -250,7 +243,7 @@ struct CommandLineProcess : ::testing::Test {
     RegistryGuard registry;
     void TearDown() override
     {
-        if (ScreenHeight() != 768) // left by a failed test
+        if (ScreenHeight() != 768) // left by a failed test, or by the last profile applied
             RunProgram(L"/mode 1024x768");
     }
     // Bad input of each kind, and a display or mode that does not exist.
@@ -301,8 +294,8 @@ struct CommandLineProcess : ::testing::Test {
 // Alone the command process does the work and leaves no window or icon; with
 // a running copy that copy does it, so that its Escape takes a switch back.
 // Copies of the program started at the same moment leave one main window and
-// one icon.
-TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogether)
+// one icon. Profiles are saved, applied and deleted from the command line.
+TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogetherAndProfiles)
 {
     std::set<HWND> tooltips;
     TrayIconsAddedSince({}, &tooltips);
@@ -349,12 +342,9 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogether)
     EXPECT_EQ(MainWindows(), 1);
     PostMessageW(ProgramWindow(), WM_COMMAND, ID_EXIT, 0);
     EXPECT_EQ(ended(0, 15000), 1);
-}
 
-// Profiles from the command line: saved with a hotkey, listed, applied to the
-// real screen in one step, refused by name, deleted.
-TEST_F(CommandLineProcess, ProfilesSavedListedAppliedAndDeleted)
-{
+    // Profiles, alone again: saved with a hotkey, listed, applied to the real
+    // screen in one step, refused by name, deleted.
     EXPECT_EQ(RunProgram(L"/save-profile Wide /hotkey Ctrl+Alt+5").code, 0);
     ASSERT_EQ(RunProgram(L"/mode 800x600").code, 0);
     EXPECT_EQ(RunProgram(L"--SAVE-PROFILE Small").code, 0);
