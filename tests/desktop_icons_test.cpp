@@ -15,6 +15,7 @@
 #include "base/messages.h"
 #include "base/platform.h"
 #include "desktop_icons/desktop_icons.h"
+#include "desktop_icons/icon_layout.h"
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
@@ -31,17 +32,14 @@ DWORD StoredCount()
 {
     ScopedKey store;
     DWORD count = 0;
-    if (store.Open(HIDE_TEXT_ICONS_KEY))
-        RegQueryInfoKeyW(store.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
-                         nullptr, nullptr, nullptr);
-    return count;
+    return store.Open(HIDE_TEXT_ICONS_KEY) && !SHQueryInfoKeyW(store.key, nullptr, nullptr, &count, nullptr)
+               ? count
+               : 0;
 }
 
 // Labels no ANSI code page holds; the two differ only past the first word.
 const std::wstring Cafe = L"\u65E5\u672C\u8A9E Caf\u00E9";
 const std::wstring Memo = L"\u65E5\u672C\u8A9E \u30E1\u30E2";
-
-bool SamePlace(const FixtureIcon &a, const FixtureIcon &b) { return a.x == b.x && a.y == b.y; }
 
 // The miniature's client origin in the icon view's client coordinates.
 POINT MiniatureInView(const ExtPropState &state)
@@ -141,7 +139,7 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
         EXPECT_EQ(state.icons.view.items[0].x,
                   MiniatureInView(state).x + ScaleToCanvas(shell.Report()[0].x, state.canvas.scale));
     }));
-    EXPECT_TRUE(SamePlace(shell.Report()[0], dropped) && SamePlace(shell.Report()[2], kept))
+    EXPECT_TRUE(SamePlaces({shell.Report()[0], shell.Report()[2]}, {dropped, kept}))
         << "back where they were at the Apply";
 
     // Losing activation during a drag leaves the icon where it was; OK keeps the drops.
@@ -161,7 +159,7 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
         EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
         ShowCursor(TRUE);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
-        EXPECT_TRUE(SamePlace(shell.Report()[1], held)) << "the lost drag moved nothing";
+        EXPECT_TRUE(SamePlaces({shell.Report()[1]}, {held})) << "the lost drag moved nothing";
         // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
         drop(dialog, state, 0, 0, 0);
         SwitchToTab(state, TAB_WINDOWS);
@@ -173,21 +171,24 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
         SwitchToTab(state, TAB_ICONS);
         dropped = drop(dialog, state, 1, 40, 20);
     }));
-    EXPECT_FALSE(SamePlace(dropped, held));
-    EXPECT_TRUE(SamePlace(shell.Report()[1], dropped)) << "where the drop put it";
+    EXPECT_TRUE(!SamePlaces({dropped}, {held}) && SamePlaces({shell.Report()[1]}, {dropped}))
+        << "where the drop put it";
 }
 
 // Labels outside every ANSI code page, hidden and given back exactly through
 // the store, the menus and start-up; every icon on the Icons tab, its
-// pictures shared.
-TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
+// pictures shared. A click on the tab shows it at once, empty; the icons come
+// a chunk at a time on the dialog's own messages, under the busy cursor until
+// the last.
+TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUpIconsComingAChunkAtATime)
 {
-    std::vector<FixtureIcon> icons = GridIcons(50, 3);
+    const int count = 150;
+    std::vector<FixtureIcon> icons = GridIcons(count, 3);
     icons[0].text = Cafe;
     icons[2].text = icons[3].text = Memo;
     FixtureShell shell(icons);
     const std::vector<FixtureIcon> start = shell.Report();
-    ASSERT_EQ(start.size(), 50u);
+    ASSERT_EQ(start.size(), (size_t)count);
     // Start-up: the stored label is blanked on the icon with text and number,
     // under the key earlier versions used; values the program never writes,
     // ahead of the label in the key's order, are passed over and kept.
@@ -209,13 +210,22 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
     EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
 
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
+        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+        SwitchTab(&state, &header, TAB_ICONS);
         IconView &view = state.icons.view;
-        ASSERT_EQ(view.count, 50);
+        EXPECT_TRUE(view.count == 0 && state.icons.loading && GetCursor() == state.icons.waitCursor);
+        std::vector<int> counts;
+        MSG message;
+        for (DWORD end = GetTickCount() + 5000; state.icons.loading && GetTickCount() < end;)
+            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message), counts.push_back(view.count);
+        EXPECT_NE(std::find(counts.begin(), counts.end(), ICON_LOAD_CHUNK), counts.end());
+        ASSERT_TRUE(view.count == count && state.icons.savedPositions.size() == (size_t)count &&
+                    state.icons.busyDepth == 0);
         EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), 0) << "filled when it opens";
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_WINDOW_COMBO, CBN_DROPDOWN),
                      (LPARAM)state.icons.combo);
-        EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), 50);
+        EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), count);
         EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
         EXPECT_TRUE(view.items[0].state == ICON_TEXT_HIDDEN && view.items[1].state == 0);
         EXPECT_EQ(ComboText(state.icons.combo, 0), Cafe) << "listed under the stored label";
@@ -235,8 +245,8 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
         for (const FixtureIcon &icon : shell.Report())
             EXPECT_EQ(icon.text, L"");
         EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
-        EXPECT_EQ(StoredCount(), 50u)
-            << "one value each: \"Icon 1\", \"Icon 4\" to \"Icon 49\", Cafe, Memo and the note";
+        EXPECT_EQ(StoredCount(), (DWORD)count)
+            << "one value each: \"Icon 1\", \"Icon 4\" to the last, Cafe, Memo and the note";
         EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Memo), start[3].number) << "the one hidden last";
         SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
         EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
@@ -259,76 +269,47 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUp)
 }
 
 // A shell that stops answering once its icons exist: every operation gives up
-// within its bound and writes nothing to the store, the start-up pass asks to
-// be tried again, the Icons tab says so in its line, and Cancel closes it
-// (the dialog's loop returns). A
-// shell that claims 100,000,000 items is read up to the cap, which the line
-// tells.
+// within its bound and writes nothing to the store (a hung shell is no empty
+// desktop: the stored icon layout stays whole), the start-up pass asks to be
+// tried again, the Icons tab says so in its line, and Cancel closes it (the
+// dialog's loop returns). A shell that claims 100,000,000 items is read up to
+// the cap, which the line tells.
 TEST_F(DesktopIcons, HangingOrLyingShellIsBoundedAndTheIconsTabSaysSo)
 {
+    // On a thread of its own, so that a wait without bound fails here: once
+    // the shell has ended, such a wait returns and the thread is joined.
+    std::future<void> run;
     {
-        // On a thread of its own, so that a wait without bound fails here: once
-        // the shell has ended, such a wait returns and the thread is joined.
-        std::future<void> run;
-        {
-            FixtureShell shell(GridIcons(3, 3), false, L"hang");
-            HWND listView = FindDesktopListView();
-            ASSERT_NE(listView, nullptr);
-            WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-            WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 7);
-            run = std::async(std::launch::async, [listView] {
-                EXPECT_FALSE(StartupIconAction()) << "to be tried again";
-                EXPECT_FALSE(HideIconText(listView, 0) || RestoreIconText(listView, 1));
-                EXPECT_TRUE(StoredCount() == 1 && ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 7);
-                ScopedSharedBlock shared(listView);
-                EXPECT_TRUE(shared.open && ReadEveryDesktopIcon(&shared.block).empty() &&
-                            shared.block.unanswered);
-                EXPECT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND, ExtPropState &state) {
-                    SwitchToTab(state, TAB_ICONS);
-                    EXPECT_EQ(state.icons.view.count, 0);
-                    EXPECT_EQ(WindowText(state.hintLabel),
-                              "The desktop does not answer; its icons are read again once it does.");
-                }));
-            });
-            EXPECT_EQ(run.wait_for(std::chrono::seconds(60)), std::future_status::ready)
-                << "an operation waits on the hung shell without a bound";
-        }
+        FixtureShell shell(GridIcons(3, 3), false, L"hang");
+        HWND listView = FindDesktopListView();
+        ASSERT_NE(listView, nullptr);
+        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+        WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 7);
+        ASSERT_TRUE(WriteIconLayout(PresentDisplaySetup().c_str(), {{L"Z:\\kept.txt", 1, 2}}));
+        run = std::async(std::launch::async, [listView] {
+            EXPECT_FALSE(StartupIconAction()) << "to be tried again";
+            EXPECT_FALSE(HideIconText(listView, 0) || RestoreIconText(listView, 1));
+            EXPECT_TRUE(StoredCount() == 1 && ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 7);
+            EXPECT_TRUE(SaveIconLayout(listView) == -1 && RestoreIconLayout(listView) == -1);
+            std::vector<IconPlace> kept;
+            EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 1u &&
+                        kept[0].identity == L"Z:\\kept.txt" && kept[0].x == 1 && kept[0].y == 2);
+            EXPECT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND, ExtPropState &state) {
+                SwitchToTab(state, TAB_ICONS);
+                EXPECT_EQ(state.icons.view.count, 0);
+                EXPECT_EQ(WindowText(state.hintLabel),
+                          "The desktop does not answer; its icons are read again once it does.");
+            }));
+        });
+        EXPECT_EQ(run.wait_for(std::chrono::seconds(60)), std::future_status::ready)
+            << "an operation waits on the hung shell without a bound";
     }
 
     FixtureShell lying(GridIcons(3, 3), false, L"lying");
-    ScopedSharedBlock shared(FindDesktopListView());
-    ASSERT_TRUE(shared.open);
-    EXPECT_EQ(GetIconCount(&shared.block), ICON_COUNT_LIMIT);
-    EXPECT_TRUE(shared.block.countCapped);
-    std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&shared.block);
-    ASSERT_EQ(read.size(), 3u) << "the items past the real ones left off";
-    EXPECT_EQ(std::wstring(read[2].text), L"Icon 2");
     EXPECT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_ICONS);
-        EXPECT_EQ(state.icons.view.count, 3);
+        EXPECT_EQ(state.icons.view.count, 3) << "the items past the real ones left off";
         EXPECT_EQ(WindowText(state.hintLabel), "The desktop reports more icons than the 10000 shown here.");
-    }));
-}
-
-// A click on the Icons tab shows it at once, empty; the icons come a chunk at
-// a time on the dialog's own messages, under the busy cursor until the last.
-TEST_F(DesktopIcons, IconsTabShownAtOnceItsIconsComingAChunkAtATime)
-{
-    FixtureShell shell(GridIcons(150, 3));
-    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
-        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
-        SwitchTab(&state, &header, TAB_ICONS);
-        IconPage &icons = state.icons;
-        EXPECT_TRUE(icons.view.count == 0 && icons.loading && GetCursor() == icons.waitCursor);
-        std::vector<int> counts;
-        MSG message;
-        for (DWORD end = GetTickCount() + 5000; icons.loading && GetTickCount() < end;)
-            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageW(&message);
-                counts.push_back(icons.view.count);
-            }
-        EXPECT_NE(std::find(counts.begin(), counts.end(), ICON_LOAD_CHUNK), counts.end());
-        EXPECT_TRUE(icons.view.count == 150 && icons.savedPositions.size() == 150u && icons.busyDepth == 0);
     }));
 }
 
@@ -369,7 +350,7 @@ TEST_F(DesktopIcons, ShellStartedAnewIsFollowedAndCancelMatchesIconsByIdentity)
     ASSERT_EQ(after.size(), 4u);
     for (const FixtureIcon &icon : after) {
         int k = icon.text.empty() ? 3 : _wtoi(icon.text.c_str() + 5); // "Icon k"
-        EXPECT_TRUE(SamePlace(icon, before[k])) << "Icon " << k << " at " << icon.x << "," << icon.y;
+        EXPECT_TRUE(SamePlaces({icon}, {before[k]})) << "Icon " << k << " at " << icon.x << "," << icon.y;
     }
 }
 

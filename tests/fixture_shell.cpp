@@ -66,12 +66,11 @@ static LRESULT CALLBACK LyingProc(HWND window, UINT message, WPARAM wParam, LPAR
 static void WriteReport()
 {
     std::vector<FixtureIcon> icons;
-    wchar_t text[512];
     for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
+        wchar_t text[512] = L"";
         LVITEMW item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text,
         item.cchTextMax = 512;
-        text[0] = L'\0';
         SendMessageW(ListView, LVM_GETITEMW, 0, (LPARAM)&item);
         POINT place = {};
         SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&place);

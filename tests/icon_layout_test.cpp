@@ -118,24 +118,4 @@ TEST_F(IconLayouts, JunkInTheStoreIsPassedOverAndTheRestKept)
         ERROR_SUCCESS);
 }
 
-// A shell that stops answering is no empty desktop: saving and restoring
-// fail, and the stored layout stays whole.
-TEST_F(IconLayouts, AHungShellNeitherReplacesNorEmptiesTheStoredLayout)
-{
-    std::vector<IconPlace> stored, kept;
-    {
-        FixtureShell shell(GridIcons(2, 2));
-        ASSERT_EQ(SaveIconLayout(FindDesktopListView()), 2);
-        ASSERT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &stored));
-    }
-    FixtureShell hung(GridIcons(3, 3), false, L"hang");
-    EXPECT_EQ(SaveIconLayout(FindDesktopListView()), -1);
-    EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), -1);
-    ASSERT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept));
-    ASSERT_EQ(kept.size(), stored.size());
-    for (size_t i = 0; i < kept.size(); i++)
-        EXPECT_TRUE(kept[i].identity == stored[i].identity && kept[i].x == stored[i].x &&
-                    kept[i].y == stored[i].y);
-}
-
 } // namespace
