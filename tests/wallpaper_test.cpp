@@ -116,8 +116,6 @@ TEST_F(Wallpaper, EachModeShowsThePictureAsTheDesktopDoes)
 // Span lays one picture over both monitors (2048 by 1024: red on the first's
 // left half, blue on the second's right half); stretch gives each the whole
 // picture. This platform keeps no wallpaper per monitor: each shows the one.
-// The two screens show parts of one size through one scaled copy, which must
-// not hand the first part to the second.
 TEST_F(Wallpaper, SpanAcrossTwoMonitorsAndTheOneWallpaperOnEach)
 {
     SimSetMonitors(2);
@@ -139,6 +137,22 @@ TEST_F(Wallpaper, SpanAcrossTwoMonitorsAndTheOneWallpaperOnEach)
             EXPECT_TRUE(Shows(second, span ? w * 3 / 4 : w - 9, h / 2, Blue));
         }));
     }
+    // The scaled copy of one part of the picture is not another part of the same size.
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 2, 1, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    DWORD *bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, (void **)&bits, nullptr, 0);
+    bits[0] = 0xDC1E1E, bits[1] = 0x1E3CDC; // red, blue
+    ScopedWindowDC screen(nullptr);
+    ScopedMemoryDC target(screen.dc);
+    ScopedGdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen.dc, 8, 8));
+    ScopedSelection selected(target.dc, canvas.handle);
+    ScaledWallpaper cache = {};
+    for (int part = 0; part < 2; part++) {
+        DrawWallpaperCached(&cache, picture, target.dc, 0, 0, 8, 8, part, 0, 1, 1);
+        EXPECT_EQ(GetPixel(target.dc, 4, 4), part ? Blue : Red);
+    }
+    DeleteWallpaperCache(&cache);
+    DeleteObject(picture);
 }
 
 } // namespace
