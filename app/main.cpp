@@ -1,3 +1,4 @@
+// The program's entry: wWinMain hands the instance to start-up.
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "base/platform.h"

@@ -1,3 +1,4 @@
+// The hidden main window's procedure: tray clicks, menu commands, display changes and timers.
 #include "app/main_window.h"
 
 #include "app/single_instance.h"

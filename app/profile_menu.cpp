@@ -1,3 +1,4 @@
+// The display menu's "Profiles" submenu and the profiles' hotkeys.
 #include "app/profile_menu.h"
 
 #include "app/profile_name_dialog.h"

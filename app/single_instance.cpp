@@ -1,3 +1,4 @@
+// One Tessivon per session: the instance claim, and commands handed to the running copy.
 #include "app/single_instance.h"
 
 #include <shellapi.h>

@@ -1,3 +1,4 @@
+// Start-up: facts, the single instance, menus, the main window and the message loop.
 #include "app/startup.h"
 
 #include "app/main_window.h"

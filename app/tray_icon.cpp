@@ -1,3 +1,4 @@
+// The program's icon in the notification area: added, re-tipped, reloaded and removed.
 #include "app/tray_icon.h"
 
 #include "base/facts.h"

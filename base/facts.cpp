@@ -1,3 +1,4 @@
+// The write-once facts of the running program, read at start-up.
 #include "base/facts.h"
 
 HINSTANCE InstanceHandle;

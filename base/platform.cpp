@@ -1,3 +1,4 @@
+// The platform table filled from the real modules, the one seam for displays and the shell.
 #include "base/platform.h"
 
 PlatformTable Platform;

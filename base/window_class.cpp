@@ -1,3 +1,4 @@
+// Registering the program's window classes and keeping each window's state.
 #include "base/window_class.h"
 
 bool RegisterPlainWindowClass(HINSTANCE instance, const wchar_t *name, WNDPROC procedure)

@@ -1,3 +1,4 @@
+// Screen numbers: drawn outlined on the screen items, and shown on each monitor by Identify.
 #include "canvas/screen_numbers.h"
 
 #include <vector>

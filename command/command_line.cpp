@@ -1,3 +1,4 @@
+// The command line: its table of commands, their parsing and their work.
 #include "command/command_line.h"
 
 #include "base/decimal.h"

@@ -1,3 +1,4 @@
+// A command's lines written to standard output or error, or the parent's console.
 #include "command/console_output.h"
 
 #include "base/scoped.h"

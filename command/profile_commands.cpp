@@ -1,3 +1,4 @@
+// The profile commands: apply, save, delete and list profiles by name.
 #include "command/profile_commands.h"
 
 #include "display/profiles.h"

@@ -1,3 +1,4 @@
+// The display catalogue: every display's accepted modes, built once.
 #include "display/catalogue.h"
 
 #include <vector>

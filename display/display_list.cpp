@@ -1,3 +1,4 @@
+// Displays as a user names them, the best offered mode for a request, and a new primary display.
 #include "display/display_list.h"
 
 #include "base/platform.h"

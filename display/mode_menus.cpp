@@ -1,3 +1,4 @@
+// The tray's two popup menus: the display menu of modes and the command menu.
 #include "display/mode_menus.h"
 
 static void AppendPortraitSuffix(const ModeEntry &entry, wchar_t *text)

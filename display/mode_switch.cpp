@@ -1,3 +1,4 @@
+// Mode switching on a named display, and recorded modes put back.
 #include "display/mode_switch.h"
 
 #include "base/platform.h"

@@ -1,3 +1,4 @@
+// The monitor questions of the compatibility layer, through the platform table.
 #include "display/monitors.h"
 
 #include "base/platform.h"

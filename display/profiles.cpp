@@ -1,3 +1,4 @@
+// Profiles against the displays: the present arrangement captured, a profile applied in one step.
 #include "display/profiles.h"
 
 #include "base/platform.h"

@@ -1,3 +1,4 @@
+// The display session: every display change, its undo and its keep-or-revert question.
 #include "session/display_session.h"
 
 #include <vector>

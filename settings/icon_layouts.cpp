@@ -1,3 +1,4 @@
+// Icon layouts in the registry, one key per display setup.
 #include "settings/icon_layouts.h"
 
 #include <wchar.h>

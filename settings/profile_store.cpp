@@ -1,3 +1,4 @@
+// Profiles in the registry, one key per profile.
 #include "settings/profile_store.h"
 
 #include <commctrl.h>

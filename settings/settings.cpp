@@ -1,3 +1,4 @@
+// The options and the start-at-logon entry in the registry.
 #include "settings/settings.h"
 
 const wchar_t *const OptionNames[OPTION_COUNT + 1] = {
