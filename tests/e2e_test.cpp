@@ -229,18 +229,32 @@ TEST(ProfileEndToEnd, HotkeyTakenIsToldAtStartUpAndTheRealHotkeyAppliesTheProfil
 
 // A shell that stops answering once its icons exist, with a stored label for
 // the start-up pass to blank: the program comes up all the same, its menu
-// opens, the dialog opens and closes, and the store keeps the label.
-TEST(HungShell, LeavesTheTrayIconAndTheDialogWorking)
+// opens, the dialog opens and closes, the store keeps the label, and the
+// saves at the session's end and at exit keep the stored layout whole.
+TEST(HungShell, LeavesTheTrayIconAndTheDialogWorkingAndTheStoresWhole)
 {
     RegistryGuard registry;
+    LoadPlatformTable();
     FixtureShell shell(GridIcons(3, 3), false, L"hang");
     WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
     WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 1);
+    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
+    ASSERT_TRUE(
+        WriteIconLayout(PresentDisplaySetup().c_str(), {{L"Z:\\a.txt", 10, 20}, {L"Z:\\b.txt", 30, 40}}));
     Program hung;
     EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the menu waits for the shell";
     EXPECT_TRUE(Closes(OpenDialog())) << "the dialog opens and closes";
     EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1"), 1);
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(
+        SendMessageTimeoutW(ProgramWindow(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer));
     EXPECT_EQ(hung.Exit(), 0);
+    for (const wchar_t *command : {L" /save-icons", L" /restore-icons"})
+        EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + command).Wait(30000), 7)
+            << "a read not answered is told";
+    std::vector<IconPlace> kept;
+    EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 2u)
+        << "the stored layout lost";
 }
 
 // Saved at "&Exit Tessivon" and at the session's end with
