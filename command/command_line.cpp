@@ -355,8 +355,7 @@ static int RunMode(const CommandRequest &request, DisplaySession *session, Comma
         return EXIT_MODE_NOT_OFFERED;
     }
     const ModeSnapshot &now = displays[display].mode;
-    if (!request.confirm && now.width == chosen.width && now.height == chosen.height &&
-        now.bitsPerPixel == chosen.bitsPerPixel && now.frequency == chosen.frequency) {
+    if (!request.confirm && SameMode(now, chosen)) {
         // Nothing to switch, and nothing for Escape to take back.
         output->out += DisplayNumber(display) + L" runs " + ModeText(chosen) + L" already\r\n";
         return EXIT_DONE;

@@ -18,6 +18,13 @@ struct ModeSnapshot {
     LONG frequency;
 };
 
+// The same size, depth and rate.
+inline bool SameMode(const ModeSnapshot &a, const ModeSnapshot &b)
+{
+    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
+           a.frequency == b.frequency;
+}
+
 struct DisplayRecord {
     int number;                                       // 1-based, in the platform's monitor order
     wchar_t device[CCHDEVICENAME];                    // "\\.\DISPLAY1": follows the order of attachment

@@ -8,12 +8,6 @@
 #include "session/keep_or_revert.h"
 #include "settings/settings.h"
 
-static bool SameMode(const ModeSnapshot &a, const ModeSnapshot &b)
-{
-    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
-           a.frequency == b.frequency;
-}
-
 // Right before every change: with KeepIconLayout on the present setup's icon
 // layout is saved, and the new setup's comes back once the shell has settled.
 static void PrepareIconLayout(DisplaySession *session)

@@ -46,6 +46,9 @@ bool IsDisplaySetupText(const wchar_t *setup)
 // The list view takes a place as two 16-bit halves.
 static bool IsDesktopCoordinate(LONG value) { return value >= -32768 && value <= 32767; }
 
+// The longest value name the registry allows, in characters.
+#define VALUE_NAME_LIMIT 16384
+
 static std::wstring SetupKeyPath(const wchar_t *setup)
 {
     return std::wstring(ICON_LAYOUTS_KEY L"\\") + setup;
@@ -69,7 +72,7 @@ bool WriteIconLayout(const wchar_t *setup, const std::vector<IconPlace> &places)
         written.insert(place.identity);
     }
     // Then the icons no longer there; counted down, as a deletion moves the later values.
-    std::vector<wchar_t> name(16384);
+    std::vector<wchar_t> name(VALUE_NAME_LIMIT);
     DWORD count = 0;
     if (RegQueryInfoKeyW(key.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
                          nullptr, nullptr, nullptr) != ERROR_SUCCESS)
@@ -90,8 +93,7 @@ bool ReadIconLayout(const wchar_t *setup, std::vector<IconPlace> *places)
     ScopedKey key;
     if (!IsDisplaySetupText(setup) || !key.Open(SetupKeyPath(setup).c_str()))
         return false;
-    // The longest value name the registry allows.
-    std::vector<wchar_t> name(16384);
+    std::vector<wchar_t> name(VALUE_NAME_LIMIT);
     for (DWORD index = 0; places->size() < MAX_LAYOUT_PLACES; index++) {
         DWORD nameLength = (DWORD)name.size(), type = 0;
         LONG data[2] = {};

@@ -313,8 +313,7 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogetherA
     };
     ASSERT_TRUE(WaitFor([&] { return ended(1, 0) == 4 && MainWindows() == 1; }, 30000));
     // The others have ended; the one left has added its icon once it answers.
-    DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(ProgramWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+    ASSERT_TRUE(ProgramHandles(WM_NULL));
     EXPECT_EQ(TrayIconsAddedSince(tooltips), 1);
     EXPECT_EQ(ListAndSwitch(), alone);
     ExpectRefusals();

@@ -137,11 +137,8 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
     EXPECT_TRUE(dialog && Loaded(program.info.hProcess, "comctl32.dll")) << "with the dialog";
     // The icon does not answer while the dialog is open (a right click's menu
     // would open within the notification's handling), and answers again after it.
-    DWORD_PTR answer = 0;
     for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONUP})
-        EXPECT_TRUE(SendMessageTimeoutW(ProgramWindow(), WM_TRAYNOTIFY, TRAY_ICON_ID, mouse, SMTO_ABORTIFHUNG,
-                                        10000, &answer) &&
-                    !FindShown("#32768"))
+        EXPECT_TRUE(ProgramHandles(WM_TRAYNOTIFY, TRAY_ICON_ID, mouse) && !FindShown("#32768"))
             << "the icon answers while the dialog is open";
     EXPECT_TRUE(Closes(dialog));
     EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the icon does not answer after the dialog";
@@ -245,9 +242,7 @@ TEST(HungShell, LeavesTheTrayIconAndTheDialogWorkingAndTheStoresWhole)
     EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the menu waits for the shell";
     EXPECT_TRUE(Closes(OpenDialog())) << "the dialog opens and closes";
     EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1"), 1);
-    DWORD_PTR answer = 0;
-    EXPECT_TRUE(
-        SendMessageTimeoutW(ProgramWindow(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer));
+    EXPECT_TRUE(ProgramHandles(WM_ENDSESSION, TRUE, 0, 20000));
     EXPECT_EQ(hung.Exit(), 0);
     for (const wchar_t *command : {L" /save-icons", L" /restore-icons"})
         EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + command).Wait(30000), 7)
@@ -283,8 +278,7 @@ TEST(IconLayoutEndToEnd, SavedAtExitRestoredAtStartUpAndFromTheTray)
     shell.Move(1, 500, 300);
     Program program;
     // Its start-up is over once it answers; a restore would have been set going by then.
-    DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(ProgramWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+    ASSERT_TRUE(ProgramHandles(WM_NULL));
     EXPECT_TRUE(SamePlaces(shell.Report(), moved)) << "RestoreIconPosAtStartup off: nothing restored";
     SendMessageW(ProgramWindow(), WM_ENDSESSION, TRUE, 0);
     WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 0);
