@@ -43,7 +43,10 @@ static void ReadText(HKEY key, const wchar_t *name, wchar_t (&text)[16])
 }
 
 // The monitors whose picture differs from the one wallpaper, where the
-// platform keeps one per monitor; none elsewhere.
+// platform keeps one per monitor; none elsewhere. A monitor that is not
+// attached (its rectangle answered S_FALSE, and maybe still where it last was)
+// is passed over. A call that fails half way leaves none: the screens then
+// show the one wallpaper, not a mix of what was read before the failure.
 static int ReadMonitorWallpapers(CanvasState *state)
 {
     ScopedComPointer<IDesktopWallpaper> desktop;
@@ -61,10 +64,13 @@ static int ReadMonitorWallpapers(CanvasState *state)
     for (UINT i = 0; i < count; i++) {
         ScopedCoTaskMemory<WCHAR> monitor, path;
         WallpaperPicture &entry = table[1 + found];
-        if (SUCCEEDED(desktop->GetMonitorDevicePathAt(i, monitor.Out())) && monitor.pointer &&
-            SUCCEEDED(desktop->GetMonitorRECT(monitor.pointer, &entry.monitor)) &&
-            !IsRectEmpty(&entry.monitor) && SUCCEEDED(desktop->GetWallpaper(monitor.pointer, path.Out())) &&
-            path.pointer && lstrcmpiW(path.pointer, table[0].path) != 0) {
+        HRESULT attached = E_FAIL;
+        if (FAILED(desktop->GetMonitorDevicePathAt(i, monitor.Out())) || !monitor.pointer ||
+            FAILED(attached = desktop->GetMonitorRECT(monitor.pointer, &entry.monitor)) ||
+            (attached == S_OK &&
+             (FAILED(desktop->GetWallpaper(monitor.pointer, path.Out())) || !path.pointer)))
+            return 0;
+        if (attached == S_OK && !IsRectEmpty(&entry.monitor) && lstrcmpiW(path.pointer, table[0].path) != 0) {
             // A path too long to keep shows the plain colour, as an unreadable file does.
             entry.unreadable = !CopyPath(entry.path, path.pointer);
             found++;

@@ -5,14 +5,19 @@
 // the centre of the Screen tab's "&Identify"), and cancels the
 // dialog once a file of that name with ".done" appended exists.
 //
-// The wallpaper is a picture drawn here, kept as a JPEG file, stretched. When the Windows tab is
+// The wallpaper is a picture drawn here, kept as a JPEG file, stretched; the
+// second monitor has a picture of its own through the per-monitor wallpaper
+// fixture (registered by the script), as Windows 8 and later keep one per
+// monitor. When the Windows tab is
 // shown, a window of this program ("Sample window") is chosen in the list and
 // the centre of its miniature written to the first name with ".miniature"
 // appended, for the script to drag it. A stand-in shell holds a few desktop
 // icons meanwhile, for the Icons tab.
-#include "command/profile_commands.h"
 #include "base/platform.h"
+#include "command/profile_commands.h"
+#include "display/displays.h"
 #include "tests/canvas_driver.h"
+#include "tests/fixture_wallpaper.h"
 
 static std::wstring Places;
 
@@ -25,6 +30,14 @@ static COLORREF Landscape(int x, int row)
     if (sunX * sunX + sunY * sunY < 70 * 70)
         return RGB(250, 210, 40);
     return y < hill ? RGB(50, 120 + y / 8, 40) : RGB(60 + y / 10, 150 + y / 10, 235);
+}
+
+// The second monitor's own picture: the same hills by night, the sun a moon.
+static COLORREF Night(int x, int row)
+{
+    COLORREF day = Landscape(x, row);
+    return day == RGB(250, 210, 40) ? RGB(235, 235, 215)
+                                    : RGB(GetRValue(day) / 5, GetGValue(day) / 3, GetBValue(day) / 2);
 }
 
 // Written under another name first, so that the script never reads half a file.
@@ -87,6 +100,12 @@ int main(int argc, char **argv)
     SaveCurrentArrangement(L"Presentation", MAKEWORD('2', HOTKEYF_CONTROL | HOTKEYF_ALT));
     ScopedWallpaper wallpaper(1024, 768, 0, L"2", Landscape, GUID_ContainerFormatJpeg,
                               L"tessivon_wallpaper.jpg");
+    std::vector<DisplayRecord> displays = ReadDisplays();
+    std::wstring night = TempPath(L"tessivon_wallpaper_night.jpg");
+    WritePicture(night, 1024, 768, 0, Night, GUID_ContainerFormatJpeg);
+    ScopedFixtureMonitors perMonitor(displays.size() > 1
+                                         ? std::vector{NamedMonitor(displays[1].monitorRect, S_OK, night)}
+                                         : std::vector<FixtureMonitor>{});
     CreateWindowExW(0, L"STATIC", L"Sample window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 220, 160,
                     nullptr, nullptr, InstanceHandle, nullptr);
     SetTimer(nullptr, 0, 200, WatchDialog);

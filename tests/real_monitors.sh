@@ -1,14 +1,18 @@
 #!/bin/sh
 # Runs real_monitors_tests on real monitors: for each layout an Xvfb with an
 # Xephyr nested in it (RandR off, Xinerama on), whose screens Wine takes for
-# monitors, and a Wine prefix of their own without a virtual desktop.
-#   real_monitors.sh TESTS.exe TESSIVON.exe PREFIX
+# monitors, and a Wine prefix of their own without a virtual desktop, where
+# WALLPAPER.dll serves the per-monitor wallpaper class CLSID for the run.
+#   real_monitors.sh TESTS.exe TESSIVON.exe PREFIX CLSID WALLPAPER.dll
 # Display numbers are taken at run time from TESSIVON_X_DISPLAY_BASE (110)
 # upward, passing over those in use.
 set -u
 tests=$1
 program=$2
 export WINEPREFIX=$3
+wallpaperClass=$4
+wallpaperServer=$5
+prefixTool=$(dirname "$0")/../scripts/wine-prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WAYLAND_DISPLAY
@@ -65,9 +69,12 @@ run_layout() {
         wineserver -w
         touch "$WINEPREFIX/.tessivon-ready"
     fi
+    "$prefixTool" register "$WINEPREFIX" "$wallpaperClass" "$wallpaperServer" || return 1
+    wineserver -w
     echo "== $monitors monitors on :$number: $*"
     wine "$tests" "$program" "$monitors"
     result=$?
+    "$prefixTool" unregister "$WINEPREFIX" "$wallpaperClass"
     # One X server to a wineserver: it is ended before the next layout.
     stop_servers
     return $result

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "desktop_icons/icon_view.h"
 #include "resources/resource_ids.h"
 #include "tests/canvas_driver.h"
+#include "tests/fixture_wallpaper.h"
 #include "tests/program_driver.h"
 #include "tests/registry_guard.h"
 
@@ -100,7 +102,7 @@ void ExpectScreenOverPicture(const RECT &item, COLORREF picture, int number, boo
                    (shown(1, 1) == GetSysColor(COLOR_HIGHLIGHT)) == selected;
         },
         10000))
-        << "the picture and the frame of " << number;
+        << "the picture and the frame of " << number << ": " << std::hex << shown(width / 8, height / 2);
     // Inside the frame: below the number's rows lies the primary mark.
     auto count = [&](bool (*test)(COLORREF), int top, int bottom, int right) {
         int found = 0;
@@ -121,6 +123,15 @@ void ExpectScreenOverPicture(const RECT &item, COLORREF picture, int number, boo
     RECT box = {0, 0, width, height};
     DrawTextW(memory.dc, std::to_wstring(number).c_str(), -1, &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     EXPECT_TRUE(white > height && count(White, 10, rows, width - 10) < white / 10) << "the number " << number;
+}
+
+// A monitor the per-monitor wallpaper object names, with a picture of one colour.
+FixtureMonitor Named(const RECT &rect, HRESULT answer, COLORREF colour)
+{
+    static int pictures;
+    std::wstring picture = TempPath((L"tessivon_monitor" + std::to_wstring(++pictures) + L".bmp").c_str());
+    WritePicture(picture, 64, 48, colour, nullptr, GUID_ContainerFormatBmp);
+    return NamedMonitor(rect, answer, picture);
 }
 
 // The identify windows of the program, shown or not.
@@ -206,8 +217,9 @@ struct RealMonitors : ::testing::Test {
 
 // One program on these monitors, in turn: a display group per monitor in its
 // menus and "&Identify", whose numbers go by themselves; a numbered screen per
-// monitor over the wallpaper; a window and an icon dragged onto the second
-// monitor's screen.
+// monitor over its own wallpaper, and over the one wallpaper when the
+// per-monitor wallpapers cannot all be read; a window and an icon dragged onto
+// the second monitor's screen.
 TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecondMonitor)
 {
     LoadPlatformTable();
@@ -233,6 +245,13 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
     const COLORREF green = RGB(0x30, 0x90, 0x50);
     ScopedWallpaper wallpaper(640, 480, green, L"2", nullptr, GUID_ContainerFormatJpeg,
                               L"tessivon_monitors.jpg");
+    // The first two monitors have pictures of their own, a third shows the one
+    // wallpaper. A monitor no longer attached, listed first and last seen where
+    // the second is now, is passed over.
+    const COLORREF own[3] = {RGB(0x30, 0x50, 0xA0), RGB(0xA0, 0x90, 0x30), green};
+    std::optional<ScopedFixtureMonitors> named(std::vector{Named(monitors[1], S_FALSE, RGB(0xB0, 0x30, 0x40)),
+                                                           Named(monitors[0], S_OK, own[0]),
+                                                           Named(monitors[1], S_OK, own[1])});
     ShowPage(TAB_SCREEN);
     RECT desktop = WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE));
     POINT corner = VirtualCorner();
@@ -243,18 +262,29 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
         EXPECT_NEAR(item.right - item.left, (monitor.right - monitor.left) * Scale(), 1.5) << k;
         EXPECT_NEAR(item.bottom - item.top, (monitor.bottom - monitor.top) * Scale(), 1.5) << k;
     }
-    // Over the picture each screen shows its number, the primary display its
+    // Over its picture each screen shows its number, the primary display its
     // mark, and the selected screen a frame, which follows the screen list.
-    for (int selected : {0, 1}) {
-        ChooseEntry(dialog, ShownCombo(), selected);
-        for (int k = 0; k < ExpectedMonitors; k++)
-            ExpectScreenOverPicture(WindowRect(ScreenItem(dialog, k)), green, k + 1, k == selected,
-                                    monitors[k].left == 0 && monitors[k].top == 0);
-    }
+    auto expectScreens = [&](const COLORREF *pictures, std::initializer_list<int> selections) {
+        for (int selected : selections) {
+            ChooseEntry(dialog, ShownCombo(), selected);
+            for (int k = 0; k < ExpectedMonitors; k++)
+                ExpectScreenOverPicture(WindowRect(ScreenItem(dialog, k)), pictures[k], k + 1, k == selected,
+                                        monitors[k].left == 0 && monitors[k].top == 0);
+        }
+    };
+    expectScreens(own, {0, 1});
     // The Screen page's "&Identify" does as the menu's.
     PostMessageW(GetDlgItem(dialog, IDC_IDENTIFY_BUTTON), BM_CLICK, 0, 0);
     ExpectNumbersOnMonitors(monitors);
     ASSERT_TRUE(WaitFor([] { return IdentifyWindows().empty(); }, IDENTIFY_MS + 15000));
+    // The second monitor's rectangle cannot be read: every screen shows the one wallpaper.
+    ClickDialogButton(dialog, IDC_CANCEL);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    named.emplace(std::vector{Named(monitors[0], S_OK, own[0]), Named(monitors[1], E_FAIL, own[1])});
+    ShowPage(TAB_SCREEN);
+    const COLORREF common[3] = {green, green, green};
+    expectScreens(common, {0});
+    named.reset();
 
     {
         // A window of another process dragged by the real pointer from the first
