@@ -87,8 +87,7 @@ TEST_F(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     EXPECT_EQ(SaveProfileCommand(L"GAME", nullptr, &text), 0);
     Profile game;
     ASSERT_TRUE(LoadProfile(L"Game", &game));
-    EXPECT_EQ(game.hotkey, MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT));
-    EXPECT_TRUE(game.autoApply);
+    EXPECT_TRUE(game.hotkey == MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT) && game.autoApply);
     SHDeleteValueW(HKEY_CURRENT_USER, (std::wstring(PROFILES_KEY) + L"\\GAME").c_str(), L"Auto");
     EXPECT_TRUE(LoadProfile(L"Game", &game) && !game.autoApply);
     EXPECT_EQ(Names(), L"GAME\n");
