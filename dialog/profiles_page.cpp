@@ -71,8 +71,8 @@ static void ShowSelected(ProfilesPage *page)
     page->showing = TRUE;
     SetWindowTextW(page->nameEdit, k >= 0 ? page->edits[k].profile.name : L"");
     SendMessageW(page->hotkey, HKM_SETHOTKEY, k >= 0 ? page->edits[k].profile.hotkey : 0, 0);
-    CheckDlgButton(GetParent(page->autoApply), IDC_PROFILE_AUTO,
-                   k >= 0 && page->edits[k].profile.autoApply ? BST_CHECKED : BST_UNCHECKED);
+    SendMessageW(page->autoApply, BM_SETCHECK,
+                 k >= 0 && page->edits[k].profile.autoApply ? BST_CHECKED : BST_UNCHECKED, 0);
     page->showing = FALSE;
     for (HWND control :
          {page->nameEdit, page->renameButton, page->deleteButton, page->hotkey, page->autoApply})
@@ -263,8 +263,7 @@ static void OnAutoApplyClick(ExtPropState *state)
     int k = SelectedEdit(page);
     if (page->showing || k < 0)
         return;
-    page->edits[k].profile.autoApply =
-        IsDlgButtonChecked(state->dialogWindow, IDC_PROFILE_AUTO) == BST_CHECKED;
+    page->edits[k].profile.autoApply = SendMessageW(page->autoApply, BM_GETCHECK, 0, 0) == BST_CHECKED;
     Edited(state);
 }
 
