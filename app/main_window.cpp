@@ -1,6 +1,8 @@
 // The hidden main window's procedure: tray clicks, menu commands, display changes and timers.
 #include "app/main_window.h"
 
+#include <dbt.h>
+
 #include "app/single_instance.h"
 #include "command/command_line.h"
 
@@ -57,6 +59,48 @@ HWND CreateMainWindow(MainWindowState *state, HINSTANCE instance)
 // Adds the icon, or brings it back after the notification area lost it.
 static void ShowTrayIcon(MainWindowState *state) { TrayIconShow(&state->tray, state->window, PROGRAM_TITLE); }
 
+// Monitors may have come or gone: the set of displays is looked at once the
+// signs have stopped for a moment.
+static void OnDisplaySetMayChange(MainWindowState *state)
+{
+    SetTimer(state->window, AUTO_PROFILE_TIMER_ID, AUTO_PROFILE_SETTLE_MS, nullptr);
+}
+
+// The device interface class of monitors (GUID_DEVINTERFACE_MONITOR).
+static const GUID MonitorInterfaceClass = {
+    0xE6F07B5F, 0xEE97, 0x4A90, {0xB0, 0x76, 0x33, 0xF5, 0x7B, 0xF4, 0xEA, 0xA7}};
+
+// Monitor arrivals and removals are told to the window; the displays
+// present at start-up are looked at once as well.
+static void WatchDisplaySet(MainWindowState *state)
+{
+    DEV_BROADCAST_DEVICEINTERFACE_W filter = {};
+    filter.dbcc_size = sizeof(filter);
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = MonitorInterfaceClass;
+    state->monitorArrivals.Reset(
+        RegisterDeviceNotificationW(state->window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
+    OnDisplaySetMayChange(state);
+}
+
+static void OnDeviceChange(MainWindowState *state, WPARAM event)
+{
+    if (event == DBT_DEVNODES_CHANGED || event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE)
+        OnDisplaySetMayChange(state);
+}
+
+// A marked profile made for exactly the monitors now attached is applied,
+// and the user told in a balloon; not while a question is showing.
+static void OnAutoProfileTimer(MainWindowState *state)
+{
+    if (state->session.confirming)
+        return; // looked at again at the next tick
+    KillTimer(state->window, AUTO_PROFILE_TIMER_ID);
+    std::wstring text = FollowDisplaySet(&state->autoProfiles, &state->session);
+    if (!text.empty())
+        TrayIconBalloon(&state->tray, state->window, PROGRAM_TITLE, text.c_str());
+}
+
 static void OnCreate(MainWindowState *state, HWND window)
 {
     state->window = window;
@@ -72,6 +116,7 @@ static void OnCreate(MainWindowState *state, HWND window)
     // timer, so that the tray icon answers meanwhile.
     if (ReadOptionNumber(OPT_RESTORE_ICON_POS_AT_STARTUP))
         SetTimer(window, ICON_STARTUP_TIMER_ID, ICON_STARTUP_PERIOD, nullptr);
+    WatchDisplaySet(state);
 }
 
 static void OnIconLayoutTimer(MainWindowState *state, UINT_PTR id)
@@ -118,7 +163,9 @@ static void FollowDisplayCount(MainWindowState *state)
         return;
     FreeProgramMenus(state);
     BuildProgramMenus(state, InstanceHandle);
-    SessionForgetUndo(&state->session);
+    // A profile is put back by the monitors' identities, whatever came or went.
+    if (!state->session.profileApplied)
+        SessionForgetUndo(&state->session);
 }
 
 static void OnLeftButtonUp(MainWindowState *state)
@@ -204,6 +251,10 @@ static void OnTimer(MainWindowState *state, UINT_PTR id)
 {
     if (id == LABEL_PASS_TIMER_ID) {
         OnLabelPassTimer(state);
+        return;
+    }
+    if (id == AUTO_PROFILE_TIMER_ID) {
+        OnAutoProfileTimer(state);
         return;
     }
     KillTimer(state->window, CLICK_TIMER_ID);
@@ -346,6 +397,7 @@ static void OnDisplayChange(MainWindowState *state)
 static void OnDestroy(MainWindowState *state)
 {
     UnregisterProfileHotkeys(&state->profiles, state->window);
+    state->monitorArrivals.Reset(nullptr);
     TrayIconRemove(&state->tray, state->window);
     PostQuitMessage(0);
 }
@@ -399,7 +451,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_DISPLAYCHANGE:
         OnDisplayChange(state);
+        OnDisplaySetMayChange(state);
         return 0;
+    case WM_DEVICECHANGE:
+        OnDeviceChange(state, wParam);
+        break;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE)
             SessionUndo(&state->session);

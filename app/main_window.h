@@ -9,7 +9,9 @@
 #include "app/profile_menu.h"
 #include "app/tray_icon.h"
 #include "base/facts.h"
+#include "base/scoped.h"
 #include "display/catalogue.h"
+#include "session/auto_profile.h"
 #include "session/display_session.h"
 
 // Everything the main window works with; handed to CreateMainWindow and kept
@@ -33,6 +35,10 @@ struct MainWindowState {
     ProfileMenu profiles;      // the "Profiles" submenu and the hotkeys
     std::wstring takenHotkeys; // told once, after start-up
     int labelPassRetries;      // the start-up pass over the hidden labels, tried again
+
+    // The marked profiles follow the monitors attached, told as they come and go.
+    AutoProfileWatch autoProfiles;
+    ScopedDeviceNotification monitorArrivals;
 };
 
 // The catalogue of the displays and the two menus from the menu resource, as

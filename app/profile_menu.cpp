@@ -51,9 +51,10 @@ static void SaveProfileFromMenu(ProfileMenu *menu, HWND window)
     wchar_t name[PROFILE_NAME_SIZE] = L"";
     if (AskProfileName(window, name) != IDOK)
         return;
-    Profile existing;
+    // A replaced profile keeps its hotkey and its mark.
+    Profile existing = {};
     WORD hotkey = LoadProfile(name, &existing) ? existing.hotkey : 0;
-    if (!SaveCurrentArrangement(name, hotkey)) {
+    if (!SaveCurrentArrangement(name, hotkey, existing.autoApply)) {
         MessageBoxW(window, L"Couldn't save the profile.", L"Error", MB_ICONEXCLAMATION);
         return;
     }

@@ -48,6 +48,20 @@ void TrayIconReload(TrayIcon *tray, HWND window)
     Notify(tray, NIM_MODIFY, window, NIF_ICON, nullptr);
 }
 
+// Balloons came with the second form of the record; the icon itself keeps the first.
+BOOL TrayIconBalloon(const TrayIcon *tray, HWND window, const wchar_t *title, const wchar_t *text)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = window;
+    data.uID = TRAY_ICON_ID;
+    data.uFlags = NIF_INFO;
+    lstrcpynW(data.szInfoTitle, title, ARRAYSIZE(data.szInfoTitle));
+    lstrcpynW(data.szInfo, text, ARRAYSIZE(data.szInfo));
+    data.dwInfoFlags = NIIF_INFO;
+    return tray->added && Platform.Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
 void TrayIconRemove(TrayIcon *tray, HWND window)
 {
     if (!tray->added)

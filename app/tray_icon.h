@@ -16,3 +16,5 @@ BOOL TrayIconShow(TrayIcon *tray, HWND window, const wchar_t *tip);
 // Loads the picture again, as the option now says.
 void TrayIconReload(TrayIcon *tray, HWND window);
 void TrayIconRemove(TrayIcon *tray, HWND window);
+// A balloon over the icon with the title and the text (cut to what the shell keeps).
+BOOL TrayIconBalloon(const TrayIcon *tray, HWND window, const wchar_t *title, const wchar_t *text);

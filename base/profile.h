@@ -22,6 +22,7 @@ struct Profile {
     // As the hotkey control gives it: virtual key in the low byte, HOTKEYF_*
     // in the high byte; 0 for none.
     WORD hotkey;
+    BOOL autoApply; // applied by itself when exactly its displays are attached
     int displayCount;
     ProfileDisplay displays[MAX_PROFILE_DISPLAYS];
 };

@@ -133,6 +133,34 @@ struct ScopedHandle {
     }
 };
 
+// A window's registration for device notifications, given back when its
+// holder ends. Movable, so that the window's state can be made afresh.
+struct ScopedDeviceNotification {
+    HDEVNOTIFY handle = nullptr;
+    ScopedDeviceNotification() = default;
+    ScopedDeviceNotification(ScopedDeviceNotification &&other) : handle(other.handle)
+    {
+        other.handle = nullptr;
+    }
+    ScopedDeviceNotification &operator=(ScopedDeviceNotification &&other)
+    {
+        if (this != &other) {
+            Reset(other.handle);
+            other.handle = nullptr;
+        }
+        return *this;
+    }
+    ScopedDeviceNotification(const ScopedDeviceNotification &) = delete;
+    ScopedDeviceNotification &operator=(const ScopedDeviceNotification &) = delete;
+    ~ScopedDeviceNotification() { Reset(nullptr); }
+    void Reset(HDEVNOTIFY other)
+    {
+        if (handle)
+            UnregisterDeviceNotification(handle);
+        handle = other;
+    }
+};
+
 // COM on this thread while the scope lasts: started at its opening and, when
 // that succeeded, balanced at its end.
 struct ScopedComApartment {

@@ -39,7 +39,8 @@ static const CommandSpec Commands[] = {
      L"put the saved desktop icon layout back"},
     {L"profile", L"NAME", false, false, false, RunProfile, L"apply the profile in one step"},
     {L"save-profile", L"NAME", false, false, true, RunSaveProfile,
-     L"save the present arrangement as a profile, with a hotkey such as Ctrl+Alt+1"},
+     L"save the present arrangement as a profile, with a hotkey such as Ctrl+Alt+1;\r\n"
+     L"      /auto applies it by itself when its displays are connected"},
     {L"delete-profile", L"NAME", false, false, false, RunDeleteProfile, L"delete the profile"},
     {L"profiles", nullptr, false, false, false, RunProfiles, L"every profile's name, one a line"},
     {L"version", nullptr, false, false, false, RunVersion, L"the program's version"},
@@ -157,6 +158,8 @@ static int ParseOptions(const std::vector<std::wstring> &arguments, size_t at, C
             if (at == arguments.size() || SwitchName(arguments[at]))
                 return Bad(reason, L"/hotkey needs keys, for example Ctrl+Alt+1");
             request->hotkey = arguments[at++];
+        } else if (command.takesHotkey && IsSwitch(argument, L"auto") && !request->autoApply) {
+            request->autoApply = true;
         } else {
             return Bad(reason,
                        L"unexpected argument " + Quoted(argument) + L" after " + SwitchText(command.name));
@@ -229,7 +232,7 @@ std::wstring UsageText()
         if (command.takesConfirm)
             line += L" [/confirm]";
         if (command.takesHotkey)
-            line += L" [/hotkey KEYS]";
+            line += L" [/hotkey KEYS] [/auto]";
         text += line + L"\r\n      " + command.meaning + L"\r\n";
     }
     text += L"D is a display number as /list prints it, a device name (\\\\.\\DISPLAY1), or the\r\n"
@@ -460,7 +463,8 @@ static int RunSaveProfile(const CommandRequest &request, DisplaySession *, Comma
 {
     std::wstring text;
     const wchar_t *hotkey = request.hotkey.empty() ? nullptr : request.hotkey.c_str();
-    return StoredProfileOutcome(SaveProfileCommand(request.value.c_str(), hotkey, &text), text, output);
+    return StoredProfileOutcome(SaveProfileCommand(request.value.c_str(), hotkey, &text, request.autoApply),
+                                text, output);
 }
 
 static int RunDeleteProfile(const CommandRequest &request, DisplaySession *, CommandOutput *output)

@@ -44,7 +44,7 @@ struct CommandSpec {
     const wchar_t *valueName; // the value that must follow, null for none
     bool takesDisplay;        // accepts "/display D"
     bool takesConfirm;        // accepts "/confirm"
-    bool takesHotkey;         // accepts "/hotkey KEYS"
+    bool takesHotkey;         // accepts "/hotkey KEYS" and "/auto"
     CommandHandler run;
     const wchar_t *meaning; // its line in the usage
 };
@@ -55,6 +55,7 @@ struct CommandRequest {
     std::wstring display; // empty: the primary display
     bool confirm;
     std::wstring hotkey; // "/hotkey KEYS", empty when not given
+    bool autoApply;      // "/auto": the profile applies itself when its displays are connected
     ModeRequest mode;    // the parsed value of a command whose value is a mode
 };
 

@@ -24,13 +24,14 @@ int ApplyProfileCommand(DisplaySession *session, const wchar_t *name, std::wstri
     return ProfileApplyExitCode(result);
 }
 
-bool SaveCurrentArrangement(const wchar_t *name, WORD hotkey)
+bool SaveCurrentArrangement(const wchar_t *name, WORD hotkey, BOOL autoApply)
 {
     Profile profile;
     if (!IsValidProfileName(name) || !CaptureArrangement(&profile))
         return false;
     lstrcpynW(profile.name, name, PROFILE_NAME_SIZE);
     profile.hotkey = hotkey;
+    profile.autoApply = autoApply;
     return SaveProfile(profile);
 }
 
@@ -42,11 +43,11 @@ std::wstring ProfileWithHotkey(WORD hotkey, const wchar_t *except)
     return L"";
 }
 
-int SaveProfileCommand(const wchar_t *name, const wchar_t *hotkeyText, std::wstring *text)
+int SaveProfileCommand(const wchar_t *name, const wchar_t *hotkeyText, std::wstring *text, bool autoApply)
 {
     if (!IsValidProfileName(name))
         return Fail(text, L"Invalid profile name " + Quoted(name) + L": 1 to 63 characters, no \"\\\".");
-    Profile existing;
+    Profile existing = {};
     WORD hotkey = LoadProfile(name, &existing) ? existing.hotkey : 0;
     if (hotkeyText && !ParseHotkeyText(hotkeyText, &hotkey))
         return Fail(text, L"Invalid hotkey " + Quoted(hotkeyText) +
@@ -55,7 +56,7 @@ int SaveProfileCommand(const wchar_t *name, const wchar_t *hotkeyText, std::wstr
     if (!other.empty())
         return Fail(text, L"The hotkey " + Quoted(hotkeyText ? hotkeyText : L"") + L" belongs to profile " +
                               Quoted(other.c_str()) + L".");
-    if (!SaveCurrentArrangement(name, hotkey))
+    if (!SaveCurrentArrangement(name, hotkey, autoApply || existing.autoApply))
         return Fail(text, L"Couldn't save profile " + Quoted(name) + L".");
     *text = L"";
     return 0;

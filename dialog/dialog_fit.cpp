@@ -99,7 +99,7 @@ void FitDialogToWorkArea(ExtPropState *state)
         ShiftAndGrow(spanning, 0, -give);
     // The Profiles page stands in the canvas's column, its list in the miniature's place.
     for (HWND below : {page.nameLabel, page.nameEdit, page.renameButton, page.deleteButton, page.hotkeyLabel,
-                       page.hotkey, page.warning})
+                       page.hotkey, page.autoApply, page.warning})
         ShiftAndGrow(below, -give, 0);
     GetWindowRectIn(state->tabControl, &tabs, dialog);
     int limit = tabs.bottom - DialogPixelsY(dialog, CONTENT_MARGIN);

@@ -204,7 +204,7 @@ static void StackCanvasAndPages(ExtPropState *state)
         SetWindowPos(state->optionCheckBoxes[i], canvas.backdrop, 0, 0, 0, 0, flags);
     const ProfilesPage &page = state->profiles;
     for (HWND control : {page.list, page.nameLabel, page.nameEdit, page.renameButton, page.deleteButton,
-                         page.hotkeyLabel, page.hotkey, page.warning})
+                         page.hotkeyLabel, page.hotkey, page.autoApply, page.warning})
         SetWindowPos(control, canvas.backdrop, 0, 0, 0, 0, flags);
 }
 

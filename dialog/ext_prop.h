@@ -27,13 +27,14 @@ struct ProfileEdit {
     Profile profile; // name and hotkey as edited
     wchar_t storedName[PROFILE_NAME_SIZE];
     WORD storedHotkey;
+    BOOL storedAuto;
     bool deleted;
 };
 
 struct ProfilesPage {
     HWND list; // name, displays, hotkey; item data = index into edits
     HWND nameLabel, nameEdit, renameButton, deleteButton;
-    HWND hotkeyLabel, hotkey, warning;
+    HWND hotkeyLabel, hotkey, autoApply, warning;
     std::vector<ProfileEdit> edits;
     BOOL pending;
     BOOL showing; // the page sets its controls: no edit of the user's

@@ -1,4 +1,4 @@
-// The Profiles page: stored profiles listed, renamed, deleted and given hotkeys.
+// The Profiles page: stored profiles listed, renamed, deleted, given hotkeys and marked.
 // The list shows name, displays and hotkey; the registry follows at "&Apply"
 // or OK, Cancel drops the edits.
 #include "dialog/profiles_page.h"
@@ -39,7 +39,7 @@ static void LoadEdits(ProfilesPage *page)
 {
     page->edits.clear();
     for (const Profile &profile : LoadProfiles()) {
-        ProfileEdit edit = {profile, {}, profile.hotkey, false};
+        ProfileEdit edit = {profile, {}, profile.hotkey, profile.autoApply, false};
         lstrcpynW(edit.storedName, profile.name, PROFILE_NAME_SIZE);
         page->edits.push_back(edit);
     }
@@ -71,8 +71,11 @@ static void ShowSelected(ProfilesPage *page)
     page->showing = TRUE;
     SetWindowTextW(page->nameEdit, k >= 0 ? page->edits[k].profile.name : L"");
     SendMessageW(page->hotkey, HKM_SETHOTKEY, k >= 0 ? page->edits[k].profile.hotkey : 0, 0);
+    SendMessageW(page->autoApply, BM_SETCHECK,
+                 k >= 0 && page->edits[k].profile.autoApply ? BST_CHECKED : BST_UNCHECKED, 0);
     page->showing = FALSE;
-    for (HWND control : {page->nameEdit, page->renameButton, page->deleteButton, page->hotkey})
+    for (HWND control :
+         {page->nameEdit, page->renameButton, page->deleteButton, page->hotkey, page->autoApply})
         EnableWindow(control, k >= 0);
 }
 
@@ -118,24 +121,27 @@ void SetUpProfilesPage(ExtPropState *state)
     int width = MulDiv(client.right, 6, DialogPixelsX(dialog, 6)) - 2 * CONTENT_MARGIN;
     page.list = CreatePageControl(dialog, WC_LISTVIEWW, L"",
                                   WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                                  IDC_PROFILE_LIST, CONTENT_MARGIN, 47, width, 150);
+                                  IDC_PROFILE_LIST, CONTENT_MARGIN, 47, width, 130);
     SendMessageW(page.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     AddColumn(page.list, 0, L"Name", DialogPixelsX(dialog, width - 200));
     AddColumn(page.list, 1, L"Displays", DialogPixelsX(dialog, 70));
     AddColumn(page.list, 2, L"Hotkey", DialogPixelsX(dialog, 110));
     page.nameLabel = CreatePageControl(dialog, L"STATIC", L"Name:", SS_LEFT, IDC_PROFILE_NAME_LABEL,
-                                       CONTENT_MARGIN, 213, 60, 16);
+                                       CONTENT_MARGIN, 193, 60, 16);
     page.nameEdit = CreatePageControl(dialog, L"EDIT", L"", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL,
-                                      IDC_PROFILE_NEW_NAME, 75, 210, width - 250, 22);
+                                      IDC_PROFILE_NEW_NAME, 75, 190, width - 250, 22);
     SendMessageW(page.nameEdit, EM_LIMITTEXT, PROFILE_NAME_SIZE - 1, 0);
     page.renameButton = CreatePageControl(dialog, L"BUTTON", L"Re&name", WS_TABSTOP | BS_PUSHBUTTON,
-                                          IDC_PROFILE_RENAME, width - 165, 209, 80, 24);
+                                          IDC_PROFILE_RENAME, width - 165, 189, 80, 24);
     page.deleteButton = CreatePageControl(dialog, L"BUTTON", L"&Delete", WS_TABSTOP | BS_PUSHBUTTON,
-                                          IDC_PROFILE_DELETE, width - 75, 209, 80, 24);
+                                          IDC_PROFILE_DELETE, width - 75, 189, 80, 24);
     page.hotkeyLabel = CreatePageControl(dialog, L"STATIC", L"Hotkey:", SS_LEFT, IDC_PROFILE_HOTKEY_LABEL,
-                                         CONTENT_MARGIN, 245, 60, 16);
+                                         CONTENT_MARGIN, 223, 60, 16);
     page.hotkey = CreatePageControl(dialog, HOTKEY_CLASSW, L"", WS_TABSTOP | WS_BORDER, IDC_PROFILE_HOTKEY,
-                                    75, 242, width - 250, 22);
+                                    75, 220, width - 250, 22);
+    page.autoApply =
+        CreatePageControl(dialog, L"BUTTON", L"Apply when these displays are connected",
+                          WS_TABSTOP | BS_AUTOCHECKBOX, IDC_PROFILE_AUTO, CONTENT_MARGIN, 249, width, 18);
     // A combination needs Ctrl or Alt: alone or with Shift, a key gets Ctrl+Alt.
     SendMessageW(page.hotkey, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
                  MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
@@ -149,7 +155,7 @@ void ShowProfilesPage(ExtPropState *state, BOOL shown)
 {
     const ProfilesPage &page = state->profiles;
     for (HWND control : {page.list, page.nameLabel, page.nameEdit, page.renameButton, page.deleteButton,
-                         page.hotkeyLabel, page.hotkey, page.warning})
+                         page.hotkeyLabel, page.hotkey, page.autoApply, page.warning})
         ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
 }
 
@@ -251,6 +257,16 @@ static void OnHotkeyChange(ExtPropState *state)
     Edited(state);
 }
 
+static void OnAutoApplyClick(ExtPropState *state)
+{
+    ProfilesPage *page = &state->profiles;
+    int k = SelectedEdit(page);
+    if (page->showing || k < 0)
+        return;
+    page->edits[k].profile.autoApply = SendMessageW(page->autoApply, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    Edited(state);
+}
+
 bool ProfilesPageCommand(ExtPropState *state, UINT code, int id, HWND control)
 {
     const ProfilesPage &page = state->profiles;
@@ -260,6 +276,8 @@ bool ProfilesPageCommand(ExtPropState *state, UINT code, int id, HWND control)
         OnDelete(state);
     else if (control == page.hotkey && code == EN_CHANGE)
         OnHotkeyChange(state);
+    else if (control == page.autoApply && code == BN_CLICKED && id == IDC_PROFILE_AUTO)
+        OnAutoApplyClick(state);
     else
         return false;
     return true;
@@ -292,8 +310,9 @@ void StoreProfileEdits(ExtPropState *state)
             }
     }
     for (const ProfileEdit &edit : page->edits)
-        if (!edit.deleted && edit.storedHotkey != edit.profile.hotkey)
-            StoreProfileHotkey(edit.storedName, edit.profile.hotkey);
+        if (!edit.deleted &&
+            (edit.storedHotkey != edit.profile.hotkey || edit.storedAuto != edit.profile.autoApply))
+            StoreProfileChoices(edit.storedName, edit.profile.hotkey, edit.profile.autoApply);
     int selected = SelectedEdit(page);
     std::wstring name = selected >= 0 ? page->edits[selected].profile.name : L"";
     LoadEdits(page);

@@ -1,4 +1,5 @@
-// The Profiles page of the dialog: the stored profiles listed, renamed, deleted and given hotkeys.
+// The Profiles page of the dialog: the stored profiles listed, renamed, deleted, given hotkeys and marked to
+// apply themselves.
 #pragma once
 #include <windows.h>
 
@@ -13,5 +14,5 @@ void ShowProfilesPage(ExtPropState *state, BOOL shown);
 bool ProfilesPageCommand(ExtPropState *state, UINT code, int id, HWND control);
 // WM_NOTIFY of the list.
 INT_PTR ProfilesPageNotify(ExtPropState *state, NMHDR *header);
-// "&Apply" and OK: deletions, new names and hotkeys reach the registry.
+// "&Apply" and OK: deletions, new names, hotkeys and marks reach the registry.
 void StoreProfileEdits(ExtPropState *state);

@@ -57,6 +57,30 @@ bool ProfileMatchesArrangement(const Profile &profile, const Profile &present)
     return true;
 }
 
+bool SameDisplaySet(const Profile &a, const Profile &b)
+{
+    if (a.displayCount != b.displayCount)
+        return false;
+    // Each monitor of b stands for one monitor of a only.
+    bool taken[MAX_PROFILE_DISPLAYS] = {};
+    for (int i = 0; i < a.displayCount; i++) {
+        int k = FindPresentDisplay(b, a.displays[i]);
+        if (k < 0 || taken[k])
+            return false;
+        taken[k] = true;
+    }
+    return true;
+}
+
+std::vector<Profile> MarkedProfilesFor(const std::vector<Profile> &profiles, const Profile &present)
+{
+    std::vector<Profile> fits;
+    for (const Profile &profile : profiles)
+        if (profile.autoApply && SameDisplaySet(profile, present))
+            fits.push_back(profile);
+    return fits;
+}
+
 // The profile's mode for a display; places only matter, and are only given,
 // when the profile arranges several displays.
 static DEVMODEW ProfileMode(const Profile &profile, const ProfileDisplay &d, const ProfileDisplay &now)

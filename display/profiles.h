@@ -37,6 +37,11 @@ int FindPresentDisplay(const Profile &present, const ProfileDisplay &display);
 void ApplyProfile(const Profile &profile, ProfileApplyResult *result);
 // The same displays (by identity) with the same modes and the same primary.
 bool ProfileMatchesArrangement(const Profile &profile, const Profile &present);
+// Exactly the same monitors (by identity, as FindPresentDisplay tells them),
+// whatever their modes and places.
+bool SameDisplaySet(const Profile &a, const Profile &b);
+// The profiles marked to apply themselves whose monitors are exactly those of present.
+std::vector<Profile> MarkedProfilesFor(const std::vector<Profile> &profiles, const Profile &present);
 
 // Exit codes of the command line for an applied profile: 4 when the driver
 // refused the whole change, 3 when a display does not offer its mode, 2 when

@@ -104,6 +104,7 @@
 #define IDC_PROFILE_HOTKEY_LABEL 1115
 #define IDC_PROFILE_HOTKEY 1116
 #define IDC_PROFILE_WARNING 1117
+#define IDC_PROFILE_AUTO 1118
 
 /* "&Identify" on the Screen tab, created beside the template. */
 #define IDC_IDENTIFY_BUTTON 1120

@@ -96,7 +96,7 @@ int main(int argc, char **argv)
     LoadPlatformTable();
     FixtureShell shell(GridIcons(10, 3));
     // Two profiles of the present arrangement, for the Profiles tab.
-    SaveCurrentArrangement(L"Desk", MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    SaveCurrentArrangement(L"Desk", MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_ALT), TRUE);
     SaveCurrentArrangement(L"Presentation", MAKEWORD('2', HOTKEYF_CONTROL | HOTKEYF_ALT));
     ScopedWallpaper wallpaper(1024, 768, 0, L"2", Landscape, GUID_ContainerFormatJpeg,
                               L"tessivon_wallpaper.jpg");

@@ -108,6 +108,9 @@ static bool ReadProfileKey(HKEY key, const wchar_t *name, Profile *profile)
         count > MAX_PROFILE_DISPLAYS || !ReadNumber(key, L"Hotkey", &hotkey) || hotkey > 0xFFFF)
         return false;
     profile->hotkey = (WORD)hotkey;
+    // Profiles stored before the mark existed have no "Auto": unmarked.
+    DWORD autoApply = 0;
+    profile->autoApply = ReadNumber(key, L"Auto", &autoApply) && autoApply == 1;
     profile->displayCount = (int)count;
     for (int i = 0; i < profile->displayCount; i++)
         if (!ReadDisplay(key, i, &profile->displays[i]))
@@ -152,6 +155,7 @@ static void WriteProfileValues(HKEY key, const Profile &profile)
 {
     WriteNumber(key, L"Displays", (DWORD)profile.displayCount);
     WriteNumber(key, L"Hotkey", profile.hotkey);
+    WriteNumber(key, L"Auto", profile.autoApply ? 1 : 0);
     wchar_t name[32];
     for (int i = 0; i < profile.displayCount; i++) {
         const ProfileDisplay &d = profile.displays[i];
@@ -203,12 +207,13 @@ bool RenameProfile(const wchar_t *oldName, const wchar_t *newName)
     return SaveProfile(profile);
 }
 
-bool StoreProfileHotkey(const wchar_t *name, WORD hotkey)
+bool StoreProfileChoices(const wchar_t *name, WORD hotkey, BOOL autoApply)
 {
     Profile profile;
     if (!LoadProfile(name, &profile))
         return false;
     profile.hotkey = hotkey;
+    profile.autoApply = autoApply;
     return SaveProfile(profile);
 }
 

@@ -24,7 +24,8 @@ bool DeleteProfile(const wchar_t *name);
 // The profile under its new name; false when the new name is invalid or taken
 // by another profile, or the old one is missing.
 bool RenameProfile(const wchar_t *oldName, const wchar_t *newName);
-bool StoreProfileHotkey(const wchar_t *name, WORD hotkey);
+// The profile's hotkey and whether it applies itself when its displays are attached.
+bool StoreProfileChoices(const wchar_t *name, WORD hotkey, BOOL autoApply);
 
 // "Ctrl+Alt+1" and the like into the stored form; false for anything else.
 // A combination needs Ctrl or Alt, so that it cannot take ordinary typing.

@@ -346,7 +346,10 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogetherA
     // screen in one step, refused by name, deleted.
     EXPECT_EQ(RunProgram(L"/save-profile Wide /hotkey Ctrl+Alt+5").code, 0);
     ASSERT_EQ(RunProgram(L"/mode 800x600").code, 0);
-    EXPECT_EQ(RunProgram(L"--SAVE-PROFILE Small").code, 0);
+    EXPECT_EQ(RunProgram(L"--SAVE-PROFILE Small /auto").code, 0);
+    Profile small, wide;
+    EXPECT_TRUE(LoadProfile(L"Small", &small) && small.autoApply && LoadProfile(L"Wide", &wide) &&
+                !wide.autoApply);
     EXPECT_EQ(RunProgram(L"/save-profile Other /hotkey Ctrl+Alt+5").code, 1) << "the hotkey is Wide's";
     ProgramRun list = RunProgram(L"/profiles");
     EXPECT_TRUE(list.out == "Small\r\nWide\r\n" || list.out == "Wide\r\nSmall\r\n") << list.out;

@@ -12,6 +12,8 @@
 #include "tests/sim_adapter.h"
 #include "tests/ui_driver.h"
 
+#include <dbt.h>
+
 namespace {
 
 // The program's state for the test running; each test starts from a fresh one.
@@ -446,6 +448,58 @@ TEST_F(MainWindowFixture, ProfilesListedCheckedAppliedPutBackAndSavedFromTheMenu
     EXPECT_EQ(storedWidth(), 1024) << "kept after No";
     EXPECT_EQ(SaveFromMenu(L"Desk", IDYES), "A profile named \"Desk\" exists already.\nReplace it?");
     EXPECT_EQ(storedWidth(), 800) << "replaced after Yes";
+}
+
+// Monitors came or went; true once the program has looked at them again.
+bool DisplaysChange(UINT message, WPARAM event = 0)
+{
+    int looks = Program.autoProfiles.looks;
+    SendMessageW(Program.window, message, event, 0);
+    return PumpUntil([looks] { return Program.autoProfiles.looks > looks; }, 10000);
+}
+
+// The last balloon's text since the notifications were cleared, "" for none.
+std::wstring Balloon()
+{
+    std::wstring text;
+    for (const NOTIFYICONDATAW &shown : Sim.notifications)
+        text = shown.uFlags & NIF_INFO ? shown.szInfo : text;
+    return text;
+}
+
+// A marked profile applies itself, without a question, when exactly its
+// monitors are attached (at start-up, and when a monitor known by its path
+// comes back under another device name); the change it causes applies
+// nothing again; Escape takes it back. Two for the same monitors apply nothing.
+TEST_F(MainWindowFixture, MarkedProfilesApplyThemselvesOnceWhenTheirMonitorsReturn)
+{
+    Sim.devicePaths = {L"\\\\?\\DISPLAY#A", L"\\\\?\\DISPLAY#B"};
+    Start(2);
+    Profile desk;
+    ASSERT_TRUE(SaveCurrentArrangement(L"Desk", 0, TRUE) && LoadProfile(L"Desk", &desk));
+    desk.displays[1].height = 600;
+    ASSERT_TRUE(SaveProfile(desk));
+    ASSERT_TRUE(PumpUntil([] { return Program.autoProfiles.looks > 0; }, 10000)) << "the look at start-up";
+    ASSERT_TRUE(Sim.calls.size() == 5 && Sim.calls[3].mode.dmPelsHeight == 600) << Calls();
+    EXPECT_EQ(Balloon(), L"Profile \"Desk\" applied");
+    SendMessageW(Program.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(Sim.calls.size() == 10 && Sim.calls[8].mode.dmPelsHeight == 768) << Calls();
+
+    // The second look after the return sees the change the apply caused.
+    for (bool twins : {false, true}) {
+        SimSetMonitors(1);
+        ASSERT_TRUE(DisplaysChange(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED));
+        SimSetMonitors(2);
+        Sim.monitors[1].device = L"\\\\.\\Display3";
+        Sim.calls.clear(), Sim.notifications.clear();
+        ASSERT_TRUE(DisplaysChange(WM_DISPLAYCHANGE));
+        ASSERT_TRUE(DisplaysChange(WM_DISPLAYCHANGE));
+        EXPECT_EQ(Sim.calls.size(), twins ? 0u : 5u);
+        EXPECT_EQ(Balloon(),
+                  twins ? L"Profiles \"Desk\" and \"Desk 2\" fit these displays alike; none was applied."
+                        : L"Profile \"Desk\" applied");
+        ASSERT_TRUE(lstrcpyW(desk.name, L"Desk 2") && SaveProfile(desk));
+    }
 }
 
 } // namespace

@@ -20,7 +20,7 @@ struct ProfilesTab : ::testing::Test {
     {
         SimSetMonitors(2);
         std::wstring text;
-        ASSERT_EQ(SaveProfileCommand(L"Desk", L"Ctrl+Alt+1", &text), 0);
+        ASSERT_EQ(SaveProfileCommand(L"Desk", L"Ctrl+Alt+1", &text, true), 0);
         SimSetMonitors(1);
         ASSERT_EQ(SaveProfileCommand(L"Game", nullptr, &text), 0);
         SimSetMonitors(2);
@@ -78,10 +78,13 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
         EXPECT_EQ(ListRows(page.list), (Rows{L"Desk|2|Ctrl+Alt+1", L"Game|1|"}));
         EXPECT_EQ(WindowText(page.nameEdit), "Desk") << "the first is selected";
         EXPECT_EQ(SendMessageW(page.hotkey, HKM_GETHOTKEY, 0, 0), CtrlAlt('1'));
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PROFILE_AUTO), BST_CHECKED);
 
         // Rename and a hotkey for the second; Apply stores them.
         Select(page.list, 1);
         EXPECT_EQ(WindowText(page.nameEdit), "Game");
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PROFILE_AUTO), BST_UNCHECKED);
+        SendMessageW(page.autoApply, BM_CLICK, 0, 0);
         EXPECT_EQ(Edit(dialog, page, 1, L"desk"), "Another profile is named \"desk\".");
         EXPECT_EQ(Edit(dialog, page, 1, L"Beamer"), "");
         EXPECT_EQ(SetHotkey(dialog, page, CtrlAlt('1')),
@@ -93,7 +96,7 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
         EXPECT_TRUE(LoadProfile(L"Game", &stored)) << "nothing stored before Apply";
         ClickDialogButton(dialog, IDC_APPLY);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-        EXPECT_TRUE(LoadProfile(L"Beamer", &stored) && stored.hotkey == CtrlAlt('5'));
+        EXPECT_TRUE(LoadProfile(L"Beamer", &stored) && stored.hotkey == CtrlAlt('5') && stored.autoApply);
         EXPECT_EQ(ListRows(page.list), (Rows{L"Beamer|1|Ctrl+Alt+5", L"Desk|2|Ctrl+Alt+1"}))
             << "read back from the registry";
 

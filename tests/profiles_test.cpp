@@ -79,14 +79,17 @@ TEST_F(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
 
     EXPECT_EQ(SaveProfileCommand(L"a\\b", nullptr, &text), 1);
     EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+", &text), 1);
-    EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+Alt+G", &text), 0);
+    EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+Alt+G", &text, true), 0);
     EXPECT_EQ(SaveProfileCommand(L"Other", L"ctrl+alt+g", &text), 1) << "the hotkey of another profile";
     EXPECT_EQ(text, L"The hotkey \"ctrl+alt+g\" belongs to profile \"Game\".\n");
-    // Replaced without a hotkey: the former one stays.
+    // Replaced without a hotkey or /auto: the former hotkey and mark stay; a
+    // profile stored before the mark existed reads as unmarked.
     EXPECT_EQ(SaveProfileCommand(L"GAME", nullptr, &text), 0);
     Profile game;
     ASSERT_TRUE(LoadProfile(L"Game", &game));
-    EXPECT_EQ(game.hotkey, MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    EXPECT_TRUE(game.hotkey == MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT) && game.autoApply);
+    SHDeleteValueW(HKEY_CURRENT_USER, (std::wstring(PROFILES_KEY) + L"\\GAME").c_str(), L"Auto");
+    EXPECT_TRUE(LoadProfile(L"Game", &game) && !game.autoApply);
     EXPECT_EQ(Names(), L"GAME\n");
     EXPECT_EQ(DeleteProfileCommand(L"game", &text), 0);
 
