@@ -9,35 +9,30 @@
 
 namespace {
 
-struct Catalogue : ::testing::Test {
+using Rows = std::vector<std::string>;
+
+TEST(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostFifteenAndTheMonitorLayerAllOrNothing)
+{
     ScopedSimAdapter adapter;
     DisplayCatalogue catalogue = {};
     CatalogueOptions options = {false, true};
-    void TearDown() override { FreeDisplayCatalogue(&catalogue); }
     // The display's table, one "WxHxBITS@HZ" per entry, "P" after a portrait.
-    std::vector<std::string> Build(int display = 0)
-    {
+    auto build = [&](int display = 0) {
         Sim.calls.clear();
         FreeDisplayCatalogue(&catalogue);
         BuildDisplayCatalogue(&catalogue, options);
-        std::vector<std::string> rows;
+        Rows rows;
         for (const ModeEntry &e : std::span(catalogue.tables[display], catalogue.counts[display]))
             rows.push_back(std::to_string(e.width) + "x" + std::to_string(e.height) + "x" +
                            std::to_string(e.bitsPerPixel) + "@" + std::to_string(e.frequency) +
                            (e.isLandscape ? "" : "P"));
         return rows;
-    }
-};
-
-using Rows = std::vector<std::string>;
-
-TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostFifteenAndTheMonitorLayerAllOrNothing)
-{
+    };
     Sim.candidates = {SimMode(640, 480, 8, 60), SimMode(1600, 1200, 32, 60)};
     // Only the fifth device takes 1600x1200.
     Sim.accepts = [](int device, const DEVMODEW &m) { return m.dmPelsWidth != 1600 || device == 4; };
     SimSetMonitors(5);
-    EXPECT_EQ(Build(4), (Rows{"640x480x8@60", "1600x1200x32@60"})) << "the fifth display's own table";
+    EXPECT_EQ(build(4), (Rows{"640x480x8@60", "1600x1200x32@60"})) << "the fifth display's own table";
     ModeSnapshot snapshots[MAX_DISPLAYS + 1] = {};
     Sim.monitors[1].rect.right = Sim.monitors[1].rect.left + 800;
     Sim.monitors[1].bitsPerPixel = 16;
@@ -56,7 +51,7 @@ TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostFifteenAndThe
     for (int k = 0; k < 30; k++)
         for (int width : {640, 800})
             Sim.candidates.push_back(SimMode(width, 480, 100 + k, 60));
-    Rows rows = Build();
+    Rows rows = build();
     ASSERT_EQ(rows.size(), 60u);
     EXPECT_EQ(rows[59], "800x480x129@60");
 
@@ -77,10 +72,10 @@ TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostFifteenAndThe
         return (m.dmPelsWidth / 32 + m.dmBitsPerPel + device) % 3;
     };
     options.reuseShapeAnswers = false;
-    Rows everyCandidate[3] = {Build(0), Build(1), Build(2)};
+    Rows everyCandidate[3] = {build(0), build(1), build(2)};
     options.reuseShapeAnswers = true;
     for (int i = 0; i < 3; i++)
-        EXPECT_EQ(Build(i), everyCandidate[i]) << "display " << i;
+        EXPECT_EQ(build(i), everyCandidate[i]) << "display " << i;
     EXPECT_EQ(Sim.TestCalls(), 3 * 4 * 2 * 2) << "four sizes, two depths, twins";
     std::vector<std::wstring> devices;
     for (const SimCall &call : Sim.calls)
@@ -100,6 +95,7 @@ TEST_F(Catalogue, DisplaysTestedOnTheirOwnDevicesOncePerShapeAtMostFifteenAndThe
     MONITORINFOEXW info = {};
     info.cbSize = sizeof(MONITORINFO) - 1;
     EXPECT_FALSE(CompatGetMonitorInfo(PRIMARY_MONITOR_HANDLE, &info)) << "a record too small is not written";
+    FreeDisplayCatalogue(&catalogue);
 }
 
 } // namespace

@@ -24,6 +24,10 @@ static HRESULT Hand(const wchar_t *text, LPWSTR *out)
     return *out ? (lstrcpyW(*out, text), S_OK) : E_OUTOFMEMORY;
 }
 
+// A method the program never calls.
+#define NOT_ASKED(name, ...)                                                                                 \
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
+
 // The class factory and the object in one, living as long as the DLL.
 struct Wallpaper final : IClassFactory, IDesktopWallpaper {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **out) override
@@ -67,27 +71,18 @@ struct Wallpaper final : IClassFactory, IDesktopWallpaper {
         return monitor->answer;
     }
     // What the program never asks.
-    HRESULT STDMETHODCALLTYPE SetWallpaper(LPCWSTR, LPCWSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetBackgroundColor(COLORREF) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetBackgroundColor(COLORREF *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetPosition(DESKTOP_WALLPAPER_POSITION) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPosition(DESKTOP_WALLPAPER_POSITION *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetSlideshow(IShellItemArray *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSlideshow(IShellItemArray **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetSlideshowOptions(DESKTOP_SLIDESHOW_OPTIONS, UINT) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetSlideshowOptions(DESKTOP_SLIDESHOW_OPTIONS *, UINT *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE AdvanceSlideshow(LPCWSTR, DESKTOP_SLIDESHOW_DIRECTION) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetStatus(DESKTOP_SLIDESHOW_STATE *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Enable(BOOL) override { return E_NOTIMPL; }
+    NOT_ASKED(SetWallpaper, LPCWSTR, LPCWSTR)
+    NOT_ASKED(SetBackgroundColor, COLORREF)
+    NOT_ASKED(GetBackgroundColor, COLORREF *)
+    NOT_ASKED(SetPosition, DESKTOP_WALLPAPER_POSITION)
+    NOT_ASKED(GetPosition, DESKTOP_WALLPAPER_POSITION *)
+    NOT_ASKED(SetSlideshow, IShellItemArray *)
+    NOT_ASKED(GetSlideshow, IShellItemArray **)
+    NOT_ASKED(SetSlideshowOptions, DESKTOP_SLIDESHOW_OPTIONS, UINT)
+    NOT_ASKED(GetSlideshowOptions, DESKTOP_SLIDESHOW_OPTIONS *, UINT *)
+    NOT_ASKED(AdvanceSlideshow, LPCWSTR, DESKTOP_SLIDESHOW_DIRECTION)
+    NOT_ASKED(GetStatus, DESKTOP_SLIDESHOW_STATE *)
+    NOT_ASKED(Enable, BOOL)
 };
 
 static Wallpaper Object;

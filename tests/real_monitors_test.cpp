@@ -49,17 +49,6 @@ std::string At(POINT screen)
            " sleep 0.15";
 }
 
-// Presses the button at from, moves to to and lets go there. One move: under
-// Xephyr the program is now and then not told the moves after the first of a
-// drag (and now and then not the press).
-void DragPointer(POINT from, POINT to)
-{
-    Xdotool(At(from));
-    Xdotool("mousedown 1 sleep 0.3");
-    Xdotool(At(to) + " sleep 0.5");
-    Xdotool("mouseup 1 sleep 0.3");
-}
-
 // Waits until the window has kept its place for a while.
 RECT SettledRect(HWND window)
 {
@@ -316,11 +305,13 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
         // A press it was not told of is made again.
         RECT landed = start, letGo = before;
         for (int attempt = 0; attempt < 3 && EqualRect(&letGo, &before); attempt++) {
-            // A click on the caption first activates the dialog.
+            // A click on the caption first activates the dialog. One move: under
+            // Xephyr the program is now and then not told the moves after the
+            // first of a drag (and now and then not the press).
             RECT box = WindowRect(dialog);
             Xdotool(At({box.left + 60, box.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2}) +
-                    " click 1 sleep 0.5");
-            DragPointer(press, release);
+                    " click 1 sleep 0.5" + At(press) + " mousedown 1 sleep 0.3" + At(release) +
+                    " sleep 0.5 mouseup 1 sleep 0.3");
             landed = SettledRect(window), letGo = SettledRect(miniature);
         }
         int travel = letGo.left - before.left;

@@ -91,23 +91,17 @@ struct Watch {
     }
 };
 
-// Polls the condition until it holds; false when it still fails after the time.
-inline bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds)
+// Polls the condition until it holds, pumping messages between polls when
+// asked; false when it still fails after the time.
+inline bool WaitFor(const std::function<bool()> &condition, DWORD milliseconds, bool pump = false)
 {
-    for (DWORD end = GetTickCount() + milliseconds; !condition(); Sleep(50))
+    for (DWORD end = GetTickCount() + milliseconds; !condition(); pump ? PumpMessages(20) : Sleep(50))
         if (GetTickCount() > end)
             return false;
     return true;
 }
 
-// Pumps messages until the condition holds; false when it still fails after the time.
-inline bool PumpUntil(const std::function<bool()> &condition, DWORD milliseconds)
-{
-    for (DWORD end = GetTickCount() + milliseconds; !condition(); PumpMessages(20))
-        if (GetTickCount() > end)
-            return false;
-    return true;
-}
+inline bool PumpUntil(const std::function<bool()> &until, DWORD ms) { return WaitFor(until, ms, true); }
 
 // A Unix path as Windows programs see it through Wine's Z: drive.
 inline std::wstring WinePath(const char *path)
