@@ -21,23 +21,6 @@ struct Canvas : ::testing::Test {
 
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
-// Each screen drawn plain in the selected colours or the others, with its digit somewhere.
-void ExpectScreens(const ExtPropState &state, int selected)
-{
-    for (int i = 0; i < state.canvas.screenCount; i++) {
-        HWND item = state.canvas.screenItems[i];
-        EXPECT_EQ(Pixel(item, 1, 1), GetSysColor(i == selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
-        COLORREF digit = GetSysColor(i == selected ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
-        RECT client = RectIn(item, item); // no border
-        ScopedWindowDC dc(item);
-        int shown = 0;
-        for (int y = 0; y < client.bottom; y++)
-            for (int x = 0; x < client.right; x++)
-                shown += GetPixel(dc.dc, x, y) == digit;
-        EXPECT_GT(shown, 0) << "the digit of " << i;
-    }
-}
-
 // Opens the window list, which fills it, and gives the labels of the process's
 // windows, each followed by "|".
 std::wstring Labels(const ExtPropState &state, DWORD process)
@@ -145,7 +128,19 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         PointerMessage(dialog, WM_LBUTTONUP, second, 0);
         EXPECT_TRUE(PointerFree()) << "freed at the release";
         EXPECT_EQ(SendMessageA(state.canvas.screenCombo, CB_GETCURSEL, 0, 0), 1);
-        ExpectScreens(state, 1);
+        // Each screen drawn plain in the selected colours or the others, with its digit somewhere.
+        for (int i = 0; i < state.canvas.screenCount; i++) {
+            HWND screen = state.canvas.screenItems[i];
+            EXPECT_EQ(Pixel(screen, 1, 1), GetSysColor(i == 1 ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
+            COLORREF digit = GetSysColor(i == 1 ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+            RECT client = RectIn(screen, screen); // no border
+            ScopedWindowDC dc(screen);
+            int shown = 0;
+            for (int y = 0; y < client.bottom; y++)
+                for (int x = 0; x < client.right; x++)
+                    shown += GetPixel(dc.dc, x, y) == digit;
+            EXPECT_GT(shown, 0) << "the digit of " << i;
+        }
         // Beside all screens nothing is selected; ticking then chooses no display.
         PointerMessage(dialog, WM_LBUTTONDOWN, {frame.left + 4, frame.top + 4});
         Click(state.canvas.primaryCheckBox);
@@ -225,9 +220,8 @@ void Drag(HWND dialog, ExtPropState &state, HWND window, int dx, int dy)
 // not the desktop's origin (the real monitors' tests read the screens' places
 // in such a layout); windows let go beyond every monitor keep their
 // title bar on the nearest one; a window that keeps its own place is told.
-// Then, with the same windows, the gradient behind the screens and a hundred
-// openings with the wallpaper.
-TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldThenTheGradientThenAHundredOpeningsStayFlat)
+// Then, with the same windows, a hundred openings with the wallpaper.
+TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldThenAHundredOpeningsStayFlat)
 {
     SimSetMonitors(2);
     Sim.monitors[0].rect = {-1024, 0, 0, 768};
@@ -271,19 +265,7 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldThenTheGradientThenAHundredOpeni
     EXPECT_RECT(WindowRect(first), start.left, start.top, start.right, start.bottom);
     EXPECT_RECT(WindowRect(second), secondStart.left, secondStart.top, secondStart.right, secondStart.bottom);
 
-    SimSetMonitors(1);
     ScopedWallpaper wallpaper(800, 600, RGB(200, 40, 90), L"0");
-    WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
-    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        ZoomToAQuarter(dialog, state);
-        // Darker toward the top-left corner, lighter toward the bottom-left.
-        RECT frame;
-        GetClientRect(state.canvas.canvasFrame, &frame);
-        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, 3), GetSysColor(COLOR_BTNSHADOW), 6));
-        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, frame.right - 4, 3), GetSysColor(COLOR_BTNFACE), 6));
-        EXPECT_TRUE(
-            Near(Pixel(state.canvas.canvasFrame, 3, frame.bottom - 4), GetSysColor(COLOR_3DLIGHT), 6));
-    }));
     // Each opening drags a window: Cancel puts it back, OK and the close box
     // keep it, and so does Cancel after "&Apply"; the items made for the fourth
     // and fifth screens go with each opening.
@@ -331,11 +313,15 @@ template <int WIDTH> COLORREF Quarters(int x, int)
     return ::testing::AssertionFailure() << "(" << x << ", " << y << ") shows " << seen << " for " << color;
 }
 
-// The dialog on the one 1024 by 768 monitor at scale 0.25 (the item 256 by 192).
+// The dialog on the one 1024 by 768 monitor at scale 0.25 (the item 256 by
+// 192): a margin of 56 leaves 192 pixels of the laid-out frame's height.
 void OnQuarterScale(const std::function<void(HWND item, ExtPropState &state)> &check)
 {
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        ZoomToAQuarter(dialog, state);
+        UseLaidOutFrame(state);
+        SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
+        SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+        WaitForWallpapers(dialog, state);
         check(state.canvas.screenItems[0], state);
     }));
 }
@@ -398,6 +384,8 @@ TEST_F(Canvas, EachWallpaperModeShowsThePictureAsTheDesktopDoesAlsoSpannedAcross
             EXPECT_TRUE(state.canvas.wallpapers[0].unreadable);
         });
     }
+    // Behind it the gradient, darker toward the top-left corner, lighter toward the bottom-left.
+    WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
     ScopedWallpaper wallpaper(3840, 2160, 0, L"2", Quarters<3840>, GUID_ContainerFormatJpeg, L"large.jpg");
     OnQuarterScale([&](HWND item, ExtPropState &state) {
         // The green middle above the screen's number.
@@ -409,6 +397,10 @@ TEST_F(Canvas, EachWallpaperModeShowsThePictureAsTheDesktopDoesAlsoSpannedAcross
         EXPECT_TRUE(picture.bitmapWidth >= 256 && picture.bitmapWidth <= frame.right &&
                     picture.bitmapHeight <= frame.bottom)
             << picture.bitmapWidth << " x " << picture.bitmapHeight;
+        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, 3), GetSysColor(COLOR_BTNSHADOW), 6));
+        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, frame.right - 4, 3), GetSysColor(COLOR_BTNFACE), 6));
+        EXPECT_TRUE(
+            Near(Pixel(state.canvas.canvasFrame, 3, frame.bottom - 4), GetSysColor(COLOR_3DLIGHT), 6));
     });
 
     // Span lays one picture over both monitors (2048 by 1024: red on the first's

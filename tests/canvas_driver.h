@@ -106,16 +106,6 @@ inline void WaitForWallpapers(HWND dialog, ExtPropState &state)
     }
 }
 
-// A margin of 56 leaves 192 pixels of the laid-out frame's height: with one
-// 1024 by 768 monitor, scale 0.25 and the screen item 256 by 192.
-inline void ZoomToAQuarter(HWND dialog, ExtPropState &state)
-{
-    UseLaidOutFrame(state);
-    SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
-    SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-    WaitForWallpapers(dialog, state);
-}
-
 // A picture file written through the imaging component's encoder (BMP, PNG or
 // JPEG, whatever the name), in one colour or painted by paint(x, y).
 inline bool WritePicture(const std::wstring &path, int width, int height, COLORREF color,

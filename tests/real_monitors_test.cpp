@@ -2,22 +2,15 @@
 // Xephyr whose Xinerama screens Wine takes for monitors, with the number of
 // monitors expected. Everything is read back from the program's real windows;
 // a window is dragged with the real X pointer.
-#include <windows.h>
-
 #include <gtest/gtest.h>
-
-#include <commctrl.h>
 
 #include <cmath>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "base/messages.h"
 #include "base/platform.h"
 #include "canvas/screen_numbers.h"
 #include "desktop_icons/icon_view.h"
-#include "resources/resource_ids.h"
 #include "tests/canvas_driver.h"
 #include "tests/fixture_wallpaper.h"
 #include "tests/program_driver.h"
@@ -305,13 +298,17 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
         // A press it was not told of is made again.
         RECT landed = start, letGo = before;
         for (int attempt = 0; attempt < 3 && EqualRect(&letGo, &before); attempt++) {
-            // A click on the caption first activates the dialog. One move: under
-            // Xephyr the program is now and then not told the moves after the
-            // first of a drag (and now and then not the press).
+            // A click on the caption first activates the dialog. Then the drag,
+            // each step a program of its own, with one move: under Xephyr the
+            // program is now and then not told the moves after the first of a
+            // drag (and now and then not the press).
             RECT box = WindowRect(dialog);
             Xdotool(At({box.left + 60, box.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2}) +
-                    " click 1 sleep 0.5" + At(press) + " mousedown 1 sleep 0.3" + At(release) +
-                    " sleep 0.5 mouseup 1 sleep 0.3");
+                    " click 1 sleep 0.5");
+            Xdotool(At(press));
+            Xdotool("mousedown 1 sleep 0.3");
+            Xdotool(At(release) + " sleep 0.5");
+            Xdotool("mouseup 1 sleep 0.3");
             landed = SettledRect(window), letGo = SettledRect(miniature);
         }
         int travel = letGo.left - before.left;
