@@ -99,8 +99,7 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
     ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
         POINT press = PressWindow(dialog, state, second);
         PostMessageA(second, WM_CLOSE, 0, 0);
-        for (int k = 0; k < 100 && IsWindow(second); k++)
-            PumpMessages(20);
+        PumpUntil([&] { return !IsWindow(second); }, 2000);
         PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 7, press.y});
         EXPECT_FALSE(state.canvas.dragging || GetCapture() || IsWindowVisible(state.canvas.windowMiniature));
     }));
@@ -208,6 +207,37 @@ std::pair<SIZE_T, unsigned> Usage()
     return {counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage, objects};
 }
 
+const COLORREF Red = RGB(220, 30, 30), Green = RGB(30, 200, 60), Blue = RGB(30, 60, 220),
+               Desktop = CLR_INVALID;
+
+// A picture WIDTH wide: its left quarter red, its right quarter blue, green between.
+template <int WIDTH> COLORREF Quarters(int x, int)
+{
+    return x < WIDTH / 4 ? Red : x >= WIDTH * 3 / 4 ? Blue : Green;
+}
+
+// Within what JPEG and scaling blur; the desktop colour exactly.
+::testing::AssertionResult Shows(HWND item, int x, int y, COLORREF color)
+{
+    COLORREF seen = Pixel(item, x, y);
+    if (color == Desktop ? seen == GetSysColor(COLOR_BACKGROUND) : Near(seen, color, 30))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << x << ", " << y << ") shows " << seen << " for " << color;
+}
+
+// The dialog on the one 1024 by 768 monitor at scale 0.25 (the item 256 by
+// 192): a margin of 56 leaves 192 pixels of the laid-out frame's height.
+void OnQuarterScale(const std::function<void(HWND item, ExtPropState &state)> &check)
+{
+    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+        UseLaidOutFrame(state);
+        SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
+        SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+        WaitForWallpapers(dialog, state);
+        check(state.canvas.screenItems[0], state);
+    }));
+}
+
 // Drags the window's miniature by (dx, dy) canvas pixels with one move and lets go there.
 void Drag(HWND dialog, ExtPropState &state, HWND window, int dx, int dy)
 {
@@ -220,8 +250,9 @@ void Drag(HWND dialog, ExtPropState &state, HWND window, int dx, int dy)
 // not the desktop's origin (the real monitors' tests read the screens' places
 // in such a layout); windows let go beyond every monitor keep their
 // title bar on the nearest one; a window that keeps its own place is told.
-// Then, with the same windows, a hundred openings with the wallpaper.
-TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldThenAHundredOpeningsStayFlat)
+// Then, with the same windows, a hundred openings with the wallpaper; then
+// each wallpaper mode as the desktop shows it.
+TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachWallpaperModeShows)
 {
     SimSetMonitors(2);
     Sim.monitors[0].rect = {-1024, 0, 0, 768};
@@ -293,44 +324,11 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldThenAHundredOpeningsStayFlat)
     // A leaked decoded picture would be 180 KB an opening, a leaked scaled copy 50 KB:
     // a hundred of either stand far above the allowance for the heap's own growth.
     EXPECT_LT(Usage().first, before.first + 1024 * 1024) << before.first;
-}
 
-const COLORREF Red = RGB(220, 30, 30), Green = RGB(30, 200, 60), Blue = RGB(30, 60, 220),
-               Desktop = CLR_INVALID;
-
-// A picture WIDTH wide: its left quarter red, its right quarter blue, green between.
-template <int WIDTH> COLORREF Quarters(int x, int)
-{
-    return x < WIDTH / 4 ? Red : x >= WIDTH * 3 / 4 ? Blue : Green;
-}
-
-// Within what JPEG and scaling blur; the desktop colour exactly.
-::testing::AssertionResult Shows(HWND item, int x, int y, COLORREF color)
-{
-    COLORREF seen = Pixel(item, x, y);
-    if (color == Desktop ? seen == GetSysColor(COLOR_BACKGROUND) : Near(seen, color, 30))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << x << ", " << y << ") shows " << seen << " for " << color;
-}
-
-// The dialog on the one 1024 by 768 monitor at scale 0.25 (the item 256 by
-// 192): a margin of 56 leaves 192 pixels of the laid-out frame's height.
-void OnQuarterScale(const std::function<void(HWND item, ExtPropState &state)> &check)
-{
-    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        UseLaidOutFrame(state);
-        SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
-        SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-        WaitForWallpapers(dialog, state);
-        check(state.canvas.screenItems[0], state);
-    }));
-}
-
-// An 800 by 400 picture on the 4:3 monitor in each mode, from JPEG and PNG
-// files and a JPEG without an extension; a smaller one tiled.
-// Then span and stretch on two monitors, and the scaled copy's cache.
-TEST_F(Canvas, EachWallpaperModeShowsThePictureAsTheDesktopDoesAlsoSpannedAcrossTwoMonitors)
-{
+    // An 800 by 400 picture on the 4:3 monitor in each mode, from JPEG and PNG
+    // files and a JPEG without an extension; a smaller one tiled. Then span and
+    // stretch on two monitors, and the scaled copy's cache.
+    SimSetMonitors(1);
     const struct {
         std::vector<std::tuple<int, int, COLORREF>> points;
         const wchar_t *name, *style, *tile;
@@ -386,7 +384,7 @@ TEST_F(Canvas, EachWallpaperModeShowsThePictureAsTheDesktopDoesAlsoSpannedAcross
     }
     // Behind it the gradient, darker toward the top-left corner, lighter toward the bottom-left.
     WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
-    ScopedWallpaper wallpaper(3840, 2160, 0, L"2", Quarters<3840>, GUID_ContainerFormatJpeg, L"large.jpg");
+    ScopedWallpaper large(3840, 2160, 0, L"2", Quarters<3840>, GUID_ContainerFormatJpeg, L"large.jpg");
     OnQuarterScale([&](HWND item, ExtPropState &state) {
         // The green middle above the screen's number.
         EXPECT_TRUE(Shows(item, 1, 1, Red) && Shows(item, 128, 30, Green) && Shows(item, 254, 190, Blue));

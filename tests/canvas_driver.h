@@ -9,7 +9,6 @@
 #include <wincodec.h>
 
 #include <fstream>
-#include <string>
 
 #include "base/scoped.h"
 #include "settings/settings.h"
