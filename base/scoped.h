@@ -133,6 +133,21 @@ struct ScopedHandle {
     }
 };
 
+// A WinEvent hook removed when its holder ends or takes another.
+struct ScopedWinEventHook {
+    HWINEVENTHOOK hook = nullptr;
+    ScopedWinEventHook() = default;
+    ScopedWinEventHook(const ScopedWinEventHook &) = delete;
+    ScopedWinEventHook &operator=(const ScopedWinEventHook &) = delete;
+    ~ScopedWinEventHook() { Reset(nullptr); }
+    void Reset(HWINEVENTHOOK other)
+    {
+        if (hook)
+            UnhookWinEvent(hook);
+        hook = other;
+    }
+};
+
 // COM on this thread while the scope lasts: started at its opening and, when
 // that succeeded, balanced at its end.
 struct ScopedComApartment {
