@@ -142,10 +142,12 @@ static void WatchIconMoves(IconLayoutKeeper *keeper, HWND listView)
 // Saves the present layout as the present setup's, the one now kept fresh.
 static void Keep(IconLayoutKeeper *keeper, HWND listView)
 {
-    if (!KeepIconLayoutOn() || SaveIconLayout(listView, &keeper->channel) < 0)
+    if (!KeepIconLayoutOn())
         return;
-    keeper->keptSetup = PresentDisplaySetup();
+    // Watched before the save, so that no move after it goes unseen.
     WatchIconMoves(keeper, listView);
+    if (SaveIconLayout(listView, &keeper->channel) >= 0)
+        keeper->keptSetup = PresentDisplaySetup();
 }
 
 // Puts the present setup's layout back and keeps the result; a stored layout

@@ -199,7 +199,7 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
     for (bool keep : {true, false}) {
         if (!keep) {
             WriteOption(OPT_KEEP_ICON_LAYOUT, 0);
-            SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY);
+            SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\640x480@0,0");
         }
         ASSERT_TRUE(ClickOpensMenu());
         Post(WM_COMMAND, command);
@@ -217,7 +217,7 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
             EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000))
                 << "icons returned";
         else // the switch and its answer are done: any save would have come before them
-            EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY), ERROR_SUCCESS)
+            EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\640x480@0,0"), ERROR_SUCCESS)
                 << "a layout was saved";
     }
 }
