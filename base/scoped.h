@@ -137,6 +137,13 @@ struct ScopedHandle {
 struct ScopedWinEventHook {
     HWINEVENTHOOK hook = nullptr;
     ScopedWinEventHook() = default;
+    ScopedWinEventHook(ScopedWinEventHook &&other) : hook(other.hook) { other.hook = nullptr; }
+    ScopedWinEventHook &operator=(ScopedWinEventHook &&other)
+    {
+        if (this != &other)
+            Reset(other.hook), other.hook = nullptr;
+        return *this;
+    }
     ScopedWinEventHook(const ScopedWinEventHook &) = delete;
     ScopedWinEventHook &operator=(const ScopedWinEventHook &) = delete;
     ~ScopedWinEventHook() { Reset(nullptr); }

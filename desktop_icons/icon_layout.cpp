@@ -180,10 +180,11 @@ void IconLayoutBeforeDisplayChange(IconLayoutKeeper *keeper)
 
 void IconLayoutDisplayChanged(IconLayoutKeeper *keeper)
 {
+    // What was kept fresh belonged to the setup before.
+    keeper->keptSetup.clear();
     if (!keeper->owner || !KeepIconLayoutOn())
         return;
     keeper->settling = true;
-    keeper->keptSetup.clear();
     keeper->settleTicks = 0;
     // A move told before the change is saved by the settling, not under the new setup meanwhile.
     KillTimer(keeper->owner, ICON_MOVED_TIMER_ID);

@@ -46,12 +46,12 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 // Waits until the setup's stored layout holds `count` icons, one of them at `at`.
 bool StoredBecomes(const std::wstring &setup, size_t count, POINT at)
 {
+    std::vector<IconPlace> kept;
+    auto there = [&](const IconPlace &p) { return p.x == at.x && p.y == at.y; };
     return WaitFor(
         [&] {
-            std::vector<IconPlace> kept;
             return ReadIconLayout(setup.c_str(), &kept) && kept.size() == count &&
-                   std::any_of(kept.begin(), kept.end(),
-                               [&](const IconPlace &p) { return p.x == at.x && p.y == at.y; });
+                   std::any_of(kept.begin(), kept.end(), there);
         },
         20000);
 }
@@ -175,11 +175,10 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
     shell.Move(9, 920, 400);
     EXPECT_TRUE(ProgramHandles(WM_POWERBROADCAST, PBT_APMSUSPEND) && StoredBecomes(desk, 80, {920, 400}));
     const std::vector<FixtureIcon> start = shell.Report();
-    DEVMODEW other = {};
-    other.dmSize = sizeof(other), other.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     for (DWORD width : {320u, 1024u}) {
+        DEVMODEA other = StartMode;
         other.dmPelsWidth = width, other.dmPelsHeight = width * 3 / 4;
-        ASSERT_EQ(ChangeDisplaySettingsExW(nullptr, &other, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
+        ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &other, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
         // Icons pushed inside, 64 pixels off the edges.
         ASSERT_TRUE(width > 320 || StoredBecomes(L"320x240@0,0", 80, {256, 176})) << "saved once pushed";
     }
@@ -281,8 +280,7 @@ TEST(HungShell, LeavesTheTrayIconAndTheDialogWorkingAndTheStoresWhole)
     // A switch of its own and another program's back: each settling wait
     // ends (every tick handled) having stored nothing.
     EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + L" /mode 800x600").Wait(30000), 0);
-    DEVMODEA back = StartMode;
-    EXPECT_EQ(ChangeDisplaySettingsA(&back, CDS_UPDATEREGISTRY), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_EQ(ChangeDisplaySettingsA(&StartMode, CDS_UPDATEREGISTRY), DISP_CHANGE_SUCCESSFUL);
     for (int tick = 0; tick < ICON_SETTLE_TICK_LIMIT; tick++)
         EXPECT_TRUE(ProgramHandles(WM_TIMER, ICON_SETTLE_TIMER_ID, 0, 20000));
     EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\800x600@0,0"), ERROR_SUCCESS);
