@@ -34,18 +34,18 @@ int main(int argc, char **argv)
         return printf("the quiet period is a number of seconds above 0\n"), 2;
     LoadPlatformTable();
     RegistryGuard registry;
-    const size_t count = 500;
-    FixtureShell shell(GridIcons((int)count, 20));
+    const int count = 500;
+    FixtureShell shell(GridIcons(count, 20));
     ChildProcess program(Quoted(WinePath(argv[1])));
     // At rest: the layout saved once the shell's icons settled, and the program answering.
     bool saved = WaitFor(
         [&] {
             std::vector<IconPlace> kept;
-            return ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == count;
+            return ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == (size_t)count;
         },
         60000);
     if (!saved || !ProgramHandles(WM_NULL))
-        return printf("the program did not save the layout of %zu icons at start-up\n", count), 1;
+        return printf("the program did not save the layout of %d icons at start-up\n", count), 1;
     Sleep(2000); // the start-up's last timers run out
     ULONGLONG before = ProcessorTime(program.info.hProcess);
     Sleep((DWORD)seconds * 1000);
@@ -53,7 +53,7 @@ int main(int argc, char **argv)
     PostMessageW(ProgramWindow(), WM_COMMAND, ID_EXIT, 0);
     program.Wait(15000);
     printf(
-        "processor time of tessivon.exe over %d quiet seconds with %zu icons: %.2f ms (%.4f%% of one core)\n",
+        "processor time of tessivon.exe over %d quiet seconds with %d icons: %.2f ms (%.4f%% of one core)\n",
         seconds, count, took / 10000.0, took / 100000.0 / seconds);
     return 0;
 }

@@ -164,6 +164,7 @@ static void RestoreAndKeep(IconLayoutKeeper *keeper, HWND listView)
 void IconLayoutStart(IconLayoutKeeper *keeper, HWND owner)
 {
     keeper->owner = owner;
+    keeper->settling = false; // a shell started anew has placed its icons itself
     keeper->startupTicks = keeper->lastCount = 0;
     if (ReadOptionNumber(OPT_RESTORE_ICON_POS_AT_STARTUP) || KeepIconLayoutOn())
         SetTimer(owner, ICON_STARTUP_TIMER_ID, ICON_STARTUP_PERIOD, nullptr);
@@ -186,7 +187,7 @@ void IconLayoutDisplayChanged(IconLayoutKeeper *keeper)
         return;
     keeper->settling = true;
     keeper->settleTicks = 0;
-    // A move told before the change is saved by the settling, not under the new setup meanwhile.
+    // A move told just before the change belonged to the setup before, not to the new one.
     KillTimer(keeper->owner, ICON_MOVED_TIMER_ID);
     SetTimer(keeper->owner, ICON_SETTLE_TIMER_ID, ICON_SETTLE_PERIOD, nullptr);
 }
@@ -206,8 +207,7 @@ static bool PlacesHash(HWND listView, ShellChannel *channel, DWORD *hash)
 }
 
 // One tick of the settling wait: true when done (the new setup's layout
-// restored and kept once the places stopped changing, or the bound reached;
-// nothing when the shell does not answer).
+// restored and kept once the places stopped changing, or the bound reached).
 static bool SettleTick(IconLayoutKeeper *keeper)
 {
     if (!keeper->settling)
@@ -219,9 +219,12 @@ static bool SettleTick(IconLayoutKeeper *keeper)
     keeper->lastPlacesHash = hash;
     if (!settled && ++keeper->settleTicks < ICON_SETTLE_TICK_LIMIT)
         return false;
+    // Icons of a shell that does not answer may stand scrambled: nothing is
+    // saved until a later change or start finds them settled.
+    if (!read)
+        return true;
     keeper->settling = false;
-    if (read)
-        RestoreAndKeep(keeper, listView);
+    RestoreAndKeep(keeper, listView);
     return true;
 }
 

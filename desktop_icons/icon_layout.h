@@ -37,12 +37,11 @@ struct IconLayoutKeeper {
     HWND owner;               // runs the keeper's timers; null in a command process working alone
     int startupTicks;         // of the start-up wait for the shell's icon list
     int lastCount;            // icons seen at the last start-up tick
-    bool settling;            // a display change waits for the shell's rearranging
+    bool settling;            // since a display change the icons may stand scrambled: nothing is saved
     int settleTicks;          // of that wait
     DWORD lastPlacesHash;     // places seen at the last settling or watching tick
     std::wstring keptSetup;   // the setup whose layout is kept fresh; empty until the icons are settled
     ScopedWinEventHook moves; // the shell's icon moves, where the platform tells them
-    DWORD movesProcess;       // the shell's process that hook watches
     ShellChannel channel;
 };
 

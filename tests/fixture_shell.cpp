@@ -8,8 +8,7 @@
 // list in the temporary folder (fixture_shell.h) and, as item values, real ID
 // lists of the files named there. For every WM_APP sent to "Progman" the list
 // is written again as the items are, with their numbers; WM_APP + 1 moves item
-// wParam to the place in lParam, as a drag on the desktop, and WM_APP + 2 does
-// so and raises the location-change event a user's drag raises on Windows. Texts may hold any
+// wParam to the place in lParam, as a drag on the desktop. Texts may hold any
 // character but a line break. Like the real shell, it pushes every icon inside
 // the new screen on WM_DISPLAYCHANGE. With "hang" it stops answering any
 // message once its icons exist, as a shell busy at logon does; with "lying" its
@@ -86,7 +85,8 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
         WriteReport();
     if (message == WM_APP + 1 || message == WM_APP + 2)
         SendMessageW(ListView, LVM_SETITEMPOSITION, wParam, lParam);
-    if (message == WM_APP + 2) // told as Windows' list view tells a drag; Wine's tells none
+    // WM_APP + 2 also tells the move as Windows' list view tells a user's drag (Wine's tells none).
+    if (message == WM_APP + 2)
         NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, ListView, OBJID_CLIENT, (LONG)wParam + 1);
     if (message == WM_DISPLAYCHANGE && window == Desktop)
         PushIconsInside(LOWORD(lParam), HIWORD(lParam));
