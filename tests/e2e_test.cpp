@@ -43,17 +43,14 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
     PostMessageA(ProgramWindow(), message, wParam, lParam);
 }
 
-// Waits until the setup's stored layout holds `count` icons, one of them at `at`.
-bool StoredBecomes(const std::wstring &setup, size_t count, POINT at)
+// Waits until the setup's stored layout holds every icon (the 80 of the
+// end-to-end shell), one of them at `at`.
+bool StoredBecomes(const std::wstring &setup, POINT at)
 {
     std::vector<IconPlace> kept;
     auto there = [&](const IconPlace &p) { return p.x == at.x && p.y == at.y; };
-    return WaitFor(
-        [&] {
-            return ReadIconLayout(setup.c_str(), &kept) && kept.size() == count &&
-                   std::any_of(kept.begin(), kept.end(), there);
-        },
-        20000);
+    auto whole = [&] { return ReadIconLayout(setup.c_str(), &kept) && kept.size() == 80u; };
+    return WaitFor([&] { return whole() && std::any_of(kept.begin(), kept.end(), there); }, 20000);
 }
 
 // Shows that a popup menu opens (or not) and closes it.
@@ -166,21 +163,20 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
     // the machine sleeps; the smaller setup's saved once pushed; every icon back.
     LoadPlatformTable();
     const std::wstring desk = PresentDisplaySetup();
-    ASSERT_TRUE(StoredBecomes(desk, 80, {10, 10})) << "saved once the icons settled";
+    ASSERT_TRUE(StoredBecomes(desk, {10, 10})) << "saved once the icons settled";
     shell.Move(7, 900, 600, true);
-    EXPECT_TRUE(StoredBecomes(desk, 80, {900, 600})) << "the user's move";
+    EXPECT_TRUE(StoredBecomes(desk, {900, 600})) << "the user's move";
     shell.Move(8, 910, 500);
-    EXPECT_TRUE(ProgramHandles(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK) &&
-                StoredBecomes(desk, 80, {910, 500}));
+    EXPECT_TRUE(ProgramHandles(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK) && StoredBecomes(desk, {910, 500}));
     shell.Move(9, 920, 400);
-    EXPECT_TRUE(ProgramHandles(WM_POWERBROADCAST, PBT_APMSUSPEND) && StoredBecomes(desk, 80, {920, 400}));
+    EXPECT_TRUE(ProgramHandles(WM_POWERBROADCAST, PBT_APMSUSPEND) && StoredBecomes(desk, {920, 400}));
     const std::vector<FixtureIcon> start = shell.Report();
     for (DWORD width : {320u, 1024u}) {
         DEVMODEA other = StartMode;
         other.dmPelsWidth = width, other.dmPelsHeight = width * 3 / 4;
         ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &other, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
         // Icons pushed inside, 64 pixels off the edges.
-        ASSERT_TRUE(width > 320 || StoredBecomes(L"320x240@0,0", 80, {256, 176})) << "saved once pushed";
+        ASSERT_TRUE(width > 320 || StoredBecomes(L"320x240@0,0", {256, 176})) << "saved once pushed";
     }
     EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000)) << "every icon back";
     // The command of 640x480 in the start's depth, found the way the program builds its menu.
