@@ -291,15 +291,17 @@ TEST_F(DesktopIcons, HangingOrLyingShellIsBoundedAndTheIconsTabSaysSo)
             EXPECT_FALSE(HideIconText(listView, 0) || RestoreIconText(listView, 1));
             EXPECT_TRUE(StoredCount() == 1 && ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 7);
             EXPECT_TRUE(SaveIconLayout(listView) == -1 && RestoreIconLayout(listView) == -1);
-            std::vector<IconPlace> kept;
-            EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 1u &&
-                        kept[0].identity == L"Z:\\kept.txt" && kept[0].x == 1 && kept[0].y == 2);
             EXPECT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND, ExtPropState &state) {
                 SwitchToTab(state, TAB_ICONS);
                 EXPECT_EQ(state.icons.view.count, 0);
                 EXPECT_EQ(WindowText(state.hintLabel),
                           "The desktop does not answer; its icons are read again once it does.");
+                SendMessageW(state.icons.view.window, WM_COMMAND, ID_SAVE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "The icons position could not be saved.");
             }));
+            std::vector<IconPlace> kept;
+            EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 1u &&
+                        kept[0].identity == L"Z:\\kept.txt" && kept[0].x == 1 && kept[0].y == 2);
         });
         EXPECT_EQ(run.wait_for(std::chrono::seconds(60)), std::future_status::ready)
             << "an operation waits on the hung shell without a bound";

@@ -43,6 +43,16 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
     PostMessageA(ProgramWindow(), message, wParam, lParam);
 }
 
+// Waits until the setup's stored layout holds every icon (the 80 of the
+// end-to-end shell), one of them at `at`.
+bool StoredBecomes(const std::wstring &setup, POINT at)
+{
+    std::vector<IconPlace> kept;
+    auto there = [&](const IconPlace &p) { return p.x == at.x && p.y == at.y; };
+    auto whole = [&] { return ReadIconLayout(setup.c_str(), &kept) && kept.size() == 80u; };
+    return WaitFor([&] { return whole() && std::any_of(kept.begin(), kept.end(), there); }, 20000);
+}
+
 // Shows that a popup menu opens (or not) and closes it.
 bool MenuOpens(DWORD milliseconds)
 {
@@ -147,9 +157,29 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
     EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";
 
     FixtureShell shell(GridIcons(80, 3)); // up to x 820 and y 570
-    const std::vector<FixtureIcon> start = shell.Report();
-    // The command of 640x480 in the start's depth, found the way the program builds its menu.
+    // Another program's change (a dock, a game), 1024x768 -> 320x240 ->
+    // 1024x768, with no save by hand: the layout saved once the icons settled
+    // at start-up, after a move the shell tells, as the session locks and as
+    // the machine sleeps; the smaller setup's saved once pushed; every icon back.
     LoadPlatformTable();
+    const std::wstring desk = PresentDisplaySetup();
+    ASSERT_TRUE(StoredBecomes(desk, {10, 10})) << "saved once the icons settled";
+    shell.Move(7, 900, 600, true);
+    EXPECT_TRUE(StoredBecomes(desk, {900, 600})) << "the user's move";
+    shell.Move(8, 910, 500);
+    EXPECT_TRUE(ProgramHandles(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK) && StoredBecomes(desk, {910, 500}));
+    shell.Move(9, 920, 400);
+    EXPECT_TRUE(ProgramHandles(WM_POWERBROADCAST, PBT_APMSUSPEND) && StoredBecomes(desk, {920, 400}));
+    const std::vector<FixtureIcon> start = shell.Report();
+    for (DWORD width : {320u, 1024u}) {
+        DEVMODEA other = StartMode;
+        other.dmPelsWidth = width, other.dmPelsHeight = width * 3 / 4;
+        ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &other, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
+        // Icons pushed inside, 64 pixels off the edges.
+        ASSERT_TRUE(width > 320 || StoredBecomes(L"320x240@0,0", {256, 176})) << "saved once pushed";
+    }
+    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000)) << "every icon back";
+    // The command of 640x480 in the start's depth, found the way the program builds its menu.
     DisplayCatalogue catalogue = {};
     BuildDisplayCatalogue(&catalogue, {false, true});
     int command = 0;
@@ -164,7 +194,7 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
     for (bool keep : {true, false}) {
         if (!keep) {
             WriteOption(OPT_KEEP_ICON_LAYOUT, 0);
-            SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY);
+            SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\640x480@0,0");
         }
         ASSERT_TRUE(ClickOpensMenu());
         Post(WM_COMMAND, command);
@@ -182,7 +212,7 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
             EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000))
                 << "icons returned";
         else // the switch and its answer are done: any save would have come before them
-            EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY), ERROR_SUCCESS)
+            EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\640x480@0,0"), ERROR_SUCCESS)
                 << "a layout was saved";
     }
 }
@@ -243,6 +273,13 @@ TEST(HungShell, LeavesTheTrayIconAndTheDialogWorkingAndTheStoresWhole)
     EXPECT_TRUE(Closes(OpenDialog())) << "the dialog opens and closes";
     EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1"), 1);
     EXPECT_TRUE(ProgramHandles(WM_ENDSESSION, TRUE, 0, 20000));
+    // A switch of its own and another program's back: each settling wait
+    // ends (every tick handled) having stored nothing.
+    EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + L" /mode 800x600").Wait(30000), 0);
+    EXPECT_EQ(ChangeDisplaySettingsA(&StartMode, CDS_UPDATEREGISTRY), DISP_CHANGE_SUCCESSFUL);
+    for (int tick = 0; tick < ICON_SETTLE_TICK_LIMIT; tick++)
+        EXPECT_TRUE(ProgramHandles(WM_TIMER, ICON_SETTLE_TIMER_ID, 0, 20000));
+    EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\800x600@0,0"), ERROR_SUCCESS);
     EXPECT_EQ(hung.Exit(), 0);
     for (const wchar_t *command : {L" /save-icons", L" /restore-icons"})
         EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + command).Wait(30000), 7)
@@ -258,6 +295,7 @@ TEST(HungShell, LeavesTheTrayIconAndTheDialogWorkingAndTheStoresWhole)
 TEST(IconLayoutEndToEnd, SavedAtExitRestoredAtStartUpAndFromTheTray)
 {
     RegistryGuard registry;
+    WriteOption(OPT_KEEP_ICON_LAYOUT, 0); // its saves are the other tests'
     FixtureShell shell(GridIcons(4, 4));
     const std::vector<FixtureIcon> start = shell.Report();
     // The start-up pass over hidden labels needs their names only: no call into the shell's objects.

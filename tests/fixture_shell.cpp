@@ -83,8 +83,11 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
 {
     if (message == WM_APP)
         WriteReport();
-    if (message == WM_APP + 1)
+    if (message == WM_APP + 1 || message == WM_APP + 2)
         SendMessageW(ListView, LVM_SETITEMPOSITION, wParam, lParam);
+    // WM_APP + 2 also tells the move as Windows' list view tells a user's drag (Wine's tells none).
+    if (message == WM_APP + 2)
+        NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, ListView, OBJID_CLIENT, (LONG)wParam + 1);
     if (message == WM_DISPLAYCHANGE && window == Desktop)
         PushIconsInside(LOWORD(lParam), HIWORD(lParam));
     return message == WM_APP ? 1 : DefWindowProcW(window, message, wParam, lParam);

@@ -115,10 +115,11 @@ struct FixtureShell : FixtureProcess {
         WriteIcons(folder + L"icons.txt", icons);
         return workerW ? L"workerw" : L"shell";
     }
-    // Moves icon i as a user's drag on the desktop does.
-    void Move(int i, int x, int y) const
+    // Moves icon i as a user's drag on the desktop does; told: with the
+    // location-change event that Windows raises for it.
+    void Move(int i, int x, int y, bool told = false) const
     {
-        SendMessageW(FindWindowW(L"Progman", nullptr), WM_APP + 1, i, MAKELPARAM(x, y));
+        SendMessageW(FindWindowW(L"Progman", nullptr), told ? WM_APP + 2 : WM_APP + 1, i, MAKELPARAM(x, y));
     }
     // What the fixture's list view holds now, as the fixture itself reads it.
     std::vector<FixtureIcon> Report() const
