@@ -73,7 +73,7 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
         ASSERT_TRUE(shared.open) << "workerW " << workerW;
         std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&shared.block);
         ASSERT_TRUE(GetIconCount(&shared.block) == 3 && read.size() == 3u);
-        EXPECT_EQ(shared.block.folderView.pointer, nullptr)
+        EXPECT_EQ(shared.block.folderView.worker, nullptr)
             << "a folder view without the list view's window is not used";
         FixtureIcon shown = shell.Report().at(2);
         EXPECT_TRUE(read[2].x == shown.x && read[2].y == shown.y && read[2].image == 2 &&
