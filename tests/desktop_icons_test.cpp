@@ -58,22 +58,44 @@ HMENU RightClick(HWND view, int x, int y)
     return watch.menu;
 }
 
+// Wine's own shell windows in place of the fixture's while it lasts.
+struct WineShellWindows {
+    const wchar_t *key = L"Software\\Classes\\CLSID\\{9BA05972-F6A8-11CF-A442-00A0C90A8F39}\\InprocServer32";
+    wchar_t fixture[MAX_PATH] = L"";
+    DWORD size = sizeof(fixture);
+    WineShellWindows()
+    {
+        SHGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, nullptr, fixture, &size);
+        Set(L"C:\\windows\\system32\\ieframe.dll");
+    }
+    ~WineShellWindows() { Set(fixture); }
+    void Set(const wchar_t *dll)
+    {
+        SHSetValueW(HKEY_LOCAL_MACHINE, key, nullptr, REG_SZ, dll, (wcslen(dll) + 1) * 2);
+    }
+};
+
+// The ways to the shell's icons: its list view (the folder view refused) and its folder view.
+const wchar_t *const Paths[] = {L"", L"folderview"};
+
 // The channel reads the shell's icons in the shell's own process, under
-// "Progman" or "WorkerW", and reaches nothing without a shell; drops on the
-// Icons tab move the icons at once, and Cancel, Apply, OK and a lost
-// activation settle them.
+// "Progman" or "WorkerW", through the folder view only where it holds the list
+// view (not Wine's own), and reaches nothing without a shell; over either
+// path, drops on the Icons tab move the icons at once and they stay through
+// the shell's arrangement, and Cancel, Apply, OK and a lost activation settle them.
 TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLostActivationSettleThem)
 {
     std::vector<FixtureIcon> icons = GridIcons(3, 3);
     icons[2].text = Memo;
     icons[2].file = Memo + L".txt";
-    for (bool workerW : {false, true}) {
-        FixtureShell shell(icons, workerW);
+    for (int kind : {0, 1, 2}) { // under "Progman" with Wine's shell windows, under "WorkerW", a folder view
+        FixtureShell shell(icons, kind == 1, kind == 2 ? L"folderview" : L"");
+        std::unique_ptr<WineShellWindows> wine(kind == 0 ? new WineShellWindows : nullptr);
         ScopedSharedBlock shared(FindDesktopListView());
-        ASSERT_TRUE(shared.open) << "workerW " << workerW;
+        ASSERT_TRUE(shared.open) << "kind " << kind;
         std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&shared.block);
         ASSERT_TRUE(GetIconCount(&shared.block) == 3 && read.size() == 3u);
-        EXPECT_EQ(shared.block.folderView.worker, nullptr)
+        EXPECT_EQ(shared.block.folderView.worker != nullptr, kind == 2)
             << "a folder view without the list view's window is not used";
         FixtureIcon shown = shell.Report().at(2);
         EXPECT_TRUE(read[2].x == shown.x && read[2].y == shown.y && read[2].image == 2 &&
@@ -94,85 +116,87 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
                   0);
     }));
 
-    // Drops.
-    FixtureShell shell(GridIcons(3, 3));
-    // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
-    auto drop = [&](HWND dialog, const ExtPropState &state, int i, int dx, int dy) {
-        POINT origin = MiniatureInView(state);
-        SendMessageA(dialog, WM_ICON_MOVED, i, MAKELPARAM(origin.x + dx, origin.y + dy));
-        return shell.Report()[i];
-    };
-    FixtureIcon dropped, kept;
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        state.canvas.scale = 0.25f;
-        dropped = drop(dialog, state, 0, 10, 5);
-        EXPECT_TRUE(dropped.x == 40 && dropped.y == 20) << dropped.x << "," << dropped.y;
-        // Beyond the left edge, half beyond the right one, below the bottom:
-        // wholly on the work area, the other coordinate as dropped.
-        RECT extent = {}, work = NearestWorkArea({0, 0, 1, 1});
-        {
-            ScopedSharedBlock shared(FindDesktopListView());
-            ASSERT_TRUE(GetIconExtent(&shared.block, 2, &extent) && extent.right > extent.left);
-        }
-        kept = drop(dialog, state, 2, -30, 20);
-        EXPECT_TRUE(kept.x + extent.left == work.left && kept.y == 80) << kept.x << "," << kept.y;
-        kept = drop(dialog, state, 2, work.right / 4 - 2, 20);
-        EXPECT_TRUE(kept.x + extent.right == work.right && kept.y == 80) << kept.x << "," << kept.y;
-        kept = drop(dialog, state, 2, 25, work.bottom / 4);
-        EXPECT_TRUE(kept.x == 100 && kept.y + extent.bottom == work.bottom) << kept.x << "," << kept.y;
-        // A real drag of picture 1, eight pixels right.
-        IconViewItem picture = state.icons.view.items[1];
-        SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
-                     MAKELPARAM(picture.x + 4, picture.y + 4));
-        EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
-        SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
-        EXPECT_TRUE(PointerFree()) << "freed at the drop";
-        EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - MiniatureInView(state).x, 0.25f));
-        // Apply settles the drops; a zoom after more reloads the icons but
-        // keeps the places to go back to.
-        ClickDialogButton(dialog, IDC_APPLY);
-        drop(dialog, state, 2, 0, 0);
-        drop(dialog, state, 0, 0, 0);
-        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
-        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-        EXPECT_EQ(state.icons.view.items[0].x,
-                  MiniatureInView(state).x + ScaleToCanvas(shell.Report()[0].x, state.canvas.scale));
-    }));
-    EXPECT_TRUE(SamePlaces({shell.Report()[0], shell.Report()[2]}, {dropped, kept}))
-        << "back where they were at the Apply";
+    for (const wchar_t *path : Paths) {
+        // Drops.
+        FixtureShell shell(GridIcons(3, 3), false, path);
+        // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
+        auto drop = [&](HWND dialog, const ExtPropState &state, int i, int dx, int dy) {
+            POINT origin = MiniatureInView(state);
+            SendMessageA(dialog, WM_ICON_MOVED, i, MAKELPARAM(origin.x + dx, origin.y + dy));
+            return shell.Report()[i];
+        };
+        FixtureIcon dropped, kept;
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_ICONS);
+            state.canvas.scale = 0.25f;
+            dropped = drop(dialog, state, 0, 10, 5);
+            EXPECT_TRUE(dropped.x == 40 && dropped.y == 20) << dropped.x << "," << dropped.y;
+            // Beyond the left edge, half beyond the right one, below the bottom:
+            // wholly on the work area, the other coordinate as dropped.
+            RECT extent = {}, work = NearestWorkArea({0, 0, 1, 1});
+            {
+                ScopedSharedBlock shared(FindDesktopListView());
+                ASSERT_TRUE(GetIconExtent(&shared.block, 2, &extent) && extent.right > extent.left);
+            }
+            kept = drop(dialog, state, 2, -30, 20);
+            EXPECT_TRUE(kept.x + extent.left == work.left && kept.y == 80) << kept.x << "," << kept.y;
+            kept = drop(dialog, state, 2, work.right / 4 - 2, 20);
+            EXPECT_TRUE(kept.x + extent.right == work.right && kept.y == 80) << kept.x << "," << kept.y;
+            kept = drop(dialog, state, 2, 25, work.bottom / 4);
+            EXPECT_TRUE(kept.x == 100 && kept.y + extent.bottom == work.bottom) << kept.x << "," << kept.y;
+            // A real drag of picture 1, eight pixels right.
+            IconViewItem picture = state.icons.view.items[1];
+            SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
+                         MAKELPARAM(picture.x + 4, picture.y + 4));
+            EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
+            SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
+            EXPECT_TRUE(PointerFree()) << "freed at the drop";
+            EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - MiniatureInView(state).x, 0.25f));
+            // Apply settles the drops; a zoom after more reloads the icons but
+            // keeps the places to go back to.
+            ClickDialogButton(dialog, IDC_APPLY);
+            drop(dialog, state, 2, 0, 0);
+            drop(dialog, state, 0, 0, 0);
+            SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
+            SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+            EXPECT_EQ(state.icons.view.items[0].x,
+                      MiniatureInView(state).x + ScaleToCanvas(shell.Report()[0].x, state.canvas.scale));
+        }));
+        EXPECT_TRUE(SamePlaces({shell.Report()[0], shell.Report()[2]}, {dropped, kept}))
+            << "back where they were at the Apply";
 
-    // Losing activation during a drag leaves the icon where it was; OK keeps the drops.
-    const FixtureIcon held = shell.Report()[1];
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [&](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        IconView &view = state.icons.view;
-        IconViewItem picture = view.items[1];
-        int cursorCount = ShowCursor(TRUE) - 1;
-        ShowCursor(FALSE);
-        SendMessageA(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(picture.x + 4, picture.y + 4));
-        SendMessageA(view.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(picture.x + 40, picture.y + 30));
-        ASSERT_TRUE(view.dragging);
-        SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
-        SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
-        EXPECT_FALSE(view.dragging);
-        EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
-        ShowCursor(TRUE);
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
-        EXPECT_TRUE(SamePlaces({shell.Report()[1]}, {held})) << "the lost drag moved nothing";
-        // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
-        drop(dialog, state, 0, 0, 0);
-        SwitchToTab(state, TAB_WINDOWS);
-        SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
-        ClickDialogButton(dialog, IDC_APPLY);
-        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
-        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
-                  (LRESULT)state.canvas.windowImages);
-        SwitchToTab(state, TAB_ICONS);
-        dropped = drop(dialog, state, 1, 40, 20);
-    }));
-    EXPECT_TRUE(!SamePlaces({dropped}, {held}) && SamePlaces({shell.Report()[1]}, {dropped}))
-        << "where the drop put it";
+        // Losing activation during a drag leaves the icon where it was; OK keeps the drops.
+        const FixtureIcon held = shell.Report()[1];
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_ICONS);
+            IconView &view = state.icons.view;
+            IconViewItem picture = view.items[1];
+            int cursorCount = ShowCursor(TRUE) - 1;
+            ShowCursor(FALSE);
+            SendMessageA(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(picture.x + 4, picture.y + 4));
+            SendMessageA(view.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(picture.x + 40, picture.y + 30));
+            ASSERT_TRUE(view.dragging);
+            SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
+            SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
+            EXPECT_FALSE(view.dragging);
+            EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
+            ShowCursor(TRUE);
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
+            EXPECT_TRUE(SamePlaces({shell.Report()[1]}, {held})) << "the lost drag moved nothing";
+            // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
+            drop(dialog, state, 0, 0, 0);
+            SwitchToTab(state, TAB_WINDOWS);
+            SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
+            ClickDialogButton(dialog, IDC_APPLY);
+            EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
+            EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
+                      (LRESULT)state.canvas.windowImages);
+            SwitchToTab(state, TAB_ICONS);
+            dropped = drop(dialog, state, 1, 40, 20);
+        }));
+        EXPECT_TRUE(!SamePlaces({dropped}, {held}) && SamePlaces({shell.Report()[1]}, {dropped}))
+            << "where the drop put it";
+    }
 }
 
 // Labels outside every ANSI code page, hidden and given back exactly through

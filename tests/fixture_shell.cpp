@@ -48,7 +48,7 @@
 
 static HWND ListView, Desktop, View; // Desktop: "Progman", which gets the display changes
 static bool FolderView;
-static std::map<LPARAM, POINT> Places; // where the shell itself put each item, by its value
+static std::map<UINT, POINT> Places; // where the shell itself put each item, by its lasting id
 
 static LVITEMW ItemOf(int i, wchar_t *text)
 {
@@ -61,9 +61,8 @@ static LVITEMW ItemOf(int i, wchar_t *text)
 // Moves item i as the shell itself does, kept by its arrangements.
 static void Place(int i, int x, int y)
 {
-    wchar_t text[512];
     SendMessageW(ListView, LVM_SETITEMPOSITION, i, MAKELPARAM(x, y));
-    Places[ItemOf(i, text).lParam] = {x, y};
+    Places[(UINT)SendMessageW(ListView, LVM_MAPINDEXTOID, i, 0)] = {x, y};
 }
 
 static POINT PlaceOf(int i)
@@ -106,7 +105,7 @@ static void WriteReport()
     for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
         wchar_t text[512] = L"";
         LVITEMW item = ItemOf(i, text);
-        auto kept = Places.find(item.lParam);
+        auto kept = Places.find((UINT)SendMessageW(ListView, LVM_MAPINDEXTOID, i, 0));
         if (FolderView && kept != Places.end()) // the arrangement
             SendMessageW(ListView, LVM_SETITEMPOSITION, i, MAKELPARAM(kept->second.x, kept->second.y));
         POINT place = PlaceOf(i);

@@ -23,10 +23,10 @@
 
 #include "fixture_shell.h"
 
-#define NOT_CALLED                                                                                           \
-    {                                                                                                        \
-        return E_NOTIMPL;                                                                                    \
-    }
+// clang-format off
+#define NOT_CALLED { return E_NOTIMPL; }
+
+// clang-format on
 
 namespace {
 
@@ -48,13 +48,10 @@ LRESULT AskShell(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, bool mayBeH
 
 int IndexOf(PCUITEMID_CHILD child) { return *reinterpret_cast<const int *>(child->mkid.abID); }
 
-struct Desktop final : IShellWindows,
-                       IServiceProvider,
-                       IShellBrowser,
-                       IShellView,
-                       IFolderView,
-                       IShellFolder,
+// clang-format off
+struct Desktop final : IShellWindows, IServiceProvider, IShellBrowser, IShellView, IFolderView, IShellFolder,
                        IClassFactory {
+    // clang-format on
     LONG references = 1;
     STDMETHODIMP QueryInterface(REFIID iid, void **out) override
     {
