@@ -75,9 +75,6 @@ struct WineShellWindows {
     }
 };
 
-// The ways to the shell's icons: its list view (the folder view refused) and its folder view.
-const wchar_t *const Paths[] = {L"", L"folderview"};
-
 // The channel reads the shell's icons in the shell's own process, under
 // "Progman" or "WorkerW", through the folder view only where it holds the list
 // view (not Wine's own), and reaches nothing without a shell; over either
@@ -116,7 +113,7 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
                   0);
     }));
 
-    for (const wchar_t *path : Paths) {
+    for (const wchar_t *path : IconPaths) {
         // Drops.
         FixtureShell shell(GridIcons(3, 3), false, path);
         // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
@@ -203,93 +200,96 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
 // the store, the menus and start-up; every icon on the Icons tab, its
 // pictures shared. A click on the tab shows it at once, empty; the icons come
 // a chunk at a time on the dialog's own messages, under the busy cursor until
-// the last.
+// the last; over either path to the shell's icons.
 TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUpIconsComingAChunkAtATime)
 {
     const int count = 150;
     std::vector<FixtureIcon> icons = GridIcons(count, 3);
     icons[0].text = Cafe;
     icons[2].text = icons[3].text = Memo;
-    FixtureShell shell(icons);
-    const std::vector<FixtureIcon> start = shell.Report();
-    ASSERT_EQ(start.size(), (size_t)count);
-    // Start-up: the stored label is blanked on the icon with text and number,
-    // under the key earlier versions used; values the program never writes,
-    // ahead of the label in the key's order, are passed over and kept.
-    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, L"0 note", REG_SZ, L"not a label", 24);
-    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, L"Icon 1", REG_BINARY, &start[1].number, 4);
-    WriteNumber(L"Software\\Corvale\\Tessivon\\HideTextIcons", Memo, start[3].number);
-    StartupIconAction();
-    EXPECT_EQ(shell.Report()[3].text, Memo) << "option off: nothing happens";
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    StartupIconAction();
-    std::vector<FixtureIcon> now = shell.Report();
-    EXPECT_TRUE(now[1].text == L"Icon 1" && now[2].text == Memo && now[3].text == L"");
-    // Another logon: the shell numbers the icon anew. The label is blanked by
-    // its text and stored under the present number, so it can come back.
-    EXPECT_EQ(RestoreIconText(FindDesktopListView(), 3), 1);
-    WriteNumber(HIDE_TEXT_ICONS_KEY, Cafe, 12345);
-    StartupIconAction();
-    EXPECT_EQ(shell.Report()[0].text, L"");
-    EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
-
-    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
-        SwitchTab(&state, &header, TAB_ICONS);
-        IconView &view = state.icons.view;
-        EXPECT_TRUE(view.count == 0 && state.icons.loading && GetCursor() == state.icons.waitCursor);
-        std::vector<int> counts;
-        MSG message;
-        for (DWORD end = GetTickCount() + 5000; state.icons.loading && GetTickCount() < end;)
-            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&message), counts.push_back(view.count);
-        EXPECT_NE(std::find(counts.begin(), counts.end(), ICON_LOAD_CHUNK), counts.end());
-        ASSERT_TRUE(view.count == count && state.icons.savedPositions.size() == (size_t)count &&
-                    state.icons.busyDepth == 0);
-        EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), 0) << "filled when it opens";
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_WINDOW_COMBO, CBN_DROPDOWN),
-                     (LPARAM)state.icons.combo);
-        EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), count);
-        EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
-        EXPECT_TRUE(view.items[0].state == ICON_TEXT_HIDDEN && view.items[1].state == 0);
-        EXPECT_EQ(ComboText(state.icons.combo, 0), Cafe) << "listed under the stored label";
-        auto checked = [&] { return GetMenuState(view.itemMenu, 0, MF_BYPOSITION) & MF_CHECKED; };
-        EXPECT_TRUE(RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8) == view.itemMenu &&
-                    view.selected == 0 && !checked())
-            << "the icon's menu, \"&Show Icon Text\" clear while the label is hidden";
-        SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
-        EXPECT_EQ(shell.Report()[0].text, Cafe);
-        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), -1);
-        RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8);
-        EXPECT_TRUE(checked()) << "and ticked while it shows";
-        SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
+    for (const wchar_t *path : IconPaths) {
+        RegistryGuard fresh;
+        FixtureShell shell(icons, false, path);
+        const std::vector<FixtureIcon> start = shell.Report();
+        ASSERT_EQ(start.size(), (size_t)count);
+        // Start-up: the stored label is blanked on the icon with text and number,
+        // under the key earlier versions used; values the program never writes,
+        // ahead of the label in the key's order, are passed over and kept.
+        SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, L"0 note", REG_SZ, L"not a label", 24);
+        SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, L"Icon 1", REG_BINARY, &start[1].number, 4);
+        WriteNumber(L"Software\\Corvale\\Tessivon\\HideTextIcons", Memo, start[3].number);
+        StartupIconAction();
+        EXPECT_EQ(shell.Report()[3].text, Memo) << "option off: nothing happens";
+        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+        StartupIconAction();
+        std::vector<FixtureIcon> now = shell.Report();
+        EXPECT_TRUE(now[1].text == L"Icon 1" && now[2].text == Memo && now[3].text == L"");
+        // Another logon: the shell numbers the icon anew. The label is blanked by
+        // its text and stored under the present number, so it can come back.
+        EXPECT_EQ(RestoreIconText(FindDesktopListView(), 3), 1);
+        WriteNumber(HIDE_TEXT_ICONS_KEY, Cafe, 12345);
+        StartupIconAction();
         EXPECT_EQ(shell.Report()[0].text, L"");
         EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
-        SendMessageA(view.window, WM_COMMAND, ID_HIDE_ALL_TEXTS, 0);
-        for (const FixtureIcon &icon : shell.Report())
-            EXPECT_EQ(icon.text, L"");
-        EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
-        EXPECT_EQ(StoredCount(), (DWORD)count)
-            << "one value each: \"Icon 1\", \"Icon 4\" to the last, Cafe, Memo and the note";
-        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Memo), start[3].number) << "the one hidden last";
-        SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
-        EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
 
-        // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
-        SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
-        SendMessageA(view.window, LVM_SETITEMPOSITION, 1, MAKELPARAM(4, 0));
-        EXPECT_TRUE(IconViewHitTest(&view, 9, 8) == 0 && IconViewHitTest(&view, 11, 8) == 1 &&
-                    IconViewHitTest(&view, 10, 8) == 0);
-        RECT client;
-        GetClientRect(view.window, &client);
-        EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == view.desktopMenu &&
-                    view.selected == -1)
-            << "the desktop's menu; a right click on empty space deselects";
-    }));
-    now = shell.Report();
-    EXPECT_TRUE(now[0].text == Cafe && now[1].text == L"Icon 1");
-    EXPECT_TRUE(now[2].text == L"" && now[3].text == Memo) << "the twin took the only stored number";
-    EXPECT_EQ(StoredCount(), 1u) << "the note kept";
+        ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+            NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+            SwitchTab(&state, &header, TAB_ICONS);
+            IconView &view = state.icons.view;
+            EXPECT_TRUE(view.count == 0 && state.icons.loading && GetCursor() == state.icons.waitCursor);
+            std::vector<int> counts;
+            MSG message;
+            for (DWORD end = GetTickCount() + 5000; state.icons.loading && GetTickCount() < end;)
+                if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                    DispatchMessageW(&message), counts.push_back(view.count);
+            EXPECT_NE(std::find(counts.begin(), counts.end(), ICON_LOAD_CHUNK), counts.end());
+            ASSERT_TRUE(view.count == count && state.icons.savedPositions.size() == (size_t)count &&
+                        state.icons.busyDepth == 0);
+            EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), 0) << "filled when it opens";
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_WINDOW_COMBO, CBN_DROPDOWN),
+                         (LPARAM)state.icons.combo);
+            EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), count);
+            EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
+            EXPECT_TRUE(view.items[0].state == ICON_TEXT_HIDDEN && view.items[1].state == 0);
+            EXPECT_EQ(ComboText(state.icons.combo, 0), Cafe) << "listed under the stored label";
+            auto checked = [&] { return GetMenuState(view.itemMenu, 0, MF_BYPOSITION) & MF_CHECKED; };
+            EXPECT_TRUE(RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8) == view.itemMenu &&
+                        view.selected == 0 && !checked())
+                << "the icon's menu, \"&Show Icon Text\" clear while the label is hidden";
+            SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
+            EXPECT_EQ(shell.Report()[0].text, Cafe);
+            EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), -1);
+            RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8);
+            EXPECT_TRUE(checked()) << "and ticked while it shows";
+            SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
+            EXPECT_EQ(shell.Report()[0].text, L"");
+            EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
+            SendMessageA(view.window, WM_COMMAND, ID_HIDE_ALL_TEXTS, 0);
+            for (const FixtureIcon &icon : shell.Report())
+                EXPECT_EQ(icon.text, L"");
+            EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
+            EXPECT_EQ(StoredCount(), (DWORD)count)
+                << "one value each: \"Icon 1\", \"Icon 4\" to the last, Cafe, Memo and the note";
+            EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Memo), start[3].number) << "the one hidden last";
+            SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
+            EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
+
+            // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
+            SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
+            SendMessageA(view.window, LVM_SETITEMPOSITION, 1, MAKELPARAM(4, 0));
+            EXPECT_TRUE(IconViewHitTest(&view, 9, 8) == 0 && IconViewHitTest(&view, 11, 8) == 1 &&
+                        IconViewHitTest(&view, 10, 8) == 0);
+            RECT client;
+            GetClientRect(view.window, &client);
+            EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == view.desktopMenu &&
+                        view.selected == -1)
+                << "the desktop's menu; a right click on empty space deselects";
+        }));
+        now = shell.Report();
+        EXPECT_TRUE(now[0].text == Cafe && now[1].text == L"Icon 1");
+        EXPECT_TRUE(now[2].text == L"" && now[3].text == Memo) << "the twin took the only stored number";
+        EXPECT_EQ(StoredCount(), 1u) << "the note kept";
+    }
 }
 
 // A shell that stops answering once its icons exist: every operation gives up
@@ -341,7 +341,7 @@ TEST_F(DesktopIcons, HangingOrLyingShellIsBoundedAndTheIconsTabSaysSo)
 // places, while the Icons tab is open after a drop: the tab shows the new
 // shell's icons, and Cancel puts each where the same icon stood before, also
 // an icon of no file whose label is hidden (known by its "::{GUID}" name, as
-// the layout store knows it).
+// the layout store knows it); over either path to the shell's icons.
 TEST_F(DesktopIcons, ShellStartedAnewIsFollowedAndCancelMatchesIconsByIdentity)
 {
     std::vector<FixtureIcon> icons = GridIcons(4, 3);
@@ -349,32 +349,35 @@ TEST_F(DesktopIcons, ShellStartedAnewIsFollowedAndCancelMatchesIconsByIdentity)
         icon.file = icon.text + L".txt";
     icons[3].file = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
     icons[3].text = L"";
-    auto first = std::make_unique<FixtureShell>(icons);
-    std::vector<FixtureIcon> before = first->Report();
-    std::vector<FixtureIcon> reversed(icons.rbegin(), icons.rend());
-    for (FixtureIcon &icon : reversed)
-        icon.y += 200;
-    std::unique_ptr<FixtureShell> second;
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        POINT origin = MiniatureInView(state);
-        SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 5, origin.y + 5));
-        ASSERT_TRUE(state.icons.pending);
-        first.reset();
-        second = std::make_unique<FixtureShell>(reversed);
-        PumpMessages(1500); // the dialog looks for the shell every second
-        ASSERT_TRUE(state.icons.listView == FindDesktopListView() && state.icons.view.count == 4)
-            << "the tab did not follow the new shell";
-        POINT expected = {ScaleToCanvas(reversed[0].x, state.canvas.scale) + MiniatureInView(state).x,
-                          ScaleToCanvas(reversed[0].y, state.canvas.scale) + MiniatureInView(state).y};
-        EXPECT_TRUE(state.icons.view.items[0].x == expected.x && state.icons.view.items[0].y == expected.y);
-    }));
-    ASSERT_TRUE(second);
-    std::vector<FixtureIcon> after = second->Report();
-    ASSERT_EQ(after.size(), 4u);
-    for (const FixtureIcon &icon : after) {
-        int k = icon.text.empty() ? 3 : _wtoi(icon.text.c_str() + 5); // "Icon k"
-        EXPECT_TRUE(SamePlaces({icon}, {before[k]})) << "Icon " << k << " at " << icon.x << "," << icon.y;
+    for (const wchar_t *path : IconPaths) {
+        auto first = std::make_unique<FixtureShell>(icons, false, path);
+        std::vector<FixtureIcon> before = first->Report();
+        std::vector<FixtureIcon> reversed(icons.rbegin(), icons.rend());
+        for (FixtureIcon &icon : reversed)
+            icon.y += 200;
+        std::unique_ptr<FixtureShell> second;
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_ICONS);
+            POINT origin = MiniatureInView(state);
+            SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 5, origin.y + 5));
+            ASSERT_TRUE(state.icons.pending);
+            first.reset();
+            second = std::make_unique<FixtureShell>(reversed, false, path);
+            PumpMessages(1500); // the dialog looks for the shell every second
+            ASSERT_TRUE(state.icons.listView == FindDesktopListView() && state.icons.view.count == 4)
+                << "the tab did not follow the new shell";
+            POINT expected = {ScaleToCanvas(reversed[0].x, state.canvas.scale) + MiniatureInView(state).x,
+                              ScaleToCanvas(reversed[0].y, state.canvas.scale) + MiniatureInView(state).y};
+            EXPECT_TRUE(state.icons.view.items[0].x == expected.x &&
+                        state.icons.view.items[0].y == expected.y);
+        }));
+        ASSERT_TRUE(second);
+        std::vector<FixtureIcon> after = second->Report();
+        ASSERT_EQ(after.size(), 4u);
+        for (const FixtureIcon &icon : after) {
+            int k = icon.text.empty() ? 3 : _wtoi(icon.text.c_str() + 5); // "Icon k"
+            EXPECT_TRUE(SamePlaces({icon}, {before[k]})) << "Icon " << k << " at " << icon.x << "," << icon.y;
+        }
     }
 }
 

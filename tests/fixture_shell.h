@@ -98,6 +98,10 @@ inline std::wstring ShellFolder()
     return std::wstring(temp) + L"tessivon-shell-";
 }
 
+// The stand-in shell's behaviours for the two ways to its icons: through its
+// list view (its folder view refused, as under Wine) and through its folder view.
+inline const wchar_t *const IconPaths[] = {L"", L"folderview"};
+
 struct FixtureShell : FixtureProcess {
     // behaviour: empty for a shell that answers, else "hang", "lying" or "folderview" (fixture_shell.cpp).
     explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false,
