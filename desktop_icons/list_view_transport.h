@@ -54,10 +54,10 @@ struct SharedBlock {
 };
 
 // An operation's block with COM for its length (the pictures need it); `open`
-// says whether the shell's process could be reached:
-// not without a list view or when the shell's process refuses.
+// says whether the shell's process could be reached: not without a list view
+// or when the shell's process refuses.
 struct ScopedSharedBlock {
-    ScopedComApartment com; // ended after the block, which may hold COM pointers
+    ScopedComApartment com; // ended after the block
     SharedBlock block;
     bool open;
     explicit ScopedSharedBlock(HWND listView, ShellChannel *channel = nullptr)
