@@ -6,11 +6,14 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <new>
 
 #include "base/scoped.h"
 
 enum FolderViewJob { JOB_OPEN, JOB_READ, JOB_MOVE };
+// Icons moved by one call.
+static const size_t MOVE_BATCH_LIMIT = 100;
 
 // What the worker and its caller share. Each holds a reference and the last to
 // let go frees it, so a caller that stops waiting leaves nothing to vanish
@@ -116,13 +119,20 @@ static FolderViewAnswer MovePlaces(FolderViewWorker *worker)
         held.push_back(std::move(item));
         points.push_back(icon.place);
     }
-    if (!items.empty() && !worker->ending && Begin(worker) &&
-        SUCCEEDED(worker->view->SelectAndPositionItems((UINT)items.size(), items.data(), points.data(),
-                                                       SVSI_POSITIONITEM)))
+    // In batches, each one call that the shell handles well within the bound,
+    // as the list view's moves are queued.
+    bool moved = true;
+    for (size_t first = 0; first < items.size() && moved; first += MOVE_BATCH_LIMIT) {
+        UINT count = (UINT)std::min(MOVE_BATCH_LIMIT, items.size() - first);
+        moved = !worker->ending && Begin(worker) &&
+                SUCCEEDED(worker->view->SelectAndPositionItems(count, items.data() + first,
+                                                               points.data() + first, SVSI_POSITIONITEM));
+    }
+    if (moved)
         return FOLDER_VIEW_ANSWERED;
     for (FolderViewIcon &icon : worker->icons)
         icon.found = false;
-    return items.empty() ? FOLDER_VIEW_ANSWERED : FOLDER_VIEW_FAILED;
+    return FOLDER_VIEW_FAILED;
 }
 
 static DWORD WINAPI WorkerThread(void *parameter)

@@ -73,7 +73,7 @@ TEST_F(IconLayouts, SavedAndRestoredFromTheIconViewTwinsKeptApartIconsGoneOrNotI
         ASSERT_EQ(SaveIconLayout(FindDesktopListView()), 500);
         for (int i = 0; i < 500; i += 3)
             many.Move(i, 950, 700);
-        EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), 500);
+        EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), 500) << "path " << path;
         EXPECT_TRUE(SamePlaces(many.Report(), saved));
     }
 }
