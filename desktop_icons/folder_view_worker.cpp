@@ -7,7 +7,6 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <new>
 
 #include "base/scoped.h"
 
@@ -194,8 +193,8 @@ ScopedFolderViewWorker::~ScopedFolderViewWorker()
 FolderViewAnswer OpenFolderViewWorker(HWND listView, ScopedFolderViewWorker *holder)
 {
     *holder = ScopedFolderViewWorker();
-    FolderViewWorker *worker = new (std::nothrow) FolderViewWorker;
-    if (!worker || !worker->wake.handle || !worker->done.handle) {
+    FolderViewWorker *worker = new FolderViewWorker;
+    if (!worker->wake.handle || !worker->done.handle) {
         delete worker;
         return FOLDER_VIEW_FAILED;
     }
