@@ -53,7 +53,8 @@ static std::map<UINT, POINT> Places; // where the shell itself put each item, by
 static LVITEMW ItemOf(int i, wchar_t *text)
 {
     LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text, item.cchTextMax = 512;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text,
+    item.cchTextMax = 512;
     item.lParam = SendMessageW(ListView, LVM_GETITEMW, 0, (LPARAM)&item) ? item.lParam : -1;
     return item;
 }
