@@ -88,12 +88,14 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
     for (int kind : {0, 1, 2}) { // under "Progman" with Wine's shell windows, under "WorkerW", a folder view
         FixtureShell shell(icons, kind == 1, kind == 2 ? L"folderview" : L"");
         std::unique_ptr<WineShellWindows> wine(kind == 0 ? new WineShellWindows : nullptr);
-        ScopedSharedBlock shared(FindDesktopListView());
+        ShellChannel channel = {};
+        ScopedSharedBlock shared(FindDesktopListView(), &channel);
         ASSERT_TRUE(shared.open) << "kind " << kind;
         std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&shared.block);
         ASSERT_TRUE(GetIconCount(&shared.block) == 3 && read.size() == 3u);
-        EXPECT_EQ(shared.block.folderView.worker != nullptr, kind == 2)
-            << "a folder view without the list view's window is not used";
+        EXPECT_TRUE((shared.block.folderView.worker != nullptr) == (kind == 2) &&
+                    (channel.folderViewRefusedFor == shared.block.listView) == (kind != 2))
+            << "a folder view without the list view's window is refused: " << kind;
         FixtureIcon shown = shell.Report().at(2);
         EXPECT_TRUE(read[2].x == shown.x && read[2].y == shown.y && read[2].image == 2 &&
                     read[2].itemNumber == shown.number && shown.text == read[2].text && shown.text == Memo);
