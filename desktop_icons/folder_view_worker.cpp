@@ -13,6 +13,10 @@
 enum FolderViewJob { JOB_OPEN, JOB_READ, JOB_MOVE };
 // Icons moved by one call.
 static const size_t MOVE_BATCH_LIMIT = 100;
+// Creating the shell's windows object may first load its server into this
+// process, which takes longer than a call: it may go this many bounds without
+// an answer.
+static const LONG CREATION_BOUNDS = 10;
 
 // What the worker and its caller share. Each holds a reference and the last to
 // let go frees it, so a caller that stops waiting leaves nothing to vanish
@@ -23,6 +27,7 @@ struct FolderViewWorker {
     volatile LONG calls = 0;  // calls into the folder view begun so far
     volatile LONG busy = 0;   // a job is under way
     volatile LONG ending = 0; // the caller let go: no job follows
+    volatile LONG bounds = 1; // how many bounds the call under way may take
     ScopedHandle wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     ScopedHandle done{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     FolderViewJob job = JOB_OPEN;
@@ -58,9 +63,13 @@ static FolderViewAnswer OpenView(FolderViewWorker *worker)
     empty.vt = VT_EMPTY;
     long handle = 0;
     HWND viewWindow = nullptr;
-    if (!Begin(worker) ||
-        FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows, windows.Out())) ||
-        !Begin(worker) ||
+    InterlockedExchange(&worker->bounds, CREATION_BOUNDS);
+    HRESULT created = (Begin(worker), CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL,
+                                                       IID_IShellWindows, windows.Out()));
+    // Counted as an answer before the bound is one again (RunJob reads the bound first).
+    Begin(worker);
+    InterlockedExchange(&worker->bounds, 1);
+    if (FAILED(created) || !Begin(worker) ||
         windows->FindWindowSW(&empty, &empty, SWC_DESKTOP, &handle, SWFO_NEEDDISPATCH,
                               reinterpret_cast<IDispatch **>(dispatch.Out())) != S_OK ||
         !dispatch.pointer || !Begin(worker) ||
@@ -154,17 +163,19 @@ static DWORD WINAPI WorkerThread(void *parameter)
 }
 
 // Hands the job over and waits for as long as the worker's calls keep
-// returning, each within the bound.
+// returning, each within its bounds.
 static FolderViewAnswer RunJob(FolderViewWorker *worker, FolderViewJob job)
 {
     worker->job = job;
     InterlockedExchange(&worker->busy, 1);
     SetEvent(worker->wake.handle);
-    for (LONG seen = -1;;) {
+    for (LONG seen = -1, idle = 0;;) {
         if (WaitForSingleObject(worker->done.handle, SHELL_ANSWER_BOUND_MS) == WAIT_OBJECT_0)
             return worker->answer;
+        LONG bounds = InterlockedCompareExchange(&worker->bounds, 0, 0);
         LONG calls = InterlockedCompareExchange(&worker->calls, 0, 0);
-        if (calls == seen)
+        idle = calls == seen ? idle + 1 : 0;
+        if (idle >= bounds)
             return FOLDER_VIEW_UNANSWERED;
         seen = calls;
     }
