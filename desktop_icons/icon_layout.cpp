@@ -105,7 +105,7 @@ int RestoreIconLayout(HWND listView, ShellChannel *channel)
         places.push_back(found->second);
     }
     SetIconPositions(&shared.block, indices.data(), places.data(), (int)indices.size());
-    return (int)indices.size();
+    return shared.block.unanswered ? -1 : (int)indices.size();
 }
 
 static bool KeepIconLayoutOn() { return ReadOptionNumberOr(OPT_KEEP_ICON_LAYOUT, 1) != 0; }

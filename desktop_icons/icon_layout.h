@@ -24,7 +24,7 @@ bool CaptureIconLayout(HWND listView, std::vector<IconPlace> *places, ShellChann
 int SaveIconLayout(HWND listView, ShellChannel *channel = nullptr);
 // Puts every icon of the present setup's layout back in one batch; icons gone
 // are passed over, icons not in the layout stay. The number of icons placed,
-// -1 when no layout is stored for the setup or the icon list cannot be read.
+// -1 when no layout is stored for the setup or the shell does not answer.
 int RestoreIconLayout(HWND listView, ShellChannel *channel = nullptr);
 
 // Keeps the present setup's stored layout fresh with KeepIconLayout on:

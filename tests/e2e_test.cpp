@@ -255,81 +255,95 @@ TEST(ProfileEndToEnd, HotkeyTakenIsToldAtStartUpAndTheRealHotkeyAppliesTheProfil
 }
 
 // A shell that stops answering once its icons exist, with a stored label for
-// the start-up pass to blank: the program comes up all the same, its menu
+// the start-up pass to blank, or whose folder view alone stops answering, with
+// a layout to restore at start-up: the program comes up all the same, its menu
 // opens, the dialog opens and closes, the store keeps the label, and the
 // saves at the session's end and at exit keep the stored layout whole.
 TEST(HungShell, LeavesTheTrayIconAndTheDialogWorkingAndTheStoresWhole)
 {
-    RegistryGuard registry;
     LoadPlatformTable();
-    FixtureShell shell(GridIcons(3, 3), false, L"hang");
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 1);
-    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
-    ASSERT_TRUE(
-        WriteIconLayout(PresentDisplaySetup().c_str(), {{L"Z:\\a.txt", 10, 20}, {L"Z:\\b.txt", 30, 40}}));
-    Program hung;
-    EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the menu waits for the shell";
-    EXPECT_TRUE(Closes(OpenDialog())) << "the dialog opens and closes";
-    EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1"), 1);
-    EXPECT_TRUE(ProgramHandles(WM_ENDSESSION, TRUE, 0, 20000));
-    // A switch of its own and another program's back: each settling wait
-    // ends (every tick handled) having stored nothing.
-    EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + L" /mode 800x600").Wait(30000), 0);
-    EXPECT_EQ(ChangeDisplaySettingsA(&StartMode, CDS_UPDATEREGISTRY), DISP_CHANGE_SUCCESSFUL);
-    for (int tick = 0; tick < ICON_SETTLE_TICK_LIMIT; tick++)
-        EXPECT_TRUE(ProgramHandles(WM_TIMER, ICON_SETTLE_TIMER_ID, 0, 20000));
-    EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\800x600@0,0"), ERROR_SUCCESS);
-    EXPECT_EQ(hung.Exit(), 0);
-    for (const wchar_t *command : {L" /save-icons", L" /restore-icons"})
-        EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + command).Wait(30000), 7)
-            << "a read not answered is told";
-    std::vector<IconPlace> kept;
-    EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 2u)
-        << "the stored layout lost";
+    for (bool folderView : {false, true}) {
+        RegistryGuard registry;
+        FixtureShell shell(GridIcons(3, 3), false, folderView ? L"folderview" : L"hang");
+        ScopedHandle held(CreateEventW(nullptr, TRUE, FALSE, FOLDER_VIEW_HELD));
+        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+        WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 1);
+        WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
+        WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
+        ASSERT_TRUE(WriteIconLayout(PresentDisplaySetup().c_str(),
+                                    {{ShellFolder() + L"picture 0.txt", 10, 20}, {L"Z:\\b.txt", 30, 40}}));
+        Program hung;
+        EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the menu waits for the shell";
+        EXPECT_TRUE(Closes(OpenDialog())) << "the dialog opens and closes";
+        EXPECT_TRUE(folderView || ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 1)
+            << "labels need no folder view";
+        EXPECT_TRUE(ProgramHandles(WM_ENDSESSION, TRUE, 0, 20000));
+        if (!folderView) {
+            // A switch of its own and another program's back: each settling wait
+            // ends (every tick handled) having stored nothing.
+            EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + L" /mode 800x600").Wait(30000), 0);
+            EXPECT_EQ(ChangeDisplaySettingsA(&StartMode, CDS_UPDATEREGISTRY), DISP_CHANGE_SUCCESSFUL);
+            for (int tick = 0; tick < ICON_SETTLE_TICK_LIMIT; tick++)
+                EXPECT_TRUE(ProgramHandles(WM_TIMER, ICON_SETTLE_TIMER_ID, 0, 20000));
+            EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\800x600@0,0"), ERROR_SUCCESS);
+        }
+        EXPECT_EQ(hung.Exit(), 0);
+        for (const wchar_t *command : {L" /save-icons", L" /restore-icons"})
+            EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + command).Wait(30000), 7)
+                << "a read not answered is told";
+        std::vector<IconPlace> kept;
+        EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 2u &&
+                    kept[0].x == 10)
+            << "the stored layout lost";
+        SetEvent(held.handle);
+    }
 }
 
 // Saved at "&Exit Tessivon" and at the session's end with
 // AutomaticlySaveIconPos; restored by the tray's "&Restore Icons Position",
-// and at start-up with RestoreIconPosAtStartup only.
+// and at start-up with RestoreIconPosAtStartup only; over either path to the
+// shell's icons.
 TEST(IconLayoutEndToEnd, SavedAtExitRestoredAtStartUpAndFromTheTray)
 {
-    RegistryGuard registry;
-    WriteOption(OPT_KEEP_ICON_LAYOUT, 0); // its saves are the other tests'
-    FixtureShell shell(GridIcons(4, 4));
-    const std::vector<FixtureIcon> start = shell.Report();
-    // The start-up pass over hidden labels needs their names only: no call into the shell's objects.
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 3", 0);
-    Program labels;
-    EXPECT_TRUE(WaitFor([&] { return shell.Report()[3].text.empty(); }, 10000)) << "label hidden";
-    EXPECT_FALSE(Loaded(labels.info.hProcess, "ieframe.dll"));
-    EXPECT_EQ(labels.Exit(), 0);
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 0);
-    EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), -1) << "option off: nothing saved";
-    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
-    EXPECT_EQ(Program().Exit(), 0);
-    shell.Move(1, 500, 300);
-    const std::vector<FixtureIcon> moved = shell.Report();
-    EXPECT_TRUE(RestoreIconLayout(FindDesktopListView()) == 4 && SamePlaces(shell.Report(), start))
-        << "saved at exit";
-    shell.Move(1, 500, 300);
-    Program program;
-    // Its start-up is over once it answers; a restore would have been set going by then.
-    ASSERT_TRUE(ProgramHandles(WM_NULL));
-    EXPECT_TRUE(SamePlaces(shell.Report(), moved)) << "RestoreIconPosAtStartup off: nothing restored";
-    SendMessageW(ProgramWindow(), WM_ENDSESSION, TRUE, 0);
-    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 0);
-    shell.Move(2, 600, 400);
-    Post(WM_COMMAND, ID_RESTORE_ICON_POSITIONS);
-    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 5000))
-        << "from the tray, as saved at the session's end";
-    EXPECT_EQ(program.Exit(), 0);
-    shell.Move(2, 600, 400);
-    WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
-    Program atStartUp;
-    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 10000)) << "restored at start-up";
-    EXPECT_EQ(atStartUp.Exit(), 0);
+    for (const wchar_t *path : IconPaths) {
+        RegistryGuard registry;
+        WriteOption(OPT_KEEP_ICON_LAYOUT, 0); // its saves are the other tests'
+        FixtureShell shell(GridIcons(4, 4), false, path);
+        const std::vector<FixtureIcon> start = shell.Report();
+        // The start-up pass over hidden labels needs their names only: no call into the shell's objects.
+        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+        WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 3", 0);
+        Program labels;
+        EXPECT_TRUE(WaitFor([&] { return shell.Report()[3].text.empty(); }, 10000)) << "label hidden";
+        EXPECT_FALSE(Loaded(labels.info.hProcess, "shell_windows_fixture.dll"));
+        EXPECT_EQ(labels.Exit(), 0);
+        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 0);
+        EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), -1) << "option off: nothing saved";
+        WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
+        EXPECT_EQ(Program().Exit(), 0);
+        shell.Move(1, 500, 300);
+        const std::vector<FixtureIcon> moved = shell.Report();
+        EXPECT_TRUE(RestoreIconLayout(FindDesktopListView()) == 4 && SamePlaces(shell.Report(), start))
+            << "saved at exit";
+        shell.Move(1, 500, 300);
+        Program program;
+        // Its start-up is over once it answers; a restore would have been set going by then.
+        ASSERT_TRUE(ProgramHandles(WM_NULL));
+        EXPECT_TRUE(SamePlaces(shell.Report(), moved)) << "RestoreIconPosAtStartup off: nothing restored";
+        SendMessageW(ProgramWindow(), WM_ENDSESSION, TRUE, 0);
+        WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 0);
+        shell.Move(2, 600, 400);
+        Post(WM_COMMAND, ID_RESTORE_ICON_POSITIONS);
+        EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 5000))
+            << "from the tray, as saved at the session's end";
+        EXPECT_EQ(program.Exit(), 0);
+        shell.Move(2, 600, 400);
+        WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
+        Program atStartUp;
+        EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 10000))
+            << "restored at start-up";
+        EXPECT_EQ(atStartUp.Exit(), 0);
+    }
 }
 
 // What a user downloads: no symbol table, the version block, and a manifest

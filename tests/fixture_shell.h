@@ -11,6 +11,15 @@
 
 #include "ui_driver.h" // found beside this file, also by the fixture program
 
+// What the shell-windows fixture (shell_windows_fixture.cpp) asks the stand-in
+// shell's view window: whether it runs as a folder view; to put item wParam's
+// display name in its title (0: no such item); the item's place
+// (MAKELRESULT); to move it to the place in lParam as its folder view does.
+enum { FOLDER_VIEW_MODE = WM_APP + 40, FOLDER_VIEW_NAME, FOLDER_VIEW_PLACE, FOLDER_VIEW_MOVE };
+// While a test holds this event unset, every folder-view call of the fixture
+// waits for it, as a call into a hung shell does.
+#define FOLDER_VIEW_HELD L"TessivonFolderViewHeld"
+
 struct FixtureIcon {
     int x, y, image;
     std::wstring text;
@@ -89,8 +98,12 @@ inline std::wstring ShellFolder()
     return std::wstring(temp) + L"tessivon-shell-";
 }
 
+// The stand-in shell's behaviours for the two ways to its icons: through its
+// list view (its folder view refused, as under Wine) and through its folder view.
+inline const wchar_t *const IconPaths[] = {L"", L"folderview"};
+
 struct FixtureShell : FixtureProcess {
-    // behaviour: empty for a shell that answers, else "hang" or "lying" (fixture_shell.cpp).
+    // behaviour: empty for a shell that answers, else "hang", "lying" or "folderview" (fixture_shell.cpp).
     explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false,
                           const std::wstring &behaviour = L"")
         : FixtureProcess(WriteList(icons, workerW) + L" " + behaviour)

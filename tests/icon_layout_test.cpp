@@ -1,6 +1,7 @@
 // Icon layouts against the stand-in shell in its own process: saved and
 // restored through the icon view's menu with the status line, twins, icons
-// gone or not in the layout, and a store holding junk.
+// gone or not in the layout, 500 icons over either path to them, and a store
+// holding junk.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,43 +25,57 @@ struct IconLayouts : ::testing::Test {
 
 TEST_F(IconLayouts, SavedAndRestoredFromTheIconViewTwinsKeptApartIconsGoneOrNotInTheLayoutPassedOver)
 {
-    // Icons 0 and 3 share a file, so their ID lists name one path; icons 4
-    // and 5 have no ID list (no such file) and one label.
-    std::vector<FixtureIcon> icons = GridIcons(6, 3);
-    icons[4].text = icons[5].text = L"Twin";
-    icons[4].file = icons[5].file = L"no|file";
-    FixtureShell shell(icons);
-    const std::vector<FixtureIcon> start = shell.Report();
-    ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        IconView &view = state.icons.view;
-        SendMessageW(view.window, WM_COMMAND, ID_RESTORE_ICON_POSITIONS, 0);
-        EXPECT_EQ(WindowText(state.iconStatus), "No icons position saved for this display setup.");
-        SendMessageW(view.window, WM_COMMAND, ID_SAVE_ICON_POSITIONS, 0);
-        EXPECT_EQ(WindowText(state.iconStatus), "Icons position saved: 6 icons.");
-        shell.Move(4, start[5].x, start[5].y); // the twins swapped
-        shell.Move(5, start[4].x, start[4].y);
-        shell.Move(0, 500, 400);
-        SendMessageW(view.window, WM_COMMAND, ID_RESTORE_ICON_POSITIONS, 0);
-        EXPECT_EQ(WindowText(state.iconStatus), "Icons position restored: 6 icons.");
-        EXPECT_TRUE(SamePlaces(shell.Report(), start));
-        SwitchToTab(state, TAB_SETTINGS);
-        EXPECT_FALSE(IsWindowVisible(state.iconStatus));
-    }));
+    for (const wchar_t *path : IconPaths) {
+        RegistryGuard fresh;
+        {
+            // Icons 0 and 3 share a file, so their ID lists name one path; icons 4
+            // and 5 have no ID list (no such file) and one label.
+            std::vector<FixtureIcon> icons = GridIcons(6, 3);
+            icons[4].text = icons[5].text = L"Twin";
+            icons[4].file = icons[5].file = L"no|file";
+            FixtureShell shell(icons, false, path);
+            const std::vector<FixtureIcon> start = shell.Report();
+            ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+                SwitchToTab(state, TAB_ICONS);
+                IconView &view = state.icons.view;
+                SendMessageW(view.window, WM_COMMAND, ID_RESTORE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "No icons position saved for this display setup.");
+                SendMessageW(view.window, WM_COMMAND, ID_SAVE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "Icons position saved: 6 icons.");
+                shell.Move(4, start[5].x, start[5].y); // the twins swapped
+                shell.Move(5, start[4].x, start[4].y);
+                shell.Move(0, 500, 400);
+                SendMessageW(view.window, WM_COMMAND, ID_RESTORE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "Icons position restored: 6 icons.");
+                EXPECT_TRUE(SamePlaces(shell.Report(), start));
+                SwitchToTab(state, TAB_SETTINGS);
+                EXPECT_FALSE(IsWindowVisible(state.iconStatus));
+            }));
 
-    // Icon 1 deleted since the save; the first twin no longer in the layout.
-    SendMessageW(FindDesktopListView(), LVM_DELETEITEM, 1, 0);
-    std::wstring key = ICON_LAYOUTS_KEY L"\\" + PresentDisplaySetup(),
-                 second = ShellFolder() + L"picture 0.txt #2";
-    EXPECT_EQ(SHGetValueW(HKEY_CURRENT_USER, key.c_str(), second.c_str(), nullptr, nullptr, nullptr),
-              ERROR_SUCCESS)
-        << "stored by its file, the second icon of that file told apart";
-    SHDeleteValueW(HKEY_CURRENT_USER, key.c_str(), L"Twin");
-    for (int i : {0, 3, 4})
-        shell.Move(i, 600, 100 * i);
-    EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), 4) << "icons 0, 2, 3 and 5";
-    std::vector<FixtureIcon> now = shell.Report(), kept = {start[0], start[2], start[3], now[3], start[5]};
-    EXPECT_TRUE(SamePlaces(now, kept) && now[3].x == 600) << "the first twin stays";
+            // Icon 1 deleted since the save; the first twin no longer in the layout.
+            SendMessageW(FindDesktopListView(), LVM_DELETEITEM, 1, 0);
+            std::wstring key = ICON_LAYOUTS_KEY L"\\" + PresentDisplaySetup(),
+                         second = ShellFolder() + L"picture 0.txt #2";
+            EXPECT_EQ(SHGetValueW(HKEY_CURRENT_USER, key.c_str(), second.c_str(), nullptr, nullptr, nullptr),
+                      ERROR_SUCCESS)
+                << "stored by its file, the second icon of that file told apart";
+            SHDeleteValueW(HKEY_CURRENT_USER, key.c_str(), L"Twin");
+            for (int i : {0, 3, 4})
+                shell.Move(i, 600, 100 * i);
+            EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), 4) << "icons 0, 2, 3 and 5";
+            std::vector<FixtureIcon> now = shell.Report(),
+                                     kept = {start[0], start[2], start[3], now[3], start[5]};
+            EXPECT_TRUE(SamePlaces(now, kept) && now[3].x == 600) << "the first twin stays";
+        }
+        // 500 icons, every third moved away, all back in one restore.
+        FixtureShell many(GridIcons(500, 20), false, path);
+        const std::vector<FixtureIcon> saved = many.Report();
+        ASSERT_EQ(SaveIconLayout(FindDesktopListView()), 500);
+        for (int i = 0; i < 500; i += 3)
+            many.Move(i, 950, 700);
+        EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), 500) << "path " << path;
+        EXPECT_TRUE(SamePlaces(many.Report(), saved));
+    }
 }
 
 TEST_F(IconLayouts, JunkInTheStoreIsPassedOverAndTheRestKept)
