@@ -173,7 +173,6 @@ TEST_F(MainWindowFixture, ClicksMenusModeCommandsPerDisplayTheTrayIconAndStartUp
               std::make_tuple((DWORD)entry.width, (DWORD)entry.bitsPerPixel, (DWORD)entry.frequency));
 
     // Without ChangeDisplaySettingsExW the second display cannot be set, as when the change fails.
-    Start(2);
     Platform.ChangeDisplaySettingsExW = nullptr;
     Watch failed;
     Command(51000);

@@ -33,15 +33,15 @@ struct Profiles : ::testing::Test {
         ListProfilesCommand(&text);
         return text;
     }
-    // The calls that changed something (not the tests), as "device flags WxH".
-    std::vector<std::wstring> Changes()
+    // The calls that changed something (not the tests), as "device flags WxH;".
+    std::wstring Changes()
     {
-        std::vector<std::wstring> changes;
+        std::wstring changes;
         for (const SimCall &call : Sim.calls)
             if (!(call.flags & CDS_TEST))
-                changes.push_back(call.device + L" " + std::to_wstring(call.flags) + L" " +
-                                  std::to_wstring(call.mode.dmPelsWidth) + L"x" +
-                                  std::to_wstring(call.mode.dmPelsHeight));
+                changes += call.device + L" " + std::to_wstring(call.flags) + L" " +
+                           std::to_wstring(call.mode.dmPelsWidth) + L"x" +
+                           std::to_wstring(call.mode.dmPelsHeight) + L";";
         return changes;
     }
 };
@@ -153,7 +153,7 @@ TEST_F(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
                     L"\\\\.\\Display2 (\\\\?\\DISPLAY#B#2): The graphics adapter doesn't support this video "
                     L"mode.\n");
     const std::wstring staged = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET);
-    EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"\\\\.\\Display1 " + staged + L" 800x600", L" 0 0x0"}));
+    EXPECT_EQ(Changes(), L"\\\\.\\Display1 " + staged + L" 800x600; 0 0x0;");
     ASSERT_EQ(Sim.TestCalls(), 2);
     EXPECT_EQ(Sim.calls[2].device, L"\\\\.\\Display3") << "the mode tested on the monitor's present device";
 
@@ -163,10 +163,8 @@ TEST_F(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     Monitors(3);
     EXPECT_EQ(ApplyProfileCommand(&Session, L"Desk", &text), 0) << text;
     const std::wstring primary = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY);
-    EXPECT_EQ(Changes(),
-              (std::vector<std::wstring>{L"\\\\.\\Display1 " + staged + L" 800x600",
-                                         L"\\\\.\\Display2 " + staged + L" 1600x1200",
-                                         L"\\\\.\\Display3 " + primary + L" 1024x768", L" 0 0x0"}));
+    EXPECT_EQ(Changes(), L"\\\\.\\Display1 " + staged + L" 800x600;\\\\.\\Display2 " + staged +
+                             L" 1600x1200;\\\\.\\Display3 " + primary + L" 1024x768; 0 0x0;");
     EXPECT_EQ(std::make_pair(Sim.calls[5].mode.dmPosition.x, Sim.calls[5].mode.dmFields & DM_POSITION),
               std::make_pair(2304L, (DWORD)DM_POSITION));
 
