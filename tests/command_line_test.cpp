@@ -114,7 +114,8 @@ TEST(CommandLine, BadInputRefusedModesMatchedDisplaysNamedPrimaryMovesAllRefusal
     const int found[] = {0, 2, -1, -1, -1, 2, 2, 2, -1}; // the last name empty
     for (int k = 0; k < 9; k++)
         EXPECT_EQ(FindDisplay(displays, names.at(k).c_str()), found[k]) << k;
-    // /list names each monitor by the path a saved profile stores for it.
+    // /list names each monitor by the path a saved profile stores for it (that
+    // the capture reads the path is the profile store's case).
     CommandOutput listed;
     ASSERT_EQ(CarryOutCommand({L"/list"}, nullptr, &listed), EXIT_DONE);
     Profile present;
@@ -123,7 +124,6 @@ TEST(CommandLine, BadInputRefusedModesMatchedDisplaysNamedPrimaryMovesAllRefusal
         EXPECT_NE(listed.out.find(L"  Path: " + std::wstring(present.displays[k].path) + L"\r\n"),
                   std::wstring::npos)
             << listed.out.c_str();
-    EXPECT_STREQ(present.displays[2].path, L"\\\\?\\DISPLAY#SIM0005#3");
     ASSERT_EQ(MakePrimaryDisplay(displays, 1), DISP_CHANGE_SUCCESSFUL);
     // Device, x, flags beyond "store, apply later" (or the final apply) of every call.
     std::wstring log;
