@@ -399,7 +399,6 @@ TEST_F(MainWindowFixture, SwitchesAskOrRevertProfilesFromTheMenuAndMarkedOnesApp
     // chosen there applies in one step; the countdown, or Escape after a kept
     // one, puts the former arrangement back. Saving asks for a name, and before
     // replacing a profile.
-    Start(2);
     ASSERT_TRUE(SaveCurrentArrangement(L"Desk & Projector", 0));
     Profile game;
     ASSERT_TRUE(LoadProfile(L"Desk & Projector", &game));
