@@ -317,7 +317,7 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogetherA
     EXPECT_EQ(ended(0, 15000), 1);
 
     // Profiles, alone again: saved with a hotkey, listed, applied to the real
-    // screen in one step, refused by name, deleted.
+    // screen in one step, deleted (a missing name is refused with the bad input).
     EXPECT_EQ(RunProgram(L"/save-profile Wide /hotkey Ctrl+Alt+5").code, 0);
     ASSERT_EQ(RunProgram(L"/mode 800x600").code, 0);
     EXPECT_EQ(RunProgram(L"--SAVE-PROFILE Small /auto").code, 0);
@@ -331,8 +331,7 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogetherA
     EXPECT_EQ(ScreenHeight(), 768);
     EXPECT_EQ(RunProgram(L"/profile Small").code, 0);
     EXPECT_EQ(ScreenHeight(), 600);
-    EXPECT_EQ(RunProgram(L"/delete-profile Small").code,
-              0); // a missing one is refused in ListSwitchAndRefuse
+    EXPECT_EQ(RunProgram(L"/delete-profile Small").code, 0);
     EXPECT_EQ(RunProgram(L"/profiles").out, "Wide\r\n");
 }
 

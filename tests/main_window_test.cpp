@@ -1,3 +1,5 @@
+// The main window and its tray icon in this process on simulated monitors: clicks,
+// menus, mode commands, the keep-or-revert question and profiles.
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
@@ -386,7 +388,7 @@ TEST_F(MainWindowFixture, SwitchesAskOrRevertProfilesFromTheMenuAndMarkedOnesApp
         EXPECT_EQ(Program.session.changed != 0, kept) << "Escape's undo follows a kept switch only";
     }
 
-    // A refused switch is told and asks nothing (the option off is the first test's).
+    // A refused switch is told and asks nothing (the option off is the first case's).
     Sim.changeResult = DISP_CHANGE_BADMODE;
     Sim.calls.clear();
     Watch refusal;

@@ -1,3 +1,4 @@
+// The dialog's Profiles tab, read from its real controls, and what it stores.
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Profiles on simulated monitors: names and hotkey texts, the store and its junk,
+// and applying them in one step.
 #include <windows.h>
 
 #include <gtest/gtest.h>
