@@ -94,8 +94,7 @@ struct FixtureProcess : ChildProcess {
 inline std::wstring ShellFolder()
 {
     wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"tessivon-shell-";
+    return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"tessivon-shell-";
 }
 
 // The stand-in shell's behaviours for the two ways to its icons: through its
