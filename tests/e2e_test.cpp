@@ -90,12 +90,6 @@ bool Gone(HWND window)
 
 bool Closes(HWND window) { return window && PostMessageA(window, WM_CLOSE, 0, 0) && Gone(window); }
 
-// Answers the keep-or-revert question by a key on its countdown.
-bool Answer(HWND question, WPARAM key)
-{
-    return PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0) && Gone(question);
-}
-
 bool ScreenHeightBecomes(int height)
 {
     return WaitFor([=] { return GetSystemMetrics(SM_CYSCREEN) == height; }, 10000);
@@ -123,12 +117,6 @@ struct Program : ChildProcess {
     long Exit() { return Post(WM_COMMAND, ID_EXIT), Wait(15000); }
 };
 
-struct EndToEnd : ::testing::Test {
-    RegistryGuard registry;
-    Program program;
-    void TearDown() override { EXPECT_EQ(program.Exit(), 0); }
-};
-
 // The common controls serve only the dialog, COM only the desktop icon tools:
 // loaded at start-up they would hold most of the program's memory while it
 // waits in the tray. A real X pointer click with no hold, at the first icon of
@@ -140,8 +128,10 @@ struct EndToEnd : ::testing::Test {
 // inside the smaller screen comes back; with it off no layout is saved around
 // the switch, so they stay pushed. The file a user downloads is stripped and
 // carries the version block and the manifest.
-TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLayout)
+TEST(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLayout)
 {
+    RegistryGuard registry;
+    Program program;
     ASSERT_EQ(WaitForInputIdle(program.info.hProcess, 10000), 0u);
     EXPECT_FALSE(Loaded(program.info.hProcess, "comctl32.dll") || Loaded(program.info.hProcess, "ole32.dll"));
     HWND dialog = OpenDialog();
@@ -202,7 +192,10 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
         ASSERT_TRUE(ScreenHeightBecomes(480) && (question = WaitShown("Tessivon")));
         ASSERT_TRUE(WaitFor([&] { return !SamePlaces(shell.Report(), start); }, 5000)) << "the shell pushes";
         EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
-        EXPECT_TRUE(Answer(question, keep ? VK_RETURN : VK_ESCAPE));
+        // Answered by a key on its countdown.
+        WPARAM key = keep ? VK_RETURN : VK_ESCAPE;
+        EXPECT_TRUE(PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0) &&
+                    Gone(question));
         EXPECT_EQ(StoredHeight(), keep ? 480u : 768u);
         if (keep)
             Post(WM_KEYDOWN, VK_ESCAPE);
@@ -215,6 +208,7 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
             EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\640x480@0,0"), ERROR_SUCCESS)
                 << "a layout was saved";
     }
+    EXPECT_EQ(program.Exit(), 0);
 
     // What a user downloads: no symbol table, the version block, and a manifest
     // asking for per-monitor DPI awareness and the version 6 common controls.

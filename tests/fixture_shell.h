@@ -77,8 +77,7 @@ struct FixtureProcess : ChildProcess {
     {
         bool ready = WaitFor([] { return Find("Fixture ready") != nullptr; }, 30000);
 #ifdef EXPECT_TRUE // in a test program (the screenshot program uses it too)
-        EXPECT_TRUE(ready) << "the fixture program did not start: "
-                           << std::string(arguments.begin(), arguments.end());
+        EXPECT_TRUE(ready) << "fixture not started: " << std::string(arguments.begin(), arguments.end());
 #endif
         (void)ready;
     }
