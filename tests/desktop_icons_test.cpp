@@ -1,5 +1,6 @@
 // The desktop icon tools against a stand-in shell in another process: the
-// channel, the Icons tab, the hidden labels and the icon view window.
+// channel, the Icons tab, the hidden labels, the icon view window and the icon
+// layouts.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
+#include "tests/sim_adapter.h"
 
 namespace {
 
@@ -79,7 +81,8 @@ struct WineShellWindows {
 // "Progman" or "WorkerW", through the folder view only where it holds the list
 // view (not Wine's own), and reaches nothing without a shell; over either
 // path, drops on the Icons tab move the icons at once and they stay through
-// the shell's arrangement, and Cancel, Apply, OK and a lost activation settle them.
+// the shell's arrangement, and Cancel, Apply, OK and a lost activation settle them;
+// a shell started anew under an open Icons tab is followed.
 TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLostActivationSettleThem)
 {
     std::vector<FixtureIcon> icons = GridIcons(3, 3);
@@ -115,7 +118,46 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
                   0);
     }));
 
+    std::vector<FixtureIcon> named = GridIcons(4, 3);
+    for (FixtureIcon &icon : named)
+        icon.file = icon.text + L".txt";
+    named[3].file = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+    named[3].text = L"";
     for (const wchar_t *path : IconPaths) {
+        // The shell ends and another starts, its icons in another order and other
+        // places, while the Icons tab is open after a drop: the tab shows the new
+        // shell's icons, and Cancel puts each where the same icon stood before, also
+        // an icon of no file whose label is hidden (known by its "::{GUID}" name, as
+        // the layout store knows it).
+        auto first = std::make_unique<FixtureShell>(named, false, path);
+        std::vector<FixtureIcon> before = first->Report();
+        std::vector<FixtureIcon> reversed(named.rbegin(), named.rend());
+        for (FixtureIcon &icon : reversed)
+            icon.y += 200;
+        std::unique_ptr<FixtureShell> second;
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_ICONS);
+            POINT origin = MiniatureInView(state);
+            SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 5, origin.y + 5));
+            ASSERT_TRUE(state.icons.pending);
+            first.reset();
+            second = std::make_unique<FixtureShell>(reversed, false, path);
+            PumpMessages(1500); // the dialog looks for the shell every second
+            ASSERT_TRUE(state.icons.listView == FindDesktopListView() && state.icons.view.count == 4)
+                << "the tab did not follow the new shell";
+            POINT expected = {ScaleToCanvas(reversed[0].x, state.canvas.scale) + MiniatureInView(state).x,
+                              ScaleToCanvas(reversed[0].y, state.canvas.scale) + MiniatureInView(state).y};
+            EXPECT_TRUE(state.icons.view.items[0].x == expected.x &&
+                        state.icons.view.items[0].y == expected.y);
+        }));
+        ASSERT_TRUE(second);
+        std::vector<FixtureIcon> after = second->Report();
+        ASSERT_EQ(after.size(), 4u);
+        for (const FixtureIcon &icon : after) {
+            int k = icon.text.empty() ? 3 : _wtoi(icon.text.c_str() + 5); // "Icon k"
+            EXPECT_TRUE(SamePlaces({icon}, {before[k]})) << "Icon " << k << " at " << icon.x << "," << icon.y;
+        }
+        second.reset();
         // Drops.
         FixtureShell shell(GridIcons(3, 3), false, path);
         // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
@@ -202,8 +244,11 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
 // the store, the menus and start-up; every icon on the Icons tab, its
 // pictures shared. A click on the tab shows it at once, empty; the icons come
 // a chunk at a time on the dialog's own messages, under the busy cursor until
-// the last; over either path to the shell's icons.
-TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUpIconsComingAChunkAtATime)
+// the last. Icon layouts saved and restored through the icon view's menu with
+// the status line, twins kept apart, icons gone or not in the layout passed
+// over, 500 icons at once; over either path to the shell's icons. Junk in the
+// layout store is passed over and the rest kept.
+TEST_F(DesktopIcons, LabelsAndLayoutsThroughTheMenusAndAtStartUpIconsComingAChunkAtATimeJunkPassedOver)
 {
     const int count = 150;
     std::vector<FixtureIcon> icons = GridIcons(count, 3);
@@ -211,6 +256,56 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUpIconsComi
     icons[2].text = icons[3].text = Memo;
     for (const wchar_t *path : IconPaths) {
         RegistryGuard fresh;
+        {
+            // Icons 0 and 3 share a file, so their ID lists name one path; icons 4
+            // and 5 have no ID list (no such file) and one label.
+            std::vector<FixtureIcon> twins = GridIcons(6, 3);
+            twins[4].text = twins[5].text = L"Twin";
+            twins[4].file = twins[5].file = L"no|file";
+            FixtureShell shell(twins, false, path);
+            const std::vector<FixtureIcon> start = shell.Report();
+            ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+                SwitchToTab(state, TAB_ICONS);
+                IconView &view = state.icons.view;
+                SendMessageW(view.window, WM_COMMAND, ID_RESTORE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "No icons position saved for this display setup.");
+                SendMessageW(view.window, WM_COMMAND, ID_SAVE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "Icons position saved: 6 icons.");
+                shell.Move(4, start[5].x, start[5].y); // the twins swapped
+                shell.Move(5, start[4].x, start[4].y);
+                shell.Move(0, 500, 400);
+                SendMessageW(view.window, WM_COMMAND, ID_RESTORE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "Icons position restored: 6 icons.");
+                EXPECT_TRUE(SamePlaces(shell.Report(), start));
+                SwitchToTab(state, TAB_SETTINGS);
+                EXPECT_FALSE(IsWindowVisible(state.iconStatus));
+            }));
+
+            // Icon 1 deleted since the save; the first twin no longer in the layout.
+            SendMessageW(FindDesktopListView(), LVM_DELETEITEM, 1, 0);
+            std::wstring key = ICON_LAYOUTS_KEY L"\\" + PresentDisplaySetup(),
+                         second = ShellFolder() + L"picture 0.txt #2";
+            EXPECT_EQ(SHGetValueW(HKEY_CURRENT_USER, key.c_str(), second.c_str(), nullptr, nullptr, nullptr),
+                      ERROR_SUCCESS)
+                << "stored by its file, the second icon of that file told apart";
+            SHDeleteValueW(HKEY_CURRENT_USER, key.c_str(), L"Twin");
+            for (int i : {0, 3, 4})
+                shell.Move(i, 600, 100 * i);
+            EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), 4) << "icons 0, 2, 3 and 5";
+            std::vector<FixtureIcon> now = shell.Report(),
+                                     kept = {start[0], start[2], start[3], now[3], start[5]};
+            EXPECT_TRUE(SamePlaces(now, kept) && now[3].x == 600) << "the first twin stays";
+        }
+        {
+            // 500 icons, every third moved away, all back in one restore.
+            FixtureShell many(GridIcons(500, 20), false, path);
+            const std::vector<FixtureIcon> saved = many.Report();
+            ASSERT_EQ(SaveIconLayout(FindDesktopListView()), 500);
+            for (int i = 0; i < 500; i += 3)
+                many.Move(i, 950, 700);
+            EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), 500) << "path " << path;
+            EXPECT_TRUE(SamePlaces(many.Report(), saved));
+        }
         FixtureShell shell(icons, false, path);
         const std::vector<FixtureIcon> start = shell.Report();
         ASSERT_EQ(start.size(), (size_t)count);
@@ -292,6 +387,58 @@ TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUpIconsComi
         EXPECT_TRUE(now[2].text == L"" && now[3].text == Memo) << "the twin took the only stored number";
         EXPECT_EQ(StoredCount(), 1u) << "the note kept";
     }
+
+    EXPECT_TRUE(IsDisplaySetupText(L"1920x1080@0,0;1280x1024@1920,0") &&
+                IsDisplaySetupText(L"800x600@-800,0"));
+    for (const wchar_t *setup : {L"", L"1920x1080", L"0x768@0,0", L"1024x768@0,0;", L"1024x768@0,0;junk",
+                                 L"99999999x1@0,0", L"1024x-768@0,0"})
+        EXPECT_FALSE(IsDisplaySetupText(setup)) << std::string(setup, setup + wcslen(setup));
+    EXPECT_FALSE(WriteIconLayout(L"not a setup", {{L"a", 1, 2}}));
+    {
+        // The same two sizes the other way round are another setup with a layout of its own.
+        ScopedSimAdapter adapter;
+        SimSetMonitors(2);
+        adapter.Install();
+        std::wstring sideBySide = PresentDisplaySetup();
+        for (SimMonitor &monitor : Sim.monitors)
+            OffsetRect(&monitor.rect, monitor.primary ? 0 : -2048, 0);
+        adapter.Install();
+        EXPECT_EQ(sideBySide, L"1024x768@0,0;1024x768@1024,0");
+        EXPECT_EQ(PresentDisplaySetup(), L"1024x768@-1024,0;1024x768@0,0");
+    }
+
+    FixtureShell shell(GridIcons(4, 4));
+    const std::vector<FixtureIcon> start = shell.Report();
+    HWND listView = FindDesktopListView();
+    ASSERT_EQ(SaveIconLayout(listView), 4);
+    EXPECT_EQ(SaveIconLayout(nullptr), -1) << "without the shell's icon list";
+    std::vector<IconPlace> stored;
+    ASSERT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &stored) && stored.size() == 4u) << "kept";
+    // Icon 1's value cut short, icon 2's of another type, icon 3's off any
+    // desktop, one for an icon gone; another setup and a key naming none.
+    std::wstring key = ICON_LAYOUTS_KEY L"\\" + PresentDisplaySetup();
+    DWORD number = 7;
+    LONG offDesktop[2] = {70000, 10}, gone[2] = {5, 5};
+    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), stored[1].identity.c_str(), REG_BINARY, &number, 4);
+    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), stored[2].identity.c_str(), REG_DWORD, &number, 4);
+    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), stored[3].identity.c_str(), REG_BINARY, offDesktop, 8);
+    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), L"Z:\\gone.txt", REG_BINARY, gone, sizeof(gone));
+    ASSERT_TRUE(WriteIconLayout(L"2048x1536@0,0", {{stored[0].identity, 9, 9}}));
+    SHSetValueW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\not a setup", L"x", REG_SZ, L"junk", 10);
+    for (int i = 0; i < 4; i++)
+        shell.Move(i, 700, 100 + 90 * i);
+    EXPECT_EQ(RestoreIconLayout(listView), 1);
+    std::vector<FixtureIcon> now = shell.Report();
+    EXPECT_TRUE(SamePlaces({now[0]}, {start[0]}));
+    EXPECT_TRUE(now[1].x == 700 && now[2].x == 700 && now[3].x == 700) << "their junk values moved nothing";
+
+    // Saving again replaces this setup's values only.
+    ASSERT_EQ(SaveIconLayout(listView), 4);
+    std::vector<IconPlace> other;
+    EXPECT_TRUE(ReadIconLayout(L"2048x1536@0,0", &other) && other.size() == 1u && other[0].x == 9);
+    EXPECT_EQ(
+        SHGetValueW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\not a setup", L"x", nullptr, nullptr, nullptr),
+        ERROR_SUCCESS);
 }
 
 // A shell that stops answering once its icons exist, or whose folder view
@@ -352,50 +499,6 @@ TEST_F(DesktopIcons, HangingOrLyingShellIsBoundedAndTheIconsTabSaysSo)
         EXPECT_EQ(state.icons.view.count, 3) << "the items past the real ones left off";
         EXPECT_EQ(WindowText(state.hintLabel), "The desktop reports more icons than the 10000 shown here.");
     }));
-}
-
-// The shell ends and another starts, its icons in another order and other
-// places, while the Icons tab is open after a drop: the tab shows the new
-// shell's icons, and Cancel puts each where the same icon stood before, also
-// an icon of no file whose label is hidden (known by its "::{GUID}" name, as
-// the layout store knows it); over either path to the shell's icons.
-TEST_F(DesktopIcons, ShellStartedAnewIsFollowedAndCancelMatchesIconsByIdentity)
-{
-    std::vector<FixtureIcon> icons = GridIcons(4, 3);
-    for (FixtureIcon &icon : icons)
-        icon.file = icon.text + L".txt";
-    icons[3].file = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
-    icons[3].text = L"";
-    for (const wchar_t *path : IconPaths) {
-        auto first = std::make_unique<FixtureShell>(icons, false, path);
-        std::vector<FixtureIcon> before = first->Report();
-        std::vector<FixtureIcon> reversed(icons.rbegin(), icons.rend());
-        for (FixtureIcon &icon : reversed)
-            icon.y += 200;
-        std::unique_ptr<FixtureShell> second;
-        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
-            SwitchToTab(state, TAB_ICONS);
-            POINT origin = MiniatureInView(state);
-            SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 5, origin.y + 5));
-            ASSERT_TRUE(state.icons.pending);
-            first.reset();
-            second = std::make_unique<FixtureShell>(reversed, false, path);
-            PumpMessages(1500); // the dialog looks for the shell every second
-            ASSERT_TRUE(state.icons.listView == FindDesktopListView() && state.icons.view.count == 4)
-                << "the tab did not follow the new shell";
-            POINT expected = {ScaleToCanvas(reversed[0].x, state.canvas.scale) + MiniatureInView(state).x,
-                              ScaleToCanvas(reversed[0].y, state.canvas.scale) + MiniatureInView(state).y};
-            EXPECT_TRUE(state.icons.view.items[0].x == expected.x &&
-                        state.icons.view.items[0].y == expected.y);
-        }));
-        ASSERT_TRUE(second);
-        std::vector<FixtureIcon> after = second->Report();
-        ASSERT_EQ(after.size(), 4u);
-        for (const FixtureIcon &icon : after) {
-            int k = icon.text.empty() ? 3 : _wtoi(icon.text.c_str() + 5); // "Icon k"
-            EXPECT_TRUE(SamePlaces({icon}, {before[k]})) << "Icon " << k << " at " << icon.x << "," << icon.y;
-        }
-    }
 }
 
 } // namespace

@@ -46,14 +46,15 @@
 
 #include "fixture_shell.h"
 
-static HWND ListView, Desktop, View; // Desktop: "Progman", which gets the display changes
+// Desktop: "Progman", which gets the display changes; Stubborn keeps its place whatever it is asked.
+static HWND ListView, Desktop, View, Stubborn;
 static bool FolderView;
 static std::map<UINT, POINT> Places; // where the shell itself put each item, by its lasting id
 
 static LVITEMW ItemOf(int i, wchar_t *text)
 {
     LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text,
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text;
     item.cchTextMax = 512;
     item.lParam = SendMessageW(ListView, LVM_GETITEMW, 0, (LPARAM)&item) ? item.lParam : -1;
     return item;
@@ -124,6 +125,8 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
     // WM_APP + 2 also tells the move as Windows' list view tells a user's drag (Wine's tells none).
     if (message == WM_APP + 2)
         NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, ListView, OBJID_CLIENT, (LONG)wParam + 1);
+    if (message == WM_WINDOWPOSCHANGING && window == Stubborn)
+        reinterpret_cast<WINDOWPOS *>(lParam)->flags |= SWP_NOMOVE;
     if (message == WM_DISPLAYCHANGE && window == Desktop)
         PushIconsInside(LOWORD(lParam), HIWORD(lParam));
     if (message == FOLDER_VIEW_PLACE)
@@ -134,18 +137,10 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
                                                             : DefWindowProcW(window, message, wParam, lParam);
 }
 
-static LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_WINDOWPOSCHANGING)
-        reinterpret_cast<WINDOWPOS *>(lParam)->flags |= SWP_NOMOVE;
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 static HWND Make(const wchar_t *type, const wchar_t *title, DWORD style, int x, int y, int width, int height,
                  HWND parent = nullptr)
 {
-    WNDPROC procedure = wcscmp(type, L"TessivonStubborn") ? ShellProc : StubbornProc;
-    WNDCLASSW windowClass = {0, procedure, 0, 0, GetModuleHandleW(nullptr), 0, 0, (HBRUSH)(COLOR_WINDOW + 1),
+    WNDCLASSW windowClass = {0, ShellProc, 0, 0, GetModuleHandleW(nullptr), 0, 0, (HBRUSH)(COLOR_WINDOW + 1),
                              0, type};
     if (wcscmp(type, WC_LISTVIEWW)) // the list view is comctl32's own
         RegisterClassW(&windowClass);
@@ -174,7 +169,7 @@ static void MakeWindows(int count, bool stubborn)
     Make(L"Shell_TrayWnd", L"Fixture taskbar", shown, 300, 740, 400, 20);
     Make(L"BaseBar", L"Fixture band", shown, 720, 740, 100, 20);
     if (stubborn)
-        Make(L"TessivonStubborn", L"Fixture stubborn", shown, 300, 300, 60, 50);
+        Stubborn = Make(L"TessivonStubborn", L"Fixture stubborn", shown, 300, 300, 60, 50);
 }
 
 static void MakeShell(bool workerW, bool lying, bool folderView)
@@ -222,13 +217,13 @@ int main()
         CloseHandle(CreateThread(nullptr, 0, StayOnDesktop, nullptr, 0, nullptr));
         return (int)StayOnDesktop(nullptr);
     }
+    const wchar_t *option = argc > 2 ? argv[2] : L"";
     if (!wcscmp(argv[1], L"windows"))
-        MakeWindows(argc > 2 ? _wtoi(argv[2]) : 0, argc > 3 && !wcscmp(argv[3], L"stubborn"));
+        MakeWindows(_wtoi(option), argc > 3 && !wcscmp(argv[3], L"stubborn"));
     else
-        MakeShell(!wcscmp(argv[1], L"workerw"), argc > 2 && !wcscmp(argv[2], L"lying"),
-                  argc > 2 && !wcscmp(argv[2], L"folderview"));
+        MakeShell(!wcscmp(argv[1], L"workerw"), !wcscmp(option, L"lying"), !wcscmp(option, L"folderview"));
     Make(L"TessivonFixture", L"Fixture ready", WS_POPUP, 0, 0, 10, 10);
-    if (argc > 2 && !wcscmp(argv[2], L"hang"))
+    if (!wcscmp(option, L"hang"))
         Sleep(INFINITE);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)

@@ -77,8 +77,7 @@ struct FixtureProcess : ChildProcess {
     {
         bool ready = WaitFor([] { return Find("Fixture ready") != nullptr; }, 30000);
 #ifdef EXPECT_TRUE // in a test program (the screenshot program uses it too)
-        EXPECT_TRUE(ready) << "the fixture program did not start: "
-                           << std::string(arguments.begin(), arguments.end());
+        EXPECT_TRUE(ready) << "fixture not started: " << std::string(arguments.begin(), arguments.end());
 #endif
         (void)ready;
     }
@@ -94,8 +93,7 @@ struct FixtureProcess : ChildProcess {
 inline std::wstring ShellFolder()
 {
     wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"tessivon-shell-";
+    return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"tessivon-shell-";
 }
 
 // The stand-in shell's behaviours for the two ways to its icons: through its

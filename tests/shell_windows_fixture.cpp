@@ -16,17 +16,15 @@
 #include <windows.h>
 
 #include <exdisp.h>
-#include <new>
 #include <shlguid.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include "fixture_shell.h"
 
-// clang-format off
-#define NOT_CALLED { return E_NOTIMPL; }
-
-// clang-format on
+// A method the program never calls.
+#define NOT_CALLED(name, ...)                                                                                \
+    STDMETHODIMP name(__VA_ARGS__) override { return E_NOTIMPL; }
 
 namespace {
 
@@ -52,7 +50,6 @@ int IndexOf(PCUITEMID_CHILD child) { return *reinterpret_cast<const int *>(child
 struct Desktop final : IShellWindows, IServiceProvider, IShellBrowser, IShellView, IFolderView, IShellFolder,
                        IClassFactory {
     // clang-format on
-    LONG references = 1;
     STDMETHODIMP QueryInterface(REFIID iid, void **out) override
     {
         *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IShellWindows ? (IShellWindows *)this
@@ -63,24 +60,14 @@ struct Desktop final : IShellWindows, IServiceProvider, IShellBrowser, IShellVie
                : iid == IID_IShellFolder                        ? (IShellFolder *)this
                : iid == IID_IClassFactory                       ? (IClassFactory *)this
                                                                 : (void *)nullptr;
-        return *out ? AddRef(), S_OK : E_NOINTERFACE;
+        return *out ? S_OK : E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&references); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG left = InterlockedDecrement(&references);
-        if (!left)
-            delete this;
-        return left;
-    }
-    // IClassFactory: every instance is a new desktop.
+    // One object, its own class factory, lives as long as the DLL: it holds no state.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown *outer, REFIID iid, void **out) override
     {
-        Desktop *desktop = outer ? nullptr : new (std::nothrow) Desktop;
-        HRESULT result = desktop ? desktop->QueryInterface(iid, out) : CLASS_E_NOAGGREGATION;
-        if (desktop)
-            desktop->Release();
-        return result;
+        return outer ? CLASS_E_NOAGGREGATION : QueryInterface(iid, out);
     }
     STDMETHODIMP LockServer(BOOL) override { return S_OK; }
     // IShellWindows
@@ -90,21 +77,20 @@ struct Desktop final : IShellWindows, IServiceProvider, IShellBrowser, IShellVie
         *window = 0;
         return type == SWC_DESKTOP ? QueryInterface(IID_IDispatch, (void **)out) : S_FALSE;
     }
-    STDMETHODIMP GetTypeInfoCount(UINT *) override NOT_CALLED;
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo **) override NOT_CALLED;
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override NOT_CALLED;
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *,
-                        UINT *) override NOT_CALLED;
-    STDMETHODIMP get_Count(LONG *) override NOT_CALLED;
-    STDMETHODIMP Item(VARIANT, IDispatch **) override NOT_CALLED;
-    STDMETHODIMP _NewEnum(IUnknown **) override NOT_CALLED;
-    STDMETHODIMP Register(IDispatch *, LONG, int, LONG *) override NOT_CALLED;
-    STDMETHODIMP RegisterPending(LONG, VARIANT *, VARIANT *, int, LONG *) override NOT_CALLED;
-    STDMETHODIMP Revoke(LONG) override NOT_CALLED;
-    STDMETHODIMP OnNavigate(LONG, VARIANT *) override NOT_CALLED;
-    STDMETHODIMP OnActivated(LONG, VARIANT_BOOL) override NOT_CALLED;
-    STDMETHODIMP OnCreated(LONG, IUnknown *) override NOT_CALLED;
-    STDMETHODIMP ProcessAttachDetach(VARIANT_BOOL) override NOT_CALLED;
+    NOT_CALLED(GetTypeInfoCount, UINT *);
+    NOT_CALLED(GetTypeInfo, UINT, LCID, ITypeInfo **);
+    NOT_CALLED(GetIDsOfNames, REFIID, LPOLESTR *, UINT, LCID, DISPID *);
+    NOT_CALLED(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *);
+    NOT_CALLED(get_Count, LONG *);
+    NOT_CALLED(Item, VARIANT, IDispatch **);
+    NOT_CALLED(_NewEnum, IUnknown **);
+    NOT_CALLED(Register, IDispatch *, LONG, int, LONG *);
+    NOT_CALLED(RegisterPending, LONG, VARIANT *, VARIANT *, int, LONG *);
+    NOT_CALLED(Revoke, LONG);
+    NOT_CALLED(OnNavigate, LONG, VARIANT *);
+    NOT_CALLED(OnActivated, LONG, VARIANT_BOOL);
+    NOT_CALLED(OnCreated, LONG, IUnknown *);
+    NOT_CALLED(ProcessAttachDetach, VARIANT_BOOL);
     // IServiceProvider, IShellBrowser and IShellView: the way to the folder view.
     STDMETHODIMP QueryService(REFGUID service, REFIID iid, void **out) override
     {
@@ -120,31 +106,30 @@ struct Desktop final : IShellWindows, IServiceProvider, IShellBrowser, IShellVie
         *window = AskShell(FOLDER_VIEW_MODE, 0, 0, false) ? ViewWindow() : nullptr;
         return S_OK;
     }
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override NOT_CALLED;
-    STDMETHODIMP InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS) override NOT_CALLED;
-    STDMETHODIMP SetMenuSB(HMENU, HOLEMENU, HWND) override NOT_CALLED;
-    STDMETHODIMP RemoveMenusSB(HMENU) override NOT_CALLED;
-    STDMETHODIMP SetStatusTextSB(LPCWSTR) override NOT_CALLED;
-    STDMETHODIMP EnableModelessSB(WINBOOL) override NOT_CALLED;
-    STDMETHODIMP TranslateAcceleratorSB(MSG *, WORD) override NOT_CALLED;
-    STDMETHODIMP BrowseObject(PCUIDLIST_RELATIVE, UINT) override NOT_CALLED;
-    STDMETHODIMP GetViewStateStream(DWORD, IStream **) override NOT_CALLED;
-    STDMETHODIMP GetControlWindow(UINT, HWND *) override NOT_CALLED;
-    STDMETHODIMP SendControlMsg(UINT, UINT, WPARAM, LPARAM, LRESULT *) override NOT_CALLED;
-    STDMETHODIMP OnViewWindowActive(IShellView *) override NOT_CALLED;
-    STDMETHODIMP SetToolbarItems(LPTBBUTTONSB, UINT, UINT) override NOT_CALLED;
-    STDMETHODIMP TranslateAccelerator(MSG *) override NOT_CALLED;
-    STDMETHODIMP EnableModeless(WINBOOL) override NOT_CALLED;
-    STDMETHODIMP UIActivate(UINT) override NOT_CALLED;
-    STDMETHODIMP Refresh() override NOT_CALLED;
-    STDMETHODIMP CreateViewWindow(IShellView *, LPCFOLDERSETTINGS, IShellBrowser *, RECT *,
-                                  HWND *) override NOT_CALLED;
-    STDMETHODIMP DestroyViewWindow() override NOT_CALLED;
-    STDMETHODIMP GetCurrentInfo(LPFOLDERSETTINGS) override NOT_CALLED;
-    STDMETHODIMP AddPropertySheetPages(DWORD, LPFNSVADDPROPSHEETPAGE, LPARAM) override NOT_CALLED;
-    STDMETHODIMP SaveViewState() override NOT_CALLED;
-    STDMETHODIMP SelectItem(PCUITEMID_CHILD, SVSIF) override NOT_CALLED;
-    STDMETHODIMP GetItemObject(UINT, REFIID, void **) override NOT_CALLED;
+    NOT_CALLED(ContextSensitiveHelp, BOOL);
+    NOT_CALLED(InsertMenusSB, HMENU, LPOLEMENUGROUPWIDTHS);
+    NOT_CALLED(SetMenuSB, HMENU, HOLEMENU, HWND);
+    NOT_CALLED(RemoveMenusSB, HMENU);
+    NOT_CALLED(SetStatusTextSB, LPCWSTR);
+    NOT_CALLED(EnableModelessSB, WINBOOL);
+    NOT_CALLED(TranslateAcceleratorSB, MSG *, WORD);
+    NOT_CALLED(BrowseObject, PCUIDLIST_RELATIVE, UINT);
+    NOT_CALLED(GetViewStateStream, DWORD, IStream **);
+    NOT_CALLED(GetControlWindow, UINT, HWND *);
+    NOT_CALLED(SendControlMsg, UINT, UINT, WPARAM, LPARAM, LRESULT *);
+    NOT_CALLED(OnViewWindowActive, IShellView *);
+    NOT_CALLED(SetToolbarItems, LPTBBUTTONSB, UINT, UINT);
+    NOT_CALLED(TranslateAccelerator, MSG *);
+    NOT_CALLED(EnableModeless, WINBOOL);
+    NOT_CALLED(UIActivate, UINT);
+    NOT_CALLED(Refresh);
+    NOT_CALLED(CreateViewWindow, IShellView *, LPCFOLDERSETTINGS, IShellBrowser *, RECT *, HWND *);
+    NOT_CALLED(DestroyViewWindow);
+    NOT_CALLED(GetCurrentInfo, LPFOLDERSETTINGS);
+    NOT_CALLED(AddPropertySheetPages, DWORD, LPFNSVADDPROPSHEETPAGE, LPARAM);
+    NOT_CALLED(SaveViewState);
+    NOT_CALLED(SelectItem, PCUITEMID_CHILD, SVSIF);
+    NOT_CALLED(GetItemObject, UINT, REFIID, void **);
     // IFolderView
     STDMETHODIMP GetFolder(REFIID iid, void **out) override { return QueryInterface(iid, out); }
     STDMETHODIMP Item(int index, PITEMID_CHILD *out) override
@@ -170,16 +155,16 @@ struct Desktop final : IShellWindows, IServiceProvider, IShellBrowser, IShellVie
             AskShell(FOLDER_VIEW_MOVE, IndexOf(children[k]), MAKELPARAM(places[k].x, places[k].y));
         return S_OK;
     }
-    STDMETHODIMP GetCurrentViewMode(UINT *) override NOT_CALLED;
-    STDMETHODIMP SetCurrentViewMode(UINT) override NOT_CALLED;
-    STDMETHODIMP ItemCount(UINT, int *) override NOT_CALLED;
-    STDMETHODIMP Items(UINT, REFIID, void **) override NOT_CALLED;
-    STDMETHODIMP GetSelectionMarkedItem(int *) override NOT_CALLED;
-    STDMETHODIMP GetFocusedItem(int *) override NOT_CALLED;
-    STDMETHODIMP GetSpacing(POINT *) override NOT_CALLED;
-    STDMETHODIMP GetDefaultSpacing(POINT *) override NOT_CALLED;
-    STDMETHODIMP GetAutoArrange() override NOT_CALLED;
-    STDMETHODIMP SelectItem(int, DWORD) override NOT_CALLED;
+    NOT_CALLED(GetCurrentViewMode, UINT *);
+    NOT_CALLED(SetCurrentViewMode, UINT);
+    NOT_CALLED(ItemCount, UINT, int *);
+    NOT_CALLED(Items, UINT, REFIID, void **);
+    NOT_CALLED(GetSelectionMarkedItem, int *);
+    NOT_CALLED(GetFocusedItem, int *);
+    NOT_CALLED(GetSpacing, POINT *);
+    NOT_CALLED(GetDefaultSpacing, POINT *);
+    NOT_CALLED(GetAutoArrange);
+    NOT_CALLED(SelectItem, int, DWORD);
     // IShellFolder: the names of the view's children.
     STDMETHODIMP GetDisplayNameOf(PCUITEMID_CHILD child, SHGDNF, STRRET *name) override
     {
@@ -190,32 +175,24 @@ struct Desktop final : IShellWindows, IServiceProvider, IShellBrowser, IShellVie
         name->uType = STRRET_WSTR;
         return SHStrDupW(text, &name->pOleStr);
     }
-    STDMETHODIMP ParseDisplayName(HWND, IBindCtx *, LPWSTR, ULONG *, PIDLIST_RELATIVE *,
-                                  ULONG *) override NOT_CALLED;
-    STDMETHODIMP EnumObjects(HWND, SHCONTF, IEnumIDList **) override NOT_CALLED;
-    STDMETHODIMP BindToObject(PCUIDLIST_RELATIVE, IBindCtx *, REFIID, void **) override NOT_CALLED;
-    STDMETHODIMP BindToStorage(PCUIDLIST_RELATIVE, IBindCtx *, REFIID, void **) override NOT_CALLED;
-    STDMETHODIMP CompareIDs(LPARAM, PCUIDLIST_RELATIVE, PCUIDLIST_RELATIVE) override NOT_CALLED;
-    STDMETHODIMP CreateViewObject(HWND, REFIID, void **) override NOT_CALLED;
-    STDMETHODIMP GetAttributesOf(UINT, PCUITEMID_CHILD_ARRAY, SFGAOF *) override NOT_CALLED;
-    STDMETHODIMP GetUIObjectOf(HWND, UINT, PCUITEMID_CHILD_ARRAY, REFIID, UINT *,
-                               void **) override NOT_CALLED;
-    STDMETHODIMP SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF, PITEMID_CHILD *) override NOT_CALLED;
+    NOT_CALLED(ParseDisplayName, HWND, IBindCtx *, LPWSTR, ULONG *, PIDLIST_RELATIVE *, ULONG *);
+    NOT_CALLED(EnumObjects, HWND, SHCONTF, IEnumIDList **);
+    NOT_CALLED(BindToObject, PCUIDLIST_RELATIVE, IBindCtx *, REFIID, void **);
+    NOT_CALLED(BindToStorage, PCUIDLIST_RELATIVE, IBindCtx *, REFIID, void **);
+    NOT_CALLED(CompareIDs, LPARAM, PCUIDLIST_RELATIVE, PCUIDLIST_RELATIVE);
+    NOT_CALLED(CreateViewObject, HWND, REFIID, void **);
+    NOT_CALLED(GetAttributesOf, UINT, PCUITEMID_CHILD_ARRAY, SFGAOF *);
+    NOT_CALLED(GetUIObjectOf, HWND, UINT, PCUITEMID_CHILD_ARRAY, REFIID, UINT *, void **);
+    NOT_CALLED(SetNameOf, HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF, PITEMID_CHILD *);
 };
 
 } // namespace
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID type, REFIID iid, void **out)
 {
+    static Desktop desktop;
     *out = nullptr;
-    if (type != CLSID_ShellWindows)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    Desktop *factory = new (std::nothrow) Desktop;
-    if (!factory)
-        return E_OUTOFMEMORY;
-    HRESULT result = factory->QueryInterface(iid, out);
-    factory->Release();
-    return result;
+    return type == CLSID_ShellWindows ? desktop.QueryInterface(iid, out) : CLASS_E_CLASSNOTAVAILABLE;
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }
