@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include <dbt.h>
+#include <wtsapi32.h>
 
 #include "app/single_instance.h"
 #include "command/command_line.h"
@@ -114,25 +115,24 @@ static void OnCreate(MainWindowState *state, HWND window)
         PostMessageW(window, WM_REPORT_HOTKEYS, 0, 0);
     // The shell's icon list may come seconds after logon: waited for by a
     // timer, so that the tray icon answers meanwhile.
-    if (ReadOptionNumber(OPT_RESTORE_ICON_POS_AT_STARTUP))
-        SetTimer(window, ICON_STARTUP_TIMER_ID, ICON_STARTUP_PERIOD, nullptr);
+    IconLayoutStart(&state->session.iconLayout, window);
+    WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
     WatchDisplaySet(state);
 }
 
-static void OnIconLayoutTimer(MainWindowState *state, UINT_PTR id)
-{
-    bool done = id == ICON_STARTUP_TIMER_ID ? IconLayoutStartupTick(&state->session.iconLayout)
-                                            : SessionIconLayoutSettled(&state->session);
-    if (done)
-        KillTimer(state->window, id);
-}
-
 // "&Exit Tessivon" and the end of the session.
-static void SaveIconLayoutAtExit()
+static void SaveIconLayoutAtExit(MainWindowState *state)
 {
     if (ReadOptionNumber(OPT_AUTOMATICLY_SAVE_ICON_POS))
-        if (HWND listView = FindDesktopListView())
-            SaveIconLayout(listView);
+        IconLayoutSaveSettled(&state->session.iconLayout);
+}
+
+// The session locks or the machine sleeps, when people usually undock: the
+// icon layout is saved first.
+static void OnLeavingDesk(MainWindowState *state, UINT message, WPARAM event)
+{
+    if (message == WM_WTSSESSION_CHANGE ? event == WTS_SESSION_LOCK : event == PBT_APMSUSPEND)
+        IconLayoutKeepNow(&state->session.iconLayout);
 }
 
 static void ReportTakenHotkeys(MainWindowState *state)
@@ -337,11 +337,12 @@ static void OnCommand(MainWindowState *state, UINT id)
         break;
     case ID_EXIT:
     case 1:
-        SaveIconLayoutAtExit();
+        SaveIconLayoutAtExit(state);
         DestroyWindow(state->window);
         break;
     case ID_RESTORE_ICON_POSITIONS:
         RestoreIconLayout(FindDesktopListView());
+        IconLayoutKeepNow(&state->session.iconLayout);
         break;
     case ID_EXTENDED_PROPERTIES:
         RunExtendedProperties(state);
@@ -390,14 +391,14 @@ static void OnDisplayChange(MainWindowState *state)
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &fit.workArea, 0);
     EnumWindows(FitMaximizedWindowProc, reinterpret_cast<LPARAM>(&fit));
     ShowTrayIcon(state);
-    if (SessionDisplayChanged(&state->session))
-        SetTimer(state->window, ICON_SETTLE_TIMER_ID, ICON_SETTLE_PERIOD, nullptr);
+    SessionDisplayChanged(&state->session);
 }
 
 static void OnDestroy(MainWindowState *state)
 {
     UnregisterProfileHotkeys(&state->profiles, state->window);
     state->monitorArrivals.Reset(nullptr);
+    WTSUnRegisterSessionNotification(state->window);
     TrayIconRemove(&state->tray, state->window);
     PostQuitMessage(0);
 }
@@ -464,14 +465,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(state, LOWORD(wParam));
         return 0;
     case WM_TIMER:
-        if (wParam == ICON_STARTUP_TIMER_ID || wParam == ICON_SETTLE_TIMER_ID)
-            OnIconLayoutTimer(state, wParam);
-        else
+        if (!IconLayoutTimer(&state->session.iconLayout, wParam))
             OnTimer(state, wParam);
         break;
     case WM_ENDSESSION:
         if (wParam)
-            SaveIconLayoutAtExit();
+            SaveIconLayoutAtExit(state);
+        break;
+    case WM_WTSSESSION_CHANGE:
+    case WM_POWERBROADCAST:
+        OnLeavingDesk(state, message, wParam);
         break;
     case WM_HOTKEY:
         OnHotkey(state, (int)wParam);
@@ -489,8 +492,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnTrayNotify(state, LOWORD(lParam));
         break;
     default:
-        if (state->taskbarCreatedMessage && message == state->taskbarCreatedMessage)
+        if (state->taskbarCreatedMessage && message == state->taskbarCreatedMessage) {
             ShowTrayIcon(state);
+            // The shell started anew: its icons are waited for and kept again.
+            IconLayoutStart(&state->session.iconLayout, window);
+        }
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

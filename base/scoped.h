@@ -133,33 +133,31 @@ struct ScopedHandle {
     }
 };
 
-// A window's registration for device notifications, given back when its
-// holder ends. Movable, so that the window's state can be made afresh.
-struct ScopedDeviceNotification {
-    HDEVNOTIFY handle = nullptr;
-    ScopedDeviceNotification() = default;
-    ScopedDeviceNotification(ScopedDeviceNotification &&other) : handle(other.handle)
+// A registration with the platform (device notifications, a WinEvent hook)
+// given back when its holder ends or takes another. Movable, so that the
+// owner's state can be made afresh.
+template <typename Handle, BOOL(WINAPI *Release)(Handle)> struct ScopedRegistration {
+    Handle handle = nullptr;
+    ScopedRegistration() = default;
+    ScopedRegistration(ScopedRegistration &&other) : handle(other.handle) { other.handle = nullptr; }
+    ScopedRegistration &operator=(ScopedRegistration &&other)
     {
-        other.handle = nullptr;
-    }
-    ScopedDeviceNotification &operator=(ScopedDeviceNotification &&other)
-    {
-        if (this != &other) {
-            Reset(other.handle);
-            other.handle = nullptr;
-        }
+        if (this != &other)
+            Reset(other.handle), other.handle = nullptr;
         return *this;
     }
-    ScopedDeviceNotification(const ScopedDeviceNotification &) = delete;
-    ScopedDeviceNotification &operator=(const ScopedDeviceNotification &) = delete;
-    ~ScopedDeviceNotification() { Reset(nullptr); }
-    void Reset(HDEVNOTIFY other)
+    ScopedRegistration(const ScopedRegistration &) = delete;
+    ScopedRegistration &operator=(const ScopedRegistration &) = delete;
+    ~ScopedRegistration() { Reset(nullptr); }
+    void Reset(Handle other)
     {
         if (handle)
-            UnregisterDeviceNotification(handle);
+            Release(handle);
         handle = other;
     }
 };
+using ScopedDeviceNotification = ScopedRegistration<HDEVNOTIFY, UnregisterDeviceNotification>;
+using ScopedWinEventHook = ScopedRegistration<HWINEVENTHOOK, UnhookWinEvent>;
 
 // COM on this thread while the scope lasts: started at its opening and, when
 // that succeeded, balanced at its end.

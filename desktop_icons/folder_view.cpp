@@ -1,14 +1,11 @@
-// The desktop's folder view found, matched to the list view and used for icon positions.
+// Icon positions through the desktop's folder view where it holds the list view, else the list view.
 #include "desktop_icons/folder_view.h"
 
-#include <exdisp.h>
 #include <objbase.h>
 #include <shellapi.h>
-#include <shlguid.h>
 #include <shlobj.h>
-#include <shlwapi.h>
 
-#include <algorithm>
+#include <utility>
 
 #include "base/scoped.h"
 
@@ -17,52 +14,46 @@ static const int POSITION_LIMIT = 32767;
 
 static int Bounded(int value, int limit) { return value < -limit ? -limit : value > limit ? limit : value; }
 
-// A folder view may stand for the list view only when it is the very view that
-// holds it.
-static bool FolderViewMatches(HWND viewWindow, HWND listView)
+// The folder view went unanswered: the operation fails, and the owner keeps
+// the worker to see when it comes back.
+static void FolderViewUnanswered(SharedBlock *block)
 {
-    return viewWindow && listView && viewWindow == GetParent(listView);
+    block->unanswered = true;
+    if (block->channel)
+        block->channel->unanswered = std::move(block->folderView);
+    block->folderView = ScopedFolderViewWorker();
 }
 
-// The desktop's folder view, which newer shells require for moving icons; none
-// where the shell offers no folder view with the list view's window.
-static IFolderView *OpenDesktopFolderView(HWND listView, ShellChannel *channel)
+// Whether a folder-view job answered; one that did not fails the operation.
+static bool Answered(SharedBlock *block, FolderViewAnswer answer)
 {
-    ScopedComPointer<IShellWindows> windows;
-    if ((channel && listView == channel->folderViewRefusedFor) ||
-        FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows, windows.Out())))
+    if (answer == FOLDER_VIEW_UNANSWERED)
+        FolderViewUnanswered(block);
+    return answer == FOLDER_VIEW_ANSWERED;
+}
+
+// The worker on the desktop's folder view, which newer shells require for
+// moving icons, started only when a position is wanted: most operations need
+// none. None where the shell offers no folder view with the list view's window.
+static FolderViewWorker *UsableFolderView(SharedBlock *block)
+{
+    ShellChannel *channel = block->channel;
+    if (block->folderViewAsked || block->unanswered || !block->Open())
+        return block->folderView.worker;
+    block->folderViewAsked = true;
+    if (channel && block->listView == channel->folderViewRefusedFor)
         return nullptr;
-    VARIANT empty = {};
-    empty.vt = VT_EMPTY;
-    long handle = 0;
-    ScopedComPointer<IDispatch> dispatch;
-    ScopedComPointer<IServiceProvider> provider;
-    ScopedComPointer<IShellBrowser> browser;
-    ScopedComPointer<IShellView> shellView;
-    ScopedComPointer<IFolderView> folderView;
-    HWND viewWindow = nullptr;
-    if (windows->FindWindowSW(&empty, &empty, SWC_DESKTOP, &handle, SWFO_NEEDDISPATCH,
-                              reinterpret_cast<IDispatch **>(dispatch.Out())) == S_OK &&
-        dispatch.pointer && SUCCEEDED(dispatch->QueryInterface(IID_IServiceProvider, provider.Out())) &&
-        SUCCEEDED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.Out())) &&
-        SUCCEEDED(browser->QueryActiveShellView(reinterpret_cast<IShellView **>(shellView.Out()))) &&
-        SUCCEEDED(shellView->GetWindow(&viewWindow))) {
-        if (FolderViewMatches(viewWindow, listView))
-            shellView->QueryInterface(IID_IFolderView, folderView.Out());
-        else if (channel)
-            channel->folderViewRefusedFor = listView;
+    if (channel && FolderViewWorkerStuck(channel->unanswered.worker)) {
+        block->unanswered = true;
+        return nullptr;
     }
-    return folderView.Detach();
-}
-
-// Asked for only when a position is wanted: most operations need none.
-static IFolderView *UsableFolderView(SharedBlock *block)
-{
-    if (!block->folderViewAsked && !block->unanswered && block->Open()) {
-        block->folderViewAsked = true;
-        block->folderView.pointer = OpenDesktopFolderView(block->listView, block->channel);
-    }
-    return block->folderView.pointer;
+    if (channel)
+        channel->unanswered = ScopedFolderViewWorker();
+    FolderViewAnswer answer = OpenFolderViewWorker(block->listView, &block->folderView);
+    if (answer == FOLDER_VIEW_OTHER_WINDOW && channel)
+        channel->folderViewRefusedFor = block->listView;
+    Answered(block, answer);
+    return block->folderView.worker;
 }
 
 void PrepareShellChannel(HWND listView, ShellChannel *channel)
@@ -86,40 +77,33 @@ static void DisplayName(const SharedBlock *block, const WCHAR *label, ULONGLONG 
         lstrcpynW(name, info.szDisplayName, MAX_PATH);
 }
 
-// The folder view's item of the same index, confirmed by its display name,
-// since the two lists are not bound to keep one order; none when they differ.
-static ScopedCoTaskMemory<ITEMID_CHILD> FolderViewItem(SharedBlock *block, int index, const WCHAR *label,
-                                                       ULONGLONG param)
+// An icon as the folder view is asked about it: by its index and display name.
+static FolderViewIcon ForFolderView(const SharedBlock *block, int index, const WCHAR *label, ULONGLONG param,
+                                    POINT place)
 {
-    ScopedCoTaskMemory<ITEMID_CHILD> item;
-    if (!UsableFolderView(block) || FAILED(block->folderView->Item(index, item.Out())) || !item.pointer)
-        return item;
     WCHAR name[MAX_PATH];
     DisplayName(block, label, param, name);
-    WCHAR shown[MAX_PATH] = L"";
-    ScopedComPointer<IShellFolder> folder;
-    STRRET display = {};
-    if (SUCCEEDED(block->folderView->GetFolder(IID_IShellFolder, folder.Out())) &&
-        SUCCEEDED(folder->GetDisplayNameOf(item.pointer, SHGDN_NORMAL, &display)))
-        StrRetToBufW(&display, item.pointer, shown, MAX_PATH);
-    if (!name[0] || lstrcmpW(shown, name))
-        return ScopedCoTaskMemory<ITEMID_CHILD>();
-    return item;
+    return {index, name, place, false};
 }
 
 // The answered icons take their places from the folder view where it holds them.
 static void TakeFolderViewPositions(SharedBlock *block, DesktopIcon *icons, int count)
 {
-    for (int i = 0; i < count; i++) {
+    std::vector<FolderViewIcon> asked;
+    std::vector<int> which;
+    for (int i = 0; i < count && UsableFolderView(block); i++) {
         if (icons[i].image == ICON_UNANSWERED)
             continue;
-        ScopedCoTaskMemory<ITEMID_CHILD> item =
-            FolderViewItem(block, icons[i].index, icons[i].text, icons[i].itemValue);
-        POINT position = {icons[i].x, icons[i].y};
-        if (item.pointer && SUCCEEDED(block->folderView->GetItemPosition(item.pointer, &position))) {
-            icons[i].x = Bounded(position.x, POSITION_LIMIT);
-            icons[i].y = Bounded(position.y, POSITION_LIMIT);
-        }
+        asked.push_back(ForFolderView(block, icons[i].index, icons[i].text, icons[i].itemValue, {}));
+        which.push_back(i);
+    }
+    if (asked.empty() || !Answered(block, ReadFolderViewPlaces(block->folderView.worker, &asked)))
+        return;
+    for (size_t k = 0; k < asked.size(); k++) {
+        if (!asked[k].found)
+            continue;
+        icons[which[k]].x = Bounded(asked[k].place.x, POSITION_LIMIT);
+        icons[which[k]].y = Bounded(asked[k].place.y, POSITION_LIMIT);
     }
 }
 
@@ -128,7 +112,8 @@ int ReadDesktopIcons(SharedBlock *block, DesktopIcon *icons, int count)
     int answered = ReadListViewIcons(block, icons, count, true);
     TakeFolderViewPositions(block, icons, count);
     ForgetUnanswered(icons, count);
-    return answered;
+    // Places the folder view did not give are no places.
+    return block->unanswered ? 0 : answered;
 }
 
 std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block, bool positions)
@@ -143,6 +128,8 @@ std::vector<DesktopIcon> ReadEveryDesktopIcon(SharedBlock *block, bool positions
         icons.pop_back();
     if (positions)
         TakeFolderViewPositions(block, icons.data(), (int)icons.size());
+    if (block->unanswered)
+        icons.clear();
     ForgetUnanswered(icons.data(), (int)icons.size());
     return icons;
 }
@@ -152,11 +139,8 @@ int SetIconPosition(SharedBlock *block, int index, int x, int y)
     WCHAR label[ICON_TEXT_CAPACITY];
     ULONGLONG value = 0;
     if (UsableFolderView(block) && ReadItemValue(block, index, label, &value)) {
-        ScopedCoTaskMemory<ITEMID_CHILD> item = FolderViewItem(block, index, label, value);
-        POINT place = {x, y};
-        PCUITEMID_CHILD items[1] = {item.pointer};
-        if (item.pointer &&
-            SUCCEEDED(block->folderView->SelectAndPositionItems(1, items, &place, SVSI_POSITIONITEM)))
+        std::vector<FolderViewIcon> icons = {ForFolderView(block, index, label, value, {x, y})};
+        if (Answered(block, MoveFolderViewIcons(block->folderView.worker, &icons)) && icons[0].found)
             return 1;
     }
     return MoveListViewIcon(block, index, x, y);
@@ -173,25 +157,12 @@ int SetIconPositions(SharedBlock *block, const int *indices, const POINT *places
         for (int k = 0; k < count; k++)
             icons[k] = {indices[k], 0, 0, -1, L"", 0, 0};
         ReadDesktopIconNames(block, icons.data(), count);
-        std::vector<ScopedCoTaskMemory<ITEMID_CHILD>> held;
-        held.reserve(count);
-        std::vector<PCUITEMID_CHILD> items;
-        std::vector<POINT> points;
-        for (int k = 0; k < count; k++) {
-            ScopedCoTaskMemory<ITEMID_CHILD> item =
-                FolderViewItem(block, indices[k], icons[k].text, icons[k].itemValue);
-            if (!item.pointer)
-                continue;
-            items.push_back(item.pointer);
-            held.push_back(std::move(item));
-            points.push_back(places[k]);
-            done[k] = 1;
-        }
-        if (!items.empty() && SUCCEEDED(block->folderView->SelectAndPositionItems(
-                                  (UINT)items.size(), items.data(), points.data(), SVSI_POSITIONITEM)))
-            moved = (int)items.size();
-        else
-            std::fill(done.begin(), done.end(), 0);
+        std::vector<FolderViewIcon> asked;
+        for (int k = 0; k < count; k++)
+            asked.push_back(ForFolderView(block, indices[k], icons[k].text, icons[k].itemValue, places[k]));
+        if (!block->unanswered && Answered(block, MoveFolderViewIcons(block->folderView.worker, &asked)))
+            for (int k = 0; k < count; k++)
+                moved += done[k] = asked[k].found;
     }
     return moved + MoveListViewIcons(block, indices, places, count, done);
 }

@@ -13,6 +13,10 @@
 // between operations; starts all zero.
 struct ShellChannel {
     HWND folderViewRefusedFor; // the shell offered a folder view of another window: not asked again
+    // A worker whose folder-view call went unanswered: while it waits, every
+    // operation that needs the folder view fails at once; once it is back,
+    // the folder view is asked for again.
+    ScopedFolderViewWorker unanswered;
 };
 
 // Asks for the desktop's folder view once the dialog shows, so that the first

@@ -9,12 +9,12 @@
 #include "display/displays.h"
 #include "settings/settings.h"
 
-// Waits, in ticks: the shell's icon list may appear long after logon; its
-// rearranging after a display change takes a moment.
+// The start-up wait, in ticks: the shell's icon list may appear long after logon.
 static const int STARTUP_TICK_LIMIT = 120;
-static const int SETTLE_TICK_LIMIT = 16;
-// A save older than this was for a change that never came.
-static const DWORD CHANGE_WAIT_LIMIT = 30000;
+// The user's moves come in bursts (a drag of many icons): saved once they stop.
+static const UINT MOVED_SAVE_DELAY = 2000;
+// Where the platform tells no moves, the places are compared once a minute.
+static const UINT WATCH_PERIOD = 60000;
 
 std::wstring PresentDisplaySetup()
 {
@@ -105,56 +105,136 @@ int RestoreIconLayout(HWND listView, ShellChannel *channel)
         places.push_back(found->second);
     }
     SetIconPositions(&shared.block, indices.data(), places.data(), (int)indices.size());
-    return (int)indices.size();
+    return shared.block.unanswered ? -1 : (int)indices.size();
 }
 
 static bool KeepIconLayoutOn() { return ReadOptionNumberOr(OPT_KEEP_ICON_LAYOUT, 1) != 0; }
 
-void IconLayoutBeforeDisplayChange(IconLayoutKeeper *keeper)
+// The platform hands a WinEvent callback nothing of ours: the window told of
+// the shell's icon moves and the list view watched, set with the hook.
+static HWND MovesOwner, MovesListView;
+
+static void CALLBACK OnShellLocationChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                                           DWORD)
+{
+    // An item of the list view moved, not the view itself nor a caret.
+    if (window == MovesListView && object == OBJID_CLIENT && child != CHILDID_SELF)
+        SetTimer(MovesOwner, ICON_MOVED_TIMER_ID, MOVED_SAVE_DELAY, nullptr);
+}
+
+// The user's icon moves, told by the shell's process (again after the shell
+// started anew); where the platform tells none, a comparison once a minute.
+static void WatchIconMoves(IconLayoutKeeper *keeper, HWND listView)
+{
+    if (!keeper->owner || (keeper->moves.handle && listView == MovesListView))
+        return;
+    MovesOwner = keeper->owner, MovesListView = listView;
+    DWORD process = 0;
+    GetWindowThreadProcessId(listView, &process);
+    keeper->moves.Reset(SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
+                                        OnShellLocationChange, process, 0, WINEVENT_OUTOFCONTEXT));
+    if (keeper->moves.handle)
+        KillTimer(keeper->owner, ICON_WATCH_TIMER_ID);
+    else
+        SetTimer(keeper->owner, ICON_WATCH_TIMER_ID, WATCH_PERIOD, nullptr);
+}
+
+// Saves the present layout as the present setup's, the one now kept fresh.
+static void Keep(IconLayoutKeeper *keeper, HWND listView)
 {
     if (!KeepIconLayoutOn())
         return;
-    HWND listView = FindDesktopListView();
-    if (listView && SaveIconLayout(listView, &keeper->channel) >= 0)
-        keeper->armedAt = GetTickCount() | 1;
+    // Watched before the save, so that no move after it goes unseen.
+    WatchIconMoves(keeper, listView);
+    if (SaveIconLayout(listView, &keeper->channel) >= 0)
+        keeper->keptSetup = PresentDisplaySetup();
 }
 
-bool IconLayoutDisplayChanged(IconLayoutKeeper *keeper)
+// Puts the present setup's layout back and keeps the result; a stored layout
+// that could not be put back leaves the icons scrambled, so nothing is saved.
+static void RestoreAndKeep(IconLayoutKeeper *keeper, HWND listView)
 {
-    if (!keeper->armedAt || GetTickCount() - keeper->armedAt > CHANGE_WAIT_LIMIT) {
-        keeper->armedAt = 0;
-        return false;
-    }
-    keeper->settleTicks = 0;
-    keeper->lastPlacesHash = 0;
-    return true;
+    std::vector<IconPlace> stored;
+    if (RestoreIconLayout(listView, &keeper->channel) < 0 &&
+        ReadIconLayout(PresentDisplaySetup().c_str(), &stored))
+        return;
+    Keep(keeper, listView);
 }
 
-static DWORD PlacesHash(HWND listView, ShellChannel *channel)
+void IconLayoutStart(IconLayoutKeeper *keeper, HWND owner)
+{
+    keeper->owner = owner;
+    keeper->settling = false; // a shell started anew has placed its icons itself
+    keeper->startupTicks = keeper->lastCount = 0;
+    if (ReadOptionNumber(OPT_RESTORE_ICON_POS_AT_STARTUP) || KeepIconLayoutOn())
+        SetTimer(owner, ICON_STARTUP_TIMER_ID, ICON_STARTUP_PERIOD, nullptr);
+}
+
+void IconLayoutBeforeDisplayChange(IconLayoutKeeper *keeper)
+{
+    // While the icons still settle from a change before, they stand scrambled.
+    if (keeper->settling || !KeepIconLayoutOn())
+        return;
+    if (HWND listView = FindDesktopListView())
+        SaveIconLayout(listView, &keeper->channel);
+}
+
+void IconLayoutDisplayChanged(IconLayoutKeeper *keeper)
+{
+    // What was kept fresh belonged to the setup before.
+    keeper->keptSetup.clear();
+    if (!keeper->owner || !KeepIconLayoutOn())
+        return;
+    keeper->settling = true;
+    keeper->settleTicks = 0;
+    // A move told just before the change belonged to the setup before, not to the new one.
+    KillTimer(keeper->owner, ICON_MOVED_TIMER_ID);
+    SetTimer(keeper->owner, ICON_SETTLE_TIMER_ID, ICON_SETTLE_PERIOD, nullptr);
+}
+
+// The icons' places in one number; false when they cannot be read whole.
+static bool PlacesHash(HWND listView, ShellChannel *channel, DWORD *hash)
 {
     ScopedSharedBlock shared(listView, channel);
-    DWORD hash = 2166136261u;
-    for (const DesktopIcon &icon : ReadEveryDesktopIcon(&shared.block))
-        for (int value : {icon.x, icon.y})
-            hash = (hash ^ (DWORD)value) * 16777619u;
-    return hash;
-}
-
-bool IconLayoutSettleTick(IconLayoutKeeper *keeper)
-{
-    HWND listView = FindDesktopListView();
-    DWORD hash = PlacesHash(listView, &keeper->channel);
-    bool settled = keeper->settleTicks > 0 && hash == keeper->lastPlacesHash;
-    keeper->lastPlacesHash = hash;
-    if (!settled && ++keeper->settleTicks < SETTLE_TICK_LIMIT)
+    std::vector<DesktopIcon> icons;
+    if (!shared.open || !ReadIcons(&shared.block, &icons, true))
         return false;
-    keeper->armedAt = 0;
-    RestoreIconLayout(listView, &keeper->channel);
+    *hash = 2166136261u;
+    for (const DesktopIcon &icon : icons)
+        for (int value : {icon.x, icon.y})
+            *hash = (*hash ^ (DWORD)value) * 16777619u;
     return true;
 }
 
-bool IconLayoutStartupTick(IconLayoutKeeper *keeper)
+// One tick of the settling wait: true when done (the new setup's layout
+// restored and kept once the places stopped changing, or the bound reached).
+static bool SettleTick(IconLayoutKeeper *keeper)
 {
+    if (!keeper->settling)
+        return true;
+    HWND listView = FindDesktopListView();
+    DWORD hash = 0;
+    bool read = listView && PlacesHash(listView, &keeper->channel, &hash);
+    bool settled = read && keeper->settleTicks > 0 && hash == keeper->lastPlacesHash;
+    keeper->lastPlacesHash = hash;
+    if (!settled && ++keeper->settleTicks < ICON_SETTLE_TICK_LIMIT)
+        return false;
+    // Icons of a shell that does not answer may stand scrambled: nothing is
+    // saved until a later change or start finds them settled.
+    if (!read)
+        return true;
+    keeper->settling = false;
+    RestoreAndKeep(keeper, listView);
+    return true;
+}
+
+// One tick of the start-up wait for the shell's icon list: true when done
+// (the layout restored and kept, or the wait's bound reached).
+static bool StartupTick(IconLayoutKeeper *keeper)
+{
+    // A display change meanwhile restores and keeps once its icons settle.
+    if (keeper->settling)
+        return true;
     HWND listView = FindDesktopListView();
     int count = 0;
     if (listView) {
@@ -164,7 +244,57 @@ bool IconLayoutStartupTick(IconLayoutKeeper *keeper)
     // The icon list is there and no longer growing.
     bool ready = count > 0 && count == keeper->lastCount;
     keeper->lastCount = count;
-    if (ready)
-        RestoreIconLayout(listView, &keeper->channel);
+    if (ready && ReadOptionNumber(OPT_RESTORE_ICON_POS_AT_STARTUP))
+        RestoreAndKeep(keeper, listView);
+    else if (ready)
+        Keep(keeper, listView);
     return ready || ++keeper->startupTicks >= STARTUP_TICK_LIMIT;
+}
+
+// Where no moves are told: the layout saved when the places differ from the last seen.
+static void WatchTick(IconLayoutKeeper *keeper)
+{
+    DWORD hash = 0;
+    HWND listView = FindDesktopListView();
+    if (keeper->settling || !listView || !PlacesHash(listView, &keeper->channel, &hash) ||
+        hash == keeper->lastPlacesHash)
+        return;
+    keeper->lastPlacesHash = hash;
+    IconLayoutKeepNow(keeper);
+}
+
+bool IconLayoutTimer(IconLayoutKeeper *keeper, UINT_PTR id)
+{
+    bool done = true;
+    if (id == ICON_STARTUP_TIMER_ID)
+        done = StartupTick(keeper);
+    else if (id == ICON_SETTLE_TIMER_ID)
+        done = SettleTick(keeper);
+    else if (id == ICON_MOVED_TIMER_ID)
+        IconLayoutKeepNow(keeper);
+    else if (id == ICON_WATCH_TIMER_ID)
+        WatchTick(keeper), done = false;
+    else
+        return false;
+    if (done)
+        KillTimer(keeper->owner, id);
+    return true;
+}
+
+void IconLayoutKeepNow(IconLayoutKeeper *keeper)
+{
+    // Only under the setup whose icons were last seen settled: a display
+    // change not yet told leaves them scrambled.
+    if (keeper->settling || keeper->keptSetup.empty() || keeper->keptSetup != PresentDisplaySetup())
+        return;
+    if (HWND listView = FindDesktopListView())
+        Keep(keeper, listView);
+}
+
+void IconLayoutSaveSettled(IconLayoutKeeper *keeper)
+{
+    if (keeper->settling)
+        return;
+    if (HWND listView = FindDesktopListView())
+        SaveIconLayout(listView, &keeper->channel);
 }

@@ -453,7 +453,7 @@ int MoveListViewIcon(SharedBlock *block, int index, int x, int y)
 int MoveListViewIcons(SharedBlock *block, const int *indices, const POINT *places, int count,
                       const std::vector<char> &done)
 {
-    if (!block->Open())
+    if (!block->Open() || block->unanswered)
         return 0;
     // Queued without waiting, then one waited message: once it is answered,
     // every move before it is done.

@@ -12,12 +12,10 @@
 #include <vector>
 
 #include "base/scoped.h"
+#include "desktop_icons/folder_view_worker.h"
 
 // In characters, the terminating zero included.
 #define ICON_TEXT_CAPACITY 512
-// The longest the program waits for the shell to answer one message: a busy or
-// hung shell must not freeze the tray icon or the dialog.
-#define SHELL_ANSWER_BOUND_MS 300
 // A desktop holds thousands of icons, not millions: a count above this is
 // taken as this many.
 #define ICON_COUNT_LIMIT 10000
@@ -41,13 +39,13 @@ struct ShellChannel;
 // ScopedSharedBlock at the operation's start and closed at its end.
 struct SharedBlock {
     HWND listView = nullptr;
-    ScopedHandle process;                     // the list view's process
-    RemoteMemory view;                        // the buffer in that process, or none
-    bool shell64 = false;                     // the shell expects the 64-bit item record
-    ShellChannel *channel;                    // the owner's memory of the shell; may be null
-    ScopedComPointer<IFolderView> folderView; // the desktop's folder view, when it is usable
+    ScopedHandle process;              // the list view's process
+    RemoteMemory view;                 // the buffer in that process, or none
+    bool shell64 = false;              // the shell expects the 64-bit item record
+    ShellChannel *channel;             // the owner's memory of the shell; may be null
+    ScopedFolderViewWorker folderView; // on the desktop's folder view, when it is usable
     bool folderViewAsked = false;
-    bool unanswered = false;  // a message went unanswered: nothing more is sent
+    bool unanswered = false;  // a message or call went unanswered: nothing more is sent
     bool countCapped = false; // the shell reported more than ICON_COUNT_LIMIT icons
     SharedBlock(HWND listView, ShellChannel *channel);
     SharedBlock(const SharedBlock &) = delete;
@@ -55,11 +53,11 @@ struct SharedBlock {
     bool Open() const { return view.address != nullptr; }
 };
 
-// An operation's block with COM for its length (the folder view and the
-// pictures need it); `open` says whether the shell's process could be reached:
-// not without a list view or when the shell's process refuses.
+// An operation's block with COM for its length (the pictures need it); `open`
+// says whether the shell's process could be reached: not without a list view
+// or when the shell's process refuses.
 struct ScopedSharedBlock {
-    ScopedComApartment com; // ended after the block, which may hold COM pointers
+    ScopedComApartment com; // ended after the block
     SharedBlock block;
     bool open;
     explicit ScopedSharedBlock(HWND listView, ShellChannel *channel = nullptr)

@@ -351,6 +351,7 @@ static void OnIconLayoutCommand(ExtPropState *state, int id)
                   placed);
         if (placed > 0)
             ReloadCanvasIcons(state);
+        IconLayoutKeepNow(&state->session->iconLayout);
     }
     SetWindowTextW(state->iconStatus, text);
     ShowWindow(state->iconStatus, SW_SHOW);

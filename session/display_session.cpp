@@ -163,6 +163,4 @@ bool SessionUndo(DisplaySession *session)
 
 void SessionForgetUndo(DisplaySession *session) { session->changed = FALSE; }
 
-bool SessionDisplayChanged(DisplaySession *session) { return IconLayoutDisplayChanged(&session->iconLayout); }
-
-bool SessionIconLayoutSettled(DisplaySession *session) { return IconLayoutSettleTick(&session->iconLayout); }
+void SessionDisplayChanged(DisplaySession *session) { IconLayoutDisplayChanged(&session->iconLayout); }

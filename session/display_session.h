@@ -49,8 +49,6 @@ bool SessionUndo(DisplaySession *session);
 // displays came or went).
 void SessionForgetUndo(DisplaySession *session);
 
-// On WM_DISPLAYCHANGE: true when a change the session made waits for the
-// shell to settle (the owner then ticks ICON_SETTLE_TIMER_ID).
-bool SessionDisplayChanged(DisplaySession *session);
-// One tick of that wait: true when the new setup's icon layout is back.
-bool SessionIconLayoutSettled(DisplaySession *session);
+// On every WM_DISPLAYCHANGE, the session's own or another program's: the new
+// setup's icon layout comes back once the shell has settled.
+void SessionDisplayChanged(DisplaySession *session);

@@ -1,5 +1,6 @@
 // The desktop icon tools against a stand-in shell in another process: the
-// channel, the Icons tab, the hidden labels and the icon view window.
+// channel, the Icons tab, the hidden labels, the icon view window and the icon
+// layouts.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "tests/dialog_driver.h"
 #include "tests/fixture_shell.h"
 #include "tests/registry_guard.h"
+#include "tests/sim_adapter.h"
 
 namespace {
 
@@ -58,23 +60,45 @@ HMENU RightClick(HWND view, int x, int y)
     return watch.menu;
 }
 
+// Wine's own shell windows in place of the fixture's while it lasts.
+struct WineShellWindows {
+    const wchar_t *key = L"Software\\Classes\\CLSID\\{9BA05972-F6A8-11CF-A442-00A0C90A8F39}\\InprocServer32";
+    wchar_t fixture[MAX_PATH] = L"";
+    DWORD size = sizeof(fixture);
+    WineShellWindows()
+    {
+        SHGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, nullptr, fixture, &size);
+        Set(L"C:\\windows\\system32\\ieframe.dll");
+    }
+    ~WineShellWindows() { Set(fixture); }
+    void Set(const wchar_t *dll)
+    {
+        SHSetValueW(HKEY_LOCAL_MACHINE, key, nullptr, REG_SZ, dll, (wcslen(dll) + 1) * 2);
+    }
+};
+
 // The channel reads the shell's icons in the shell's own process, under
-// "Progman" or "WorkerW", and reaches nothing without a shell; drops on the
-// Icons tab move the icons at once, and Cancel, Apply, OK and a lost
-// activation settle them.
+// "Progman" or "WorkerW", through the folder view only where it holds the list
+// view (not Wine's own), and reaches nothing without a shell; over either
+// path, drops on the Icons tab move the icons at once and they stay through
+// the shell's arrangement, and Cancel, Apply, OK and a lost activation settle them;
+// a shell started anew under an open Icons tab is followed.
 TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLostActivationSettleThem)
 {
     std::vector<FixtureIcon> icons = GridIcons(3, 3);
     icons[2].text = Memo;
     icons[2].file = Memo + L".txt";
-    for (bool workerW : {false, true}) {
-        FixtureShell shell(icons, workerW);
-        ScopedSharedBlock shared(FindDesktopListView());
-        ASSERT_TRUE(shared.open) << "workerW " << workerW;
+    for (int kind : {0, 1, 2}) { // under "Progman" with Wine's shell windows, under "WorkerW", a folder view
+        FixtureShell shell(icons, kind == 1, kind == 2 ? L"folderview" : L"");
+        std::unique_ptr<WineShellWindows> wine(kind == 0 ? new WineShellWindows : nullptr);
+        ShellChannel channel = {};
+        ScopedSharedBlock shared(FindDesktopListView(), &channel);
+        ASSERT_TRUE(shared.open) << "kind " << kind;
         std::vector<DesktopIcon> read = ReadEveryDesktopIcon(&shared.block);
         ASSERT_TRUE(GetIconCount(&shared.block) == 3 && read.size() == 3u);
-        EXPECT_EQ(shared.block.folderView.pointer, nullptr)
-            << "a folder view without the list view's window is not used";
+        EXPECT_TRUE((shared.block.folderView.worker != nullptr) == (kind == 2) &&
+                    (channel.folderViewRefusedFor == shared.block.listView) == (kind != 2))
+            << "a folder view without the list view's window is refused: " << kind;
         FixtureIcon shown = shell.Report().at(2);
         EXPECT_TRUE(read[2].x == shown.x && read[2].y == shown.y && read[2].image == 2 &&
                     read[2].itemNumber == shown.number && shown.text == read[2].text && shown.text == Memo);
@@ -94,212 +118,376 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
                   0);
     }));
 
-    // Drops.
-    FixtureShell shell(GridIcons(3, 3));
-    // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
-    auto drop = [&](HWND dialog, const ExtPropState &state, int i, int dx, int dy) {
-        POINT origin = MiniatureInView(state);
-        SendMessageA(dialog, WM_ICON_MOVED, i, MAKELPARAM(origin.x + dx, origin.y + dy));
-        return shell.Report()[i];
-    };
-    FixtureIcon dropped, kept;
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        state.canvas.scale = 0.25f;
-        dropped = drop(dialog, state, 0, 10, 5);
-        EXPECT_TRUE(dropped.x == 40 && dropped.y == 20) << dropped.x << "," << dropped.y;
-        // Beyond the left edge, half beyond the right one, below the bottom:
-        // wholly on the work area, the other coordinate as dropped.
-        RECT extent = {}, work = NearestWorkArea({0, 0, 1, 1});
-        {
-            ScopedSharedBlock shared(FindDesktopListView());
-            ASSERT_TRUE(GetIconExtent(&shared.block, 2, &extent) && extent.right > extent.left);
+    std::vector<FixtureIcon> named = GridIcons(4, 3);
+    for (FixtureIcon &icon : named)
+        icon.file = icon.text + L".txt";
+    named[3].file = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+    named[3].text = L"";
+    for (const wchar_t *path : IconPaths) {
+        // The shell ends and another starts, its icons in another order and other
+        // places, while the Icons tab is open after a drop: the tab shows the new
+        // shell's icons, and Cancel puts each where the same icon stood before, also
+        // an icon of no file whose label is hidden (known by its "::{GUID}" name, as
+        // the layout store knows it).
+        auto first = std::make_unique<FixtureShell>(named, false, path);
+        std::vector<FixtureIcon> before = first->Report();
+        std::vector<FixtureIcon> reversed(named.rbegin(), named.rend());
+        for (FixtureIcon &icon : reversed)
+            icon.y += 200;
+        std::unique_ptr<FixtureShell> second;
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_ICONS);
+            POINT origin = MiniatureInView(state);
+            SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 5, origin.y + 5));
+            ASSERT_TRUE(state.icons.pending);
+            first.reset();
+            second = std::make_unique<FixtureShell>(reversed, false, path);
+            PumpMessages(1500); // the dialog looks for the shell every second
+            ASSERT_TRUE(state.icons.listView == FindDesktopListView() && state.icons.view.count == 4)
+                << "the tab did not follow the new shell";
+            POINT expected = {ScaleToCanvas(reversed[0].x, state.canvas.scale) + MiniatureInView(state).x,
+                              ScaleToCanvas(reversed[0].y, state.canvas.scale) + MiniatureInView(state).y};
+            EXPECT_TRUE(state.icons.view.items[0].x == expected.x &&
+                        state.icons.view.items[0].y == expected.y);
+        }));
+        ASSERT_TRUE(second);
+        std::vector<FixtureIcon> after = second->Report();
+        ASSERT_EQ(after.size(), 4u);
+        for (const FixtureIcon &icon : after) {
+            int k = icon.text.empty() ? 3 : _wtoi(icon.text.c_str() + 5); // "Icon k"
+            EXPECT_TRUE(SamePlaces({icon}, {before[k]})) << "Icon " << k << " at " << icon.x << "," << icon.y;
         }
-        kept = drop(dialog, state, 2, -30, 20);
-        EXPECT_TRUE(kept.x + extent.left == work.left && kept.y == 80) << kept.x << "," << kept.y;
-        kept = drop(dialog, state, 2, work.right / 4 - 2, 20);
-        EXPECT_TRUE(kept.x + extent.right == work.right && kept.y == 80) << kept.x << "," << kept.y;
-        kept = drop(dialog, state, 2, 25, work.bottom / 4);
-        EXPECT_TRUE(kept.x == 100 && kept.y + extent.bottom == work.bottom) << kept.x << "," << kept.y;
-        // A real drag of picture 1, eight pixels right.
-        IconViewItem picture = state.icons.view.items[1];
-        SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
-                     MAKELPARAM(picture.x + 4, picture.y + 4));
-        EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
-        SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
-        EXPECT_TRUE(PointerFree()) << "freed at the drop";
-        EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - MiniatureInView(state).x, 0.25f));
-        // Apply settles the drops; a zoom after more reloads the icons but
-        // keeps the places to go back to.
-        ClickDialogButton(dialog, IDC_APPLY);
-        drop(dialog, state, 2, 0, 0);
-        drop(dialog, state, 0, 0, 0);
-        SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
-        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-        EXPECT_EQ(state.icons.view.items[0].x,
-                  MiniatureInView(state).x + ScaleToCanvas(shell.Report()[0].x, state.canvas.scale));
-    }));
-    EXPECT_TRUE(SamePlaces({shell.Report()[0], shell.Report()[2]}, {dropped, kept}))
-        << "back where they were at the Apply";
+        second.reset();
+        // Drops.
+        FixtureShell shell(GridIcons(3, 3), false, path);
+        // Drops icon i at (dx, dy) from the miniature's origin; gives the icon as the shell then holds it.
+        auto drop = [&](HWND dialog, const ExtPropState &state, int i, int dx, int dy) {
+            POINT origin = MiniatureInView(state);
+            SendMessageA(dialog, WM_ICON_MOVED, i, MAKELPARAM(origin.x + dx, origin.y + dy));
+            return shell.Report()[i];
+        };
+        FixtureIcon dropped, kept;
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_ICONS);
+            state.canvas.scale = 0.25f;
+            dropped = drop(dialog, state, 0, 10, 5);
+            EXPECT_TRUE(dropped.x == 40 && dropped.y == 20) << dropped.x << "," << dropped.y;
+            // Beyond the left edge, half beyond the right one, below the bottom:
+            // wholly on the work area, the other coordinate as dropped.
+            RECT extent = {}, work = NearestWorkArea({0, 0, 1, 1});
+            {
+                ScopedSharedBlock shared(FindDesktopListView());
+                ASSERT_TRUE(GetIconExtent(&shared.block, 2, &extent) && extent.right > extent.left);
+            }
+            kept = drop(dialog, state, 2, -30, 20);
+            EXPECT_TRUE(kept.x + extent.left == work.left && kept.y == 80) << kept.x << "," << kept.y;
+            kept = drop(dialog, state, 2, work.right / 4 - 2, 20);
+            EXPECT_TRUE(kept.x + extent.right == work.right && kept.y == 80) << kept.x << "," << kept.y;
+            kept = drop(dialog, state, 2, 25, work.bottom / 4);
+            EXPECT_TRUE(kept.x == 100 && kept.y + extent.bottom == work.bottom) << kept.x << "," << kept.y;
+            // A real drag of picture 1, eight pixels right.
+            IconViewItem picture = state.icons.view.items[1];
+            SendMessageA(state.icons.viewWindow, WM_LBUTTONDOWN, MK_LBUTTON,
+                         MAKELPARAM(picture.x + 4, picture.y + 4));
+            EXPECT_FALSE(PointerFree()) << "held inside the view during the drag";
+            SendMessageA(state.icons.viewWindow, WM_LBUTTONUP, 0, MAKELPARAM(picture.x + 12, picture.y + 4));
+            EXPECT_TRUE(PointerFree()) << "freed at the drop";
+            EXPECT_EQ(shell.Report()[1].x, ScaleToDesktop(picture.x + 8 - MiniatureInView(state).x, 0.25f));
+            // Apply settles the drops; a zoom after more reloads the icons but
+            // keeps the places to go back to.
+            ClickDialogButton(dialog, IDC_APPLY);
+            drop(dialog, state, 2, 0, 0);
+            drop(dialog, state, 0, 0, 0);
+            SendMessageA(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 120);
+            SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
+            EXPECT_EQ(state.icons.view.items[0].x,
+                      MiniatureInView(state).x + ScaleToCanvas(shell.Report()[0].x, state.canvas.scale));
+        }));
+        EXPECT_TRUE(SamePlaces({shell.Report()[0], shell.Report()[2]}, {dropped, kept}))
+            << "back where they were at the Apply";
 
-    // Losing activation during a drag leaves the icon where it was; OK keeps the drops.
-    const FixtureIcon held = shell.Report()[1];
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [&](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        IconView &view = state.icons.view;
-        IconViewItem picture = view.items[1];
-        int cursorCount = ShowCursor(TRUE) - 1;
-        ShowCursor(FALSE);
-        SendMessageA(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(picture.x + 4, picture.y + 4));
-        SendMessageA(view.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(picture.x + 40, picture.y + 30));
-        ASSERT_TRUE(view.dragging);
-        SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
-        SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
-        EXPECT_FALSE(view.dragging);
-        EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
-        ShowCursor(TRUE);
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
-        EXPECT_TRUE(SamePlaces({shell.Report()[1]}, {held})) << "the lost drag moved nothing";
-        // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
-        drop(dialog, state, 0, 0, 0);
-        SwitchToTab(state, TAB_WINDOWS);
-        SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
-        ClickDialogButton(dialog, IDC_APPLY);
-        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
-        EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
-                  (LRESULT)state.canvas.windowImages);
-        SwitchToTab(state, TAB_ICONS);
-        dropped = drop(dialog, state, 1, 40, 20);
-    }));
-    EXPECT_TRUE(!SamePlaces({dropped}, {held}) && SamePlaces({shell.Report()[1]}, {dropped}))
-        << "where the drop put it";
+        // Losing activation during a drag leaves the icon where it was; OK keeps the drops.
+        const FixtureIcon held = shell.Report()[1];
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [&](HWND dialog, ExtPropState &state) {
+            SwitchToTab(state, TAB_ICONS);
+            IconView &view = state.icons.view;
+            IconViewItem picture = view.items[1];
+            int cursorCount = ShowCursor(TRUE) - 1;
+            ShowCursor(FALSE);
+            SendMessageA(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(picture.x + 4, picture.y + 4));
+            SendMessageA(view.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(picture.x + 40, picture.y + 30));
+            ASSERT_TRUE(view.dragging);
+            SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
+            SendMessageA(dialog, WM_ACTIVATEAPP, FALSE, 0);
+            EXPECT_FALSE(view.dragging);
+            EXPECT_EQ(ShowCursor(FALSE) + 1, cursorCount) << "shown again once, hidden no more than before";
+            ShowCursor(TRUE);
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY))) << "nothing was dropped";
+            EXPECT_TRUE(SamePlaces({shell.Report()[1]}, {held})) << "the lost drag moved nothing";
+            // Apply on the Windows tab reloads the icons but leaves the shared combo box alone.
+            drop(dialog, state, 0, 0, 0);
+            SwitchToTab(state, TAB_WINDOWS);
+            SendMessageA(state.canvas.windowCombo, CB_RESETCONTENT, 0, 0);
+            ClickDialogButton(dialog, IDC_APPLY);
+            EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CB_GETCOUNT, 0, 0), 0);
+            EXPECT_EQ(SendMessageA(state.canvas.windowCombo, CBEM_GETIMAGELIST, 0, 0),
+                      (LRESULT)state.canvas.windowImages);
+            SwitchToTab(state, TAB_ICONS);
+            dropped = drop(dialog, state, 1, 40, 20);
+        }));
+        EXPECT_TRUE(!SamePlaces({dropped}, {held}) && SamePlaces({shell.Report()[1]}, {dropped}))
+            << "where the drop put it";
+    }
 }
 
 // Labels outside every ANSI code page, hidden and given back exactly through
 // the store, the menus and start-up; every icon on the Icons tab, its
 // pictures shared. A click on the tab shows it at once, empty; the icons come
 // a chunk at a time on the dialog's own messages, under the busy cursor until
-// the last.
-TEST_F(DesktopIcons, LabelsHiddenAndRestoredThroughTheMenusAndAtStartUpIconsComingAChunkAtATime)
+// the last. Icon layouts saved and restored through the icon view's menu with
+// the status line, twins kept apart, icons gone or not in the layout passed
+// over, 500 icons at once; over either path to the shell's icons. Junk in the
+// layout store is passed over and the rest kept.
+TEST_F(DesktopIcons, LabelsAndLayoutsThroughTheMenusAndAtStartUpIconsComingAChunkAtATimeJunkPassedOver)
 {
     const int count = 150;
     std::vector<FixtureIcon> icons = GridIcons(count, 3);
     icons[0].text = Cafe;
     icons[2].text = icons[3].text = Memo;
-    FixtureShell shell(icons);
-    const std::vector<FixtureIcon> start = shell.Report();
-    ASSERT_EQ(start.size(), (size_t)count);
-    // Start-up: the stored label is blanked on the icon with text and number,
-    // under the key earlier versions used; values the program never writes,
-    // ahead of the label in the key's order, are passed over and kept.
-    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, L"0 note", REG_SZ, L"not a label", 24);
-    SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, L"Icon 1", REG_BINARY, &start[1].number, 4);
-    WriteNumber(L"Software\\Corvale\\Tessivon\\HideTextIcons", Memo, start[3].number);
-    StartupIconAction();
-    EXPECT_EQ(shell.Report()[3].text, Memo) << "option off: nothing happens";
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    StartupIconAction();
-    std::vector<FixtureIcon> now = shell.Report();
-    EXPECT_TRUE(now[1].text == L"Icon 1" && now[2].text == Memo && now[3].text == L"");
-    // Another logon: the shell numbers the icon anew. The label is blanked by
-    // its text and stored under the present number, so it can come back.
-    EXPECT_EQ(RestoreIconText(FindDesktopListView(), 3), 1);
-    WriteNumber(HIDE_TEXT_ICONS_KEY, Cafe, 12345);
-    StartupIconAction();
-    EXPECT_EQ(shell.Report()[0].text, L"");
-    EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
+    for (const wchar_t *path : IconPaths) {
+        RegistryGuard fresh;
+        {
+            // Icons 0 and 3 share a file, so their ID lists name one path; icons 4
+            // and 5 have no ID list (no such file) and one label.
+            std::vector<FixtureIcon> twins = GridIcons(6, 3);
+            twins[4].text = twins[5].text = L"Twin";
+            twins[4].file = twins[5].file = L"no|file";
+            FixtureShell shell(twins, false, path);
+            const std::vector<FixtureIcon> start = shell.Report();
+            ASSERT_TRUE(RunExtPropDialog([&](HWND, ExtPropState &state) {
+                SwitchToTab(state, TAB_ICONS);
+                IconView &view = state.icons.view;
+                SendMessageW(view.window, WM_COMMAND, ID_RESTORE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "No icons position saved for this display setup.");
+                SendMessageW(view.window, WM_COMMAND, ID_SAVE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "Icons position saved: 6 icons.");
+                shell.Move(4, start[5].x, start[5].y); // the twins swapped
+                shell.Move(5, start[4].x, start[4].y);
+                shell.Move(0, 500, 400);
+                SendMessageW(view.window, WM_COMMAND, ID_RESTORE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "Icons position restored: 6 icons.");
+                EXPECT_TRUE(SamePlaces(shell.Report(), start));
+                SwitchToTab(state, TAB_SETTINGS);
+                EXPECT_FALSE(IsWindowVisible(state.iconStatus));
+            }));
 
-    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
-        SwitchTab(&state, &header, TAB_ICONS);
-        IconView &view = state.icons.view;
-        EXPECT_TRUE(view.count == 0 && state.icons.loading && GetCursor() == state.icons.waitCursor);
-        std::vector<int> counts;
-        MSG message;
-        for (DWORD end = GetTickCount() + 5000; state.icons.loading && GetTickCount() < end;)
-            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&message), counts.push_back(view.count);
-        EXPECT_NE(std::find(counts.begin(), counts.end(), ICON_LOAD_CHUNK), counts.end());
-        ASSERT_TRUE(view.count == count && state.icons.savedPositions.size() == (size_t)count &&
-                    state.icons.busyDepth == 0);
-        EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), 0) << "filled when it opens";
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_WINDOW_COMBO, CBN_DROPDOWN),
-                     (LPARAM)state.icons.combo);
-        EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), count);
-        EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
-        EXPECT_TRUE(view.items[0].state == ICON_TEXT_HIDDEN && view.items[1].state == 0);
-        EXPECT_EQ(ComboText(state.icons.combo, 0), Cafe) << "listed under the stored label";
-        auto checked = [&] { return GetMenuState(view.itemMenu, 0, MF_BYPOSITION) & MF_CHECKED; };
-        EXPECT_TRUE(RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8) == view.itemMenu &&
-                    view.selected == 0 && !checked())
-            << "the icon's menu, \"&Show Icon Text\" clear while the label is hidden";
-        SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
-        EXPECT_EQ(shell.Report()[0].text, Cafe);
-        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), -1);
-        RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8);
-        EXPECT_TRUE(checked()) << "and ticked while it shows";
-        SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
+            // Icon 1 deleted since the save; the first twin no longer in the layout.
+            SendMessageW(FindDesktopListView(), LVM_DELETEITEM, 1, 0);
+            std::wstring key = ICON_LAYOUTS_KEY L"\\" + PresentDisplaySetup(),
+                         second = ShellFolder() + L"picture 0.txt #2";
+            EXPECT_EQ(SHGetValueW(HKEY_CURRENT_USER, key.c_str(), second.c_str(), nullptr, nullptr, nullptr),
+                      ERROR_SUCCESS)
+                << "stored by its file, the second icon of that file told apart";
+            SHDeleteValueW(HKEY_CURRENT_USER, key.c_str(), L"Twin");
+            for (int i : {0, 3, 4})
+                shell.Move(i, 600, 100 * i);
+            EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), 4) << "icons 0, 2, 3 and 5";
+            std::vector<FixtureIcon> now = shell.Report(),
+                                     kept = {start[0], start[2], start[3], now[3], start[5]};
+            EXPECT_TRUE(SamePlaces(now, kept) && now[3].x == 600) << "the first twin stays";
+        }
+        {
+            // 500 icons, every third moved away, all back in one restore.
+            FixtureShell many(GridIcons(500, 20), false, path);
+            const std::vector<FixtureIcon> saved = many.Report();
+            ASSERT_EQ(SaveIconLayout(FindDesktopListView()), 500);
+            for (int i = 0; i < 500; i += 3)
+                many.Move(i, 950, 700);
+            EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), 500) << "path " << path;
+            EXPECT_TRUE(SamePlaces(many.Report(), saved));
+        }
+        FixtureShell shell(icons, false, path);
+        const std::vector<FixtureIcon> start = shell.Report();
+        ASSERT_EQ(start.size(), (size_t)count);
+        // Start-up: the stored label is blanked on the icon with text and number,
+        // under the key earlier versions used; values the program never writes,
+        // ahead of the label in the key's order, are passed over and kept.
+        SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, L"0 note", REG_SZ, L"not a label", 24);
+        SHSetValueW(HKEY_CURRENT_USER, HIDE_TEXT_ICONS_KEY, L"Icon 1", REG_BINARY, &start[1].number, 4);
+        WriteNumber(L"Software\\Corvale\\Tessivon\\HideTextIcons", Memo, start[3].number);
+        StartupIconAction();
+        EXPECT_EQ(shell.Report()[3].text, Memo) << "option off: nothing happens";
+        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+        StartupIconAction();
+        std::vector<FixtureIcon> now = shell.Report();
+        EXPECT_TRUE(now[1].text == L"Icon 1" && now[2].text == Memo && now[3].text == L"");
+        // Another logon: the shell numbers the icon anew. The label is blanked by
+        // its text and stored under the present number, so it can come back.
+        EXPECT_EQ(RestoreIconText(FindDesktopListView(), 3), 1);
+        WriteNumber(HIDE_TEXT_ICONS_KEY, Cafe, 12345);
+        StartupIconAction();
         EXPECT_EQ(shell.Report()[0].text, L"");
         EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
-        SendMessageA(view.window, WM_COMMAND, ID_HIDE_ALL_TEXTS, 0);
-        for (const FixtureIcon &icon : shell.Report())
-            EXPECT_EQ(icon.text, L"");
-        EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
-        EXPECT_EQ(StoredCount(), (DWORD)count)
-            << "one value each: \"Icon 1\", \"Icon 4\" to the last, Cafe, Memo and the note";
-        EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Memo), start[3].number) << "the one hidden last";
-        SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
-        EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
 
-        // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
-        SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
-        SendMessageA(view.window, LVM_SETITEMPOSITION, 1, MAKELPARAM(4, 0));
-        EXPECT_TRUE(IconViewHitTest(&view, 9, 8) == 0 && IconViewHitTest(&view, 11, 8) == 1 &&
-                    IconViewHitTest(&view, 10, 8) == 0);
-        RECT client;
-        GetClientRect(view.window, &client);
-        EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == view.desktopMenu &&
-                    view.selected == -1)
-            << "the desktop's menu; a right click on empty space deselects";
-    }));
-    now = shell.Report();
-    EXPECT_TRUE(now[0].text == Cafe && now[1].text == L"Icon 1");
-    EXPECT_TRUE(now[2].text == L"" && now[3].text == Memo) << "the twin took the only stored number";
-    EXPECT_EQ(StoredCount(), 1u) << "the note kept";
+        ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
+            NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+            SwitchTab(&state, &header, TAB_ICONS);
+            IconView &view = state.icons.view;
+            EXPECT_TRUE(view.count == 0 && state.icons.loading && GetCursor() == state.icons.waitCursor);
+            std::vector<int> counts;
+            MSG message;
+            for (DWORD end = GetTickCount() + 5000; state.icons.loading && GetTickCount() < end;)
+                if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                    DispatchMessageW(&message), counts.push_back(view.count);
+            EXPECT_NE(std::find(counts.begin(), counts.end(), ICON_LOAD_CHUNK), counts.end());
+            ASSERT_TRUE(view.count == count && state.icons.savedPositions.size() == (size_t)count &&
+                        state.icons.busyDepth == 0);
+            EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), 0) << "filled when it opens";
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_WINDOW_COMBO, CBN_DROPDOWN),
+                         (LPARAM)state.icons.combo);
+            EXPECT_EQ(SendMessageA(state.icons.combo, CB_GETCOUNT, 0, 0), count);
+            EXPECT_EQ(ImageList_GetImageCount(state.icons.images), 3);
+            EXPECT_TRUE(view.items[0].state == ICON_TEXT_HIDDEN && view.items[1].state == 0);
+            EXPECT_EQ(ComboText(state.icons.combo, 0), Cafe) << "listed under the stored label";
+            auto checked = [&] { return GetMenuState(view.itemMenu, 0, MF_BYPOSITION) & MF_CHECKED; };
+            EXPECT_TRUE(RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8) == view.itemMenu &&
+                        view.selected == 0 && !checked())
+                << "the icon's menu, \"&Show Icon Text\" clear while the label is hidden";
+            SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
+            EXPECT_EQ(shell.Report()[0].text, Cafe);
+            EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), -1);
+            RightClick(view.window, view.items[0].x + 8, view.items[0].y + 8);
+            EXPECT_TRUE(checked()) << "and ticked while it shows";
+            SendMessageA(view.window, WM_COMMAND, ID_SHOW_ICON_TEXT, 0);
+            EXPECT_EQ(shell.Report()[0].text, L"");
+            EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Cafe), start[0].number);
+            SendMessageA(view.window, WM_COMMAND, ID_HIDE_ALL_TEXTS, 0);
+            for (const FixtureIcon &icon : shell.Report())
+                EXPECT_EQ(icon.text, L"");
+            EXPECT_EQ(view.items[1].state, (DWORD)ICON_TEXT_HIDDEN);
+            EXPECT_EQ(StoredCount(), (DWORD)count)
+                << "one value each: \"Icon 1\", \"Icon 4\" to the last, Cafe, Memo and the note";
+            EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, Memo), start[3].number) << "the one hidden last";
+            SendMessageA(view.window, WM_COMMAND, ID_RESTORE_ALL_TEXTS, 0);
+            EXPECT_EQ(view.items[2].state, 0u) << "the marks follow the request";
+
+            // Two overlapping pictures: the nearer centre wins, a tie goes to the lower index.
+            SendMessageA(view.window, LVM_SETITEMPOSITION, 0, MAKELPARAM(0, 0));
+            SendMessageA(view.window, LVM_SETITEMPOSITION, 1, MAKELPARAM(4, 0));
+            EXPECT_TRUE(IconViewHitTest(&view, 9, 8) == 0 && IconViewHitTest(&view, 11, 8) == 1 &&
+                        IconViewHitTest(&view, 10, 8) == 0);
+            RECT client;
+            GetClientRect(view.window, &client);
+            EXPECT_TRUE(RightClick(view.window, client.right - 2, client.bottom - 2) == view.desktopMenu &&
+                        view.selected == -1)
+                << "the desktop's menu; a right click on empty space deselects";
+        }));
+        now = shell.Report();
+        EXPECT_TRUE(now[0].text == Cafe && now[1].text == L"Icon 1");
+        EXPECT_TRUE(now[2].text == L"" && now[3].text == Memo) << "the twin took the only stored number";
+        EXPECT_EQ(StoredCount(), 1u) << "the note kept";
+    }
+
+    EXPECT_TRUE(IsDisplaySetupText(L"1920x1080@0,0;1280x1024@1920,0") &&
+                IsDisplaySetupText(L"800x600@-800,0"));
+    for (const wchar_t *setup : {L"", L"1920x1080", L"0x768@0,0", L"1024x768@0,0;", L"1024x768@0,0;junk",
+                                 L"99999999x1@0,0", L"1024x-768@0,0"})
+        EXPECT_FALSE(IsDisplaySetupText(setup)) << std::string(setup, setup + wcslen(setup));
+    EXPECT_FALSE(WriteIconLayout(L"not a setup", {{L"a", 1, 2}}));
+    {
+        // The same two sizes the other way round are another setup with a layout of its own.
+        ScopedSimAdapter adapter;
+        SimSetMonitors(2);
+        adapter.Install();
+        std::wstring sideBySide = PresentDisplaySetup();
+        for (SimMonitor &monitor : Sim.monitors)
+            OffsetRect(&monitor.rect, monitor.primary ? 0 : -2048, 0);
+        adapter.Install();
+        EXPECT_EQ(sideBySide, L"1024x768@0,0;1024x768@1024,0");
+        EXPECT_EQ(PresentDisplaySetup(), L"1024x768@-1024,0;1024x768@0,0");
+    }
+
+    FixtureShell shell(GridIcons(4, 4));
+    const std::vector<FixtureIcon> start = shell.Report();
+    HWND listView = FindDesktopListView();
+    ASSERT_EQ(SaveIconLayout(listView), 4);
+    EXPECT_EQ(SaveIconLayout(nullptr), -1) << "without the shell's icon list";
+    std::vector<IconPlace> stored;
+    ASSERT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &stored) && stored.size() == 4u) << "kept";
+    // Icon 1's value cut short, icon 2's of another type, icon 3's off any
+    // desktop, one for an icon gone; another setup and a key naming none.
+    std::wstring key = ICON_LAYOUTS_KEY L"\\" + PresentDisplaySetup();
+    DWORD number = 7;
+    LONG offDesktop[2] = {70000, 10}, gone[2] = {5, 5};
+    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), stored[1].identity.c_str(), REG_BINARY, &number, 4);
+    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), stored[2].identity.c_str(), REG_DWORD, &number, 4);
+    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), stored[3].identity.c_str(), REG_BINARY, offDesktop, 8);
+    SHSetValueW(HKEY_CURRENT_USER, key.c_str(), L"Z:\\gone.txt", REG_BINARY, gone, sizeof(gone));
+    ASSERT_TRUE(WriteIconLayout(L"2048x1536@0,0", {{stored[0].identity, 9, 9}}));
+    SHSetValueW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\not a setup", L"x", REG_SZ, L"junk", 10);
+    for (int i = 0; i < 4; i++)
+        shell.Move(i, 700, 100 + 90 * i);
+    EXPECT_EQ(RestoreIconLayout(listView), 1);
+    std::vector<FixtureIcon> now = shell.Report();
+    EXPECT_TRUE(SamePlaces({now[0]}, {start[0]}));
+    EXPECT_TRUE(now[1].x == 700 && now[2].x == 700 && now[3].x == 700) << "their junk values moved nothing";
+
+    // Saving again replaces this setup's values only.
+    ASSERT_EQ(SaveIconLayout(listView), 4);
+    std::vector<IconPlace> other;
+    EXPECT_TRUE(ReadIconLayout(L"2048x1536@0,0", &other) && other.size() == 1u && other[0].x == 9);
+    EXPECT_EQ(
+        SHGetValueW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\not a setup", L"x", nullptr, nullptr, nullptr),
+        ERROR_SUCCESS);
 }
 
-// A shell that stops answering once its icons exist: every operation gives up
-// within its bound and writes nothing to the store (a hung shell is no empty
-// desktop: the stored icon layout stays whole), the start-up pass asks to be
-// tried again, the Icons tab says so in its line, and Cancel closes it (the
-// dialog's loop returns). A shell that claims 100,000,000 items is read up to
-// the cap, which the line tells.
+// A shell that stops answering once its icons exist, or whose folder view
+// alone stops answering: every operation gives up within its bound and writes
+// nothing to the store (a hung shell is no empty desktop: the stored icon
+// layout stays whole), the start-up pass asks to be tried again, the Icons tab
+// says so in its line, and Cancel closes it (the dialog's loop returns); once
+// the folder view answers again, the tab reads the icons. A shell that claims
+// 100,000,000 items is read up to the cap, which the line tells.
 TEST_F(DesktopIcons, HangingOrLyingShellIsBoundedAndTheIconsTabSaysSo)
 {
     // On a thread of its own, so that a wait without bound fails here: once
     // the shell has ended, such a wait returns and the thread is joined.
     std::future<void> run;
-    {
-        FixtureShell shell(GridIcons(3, 3), false, L"hang");
+    for (bool folderView : {false, true}) {
+        FixtureShell shell(GridIcons(3, 3), false, folderView ? L"folderview" : L"hang");
+        ScopedHandle held(CreateEventW(nullptr, TRUE, FALSE, FOLDER_VIEW_HELD));
         HWND listView = FindDesktopListView();
         ASSERT_NE(listView, nullptr);
         WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
         WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 7);
-        ASSERT_TRUE(WriteIconLayout(PresentDisplaySetup().c_str(), {{L"Z:\\kept.txt", 1, 2}}));
-        run = std::async(std::launch::async, [listView] {
-            EXPECT_FALSE(StartupIconAction()) << "to be tried again";
-            EXPECT_FALSE(HideIconText(listView, 0) || RestoreIconText(listView, 1));
-            EXPECT_TRUE(StoredCount() == 1 && ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 7);
+        const std::wstring icon = ShellFolder() + L"picture 0.txt"; // icon 0's identity
+        ASSERT_TRUE(WriteIconLayout(PresentDisplaySetup().c_str(), {{icon, 1, 2}}));
+        run = std::async(std::launch::async, [listView, folderView, icon, &held] {
+            if (!folderView) { // labels need no folder view
+                EXPECT_FALSE(StartupIconAction()) << "to be tried again";
+                EXPECT_FALSE(HideIconText(listView, 0) || RestoreIconText(listView, 1));
+                EXPECT_TRUE(StoredCount() == 1 && ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 7);
+            }
             EXPECT_TRUE(SaveIconLayout(listView) == -1 && RestoreIconLayout(listView) == -1);
-            std::vector<IconPlace> kept;
-            EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 1u &&
-                        kept[0].identity == L"Z:\\kept.txt" && kept[0].x == 1 && kept[0].y == 2);
             EXPECT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND, ExtPropState &state) {
                 SwitchToTab(state, TAB_ICONS);
+                // Told once the load has found it out (the tab's line is set as the load ends).
+                EXPECT_TRUE(PumpUntil(
+                    [&] {
+                        return WindowText(state.hintLabel) ==
+                               "The desktop does not answer; its icons are read again once it does.";
+                    },
+                    5000));
                 EXPECT_EQ(state.icons.view.count, 0);
-                EXPECT_EQ(WindowText(state.hintLabel),
-                          "The desktop does not answer; its icons are read again once it does.");
+                SendMessageW(state.icons.view.window, WM_COMMAND, ID_SAVE_ICON_POSITIONS, 0);
+                EXPECT_EQ(WindowText(state.iconStatus), "The icons position could not be saved.");
+                SetEvent(held.handle);
+                EXPECT_TRUE(!folderView || PumpUntil([&] { return state.icons.view.count == 3; }, 10000))
+                    << "read again once the folder view answers";
             }));
+            std::vector<IconPlace> kept;
+            EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 1u &&
+                        kept[0].identity == icon && kept[0].x == 1 && kept[0].y == 2);
         });
         EXPECT_EQ(run.wait_for(std::chrono::seconds(60)), std::future_status::ready)
             << "an operation waits on the hung shell without a bound";
@@ -311,47 +499,6 @@ TEST_F(DesktopIcons, HangingOrLyingShellIsBoundedAndTheIconsTabSaysSo)
         EXPECT_EQ(state.icons.view.count, 3) << "the items past the real ones left off";
         EXPECT_EQ(WindowText(state.hintLabel), "The desktop reports more icons than the 10000 shown here.");
     }));
-}
-
-// The shell ends and another starts, its icons in another order and other
-// places, while the Icons tab is open after a drop: the tab shows the new
-// shell's icons, and Cancel puts each where the same icon stood before, also
-// an icon of no file whose label is hidden (known by its "::{GUID}" name, as
-// the layout store knows it).
-TEST_F(DesktopIcons, ShellStartedAnewIsFollowedAndCancelMatchesIconsByIdentity)
-{
-    std::vector<FixtureIcon> icons = GridIcons(4, 3);
-    for (FixtureIcon &icon : icons)
-        icon.file = icon.text + L".txt";
-    icons[3].file = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
-    icons[3].text = L"";
-    auto first = std::make_unique<FixtureShell>(icons);
-    std::vector<FixtureIcon> before = first->Report();
-    std::vector<FixtureIcon> reversed(icons.rbegin(), icons.rend());
-    for (FixtureIcon &icon : reversed)
-        icon.y += 200;
-    std::unique_ptr<FixtureShell> second;
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
-        SwitchToTab(state, TAB_ICONS);
-        POINT origin = MiniatureInView(state);
-        SendMessageA(dialog, WM_ICON_MOVED, 1, MAKELPARAM(origin.x + 5, origin.y + 5));
-        ASSERT_TRUE(state.icons.pending);
-        first.reset();
-        second = std::make_unique<FixtureShell>(reversed);
-        PumpMessages(1500); // the dialog looks for the shell every second
-        ASSERT_TRUE(state.icons.listView == FindDesktopListView() && state.icons.view.count == 4)
-            << "the tab did not follow the new shell";
-        POINT expected = {ScaleToCanvas(reversed[0].x, state.canvas.scale) + MiniatureInView(state).x,
-                          ScaleToCanvas(reversed[0].y, state.canvas.scale) + MiniatureInView(state).y};
-        EXPECT_TRUE(state.icons.view.items[0].x == expected.x && state.icons.view.items[0].y == expected.y);
-    }));
-    ASSERT_TRUE(second);
-    std::vector<FixtureIcon> after = second->Report();
-    ASSERT_EQ(after.size(), 4u);
-    for (const FixtureIcon &icon : after) {
-        int k = icon.text.empty() ? 3 : _wtoi(icon.text.c_str() + 5); // "Icon k"
-        EXPECT_TRUE(SamePlaces({icon}, {before[k]})) << "Icon " << k << " at " << icon.x << "," << icon.y;
-    }
 }
 
 } // namespace

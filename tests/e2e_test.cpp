@@ -43,6 +43,16 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
     PostMessageA(ProgramWindow(), message, wParam, lParam);
 }
 
+// Waits until the setup's stored layout holds every icon (the 80 of the
+// end-to-end shell), one of them at `at`.
+bool StoredBecomes(const std::wstring &setup, POINT at)
+{
+    std::vector<IconPlace> kept;
+    auto there = [&](const IconPlace &p) { return p.x == at.x && p.y == at.y; };
+    auto whole = [&] { return ReadIconLayout(setup.c_str(), &kept) && kept.size() == 80u; };
+    return WaitFor([&] { return whole() && std::any_of(kept.begin(), kept.end(), there); }, 20000);
+}
+
 // Shows that a popup menu opens (or not) and closes it.
 bool MenuOpens(DWORD milliseconds)
 {
@@ -80,12 +90,6 @@ bool Gone(HWND window)
 
 bool Closes(HWND window) { return window && PostMessageA(window, WM_CLOSE, 0, 0) && Gone(window); }
 
-// Answers the keep-or-revert question by a key on its countdown.
-bool Answer(HWND question, WPARAM key)
-{
-    return PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0) && Gone(question);
-}
-
 bool ScreenHeightBecomes(int height)
 {
     return WaitFor([=] { return GetSystemMetrics(SM_CYSCREEN) == height; }, 10000);
@@ -113,12 +117,6 @@ struct Program : ChildProcess {
     long Exit() { return Post(WM_COMMAND, ID_EXIT), Wait(15000); }
 };
 
-struct EndToEnd : ::testing::Test {
-    RegistryGuard registry;
-    Program program;
-    void TearDown() override { EXPECT_EQ(program.Exit(), 0); }
-};
-
 // The common controls serve only the dialog, COM only the desktop icon tools:
 // loaded at start-up they would hold most of the program's memory while it
 // waits in the tray. A real X pointer click with no hold, at the first icon of
@@ -128,9 +126,12 @@ struct EndToEnd : ::testing::Test {
 // then takes back; Escape on the question puts it back unstored. For a user
 // who never set KeepIconLayout (on by default) every icon the shell pushed
 // inside the smaller screen comes back; with it off no layout is saved around
-// the switch, so they stay pushed.
-TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLayout)
+// the switch, so they stay pushed. The file a user downloads is stripped and
+// carries the version block and the manifest.
+TEST(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLayout)
 {
+    RegistryGuard registry;
+    Program program;
     ASSERT_EQ(WaitForInputIdle(program.info.hProcess, 10000), 0u);
     EXPECT_FALSE(Loaded(program.info.hProcess, "comctl32.dll") || Loaded(program.info.hProcess, "ole32.dll"));
     HWND dialog = OpenDialog();
@@ -147,16 +148,35 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
     EXPECT_TRUE(MenuOpens(8000)) << "no menu after a real click";
 
     FixtureShell shell(GridIcons(80, 3)); // up to x 820 and y 570
-    const std::vector<FixtureIcon> start = shell.Report();
-    // The command of 640x480 in the start's depth, found the way the program builds its menu.
+    // Another program's change (a dock, a game), 1024x768 -> 320x240 ->
+    // 1024x768, with no save by hand: the layout saved once the icons settled
+    // at start-up, after a move the shell tells, as the session locks and as
+    // the machine sleeps; the smaller setup's saved once pushed; every icon back.
     LoadPlatformTable();
+    const std::wstring desk = PresentDisplaySetup();
+    ASSERT_TRUE(StoredBecomes(desk, {10, 10})) << "saved once the icons settled";
+    shell.Move(7, 900, 600, true);
+    EXPECT_TRUE(StoredBecomes(desk, {900, 600})) << "the user's move";
+    shell.Move(8, 910, 500);
+    EXPECT_TRUE(ProgramHandles(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK) && StoredBecomes(desk, {910, 500}));
+    shell.Move(9, 920, 400);
+    EXPECT_TRUE(ProgramHandles(WM_POWERBROADCAST, PBT_APMSUSPEND) && StoredBecomes(desk, {920, 400}));
+    const std::vector<FixtureIcon> start = shell.Report();
+    for (DWORD width : {320u, 1024u}) {
+        DEVMODEA other = StartMode;
+        other.dmPelsWidth = width, other.dmPelsHeight = width * 3 / 4;
+        ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &other, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
+        // Icons pushed inside, 64 pixels off the edges.
+        ASSERT_TRUE(width > 320 || StoredBecomes(L"320x240@0,0", {256, 176})) << "saved once pushed";
+    }
+    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000)) << "every icon back";
+    // The command of 640x480 in the start's depth, found the way the program builds its menu.
     DisplayCatalogue catalogue = {};
     BuildDisplayCatalogue(&catalogue, {false, true});
     int command = 0;
-    for (int j = 0; j < catalogue.counts[0]; j++) {
+    for (int j = catalogue.counts[0] - 1; j >= 0; j--) { // the first such entry
         const ModeEntry &mode = catalogue.tables[0][j];
-        if (!command && mode.width == 640 && mode.height == 480 &&
-            mode.bitsPerPixel == (LONG)StartMode.dmBitsPerPel)
+        if (mode.width == 640 && mode.height == 480 && mode.bitsPerPixel == (LONG)StartMode.dmBitsPerPel)
             command = ID_MODE_BASE + j;
     }
     FreeDisplayCatalogue(&catalogue);
@@ -164,7 +184,7 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
     for (bool keep : {true, false}) {
         if (!keep) {
             WriteOption(OPT_KEEP_ICON_LAYOUT, 0);
-            SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY);
+            SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\640x480@0,0");
         }
         ASSERT_TRUE(ClickOpensMenu());
         Post(WM_COMMAND, command);
@@ -172,7 +192,10 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
         ASSERT_TRUE(ScreenHeightBecomes(480) && (question = WaitShown("Tessivon")));
         ASSERT_TRUE(WaitFor([&] { return !SamePlaces(shell.Report(), start); }, 5000)) << "the shell pushes";
         EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
-        EXPECT_TRUE(Answer(question, keep ? VK_RETURN : VK_ESCAPE));
+        // Answered by a key on its countdown.
+        WPARAM key = keep ? VK_RETURN : VK_ESCAPE;
+        EXPECT_TRUE(PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0) &&
+                    Gone(question));
         EXPECT_EQ(StoredHeight(), keep ? 480u : 768u);
         if (keep)
             Post(WM_KEYDOWN, VK_ESCAPE);
@@ -182,9 +205,27 @@ TEST_F(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLay
             EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000))
                 << "icons returned";
         else // the switch and its answer are done: any save would have come before them
-            EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY), ERROR_SUCCESS)
+            EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\640x480@0,0"), ERROR_SUCCESS)
                 << "a layout was saved";
     }
+    EXPECT_EQ(program.Exit(), 0);
+
+    // What a user downloads: no symbol table, the version block, and a manifest
+    // asking for per-monitor DPI awareness and the version 6 common controls.
+    std::ifstream in(ProgramPath.c_str(), std::ios::binary);
+    std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(file.size(), 4096u);
+    const auto *nt =
+        (const IMAGE_NT_HEADERS64 *)(file.data() + ((const IMAGE_DOS_HEADER *)file.data())->e_lfanew);
+    EXPECT_EQ(nt->FileHeader.NumberOfSymbols + nt->FileHeader.PointerToSymbolTable, 0u);
+    // The manifest resource is plain text in the file, the version block's texts wide characters.
+    for (const char *text : {"PerMonitorV2", "true/pm", "Microsoft.Windows.Common-Controls", "supportedOS"})
+        EXPECT_NE(file.find(text), std::string::npos) << text;
+    std::string version = TESSIVON_VERSION_BLOCK_TEXT;
+    for (std::wstring text : {std::wstring(L"ProductName"), std::wstring(L"Tessivon"),
+                              std::wstring(L"ProductVersion"), std::wstring(version.begin(), version.end())})
+        EXPECT_NE(file.find(std::string((const char *)text.data(), text.size() * 2)), std::string::npos)
+            << text;
 }
 
 // The present arrangement saved as "Small" with the hotkey, its first display
@@ -224,94 +265,93 @@ TEST(ProfileEndToEnd, HotkeyTakenIsToldAtStartUpAndTheRealHotkeyAppliesTheProfil
     EXPECT_EQ(program.Exit(), 0);
 }
 
+// Over either path to the shell's icons:
 // A shell that stops answering once its icons exist, with a stored label for
-// the start-up pass to blank: the program comes up all the same, its menu
+// the start-up pass to blank, or whose folder view alone stops answering, with
+// a layout to restore at start-up: the program comes up all the same, its menu
 // opens, the dialog opens and closes, the store keeps the label, and the
 // saves at the session's end and at exit keep the stored layout whole.
-TEST(HungShell, LeavesTheTrayIconAndTheDialogWorkingAndTheStoresWhole)
-{
-    RegistryGuard registry;
-    LoadPlatformTable();
-    FixtureShell shell(GridIcons(3, 3), false, L"hang");
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 1);
-    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
-    ASSERT_TRUE(
-        WriteIconLayout(PresentDisplaySetup().c_str(), {{L"Z:\\a.txt", 10, 20}, {L"Z:\\b.txt", 30, 40}}));
-    Program hung;
-    EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the menu waits for the shell";
-    EXPECT_TRUE(Closes(OpenDialog())) << "the dialog opens and closes";
-    EXPECT_EQ(ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1"), 1);
-    EXPECT_TRUE(ProgramHandles(WM_ENDSESSION, TRUE, 0, 20000));
-    EXPECT_EQ(hung.Exit(), 0);
-    for (const wchar_t *command : {L" /save-icons", L" /restore-icons"})
-        EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + command).Wait(30000), 7)
-            << "a read not answered is told";
-    std::vector<IconPlace> kept;
-    EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 2u)
-        << "the stored layout lost";
-}
-
-// Saved at "&Exit Tessivon" and at the session's end with
+// Layouts saved at "&Exit Tessivon" and at the session's end with
 // AutomaticlySaveIconPos; restored by the tray's "&Restore Icons Position",
 // and at start-up with RestoreIconPosAtStartup only.
-TEST(IconLayoutEndToEnd, SavedAtExitRestoredAtStartUpAndFromTheTray)
+TEST(IconLayoutEndToEnd, HungShellLeavesTheTrayAndDialogWorkingSavedAtExitRestoredAtStartUpAndFromTheTray)
 {
-    RegistryGuard registry;
-    FixtureShell shell(GridIcons(4, 4));
-    const std::vector<FixtureIcon> start = shell.Report();
-    // The start-up pass over hidden labels needs their names only: no call into the shell's objects.
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
-    WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 3", 0);
-    Program labels;
-    EXPECT_TRUE(WaitFor([&] { return shell.Report()[3].text.empty(); }, 10000)) << "label hidden";
-    EXPECT_FALSE(Loaded(labels.info.hProcess, "ieframe.dll"));
-    EXPECT_EQ(labels.Exit(), 0);
-    WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 0);
-    EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), -1) << "option off: nothing saved";
-    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
-    EXPECT_EQ(Program().Exit(), 0);
-    shell.Move(1, 500, 300);
-    const std::vector<FixtureIcon> moved = shell.Report();
-    EXPECT_TRUE(RestoreIconLayout(FindDesktopListView()) == 4 && SamePlaces(shell.Report(), start))
-        << "saved at exit";
-    shell.Move(1, 500, 300);
-    Program program;
-    // Its start-up is over once it answers; a restore would have been set going by then.
-    ASSERT_TRUE(ProgramHandles(WM_NULL));
-    EXPECT_TRUE(SamePlaces(shell.Report(), moved)) << "RestoreIconPosAtStartup off: nothing restored";
-    SendMessageW(ProgramWindow(), WM_ENDSESSION, TRUE, 0);
-    WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 0);
-    shell.Move(2, 600, 400);
-    Post(WM_COMMAND, ID_RESTORE_ICON_POSITIONS);
-    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 5000))
-        << "from the tray, as saved at the session's end";
-    EXPECT_EQ(program.Exit(), 0);
-    shell.Move(2, 600, 400);
-    WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
-    Program atStartUp;
-    EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 10000)) << "restored at start-up";
-    EXPECT_EQ(atStartUp.Exit(), 0);
-}
-
-// What a user downloads: no symbol table, the version block, and a manifest
-// asking for per-monitor DPI awareness and the version 6 common controls.
-TEST(ShippedProgram, StrippedWithVersionAndManifest)
-{
-    std::ifstream in(ProgramPath.c_str(), std::ios::binary);
-    std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_GT(file.size(), 4096u);
-    const auto *nt =
-        (const IMAGE_NT_HEADERS64 *)(file.data() + ((const IMAGE_DOS_HEADER *)file.data())->e_lfanew);
-    EXPECT_EQ(nt->FileHeader.NumberOfSymbols + nt->FileHeader.PointerToSymbolTable, 0u);
-    // The manifest resource is plain text in the file, the version block's texts wide characters.
-    for (const char *text : {"PerMonitorV2", "true/pm", "Microsoft.Windows.Common-Controls", "supportedOS"})
-        EXPECT_NE(file.find(text), std::string::npos) << text;
-    std::string version = TESSIVON_VERSION_BLOCK_TEXT;
-    for (std::wstring text : {std::wstring(L"ProductName"), std::wstring(L"Tessivon"),
-                              std::wstring(L"ProductVersion"), std::wstring(version.begin(), version.end())})
-        EXPECT_NE(file.find(std::string((const char *)text.data(), text.size() * 2)), std::string::npos)
-            << text;
+    LoadPlatformTable();
+    for (const wchar_t *path : IconPaths) {
+        const bool folderView = *path;
+        {
+            RegistryGuard registry;
+            FixtureShell shell(GridIcons(3, 3), false, folderView ? path : L"hang");
+            ScopedHandle held(CreateEventW(nullptr, TRUE, FALSE, FOLDER_VIEW_HELD));
+            WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+            WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 1);
+            WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
+            WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
+            std::vector<IconPlace> kept = {{ShellFolder() + L"picture 0.txt", 10, 20},
+                                           {L"Z:\\b.txt", 30, 40}};
+            ASSERT_TRUE(WriteIconLayout(PresentDisplaySetup().c_str(), kept));
+            Program hung;
+            EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the menu waits for the shell";
+            EXPECT_TRUE(Closes(OpenDialog())) << "the dialog opens and closes";
+            EXPECT_TRUE(folderView || ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 1)
+                << "labels need no folder view";
+            EXPECT_TRUE(ProgramHandles(WM_ENDSESSION, TRUE, 0, 20000));
+            if (!folderView) {
+                // A switch of its own and another program's back: each settling wait
+                // ends (every tick handled) having stored nothing.
+                EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + L" /mode 800x600").Wait(30000), 0);
+                EXPECT_EQ(ChangeDisplaySettingsA(&StartMode, CDS_UPDATEREGISTRY), DISP_CHANGE_SUCCESSFUL);
+                for (int tick = 0; tick < ICON_SETTLE_TICK_LIMIT; tick++)
+                    EXPECT_TRUE(ProgramHandles(WM_TIMER, ICON_SETTLE_TIMER_ID, 0, 20000));
+                EXPECT_NE(SHDeleteKeyW(HKEY_CURRENT_USER, ICON_LAYOUTS_KEY L"\\800x600@0,0"), ERROR_SUCCESS);
+            }
+            EXPECT_EQ(hung.Exit(), 0);
+            for (const wchar_t *command : {L" /save-icons", L" /restore-icons"})
+                EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + command).Wait(30000), 7)
+                    << "a read not answered is told";
+            EXPECT_TRUE(ReadIconLayout(PresentDisplaySetup().c_str(), &kept) && kept.size() == 2u &&
+                        kept[0].x == 10)
+                << "the stored layout lost";
+            SetEvent(held.handle);
+        }
+        RegistryGuard registry;
+        WriteOption(OPT_KEEP_ICON_LAYOUT, 0); // its saves are the other tests'
+        FixtureShell shell(GridIcons(4, 4), false, path);
+        const std::vector<FixtureIcon> start = shell.Report();
+        // The start-up pass over hidden labels needs their names only: no call into the shell's objects.
+        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
+        WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 3", 0);
+        Program labels;
+        EXPECT_TRUE(WaitFor([&] { return shell.Report()[3].text.empty(); }, 10000)) << "label hidden";
+        EXPECT_FALSE(Loaded(labels.info.hProcess, "shell_windows_fixture.dll"));
+        EXPECT_EQ(labels.Exit(), 0);
+        WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 0);
+        EXPECT_EQ(RestoreIconLayout(FindDesktopListView()), -1) << "option off: nothing saved";
+        WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
+        EXPECT_EQ(Program().Exit(), 0);
+        shell.Move(1, 500, 300);
+        const std::vector<FixtureIcon> moved = shell.Report();
+        EXPECT_TRUE(RestoreIconLayout(FindDesktopListView()) == 4 && SamePlaces(shell.Report(), start))
+            << "saved at exit";
+        shell.Move(1, 500, 300);
+        Program program;
+        // Its start-up is over once it answers; a restore would have been set going by then.
+        ASSERT_TRUE(ProgramHandles(WM_NULL));
+        EXPECT_TRUE(SamePlaces(shell.Report(), moved)) << "RestoreIconPosAtStartup off: nothing restored";
+        SendMessageW(ProgramWindow(), WM_ENDSESSION, TRUE, 0);
+        WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 0);
+        shell.Move(2, 600, 400);
+        Post(WM_COMMAND, ID_RESTORE_ICON_POSITIONS);
+        EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 5000))
+            << "from the tray, as saved at the session's end";
+        EXPECT_EQ(program.Exit(), 0);
+        shell.Move(2, 600, 400);
+        WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
+        Program atStartUp;
+        EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), moved); }, 10000))
+            << "restored at start-up";
+        EXPECT_EQ(atStartUp.Exit(), 0);
+    }
 }
 
 } // namespace

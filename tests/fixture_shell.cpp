@@ -1,6 +1,6 @@
 // The other process the tests need, in one of two parts.
 //
-//   fixture_shell shell|workerw [hang|lying]
+//   fixture_shell shell|workerw [hang|lying|folderview]
 //
 // plays the shell's desktop for the icon tests: "Progman" > "SHELLDLL_DefView"
 // > "SysListView32" (or, with "workerw", the view under a top-level
@@ -12,7 +12,10 @@
 // character but a line break. Like the real shell, it pushes every icon inside
 // the new screen on WM_DISPLAYCHANGE. With "hang" it stops answering any
 // message once its icons exist, as a shell busy at logon does; with "lying" its
-// list view tells other processes that it holds 100,000,000 items.
+// list view tells other processes that it holds 100,000,000 items. With
+// "folderview" it is a newer shell: its folder view (shell_windows_fixture.cpp)
+// holds the list view, and its arrangement, before every report, puts back
+// each icon that list view messages from another process moved.
 //
 //   fixture_shell windows N
 //
@@ -39,20 +42,55 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <map>
 
 #include "fixture_shell.h"
 
-static HWND ListView, Desktop; // Desktop: "Progman", which gets the display changes
+// Desktop: "Progman", which gets the display changes; Stubborn keeps its place whatever it is asked.
+static HWND ListView, Desktop, View, Stubborn;
+static bool FolderView;
+static std::map<UINT, POINT> Places; // where the shell itself put each item, by its lasting id
+
+static LVITEMW ItemOf(int i, wchar_t *text)
+{
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text;
+    item.cchTextMax = 512;
+    item.lParam = SendMessageW(ListView, LVM_GETITEMW, 0, (LPARAM)&item) ? item.lParam : -1;
+    return item;
+}
+
+// Moves item i as the shell itself does, kept by its arrangements.
+static void Place(int i, int x, int y)
+{
+    SendMessageW(ListView, LVM_SETITEMPOSITION, i, MAKELPARAM(x, y));
+    Places[(UINT)SendMessageW(ListView, LVM_MAPINDEXTOID, i, 0)] = {x, y};
+}
+
+static POINT PlaceOf(int i)
+{
+    POINT at = {};
+    SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&at);
+    return at;
+}
 
 // Each icon's corner at least 64 pixels, about a cell, off the right and bottom edges.
 static void PushIconsInside(int width, int height)
 {
-    for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
-        POINT at = {};
-        SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&at);
-        SendMessageW(ListView, LVM_SETITEMPOSITION, i,
-                     MAKELPARAM(std::min<LONG>(at.x, width - 64), std::min<LONG>(at.y, height - 64)));
-    }
+    for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++)
+        Place(i, std::min<LONG>(PlaceOf(i).x, width - 64), std::min<LONG>(PlaceOf(i).y, height - 64));
+}
+
+// Item i's display name, its label or while that is hidden its file's name, as the view's title.
+static bool NameAsTitle(int i)
+{
+    wchar_t text[512] = L"";
+    SHFILEINFOW file = {};
+    LVITEMW item = ItemOf(i, text);
+    if (item.lParam != -1 && !text[0] && item.lParam &&
+        SHGetFileInfoW((LPCWSTR)item.lParam, 0, &file, sizeof(file), SHGFI_PIDL | SHGFI_DISPLAYNAME))
+        lstrcpynW(text, file.szDisplayName, 512);
+    return item.lParam != -1 && SetWindowTextW(View, text);
 }
 
 static LRESULT CALLBACK LyingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -68,12 +106,11 @@ static void WriteReport()
     std::vector<FixtureIcon> icons;
     for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
         wchar_t text[512] = L"";
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, item.iItem = i, item.pszText = text,
-        item.cchTextMax = 512;
-        SendMessageW(ListView, LVM_GETITEMW, 0, (LPARAM)&item);
-        POINT place = {};
-        SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&place);
+        LVITEMW item = ItemOf(i, text);
+        auto kept = Places.find((UINT)SendMessageW(ListView, LVM_MAPINDEXTOID, i, 0));
+        if (FolderView && kept != Places.end()) // the arrangement
+            SendMessageW(ListView, LVM_SETITEMPOSITION, i, MAKELPARAM(kept->second.x, kept->second.y));
+        POINT place = PlaceOf(i);
         icons.push_back({(int)place.x, (int)place.y, item.iImage, text, (DWORD)item.lParam});
     }
     WriteIcons(ShellFolder() + L"icons.txt", icons);
@@ -83,25 +120,27 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
 {
     if (message == WM_APP)
         WriteReport();
-    if (message == WM_APP + 1)
-        SendMessageW(ListView, LVM_SETITEMPOSITION, wParam, lParam);
+    if (message == WM_APP + 1 || message == WM_APP + 2 || message == FOLDER_VIEW_MOVE)
+        Place((int)wParam, (short)LOWORD(lParam), (short)HIWORD(lParam));
+    // WM_APP + 2 also tells the move as Windows' list view tells a user's drag (Wine's tells none).
+    if (message == WM_APP + 2)
+        NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, ListView, OBJID_CLIENT, (LONG)wParam + 1);
+    if (message == WM_WINDOWPOSCHANGING && window == Stubborn)
+        reinterpret_cast<WINDOWPOS *>(lParam)->flags |= SWP_NOMOVE;
     if (message == WM_DISPLAYCHANGE && window == Desktop)
         PushIconsInside(LOWORD(lParam), HIWORD(lParam));
-    return message == WM_APP ? 1 : DefWindowProcW(window, message, wParam, lParam);
-}
-
-static LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_WINDOWPOSCHANGING)
-        reinterpret_cast<WINDOWPOS *>(lParam)->flags |= SWP_NOMOVE;
-    return DefWindowProcW(window, message, wParam, lParam);
+    if (message == FOLDER_VIEW_PLACE)
+        return MAKELRESULT(PlaceOf((int)wParam).x, PlaceOf((int)wParam).y);
+    if (message == FOLDER_VIEW_NAME || message == FOLDER_VIEW_MODE)
+        return message == FOLDER_VIEW_MODE ? FolderView : NameAsTitle((int)wParam);
+    return message == WM_APP || message == FOLDER_VIEW_MOVE ? 1
+                                                            : DefWindowProcW(window, message, wParam, lParam);
 }
 
 static HWND Make(const wchar_t *type, const wchar_t *title, DWORD style, int x, int y, int width, int height,
                  HWND parent = nullptr)
 {
-    WNDPROC procedure = wcscmp(type, L"TessivonStubborn") ? ShellProc : StubbornProc;
-    WNDCLASSW windowClass = {0, procedure, 0, 0, GetModuleHandleW(nullptr), 0, 0, (HBRUSH)(COLOR_WINDOW + 1),
+    WNDCLASSW windowClass = {0, ShellProc, 0, 0, GetModuleHandleW(nullptr), 0, 0, (HBRUSH)(COLOR_WINDOW + 1),
                              0, type};
     if (wcscmp(type, WC_LISTVIEWW)) // the list view is comctl32's own
         RegisterClassW(&windowClass);
@@ -130,10 +169,10 @@ static void MakeWindows(int count, bool stubborn)
     Make(L"Shell_TrayWnd", L"Fixture taskbar", shown, 300, 740, 400, 20);
     Make(L"BaseBar", L"Fixture band", shown, 720, 740, 100, 20);
     if (stubborn)
-        Make(L"TessivonStubborn", L"Fixture stubborn", shown, 300, 300, 60, 50);
+        Stubborn = Make(L"TessivonStubborn", L"Fixture stubborn", shown, 300, 300, 60, 50);
 }
 
-static void MakeShell(bool workerW, bool lying)
+static void MakeShell(bool workerW, bool lying, bool folderView)
 {
     InitCommonControls();
     CoInitialize(nullptr);
@@ -142,15 +181,16 @@ static void MakeShell(bool workerW, bool lying)
     int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     HWND holder = Desktop = Make(L"Progman", L"", WS_POPUP, left, top, width, height);
     holder = workerW ? Make(L"WorkerW", L"", WS_POPUP, left, top, width, height) : holder;
-    HWND view = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, holder);
-    ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, width, height, view);
+    View = Make(L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, holder);
+    ListView = Make(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, width, height, View);
+    FolderView = folderView;
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     for (const FixtureIcon &icon : ReadIcons(ShellFolder() + L"icons.txt")) {
         item.iImage = icon.image, item.pszText = (wchar_t *)icon.text.c_str();
         item.lParam = (LPARAM)ILCreateFromPathW(icon.file.c_str());
         SendMessageW(ListView, LVM_INSERTITEMW, 0, (LPARAM)&item);
-        SendMessageW(ListView, LVM_SETITEMPOSITION, item.iItem++, MAKELPARAM(icon.x, icon.y));
+        Place(item.iItem++, icon.x, icon.y);
     }
     if (lying)
         SetWindowSubclass(ListView, LyingProc, 0, 0);
@@ -177,12 +217,13 @@ int main()
         CloseHandle(CreateThread(nullptr, 0, StayOnDesktop, nullptr, 0, nullptr));
         return (int)StayOnDesktop(nullptr);
     }
+    const wchar_t *option = argc > 2 ? argv[2] : L"";
     if (!wcscmp(argv[1], L"windows"))
-        MakeWindows(argc > 2 ? _wtoi(argv[2]) : 0, argc > 3 && !wcscmp(argv[3], L"stubborn"));
+        MakeWindows(_wtoi(option), argc > 3 && !wcscmp(argv[3], L"stubborn"));
     else
-        MakeShell(!wcscmp(argv[1], L"workerw"), argc > 2 && !wcscmp(argv[2], L"lying"));
+        MakeShell(!wcscmp(argv[1], L"workerw"), !wcscmp(option, L"lying"), !wcscmp(option, L"folderview"));
     Make(L"TessivonFixture", L"Fixture ready", WS_POPUP, 0, 0, 10, 10);
-    if (argc > 2 && !wcscmp(argv[2], L"hang"))
+    if (!wcscmp(option, L"hang"))
         Sleep(INFINITE);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)

@@ -11,6 +11,15 @@
 
 #include "ui_driver.h" // found beside this file, also by the fixture program
 
+// What the shell-windows fixture (shell_windows_fixture.cpp) asks the stand-in
+// shell's view window: whether it runs as a folder view; to put item wParam's
+// display name in its title (0: no such item); the item's place
+// (MAKELRESULT); to move it to the place in lParam as its folder view does.
+enum { FOLDER_VIEW_MODE = WM_APP + 40, FOLDER_VIEW_NAME, FOLDER_VIEW_PLACE, FOLDER_VIEW_MOVE };
+// While a test holds this event unset, every folder-view call of the fixture
+// waits for it, as a call into a hung shell does.
+#define FOLDER_VIEW_HELD L"TessivonFolderViewHeld"
+
 struct FixtureIcon {
     int x, y, image;
     std::wstring text;
@@ -68,8 +77,7 @@ struct FixtureProcess : ChildProcess {
     {
         bool ready = WaitFor([] { return Find("Fixture ready") != nullptr; }, 30000);
 #ifdef EXPECT_TRUE // in a test program (the screenshot program uses it too)
-        EXPECT_TRUE(ready) << "the fixture program did not start: "
-                           << std::string(arguments.begin(), arguments.end());
+        EXPECT_TRUE(ready) << "fixture not started: " << std::string(arguments.begin(), arguments.end());
 #endif
         (void)ready;
     }
@@ -85,12 +93,15 @@ struct FixtureProcess : ChildProcess {
 inline std::wstring ShellFolder()
 {
     wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"tessivon-shell-";
+    return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"tessivon-shell-";
 }
 
+// The stand-in shell's behaviours for the two ways to its icons: through its
+// list view (its folder view refused, as under Wine) and through its folder view.
+inline const wchar_t *const IconPaths[] = {L"", L"folderview"};
+
 struct FixtureShell : FixtureProcess {
-    // behaviour: empty for a shell that answers, else "hang" or "lying" (fixture_shell.cpp).
+    // behaviour: empty for a shell that answers, else "hang", "lying" or "folderview" (fixture_shell.cpp).
     explicit FixtureShell(const std::vector<FixtureIcon> &icons, bool workerW = false,
                           const std::wstring &behaviour = L"")
         : FixtureProcess(WriteList(icons, workerW) + L" " + behaviour)
@@ -115,10 +126,11 @@ struct FixtureShell : FixtureProcess {
         WriteIcons(folder + L"icons.txt", icons);
         return workerW ? L"workerw" : L"shell";
     }
-    // Moves icon i as a user's drag on the desktop does.
-    void Move(int i, int x, int y) const
+    // Moves icon i as a user's drag on the desktop does; told: with the
+    // location-change event that Windows raises for it.
+    void Move(int i, int x, int y, bool told = false) const
     {
-        SendMessageW(FindWindowW(L"Progman", nullptr), WM_APP + 1, i, MAKELPARAM(x, y));
+        SendMessageW(FindWindowW(L"Progman", nullptr), told ? WM_APP + 2 : WM_APP + 1, i, MAKELPARAM(x, y));
     }
     // What the fixture's list view holds now, as the fixture itself reads it.
     std::vector<FixtureIcon> Report() const

@@ -1,3 +1,4 @@
+// The dialog's Profiles tab, read from its real controls, and what it stores.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,20 +13,6 @@
 #include "tests/sim_adapter.h"
 
 namespace {
-
-struct ProfilesTab : ::testing::Test {
-    RegistryGuard registry;
-    ScopedSimAdapter adapter;
-    void SetUp() override
-    {
-        SimSetMonitors(2);
-        std::wstring text;
-        ASSERT_EQ(SaveProfileCommand(L"Desk", L"Ctrl+Alt+1", &text, true), 0);
-        SimSetMonitors(1);
-        ASSERT_EQ(SaveProfileCommand(L"Game", nullptr, &text), 0);
-        SimSetMonitors(2);
-    }
-};
 
 using Rows = std::vector<std::wstring>;
 
@@ -70,8 +57,14 @@ std::string Edit(HWND dialog, const ProfilesPage &page, int item, const wchar_t 
     return WindowText(page.warning);
 }
 
-TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOnCancel)
+TEST(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOnCancel)
 {
+    RegistryGuard registry;
+    ScopedSimAdapter adapter;
+    std::wstring text;
+    ASSERT_EQ(SaveProfileCommand(L"Game", nullptr, &text), 0); // on the one monitor
+    SimSetMonitors(2);
+    ASSERT_EQ(SaveProfileCommand(L"Desk", L"Ctrl+Alt+1", &text, true), 0);
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [](HWND dialog, ExtPropState &state) {
         const ProfilesPage &page = state.profiles;
         SwitchToTab(state, TAB_PROFILES);
@@ -110,7 +103,6 @@ TEST_F(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOn
         ClickDialogButton(dialog, IDC_PROFILE_DELETE);
         EXPECT_EQ(ListRows(page.list), Rows{L"Beamer|1|Ctrl+Alt+5"});
     }));
-    std::wstring text;
     ListProfilesCommand(&text);
     EXPECT_EQ(text, L"Beamer\nDesk\n") << "Apply stored the rename; Cancel keeps the deleted profile";
 

@@ -4,6 +4,7 @@
 // a window is dragged with the real X pointer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -129,7 +130,14 @@ std::vector<HWND> IdentifyWindows()
 // the way of a click.
 void ExpectNumbersOnMonitors(const std::vector<RECT> &monitors)
 {
-    ASSERT_TRUE(WaitFor([&] { return IdentifyWindows().size() == monitors.size(); }, 10000));
+    // Each is made and then shown, one monitor after another: waited for all shown.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::vector<HWND> shown = IdentifyWindows();
+            return shown.size() == monitors.size() &&
+                   std::all_of(shown.begin(), shown.end(), IsWindowVisible);
+        },
+        10000));
     int shown = 0;
     for (HWND window : IdentifyWindows()) {
         int number = atoi(WindowText(window).c_str());
