@@ -412,7 +412,7 @@ static int RunSaveIcons(const CommandRequest &, DisplaySession *, CommandOutput 
     return EXIT_DONE;
 }
 
-static int RunRestoreIcons(const CommandRequest &, DisplaySession *, CommandOutput *output)
+static int RunRestoreIcons(const CommandRequest &, DisplaySession *session, CommandOutput *output)
 {
     int placed = RestoreIconLayout(FindDesktopListView());
     if (placed < 0) {
@@ -420,6 +420,8 @@ static int RunRestoreIcons(const CommandRequest &, DisplaySession *, CommandOutp
                        L", or the desktop's icons could not be read\r\n";
         return EXIT_ICONS_UNAVAILABLE;
     }
+    // In the running copy the layout now in place is kept, as after the tray's restore.
+    IconLayoutKeepNow(&session->iconLayout);
     output->out += DecimalText(placed) + L" icons put back\r\n";
     return EXIT_DONE;
 }

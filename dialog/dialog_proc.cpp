@@ -351,7 +351,8 @@ static void OnIconLayoutCommand(ExtPropState *state, int id)
                   placed);
         if (placed > 0)
             ReloadCanvasIcons(state);
-        IconLayoutKeepNow(&state->session->iconLayout);
+        if (placed >= 0) // a layout not put back is not to be replaced by the icons as they are
+            IconLayoutKeepNow(&state->session->iconLayout);
     }
     SetWindowTextW(state->iconStatus, text);
     ShowWindow(state->iconStatus, SW_SHOW);

@@ -170,6 +170,17 @@ TEST(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLayou
         ASSERT_TRUE(width > 320 || StoredBecomes(L"320x240@0,0", {256, 176})) << "saved once pushed";
     }
     EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000)) << "every icon back";
+    // /restore-icons, carried out by this copy, keeps what it put back: an icon
+    // no longer there leaves the stored layout. The settling wait is over first
+    // (every tick handled), so that no save of its own comes after.
+    for (int tick = 0; tick < ICON_SETTLE_TICK_LIMIT; tick++)
+        ASSERT_TRUE(ProgramHandles(WM_TIMER, ICON_SETTLE_TIMER_ID, 0, 20000));
+    std::vector<IconPlace> kept;
+    ASSERT_TRUE(ReadIconLayout(desk.c_str(), &kept));
+    kept.push_back({L"Z:\\gone.txt", 1, 1});
+    ASSERT_TRUE(WriteIconLayout(desk.c_str(), kept));
+    EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + L" /restore-icons").Wait(30000), 0);
+    EXPECT_TRUE(StoredBecomes(desk, {920, 400})) << "kept after the restore";
     // The command of 640x480 in the start's depth, found the way the program builds its menu.
     DisplayCatalogue catalogue = {};
     BuildDisplayCatalogue(&catalogue, {false, true});
