@@ -60,15 +60,24 @@ HMENU RightClick(HWND view, int x, int y)
     return watch.menu;
 }
 
-// Wine's own shell windows in place of the fixture's while it lasts.
+// Wine's own shell windows in place of the fixture's while it lasts. One is
+// made here first and held: the first making (its DLL loaded, explorer asked)
+// may on a busy machine run past what the program waits for, and would then
+// stand for a shell that does not answer, not for the refusal asked about.
 struct WineShellWindows {
     const wchar_t *key = L"Software\\Classes\\CLSID\\{9BA05972-F6A8-11CF-A442-00A0C90A8F39}\\InprocServer32";
     wchar_t fixture[MAX_PATH] = L"";
     DWORD size = sizeof(fixture);
+    ScopedComApartment com;
+    ScopedComPointer<IUnknown> made;
     WineShellWindows()
     {
         SHGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, nullptr, fixture, &size);
         Set(L"C:\\windows\\system32\\ieframe.dll");
+        CLSID shellWindows;
+        CLSIDFromString(L"{9BA05972-F6A8-11CF-A442-00A0C90A8F39}", &shellWindows);
+        EXPECT_HRESULT_SUCCEEDED(
+            CoCreateInstance(shellWindows, nullptr, CLSCTX_ALL, IID_IUnknown, made.Out()));
     }
     ~WineShellWindows() { Set(fixture); }
     void Set(const wchar_t *dll)
