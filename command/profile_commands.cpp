@@ -11,13 +11,11 @@ static int Fail(std::wstring *text, const std::wstring &reason)
     return 1;
 }
 
-static std::wstring Quoted(const wchar_t *name) { return L"\"" + std::wstring(name) + L"\""; }
-
 int ApplyProfileCommand(DisplaySession *session, const wchar_t *name, std::wstring *text)
 {
     Profile profile;
     if (!LoadProfile(name, &profile))
-        return Fail(text, L"No profile named " + Quoted(name) + L".");
+        return Fail(text, L"No profile named " + QuotedName(name) + L".");
     ProfileApplyResult result;
     SessionApplyProfile(session, profile, &result);
     *text = DescribeProfileApplyResult(result);
@@ -46,18 +44,18 @@ std::wstring ProfileWithHotkey(WORD hotkey, const wchar_t *except)
 int SaveProfileCommand(const wchar_t *name, const wchar_t *hotkeyText, std::wstring *text, bool autoApply)
 {
     if (!IsValidProfileName(name))
-        return Fail(text, L"Invalid profile name " + Quoted(name) + L": 1 to 63 characters, no \"\\\".");
+        return Fail(text, L"Invalid profile name " + QuotedName(name) + L": 1 to 63 characters, no \"\\\".");
     Profile existing = {};
     WORD hotkey = LoadProfile(name, &existing) ? existing.hotkey : 0;
     if (hotkeyText && !ParseHotkeyText(hotkeyText, &hotkey))
-        return Fail(text, L"Invalid hotkey " + Quoted(hotkeyText) +
+        return Fail(text, L"Invalid hotkey " + QuotedName(hotkeyText) +
                               L": Ctrl or Alt, then a letter, digit or F1-F24.");
     std::wstring other = ProfileWithHotkey(hotkey, name);
     if (!other.empty())
-        return Fail(text, L"The hotkey " + Quoted(hotkeyText ? hotkeyText : L"") + L" belongs to profile " +
-                              Quoted(other.c_str()) + L".");
+        return Fail(text, L"The hotkey " + QuotedName(hotkeyText ? hotkeyText : L"") +
+                              L" belongs to profile " + QuotedName(other.c_str()) + L".");
     if (!SaveCurrentArrangement(name, hotkey, autoApply || existing.autoApply))
-        return Fail(text, L"Couldn't save profile " + Quoted(name) + L".");
+        return Fail(text, L"Couldn't save profile " + QuotedName(name) + L".");
     *text = L"";
     return 0;
 }
@@ -66,7 +64,7 @@ int DeleteProfileCommand(const wchar_t *name, std::wstring *text)
 {
     // A key that does not read as a profile can still be deleted by its name.
     if (!DeleteProfile(name))
-        return Fail(text, L"No profile named " + Quoted(name) + L".");
+        return Fail(text, L"No profile named " + QuotedName(name) + L".");
     *text = L"";
     return 0;
 }

@@ -189,3 +189,5 @@ std::wstring DescribeProfileApplyResult(const ProfileApplyResult &result)
         text += ResultLine(result.restartNeeded ? DISP_CHANGE_RESTART : result.finalResult) + L"\n";
     return text;
 }
+
+std::wstring QuotedName(const wchar_t *name) { return L"\"" + std::wstring(name) + L"\""; }

@@ -49,3 +49,5 @@ std::vector<Profile> MarkedProfilesFor(const std::vector<Profile> &profiles, con
 int ProfileApplyExitCode(const ProfileApplyResult &result);
 // One line per display not changed ("\\.\DISPLAY2: not attached"), "" when all were.
 std::wstring DescribeProfileApplyResult(const ProfileApplyResult &result);
+// A name as the user's messages show it: in double quotes.
+std::wstring QuotedName(const wchar_t *name);

@@ -7,8 +7,6 @@
 #include "session/display_session.h"
 #include "settings/profile_store.h"
 
-static std::wstring Quoted(const wchar_t *name) { return L"\"" + std::wstring(name) + L"\""; }
-
 // Modes, primary, places and turns as the profile has them: nothing to do.
 static bool ArrangedAs(const Profile &profile, const Profile &present)
 {
@@ -28,7 +26,7 @@ static std::wstring NamesText(const std::vector<Profile> &profiles)
 {
     std::wstring text = L"Profiles ";
     for (size_t k = 0; k < profiles.size(); k++)
-        text += (k == 0 ? L"" : k + 1 == profiles.size() ? L" and " : L", ") + Quoted(profiles[k].name);
+        text += (k == 0 ? L"" : k + 1 == profiles.size() ? L" and " : L", ") + QuotedName(profiles[k].name);
     return text;
 }
 
@@ -40,7 +38,7 @@ static std::wstring ApplyFitting(DisplaySession *session, const Profile &profile
     if (!problems.empty() && problems.back() == L'\n')
         problems.pop_back();
     std::wstring text =
-        L"Profile " + Quoted(profile.name) + (changed ? L" applied" : L" could not be applied");
+        L"Profile " + QuotedName(profile.name) + (changed ? L" applied" : L" could not be applied");
     return problems.empty() ? text : text + L"\n" + problems;
 }
 
