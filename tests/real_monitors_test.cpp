@@ -174,7 +174,6 @@ struct RealMonitors : ::testing::Test {
             WaitFor([&] { return SendMessageW(strip, TCM_GETCURSEL, 0, 0) != before; }, 5000);
         }
         ASSERT_EQ(SendMessageW(strip, TCM_GETCURSEL, 0, 0), tab);
-        Sleep(300);
     }
     POINT ItemCentre(int k) { return Centre(WindowRect(ScreenItem(dialog, k))); }
     // Canvas pixels per desktop pixel, as the desktop miniature shows it.
@@ -190,6 +189,13 @@ struct RealMonitors : ::testing::Test {
         while ((combo = FindWindowExW(dialog, combo, WC_COMBOBOXEXW, nullptr)) && !IsWindowVisible(combo))
             ;
         return combo;
+    }
+    // The entries of the page's list once opened, which fills it.
+    int OpenedEntries()
+    {
+        for (BOOL open : {TRUE, FALSE})
+            SendMessageW(ShownCombo(), CB_SHOWDROPDOWN, open, 0);
+        return (int)SendMessageW(ShownCombo(), CB_GETCOUNT, 0, 0);
     }
 };
 
@@ -272,10 +278,7 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
         HWND window = WindowFixture::Find("Fixture 0");
         RECT start = WindowRect(window);
         ShowPage(TAB_WINDOWS);
-        HWND combo = ShownCombo(),
-             miniature = GetDlgItem(GetDlgItem(dialog, IDC_CANVAS_FRAME), IDC_WINDOW_MINIATURE);
-        for (BOOL open : {TRUE, FALSE}) // opening the list fills it
-            SendMessageW(combo, CB_SHOWDROPDOWN, open, 0);
+        HWND miniature = GetDlgItem(GetDlgItem(dialog, IDC_CANVAS_FRAME), IDC_WINDOW_MINIATURE);
         // The entries' data does not come across processes: the entry whose
         // miniature has the window's size is the window's.
         auto shows = [&](const RECT &window) {
@@ -284,8 +287,8 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
                    fabs(shown.right - shown.left - (window.right - window.left) * Scale()) < 2 &&
                    fabs(shown.bottom - shown.top - (window.bottom - window.top) * Scale()) < 2;
         };
-        for (int i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0) && !shows(start); i++)
-            ChooseEntry(dialog, combo, i);
+        for (int i = 0, count = OpenedEntries(); i < count && !shows(start); i++)
+            ChooseEntry(dialog, ShownCombo(), i);
         ASSERT_TRUE(shows(start)) << "the window is listed and chosen";
         RECT before = WindowRect(miniature);
         // Straight across, at the height the window has.
@@ -307,6 +310,7 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
     FixtureShell shell(GridIcons(3, 3));
     FixtureIcon icon = shell.Report().at(0);
     ShowPage(TAB_ICONS);
+    ASSERT_TRUE(WaitFor([&] { return OpenedEntries() == 3; }, 10000)) << "the icons loaded";
     POINT origin = {0, 0};
     ClientToScreen(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE), &origin);
     double scale = Scale();
