@@ -30,8 +30,8 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data)
 POINT VirtualCorner() { return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)}; }
 
 // A press where the pointer is put, moves through the points between, and the
-// release at the last, as the window is told them: under Xephyr the program is
-// now and then not told the X pointer's moves or press that xdotool makes.
+// release at the last, as the window is told them: on a busy machine the
+// program under Xephyr was now and then not told xdotool's press or moves.
 void DragThrough(HWND window, const std::vector<POINT> &points)
 {
     for (size_t k = 0; k + 1 < points.size(); k++)
