@@ -96,9 +96,8 @@ static bool NameAsTitle(int i)
 static LRESULT CALLBACK LyingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR)
 {
-    if (message == LVM_GETITEMCOUNT && InSendMessage())
-        return 100000000;
-    return DefSubclassProc(window, message, wParam, lParam);
+    return message == LVM_GETITEMCOUNT && InSendMessage() ? 100000000
+                                                          : DefSubclassProc(window, message, wParam, lParam);
 }
 
 static void WriteReport()
