@@ -264,7 +264,7 @@ TEST_F(DesktopIcons, LabelsAndLayoutsThroughTheMenusAndAtStartUpIconsComingAChun
 
             // Icon 1 deleted since the save; junk in the store for the first twin
             // (another type), icon 2 (cut short) and icon 6, the third of its file
-            // (off any desktop); another setup's layout for icon 0. Every icon moved away.
+            // (off any desktop); another setup's layout for icon 0. The first six moved away.
             SendMessageW(FindDesktopListView(), LVM_DELETEITEM, 1, 0);
             std::wstring key = ICON_LAYOUTS_KEY L"\\" + PresentDisplaySetup(),
                          file = ShellFolder() + L"picture ";
