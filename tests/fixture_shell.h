@@ -76,11 +76,10 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
 struct FixtureProcess : ChildProcess {
     explicit FixtureProcess(const std::wstring &arguments) : ChildProcess(L"fixture_shell.exe " + arguments)
     {
-        bool ready = WaitFor([] { return Find("Fixture ready") != nullptr; }, 30000);
+        [[maybe_unused]] bool ready = WaitFor([] { return Find("Fixture ready") != nullptr; }, 30000);
 #ifdef EXPECT_TRUE // in a test program (the screenshot program uses it too)
         EXPECT_TRUE(ready) << "fixture not started: " << std::string(arguments.begin(), arguments.end());
 #endif
-        (void)ready;
     }
     static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
 };
