@@ -96,9 +96,8 @@ static bool NameAsTitle(int i)
 static LRESULT CALLBACK LyingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR)
 {
-    if (message == LVM_GETITEMCOUNT && InSendMessage())
-        return 100000000;
-    return DefSubclassProc(window, message, wParam, lParam);
+    return message == LVM_GETITEMCOUNT && InSendMessage() ? 100000000
+                                                          : DefSubclassProc(window, message, wParam, lParam);
 }
 
 static void WriteReport()
@@ -196,8 +195,8 @@ static void MakeShell(bool workerW, bool lying, bool folderView)
         SetWindowSubclass(ListView, LyingProc, 0, 0);
 }
 
-// A message-only window that ties the calling thread to the desktop, and its
-// messages until the process is ended.
+// A message-only window that ties the calling thread to the desktop (which the
+// keeper needs of two threads), and its messages until the process is ended.
 static DWORD WINAPI StayOnDesktop(void *)
 {
     CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -225,8 +224,5 @@ int main()
     Make(L"TessivonFixture", L"Fixture ready", WS_POPUP, 0, 0, 10, 10);
     if (!wcscmp(option, L"hang"))
         Sleep(INFINITE);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-        DispatchMessageW(&message);
-    return 0;
+    return (int)StayOnDesktop(nullptr);
 }

@@ -71,21 +71,15 @@ inline std::vector<FixtureIcon> GridIcons(int count, int pictures)
     return icons;
 }
 
-// The fixture program beside this one with these arguments, ended with the scope.
+// The fixture program beside this one (a program's own folder is the first
+// place where CreateProcess looks) with these arguments, ended with the scope.
 struct FixtureProcess : ChildProcess {
-    explicit FixtureProcess(const std::wstring &arguments) : ChildProcess(FixtureLine(arguments))
+    explicit FixtureProcess(const std::wstring &arguments) : ChildProcess(L"fixture_shell.exe " + arguments)
     {
-        bool ready = WaitFor([] { return Find("Fixture ready") != nullptr; }, 30000);
+        [[maybe_unused]] bool ready = WaitFor([] { return Find("Fixture ready") != nullptr; }, 30000);
 #ifdef EXPECT_TRUE // in a test program (the screenshot program uses it too)
         EXPECT_TRUE(ready) << "fixture not started: " << std::string(arguments.begin(), arguments.end());
 #endif
-        (void)ready;
-    }
-    static std::wstring FixtureLine(const std::wstring &arguments)
-    {
-        wchar_t exe[MAX_PATH];
-        *wcsrchr((GetModuleFileNameW(nullptr, exe, MAX_PATH), exe), L'\\') = L'\0';
-        return Quoted(exe + std::wstring(L"\\fixture_shell.exe")) + L" " + arguments;
     }
     static HWND Find(const char *title) { return FindWindowA("TessivonFixture", title); }
 };
