@@ -184,6 +184,7 @@ TEST_F(MainWindowFixture, ClicksMenusModeCommandsPerDisplayTheTrayIconAndStartUp
     SimSetMonitors(5);
     Sim.monitors[4].bitsPerPixel = 8;
     EXPECT_EQ(TrayMenu(), menu);
+    EXPECT_EQ(Marked(menu), Text{}) << "display 2's mark left from above";
     Text shown = Lines(menu); // six lines for each display before the fifth's
     ASSERT_GE(shown.size(), 30u);
     EXPECT_EQ(Text(shown.begin() + 24, shown.begin() + 30),
@@ -263,7 +264,8 @@ std::string SaveFromMenu(const wchar_t *name, int answer)
 {
     std::string question = "<none>";
     HWND dialog = nullptr;
-    auto shown = [] { return FindShown("#32770", "Save profile"); }; // the question above its dialog
+    // The question, owned by the dialog, is found first once it shows.
+    auto shown = [] { return FindShown("#32770", "Save profile"); };
     auto answerQuestion = [&](HWND box) { // read before the posted answer is handled
         if (box && PostMessageW(box, WM_COMMAND, answer, 0))
             question = WindowText(GetDlgItem(box, 0xFFFF));
