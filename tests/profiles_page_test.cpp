@@ -76,7 +76,6 @@ TEST(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOnCa
         // Rename and a hotkey for the second; Apply stores them.
         Select(page.list, 1);
         EXPECT_EQ(WindowText(page.nameEdit), "Game");
-        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PROFILE_AUTO), BST_UNCHECKED);
         SendMessageW(page.autoApply, BM_CLICK, 0, 0);
         EXPECT_EQ(Edit(dialog, page, 1, L"desk"), "Another profile is named \"desk\".");
         EXPECT_EQ(Edit(dialog, page, 1, L"Beamer"), "");

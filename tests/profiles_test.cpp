@@ -31,17 +31,6 @@ std::wstring Names()
     ListProfilesCommand(&text);
     return text;
 }
-// The calls that changed something (not the tests), as "device flags WxH;".
-std::wstring Changes()
-{
-    std::wstring changes;
-    for (const SimCall &call : Sim.calls)
-        if (!(call.flags & CDS_TEST))
-            changes += call.device + L" " + std::to_wstring(call.flags) + L" " +
-                       std::to_wstring(call.mode.dmPelsWidth) + L"x" +
-                       std::to_wstring(call.mode.dmPelsHeight) + L";";
-    return changes;
-}
 
 // Names and hotkey texts are checked before anything is stored. A saved
 // arrangement reads back; junk keys are skipped, not lost.
@@ -73,7 +62,6 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
                                L"Ctrl+F0", L"Ctrl+Alt", L"Ctrl+Enter", L"Ctrl+Wiederholung1234567"})
         EXPECT_FALSE(ParseHotkeyText(bad, &hotkey)) << bad;
 
-    EXPECT_EQ(SaveProfileCommand(L"a\\b", nullptr, &text), 1);
     EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+", &text), 1);
     EXPECT_EQ(SaveProfileCommand(L"Game", L"Ctrl+Alt+G", &text, true), 0);
     EXPECT_EQ(SaveProfileCommand(L"Other", L"ctrl+alt+g", &text), 1) << "the hotkey of another profile";
@@ -86,7 +74,6 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     EXPECT_TRUE(game.hotkey == MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT) && game.autoApply);
     SHDeleteValueW(HKEY_CURRENT_USER, (std::wstring(PROFILES_KEY) + L"\\GAME").c_str(), L"Auto");
     EXPECT_TRUE(LoadProfile(L"Game", &game) && !game.autoApply);
-    EXPECT_EQ(Names(), L"GAME\n");
     EXPECT_EQ(DeleteProfileCommand(L"game", &text), 0);
 
     ASSERT_EQ(SaveProfileCommand(L"Desk", L"ctrl+alt+1", &text), 0) << text;
@@ -95,12 +82,11 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     EXPECT_STREQ(desk.name, L"Desk"); // its hotkey reads back as Game's above
     ASSERT_EQ(desk.displayCount, 3);
     const ProfileDisplay &middle = desk.displays[1];
-    EXPECT_STREQ(middle.device, L"\\\\.\\Display2");
-    EXPECT_STREQ(middle.path, L"\\\\?\\DISPLAY#B#2");
-    EXPECT_EQ(std::make_tuple(middle.width, middle.height, middle.bitsPerPixel, middle.frequency, middle.left,
-                              middle.top, middle.primary),
-              std::make_tuple(1280L, 1024L, 32L, 60L, 1024L, 0L, FALSE));
-    EXPECT_TRUE(desk.displays[0].primary);
+    EXPECT_EQ(std::make_tuple(std::wstring(middle.device) + L" " + middle.path, middle.width, middle.height,
+                              middle.bitsPerPixel, middle.frequency, middle.left, middle.top, middle.primary,
+                              desk.displays[0].primary),
+              std::make_tuple(std::wstring(L"\\\\.\\Display2 \\\\?\\DISPLAY#B#2"), 1280L, 1024L, 32L, 60L,
+                              1024L, 0L, FALSE, TRUE));
 
     // Junk of every kind: a display count of 0 or beyond the bound, a height
     // out of range, a value of the wrong type, a name too long.
@@ -123,15 +109,12 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     EXPECT_EQ(Names(), L"Copy\n") << "the others still load";
     EXPECT_EQ(SaveProfileCommand(L"Desk", nullptr, &text), 0) << "junk under the name is replaced";
 
-    // Rename, replace with fewer displays (no surplus values left), delete.
+    // Rename, and replace with fewer displays (no surplus values left).
     EXPECT_TRUE(RenameProfile(L"Copy", L"Projector"));
     EXPECT_FALSE(RenameProfile(L"Projector", L"desk")) << "taken by another profile";
-    EXPECT_FALSE(RenameProfile(L"Projector", L"a\\b"));
     SimSetMonitors(1);
     EXPECT_EQ(SaveProfileCommand(L"Projector", nullptr, &text), 0);
     EXPECT_EQ(ReadNumber((base + L"Projector").c_str(), L"Display2Width"), -1);
-    EXPECT_EQ(DeleteProfileCommand(L"PROJECTOR", &text), 0);
-    EXPECT_EQ(Names(), L"Desk\n");
 
     // Applied, every display is staged with CDS_UPDATEREGISTRY | CDS_NORESET,
     // then one call applies them all. Monitors are found by device path though
@@ -152,19 +135,16 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     EXPECT_EQ(text, L"\\\\.\\Display3 (\\\\?\\DISPLAY#C#3): not attached\n"
                     L"\\\\.\\Display2 (\\\\?\\DISPLAY#B#2): The graphics adapter doesn't support this video "
                     L"mode.\n");
-    const std::wstring staged = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET);
-    EXPECT_EQ(Changes(), L"\\\\.\\Display1 " + staged + L" 800x600; 0 0x0;");
-    ASSERT_EQ(Sim.TestCalls(), 2);
-    EXPECT_EQ(Sim.calls[2].device, L"\\\\.\\Display3") << "the mode tested on the monitor's present device";
+    const std::string staged = std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET);
+    EXPECT_EQ(Sim.Log(), "1 2 600;1 " + staged + " 600;3 2 1200;? 0 0;") << "B tested on its present device";
 
     // Everything offered: the new primary gets CDS_SET_PRIMARY; places come along.
     Sim.accepts = nullptr;
     Sim.calls.clear();
     Monitors(3);
     EXPECT_EQ(ApplyProfileCommand(&session, L"Desk", &text), 0) << text;
-    const std::wstring primary = std::to_wstring(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY);
-    EXPECT_EQ(Changes(), L"\\\\.\\Display1 " + staged + L" 800x600;\\\\.\\Display2 " + staged +
-                             L" 1600x1200;\\\\.\\Display3 " + primary + L" 1024x768; 0 0x0;");
+    const std::string primary = std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY);
+    EXPECT_EQ(Sim.Log(false), "1 " + staged + " 600;2 " + staged + " 1200;3 " + primary + " 768;? 0 0;");
     EXPECT_EQ(std::make_pair(Sim.calls[5].mode.dmPosition.x, Sim.calls[5].mode.dmFields & DM_POSITION),
               std::make_pair(2304L, (DWORD)DM_POSITION));
 
@@ -172,7 +152,7 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     Monitors(2, {L"\\\\?\\OTHER#1", L"\\\\?\\OTHER#2"});
     Sim.calls.clear();
     EXPECT_EQ(ApplyProfileCommand(&session, L"Desk", &text), 2);
-    EXPECT_TRUE(Changes().empty());
+    EXPECT_EQ(Sim.Log(false), "");
     Monitors(3, {}); // then the device names tell the monitors
     for (auto [result, code] : {std::pair{DISP_CHANGE_FAILED, 4}, {DISP_CHANGE_RESTART, 5}}) {
         Sim.changeResult = result;

@@ -45,6 +45,17 @@ struct SimAdapter {
         return (int)std::count_if(calls.begin(), calls.end(),
                                   [](const SimCall &c) { return c.flags & CDS_TEST; });
     }
+    // "display flags height;" per call, the tests left out when asked: the
+    // device name's last character, "?" for the plain call that names none.
+    std::string Log(bool tests = true) const
+    {
+        std::string log;
+        for (const SimCall &c : calls)
+            if (tests || !(c.flags & CDS_TEST))
+                log += std::string(1, c.device.empty() ? '?' : (char)c.device.back()) + " " +
+                       std::to_string(c.flags) + " " + std::to_string(c.mode.dmPelsHeight) + ";";
+        return log;
+    }
 };
 
 extern SimAdapter Sim;
