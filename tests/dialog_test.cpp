@@ -50,19 +50,20 @@ void ExpectNoOverlaps(HWND dialog, ExtPropState &state)
     }
 }
 
-// The strip, the record and the real windows all show the page.
+// The strip, the record and the real windows all show the page (the window
+// list stays for the Icons page, which shares it); the screens show on the
+// canvas's pages.
 void ExpectPage(const ExtPropState &s, int page)
 {
     SCOPED_TRACE("page " + std::to_string(page));
-    EXPECT_EQ(SendMessageA(s.tabControl, TCM_GETCURSEL, 0, 0), page);
-    EXPECT_EQ(s.currentTab, page);
-    const HWND shownOn[TAB_PROFILES] = {s.canvas.primaryCheckBox, s.canvas.windowMiniature,
-                                        s.icons.viewWindow, s.optionCheckBoxes[OPTION_COUNT - 1], s.webLink};
-    EXPECT_EQ(IsWindowVisible(s.profiles.list) != 0, page == TAB_PROFILES);
-    for (int tab = 0; tab < TAB_PROFILES; tab++)
-        EXPECT_EQ(IsWindowVisible(shownOn[tab]) != 0, tab == page && tab != TAB_WINDOWS) << tab;
-    EXPECT_EQ(IsWindowVisible(s.canvas.canvasFrame) != 0, page <= TAB_ICONS);
-    EXPECT_EQ(IsWindowVisible(s.canvas.windowCombo) != 0, page == TAB_WINDOWS || page == TAB_ICONS);
+    EXPECT_TRUE(SendMessageA(s.tabControl, TCM_GETCURSEL, 0, 0) == page && s.currentTab == page);
+    const HWND shownOn[TAB_COUNT] = {
+        s.canvas.primaryCheckBox, s.canvas.windowCombo, s.icons.viewWindow, s.optionCheckBoxes[0], s.webLink,
+        s.profiles.list};
+    for (int tab = 0; tab < TAB_COUNT; tab++) {
+        bool shared = tab == TAB_WINDOWS && page == TAB_ICONS;
+        EXPECT_EQ(IsWindowVisible(shownOn[tab]) != 0, tab == page || shared) << tab;
+    }
     for (int k = 0; k < s.canvas.screenItemCount; k++)
         EXPECT_EQ(IsWindowVisible(s.canvas.screenItems[k]) != 0,
                   page <= TAB_ICONS && k < s.canvas.screenCount)
@@ -131,21 +132,39 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
 
         // Cancel and WM_CLOSE (the close box) store nothing though an option was
         // changed; Escape (IDCANCEL) does nothing; Apply settles the moves and
-        // stays, the options and the Run value stay untouched.
+        // stays, the options and the Run value stay untouched. More displays
+        // than one open on the Screen page. Real clicks and keys change pages,
+        // also a click after a key moved away from a clicked tab; a redraw of
+        // the strip in the middle of a switch keeps the new page (entering
+        // Icons must not find the Windows page in the record).
         ClearProgramKeys();
         for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Close}) {
             ASSERT_TRUE(RunExtPropDialog(end, [&](HWND dialog, ExtPropState &state) {
+                ExpectPage(state, TAB_SCREEN);
                 SwitchToTab(state, TAB_SETTINGS);
                 SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
                 SwitchToTab(state, TAB_ABOUT);
                 SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-                EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL (Escape) has no handler";
                 state.icons.pending = state.canvas.windowsPending = TRUE;
                 EnableApplyButton(dialog);
                 ClickDialogButton(dialog, IDC_APPLY);
-                EXPECT_FALSE(state.icons.pending || state.canvas.windowsPending ||
-                             IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
-                EXPECT_TRUE(IsWindowVisible(dialog));
+                EXPECT_TRUE(IsWindowVisible(dialog) && !state.icons.pending && !state.canvas.windowsPending &&
+                            !IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)))
+                    << "open after IDCANCEL (Escape has no handler) and Apply, the moves settled";
+                ClickTab(state, TAB_WINDOWS);
+                ExpectPage(state, TAB_WINDOWS);
+                PressTabKey(state, VK_RIGHT);
+                ExpectPage(state, TAB_ICONS);
+                POINT at[TAB_COUNT];
+                for (int tab : {TAB_SETTINGS, TAB_ICONS, TAB_PROFILES, TAB_ABOUT}) {
+                    at[tab] = ClickTab(state, tab);
+                    ExpectPage(state, tab);
+                }
+                MoveCursorTo(at[TAB_ICONS]);
+                NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
+                SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
+                RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                EXPECT_EQ(state.currentTab, TAB_ICONS);
             }));
             ExpectStored(std::vector<long long>(OPTION_COUNT, -1), false);
         }
@@ -154,53 +173,19 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
         // (the screens laid out where monitors left of and above the primary are:
         // the real monitors' tests).
         SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
-        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Close,
-                                     [](HWND dialog, ExtPropState &state) {
-                                         ExpectNoOverlaps(dialog, state);
-                                         RECT w = RectIn(dialog, nullptr);
-                                         EXPECT_RECT(w, -1280 + (1280 - (w.right - w.left)) / 2,
-                                                     -256 + (1024 - (w.bottom - w.top)) / 2, w.right,
-                                                     w.bottom)
-                                             << "centred on the monitor, not its work area";
-                                     },
-                                     {-100, 300}));
-        // One display opens on the Windows page and refuses the Screen tab, more
-        // open on the Screen page. Real clicks and keys change pages, also a
-        // click after a key moved away from a clicked tab; a redraw of the strip
-        // in the middle of a switch keeps the new page (entering Icons must not
-        // find the Windows page in the record).
-
-        for (int count : {1, 3}) {
-            SimSetMonitors(count);
-            ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-                ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
-                if (count == 1) {
-                    PressTabKey(state, VK_LEFT);
-                    return ExpectPage(state, TAB_WINDOWS);
-                }
-                ClickTab(state, TAB_WINDOWS);
-                ExpectPage(state, TAB_WINDOWS);
-                PressTabKey(state, VK_RIGHT);
-                ExpectPage(state, TAB_ICONS);
-                POINT at, icons = {};
-                for (int tab : {TAB_SETTINGS, TAB_ICONS, TAB_PROFILES, TAB_ABOUT}) {
-                    at = ClickTab(state, tab);
-                    icons = tab == TAB_ICONS ? at : icons;
-                    ExpectPage(state, tab);
-                }
-                MoveCursorTo(icons);
-                NMHDR header = {state.tabControl, IDC_TAB_CONTROL, (UINT)TCN_SELCHANGING};
-                SendMessageA(dialog, WM_NOTIFY, IDC_TAB_CONTROL, (LPARAM)&header);
-                RedrawWindow(state.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-                EXPECT_EQ(state.currentTab, TAB_ICONS);
-            }));
-        }
-
+        auto centred = [](HWND dialog, ExtPropState &state) {
+            ExpectNoOverlaps(dialog, state);
+            RECT w = RectIn(dialog, nullptr);
+            EXPECT_RECT(w, -1280 + (1280 - (w.right - w.left)) / 2, -256 + (1024 - (w.bottom - w.top)) / 2,
+                        w.right, w.bottom)
+                << "centred on the monitor, not its work area";
+        };
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Close, centred, {-100, 300}));
         // Five monitors each get an item at its place with its digit and an
         // entry with a picture in the screen list. Monitors that go and come
-        // while the dialog is open are followed; a pending window move keeps
-        // its undo, and a dialog left beside every monitor moves onto a
-        // monitor's work area.
+        // while the dialog is open are followed (one display refuses the Screen
+        // tab); a pending window move keeps its undo, and a dialog left beside
+        // every monitor moves onto a monitor's work area.
         SimSetMonitors(5);
         HWND moved = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 40, 50, 120, 80,
                                      nullptr, nullptr, nullptr, nullptr);
@@ -218,8 +203,6 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
             RememberPlacement(&canvas, moved);
             MarkWindowsMoved(&canvas);
             SetWindowPos(moved, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            RECT box = RectIn(dialog, nullptr);
-            int width = box.right - box.left;
             SetWindowPos(dialog, nullptr, 4200, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             for (int count : {2, 4, 1}) {
                 SCOPED_TRACE(count);
@@ -227,12 +210,15 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
                 SendMessageW(dialog, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024 * count, 768));
                 ASSERT_EQ(canvas.screenCount, count);
                 EXPECT_EQ(SendMessageW(canvas.screenCombo, CB_GETCOUNT, 0, 0), count);
+                if (count == 1)
+                    PressTabKey(state, VK_LEFT);
                 ExpectPage(state, count == 1 ? TAB_WINDOWS : TAB_SCREEN);
                 EXPECT_TRUE(canvas.windowsPending && canvas.undoCount == 1);
                 // From beside every monitor onto the nearest one's work area, where
                 // it stays until that monitor goes.
-                int right = count == 1 ? 1024 : 2048;
-                EXPECT_RECT(RectIn(dialog, nullptr), right - width, 100, right, 100 + box.bottom - box.top);
+                RECT box = RectIn(dialog, nullptr);
+                EXPECT_TRUE(box.right == (count == 1 ? 1024 : 2048) && box.top == 100)
+                    << box.right << " " << box.top;
                 // The screens fill the canvas's width side by side, or its height alone.
                 RECT first = RectIn(canvas.screenItems[0], nullptr),
                      last = RectIn(canvas.screenItems[count - 1], nullptr);
@@ -243,15 +229,17 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
         EXPECT_RECT(RectIn(moved, nullptr), 40, 50, 160, 130) << "Cancel put the window back";
         DestroyWindow(moved);
     }
-    // A real switch of Wine's virtual desktop with the dialog open near its
-    // bottom-right corner: the screen item takes the desktop's shape, and the
-    // dialog, OK and Cancel end up wholly inside the smaller desktop.
+    // A real switch of Wine's virtual desktop, one display, which opens on the
+    // Windows page, with the dialog open near its bottom-right corner: the
+    // screen item takes the desktop's shape, and the dialog, OK and Cancel end
+    // up wholly inside the smaller desktop.
     LoadPlatformTable();
     DEVMODEW start = {}, mode = {};
     start.dmSize = mode.dmSize = sizeof(mode);
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     ASSERT_TRUE(EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &start));
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+        ExpectPage(state, TAB_WINDOWS);
         RECT box = RectIn(dialog, nullptr);
         SetWindowPos(dialog, nullptr, 1010 - (box.right - box.left), 750 - (box.bottom - box.top), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
