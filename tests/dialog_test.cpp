@@ -102,34 +102,15 @@ void ExpectInDesktop(LONG height, std::initializer_list<HWND> windows)
     }
 }
 
-// The options the dialog stores; the page it opens on and the pages clicks
-// and keys turn to; monitors that come and go; then a real mode switch.
+// What Cancel, the close box and Apply leave; the page the dialog opens on
+// and the pages clicks and keys turn to; the options it stores; monitors that
+// come and go; then a real mode switch.
 TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
 {
     RegistryGuard registry;
     {
         ScopedSimAdapter adapter;
         SimSetMonitors(2);
-        WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
-        // The boxes are ticked from the options on entry and give them back when
-        // the page is left, and when OK is pressed on the page itself.
-        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [](HWND, ExtPropState &state) {
-            SwitchToTab(state, TAB_SETTINGS);
-            SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
-            SwitchToTab(state, TAB_ABOUT);
-            SwitchToTab(state, TAB_SETTINGS);
-            SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
-        }));
-        // What was read is stored: the defaults where nothing was, any non-zero number as 1.
-        ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1, 1}, true);
-
-        WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
-        // Text is no number: the default.
-        SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0", 4);
-        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok,
-                                     [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }));
-        ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1, 1, 1}, false);
-
         // Cancel and WM_CLOSE (the close box) store nothing though an option was
         // changed; Escape (IDCANCEL) does nothing; Apply settles the moves and
         // stays, the options and the Run value stay untouched. More displays
@@ -137,7 +118,6 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
         // also a click after a key moved away from a clicked tab; a redraw of
         // the strip in the middle of a switch keeps the new page (entering
         // Icons must not find the Windows page in the record).
-        ClearProgramKeys();
         for (DialogEnd end : {DialogEnd::Cancel, DialogEnd::Close}) {
             ASSERT_TRUE(RunExtPropDialog(end, [&](HWND dialog, ExtPropState &state) {
                 ExpectPage(state, TAB_SCREEN);
@@ -171,16 +151,32 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
 
         // Opened with the cursor on the second display: centred on that monitor
         // (the screens laid out where monitors left of and above the primary are:
-        // the real monitors' tests).
+        // the real monitors' tests). The boxes are ticked from the options on
+        // entry and give them back when the page is left, and when OK is pressed
+        // on the page itself.
         SetRect(&Sim.monitors[1].rect, -1280, -256, 0, 768); // left of the primary and higher
+        WriteOption(OPT_EXT_PROP_AS_DBL_CLICK, 7);
         auto centred = [](HWND dialog, ExtPropState &state) {
             ExpectNoOverlaps(dialog, state);
             RECT w = RectIn(dialog, nullptr);
             EXPECT_RECT(w, -1280 + (1280 - (w.right - w.left)) / 2, -256 + (1024 - (w.bottom - w.top)) / 2,
                         w.right, w.bottom)
                 << "centred on the monitor, not its work area";
+            SwitchToTab(state, TAB_SETTINGS);
+            SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+            SwitchToTab(state, TAB_ABOUT);
+            SwitchToTab(state, TAB_SETTINGS);
+            SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
         };
-        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Close, centred, {-100, 300}));
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, centred, {-100, 300}));
+        // What was read is stored: the defaults where nothing was, any non-zero number as 1.
+        ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1, 1}, true);
+        WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
+        // Text is no number: the default.
+        SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0", 4);
+        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok,
+                                     [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }));
+        ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1, 1, 1}, false);
         // Five monitors each get an item at its place with its digit and an
         // entry with a picture in the screen list. Monitors that go and come
         // while the dialog is open are followed (one display refuses the Screen
