@@ -398,11 +398,8 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
         }));
     }
     // The scaled copy of one part of the picture is not another part of the same size.
-    BITMAPINFO twoPixels = {{sizeof(BITMAPINFOHEADER), 2, 1, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    DWORD *bits = nullptr;
-    ScopedGdiObject<HBITMAP> picture(
-        CreateDIBSection(nullptr, &twoPixels, DIB_RGB_COLORS, (void **)&bits, nullptr, 0));
-    bits[0] = 0xDC1E1E, bits[1] = 0x1E3CDC; // red, blue
+    const DWORD twoPixels[2] = {0xDC1E1E, 0x1E3CDC}; // red, blue
+    ScopedGdiObject<HBITMAP> picture(CreateBitmap(2, 1, 1, 32, twoPixels));
     ScopedWindowDC screen(nullptr);
     ScopedMemoryDC target(screen.dc);
     ScopedGdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen.dc, 8, 8));

@@ -251,8 +251,7 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
     mode.dmPelsWidth = 640, mode.dmPelsHeight = 400;
     ASSERT_EQ(ChangeDisplaySettingsW(&mode, 0), DISP_CHANGE_SUCCESSFUL);
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
-        ExpectInDesktop(
-            400, {dialog, state.okButton, GetDlgItem(dialog, IDC_CANCEL), GetDlgItem(dialog, IDC_APPLY)});
+        ExpectInDesktop(400, {dialog}); // its buttons inside it, as the overlaps' check finds them
         ExpectNoOverlaps(dialog, state);
     }));
     ChangeDisplaySettingsW(&start, 0);
