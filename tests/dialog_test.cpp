@@ -171,12 +171,6 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
         ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, centred, {-100, 300}));
         // What was read is stored: the defaults where nothing was, any non-zero number as 1.
         ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1, 1}, true);
-        WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
-        // Text is no number: the default.
-        SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"ShowWallpaperDesktop", REG_SZ, L"0", 4);
-        ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok,
-                                     [](HWND, ExtPropState &state) { SwitchToTab(state, TAB_ABOUT); }));
-        ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1, 1, 1}, false);
         // Five monitors each get an item with its digit and an
         // entry with a picture in the screen list. Monitors that go and come
         // while the dialog is open are followed (one display refuses the Screen
@@ -225,13 +219,17 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
     // A real switch of Wine's virtual desktop, one display, which opens on the
     // Windows page, with the dialog open near its bottom-right corner: the
     // screen item takes the desktop's shape, and the dialog, OK and Cancel end
-    // up wholly inside the smaller desktop.
+    // up wholly inside the smaller desktop. OK, the Settings page not seen,
+    // stores what was read: text is no number (the default), and without the
+    // start-up option the Run value goes.
+    WriteOption(OPT_LAUNCH_AT_WINDOWS_STARTUP, 0);
+    SHSetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, L"FillBackgroundWithGradientColor", REG_SZ, L"1", 4);
     LoadPlatformTable();
     DEVMODEW start = {}, mode = {};
     start.dmSize = mode.dmSize = sizeof(mode);
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     ASSERT_TRUE(EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &start));
-    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
+    ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, [&](HWND dialog, ExtPropState &state) {
         ExpectPage(state, TAB_WINDOWS);
         RECT box = RectIn(dialog, nullptr);
         SetWindowPos(dialog, nullptr, 1010 - (box.right - box.left), 750 - (box.bottom - box.top), 0, 0,
@@ -245,6 +243,7 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
         }
         ExpectInDesktop(480, {dialog, state.okButton, GetDlgItem(dialog, IDC_CANCEL)});
     }));
+    ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 0, 1, 1, 1}, false);
     // Opened on a desktop lower than the dialog, the dialog fits the work
     // area: the miniature gives up room, every button is in reach and on no
     // page does a control lie over another.
