@@ -170,11 +170,11 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
         ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, centred, {-100, 300}));
         // What was read is stored: the defaults where nothing was, any non-zero number as 1.
         ExpectStored({1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1, 1}, true);
-        // Five monitors each get an item with its digit and an
-        // entry with a picture in the screen list. Monitors that go and come
-        // while the dialog is open are followed (one display refuses the Screen
-        // tab); a pending window move keeps its undo, and a dialog left beside
-        // every monitor moves onto a monitor's work area.
+        // Five monitors each get an item with its digit and an entry with a
+        // picture in the screen list (their places: the real monitors' tests).
+        // Monitors that go and come while the dialog is open are followed (one
+        // display refuses the Screen tab); a pending window move keeps its undo,
+        // and a dialog left beside every monitor moves onto a monitor's work area.
         SimSetMonitors(5);
         HWND moved = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 40, 50, 120, 80,
                                      nullptr, nullptr, nullptr, nullptr);
