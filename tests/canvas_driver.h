@@ -81,10 +81,7 @@ inline POINT PressWindow(HWND dialog, ExtPropState &state, HWND window)
 inline COLORREF Pixel(HWND window, int x, int y)
 {
     RedrawWindow(GetAncestor(window, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    HDC dc = GetDC(window);
-    COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
+    return GetPixel(ScopedWindowDC(window).dc, x, y);
 }
 
 inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
@@ -94,15 +91,15 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 3)
 }
 
 // Paints the dialog until no wallpaper decoding runs: the screens then show
-// their pictures.
-inline void WaitForWallpapers(HWND dialog, ExtPropState &state)
+// their pictures. False when decoding still runs after 30 s.
+inline bool WaitForWallpapers(HWND dialog, ExtPropState &state)
 {
-    for (int k = 0; k < 500; k++) {
-        RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        if (!state.canvas.wallpaperDecoding.jobs && !state.canvas.wallpaperDecoding.scheduled)
-            return;
-        PumpMessages(20);
-    }
+    return PumpUntil(
+        [&] {
+            RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            return !state.canvas.wallpaperDecoding.jobs && !state.canvas.wallpaperDecoding.scheduled;
+        },
+        30000);
 }
 
 // A picture file written through the imaging component's encoder (BMP, PNG or
@@ -114,30 +111,23 @@ inline bool WritePicture(const std::wstring &path, int width, int height, COLORR
     for (size_t i = 0; i < rows.size(); i++) // blue, green, red
         rows[i] =
             (char)((paint ? paint((int)(i / 3 % width), (int)(i / 3 / width)) : color) >> (16 - 8 * (i % 3)));
-    bool written = false;
-    CoInitialize(nullptr);
-    { // the pointers go before COM does
-        ScopedComPointer<IWICImagingFactory> factory;
-        ScopedComPointer<IWICStream> stream;
-        ScopedComPointer<IWICBitmapEncoder> encoder;
-        ScopedComPointer<IWICBitmapFrameEncode> frame;
-        ScopedComPointer<IPropertyBag2> options;
-        WICPixelFormatGUID pixels = GUID_WICPixelFormat24bppBGR;
-        written = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IWICImagingFactory, factory.Out())) &&
-                  SUCCEEDED(factory->CreateStream(&stream.pointer)) &&
-                  SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-                  SUCCEEDED(factory->CreateEncoder(format, nullptr, &encoder.pointer)) &&
-                  SUCCEEDED(encoder->Initialize(stream.pointer, WICBitmapEncoderNoCache)) &&
-                  SUCCEEDED(encoder->CreateNewFrame(&frame.pointer, &options.pointer)) &&
-                  SUCCEEDED(frame->Initialize(options.pointer)) && SUCCEEDED(frame->SetSize(width, height)) &&
-                  SUCCEEDED(frame->SetPixelFormat(&pixels)) &&
-                  IsEqualGUID(pixels, GUID_WICPixelFormat24bppBGR) &&
-                  SUCCEEDED(frame->WritePixels(height, width * 3, (UINT)rows.size(), (BYTE *)rows.data())) &&
-                  SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-    }
-    CoUninitialize();
-    return written;
+    ScopedComApartment com; // before the pointers, which go before COM does
+    ScopedComPointer<IWICImagingFactory> factory;
+    ScopedComPointer<IWICStream> stream;
+    ScopedComPointer<IWICBitmapEncoder> encoder;
+    ScopedComPointer<IWICBitmapFrameEncode> frame;
+    WICPixelFormatGUID pixels = GUID_WICPixelFormat24bppBGR;
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory, factory.Out())) &&
+           SUCCEEDED(factory->CreateStream(&stream.pointer)) &&
+           SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+           SUCCEEDED(factory->CreateEncoder(format, nullptr, &encoder.pointer)) &&
+           SUCCEEDED(encoder->Initialize(stream.pointer, WICBitmapEncoderNoCache)) &&
+           SUCCEEDED(encoder->CreateNewFrame(&frame.pointer, nullptr)) &&
+           SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
+           SUCCEEDED(frame->SetPixelFormat(&pixels)) &&
+           SUCCEEDED(frame->WritePixels(height, width * 3, (UINT)rows.size(), (BYTE *)rows.data())) &&
+           SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
 inline std::wstring TempPath(const wchar_t *name)

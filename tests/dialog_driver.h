@@ -83,19 +83,18 @@ inline void SwitchToTab(ExtPropState &state, int tab)
 // Opens the dialog with the cursor point, calls body(dialog, state) once the
 // dialog is shown, then ends it as asked. Gives false when the dialog never
 // showed (body did not run). A fatal assertion in body still ends the dialog.
-inline bool RunExtPropDialog(DialogEnd end, const std::function<void(HWND, ExtPropState &)> &body,
-                             POINT point = {100, 100})
+using DialogBody = std::function<void(HWND, ExtPropState &)>;
+
+inline bool RunExtPropDialog(DialogEnd end, const DialogBody &body, POINT point = {100, 100})
 {
     PrepareDialogProgram();
     bool shown = false;
     WhenWindowAppears(FindExtPropDialog, [&](HWND dialog) {
-        if (!dialog) {
-            // A dialog that shows late is closed at once, so that the test
-            // fails now instead of waiting in the dialog's loop.
-            WhenWindowAppears(
+        // A dialog that shows late is closed at once, so that the test fails
+        // now instead of waiting in the dialog's loop.
+        if (!dialog)
+            return WhenWindowAppears(
                 FindExtPropDialog, [](HWND late) { PostMessageW(late, WM_CLOSE, 0, 0); }, 60000);
-            return;
-        }
         shown = true;
         body(dialog, DialogState(dialog));
         if (IsWindow(dialog) && IsWindowVisible(dialog) && end == DialogEnd::Close)
@@ -108,7 +107,4 @@ inline bool RunExtPropDialog(DialogEnd end, const std::function<void(HWND, ExtPr
     return shown;
 }
 
-inline bool RunExtPropDialog(const std::function<void(HWND, ExtPropState &)> &body)
-{
-    return RunExtPropDialog(DialogEnd::Close, body);
-}
+inline bool RunExtPropDialog(const DialogBody &body) { return RunExtPropDialog(DialogEnd::Close, body); }
