@@ -173,8 +173,9 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
                       MiniatureInView(state).x + ScaleToCanvas(shell->Report()[0].x, state.canvas.scale));
             shell.reset();
             shell = std::make_unique<FixtureShell>(reversed, kind == 1, path);
-            PumpMessages(1500); // the dialog looks for the shell every second
-            ASSERT_TRUE(state.icons.listView == FindDesktopListView() && state.icons.view.count == 4)
+            ASSERT_TRUE(PumpUntil(
+                [&] { return state.icons.listView == FindDesktopListView() && state.icons.view.count == 4; },
+                10000))
                 << "the tab did not follow the new shell";
             POINT origin = MiniatureInView(state);
             EXPECT_TRUE(

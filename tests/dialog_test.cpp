@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "tests/canvas_driver.h"
@@ -70,12 +71,12 @@ void ExpectPage(const ExtPropState &s, int page)
             << k;
 }
 
+// The key as the focused strip receives it, handled once this returns.
 void PressTabKey(const ExtPropState &state, WORD key)
 {
     SetFocus(state.tabControl);
-    keybd_event((BYTE)key, 0, KEYEVENTF_EXTENDEDKEY, 0);
-    keybd_event((BYTE)key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-    PumpMessages(150);
+    SendMessageW(state.tabControl, WM_KEYDOWN, key, 0);
+    SendMessageW(state.tabControl, WM_KEYUP, key, 0);
 }
 
 // A real click at the tab's centre, which it gives: the strip reads where the cursor is.
@@ -239,9 +240,11 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
         for (DWORD height : {400, 480}) {
             mode.dmPelsWidth = 640, mode.dmPelsHeight = height;
             ASSERT_EQ(ChangeDisplaySettingsW(&mode, 0), DISP_CHANGE_SUCCESSFUL);
-            PumpMessages(300);
-            RECT item = RectIn(state.canvas.screenItems[0], nullptr);
-            EXPECT_NEAR((double)(item.right - item.left) / (item.bottom - item.top), 640.0 / height, 0.03);
+            auto shape = [&] {
+                RECT item = RectIn(state.canvas.screenItems[0], nullptr);
+                return (double)(item.right - item.left) / (item.bottom - item.top);
+            };
+            EXPECT_TRUE(PumpUntil([&] { return fabs(shape() - 640.0 / height) < 0.03; }, 10000)) << shape();
         }
         ExpectInDesktop(480, {dialog, state.okButton, GetDlgItem(dialog, IDC_CANCEL)});
     }));
