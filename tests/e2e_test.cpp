@@ -161,13 +161,12 @@ TEST(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLayou
     shell.Move(9, 920, 400);
     EXPECT_TRUE(ProgramHandles(WM_POWERBROADCAST, PBT_APMSUSPEND) && StoredBecomes(desk, {920, 400}));
     const std::vector<FixtureIcon> start = shell.Report();
-    for (DWORD width : {320u, 1024u}) {
-        DEVMODEA other = StartMode;
-        other.dmPelsWidth = width, other.dmPelsHeight = width * 3 / 4;
-        ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &other, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
-        // Icons pushed inside, 64 pixels off the edges.
-        ASSERT_TRUE(width > 320 || StoredBecomes(L"320x240@0,0", {256, 176})) << "saved once pushed";
-    }
+    DEVMODEA other = StartMode;
+    other.dmPelsWidth = 320, other.dmPelsHeight = 240;
+    ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &other, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
+    // Icons pushed inside, 64 pixels off the edges.
+    ASSERT_TRUE(StoredBecomes(L"320x240@0,0", {256, 176})) << "saved once pushed";
+    ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &StartMode, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
     EXPECT_TRUE(WaitFor([&] { return SamePlaces(shell.Report(), start); }, 10000)) << "every icon back";
     // /restore-icons, carried out by this copy, keeps what it put back: an icon
     // no longer there leaves the stored layout. The settling wait is over first
@@ -199,7 +198,6 @@ TEST(EndToEnd, ClicksOpenTheMenuModesSwitchAndPushedIconsReturnWithKeepIconLayou
         HWND question = nullptr;
         ASSERT_TRUE(ScreenHeightBecomes(480) && (question = WaitShown("Tessivon")));
         ASSERT_TRUE(WaitFor([&] { return !SamePlaces(shell.Report(), start); }, 5000)) << "the shell pushes";
-        EXPECT_EQ(StoredHeight(), 768u) << "stored before the answer";
         // Answered by a key on its countdown.
         EXPECT_TRUE(Closes(question, GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN,
                            keep ? VK_RETURN : VK_ESCAPE));
@@ -268,8 +266,9 @@ TEST(ProfileEndToEnd, HotkeyTakenIsToldAtStartUpAndTheRealHotkeyAppliesTheProfil
 // A shell that stops answering once its icons exist, with a stored label for
 // the start-up pass to blank, or whose folder view alone stops answering, with
 // a layout to restore at start-up: the program comes up all the same, its menu
-// opens, the dialog opens and closes, the store keeps the label, and the
-// saves at the session's end and at exit keep the stored layout whole.
+// opens, the dialog opens and closes, and the saves at the session's end and
+// at exit keep the stored layout whole (that the label pass keeps the label
+// store is the desktop icon tests' case).
 // Layouts saved at "&Exit Tessivon" and at the session's end with
 // AutomaticlySaveIconPos; restored by the tray's "&Restore Icons Position",
 // and at start-up with RestoreIconPosAtStartup only.
@@ -293,8 +292,6 @@ TEST(IconLayoutEndToEnd, HungShellLeavesTheTrayAndDialogWorkingSavedAtExitRestor
             EXPECT_TRUE(ClickOpensMenu(WM_RBUTTONDOWN)) << "the menu waits for the shell";
             Post(WM_COMMAND, ID_EXTENDED_PROPERTIES);
             EXPECT_TRUE(Closes(WaitShown("Extended Display Properties"))) << "the dialog opens and closes";
-            EXPECT_TRUE(folderView || ReadNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1") == 1)
-                << "labels need no folder view";
             EXPECT_TRUE(ProgramHandles(WM_ENDSESSION, TRUE, 0, 20000));
             if (!folderView) {
                 // A switch of its own and another program's back: each settling wait
