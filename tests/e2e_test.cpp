@@ -257,8 +257,7 @@ TEST(ProfileEndToEnd, HotkeyTakenIsToldAtStartUpAndTheRealHotkeyAppliesTheProfil
     EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + L" /save-profile Other").Wait(30000), 0);
     ChildProcess key(L"/usr/bin/xdotool key ctrl+alt+7");
     EXPECT_TRUE(ScreenHeightBecomes(600)) << "no real hotkey";
-    Post(WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_TRUE(ScreenHeightBecomes(768));
+    EXPECT_TRUE(PostMessageA(ProgramWindow(), WM_KEYDOWN, VK_ESCAPE, 0) && ScreenHeightBecomes(768));
     EXPECT_EQ(program.Exit(), 0);
 }
 
@@ -281,10 +280,10 @@ TEST(IconLayoutEndToEnd, HungShellLeavesTheTrayAndDialogWorkingSavedAtExitRestor
             RegistryGuard registry;
             FixtureShell shell(GridIcons(3, 3), false, folderView ? path : L"hang");
             ScopedHandle held(CreateEventW(nullptr, TRUE, FALSE, FOLDER_VIEW_HELD));
+            WriteOption(OPT_HIDE_ICON_TEXT_AT_STARTUP, 1);
             WriteNumber(HIDE_TEXT_ICONS_KEY, L"Icon 1", 1);
-            for (int on : {OPT_HIDE_ICON_TEXT_AT_STARTUP, OPT_AUTOMATICLY_SAVE_ICON_POS,
-                           OPT_RESTORE_ICON_POS_AT_STARTUP})
-                WriteOption(on, 1);
+            WriteOption(OPT_AUTOMATICLY_SAVE_ICON_POS, 1);
+            WriteOption(OPT_RESTORE_ICON_POS_AT_STARTUP, 1);
             std::vector<IconPlace> kept = {{ShellFolder() + L"picture 0.txt", 10, 20},
                                            {L"Z:\\b.txt", 30, 40}};
             ASSERT_TRUE(WriteIconLayout(PresentDisplaySetup().c_str(), kept));
