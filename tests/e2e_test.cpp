@@ -53,17 +53,16 @@ bool StoredBecomes(const std::wstring &setup, POINT at)
     std::vector<IconPlace> kept;
     auto there = [&](const IconPlace &p) { return p.x == at.x && p.y == at.y; };
     auto whole = [&] { return ReadIconLayout(setup.c_str(), &kept) && kept.size() == 80u; };
-    return WaitFor([&] { return whole() && std::any_of(kept.begin(), kept.end(), there); }, 20000);
+    return WaitFor([&] { return whole() && std::ranges::any_of(kept, there); }, 20000);
 }
 
-// Shows that a popup menu opens (or not) and closes it.
+// Shows that a popup menu opens, and closes it by Escape.
 bool MenuOpens(DWORD milliseconds)
 {
     // A popup menu is the program's: this process shows none.
-    bool opened = WaitFor([] { return FindShown("#32768") != nullptr; }, milliseconds);
-    Post(WM_KEYDOWN, VK_ESCAPE);
-    WaitFor([] { return !FindShown("#32768"); }, 5000);
-    return opened;
+    return WaitFor([] { return FindShown("#32768") != nullptr; }, milliseconds) &&
+           PostMessageA(ProgramWindow(), WM_KEYDOWN, VK_ESCAPE, 0) &&
+           WaitFor([] { return !FindShown("#32768"); }, 5000);
 }
 
 // A click on the icon opens a menu (a left one records the modes that Escape goes back to).
