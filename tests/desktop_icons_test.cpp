@@ -57,7 +57,6 @@ HMENU RightClick(HWND view, int x, int y)
 {
     Watch watch(1500, false);
     SendMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
-    CancelWindowWait();
     return watch.menu;
 }
 

@@ -40,7 +40,6 @@ HMENU TrayMenu(std::initializer_list<UINT> mouseMessages = {WM_LBUTTONDOWN, WM_L
     Tray(mouseMessages);
     // A single click's menu waits for the double-click time: shown once no click waits.
     PumpUntil([] { return !Program.clickPending; }, 10000);
-    CancelWindowWait();
     return watch.menu;
 }
 

@@ -11,6 +11,7 @@ inline std::function<HWND()> WaitFind;
 inline std::function<void(HWND)> WaitAct;
 inline UINT_PTR WaitTimer;
 inline DWORD WaitDeadline;
+inline unsigned WaitsStarted; // tells one wait from the next
 
 // Ends any wait that has not fired yet.
 inline void CancelWindowWait()
@@ -34,6 +35,7 @@ inline void CALLBACK WaitTimerProc(HWND, UINT, UINT_PTR, DWORD)
 inline void WhenWindowAppears(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs = 5000)
 {
     CancelWindowWait();
+    WaitsStarted++;
     WaitFind = find, WaitAct = act, WaitDeadline = GetTickCount() + timeoutMs;
     WaitTimer = SetTimer(nullptr, 0, 30, WaitTimerProc);
 }
@@ -68,11 +70,13 @@ inline void PumpMessages(int milliseconds)
 }
 
 // Notes the next popup menu or, when boxes is set, message box ("caption:
-// text") and closes it.
+// text") and closes it. Its wait ends with it, so that no later timer writes
+// into a watch that has gone.
 struct Watch {
     HMENU menu = nullptr;
     std::string box = "<none>";
     DWORD shownAt = 0; // GetTickCount() when it was found
+    unsigned wait = 0;
     explicit Watch(int timeoutMs = 1500, bool boxes = true)
     {
         auto find = [boxes] {
@@ -80,7 +84,14 @@ struct Watch {
         };
         WhenWindowAppears(
             find, [this](HWND window) { Close(window); }, timeoutMs);
+        wait = WaitsStarted;
     }
+    ~Watch()
+    {
+        if (WaitTimer && WaitsStarted == wait)
+            CancelWindowWait();
+    }
+    Watch(const Watch &) = delete;
     void Close(HWND window)
     {
         shownAt = GetTickCount();
