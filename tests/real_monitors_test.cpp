@@ -82,10 +82,9 @@ void ExpectScreenOverPicture(const RECT &item, COLORREF picture, int number, boo
                    (count(White, rows, height - 10, width / 2) > 0) == primary;
         },
         10000))
-        << "the picture and the frame of " << number << ": " << std::hex << shown(width / 8, height / 2);
+        << "the picture, the frame, the ring and the primary mark of " << number << ": " << std::hex
+        << shown(width / 8, height / 2);
     int white = count(White, 10, rows, width - 10);
-    EXPECT_GT(count(ring, 10, rows, width - 10), 0) << "the ring of " << number;
-    EXPECT_EQ(count(White, rows, height - 10, width / 2) > 0, primary) << "the primary mark of " << number;
     // The number's glyph drawn in black where the items draw it leaves no
     // white: the white is that number.
     ScopedGdiObject<HFONT> font(CreateScreenFont(height / 2 + 5));
@@ -168,11 +167,8 @@ struct RealMonitors : ::testing::Test {
             ASSERT_TRUE(WaitFor([&] { return (dialog = FindExtPropDialog()); }, 10000));
         }
         HWND strip = GetDlgItem(dialog, IDC_TAB_CONTROL);
-        for (int k = 0; k < TAB_COUNT && SendMessageW(strip, TCM_GETCURSEL, 0, 0) < tab; k++) {
-            int before = (int)SendMessageW(strip, TCM_GETCURSEL, 0, 0);
-            PostMessageW(strip, WM_KEYDOWN, VK_RIGHT, 0);
-            WaitFor([&] { return SendMessageW(strip, TCM_GETCURSEL, 0, 0) != before; }, 5000);
-        }
+        for (int k = 0; k < TAB_COUNT && SendMessageW(strip, TCM_GETCURSEL, 0, 0) < tab; k++)
+            SendMessageW(strip, WM_KEYDOWN, VK_RIGHT, 0); // handled, the page turned, once it returns
         ASSERT_EQ(SendMessageW(strip, TCM_GETCURSEL, 0, 0), tab);
     }
     POINT ItemCentre(int k) { return Centre(WindowRect(ScreenItem(dialog, k))); }
