@@ -50,14 +50,11 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         listed += L"Fixture " + std::to_wstring(k) + L"|";
     }
     const std::wstring title = L"\u65E5\u672C\u8A9E Caf\u00E9 \u0416";
-    HWND own[2];
-    for (HWND &window : own)
-        window = CreateWindowExW(0, L"STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200,
-                                 120, nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(own[1], SW_MAXIMIZE);
+    HWND own = CreateWindowExW(0, L"STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200,
+                               120, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_WINDOWS);
-        // A title in any script as it is; no maximised, minimised, flat or hidden window;
+        // A title in any script as it is; no minimised, flat or hidden window;
         // bottom of the Z order first; the taskbar by the option.
         EXPECT_EQ(Labels(state, GetCurrentProcessId()), title + L"|");
         EXPECT_EQ(Labels(state, fixture.info.dwProcessId), listed + L"*Blank*|");
@@ -89,14 +86,13 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
         }
         EXPECT_EQ(state.canvas.undoCount, 51);
         // A window closes in the middle of a drag: the drag ends and the miniature hides.
-        POINT again = PressWindow(dialog, state, own[0]);
-        DestroyWindow(own[0]);
+        POINT again = PressWindow(dialog, state, own);
+        DestroyWindow(own);
         PointerMessage(dialog, WM_MOUSEMOVE, {again.x + 7, again.y});
         EXPECT_FALSE(state.canvas.dragging || GetCapture() || IsWindowVisible(state.canvas.windowMiniature));
     }));
     for (int k = 0; k < 51; k++)
         EXPECT_RECT(WindowRect(windows[k]), places[k].left, places[k].top, places[k].right, places[k].bottom);
-    DestroyWindow(own[1]);
 
     // Five plain screens, the fifth of another shape: the primary display
     // chosen on the canvas and applied.
@@ -285,7 +281,6 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
             before = Usage();
         // From the same place each time: let go beyond the monitors, it would stay at their edge.
         SetWindowPos(first, nullptr, 8, 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT place = WindowRect(first);
         // DialogEnd in its order: OK, Cancel, the close box.
         ASSERT_TRUE(RunExtPropDialog((DialogEnd)(k % 3), [&](HWND dialog, ExtPropState &state) {
             Drag(dialog, state, first, 9, 0);
@@ -296,7 +291,7 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
             for (int tab = 0; tab < TAB_COUNT; tab++) // every page, ending on another each time
                 SwitchToTab(state, (tab + k) % TAB_COUNT);
         })) << k;
-        EXPECT_EQ(WindowRect(first).left > place.left + 10, k == 1 || k % 3 != 1) << k;
+        EXPECT_EQ(WindowRect(first).left > 18, k == 1 || k % 3 != 1) << k;
     }
     EXPECT_EQ(Usage().second, before.second);
     // A leaked decoded picture would be 180 KB an opening, a leaked scaled copy 50 KB:
@@ -304,9 +299,17 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
     EXPECT_LT(Usage().first, before.first + 1024 * 1024) << before.first;
 
     // An 800 by 400 picture on the 4:3 monitor in each mode, from JPEG and PNG
-    // files and a JPEG without an extension; a smaller one tiled. Then span and
+    // files and a JPEG without an extension; a smaller one tiled; files without
+    // a picture to show (a header claiming 100,000 by 100,000 pixels, text),
+    // written here and kept by the loop, draw the desktop colour. Then span and
     // stretch on two monitors, and the scaled copy's cache.
     SimSetMonitors(1);
+    BITMAPINFOHEADER info = {sizeof(info), 100000, 100000, 1, 24, 0, 0, 0, 0, 0, 0};
+    BITMAPFILEHEADER file = {0x4D42, sizeof(file) + sizeof(info) + 16, 0, 0, sizeof(file) + sizeof(info)};
+    std::ofstream(TempPath(L"huge.bmp").c_str(), std::ios::binary)
+        << std::string((const char *)&file, sizeof(file)) << std::string((const char *)&info, sizeof(info))
+        << std::string(16, '\x7F');
+    std::ofstream(TempPath(L"text.jpg").c_str(), std::ios::binary) << "this is no picture\r\n";
     const struct {
         std::vector<std::tuple<int, int, COLORREF>> points;
         const wchar_t *name, *style, *tile;
@@ -326,11 +329,14 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
         // A 100 by 50 picture in tiles of 25 by 12 from the corner.
         {{{2, 2, Red}, {12, 6, Green}, {22, 2, Blue}, {27, 2, Red}, {47, 30, Blue}, {251, 186, Red}},
          L"tile.png", L"0", L"1"},
+        {{{1, 1, Desktop}, {254, 190, Desktop}}, L"huge.bmp", L"2", L"0"},
+        {{{1, 1, Desktop}, {254, 190, Desktop}}, L"text.jpg", L"2", L"0"},
         // clang-format on
     };
     for (const auto &mode : modes) {
         bool tiled = mode.tile[0] == L'1';
         ASSERT_TRUE(
+            PathFileExistsW(TempPath(mode.name).c_str()) ||
             WritePicture(TempPath(mode.name), tiled ? 100 : 800, tiled ? 50 : 400, 0,
                          tiled ? Quarters<100> : Quarters<800>,
                          wcsstr(mode.name, L".png") ? GUID_ContainerFormatPng : GUID_ContainerFormatJpeg));
@@ -344,25 +350,7 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
     for (const wchar_t *unknown : {L"1", L"100", L"10x", L"", L"99999999999"})
         EXPECT_EQ(WallpaperModeFromValues(L"0", unknown), WALLPAPER_CENTRE) << unknown;
 
-    // Files without a picture to show (text, a header claiming 100,000 by
-    // 100,000 pixels) draw the desktop colour; a large picture is held no
-    // larger than the largest screen item shows it.
-    BITMAPINFOHEADER info = {sizeof(info), 100000, 100000, 1, 24, 0, 0, 0, 0, 0, 0};
-    BITMAPFILEHEADER file = {0x4D42, sizeof(file) + sizeof(info) + 16, 0, 0, sizeof(file) + sizeof(info)};
-    std::ofstream(TempPath(L"huge.bmp").c_str(), std::ios::binary)
-        << std::string((const char *)&file, sizeof(file)) << std::string((const char *)&info, sizeof(info))
-        << std::string(16, '\x7F');
-    std::ofstream(TempPath(L"text.jpg").c_str(), std::ios::binary) << "this is no picture\r\n";
-    for (const wchar_t *name : {L"huge.bmp", L"text.jpg"}) {
-        ScopedWallpaper wallpaper(TempPath(name), L"2");
-        OnQuarterScale([&](HWND item, ExtPropState &state) {
-            EXPECT_TRUE(Shows(item, 1, 1, Desktop) && Shows(item, 254, 190, Desktop) &&
-                        state.canvas.wallpapers[0].unreadable)
-                << name;
-        });
-    }
-    // Behind it the gradient, darkest in the top-left corner.
-    WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
+    // A large picture is held no larger than the largest screen item shows it.
     ScopedWallpaper large(3840, 2160, 0, L"2", Quarters<3840>, GUID_ContainerFormatJpeg, L"large.jpg");
     OnQuarterScale([&](HWND item, ExtPropState &state) {
         // The green middle above the screen's number.
@@ -373,7 +361,6 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
         EXPECT_TRUE(picture.bitmapWidth >= 256 && picture.bitmapWidth <= frame.right &&
                     picture.bitmapHeight <= frame.bottom)
             << picture.bitmapWidth << " x " << picture.bitmapHeight;
-        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, 3), GetSysColor(COLOR_BTNSHADOW), 6));
     });
 
     // Span lays one picture over both monitors (2048 by 1024: red on the first's
@@ -386,11 +373,9 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
                                 L"span.jpg");
         ASSERT_TRUE(RunExtPropDialog([&](HWND dialog, ExtPropState &state) {
             ASSERT_TRUE(WaitForWallpapers(dialog, state));
-            EXPECT_EQ(state.canvas.wallpaperCount, 1);
             HWND first = state.canvas.screenItems[0], second = state.canvas.screenItems[1];
-            RECT item = RectIn(first, first); // no border
-            // Inside the frame of the selected first screen.
-            int w = item.right, h = item.bottom;
+            // Inside the frame of the selected first screen (no border).
+            LONG w = RectIn(first, first).right, h = RectIn(first, first).bottom;
             EXPECT_TRUE(Shows(first, span ? w / 4 : 8, h / 2, Red));
             EXPECT_TRUE(Shows(first, span ? w * 3 / 4 : w - 9, h / 2, span ? Green : Blue));
             EXPECT_TRUE(Shows(second, span ? w / 4 : 8, h / 2, span ? Green : Red));

@@ -206,9 +206,8 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
                 EXPECT_TRUE(canvas.windowsPending && canvas.undoCount == 1);
                 // From beside every monitor onto the nearest one's work area, where
                 // it stays until that monitor goes.
-                RECT box = RectIn(dialog, nullptr);
-                EXPECT_TRUE(box.right == (count == 1 ? 1024 : 2048) && box.top == 100)
-                    << box.right << " " << box.top;
+                EXPECT_EQ(RectIn(dialog, nullptr).right, count == 1 ? 1024 : 2048);
+                EXPECT_EQ(RectIn(dialog, nullptr).top, 100);
                 // The screens fill the canvas's width side by side, or its height alone.
                 RECT first = RectIn(canvas.screenItems[0], nullptr),
                      last = RectIn(canvas.screenItems[count - 1], nullptr);
