@@ -52,9 +52,13 @@ TEST_F(Canvas, WindowListDragAndCancelThenThePrimaryDisplayChosenAndApplied)
     const std::wstring title = L"\u65E5\u672C\u8A9E Caf\u00E9 \u0416";
     HWND own = CreateWindowExW(0, L"STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200,
                                120, nullptr, nullptr, nullptr, nullptr);
+    ScopedRegistration<HWND, DestroyWindow> maximised;
+    maximised.Reset(CreateWindowExW(0, L"STATIC", title.c_str(),
+                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MAXIMIZE, 40, 40, 200, 120, nullptr,
+                                    nullptr, nullptr, nullptr));
     ASSERT_TRUE(RunExtPropDialog(DialogEnd::Cancel, [&](HWND dialog, ExtPropState &state) {
         SwitchToTab(state, TAB_WINDOWS);
-        // A title in any script as it is; no minimised, flat or hidden window;
+        // A title in any script as it is; no maximised, minimised, flat or hidden window;
         // bottom of the Z order first; the taskbar by the option.
         EXPECT_EQ(Labels(state, GetCurrentProcessId()), title + L"|");
         EXPECT_EQ(Labels(state, fixture.info.dwProcessId), listed + L"*Blank*|");
@@ -350,7 +354,9 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
     for (const wchar_t *unknown : {L"1", L"100", L"10x", L"", L"99999999999"})
         EXPECT_EQ(WallpaperModeFromValues(L"0", unknown), WALLPAPER_CENTRE) << unknown;
 
-    // A large picture is held no larger than the largest screen item shows it.
+    // A large picture is held no larger than the largest screen item shows
+    // it; behind it the gradient, darkest in the top-left corner.
+    WriteOption(OPT_FILL_BACKGROUND_WITH_GRADIENT, 1);
     ScopedWallpaper large(3840, 2160, 0, L"2", Quarters<3840>, GUID_ContainerFormatJpeg, L"large.jpg");
     OnQuarterScale([&](HWND item, ExtPropState &state) {
         // The green middle above the screen's number.
@@ -361,6 +367,7 @@ TEST_F(Canvas, DragsLandWhereLetGoARefusalIsToldAHundredOpeningsStayFlatAndEachW
         EXPECT_TRUE(picture.bitmapWidth >= 256 && picture.bitmapWidth <= frame.right &&
                     picture.bitmapHeight <= frame.bottom)
             << picture.bitmapWidth << " x " << picture.bitmapHeight;
+        EXPECT_TRUE(Near(Pixel(state.canvas.canvasFrame, 3, 3), GetSysColor(COLOR_BTNSHADOW), 6));
     });
 
     // Span lays one picture over both monitors (2048 by 1024: red on the first's
