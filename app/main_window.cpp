@@ -341,10 +341,7 @@ static void OnCommand(MainWindowState *state, UINT id)
         DestroyWindow(state->window);
         break;
     case ID_RESTORE_ICON_POSITIONS:
-        // A layout that could not be put back leaves the icons as they were:
-        // kept, they would take the stored one's place.
-        if (RestoreIconLayout(FindDesktopListView()) >= 0)
-            IconLayoutKeepNow(&state->session.iconLayout);
+        IconLayoutRestoreAndKeep(&state->session.iconLayout, FindDesktopListView());
         break;
     case ID_EXTENDED_PROPERTIES:
         RunExtendedProperties(state);

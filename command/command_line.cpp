@@ -414,14 +414,13 @@ static int RunSaveIcons(const CommandRequest &, DisplaySession *, CommandOutput 
 
 static int RunRestoreIcons(const CommandRequest &, DisplaySession *session, CommandOutput *output)
 {
-    int placed = RestoreIconLayout(FindDesktopListView());
+    // In the running copy the layout put back is kept, as after the tray's restore.
+    int placed = IconLayoutRestoreAndKeep(&session->iconLayout, FindDesktopListView());
     if (placed < 0) {
         output->err += L"no icon layout is stored for " + PresentDisplaySetup() +
                        L", or the desktop's icons could not be read\r\n";
         return EXIT_ICONS_UNAVAILABLE;
     }
-    // In the running copy the layout now in place is kept, as after the tray's restore.
-    IconLayoutKeepNow(&session->iconLayout);
     output->out += DecimalText(placed) + L" icons put back\r\n";
     return EXIT_DONE;
 }

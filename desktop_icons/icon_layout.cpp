@@ -281,6 +281,16 @@ bool IconLayoutTimer(IconLayoutKeeper *keeper, UINT_PTR id)
     return true;
 }
 
+int IconLayoutRestoreAndKeep(IconLayoutKeeper *keeper, HWND listView, ShellChannel *channel)
+{
+    int placed = RestoreIconLayout(listView, channel);
+    // A layout that could not be put back leaves the icons as they were:
+    // kept, they would take the stored one's place.
+    if (placed >= 0)
+        IconLayoutKeepNow(keeper);
+    return placed;
+}
+
 void IconLayoutKeepNow(IconLayoutKeeper *keeper)
 {
     // Only under the setup whose icons were last seen settled: a display

@@ -70,6 +70,10 @@ bool IconLayoutTimer(IconLayoutKeeper *keeper, UINT_PTR id);
 // Before the session locks or the machine sleeps, and after the user's
 // restore: with KeepIconLayout on, saves the layout when the icons stand settled.
 void IconLayoutKeepNow(IconLayoutKeeper *keeper);
+// The user's restore (the tray's and the Icons tab's "&Restore Icons
+// Position", /restore-icons in the running copy): RestoreIconLayout, then the
+// layout put back is kept. RestoreIconLayout's count.
+int IconLayoutRestoreAndKeep(IconLayoutKeeper *keeper, HWND listView, ShellChannel *channel = nullptr);
 // At exit and at the session's end: saves the layout unless a display change
 // still waits for the icons to settle.
 void IconLayoutSaveSettled(IconLayoutKeeper *keeper);

@@ -344,15 +344,14 @@ static void OnIconLayoutCommand(ExtPropState *state, int id)
                   saved < 0 ? L"The icons position could not be saved." : L"Icons position saved: %d icons.",
                   saved);
     } else {
-        int placed = RestoreIconLayout(state->icons.listView, &state->icons.channel);
+        int placed = IconLayoutRestoreAndKeep(&state->session->iconLayout, state->icons.listView,
+                                              &state->icons.channel);
         wsprintfW(text,
                   placed < 0 ? L"No icons position saved for this display setup."
                              : L"Icons position restored: %d icons.",
                   placed);
         if (placed > 0)
             ReloadCanvasIcons(state);
-        if (placed >= 0) // a layout not put back is not to be replaced by the icons as they are
-            IconLayoutKeepNow(&state->session->iconLayout);
     }
     SetWindowTextW(state->iconStatus, text);
     ShowWindow(state->iconStatus, SW_SHOW);
