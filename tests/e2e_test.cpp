@@ -41,9 +41,9 @@ DWORD StoredHeight()
     return mode.dmPelsHeight;
 }
 
-void Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
+bool Post(UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
-    PostMessageA(ProgramWindow(), message, wParam, lParam);
+    return PostMessageA(ProgramWindow(), message, wParam, lParam);
 }
 
 // Waits until the setup's stored layout holds every icon (the 80 of the
@@ -61,8 +61,7 @@ bool MenuOpens(DWORD milliseconds)
 {
     // A popup menu is the program's: this process shows none.
     return WaitFor([] { return FindShown("#32768") != nullptr; }, milliseconds) &&
-           PostMessageA(ProgramWindow(), WM_KEYDOWN, VK_ESCAPE, 0) &&
-           WaitFor([] { return !FindShown("#32768"); }, 5000);
+           Post(WM_KEYDOWN, VK_ESCAPE) && WaitFor([] { return !FindShown("#32768"); }, 5000);
 }
 
 // A click on the icon opens a menu (a left one records the modes that Escape goes back to).
@@ -256,7 +255,7 @@ TEST(ProfileEndToEnd, HotkeyTakenIsToldAtStartUpAndTheRealHotkeyAppliesTheProfil
     EXPECT_EQ(ChildProcess(Quoted(ProgramPath) + L" /save-profile Other").Wait(30000), 0);
     ChildProcess key(L"/usr/bin/xdotool key ctrl+alt+7");
     EXPECT_TRUE(ScreenHeightBecomes(600)) << "no real hotkey";
-    EXPECT_TRUE(PostMessageA(ProgramWindow(), WM_KEYDOWN, VK_ESCAPE, 0) && ScreenHeightBecomes(768));
+    EXPECT_TRUE(Post(WM_KEYDOWN, VK_ESCAPE) && ScreenHeightBecomes(768));
     EXPECT_EQ(program.Exit(), 0);
 }
 

@@ -46,9 +46,13 @@ LRESULT AskShell(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, bool mayBeH
 
 int IndexOf(PCUITEMID_CHILD child) { return *reinterpret_cast<const int *>(child->mkid.abID); }
 
-// The way from the shell's browser to the icons.
-struct Views : IShellBrowser, IShellView, IFolderView, IShellFolder {};
-struct Desktop final : IShellWindows, IServiceProvider, Views, IClassFactory {
+struct Desktop final : IShellWindows,
+                       IServiceProvider,
+                       IShellBrowser,
+                       IShellView,
+                       IFolderView,
+                       IShellFolder,
+                       IClassFactory {
     STDMETHODIMP QueryInterface(REFIID iid, void **out) override
     {
         *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IShellWindows ? (IShellWindows *)this
