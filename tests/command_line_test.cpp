@@ -151,20 +151,10 @@ ProgramRun RunProgram(const std::wstring &arguments)
     for (int k = 0; k < 2; k++)
         CreatePipe(&reads[k], &writes[k], &inherit, 1 << 16),
             SetHandleInformation(reads[k], HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup), startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writes[0], startup.hStdError = writes[1];
-    std::wstring line = Quoted(ProgramPath) + L" " + arguments;
-    PROCESS_INFORMATION process = {};
     ProgramRun run;
-    DWORD code = 0, got = 0;
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                       &process) &&
-        !WaitForSingleObject(process.hProcess, 60000) && GetExitCodeProcess(process.hProcess, &code))
-        run.code = (long)code;
-    TerminateProcess(process.hProcess, 99); // nothing to do once it has ended (or never started)
-    CloseHandle(process.hProcess), CloseHandle(process.hThread);
+    run.code = ChildProcess(Quoted(ProgramPath) + L" " + arguments, writes[0], writes[1]).Wait(60000);
     char buffer[4096];
+    DWORD got = 0;
     for (int k = 0; k < 2; k++) {
         CloseHandle(writes[k]);
         while (ReadFile(reads[k], buffer, sizeof(buffer), &got, nullptr) && got)

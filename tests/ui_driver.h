@@ -125,14 +125,17 @@ inline std::wstring WinePath(const char *path)
 
 inline std::wstring Quoted(const std::wstring &text) { return L"\"" + text + L"\""; }
 
-// A process started with the command line, ended with the scope.
+// A process started with the command line, ended with the scope; given
+// handles, it writes its standard output and error there.
 struct ChildProcess {
     PROCESS_INFORMATION info = {};
-    explicit ChildProcess(std::wstring line)
+    explicit ChildProcess(std::wstring line, HANDLE out = nullptr, HANDLE err = nullptr)
     {
         STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+        startup.cb = sizeof(startup), startup.dwFlags = out ? STARTF_USESTDHANDLES : 0,
+        startup.hStdOutput = out, startup.hStdError = err;
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, out != nullptr, 0, nullptr, nullptr, &startup,
+                       &info);
     }
     // The exit code, or -1 while it still runs after the wait.
     long Wait(DWORD milliseconds)
