@@ -51,6 +51,14 @@ bool ScreenHeightBecomes(int height)
     return WaitFor([=] { return ScreenHeight() == height; }, 10000);
 }
 
+// The program's dialog or box of the caption once shown; null when none comes.
+HWND WaitShown(const char *caption, DWORD milliseconds = 10000)
+{
+    HWND shown = nullptr;
+    WaitFor([&] { return (shown = FindShown("#32770", caption)) != nullptr; }, milliseconds);
+    return shown;
+}
+
 std::vector<std::wstring> Split(const std::wstring &text, wchar_t separator)
 {
     std::vector<std::wstring> parts(1);
@@ -297,8 +305,7 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogetherA
     for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
         ChildProcess confirm(Quoted(ProgramPath) + L" /mode 640x480 /confirm");
         HWND question = nullptr;
-        ASSERT_TRUE(WaitFor(
-            [&] { return ScreenHeight() == 480 && (question = FindShown("#32770", "Tessivon")); }, 15000));
+        ASSERT_TRUE(ScreenHeightBecomes(480) && (question = WaitShown("Tessivon")));
         PostMessageA(GetDlgItem(question, IDC_KEEP_COUNTDOWN), WM_KEYDOWN, key, 0);
         EXPECT_EQ(confirm.Wait(15000), key == VK_RETURN ? EXIT_DONE : EXIT_REFUSED);
         EXPECT_EQ(ScreenHeight(), key == VK_RETURN ? 480 : 768);
@@ -352,14 +359,6 @@ bool ClickOpensMenu(UINT down = WM_LBUTTONDOWN)
 {
     return Post(WM_TRAYNOTIFY, TRAY_ICON_ID, down), Post(WM_TRAYNOTIFY, TRAY_ICON_ID, down + 1),
            MenuOpens(5000);
-}
-
-// The program's dialog or box of the caption once shown; null when none comes.
-HWND WaitShown(const char *caption, DWORD milliseconds = 10000)
-{
-    HWND shown = nullptr;
-    WaitFor([&] { return (shown = FindShown("#32770", caption)) != nullptr; }, milliseconds);
-    return shown;
 }
 
 // Posts the message to the window or its part and waits until the window has gone.
