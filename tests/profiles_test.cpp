@@ -8,7 +8,6 @@
 #include <shlwapi.h>
 
 #include "command/profile_commands.h"
-#include "display/profiles.h"
 #include "session/display_session.h"
 #include "settings/profile_store.h"
 #include "tests/registry_guard.h"
@@ -34,14 +33,14 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
               IsValidProfileName(std::wstring(PROFILE_NAME_SIZE, L'n').c_str()));
 
     // Texts as typed and as shown again.
-    const wchar_t *good[] = {L"alt+shift+f12", L"Alt+Shift+F12", L"Control+pagedown",
-                             L"Ctrl+PageDown", L"Ctrl+z",        L"Ctrl+Z"};
     WORD hotkey = 0;
     wchar_t back[64];
-    for (int k = 0; k < 6; k += 2) {
-        EXPECT_TRUE(ParseHotkeyText(good[k], &hotkey)) << good[k];
+    for (auto [typed, shown] : {std::pair{L"alt+shift+f12", L"Alt+Shift+F12"},
+                                {L"Control+pagedown", L"Ctrl+PageDown"},
+                                {L"Ctrl+z", L"Ctrl+Z"}}) {
+        EXPECT_TRUE(ParseHotkeyText(typed, &hotkey)) << typed;
         FormatHotkeyText(hotkey, back);
-        EXPECT_STREQ(back, good[k + 1]);
+        EXPECT_STREQ(back, shown);
     }
     for (const wchar_t *bad : {L"", L"1", L"Shift+1", L"Ctrl+", L"+1", L"Ctrl++1", L"Ctrl+1+2", L"Ctrl+F25",
                                L"Ctrl+F0", L"Ctrl+Alt", L"Ctrl+Enter", L"Ctrl+Wiederholung1234567"})
