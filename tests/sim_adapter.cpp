@@ -30,11 +30,12 @@ static BOOL WINAPI SimEnumDisplaySettings(LPCWSTR, DWORD n, DEVMODEW *mode)
     return n < Sim.candidates.size() && (*mode = Sim.candidates[n], true);
 }
 
-// The monitor of the device so named, -1 for none.
+// The monitor of the device so named, the primary one without a name (as the
+// platform acts on the primary display), -1 for none.
 static int MonitorOf(LPCWSTR device)
 {
     for (size_t k = 0; k < Sim.monitors.size(); k++)
-        if (!lstrcmpiW(Sim.monitors[k].device.c_str(), device))
+        if (device ? !lstrcmpiW(Sim.monitors[k].device.c_str(), device) : Sim.monitors[k].primary)
             return (int)k;
     return -1;
 }
@@ -42,10 +43,7 @@ static int MonitorOf(LPCWSTR device)
 static LONG WINAPI SimChangeDisplaySettingsEx(LPCWSTR device, DEVMODEW *mode, HWND, DWORD flags, LPVOID)
 {
     Sim.calls.push_back({device ? device : L"", flags, mode ? *mode : DEVMODEW{}});
-    // Without a device the platform acts on the primary display.
-    int index = device ? MonitorOf(device) : -1;
-    for (size_t k = 0; !device && k < Sim.monitors.size(); k++)
-        index = Sim.monitors[k].primary ? (int)k : index;
+    int index = MonitorOf(device);
     if (index < 0)
         return DISP_CHANGE_BADPARAM;
     if (flags & CDS_TEST)
@@ -92,10 +90,9 @@ static HMONITOR Nearest(RECT rect, DWORD flags)
     HMONITOR found = nullptr, closestMonitor = nullptr;
     for (size_t k = 0; k < Sim.monitors.size(); k++) {
         const RECT &m = Sim.monitors[k].rect;
-        RECT common;
-        long long area = IntersectRect(&common, &rect, &m)
-                             ? (long long)(common.right - common.left) * (common.bottom - common.top)
-                             : 0;
+        RECT common; // all zero where they do not meet
+        IntersectRect(&common, &rect, &m);
+        long long area = (long long)(common.right - common.left) * (common.bottom - common.top);
         // The gaps between the rectangles along each axis, 0 where they overlap.
         long long dx = std::max({m.left - rect.right, rect.left - m.right, 0L}),
                   dy = std::max({m.top - rect.bottom, rect.top - m.bottom, 0L});

@@ -42,8 +42,7 @@ struct SimAdapter {
 
     int TestCalls() const
     {
-        return (int)std::count_if(calls.begin(), calls.end(),
-                                  [](const SimCall &c) { return c.flags & CDS_TEST; });
+        return (int)std::ranges::count_if(calls, [](const SimCall &c) { return c.flags & CDS_TEST; });
     }
     // "display flags height;" per call, the tests left out when asked: the
     // device name's last character, "?" for the plain call that names none.
@@ -59,6 +58,11 @@ struct SimAdapter {
 };
 
 extern SimAdapter Sim;
+
+// The flags in the log of a display staged for a change applied in one call,
+// and of the display made primary so.
+inline const std::string SimStaged = std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET),
+                         SimPrimary = std::to_string(CDS_UPDATEREGISTRY | CDS_NORESET | CDS_SET_PRIMARY);
 
 // Monitors "\\.\Display1" and on, laid out side by side, each width x height, the first primary.
 void SimSetMonitors(int count, LONG width = 1024, LONG height = 768);
