@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 #include "base/messages.h"
@@ -25,18 +24,6 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data)
 {
     reinterpret_cast<std::vector<RECT> *>(data)->push_back(*rect);
     return TRUE;
-}
-
-POINT VirtualCorner() { return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)}; }
-
-// A press where the pointer is put, moves through the points between, and the
-// release at the last, as the window is told them: on a busy machine the
-// program under Xephyr was now and then not told xdotool's press or moves.
-void DragThrough(HWND window, const std::vector<POINT> &points)
-{
-    for (size_t k = 0; k + 1 < points.size(); k++)
-        PointerMessage(window, k ? WM_MOUSEMOVE : WM_LBUTTONDOWN, points[k]);
-    PointerMessage(window, WM_LBUTTONUP, points.back(), 0);
 }
 
 // The screen items are found by class too: the primary check box has the first one's id.
@@ -171,7 +158,6 @@ struct RealMonitors : ::testing::Test {
             SendMessageW(strip, WM_KEYDOWN, VK_RIGHT, 0); // handled, the page turned, once it returns
         ASSERT_EQ(SendMessageW(strip, TCM_GETCURSEL, 0, 0), tab);
     }
-    POINT ItemCentre(int k) { return Centre(WindowRect(ScreenItem(dialog, k))); }
     // Canvas pixels per desktop pixel, as the desktop miniature shows it.
     double Scale()
     {
@@ -198,9 +184,10 @@ struct RealMonitors : ::testing::Test {
 // One program on these monitors, in turn: a display group per monitor in its
 // menus and "&Identify", whose numbers go by themselves; a numbered screen per
 // monitor over its own wallpaper, and over the one wallpaper when the
-// per-monitor wallpapers cannot all be read; a window and an icon dragged onto
-// the second monitor's screen.
-TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecondMonitor)
+// per-monitor wallpapers cannot all be read; an icon dropped on the second
+// monitor's screen. (Windows dragged on the canvas are the canvas tests' case:
+// the drag moves a window by the pointer's travel, the same on any monitors.)
+TEST_F(RealMonitors, MenusIdentifyScreensAndAnIconDroppedOnTheSecondMonitor)
 {
     LoadPlatformTable();
     MainWindowState menus = {};
@@ -229,7 +216,7 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
                                                            Named(monitors[1], S_OK, own[1])});
     ShowPage(TAB_SCREEN);
     RECT desktop = WindowRect(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE));
-    POINT corner = VirtualCorner();
+    POINT corner = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
     for (int k = 0; k < ExpectedMonitors; k++) {
         RECT item = WindowRect(ScreenItem(dialog, k)), monitor = monitors[k];
         EXPECT_NEAR(item.left - desktop.left, (monitor.left - corner.x) * Scale(), 1.5) << k;
@@ -261,41 +248,6 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
     expectScreens(common, {0});
     named.reset();
 
-    {
-        // A window of another process dragged from the first monitor's screen
-        // onto the second's: it lands where the miniature was let go, the axis
-        // not moved exact; Cancel puts it back.
-        WindowFixture fixture(1);
-        HWND window = WindowFixture::Find("Fixture 0");
-        RECT start = WindowRect(window);
-        ShowPage(TAB_WINDOWS);
-        HWND miniature = GetDlgItem(GetDlgItem(dialog, IDC_CANVAS_FRAME), IDC_WINDOW_MINIATURE);
-        // The entries' data does not come across processes: the entry whose
-        // miniature has the window's size is the window's.
-        auto shows = [&](const RECT &window) {
-            RECT shown = WindowRect(miniature);
-            return IsWindowVisible(miniature) &&
-                   fabs(shown.right - shown.left - (window.right - window.left) * Scale()) < 2 &&
-                   fabs(shown.bottom - shown.top - (window.bottom - window.top) * Scale()) < 2;
-        };
-        for (int i = 0, count = OpenedEntries(); i < count && !shows(start); i++)
-            ChooseEntry(dialog, ShownCombo(), i);
-        ASSERT_TRUE(shows(start)) << "the window is listed and chosen";
-        RECT before = WindowRect(miniature);
-        // Straight across, at the height the window has.
-        POINT press = Centre(before), release = {ItemCentre(1).x, press.y};
-        DragThrough(dialog, {press, release, release});
-        RECT landed = WindowRect(window);
-        EXPECT_EQ(WindowRect(miniature).left - before.left, release.x - press.x) << "the miniature let go";
-        EXPECT_EQ(landed.top, start.top) << "the axis not moved";
-        EXPECT_NEAR(landed.left - start.left, (release.x - press.x) / Scale(), 1 / Scale() + 1)
-            << "where the miniature was let go";
-        EXPECT_TRUE(PtInRect(&monitors[1], Centre(landed))) << "on the second monitor";
-        ClickDialogButton(dialog, IDC_CANCEL);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
-        EXPECT_RECT(WindowRect(window), start.left, start.top, start.right, start.bottom);
-    }
-
     // An icon of the stand-in shell, whose list spans the virtual screen, dropped
     // on the second monitor's screen lands on that monitor, where it was let go.
     FixtureShell shell(GridIcons(3, 3));
@@ -306,9 +258,15 @@ TEST_F(RealMonitors, MenusIdentifyScreensAndAWindowAndAnIconDraggedOntoTheSecond
     ClientToScreen(GetDlgItem(dialog, IDC_DESKTOP_MINIATURE), &origin);
     double scale = Scale();
     POINT press = {origin.x + (int)(icon.x * scale) + 8, origin.y + (int)(icon.y * scale) + 8};
-    POINT release = ItemCentre(1);
-    DragThrough(FindWindowExW(dialog, nullptr, ICON_VIEW_CLASS, nullptr),
-                {press, {(press.x + release.x) / 2, (press.y + release.y) / 2}, release, release});
+    POINT release = Centre(WindowRect(ScreenItem(dialog, 1)));
+    // The press where the pointer is put, moves and the release as the view is
+    // told them: on a busy machine the program under Xephyr was now and then
+    // not told xdotool's press or moves.
+    HWND view = FindWindowExW(dialog, nullptr, ICON_VIEW_CLASS, nullptr);
+    PointerMessage(view, WM_LBUTTONDOWN, press);
+    for (POINT at : {POINT{(press.x + release.x) / 2, (press.y + release.y) / 2}, release})
+        PointerMessage(view, WM_MOUSEMOVE, at);
+    PointerMessage(view, WM_LBUTTONUP, release, 0);
     FixtureIcon dropped = shell.Report().at(0);
     EXPECT_TRUE(PtInRect(&monitors[1], {dropped.x + corner.x, dropped.y + corner.y}))
         << "on the second monitor";
