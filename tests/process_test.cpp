@@ -249,14 +249,12 @@ struct CommandLineProcess : ::testing::Test {
         EXPECT_EQ(list.out.find("Display 2"), std::string::npos);
         ProgramRun help = RunProgram(L"--HELP");
         EXPECT_TRUE(help.code == 0 && help.out.find("5 a restart is needed") != std::string::npos);
-        // Windows' own question for help, and the version of the build (the version
-        // block's is the shipped-program case's).
+        // Windows' own question for help, and the version of the build (the
+        // version block's is the check of the shipped file's).
         for (const wchar_t *question : {L"/?", L"-?", L"/version"}) {
             ProgramRun asked = RunProgram(question);
-            EXPECT_TRUE(asked.code == 0 &&
-                        asked.out ==
-                            (question[1] == L'?' ? help.out : "Tessivon " TESSIVON_VERSION_TEXT "\r\n"))
-                << asked.out;
+            std::string told = question[1] == L'?' ? help.out : "Tessivon " TESSIVON_VERSION_TEXT "\r\n";
+            EXPECT_TRUE(asked.code == 0 && asked.out == told) << asked.out;
         }
 
         ProgramRun mode = RunProgram(L"/MODE 800x600 --display \\\\.\\display1");

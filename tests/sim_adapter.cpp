@@ -168,10 +168,9 @@ static HINSTANCE WINAPI SimShellExecute(HWND, LPCWSTR, LPCWSTR file, LPCWSTR par
 
 void ScopedSimAdapter::Install()
 {
-    auto has = [](int bit, auto function) { return Sim.monitorFunctions >> bit & 1 ? function : nullptr; };
-    Platform = PlatformTable(
-        {SimEnumDisplaySettings, SimChangeDisplaySettings, SimChangeDisplaySettingsEx, SimEnumDisplayDevices,
-         has(0, SimGetSystemMetrics), has(1, SimMonitorFromWindow), has(2, SimMonitorFromRect),
-         has(3, SimMonitorFromPoint), has(4, SimEnumDisplayMonitors), has(5, SimGetMonitorInfo),
-         SimGetDeviceCaps, SimShellNotifyIcon, SimShellExecute, GetKeyState});
+    Platform =
+        PlatformTable({SimEnumDisplaySettings, SimChangeDisplaySettings, SimChangeDisplaySettingsEx,
+                       SimEnumDisplayDevices, SimGetSystemMetrics, SimMonitorFromWindow, SimMonitorFromRect,
+                       SimMonitorFromPoint, SimEnumDisplayMonitors, SimGetMonitorInfo, SimGetDeviceCaps,
+                       SimShellNotifyIcon, SimShellExecute, GetKeyState});
 }

@@ -31,8 +31,6 @@ struct SimAdapter {
     // Whether the device (0-based index) accepts the mode; all by default.
     std::function<bool(int device, const DEVMODEW &mode)> accepts;
     LONG changeResult = DISP_CHANGE_SUCCESSFUL; // result of every change but a test; the monitors stay
-    // Which of the six monitor functions exist (bit k for the k-th in the table).
-    unsigned monitorFunctions = 0x3F;
     // Monitor k's device path (its device's interface name); none when empty or missing.
     std::vector<std::wstring> devicePaths;
 
