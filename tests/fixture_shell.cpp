@@ -67,18 +67,13 @@ static void Place(int i, int x, int y)
     Places[(UINT)SendMessageW(ListView, LVM_MAPINDEXTOID, i, 0)] = {x, y};
 }
 
+static int ItemCount() { return (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); }
+
 static POINT PlaceOf(int i)
 {
     POINT at = {};
     SendMessageW(ListView, LVM_GETITEMPOSITION, i, (LPARAM)&at);
     return at;
-}
-
-// Each icon's corner at least 64 pixels, about a cell, off the right and bottom edges.
-static void PushIconsInside(int width, int height)
-{
-    for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++)
-        Place(i, std::min<LONG>(PlaceOf(i).x, width - 64), std::min<LONG>(PlaceOf(i).y, height - 64));
 }
 
 // Item i's display name, its label or while that is hidden its file's name, as the view's title.
@@ -103,7 +98,7 @@ static LRESULT CALLBACK LyingProc(HWND window, UINT message, WPARAM wParam, LPAR
 static void WriteReport()
 {
     std::vector<FixtureIcon> icons;
-    for (int i = 0; i < (int)SendMessageW(ListView, LVM_GETITEMCOUNT, 0, 0); i++) {
+    for (int i = 0; i < ItemCount(); i++) {
         wchar_t text[512] = L"";
         LVITEMW item = ItemOf(i, text);
         auto kept = Places.find((UINT)SendMessageW(ListView, LVM_MAPINDEXTOID, i, 0));
@@ -126,8 +121,11 @@ static LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPAR
         NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, ListView, OBJID_CLIENT, (LONG)wParam + 1);
     if (message == WM_WINDOWPOSCHANGING && window == Stubborn)
         reinterpret_cast<WINDOWPOS *>(lParam)->flags |= SWP_NOMOVE;
+    // Each icon's corner at least 64 pixels, about a cell, off the new screen's right and bottom edges.
     if (message == WM_DISPLAYCHANGE && window == Desktop)
-        PushIconsInside(LOWORD(lParam), HIWORD(lParam));
+        for (int i = 0; i < ItemCount(); i++)
+            Place(i, std::min(PlaceOf(i).x, LOWORD(lParam) - 64L),
+                  std::min(PlaceOf(i).y, HIWORD(lParam) - 64L));
     if (message == FOLDER_VIEW_PLACE)
         return MAKELRESULT(PlaceOf((int)wParam).x, PlaceOf((int)wParam).y);
     if (message == FOLDER_VIEW_NAME || message == FOLDER_VIEW_MODE)

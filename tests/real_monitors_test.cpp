@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "base/messages.h"
-#include "base/platform.h"
 #include "canvas/screen_numbers.h"
 #include "desktop_icons/icon_view.h"
 #include "tests/canvas_driver.h"
@@ -181,20 +180,15 @@ struct RealMonitors : ::testing::Test {
     }
 };
 
-// One program on these monitors, in turn: a display group per monitor in its
-// menus and "&Identify", whose numbers go by themselves; a numbered screen per
-// monitor over its own wallpaper, and over the one wallpaper when the
-// per-monitor wallpapers cannot all be read; an icon dropped on the second
-// monitor's screen. (Windows dragged on the canvas are the canvas tests' case:
-// the drag moves a window by the pointer's travel, the same on any monitors.)
-TEST_F(RealMonitors, MenusIdentifyScreensAndAnIconDroppedOnTheSecondMonitor)
+// One program on these monitors, in turn: "&Identify", whose numbers go by
+// themselves; a numbered screen per monitor over its own wallpaper, and over
+// the one wallpaper when the per-monitor wallpapers cannot all be read; an
+// icon dropped on the second monitor's screen. (Windows dragged on the canvas
+// are the canvas tests' case: the drag moves a window by the pointer's
+// travel, the same on any monitors; the menus' display groups are the main
+// window's, from the same list of displays as the screens read here.)
+TEST_F(RealMonitors, IdentifyScreensAndAnIconDroppedOnTheSecondMonitor)
 {
-    LoadPlatformTable();
-    MainWindowState menus = {};
-    BuildProgramMenus(&menus, GetModuleHandleW(nullptr));
-    EXPECT_EQ(GetMenuItemCount(menus.displayMenu), ExpectedMonitors) << "a display group per monitor";
-    FreeProgramMenus(&menus);
-
     DWORD identified = GetTickCount();
     PostMessageW(ProgramWindow(), WM_COMMAND, ID_IDENTIFY, 0);
     ExpectNumbersOnMonitors(monitors);
