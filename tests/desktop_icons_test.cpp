@@ -128,8 +128,7 @@ TEST_F(DesktopIcons, ChannelReadsTheShellsIconsAndDropsMoveThemCancelApplyAndLos
             EXPECT_TRUE(read[2].x == shown.x && read[2].y == shown.y && read[2].image == 2 &&
                         read[2].itemNumber == shown.number && shown.text == read[2].text &&
                         shown.text == Memo);
-            HICON picture = GetIconPicture(&shared.block, 2);
-            EXPECT_TRUE(picture && DestroyIcon(picture)) << "taken from the item's ID list";
+            EXPECT_TRUE(DestroyIcon(GetIconPicture(&shared.block, 2))) << "taken from the item's ID list";
             ASSERT_TRUE(GetIconExtent(&shared.block, 2, &extent) && extent.right > extent.left);
         }
 

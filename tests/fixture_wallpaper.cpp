@@ -65,10 +65,7 @@ struct Wallpaper final : IClassFactory, IDesktopWallpaper {
     HRESULT STDMETHODCALLTYPE GetMonitorRECT(LPCWSTR path, RECT *rect) override
     {
         const FixtureMonitor *monitor = Named(path);
-        if (!monitor)
-            return E_INVALIDARG;
-        *rect = monitor->rect;
-        return monitor->answer;
+        return monitor ? (*rect = monitor->rect, monitor->answer) : E_INVALIDARG;
     }
     // What the program never asks.
     NOT_ASKED(SetWallpaper, LPCWSTR, LPCWSTR)

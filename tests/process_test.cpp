@@ -23,7 +23,6 @@
 #include "desktop_icons/icon_layout.h"
 #include "display/catalogue.h"
 #include "display/mode_menus.h"
-#include "display/profiles.h"
 #include "resources/resource_ids.h"
 #include "session/display_session.h"
 #include "settings/icon_layouts.h"
@@ -279,23 +278,20 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogetherA
     EXPECT_FALSE(ProgramWindow());
     EXPECT_EQ(TrayIconsAddedSince(tooltips), 0);
 
-    std::vector<std::unique_ptr<ChildProcess>> programs;
-    for (int k = 0; k < 5; k++)
-        programs.push_back(std::make_unique<ChildProcess>(Quoted(ProgramPath)));
-    auto ended = [&](long code, DWORD wait) {
-        return std::count_if(programs.begin(), programs.end(),
-                             [&](auto &copy) { return copy->Wait(wait) == code; });
+    std::vector<std::unique_ptr<ChildProcess>> programs(5), copies(4);
+    std::ranges::generate(programs, [] { return std::make_unique<ChildProcess>(Quoted(ProgramPath)); });
+    // How many of the group have ended with the code within the wait.
+    auto ended = [](auto &group, long code, DWORD wait) {
+        return std::ranges::count_if(group, [&](auto &copy) { return copy->Wait(wait) == code; });
     };
-    ASSERT_TRUE(WaitFor([&] { return ended(1, 0) == 4 && OneMainWindow(); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return ended(programs, 1, 0) == 4 && OneMainWindow(); }, 30000));
     // The others have ended; the one left has added its icon once it answers.
     EXPECT_TRUE(ProgramHandles(WM_NULL) && TrayIconsAddedSince(tooltips) == 1);
     EXPECT_EQ(ListSwitchAndRefuse(), alone);
     // Copies started together: one switches, the others find it done.
-    std::vector<std::unique_ptr<ChildProcess>> copies;
-    for (int k = 0; k < 4; k++)
-        copies.push_back(std::make_unique<ChildProcess>(Quoted(ProgramPath) + L" /mode 800x600"));
-    for (auto &copy : copies)
-        EXPECT_EQ(copy->Wait(30000), 0);
+    std::ranges::generate(
+        copies, [] { return std::make_unique<ChildProcess>(Quoted(ProgramPath) + L" /mode 800x600"); });
+    EXPECT_EQ(ended(copies, 0, 30000), 4);
     EXPECT_EQ(ScreenHeight(), 600);
     EXPECT_TRUE(Post(WM_KEYDOWN, VK_ESCAPE) && ScreenHeightBecomes(768)) << "the running copy's Escape";
     // /confirm asks through the running copy's question: Escape there puts the
@@ -310,7 +306,7 @@ TEST_F(CommandLineProcess, AloneAndThroughTheRunningCopyOfCopiesStartedTogetherA
     }
     EXPECT_EQ(RunProgram(L"/mode 1024x768").code, 0);
     EXPECT_TRUE(OneMainWindow() && Post(WM_COMMAND, ID_EXIT));
-    EXPECT_EQ(ended(0, 15000), 1);
+    EXPECT_EQ(ended(programs, 0, 15000), 1);
 
     // Profiles, alone again: saved with a hotkey and the Auto mark, listed,
     // applied to the real screen in one step, deleted (a missing name is
@@ -503,15 +499,13 @@ TEST(ProfileEndToEnd, HotkeyTakenIsToldAtStartUpAndTheRealHotkeyAppliesTheProfil
     ASSERT_TRUE(LoadProfile(L"Small", &small));
     small.displays[0].width = 800, small.displays[0].height = 600;
     ASSERT_TRUE(SaveProfile(small));
-    HWND other =
-        CreateWindowA("STATIC", "another program", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, '7'));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, '7')) << "held by this thread";
     Program program;
     HWND box = WaitShown("Warning", 15000);
     EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)),
               "The hotkey Ctrl+Alt+7 of profile \"Small\" is taken by another program.\n");
     EXPECT_TRUE(Closes(box));
-    DestroyWindow(other);
+    UnregisterHotKey(nullptr, 1);
     EXPECT_EQ(RunProgram(L"/save-profile Other").code, 0);
     ChildProcess key(L"/usr/bin/xdotool key ctrl+alt+7");
     EXPECT_TRUE(ScreenHeightBecomes(600)) << "no real hotkey";

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "app/main_window.h"
-#include "tests/ui_driver.h"
 
 inline HWND ProgramWindow() { return FindWindowW(MAIN_WINDOW_CLASS, PROGRAM_TITLE); }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "base/messages.h"
 #include "canvas/screen_numbers.h"
 #include "desktop_icons/icon_view.h"
 #include "tests/canvas_driver.h"

@@ -52,9 +52,8 @@ inline HWND FindShown(const char *className, const char *caption = nullptr)
 
 inline std::string WindowText(HWND window)
 {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
+    char text[1024];
+    return std::string(text, GetWindowTextA(window, text, sizeof(text)));
 }
 
 // Pumps messages for the given time, so that timers and posted messages run.
@@ -155,8 +154,7 @@ struct ChildProcess {
 // The pointer's confinement is the whole screen.
 inline bool PointerFree()
 {
-    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    RECT clip, screen = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                         top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    RECT clip, screen = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    OffsetRect(&screen, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN));
     return GetClipCursor(&clip) && EqualRect(&clip, &screen);
 }
