@@ -20,6 +20,8 @@
 
 namespace {
 
+void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+
 // What the registry holds after the dialog, under the names earlier versions
 // used; the Run value names this program in quotes.
 void ExpectStored(const std::vector<long long> &stored, bool run)
@@ -134,7 +136,7 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
             ASSERT_TRUE(RunExtPropDialog(end, [&](HWND dialog, ExtPropState &state) {
                 ExpectPage(state, TAB_SCREEN);
                 SwitchToTab(state, TAB_SETTINGS);
-                SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+                Click(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME]);
                 SwitchToTab(state, TAB_ABOUT);
                 SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
                 state.icons.pending = state.canvas.windowsPending = TRUE;
@@ -174,10 +176,10 @@ TEST(ExtPropDialog, OptionsPagesMonitorsThatComeAndGoAndARealModeSwitch)
                         w.right, w.bottom)
                 << "centred on the monitor, not its work area";
             SwitchToTab(state, TAB_SETTINGS);
-            SendMessageW(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME], BM_CLICK, 0, 0);
+            Click(state.optionCheckBoxes[OPT_SHOW_WINDOW_CLASS_NAME]);
             SwitchToTab(state, TAB_ABOUT);
             SwitchToTab(state, TAB_SETTINGS);
-            SendMessageW(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW], BM_CLICK, 0, 0);
+            Click(state.optionCheckBoxes[OPT_SHOW_TRAY_BAR_AS_WINDOW]);
         };
         ASSERT_TRUE(RunExtPropDialog(DialogEnd::Ok, centred, {-100, 300}));
         // What was read is stored: the defaults where nothing was, any non-zero number as 1.
@@ -333,7 +335,7 @@ TEST(ProfilesTab, ListsRenamesDeletesAndSetsHotkeysStoredOnApplyAndOkDroppedOnCa
         // Rename and a hotkey for the second; Apply stores them.
         Select(page.list, 1);
         EXPECT_EQ(WindowText(page.nameEdit), "Game");
-        SendMessageW(page.autoApply, BM_CLICK, 0, 0);
+        Click(page.autoApply);
         EXPECT_EQ(Edit(dialog, page, 1, L"desk"), "Another profile is named \"desk\".");
         EXPECT_EQ(Edit(dialog, page, 1, L"Beamer"), "");
         EXPECT_EQ(SetHotkey(dialog, page, CtrlAlt('1')),
@@ -382,8 +384,6 @@ struct Canvas : ::testing::Test {
     ScopedSimAdapter adapter;
     ~Canvas() { ClipCursor(nullptr); }
 };
-
-void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
 // Opens the window list, which fills it, and gives the labels of the process's
 // windows, each followed by "|".

@@ -65,7 +65,10 @@ struct Wallpaper final : IClassFactory, IDesktopWallpaper {
     HRESULT STDMETHODCALLTYPE GetMonitorRECT(LPCWSTR path, RECT *rect) override
     {
         const FixtureMonitor *monitor = Named(path);
-        return monitor ? (*rect = monitor->rect, monitor->answer) : E_INVALIDARG;
+        if (!monitor)
+            return E_INVALIDARG;
+        *rect = monitor->rect;
+        return monitor->answer;
     }
     // What the program never asks.
     NOT_ASKED(SetWallpaper, LPCWSTR, LPCWSTR)

@@ -252,9 +252,9 @@ TEST_F(RealMonitors, IdentifyScreensAndAnIconDroppedOnTheSecondMonitor)
     double scale = Scale();
     POINT press = {origin.x + (int)(icon.x * scale) + 8, origin.y + (int)(icon.y * scale) + 8};
     POINT release = Centre(WindowRect(ScreenItem(dialog, 1)));
-    // The press where the pointer is put, moves and the release as the view is
-    // told them: on a busy machine the program under Xephyr was now and then
-    // not told xdotool's press or moves.
+    // The view confines the pointer during the drag, and then the platform no
+    // longer sees the X pointer that xdotool moves: the view is told the
+    // pointer's messages instead, the press where the pointer is put.
     HWND view = FindWindowExW(dialog, nullptr, ICON_VIEW_CLASS, nullptr);
     PointerMessage(view, WM_LBUTTONDOWN, press);
     for (POINT at : {POINT{(press.x + release.x) / 2, (press.y + release.y) / 2}, release})

@@ -131,7 +131,8 @@ struct ChildProcess {
     explicit ChildProcess(std::wstring line, HANDLE out = nullptr, HANDLE err = nullptr)
     {
         STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup), startup.dwFlags = out ? STARTF_USESTDHANDLES : 0,
+        startup.cb = sizeof(startup);
+        startup.dwFlags = out ? STARTF_USESTDHANDLES : 0;
         startup.hStdOutput = out, startup.hStdError = err;
         CreateProcessW(nullptr, line.data(), nullptr, nullptr, out != nullptr, 0, nullptr, nullptr, &startup,
                        &info);
